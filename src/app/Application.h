@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/Form1.h"
+#include "entry/Form2.h"
+#include "search/Form4.h"
+
+namespace velmora {
+
+// The windows of one run and the state they share, wired together over one data directory.
+class Application {
+public:
+    Application(const QString& dataRoot, Dialogs& dialogs);
+
+    // Shows the main menu; no file is read or created before the user chooses a command.
+    void start();
+
+    SharedState state;
+    DataDir dataDir;
+    Form2 form2;
+    Form4 form4;
+    Form1 form1;
+};
+
+} // namespace velmora

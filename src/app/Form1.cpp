@@ -1,0 +1,108 @@
+#include "Form1.h"
+
+#include "entry/Form2.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
+#include "search/Form4.h"
+#include "store/ListFiles.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+
+namespace velmora {
+
+Form1::Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search)
+    : state(state), dataDir(dataDir), dialogs(dialogs), entry(entry), search(search)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("個人被曝線量管理"));
+    setClientTwips(this, 9165, 6510);
+
+    Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("個人被曝線量管理"), 2580, 840, 3840, 495);
+    Label3->setFont(systemFont(GothicFont, 24));
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("データ入力／訂正"), 480, 2640, 2775, 495);
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("データ検索／表示"), 480, 3240, 2775, 495);
+    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("EXIT"), 480, 3840, 2775, 495);
+    Command3->setToolTip(QStringLiteral(" bye "));
+    for (CommandButton* button : {Command1, Command2, Command3})
+        button->setFont(systemFont(ProportionalGothicFont, 11.25));
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    Command1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3Click);
+    connect(&entry, &Form2::returnedToMenu, this, &Form1::returnToMenu);
+    connect(&search, &Form4::returnedToMenu, this, &Form1::returnToMenu);
+}
+
+void Form1::Command1Click()
+{
+    state.resetPendingEntries();
+    entry.clearForOpening();
+    if (!entryFilesExist(dataDir)) {
+        if (const auto created = InitialiseForEntry(dataDir); !created) {
+            dialogs.warn(created.error());
+            return;
+        }
+    }
+    const auto registrants = LoadRegistrantList(dataDir);
+    if (!registrants) {
+        dialogs.warn(registrants.error());
+        return;
+    }
+    const auto enteredMonths = LoadEnteredMonths(dataDir);
+    if (!enteredMonths) {
+        dialogs.warn(enteredMonths.error());
+        return;
+    }
+    state.registrants = *registrants;
+    state.enteredMonths = *enteredMonths;
+    entry.showRegistrants(state.registrants.names);
+    openInsteadOfMenu(&entry);
+}
+
+void Form1::Command2Click()
+{
+    if (!registrantNamesExist(dataDir)) {
+        const auto created = InitialiseForSearch(dataDir);
+        dialogs.warn(created ? QStringLiteral("データは１件もありません") : created.error());
+        return;
+    }
+    search.clearForOpening();
+    state.reportMode = 0;
+    const auto registrants = LoadRegistrantList(dataDir);
+    if (!registrants) {
+        dialogs.warn(registrants.error());
+        return;
+    }
+    state.registrants = *registrants;
+    search.showRegistrants(state.registrants.names);
+    openInsteadOfMenu(&search);
+}
+
+void Form1::Command3Click()
+{
+    QCoreApplication::quit();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Form1::openInsteadOfMenu(QWidget* window)
+{
+    showAndActivate(window);
+    hide();
+}
+
+void Form1::returnToMenu()
+{
+    showAndActivate(this);
+}
+
+} // namespace velmora

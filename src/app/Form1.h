@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/CommandButton.h"
+#include "platform/Dialogs.h"
+#include "store/DataDir.h"
+#include "store/SharedState.h"
+
+#include <QLabel>
+#include <QWidget>
+
+namespace velmora {
+
+class Form2;
+class Form4;
+
+// The main menu "個人被曝線量管理": opens the entry window or the search window, or ends the program.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search);
+
+    QLabel* Label3;
+    CommandButton* Command1; // "データ入力／訂正"
+    CommandButton* Command2; // "データ検索／表示"
+    CommandButton* Command3; // "EXIT"
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Command1Click();
+    void Command2Click();
+    void Command3Click();
+    void returnToMenu();
+    void openInsteadOfMenu(QWidget* window);
+
+    SharedState& state;
+    DataDir dataDir;
+    Dialogs& dialogs;
+    Form2& entry;
+    Form4& search;
+};
+
+} // namespace velmora

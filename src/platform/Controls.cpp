@@ -1,0 +1,49 @@
+#include "Controls.h"
+
+#include "Twips.h"
+
+namespace velmora {
+namespace {
+
+template <class Control>
+Control* place(Control* control, const QString& name, int left, int top, int width, int height)
+{
+    control->setObjectName(name);
+    placeTwips(control, left, top, width, height);
+    return control;
+}
+
+} // namespace
+
+QLabel* makeLabel(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
+                  int height)
+{
+    return place(new QLabel(caption, window), name, left, top, width, height);
+}
+
+QLineEdit* makeTextBox(QWidget* window, const QString& name, int left, int top, int width, int height)
+{
+    return place(new QLineEdit(window), name, left, top, width, height);
+}
+
+QListWidget* makeList(QWidget* window, const QString& name, int left, int top, int width, int height)
+{
+    return place(new QListWidget(window), name, left, top, width, height);
+}
+
+CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top,
+                          int width, int height)
+{
+    return place(new CommandButton(name, caption, window), name, left, top, width, height);
+}
+
+void setBackground(QWidget* control, const QColor& color)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Base, color);
+    palette.setColor(QPalette::Window, color);
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+} // namespace velmora

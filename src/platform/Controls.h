@@ -1,0 +1,24 @@
+#pragma once
+
+#include "CommandButton.h"
+
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+// Controls of the windows, each named as the window tables name it and placed by its twips.
+namespace velmora {
+
+inline const QColor LightCyan(192, 255, 255);
+
+QLabel* makeLabel(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
+                  int height);
+QLineEdit* makeTextBox(QWidget* window, const QString& name, int left, int top, int width, int height);
+QListWidget* makeList(QWidget* window, const QString& name, int left, int top, int width, int height);
+CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top,
+                          int width, int height);
+
+void setBackground(QWidget* control, const QColor& color);
+
+} // namespace velmora

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+// The modal message boxes of the system. Questions stop an action only on an explicit Cancel or No.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // OK button, no icon.
+    virtual void inform(const QString& text) = 0;
+    // OK button with the exclamation icon: input errors and failures.
+    virtual void warn(const QString& text) = 0;
+    // OK and Cancel buttons; false only when Cancel was pressed.
+    virtual bool confirmOkCancel(const QString& text) = 0;
+    // Yes and No buttons; false only when No was pressed.
+    virtual bool confirmYesNo(const QString& text) = 0;
+};
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Surface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+namespace velmora {
+
+// The report surface of the search window: a white picture that keeps its drawing when the window is
+// covered and shown again. User coordinates run x 0..2960 and y 50..1950 across the widget; text is drawn
+// at its point size and line widths in device pixels, not stretched by the coordinates.
+class PictureBox : public QWidget, public Surface {
+    Q_OBJECT
+public:
+    static constexpr double UserWidth = 2960;
+    static constexpr double UserTop = 50;
+    static constexpr double UserHeight = 1900;
+
+    explicit PictureBox(const QString& objectName, QWidget* parent);
+
+    void clear() override;
+    void setFontSize(double points) override;
+    void setForeColor(const QColor& color) override;
+    void setLineWidth(int pixels) override;
+    void line(double x1, double y1, double x2, double y2, const QColor& color) override;
+    void box(double x1, double y1, double x2, double y2, const QColor& color) override;
+    void text(double x, double y, const QString& text) override;
+
+    // The drawing as it stands, for a look at what the user sees.
+    const QImage& picture() const { return image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPointF toPixels(double x, double y) const;
+
+    QImage image;
+    QFont font;
+    QColor foreColor = Qt::black;
+    int lineWidth = 1;
+};
+
+} // namespace velmora

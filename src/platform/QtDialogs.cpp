@@ -1,0 +1,48 @@
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace velmora {
+namespace {
+
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, ApplicationTitle, text, buttons, QApplication::activeWindow());
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Ok, QStringLiteral("OK")},
+        {QMessageBox::Cancel, QStringLiteral("キャンセル")},
+        {QMessageBox::Yes, QStringLiteral("はい")},
+        {QMessageBox::No, QStringLiteral("いいえ")},
+    };
+    for (const auto& [button, caption] : captions)
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(caption);
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+} // namespace
+
+void QtDialogs::inform(const QString& text)
+{
+    ask(QMessageBox::NoIcon, text, QMessageBox::Ok);
+}
+
+void QtDialogs::warn(const QString& text)
+{
+    ask(QMessageBox::Warning, text, QMessageBox::Ok);
+}
+
+bool QtDialogs::confirmOkCancel(const QString& text)
+{
+    return ask(QMessageBox::NoIcon, text, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Cancel;
+}
+
+bool QtDialogs::confirmYesNo(const QString& text)
+{
+    return ask(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+}
+
+} // namespace velmora

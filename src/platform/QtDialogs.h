@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Dialogs.h"
+
+class QWidget;
+
+namespace velmora {
+
+// Message boxes as QMessageBox with the application's title and Japanese buttons.
+class QtDialogs : public Dialogs {
+public:
+    void inform(const QString& text) override;
+    void warn(const QString& text) override;
+    bool confirmOkCancel(const QString& text) override;
+    bool confirmYesNo(const QString& text) override;
+};
+
+inline const QString ApplicationTitle = QStringLiteral("Velmora");
+
+} // namespace velmora

@@ -1,0 +1,10 @@
+#include "Clock.h"
+
+namespace velmora {
+
+QDate SystemClock::today() const
+{
+    return QDate::currentDate();
+}
+
+} // namespace velmora

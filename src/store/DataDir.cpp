@@ -1,0 +1,41 @@
+#include "DataDir.h"
+
+namespace velmora {
+namespace {
+const QString PersonalFileSuffix = QStringLiteral(".dat");
+constexpr qsizetype MaxFileNameBytes = 255;
+} // namespace
+
+DataDir::DataDir(const QString& root) : dir(root) {}
+
+QString DataDir::listFile(const QString& fileName) const
+{
+    return dir.filePath(fileName);
+}
+
+QString DataDir::doseDataFolder() const
+{
+    return dir.filePath(DoseDataFolder);
+}
+
+QString DataDir::personalFile(const QString& name) const
+{
+    return QDir(doseDataFolder()).filePath(name + PersonalFileSuffix);
+}
+
+QString DataDir::shownPersonalFile(const QString& name)
+{
+    return DoseDataFolder + QLatin1Char('/') + name + PersonalFileSuffix;
+}
+
+QString personalFileNameProblem(const QString& name)
+{
+    const bool hasControl = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/')) || hasControl)
+        return QStringLiteral("氏名に使用できない文字が含まれています");
+    if (QFile::encodeName(name + PersonalFileSuffix).size() > MaxFileNameBytes)
+        return QStringLiteral("氏名が長すぎます");
+    return {};
+}
+
+} // namespace velmora

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+// The data directory: the five list files and the folder of personal dose files beneath one root.
+// Nothing in the store reads the process's current directory; the root is always handed in.
+namespace velmora {
+
+inline const QString RegistrantNamesFile = QStringLiteral("登録者名.txt");
+inline const QString NextNumberFile = QStringLiteral("登録番号.txt");
+inline const QString RemovedNamesFile = QStringLiteral("登録抹消.txt");
+inline const QString EnteredMonthsFile = QStringLiteral("既入力.txt");
+inline const QString JobTypesFile = QStringLiteral("職種.txt");
+inline const QString DoseDataFolder = QStringLiteral("被曝Data");
+
+class DataDir {
+public:
+    explicit DataDir(const QString& root);
+
+    QString root() const { return dir.path(); }
+    // The path of a list file in the root.
+    QString listFile(const QString& fileName) const;
+    QString doseDataFolder() const;
+    // The personal dose file of a registrant: the name followed by ".dat" in the dose data folder.
+    QString personalFile(const QString& name) const;
+    // How a personal file is named in messages: "被曝Data/山田太郎.dat".
+    static QString shownPersonalFile(const QString& name);
+
+private:
+    QDir dir;
+};
+
+// Why a name cannot be the stem of a personal file name on this system, or an empty text when it can:
+// a name with "/", a control character, "." or ".." would reach outside the dose data folder, and a
+// name too long for the file system could never be created.
+QString personalFileNameProblem(const QString& name);
+
+} // namespace velmora

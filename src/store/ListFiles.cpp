@@ -1,0 +1,181 @@
+#include "ListFiles.h"
+
+#include "Cp932.h"
+#include "NumberForms.h"
+#include "TextFile.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+// The lines of a list file read as texts.
+Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, bool plainLineEnds = false)
+{
+    const auto content = readWholeFile(dir.listFile(fileName), fileName);
+    if (!content)
+        return failure(content.error());
+    QStringList lines;
+    LineReader reader(*content, plainLineEnds);
+    while (!reader.atEnd()) {
+        const auto line = reader.next();
+        const auto text = line ? cp932::decode(*line) : std::nullopt;
+        if (!text)
+            return failure(damagedMessage(fileName, reader.lineNumber()));
+        lines.append(*text);
+    }
+    return lines;
+}
+
+// A number line that must hold a whole number, such as a count or a month key.
+std::optional<qint64> wholeNumber(const QString& line)
+{
+    const auto value = readNumberLine(line);
+    if (!value || *value != std::floor(*value) || std::fabs(*value) > 1e15)
+        return std::nullopt;
+    return static_cast<qint64>(*value);
+}
+
+Status writeLines(const DataDir& dir, const QString& fileName, const QStringList& lines)
+{
+    const auto content = encodeLines(lines);
+    if (!content)
+        return failure(content.error());
+    return replaceFile(dir.listFile(fileName), fileName, *content);
+}
+
+Status appendLine(const DataDir& dir, const QString& fileName, const QString& line)
+{
+    const auto content = encodeLines({line});
+    if (!content)
+        return failure(content.error());
+    return appendToFile(dir.listFile(fileName), fileName, *content);
+}
+
+} // namespace
+
+Result<RegistrantList> LoadRegistrantList(const DataDir& dir)
+{
+    const auto lines = readTextLines(dir, RegistrantNamesFile);
+    if (!lines)
+        return failure(lines.error());
+    const auto count = lines->isEmpty() ? std::nullopt : wholeNumber(lines->first());
+    if (!count || *count < 0 || *count > RegistrantList::Capacity || *count > lines->size() - 1)
+        return failure(damagedMessage(RegistrantNamesFile, 1));
+    return RegistrantList{lines->mid(1, *count)};
+}
+
+Status SaveRegistrantList(const DataDir& dir, const QStringList& names)
+{
+    return writeLines(dir, RegistrantNamesFile, QStringList{printForm(names.size())} + names);
+}
+
+Result<double> ReadNextRegistrationNumber(const DataDir& dir)
+{
+    const auto lines = readTextLines(dir, NextNumberFile);
+    if (!lines)
+        return failure(lines.error());
+    const auto number = lines->isEmpty() ? std::nullopt : readNumberLine(lines->first());
+    if (!number)
+        return failure(damagedMessage(NextNumberFile, 1));
+    return *number;
+}
+
+Status WriteNextRegistrationNumber(const DataDir& dir, double number)
+{
+    return writeLines(dir, NextNumberFile, {printForm(number)});
+}
+
+Result<QStringList> ReadRemovedNames(const DataDir& dir)
+{
+    return readTextLines(dir, RemovedNamesFile);
+}
+
+Status AppendRemovedName(const DataDir& dir, const QString& name)
+{
+    return appendLine(dir, RemovedNamesFile, name);
+}
+
+Status RewriteRemovedNames(const DataDir& dir, const QStringList& names)
+{
+    return writeLines(dir, RemovedNamesFile, names);
+}
+
+Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir)
+{
+    const auto lines = readTextLines(dir, EnteredMonthsFile);
+    if (!lines)
+        return failure(lines.error());
+    QList<MonthKey> keys;
+    keys.reserve(lines->size());
+    for (qsizetype i = 0; i < lines->size(); ++i) {
+        const auto key = wholeNumber(lines->at(i));
+        if (!key)
+            return failure(damagedMessage(EnteredMonthsFile, i + 1));
+        keys.append(*key);
+    }
+    return keys;
+}
+
+Status AppendEnteredMonth(const DataDir& dir, MonthKey key)
+{
+    return appendLine(dir, EnteredMonthsFile, printForm(key));
+}
+
+Result<QStringList> LoadJobTypes(const DataDir& dir)
+{
+    // The job types may be edited by hand, so a line end of LF alone is accepted here.
+    return readTextLines(dir, JobTypesFile, true);
+}
+
+bool registrantNamesExist(const DataDir& dir)
+{
+    return QFileInfo::exists(dir.listFile(RegistrantNamesFile));
+}
+
+bool entryFilesExist(const DataDir& dir)
+{
+    return registrantNamesExist(dir) && QFileInfo::exists(dir.listFile(EnteredMonthsFile));
+}
+
+namespace {
+
+Status createListFile(const DataDir& dir, const QString& fileName, const QStringList& lines)
+{
+    const auto content = encodeLines(lines);
+    if (!content)
+        return failure(content.error());
+    return createIfMissing(dir.listFile(fileName), fileName, *content);
+}
+
+Status createSearchFiles(const DataDir& dir)
+{
+    if (auto status = createListFile(dir, RegistrantNamesFile, {printForm(0)}); !status)
+        return status;
+    if (auto status = createListFile(dir, NextNumberFile, {printForm(1)}); !status)
+        return status;
+    return createListFile(dir, RemovedNamesFile, {});
+}
+
+} // namespace
+
+Status InitialiseForSearch(const DataDir& dir)
+{
+    return createSearchFiles(dir);
+}
+
+Status InitialiseForEntry(const DataDir& dir)
+{
+    if (auto status = createSearchFiles(dir); !status)
+        return status;
+    if (auto status = createListFile(dir, EnteredMonthsFile, {}); !status)
+        return status;
+    if (auto status = createListFile(dir, JobTypesFile, DefaultJobTypes); !status)
+        return status;
+    if (!QDir(dir.root()).mkpath(DoseDataFolder))
+        return failure(QStringLiteral("フォルダ「%1」を作成できません").arg(DoseDataFolder));
+    return {};
+}
+
+} // namespace velmora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "DataDir.h"
+#include "Records.h"
+#include "Result.h"
+
+// The five list files of the data directory and the first-run creation of the store.
+namespace velmora {
+
+// The count line and exactly that many names. Fails for a count over 1000, fewer names than the
+// count, or a file that cannot be read.
+Result<RegistrantList> LoadRegistrantList(const DataDir& dir);
+Status SaveRegistrantList(const DataDir& dir, const QStringList& names);
+
+Result<double> ReadNextRegistrationNumber(const DataDir& dir);
+Status WriteNextRegistrationNumber(const DataDir& dir, double number);
+
+Result<QStringList> ReadRemovedNames(const DataDir& dir);
+Status AppendRemovedName(const DataDir& dir, const QString& name);
+Status RewriteRemovedNames(const DataDir& dir, const QStringList& names);
+
+// Every key of "既入力.txt" in save order, also past 500: a dropped key would let a month be saved twice.
+Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir);
+Status AppendEnteredMonth(const DataDir& dir, MonthKey key);
+
+Result<QStringList> LoadJobTypes(const DataDir& dir);
+
+// Whether the files that the entry window reads exist ("登録者名.txt" and "既入力.txt").
+bool entryFilesExist(const DataDir& dir);
+bool registrantNamesExist(const DataDir& dir);
+
+// Creates whatever of the five list files and the dose data folder is missing; existing files stay.
+Status InitialiseForEntry(const DataDir& dir);
+// Creates whatever of "登録者名.txt", "登録番号.txt" and "登録抹消.txt" is missing.
+Status InitialiseForSearch(const DataDir& dir);
+
+inline const QStringList DefaultJobTypes = {
+    QStringLiteral("医師"),         QStringLiteral("診療放射線技師"), QStringLiteral("看護師"),
+    QStringLiteral("臨床検査技師"), QStringLiteral("薬剤師"),         QStringLiteral("理学療法士"),
+    QStringLiteral("臨床工学技士"), QStringLiteral("事務職"),
+};
+
+} // namespace velmora

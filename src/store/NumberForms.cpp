@@ -1,0 +1,169 @@
+#include "NumberForms.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+namespace velmora {
+namespace {
+
+// strtod under the C locale: "0.5" reads as one half whatever LC_NUMERIC the user has.
+double parseCLocale(const std::string& text)
+{
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    return strtod_l(text.c_str(), nullptr, cLocale);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest beginning of text that forms a number: optional sign, digits with an optional
+// decimal point (at least one digit), optional exponent E or D with optional sign and digits.
+// The scanned number is copied to out with "D" turned into "E", ready for strtod.
+size_t scanNumber(const std::string& text, std::string& out)
+{
+    size_t i = 0;
+    out.clear();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        out += text[i++];
+    size_t digits = 0;
+    while (i < text.size() && isDigit(text[i]))
+        out += text[i++], ++digits;
+    if (i < text.size() && text[i] == '.') {
+        out += text[i++];
+        while (i < text.size() && isDigit(text[i]))
+            out += text[i++], ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        size_t j = i + 1;
+        std::string exponent = "E";
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            exponent += text[j++];
+        const size_t firstDigit = j;
+        while (j < text.size() && isDigit(text[j]))
+            exponent += text[j++];
+        if (j > firstDigit) {
+            out += exponent;
+            i = j;
+        }
+    }
+    return i;
+}
+
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u3000'; }
+
+// Full-width digits and signs typed with a Japanese input method, read as their ASCII forms.
+char16_t foldFullWidth(char16_t c)
+{
+    if (c >= u'０' && c <= u'９')
+        return u'0' + (c - u'０');
+    switch (c) {
+    case u'．': return u'.';
+    case u'－':
+    case u'−': return u'-';
+    case u'＋': return u'+';
+    case u'Ｅ':
+    case u'ｅ': return u'E';
+    case u'Ｄ':
+    case u'ｄ': return u'D';
+    default: return c;
+    }
+}
+
+std::string uppercaseExponent(const char* begin, const char* end)
+{
+    std::string text(begin, end);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
+    return text;
+}
+
+std::string significantDigits(double magnitude)
+{
+    char buffer[64];
+    for (int precision : {15, 17}) {
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general,
+                                          precision);
+        std::string text = uppercaseExponent(buffer, result.ptr);
+        if (precision == 17 || parseCLocale(text) == magnitude)
+            return text;
+    }
+    return {};
+}
+
+} // namespace
+
+QString printFormDigits(double value)
+{
+    if (value == 0)
+        value = 0; // no "-0"
+    const double magnitude = std::fabs(value);
+    const QLatin1StringView sign(value < 0 ? "-" : " ");
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude))
+        return sign + QString::number(static_cast<qint64>(magnitude));
+    return sign + QString::fromStdString(significantDigits(magnitude));
+}
+
+QString printForm(double value)
+{
+    return printFormDigits(value) + QLatin1Char(' ');
+}
+
+std::optional<double> readNumberLine(QByteArrayView line)
+{
+    std::string compact;
+    compact.reserve(line.size());
+    for (char c : line)
+        if (c != ' ' && c != '\t')
+            compact += c;
+    std::string number;
+    const size_t length = scanNumber(compact, number);
+    if (length == 0 || length != compact.size())
+        return std::nullopt;
+    return parseCLocale(number);
+}
+
+std::optional<double> readNumberLine(QStringView line)
+{
+    for (QChar c : line)
+        if (c.unicode() >= 0x80)
+            return std::nullopt;
+    return readNumberLine(QByteArrayView(line.toLatin1()));
+}
+
+double LeadingNumber(QStringView text)
+{
+    std::string compact;
+    compact.reserve(text.size());
+    for (QChar qc : text) {
+        const char16_t c = foldFullWidth(qc.unicode());
+        if (isBlank(c))
+            continue;
+        // Past the ASCII range nothing more can belong to the number.
+        compact += c < 0x80 ? static_cast<char>(c) : '\x7f';
+    }
+    std::string number;
+    if (scanNumber(compact, number) == 0)
+        return 0;
+    return parseCLocale(number);
+}
+
+QString exponentForm(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
+                                      std::chars_format::scientific, 2);
+    return QString::fromStdString(uppercaseExponent(buffer, result.ptr));
+}
+
+bool isStorable(double value)
+{
+    return std::isfinite(value);
+}
+
+} // namespace velmora

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+// The number forms of the system: the print form of the data files and reports, the reading rule of
+// number lines, the leading-number reading of typed texts and the exponent form "0.00E+00".
+// None of them depends on the user's locale.
+namespace velmora {
+
+// Sign place (a blank, or "-" for a negative number), the digits, a trailing blank: 12 gives " 12 ".
+// Integers have no point or exponent; fractions take the shortest of 15 or 17 significant digits that
+// reads back to the same value, with a leading "0." and exponents as "E-05".
+QString printForm(double value);
+
+// The print form without its trailing blank: the text whose characters the readers pick out.
+QString printFormDigits(double value);
+
+// A number line of a data file: blanks anywhere are skipped and the rest must be one number, with or
+// without a leading zero, sign or exponent (E or D). Nothing for a line that is not a number.
+std::optional<double> readNumberLine(QByteArrayView line);
+std::optional<double> readNumberLine(QStringView line);
+
+// The value of a typed text: blanks ignored wherever they stand, full-width digits and signs read as
+// their ASCII forms, then the longest beginning that forms a number; 0 when there is none.
+// "1.23E-03" gives 0.00123, "M" and "" give 0. "1e999" gives infinity, which callers refuse.
+double LeadingNumber(QStringView text);
+
+// The exponent form "0.00E+00": 0.00123 gives "1.23E-03", 0 gives "0.00E+00".
+QString exponentForm(double value);
+
+// Whether a value can be written as a number line that every reader accepts (not infinite, not NaN).
+bool isStorable(double value);
+
+} // namespace velmora

@@ -1,0 +1,201 @@
+#include "PersonalFile.h"
+
+#include "Cp932.h"
+#include "NumberForms.h"
+#include "TextFile.h"
+
+#include <QFile>
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+constexpr int HeaderLines = 9;
+constexpr int RecordLines = 6;
+
+// Reads the values of one file line by line, remembering the first line that could not be read.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView bytes) : lines(bytes) {}
+
+    bool atEnd() const { return lines.atEnd(); }
+    bool ok() const { return failedLine == 0; }
+    int failedAt() const { return failedLine; }
+
+    double number()
+    {
+        const auto line = next();
+        const auto value = line ? readNumberLine(*line) : std::nullopt;
+        if (!value)
+            fail(lines.lineNumber());
+        return value.value_or(0);
+    }
+
+    qint64 wholeNumber()
+    {
+        const double value = number();
+        if (value != std::floor(value) || std::fabs(value) > 1e15)
+            fail(lines.lineNumber());
+        return ok() ? static_cast<qint64>(value) : 0;
+    }
+
+    QString text()
+    {
+        const auto line = next();
+        const auto value = line ? cp932::decode(*line) : std::nullopt;
+        if (!value)
+            fail(lines.lineNumber());
+        return value.value_or(QString());
+    }
+
+private:
+    std::optional<QByteArrayView> next()
+    {
+        if (!ok())
+            return std::nullopt;
+        if (lines.atEnd()) {
+            fail(lines.lineNumber() + 1); // the file ends where this line should stand
+            return std::nullopt;
+        }
+        return lines.next();
+    }
+    void fail(int lineNumber)
+    {
+        if (failedLine == 0)
+            failedLine = lineNumber;
+    }
+
+    LineReader lines;
+    int failedLine = 0;
+};
+
+void readHeader(FieldReader& fields, PersonalHeader& header, int headerLines)
+{
+    header.registrationNumber = fields.number();
+    header.name = fields.text();
+    header.sexCode = fields.number();
+    header.dateOfBirth = fields.number();
+    header.affiliation = fields.text();
+    header.jobType = fields.text();
+    if (headerLines < HeaderLines)
+        return;
+    header.pastExposureFlag = fields.number();
+    header.pastDose = fields.number();
+    header.registrationDate = fields.text();
+}
+
+MonthlyRecord readRecord(FieldReader& fields)
+{
+    MonthlyRecord record;
+    record.key = fields.wholeNumber();
+    record.effective = fields.number();
+    record.lens = fields.number();
+    record.skin = fields.number();
+    record.internal = fields.number();
+    record.comment = fields.text();
+    return record;
+}
+
+Result<QByteArray> readFile(const DataDir& dir, const QString& name)
+{
+    if (!personalFileNameProblem(name).isEmpty())
+        return failure(cannotReadMessage(DataDir::shownPersonalFile(name)));
+    return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name));
+}
+
+} // namespace
+
+Result<QByteArray> encodeHeader(const PersonalHeader& header)
+{
+    return encodeLines({printForm(header.registrationNumber), header.name, printForm(header.sexCode),
+                        printForm(header.dateOfBirth), header.affiliation, header.jobType,
+                        printForm(header.pastExposureFlag), printForm(header.pastDose), header.registrationDate});
+}
+
+Result<QByteArray> encodeRecord(const MonthlyRecord& record)
+{
+    return encodeLines({printForm(record.key), printForm(record.effective), printForm(record.lens),
+                        printForm(record.skin), printForm(record.internal), record.comment});
+}
+
+Status CreatePersonalFile(const DataDir& dir, const PersonalHeader& header)
+{
+    if (const QString problem = personalFileNameProblem(header.name); !problem.isEmpty())
+        return failure(problem);
+    const auto content = encodeHeader(header);
+    if (!content)
+        return failure(content.error());
+    return replaceFile(dir.personalFile(header.name), DataDir::shownPersonalFile(header.name), *content);
+}
+
+Status AppendMonthlyRecord(const DataDir& dir, const QString& name, const MonthlyRecord& record)
+{
+    const QString shown = DataDir::shownPersonalFile(name);
+    if (!personalFileNameProblem(name).isEmpty())
+        return failure(cannotWriteMessage(shown));
+    const auto content = encodeRecord(record);
+    if (!content)
+        return failure(content.error());
+    return appendToFile(dir.personalFile(name), shown, *content);
+}
+
+Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& name, int headerLines)
+{
+    const auto content = readFile(dir, name);
+    if (!content)
+        return failure(content.error());
+    FieldReader fields(*content);
+    PersonalHeader header;
+    readHeader(fields, header, headerLines);
+    if (!fields.ok())
+        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+    return header;
+}
+
+Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)
+{
+    const auto content = readFile(dir, name);
+    if (!content)
+        return failure(content.error());
+    FieldReader fields(*content);
+    PersonalFile file;
+    readHeader(fields, file.header, HeaderLines);
+    file.records.reserve(content->size() / 40);
+    while (fields.ok() && !fields.atEnd())
+        file.records.append(readRecord(fields));
+    if (!fields.ok())
+        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+    return file;
+}
+
+Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, const QList<MonthlyRecord>& records)
+{
+    const QString shown = DataDir::shownPersonalFile(header.name);
+    if (!personalFileNameProblem(header.name).isEmpty())
+        return failure(cannotWriteMessage(shown));
+    auto content = encodeHeader(header);
+    for (const MonthlyRecord& record : records) {
+        if (!content)
+            break;
+        const auto bytes = encodeRecord(record);
+        if (!bytes)
+            return failure(bytes.error());
+        content->append(*bytes);
+    }
+    if (!content)
+        return failure(content.error());
+    return replaceFile(dir.personalFile(header.name), shown, *content);
+}
+
+bool PersonalFileExists(const DataDir& dir, const QString& name)
+{
+    if (!personalFileNameProblem(name).isEmpty())
+        return false;
+    QFile file(dir.personalFile(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    char first;
+    return file.getChar(&first);
+}
+
+} // namespace velmora

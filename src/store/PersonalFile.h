@@ -1,0 +1,35 @@
+#pragma once
+
+#include "DataDir.h"
+#include "Records.h"
+#include "Result.h"
+
+// The personal dose files: a header of nine lines and six lines per saved month.
+namespace velmora {
+
+// Writes the nine header lines as a new file for header.name, replacing any file of that name.
+Status CreatePersonalFile(const DataDir& dir, const PersonalHeader& header);
+
+// Adds the six lines of one month at the end of the registrant's file, in one write. A missing file is
+// an error: an append would create a file without a header.
+Status AppendMonthlyRecord(const DataDir& dir, const QString& name, const MonthlyRecord& record);
+
+// The first headerLines (6 or 9) header lines; the fields beyond them keep their defaults.
+Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& name, int headerLines);
+
+// The header and every complete record, also past 500. A file that ends inside the header or inside a
+// record, or that has an unreadable line, is refused with a message naming it.
+Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name);
+
+// Replaces the whole file of header.name with the header and the records in their order; the file holds
+// either its old or its new content whatever happens.
+Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, const QList<MonthlyRecord>& records);
+
+// Whether the registrant's file can be opened and its first line read.
+bool PersonalFileExists(const DataDir& dir, const QString& name);
+
+// The bytes of the header and of a record as they stand in the file; a message when a text cannot be stored.
+Result<QByteArray> encodeHeader(const PersonalHeader& header);
+Result<QByteArray> encodeRecord(const MonthlyRecord& record);
+
+} // namespace velmora
