@@ -1,0 +1,182 @@
+#include "support/DataFiles.h"
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+PersonalHeader yamada()
+{
+    PersonalHeader header;
+    header.registrationNumber = 7;
+    header.name = QStringLiteral("山田");
+    header.sexCode = 1;
+    header.dateOfBirth = 19650412;
+    header.affiliation = QString(); // an empty affiliation
+    header.jobType = QStringLiteral("医師");
+    header.pastExposureFlag = 1;
+    header.pastDose = 0;
+    header.registrationDate = QStringLiteral("04-01-2005");
+    return header;
+}
+
+const QByteArray YamadaHeaderBytes = crlfLines({" 7 ", "\x8e\x52\x93\x63", " 1 ", " 19650412 ", "",
+                                                "\x88\xe3\x8e\x74", " 1 ", " 0 ", "04-01-2005"});
+
+class PersonalFiles : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(InitialiseForEntry(dir)); }
+    QString file(const QString& name) const { return dir.personalFile(name); }
+    QTemporaryDir temp;
+    DataDir dir{temp.path()};
+};
+
+TEST_F(PersonalFiles, ANewFileHoldsExactlyTheNineHeaderLines)
+{
+    ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
+    EXPECT_EQ(fileBytes(QDir(temp.path()).filePath("被曝Data/山田.dat")), YamadaHeaderBytes);
+}
+
+TEST_F(PersonalFiles, AnAppendedMonthFollowsTheHeader)
+{
+    ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504}));
+    MonthlyRecord typed{200505, 0.5, 0, 1.5e-5, 0.00123, QStringLiteral("腕,胸")};
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), typed));
+    EXPECT_EQ(fileBytes(file(QStringLiteral("山田"))),
+              YamadaHeaderBytes + crlfLines({" 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"}) +
+                  crlfLines({" 200505 ", " 0.5 ", " 0 ", " 1.5E-05 ", " 0.00123 ", "\x98\x72,\x8b\xb9"}));
+    const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->header, yamada());
+    EXPECT_EQ(read->records, (QList<MonthlyRecord>{MonthlyRecord{200504}, typed}));
+}
+
+TEST_F(PersonalFiles, AFileWrittenByAnotherCp932WriterReadsBack)
+{
+    QFile::copy(fixturePath("personal-cp932.dat"), file(QStringLiteral("渡辺　①～Ｍ")));
+    const auto read = ReadPersonalFile(dir, QStringLiteral("渡辺　①～Ｍ"));
+    ASSERT_TRUE(read) << read.error().toStdString();
+    EXPECT_EQ(read->header.affiliation, QStringLiteral("放射線科,第２病棟 ＼\\"));
+    EXPECT_EQ(read->header.pastDose, 12.5);
+    ASSERT_EQ(read->records.size(), 2);
+    EXPECT_EQ(read->records[0], (MonthlyRecord{200504, 0, 0.00123, 150, 1.23e-5, QStringLiteral("―")}));
+    EXPECT_EQ(read->records[1], (MonthlyRecord{200505, -2.5, 0, 0, 0, QStringLiteral("カンマ,入り　コメント ～∥－")}));
+}
+
+TEST_F(PersonalFiles, HeaderReadsTheFirstSixOrAllNineLines)
+{
+    writeBytes(file(QStringLiteral("山田")),
+               crlfLines({" 7 ", "\x8e\x52\x93\x63", " 1 ", " 19650412 ", "", "\x88\xe3\x8e\x74"}));
+    const auto six = ReadPersonalHeader(dir, QStringLiteral("山田"), 6);
+    ASSERT_TRUE(six);
+    EXPECT_EQ(six->jobType, QStringLiteral("医師"));
+    EXPECT_EQ(six->registrationDate, QString());
+    EXPECT_FALSE(ReadPersonalHeader(dir, QStringLiteral("山田"), 9));
+}
+
+TEST_F(PersonalFiles, RewriteKeepsEveryRecordInItsOrderAlsoPast500)
+{
+    QList<MonthlyRecord> records;
+    for (int i = 0; i < 520; ++i)
+        records.append(MonthlyRecord{200504 + (519 - i), i * 0.25, 0, 0, 0, QStringLiteral("―")});
+    ASSERT_TRUE(RewritePersonalFile(dir, yamada(), records));
+    const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->records, records);
+    ASSERT_TRUE(RewritePersonalFile(dir, read->header, read->records));
+    EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田"))->records, records);
+}
+
+TEST_F(PersonalFiles, ExistenceMeansTheFirstLineCanBeRead)
+{
+    EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
+    writeBytes(file(QStringLiteral("山田")), QByteArray());
+    EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
+    ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
+    EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
+}
+
+TEST_F(PersonalFiles, AppendToAMissingFileCreatesNothing)
+{
+    const auto appended = AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504});
+    ASSERT_FALSE(appended);
+    EXPECT_TRUE(appended.error().contains(QStringLiteral("被曝Data/山田.dat")));
+    EXPECT_FALSE(QFile::exists(file(QStringLiteral("山田"))));
+}
+
+TEST_F(PersonalFiles, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten)
+{
+    ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
+    const auto before = snapshot(temp.path());
+    EXPECT_FALSE(AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504, 0, 0, 0, 0, "😀"}));
+    PersonalHeader header = yamada();
+    header.affiliation = QStringLiteral("𠮷野家");
+    EXPECT_FALSE(RewritePersonalFile(dir, header, {}));
+    header.name = QStringLiteral("𠮷田");
+    EXPECT_FALSE(CreatePersonalFile(dir, header));
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+TEST_F(PersonalFiles, NamesThatWouldLeaveTheFolderAreRefused)
+{
+    for (const QString& name : {QStringLiteral("../登録者名"), QStringLiteral(".."), QStringLiteral("a/b"),
+                                QStringLiteral("tab\there"), QString(), QString(300, QChar(u'山'))}) {
+        PersonalHeader header = yamada();
+        header.name = name;
+        EXPECT_FALSE(CreatePersonalFile(dir, header)) << name.toStdString();
+        EXPECT_FALSE(ReadPersonalFile(dir, name));
+        EXPECT_FALSE(AppendMonthlyRecord(dir, name, MonthlyRecord{200504}));
+    }
+    EXPECT_EQ(fileBytes(dir.listFile(RegistrantNamesFile)), QByteArray(" 0 \r\n"));
+    EXPECT_TRUE(QDir(dir.doseDataFolder()).isEmpty());
+}
+
+struct DamagedFile {
+    const char* name;
+    QByteArray content;
+    int line; // the line the message names
+};
+
+class DamagedPersonalFile : public PersonalFiles, public testing::WithParamInterface<DamagedFile> {};
+
+TEST_P(DamagedPersonalFile, IsNeverTakenAsCompleteAndNamesTheFileAndLine)
+{
+    writeBytes(file(QStringLiteral("山田")), GetParam().content);
+    const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.error(), QStringLiteral("ファイル「被曝Data/山田.dat」の内容が正しくありません（%1行目）")
+                                .arg(GetParam().line));
+}
+
+const QByteArray OneRecord = crlfLines({" 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"});
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DamagedPersonalFile,
+    testing::Values(DamagedFile{"CutInsideTheHeader", YamadaHeaderBytes.left(30), 6},
+                    DamagedFile{"CutInsideARecord", YamadaHeaderBytes + OneRecord.left(22), 14},
+                    DamagedFile{"CutInsideATwoByteCharacter", YamadaHeaderBytes + OneRecord.chopped(3), 15},
+                    DamagedFile{"NumberLineNotANumber", YamadaHeaderBytes + crlfLines({"abc"}), 10},
+                    DamagedFile{"KeyNotWhole", YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
+                    DamagedFile{"EmptyLineAfterTheLastRecord", YamadaHeaderBytes + OneRecord + "\r\n", 16},
+                    DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1},
+                    DamagedFile{"Utf8Name", QByteArray(" 7 \r\n\xe6\x9d\x91\r\n"), 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PersonalFiles, AFolderInPlaceOfTheFileCannotBeRead)
+{
+    QDir(dir.doseDataFolder()).mkdir(QStringLiteral("山田.dat"));
+    const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.error(), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
+    EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+namespace velmora::test {
+
+// Whole-file bytes, for byte-exact expectations.
+QByteArray fileBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+// Code page 932 bytes of lines each ending CR LF, spelled out with the bytes of the texts.
+QByteArray crlfLines(std::initializer_list<const char*> lines);
+
+// A fixture file of tests/data.
+QString fixturePath(const QString& name);
+
+// Every file below a directory with its bytes, to show that an operation left a store untouched.
+QMap<QString, QByteArray> snapshot(const QString& root);
+
+} // namespace velmora::test
+
+// Readable failures for Qt texts and bytes.
+void PrintTo(const QString& text, std::ostream* out);
+void PrintTo(const QByteArray& bytes, std::ostream* out);
