@@ -14,14 +14,15 @@ PictureBox::PictureBox(const QString& objectName, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-QPointF PictureBox::toPixels(double x, double y) const
+QPoint PictureBox::toPixels(double x, double y) const
 {
-    return {x * image.width() / UserWidth, (y - UserTop) * image.height() / UserHeight};
+    // Whole pixels, so that lines of one pixel stay sharp.
+    return QPointF(x * image.width() / UserWidth, (y - UserTop) * image.height() / UserHeight).toPoint();
 }
 
 void PictureBox::clear()
 {
-    image.fill(Qt::white);
+    canvas().fill(Qt::white);
     update();
 }
 
@@ -42,7 +43,7 @@ void PictureBox::setLineWidth(int pixels)
 
 void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& color)
 {
-    QPainter painter(&image);
+    QPainter painter(&canvas());
     painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
     update();
@@ -50,15 +51,15 @@ void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& 
 
 void PictureBox::box(double x1, double y1, double x2, double y2, const QColor& color)
 {
-    QPainter painter(&image);
+    QPainter painter(&canvas());
     painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.drawRect(QRectF(toPixels(x1, y1), toPixels(x2, y2)).normalized());
+    painter.drawRect(QRect(toPixels(x1, y1), toPixels(x2, y2)).normalized());
     update();
 }
 
 void PictureBox::text(double x, double y, const QString& text)
 {
-    QPainter painter(&image);
+    QPainter painter(&canvas());
     painter.setFont(font);
     painter.setPen(foreColor);
     const QPointF topLeft = toPixels(x, y);
@@ -73,12 +74,19 @@ void PictureBox::paintEvent(QPaintEvent*)
 
 void PictureBox::resizeEvent(QResizeEvent*)
 {
-    if (image.size() == size())
-        return;
-    QImage resized(size(), QImage::Format_RGB32);
-    resized.fill(Qt::white);
-    QPainter(&resized).drawImage(0, 0, image);
-    image = resized;
+    canvas();
+}
+
+QImage& PictureBox::canvas()
+{
+    // The widget may be drawn on before it was ever shown, when Qt has not yet sent a resize event.
+    if (image.size() != size()) {
+        QImage resized(size(), QImage::Format_RGB32);
+        resized.fill(Qt::white);
+        QPainter(&resized).drawImage(0, 0, image);
+        image = resized;
+    }
+    return image;
 }
 
 } // namespace velmora

@@ -29,14 +29,15 @@ public:
     void text(double x, double y, const QString& text) override;
 
     // The drawing as it stands, for a look at what the user sees.
-    const QImage& picture() const { return image; }
+    const QImage& picture() { return canvas(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPointF toPixels(double x, double y) const;
+    QPoint toPixels(double x, double y) const;
+    QImage& canvas();
 
     QImage image;
     QFont font;

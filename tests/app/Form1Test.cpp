@@ -1,0 +1,201 @@
+#include "app/Application.h"
+#include "store/ListFiles.h"
+#include "support/DataFiles.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+class MainMenu : public testing::Test {
+protected:
+    void SetUp() override { app.start(); }
+    QString path(const QString& name) const { return QDir(temp.path()).filePath(name); }
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void writeRegistrants(const QByteArray& bytes)
+    {
+        ASSERT_TRUE(InitialiseForEntry(app.dataDir));
+        writeBytes(path(RegistrantNamesFile), bytes);
+    }
+
+    QTemporaryDir temp;
+    ScriptedDialogs dialogs;
+    Application app{temp.path(), dialogs};
+};
+
+TEST_F(MainMenu, ShowsItsTitleAndThreeCommandsAsLaidOut)
+{
+    EXPECT_EQ(app.form1.windowTitle(), QStringLiteral("個人被曝線量管理"));
+    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_EQ(app.form1.size(), QSize(611, 434));
+    EXPECT_EQ(app.form1.Label3->geometry(), QRect(172, 56, 256, 33));
+    EXPECT_EQ(app.form1.Label3->font().pointSizeF(), 24);
+    EXPECT_EQ(app.form1.Command1->geometry(), QRect(32, 176, 185, 33));
+    EXPECT_EQ(app.form1.Command2->geometry(), QRect(32, 216, 185, 33));
+    EXPECT_EQ(app.form1.Command3->geometry(), QRect(32, 256, 185, 33));
+    EXPECT_EQ(app.form1.Command3->toolTip(), QStringLiteral(" bye "));
+    EXPECT_EQ(app.form1.Command1->font().pointSizeF(), 11.25);
+    EXPECT_EQ(app.form1.Command1->nextInFocusChain(), app.form1.Command2);
+    EXPECT_EQ(app.form1.Command2->nextInFocusChain(), app.form1.Command3);
+    // No file is read or created before a command is chosen.
+    EXPECT_TRUE(QDir(temp.path()).isEmpty());
+}
+
+TEST_F(MainMenu, FirstEntryCreatesTheStoreAndOpensAnEmptyEntryWindow)
+{
+    click(app.form1.Command1);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_FALSE(app.form1.isVisible());
+    EXPECT_EQ(app.form2.List1->count(), 0);
+    EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), QByteArray(" 0 \r\n"));
+    EXPECT_EQ(fileBytes(path(NextNumberFile)), QByteArray(" 1 \r\n"));
+    EXPECT_EQ(fileBytes(path(RemovedNamesFile)), QByteArray());
+    EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), QByteArray());
+    EXPECT_EQ(fileBytes(path(JobTypesFile)), fileBytes(fixturePath("job-types-cp932.txt")));
+    EXPECT_TRUE(QFileInfo(path(DoseDataFolder)).isDir());
+}
+
+TEST_F(MainMenu, FirstSearchCreatesThreeFilesSaysThereIsNoDataAndStays)
+{
+    click(app.form1.Command2);
+    EXPECT_EQ(dialogs.shown,
+              (QList<ScriptedDialogs::Shown>{{ScriptedDialogs::Kind::Warn, QStringLiteral("データは１件もありません")}}));
+    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_FALSE(app.form4.isVisible());
+    EXPECT_EQ(snapshot(temp.path()).size(), 3);
+
+    writeBytes(path(NextNumberFile), QByteArray(" 5 \r\n"));
+    click(app.form1.Command1);
+    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_EQ(fileBytes(path(NextNumberFile)), QByteArray(" 5 \r\n"));
+    EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), QByteArray());
+    EXPECT_TRUE(QFileInfo(path(JobTypesFile)).isFile());
+    EXPECT_TRUE(QFileInfo(path(DoseDataFolder)).isDir());
+    EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+TEST_F(MainMenu, BothWindowsListTheRegistrantsInFileOrder)
+{
+    writeRegistrants(crlfLines({" 3 ", "\x97\xe9\x96\xd8", "\x8e\x52\x93\x63", "\xfb\xfc\x8b\xb4"}));
+    const QStringList expected = {QStringLiteral("鈴木"), QStringLiteral("山田"), QStringLiteral("髙橋")};
+    click(app.form1.Command1);
+    ASSERT_TRUE(app.form2.isVisible());
+    QStringList shown;
+    for (int i = 0; i < app.form2.List1->count(); ++i)
+        shown << app.form2.List1->item(i)->text();
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(app.state.registrants.names, expected);
+
+    app.form2.close();
+    EXPECT_TRUE(app.form1.isVisible());
+    click(app.form1.Command2);
+    ASSERT_TRUE(app.form4.isVisible());
+    EXPECT_EQ(app.form4.List1->count(), 3);
+    EXPECT_EQ(app.form4.List1->item(2)->text(), QStringLiteral("髙橋"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(MainMenu, EachVisitToTheEntryWindowStartsFresh)
+{
+    writeRegistrants(crlfLines({" 1 ", "A"}));
+    writeBytes(path(EnteredMonthsFile), crlfLines({" 200504 "}));
+    click(app.form1.Command1);
+    app.state.pendingEntries[0] = PendingEntry{1, 2, 3, 4, QStringLiteral("x")};
+    app.form2.Text7->setText("2005");
+    app.form2.Text7->setEnabled(false);
+    app.form2.Text8->setText("1.5");
+    app.form2.Text1->setText("7");
+    app.form2.close();
+
+    writeBytes(path(EnteredMonthsFile), crlfLines({" 200504 ", " 200505 "}));
+    click(app.form1.Command1);
+    EXPECT_EQ(app.state.pendingEntries[0].effective, 0);
+    EXPECT_EQ(app.state.pendingEntries[0].comment, QStringLiteral("―"));
+    EXPECT_EQ(app.state.pendingEntries.size(), 1000u);
+    EXPECT_TRUE(app.form2.Text7->isEnabled());
+    EXPECT_TRUE(app.form2.Text7->text().isEmpty());
+    EXPECT_TRUE(app.form2.Text8->text().isEmpty());
+    EXPECT_TRUE(app.form2.Text1->text().isEmpty());
+    EXPECT_EQ(app.form2.List1->count(), 1);
+    EXPECT_EQ(app.state.enteredMonths, (QList<MonthKey>{200504, 200505}));
+}
+
+TEST_F(MainMenu, SearchWindowOpensWithItsIdleTitleAndNothingToShowOrPrint)
+{
+    writeRegistrants(QByteArray(" 0 \r\n"));
+    app.state.reportMode = 3;
+    app.form4.Text1->setText("2005");
+    click(app.form1.Command2);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ASSERT_TRUE(app.form4.isVisible());
+    EXPECT_EQ(app.form4.windowTitle(), QStringLiteral("個人被曝線量　データ検索・表示"));
+    EXPECT_EQ(app.form4.List1->count(), 0);
+    EXPECT_TRUE(app.form4.Text1->text().isEmpty());
+    EXPECT_FALSE(app.form4.Command3->isEnabled());
+    EXPECT_FALSE(app.form4.Command4->isEnabled());
+    EXPECT_EQ(app.state.reportMode, 0);
+    const QImage& picture = app.form4.Picture1->picture();
+    int titlePixels = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            titlePixels += picture.pixelColor(x, y) == QColor(234, 234, 234);
+    EXPECT_GT(titlePixels, 500);
+
+    app.form4.close();
+    EXPECT_TRUE(app.form1.isVisible());
+}
+
+struct DamagedStore {
+    const char* name;
+    QByteArray registrants;
+    QByteArray enteredMonths;
+    QString named; // the file the message names
+};
+
+class MainMenuWithDamagedStore : public MainMenu, public testing::WithParamInterface<DamagedStore> {};
+
+TEST_P(MainMenuWithDamagedStore, ReportsTheFileStaysInTheMenuAndChangesNothing)
+{
+    writeRegistrants(GetParam().registrants);
+    writeBytes(path(EnteredMonthsFile), GetParam().enteredMonths);
+    const auto before = snapshot(temp.path());
+    click(app.form1.Command1);
+    EXPECT_FALSE(app.form2.isVisible());
+    EXPECT_TRUE(app.form1.isVisible());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].kind, ScriptedDialogs::Kind::Warn);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(GetParam().named)) << dialogs.shown[0].text.toStdString();
+    if (GetParam().named == RegistrantNamesFile) {
+        click(app.form1.Command2);
+        EXPECT_FALSE(app.form4.isVisible());
+        EXPECT_EQ(dialogs.shown.size(), 2);
+    }
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MainMenuWithDamagedStore,
+    testing::Values(DamagedStore{"CountLargerThanNames", QByteArray(" 2 \r\nA\r\n"), {}, RegistrantNamesFile},
+                    DamagedStore{"CountOver1000", QByteArray(" 1001 \r\n"), {}, RegistrantNamesFile},
+                    DamagedStore{"EmptyRegistrantNames", QByteArray(), {}, RegistrantNamesFile},
+                    DamagedStore{"EnteredMonthNotANumber", QByteArray(" 0 \r\n"), QByteArray("abc\r\n"),
+                                 EnteredMonthsFile}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainMenu, ExitEndsTheProgram)
+{
+    QTimer::singleShot(0, [this] { click(app.form1.Command3); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); }); // only if EXIT did not end it
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+class QtDialogsTest : public testing::Test {
+protected:
+    // Runs a box, pressing `press` on it, and returns what it showed.
+    template <class Show>
+    SeenBox run(const QString& press, Show show)
+    {
+        auto seen = std::make_shared<SeenBox>();
+        QTimer::singleShot(0, [seen, press] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (!box || !box->isVisible())
+                    continue;
+                *seen = {box->windowTitle(), box->text(), {}, box->icon()};
+                QAbstractButton* chosen = nullptr;
+                for (QAbstractButton* button : box->buttons()) {
+                    seen->buttons.append(button->text());
+                    if (button->text() == press)
+                        chosen = button;
+                }
+                if (chosen)
+                    chosen->click();
+            }
+        });
+        show();
+        return *seen;
+    }
+    QtDialogs dialogs;
+};
+
+TEST_F(QtDialogsTest, QuestionsStopOnlyOnCancelOrNo)
+{
+    bool answer = true;
+    SeenBox seen = run(QStringLiteral("キャンセル"), [&] { answer = dialogs.confirmOkCancel("データ入力に間違いはありませんか？"); });
+    EXPECT_FALSE(answer);
+    EXPECT_EQ(seen.title, ApplicationTitle);
+    EXPECT_EQ(seen.text, QStringLiteral("データ入力に間違いはありませんか？"));
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    seen.buttons.sort();
+    EXPECT_EQ(seen.buttons, (QStringList{"OK", "キャンセル"}));
+
+    run(QStringLiteral("OK"), [&] { answer = dialogs.confirmOkCancel("?"); });
+    EXPECT_TRUE(answer);
+    seen = run(QStringLiteral("いいえ"), [&] { answer = dialogs.confirmYesNo("終了しますか？"); });
+    EXPECT_FALSE(answer);
+    seen.buttons.sort();
+    EXPECT_EQ(seen.buttons, (QStringList{"いいえ", "はい"}));
+    run(QStringLiteral("はい"), [&] { answer = dialogs.confirmYesNo("終了しますか？"); });
+    EXPECT_TRUE(answer);
+}
+
+TEST_F(QtDialogsTest, WarningsCarryTheExclamationIcon)
+{
+    EXPECT_EQ(run(QStringLiteral("OK"), [&] { dialogs.warn("対象年月を指定して下さい"); }).icon, QMessageBox::Warning);
+    const SeenBox seen = run(QStringLiteral("OK"), [&] { dialogs.inform("全データを保存しました。"); });
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen.buttons, QStringList{"OK"});
+}
+
+} // namespace
