@@ -7,14 +7,15 @@ binary="$1"
 shots="$2"
 mkdir -p "$shots"
 data="$(mktemp -d)"
-display=":$((100 + $$ % 100))"
+display_file="$(mktemp)"
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and writes its number once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!
-cleanup() { kill "${program:-}" "$xvfb" 2>/dev/null || true; rm -rf "$data"; }
+cleanup() { kill "${program:-}" "$xvfb" 2>/dev/null || true; rm -rf "$data" "$display_file"; }
 trap cleanup EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$display_file")"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
