@@ -56,12 +56,7 @@ TEST_F(MainMenu, FirstEntryCreatesTheStoreAndOpensAnEmptyEntryWindow)
     EXPECT_TRUE(app.form2.isVisible());
     EXPECT_FALSE(app.form1.isVisible());
     EXPECT_EQ(app.form2.List1->count(), 0);
-    EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), QByteArray(" 0 \r\n"));
-    EXPECT_EQ(fileBytes(path(NextNumberFile)), QByteArray(" 1 \r\n"));
-    EXPECT_EQ(fileBytes(path(RemovedNamesFile)), QByteArray());
-    EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), QByteArray());
-    EXPECT_EQ(fileBytes(path(JobTypesFile)), fileBytes(fixturePath("job-types-cp932.txt")));
-    EXPECT_TRUE(QFileInfo(path(DoseDataFolder)).isDir());
+    expectFirstStartStore(temp.path());
 }
 
 TEST_F(MainMenu, FirstSearchCreatesThreeFilesSaysThereIsNoDataAndStays)

@@ -21,12 +21,7 @@ protected:
 TEST_F(ListFiles, FirstStartForEntryCreatesTheFiveFilesAndTheFolder)
 {
     ASSERT_TRUE(InitialiseForEntry(dir));
-    EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), QByteArray(" 0 \r\n"));
-    EXPECT_EQ(fileBytes(path(NextNumberFile)), QByteArray(" 1 \r\n"));
-    EXPECT_EQ(fileBytes(path(RemovedNamesFile)), QByteArray());
-    EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), QByteArray());
-    EXPECT_EQ(fileBytes(path(JobTypesFile)), fileBytes(fixturePath("job-types-cp932.txt")));
-    EXPECT_TRUE(QFileInfo(path(DoseDataFolder)).isDir());
+    expectFirstStartStore(temp.path());
     EXPECT_EQ(LoadJobTypes(dir)->at(4), QStringLiteral("薬剤師"));
     EXPECT_EQ(LoadRegistrantList(dir)->count(), 0);
     EXPECT_TRUE(LoadEnteredMonths(dir)->isEmpty());

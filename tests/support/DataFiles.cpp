@@ -35,6 +35,18 @@ QString fixturePath(const QString& name)
     return QDir(QStringLiteral(VELMORA_TEST_DATA)).filePath(name);
 }
 
+void expectFirstStartStore(const QString& root)
+{
+    const QDir dir(root);
+    EXPECT_EQ(fileBytes(dir.filePath("登録者名.txt")), QByteArray(" 0 \r\n"));
+    EXPECT_EQ(fileBytes(dir.filePath("登録番号.txt")), QByteArray(" 1 \r\n"));
+    EXPECT_EQ(fileBytes(dir.filePath("登録抹消.txt")), QByteArray());
+    EXPECT_EQ(fileBytes(dir.filePath("既入力.txt")), QByteArray());
+    EXPECT_EQ(fileBytes(dir.filePath("職種.txt")), fileBytes(fixturePath("job-types-cp932.txt")));
+    EXPECT_TRUE(QFileInfo(dir.filePath("被曝Data")).isDir());
+    EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 6);
+}
+
 QMap<QString, QByteArray> snapshot(const QString& root)
 {
     QMap<QString, QByteArray> files;

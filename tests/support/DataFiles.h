@@ -17,6 +17,9 @@ QByteArray crlfLines(std::initializer_list<const char*> lines);
 // A fixture file of tests/data.
 QString fixturePath(const QString& name);
 
+// The five list files and the dose data folder exactly as a first start creates them.
+void expectFirstStartStore(const QString& root);
+
 // Every file below a directory with its bytes, to show that an operation left a store untouched.
 QMap<QString, QByteArray> snapshot(const QString& root);
 
