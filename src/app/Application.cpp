@@ -4,8 +4,9 @@
 
 namespace velmora {
 
-Application::Application(const QString& dataRoot, Dialogs& dialogs)
-    : dataDir(dataRoot), form1(state, dataDir, dialogs, form2, form4)
+Application::Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock)
+    : dataDir(dataRoot), form3(state, dataDir, dialogs, clock), form2(state, dataDir, dialogs, form3),
+      form1(state, dataDir, dialogs, form2, form4)
 {
 }
 

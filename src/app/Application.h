@@ -2,6 +2,8 @@
 
 #include "app/Form1.h"
 #include "entry/Form2.h"
+#include "platform/Clock.h"
+#include "registration/Form3.h"
 #include "search/Form4.h"
 
 namespace velmora {
@@ -9,13 +11,14 @@ namespace velmora {
 // The windows of one run and the state they share, wired together over one data directory.
 class Application {
 public:
-    Application(const QString& dataRoot, Dialogs& dialogs);
+    Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock);
 
     // Shows the main menu; no file is read or created before the user chooses a command.
     void start();
 
     SharedState state;
     DataDir dataDir;
+    Form3 form3;
     Form2 form2;
     Form4 form4;
     Form1 form1;

@@ -60,7 +60,7 @@ void Form1::Command1Click()
     }
     state.registrants = *registrants;
     state.enteredMonths = *enteredMonths;
-    entry.showRegistrants(state.registrants.names);
+    entry.showRegistrants();
     openInsteadOfMenu(&entry);
 }
 

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "platform/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 
@@ -19,8 +20,9 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&translator);
 
     velmora::QtDialogs dialogs;
+    velmora::SystemClock clock;
     // The data lives in the working directory the program was started in.
-    velmora::Application velmora(QDir::currentPath(), dialogs);
+    velmora::Application velmora(QDir::currentPath(), dialogs, clock);
     velmora.start();
     return QApplication::exec();
 }

@@ -1,51 +1,365 @@
 #include "Form2.h"
 
+#include "SaveAll.h"
 #include "platform/Controls.h"
+#include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "registration/Form3.h"
+#include "registration/RegistrantChanges.h"
+#include "store/Cp932.h"
+#include "store/ListFiles.h"
+#include "store/NumberForms.h"
+#include "store/PersonalFile.h"
 
 #include <QCloseEvent>
+#include <QFrame>
+#include <QProgressDialog>
 
 namespace velmora {
+namespace {
 
-Form2::Form2(QWidget* parent) : QWidget(parent)
+const QString NoMonthMessage = QStringLiteral("対象年月を指定して下さい");
+const QString EnteredMonthMessage = QStringLiteral("この年月のデータは既に入力済みです");
+const QString InvalidInputMessage = QStringLiteral("正しく入力して下さい");
+const QString SaveQuestion = QStringLiteral("データ入力に間違いはありませんか？");
+const QString SavedMessage = QStringLiteral("全データを保存しました。");
+const QString ExitQuestion = QStringLiteral("データ入力を終了・キャンセルしますか？");
+const QString NoPersonMessage = QStringLiteral("該当者を選択して下さい");
+const QString RemoveQuestion = QStringLiteral("登録を抹消していいですか？");
+const QString NotListedMessage = QStringLiteral("該当者が登録者リストにありません");
+
+// A plain rectangle that groups controls.
+void makeRectangle(QWidget* window, int left, int top, int width, int height)
+{
+    auto* rectangle = new QFrame(window);
+    rectangle->setFrameShape(QFrame::Box);
+    rectangle->setFrameShadow(QFrame::Plain);
+    placeTwips(rectangle, left, top, width, height);
+    rectangle->lower();
+}
+
+// The date of birth as the window shows it, taken by position from its print form: 1965年04月12日.
+QString shownDateOfBirth(double dateOfBirth)
+{
+    const QString digits = printFormDigits(dateOfBirth);
+    return digits.mid(1, 4) + QStringLiteral("年") + digits.mid(5, 2) + QStringLiteral("月") + digits.right(2) +
+           QStringLiteral("日");
+}
+
+} // namespace
+
+Form2::Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration)
+    : state(state), dataDir(dataDir), dialogs(dialogs), registration(registration)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ入力／訂正"));
     setClientTwips(this, 7620, 10935);
+    setFont(systemFont(ProportionalGothicFont, 11.25));
+    buildControls();
+    buildDefaultsNote();
+    connectKeys();
 
+    connect(List1, &QListWidget::itemDoubleClicked, this, &Form2::List1DoubleClick);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4Click);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2Click);
+    connect(Command7, &QPushButton::clicked, this, &Form2::Command7Click);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2::Command5Click);
+    connect(Command6, &QPushButton::clicked, this, &Form2::Command6Click);
+    connect(&registration, &Form3::returnedToEntry, this, &Form2::returnFromRegistration);
+}
+
+void Form2::buildControls()
+{
+    makeRectangle(this, 3240, 240, 4215, 1455);
+    makeRectangle(this, 3240, 1800, 4215, 7215);
+
+    makeLabel(this, QStringLiteral("Label27"), QStringLiteral("登録者リスト"), 360, 180, 1335, 300);
+    Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("再表示"), 1800, 120, 1215, 375);
     List1 = makeList(this, QStringLiteral("List1"), 240, 480, 2775, 9060);
+
+    makeLabel(this, QStringLiteral("Label6"), QStringLiteral("対象年月"), 3600, 660, 1215, 300);
+    Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Reset"), 5520, 600, 1095, 375);
     Text7 = makeTextBox(this, QStringLiteral("Text7"), 4440, 1080, 1215, 375);
+    makeLabel(this, QStringLiteral("Label8"), QStringLiteral("年"), 5700, 1140, 300, 300);
     Text6 = makeTextBox(this, QStringLiteral("Text6"), 6120, 1080, 495, 375);
-    Text1 = makeTextBox(this, QStringLiteral("Text1"), 4920, 2040, 2295, 375);
-    Text2 = makeTextBox(this, QStringLiteral("Text2"), 4920, 2520, 2295, 375);
-    Text4 = makeTextBox(this, QStringLiteral("Text4"), 4920, 2880, 2295, 375);
-    Text5 = makeTextBox(this, QStringLiteral("Text5"), 4920, 3240, 2295, 375);
-    Text3 = makeTextBox(this, QStringLiteral("Text3"), 4920, 3720, 2295, 375);
-    Text10 = makeTextBox(this, QStringLiteral("Text10"), 4920, 4080, 2295, 375);
-    Text8 = makeTextBox(this, QStringLiteral("Text8"), 5040, 5400, 1455, 360);
-    Text9 = makeTextBox(this, QStringLiteral("Text9"), 5040, 5760, 1455, 360);
-    Text11 = makeTextBox(this, QStringLiteral("Text11"), 5040, 6120, 1455, 360);
-    Text12 = makeTextBox(this, QStringLiteral("Text12"), 5040, 6960, 1455, 360);
+    makeLabel(this, QStringLiteral("Label7"), QStringLiteral("月"), 6660, 1140, 300, 300);
+
+    const auto personField = [this](const QString& label, const QString& caption, const QString& name, int top) {
+        makeLabel(this, label, caption, 3480, top + 60, 1335, 300);
+        QLineEdit* field = makeTextBox(this, name, 4920, top, 2295, 375);
+        field->setReadOnly(true); // shows the person last double-clicked
+        setBackground(field, LightCyan);
+        return field;
+    };
+    Text1 = personField(QStringLiteral("Label2"), QStringLiteral("登録番号"), QStringLiteral("Text1"), 2040);
+    Text2 = personField(QStringLiteral("Label1"), QStringLiteral("氏　名"), QStringLiteral("Text2"), 2520);
+    Text4 = personField(QStringLiteral("Label4"), QStringLiteral("性　別"), QStringLiteral("Text4"), 2880);
+    Text5 = personField(QStringLiteral("Label5"), QStringLiteral("生年月日"), QStringLiteral("Text5"), 3240);
+    Text3 = personField(QStringLiteral("Label3"), QStringLiteral("職　種"), QStringLiteral("Text3"), 3720);
+    Text10 = personField(QStringLiteral("Label13"), QStringLiteral("所　属"), QStringLiteral("Text10"), 4080);
+
+    makeLabel(this, QStringLiteral("Label14"), QStringLiteral("対象年月の被曝線量"), 3480, 4680, 2415, 300);
+    const auto doseField = [this](const QString& label, const QString& caption, const QString& name,
+                                  const QString& unit, int top) {
+        makeLabel(this, label, caption, 3960, top + 45, 1035, 300);
+        QLineEdit* field = makeTextBox(this, name, 5040, top, 1455, 360);
+        makeLabel(this, unit, QStringLiteral("mSv"), 6555, top + 45, 555, 300);
+        return field;
+    };
+    makeLabel(this, QStringLiteral("Label9"), QStringLiteral("外部被曝"), 3480, 5100, 1215, 300);
+    Text8 = doseField(QStringLiteral("Label23"), QStringLiteral("実効線量"), QStringLiteral("Text8"),
+                      QStringLiteral("Label11"), 5400);
+    Text9 = doseField(QStringLiteral("Label24"), QStringLiteral("水晶体"), QStringLiteral("Text9"),
+                      QStringLiteral("Label12"), 5760);
+    Text11 = doseField(QStringLiteral("Label25"), QStringLiteral("皮　膚"), QStringLiteral("Text11"),
+                       QStringLiteral("Label21"), 6120);
+    makeLabel(this, QStringLiteral("Label10"), QStringLiteral("内部被曝"), 3480, 6660, 1215, 300);
+    Text12 = doseField(QStringLiteral("Label26"), QStringLiteral("実効線量"), QStringLiteral("Text12"),
+                       QStringLiteral("Label22"), 6960);
+    makeLabel(this, QStringLiteral("Label28"), QStringLiteral("(入力例 1.23E-03)"), 4800, 7320, 2295, 300);
+    makeLabel(this, QStringLiteral("Label29"), QStringLiteral("備考 (コメント)"), 3480, 7725, 1575, 300);
     Text13 = makeTextBox(this, QStringLiteral("Text13"), 5040, 7680, 2175, 360);
+
+    Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("確  定"), 4440, 8280, 1815, 495);
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("新規登録"), 240, 9720, 1335, 495);
+    Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("登録抹消"), 240, 10320, 1335, 495);
+    Command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("データ訂正"), 1680, 10320, 1335, 495);
+    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("全データ保存"), 3480, 10320, 1695, 495);
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("EXIT/cancel"), 5640, 10320, 1695, 495);
+
+    QWidget* order[] = {List1, Text7, Text6, Command7, Text8, Text9, Text11, Text12, Text13, Command4,
+                        Command3, Command2, Command1, Command5, Command8, Command6};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     for (QLineEdit* shown : {Text1, Text2, Text4, Text5, Text3, Text10})
-        setBackground(shown, LightCyan);
+        shown->setFocusPolicy(Qt::NoFocus);
+}
+
+void Form2::buildDefaultsNote()
+{
+    const auto noteLabel = [this](const QString& name, const QString& caption, int left, int top, int width,
+                                  bool bold) {
+        QLabel* label = makeLabel(this, name, caption, left, top, width, 300);
+        label->setFont(systemFont(ProportionalGothicFont, 11.25, bold));
+    };
+    noteLabel(QStringLiteral("Label15"), QStringLiteral("入力しなかった人の"), 3360, 9120, 2415, false);
+    noteLabel(QStringLiteral("Label16"), QStringLiteral("外部被曝は"), 4200, 9480, 1335, false);
+    noteLabel(QStringLiteral("Label19"), QStringLiteral("M"), 5520, 9480, 255, true);
+    noteLabel(QStringLiteral("Label17"), QStringLiteral("内部被曝は"), 5880, 9480, 1335, false);
+    noteLabel(QStringLiteral("Label18"), QStringLiteral("0"), 7200, 9480, 255, true);
+    noteLabel(QStringLiteral("Label20"), QStringLiteral("としてデータ保存します"), 4200, 9840, 2895, false);
+}
+
+void Form2::connectKeys()
+{
+    // Enter in a filled year, then month, locks the target month field by field.
+    const auto lockOnEnter = [this](QLineEdit* field, QLineEdit* next) {
+        connect(field, &QLineEdit::returnPressed, this, [field, next] {
+            if (field->text().isEmpty())
+                return;
+            field->setEnabled(false);
+            next->setFocus();
+        });
+    };
+    lockOnEnter(Text7, Text6);
+    lockOnEnter(Text6, Text8);
+    const std::pair<QLineEdit*, QWidget*> chain[] = {
+        {Text8, Text9}, {Text9, Text11}, {Text11, Text12}, {Text12, Text13}, {Text13, Command4}};
+    for (const auto& [field, next] : chain)
+        connect(field, &QLineEdit::returnPressed, next, [next] { next->setFocus(); });
 }
 
 void Form2::clearForOpening()
 {
     List1->clear();
-    for (QLineEdit* field : {Text1, Text2, Text3, Text4, Text5, Text8, Text9, Text10, Text11, Text12, Text13})
+    emptyPersonFields();
+    for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
         field->clear();
+    unlockTargetMonth();
+}
+
+void Form2::showRegistrants()
+{
+    List1->clear();
+    List1->addItems(state.registrants.names);
+}
+
+void Form2::List1DoubleClick(QListWidgetItem* item)
+{
+    const auto header = ReadPersonalHeader(dataDir, item->text(), 6);
+    if (!header) {
+        dialogs.warn(header.error());
+        return;
+    }
+    state.current.header = *header;
+    Text1->setText(plainForm(header->registrationNumber));
+    Text2->setText(header->name);
+    Text3->setText(header->jobType);
+    Text4->setText(header->sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女"));
+    Text5->setText(shownDateOfBirth(header->dateOfBirth));
+    Text10->setText(header->affiliation);
+    for (QLineEdit* dose : {Text8, Text9, Text11, Text12})
+        dose->clear();
+    Text13->setText(NoComment);
+    Text8->setFocus();
+}
+
+std::optional<MonthKey> Form2::targetMonth()
+{
+    const auto key = typedMonthKey(Text7->text(), Text6->text());
+    if (!key) {
+        dialogs.warn(InvalidInputMessage);
+        return std::nullopt;
+    }
+    if (*key == 0) {
+        dialogs.warn(NoMonthMessage);
+        return std::nullopt;
+    }
+    return key;
+}
+
+bool Form2::refuseEnteredMonth(MonthKey key)
+{
+    if (!state.enteredMonths.contains(key))
+        return false;
+    dialogs.warn(EnteredMonthMessage);
+    unlockTargetMonth();
+    return true;
+}
+
+void Form2::unlockTargetMonth()
+{
     for (QLineEdit* field : {Text6, Text7}) {
         field->setEnabled(true);
         field->clear();
     }
 }
 
-void Form2::showRegistrants(const QStringList& names)
+void Form2::emptyPersonFields()
 {
-    List1->addItems(names);
-    List1->setFocus();
+    for (QLineEdit* field : {Text1, Text2, Text4, Text5, Text3, Text10})
+        field->clear();
+}
+
+void Form2::Command4Click()
+{
+    const auto key = targetMonth();
+    if (!key || refuseEnteredMonth(*key))
+        return;
+    QLineEdit* const doses[] = {Text8, Text9, Text11, Text12};
+    const bool noDose = std::all_of(std::begin(doses), std::end(doses), [](QLineEdit* f) { return f->text().isEmpty(); });
+    const PendingEntry entry{LeadingNumber(Text8->text()), LeadingNumber(Text9->text()),
+                             LeadingNumber(Text11->text()), LeadingNumber(Text12->text()),
+                             Text13->text().isEmpty() ? NoComment : Text13->text()};
+    const bool storable = isStorable(entry.effective) && isStorable(entry.lens) && isStorable(entry.skin) &&
+                          isStorable(entry.internal);
+    if (Text1->text().isEmpty() || noDose || !storable) {
+        dialogs.warn(InvalidInputMessage);
+        return;
+    }
+    if (!cp932::encode(entry.comment)) {
+        dialogs.warn(cp932::unencodableMessage(entry.comment));
+        return;
+    }
+    const qsizetype position = state.positionOf(Text2->text());
+    if (position < 0) {
+        dialogs.warn(NotListedMessage);
+        return;
+    }
+    state.pendingEntries[position] = entry;
+    emptyPersonFields();
+    for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
+        field->clear();
+}
+
+void Form2::Command3Click()
+{
+    const auto key = targetMonth();
+    if (!key || refuseEnteredMonth(*key))
+        return;
+    if (!dialogs.confirmOkCancel(SaveQuestion))
+        return;
+    saveAll(*key);
+}
+
+void Form2::saveAll(MonthKey key)
+{
+    // Feedback only when the save takes longer than half a second (a large store).
+    QProgressDialog progress(QStringLiteral("データを保存しています..."), QString(), 0,
+                             saveAllSteps(state.registrants.count()), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setCancelButton(nullptr);
+    const auto saved = SaveMonthForAll(dataDir, state.registrants, state.pendingEntries, key,
+                                       [&progress](qsizetype done) { progress.setValue(done); });
+    progress.reset();
+    if (!saved) {
+        dialogs.warn(saved.error());
+        return;
+    }
+    dialogs.inform(SavedMessage);
+    leaveToMenu();
+}
+
+void Form2::Command2Click()
+{
+    if (dialogs.confirmYesNo(ExitQuestion))
+        leaveToMenu();
+}
+
+void Form2::Command7Click()
+{
+    unlockTargetMonth();
+}
+
+void Form2::Command1Click()
+{
+    if (!registration.openForRegistration())
+        return;
+    showAndActivate(&registration);
+    registration.Text2->setFocus();
+    hide();
+}
+
+void Form2::returnFromRegistration()
+{
+    showRegistrants();
+    showAndActivate(this);
+}
+
+void Form2::Command5Click()
+{
+    if (Text2->text().isEmpty()) {
+        dialogs.inform(NoPersonMessage);
+        return;
+    }
+    if (!dialogs.confirmOkCancel(RemoveQuestion))
+        return;
+    if (const auto removed = RemoveRegistrant(dataDir, state, Text2->text()); !removed) {
+        dialogs.warn(removed.error());
+        return;
+    }
+    Command6Click();
+    emptyPersonFields();
+}
+
+void Form2::Command6Click()
+{
+    const auto registrants = LoadRegistrantList(dataDir);
+    if (!registrants) {
+        dialogs.warn(registrants.error());
+        return;
+    }
+    state.replaceRegistrants(*registrants);
+    showRegistrants();
+}
+
+void Form2::leaveToMenu()
+{
+    hide();
+    emit returnedToMenu();
 }
 
 void Form2::closeEvent(QCloseEvent* event)

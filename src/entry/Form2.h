@@ -1,36 +1,52 @@
 #pragma once
 
-#include <QListWidget>
+#include "platform/CommandButton.h"
+#include "platform/Dialogs.h"
+#include "store/DataDir.h"
+#include "store/SharedState.h"
+
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QWidget>
 
 namespace velmora {
+
+class Form3;
 
 // The monthly dose entry window "データ入力／訂正".
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(QWidget* parent = nullptr);
+    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration);
 
     // Empties the list and every field and unlocks the target month, as the main menu does before opening.
     void clearForOpening();
-    // Fills List1 with the registrant names in list order.
-    void showRegistrants(const QStringList& names);
+    // Fills List1 with the registrants of the shared list in list order.
+    void showRegistrants();
 
     QListWidget* List1;
+    CommandButton* Command6; // "再表示"
+    CommandButton* Command7; // "Reset"
+    QLineEdit* Text7; // target year
+    QLineEdit* Text6; // target month
     QLineEdit* Text1; // registration number
     QLineEdit* Text2; // name
-    QLineEdit* Text3; // job type
     QLineEdit* Text4; // sex
     QLineEdit* Text5; // date of birth
-    QLineEdit* Text6; // target month
-    QLineEdit* Text7; // target year
+    QLineEdit* Text3; // job type
+    QLineEdit* Text10; // affiliation
     QLineEdit* Text8; // external effective dose
     QLineEdit* Text9; // lens of the eye
-    QLineEdit* Text10; // affiliation
     QLineEdit* Text11; // skin
     QLineEdit* Text12; // internal effective dose
     QLineEdit* Text13; // comment
+    CommandButton* Command4; // "確  定"
+    CommandButton* Command1; // "新規登録"
+    CommandButton* Command5; // "登録抹消"
+    CommandButton* Command8; // "データ訂正"
+    CommandButton* Command3; // "全データ保存"
+    CommandButton* Command2; // "EXIT/cancel"
 
 signals:
     // The window was left; the main menu shows itself again.
@@ -38,6 +54,33 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildDefaultsNote();
+    void connectKeys();
+    void List1DoubleClick(QListWidgetItem* item);
+    void Command4Click();
+    void Command3Click();
+    void Command2Click();
+    void Command7Click();
+    void Command1Click();
+    void Command5Click();
+    void Command6Click();
+    void returnFromRegistration();
+
+    // The target month as a key; nothing after the message that explains why there is none.
+    std::optional<MonthKey> targetMonth();
+    void unlockTargetMonth();
+    bool refuseEnteredMonth(MonthKey key);
+    void emptyPersonFields();
+    void saveAll(MonthKey key);
+    void leaveToMenu();
+
+    SharedState& state;
+    DataDir dataDir;
+    Dialogs& dialogs;
+    Form3& registration;
 };
 
 } // namespace velmora

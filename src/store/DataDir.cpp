@@ -1,5 +1,7 @@
 #include "DataDir.h"
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 const QString PersonalFileSuffix = QStringLiteral(".dat");
@@ -30,9 +32,13 @@ QString DataDir::shownPersonalFile(const QString& name)
 
 QString personalFileNameProblem(const QString& name)
 {
-    const bool hasControl = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/')) || hasControl)
-        return QStringLiteral("氏名に使用できない文字が含まれています");
+    // Characters no file name may hold on Linux or Windows, where the store may be copied.
+    const auto unusable = [](QChar c) {
+        return c.unicode() < 0x20 || c.unicode() == 0x7f || QStringView(u"/\\:*?\"<>|").contains(c);
+    };
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        std::any_of(name.begin(), name.end(), unusable))
+        return QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | など）が含まれています");
     if (QFile::encodeName(name + PersonalFileSuffix).size() > MaxFileNameBytes)
         return QStringLiteral("氏名が長すぎます");
     return {};

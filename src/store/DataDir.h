@@ -31,9 +31,9 @@ private:
     QDir dir;
 };
 
-// Why a name cannot be the stem of a personal file name on this system, or an empty text when it can:
-// a name with "/", a control character, "." or ".." would reach outside the dose data folder, and a
-// name too long for the file system could never be created.
+// Why a name cannot be the stem of a personal file name, or an empty text when it can: "/", "." or ".."
+// would reach outside the dose data folder, \ : * ? " < > | and control characters cannot stand in a
+// file name on Windows, and a name too long for the file system could never be created.
 QString personalFileNameProblem(const QString& name);
 
 } // namespace velmora

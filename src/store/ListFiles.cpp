@@ -89,11 +89,15 @@ Status WriteNextRegistrationNumber(const DataDir& dir, double number)
 
 Result<QStringList> ReadRemovedNames(const DataDir& dir)
 {
+    if (!QFileInfo::exists(dir.listFile(RemovedNamesFile)))
+        return QStringList();
     return readTextLines(dir, RemovedNamesFile);
 }
 
 Status AppendRemovedName(const DataDir& dir, const QString& name)
 {
+    if (!QFileInfo::exists(dir.listFile(RemovedNamesFile)))
+        return writeLines(dir, RemovedNamesFile, {name});
     return appendLine(dir, RemovedNamesFile, name);
 }
 

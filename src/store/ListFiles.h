@@ -15,6 +15,7 @@ Status SaveRegistrantList(const DataDir& dir, const QStringList& names);
 Result<double> ReadNextRegistrationNumber(const DataDir& dir);
 Status WriteNextRegistrationNumber(const DataDir& dir, double number);
 
+// A missing "登録抹消.txt" is an empty removed list.
 Result<QStringList> ReadRemovedNames(const DataDir& dir);
 Status AppendRemovedName(const DataDir& dir, const QString& name);
 Status RewriteRemovedNames(const DataDir& dir, const QStringList& names);

@@ -109,6 +109,11 @@ QString printFormDigits(double value)
     return sign + QString::fromStdString(significantDigits(magnitude));
 }
 
+QString plainForm(double value)
+{
+    return printFormDigits(value).trimmed();
+}
+
 QString printForm(double value)
 {
     return printFormDigits(value) + QLatin1Char(' ');
@@ -159,6 +164,14 @@ QString exponentForm(double value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
                                       std::chars_format::scientific, 2);
     return QString::fromStdString(uppercaseExponent(buffer, result.ptr));
+}
+
+std::optional<qint64> typedMonthKey(QStringView year, QStringView month)
+{
+    const double key = LeadingNumber(year) * 100 + LeadingNumber(month);
+    if (!std::isfinite(key) || key != std::floor(key) || std::fabs(key) >= 1e15)
+        return std::nullopt;
+    return static_cast<qint64>(key);
 }
 
 bool isStorable(double value)

@@ -17,6 +17,9 @@ QString printForm(double value);
 // The print form without its trailing blank: the text whose characters the readers pick out.
 QString printFormDigits(double value);
 
+// The print form without its blanks, as a window shows a number: 7 gives "7", -2.5 gives "-2.5".
+QString plainForm(double value);
+
 // A number line of a data file: blanks anywhere are skipped and the rest must be one number, with or
 // without a leading zero, sign or exponent (E or D). Nothing for a line that is not a number.
 std::optional<double> readNumberLine(QByteArrayView line);
@@ -29,6 +32,10 @@ double LeadingNumber(QStringView text);
 
 // The exponent form "0.00E+00": 0.00123 gives "1.23E-03", 0 gives "0.00E+00".
 QString exponentForm(double value);
+
+// The month key of a typed year and month (each read by LeadingNumber): year × 100 + month, or
+// nothing when the result is not a whole number that a key line can hold ("1e999", "2005.55").
+std::optional<qint64> typedMonthKey(QStringView year, QStringView month);
 
 // Whether a value can be written as a number line that every reader accepts (not infinite, not NaN).
 bool isStorable(double value);

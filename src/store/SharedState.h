@@ -24,6 +24,13 @@ struct SharedState {
     int reportMode = 0; // ReportMode: 0 none, 1 personal record, 2 registrant table, 3 monthly list
 
     void resetPendingEntries() { pendingEntries.assign(RegistrantList::Capacity, PendingEntry{}); }
+
+    // Takes a newly loaded registrant list. Pending values are held by list position, so they move with
+    // their persons when positions shift (after a removal); a person no longer listed loses them.
+    void replaceRegistrants(const RegistrantList& list);
+
+    // The list position (from 0) of a registrant, or -1 when the name is not listed.
+    qsizetype positionOf(const QString& name) const { return registrants.names.indexOf(name); }
 };
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -91,6 +93,17 @@ Status appendToFile(const QString& path, const QString& shownName, const QByteAr
     file.close();
     if (file.error() != QFileDevice::NoError)
         return failure(cannotWriteMessage(shownName));
+    return {};
+}
+
+Status flushToDisk(const QString& directory)
+{
+    const int descriptor = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY);
+    const bool flushed = descriptor >= 0 && ::syncfs(descriptor) == 0;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    if (!flushed)
+        return failure(QStringLiteral("データをディスクに書き込めません"));
     return {};
 }
 

@@ -38,6 +38,10 @@ Status replaceFile(const QString& path, const QString& shownName, const QByteArr
 // Adds content at the end of an existing file in one write and flushes it; a missing file is an error.
 Status appendToFile(const QString& path, const QString& shownName, const QByteArray& content);
 
+// Makes everything written to the file system of a directory durable (the personal files before the
+// month is recorded as saved), so that a power loss cannot keep the record of a month without its data.
+Status flushToDisk(const QString& directory);
+
 // Creates a file with the given content unless it exists already.
 Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content);
 

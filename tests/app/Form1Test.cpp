@@ -1,12 +1,7 @@
-#include "app/Application.h"
 #include "store/ListFiles.h"
-#include "support/DataFiles.h"
-#include "support/ScriptedDialogs.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -15,20 +10,13 @@ using namespace velmora::test;
 
 namespace {
 
-class MainMenu : public testing::Test {
+class MainMenu : public WindowTest {
 protected:
-    void SetUp() override { app.start(); }
-    QString path(const QString& name) const { return QDir(temp.path()).filePath(name); }
-    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void writeRegistrants(const QByteArray& bytes)
     {
         ASSERT_TRUE(InitialiseForEntry(app.dataDir));
         writeBytes(path(RegistrantNamesFile), bytes);
     }
-
-    QTemporaryDir temp;
-    ScriptedDialogs dialogs;
-    Application app{temp.path(), dialogs};
 };
 
 TEST_F(MainMenu, ShowsItsTitleAndThreeCommandsAsLaidOut)

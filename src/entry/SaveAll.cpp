@@ -1,0 +1,75 @@
+#include "SaveAll.h"
+
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+#include "store/TextFile.h"
+
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+constexpr qsizetype NamesShown = 10;
+
+// A few names, one per line, with the number of the others.
+QString someNames(const QStringList& names)
+{
+    QString text = names.first(std::min(names.size(), NamesShown)).join(QLatin1Char('\n'));
+    if (names.size() > NamesShown)
+        text += QStringLiteral("\nほか%1名").arg(names.size() - NamesShown);
+    return text;
+}
+
+MonthlyRecord recordOf(MonthKey key, const PendingEntry& entry)
+{
+    return {key, entry.effective, entry.lens, entry.skin, entry.internal, entry.comment};
+}
+
+} // namespace
+
+Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
+                       const std::vector<PendingEntry>& pending, MonthKey key, const SaveProgress& progress,
+                       const AppendRecord& append)
+{
+    const auto report = [&](qsizetype done) {
+        if (progress)
+            progress(done);
+    };
+    // Every file is read first, so that a missing or damaged file stops the save before anything is written.
+    QStringList unreadable;
+    QList<bool> alreadySaved;
+    for (qsizetype i = 0; i < registrants.count(); ++i) {
+        const QString& name = registrants.names[i];
+        const auto file = ReadPersonalFile(dir, name);
+        if (!file || !encodeRecord(recordOf(key, pending[i])))
+            unreadable.append(DataDir::shownPersonalFile(name));
+        alreadySaved.append(file && std::any_of(file->records.begin(), file->records.end(),
+                                                [key](const MonthlyRecord& record) { return record.key == key; }));
+        report(i + 1);
+    }
+    if (!unreadable.isEmpty())
+        return failure(QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、"
+                                      "保存を中止しました。\n%1").arg(someNames(unreadable)));
+
+    QStringList saved;
+    for (qsizetype i = 0; i < registrants.count(); ++i) {
+        const QString& name = registrants.names[i];
+        if (!alreadySaved[i]) {
+            if (const auto appended = append(dir, name, recordOf(key, pending[i])); !appended) {
+                QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(appended.error());
+                if (!saved.isEmpty())
+                    message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
+                                              "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
+                                   .arg(someNames(saved));
+                return failure(message);
+            }
+        }
+        saved.append(name);
+        report(registrants.count() + i + 1);
+    }
+    if (auto flushed = flushToDisk(dir.doseDataFolder()); !flushed)
+        return flushed;
+    return AppendEnteredMonth(dir, key);
+}
+
+} // namespace velmora

@@ -1,0 +1,257 @@
+#include "Form3.h"
+
+#include "RegistrantChanges.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
+#include "store/Cp932.h"
+#include "store/ListFiles.h"
+#include "store/NumberForms.h"
+#include "store/PersonalFile.h"
+
+#include <QCloseEvent>
+
+namespace velmora {
+namespace {
+
+const QString IncompleteMessage = QStringLiteral("全項目を入力して下さい");
+const QString RestoreQuestion = QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？");
+const QString AlreadyListedMessage = QStringLiteral("この人の名前はすでに登録者リストに存在します。");
+const QString RestoredMessage = QStringLiteral("抹消者リストから登録者リストに移動しました。");
+const QString InvalidInputMessage = QStringLiteral("正しく入力して下さい");
+
+QRadioButton* makeOption(QGroupBox* frame, const QString& name, const QString& caption, int left, int top,
+                         int width)
+{
+    auto* option = new QRadioButton(caption, frame);
+    option->setObjectName(name);
+    placeTwips(option, left, top, width, 300);
+    return option;
+}
+
+QGroupBox* makeFrame(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
+                     int height)
+{
+    auto* frame = new QGroupBox(caption, window);
+    frame->setObjectName(name);
+    placeTwips(frame, left, top, width, height);
+    return frame;
+}
+
+} // namespace
+
+Form3::Form3(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, const Clock& clock)
+    : state(state), dataDir(dataDir), dialogs(dialogs), clock(clock)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("新規登録"));
+    setClientTwips(this, 3975, 7080);
+    setFont(systemFont(ProportionalGothicFont, 11.25));
+    buildControls();
+    connectKeys();
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1Click);
+    connect(Command2, &QPushButton::clicked, this, &Form3::Command2Click);
+}
+
+void Form3::buildControls()
+{
+    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("登録番号"), 240, 300, 1215, 300);
+    Text1 = makeTextBox(this, QStringLiteral("Text1"), 1560, 240, 2175, 375);
+    setBackground(Text1, LightCyan);
+    makeLabel(this, QStringLiteral("Label1"), QStringLiteral("氏　名"), 240, 780, 1215, 300);
+    Text2 = makeTextBox(this, QStringLiteral("Text2"), 1560, 720, 2175, 375);
+
+    Frame1 = makeFrame(this, QStringLiteral("Frame1"), QStringLiteral("性別"), 240, 1320, 3495, 615);
+    Option1 = makeOption(Frame1, QStringLiteral("Option1"), QStringLiteral("男性"), 360, 270, 1215);
+    Option2 = makeOption(Frame1, QStringLiteral("Option2"), QStringLiteral("女性"), 1920, 270, 1215);
+
+    makeLabel(this, QStringLiteral("Label5"), QStringLiteral("生年月日"), 240, 2160, 1215, 300);
+    Text5 = makeTextBox(this, QStringLiteral("Text5"), 600, 2640, 855, 375);
+    makeLabel(this, QStringLiteral("Label6"), QStringLiteral("年"), 1500, 2700, 300, 300);
+    Text6 = makeTextBox(this, QStringLiteral("Text6"), 1920, 2640, 495, 375);
+    makeLabel(this, QStringLiteral("Label7"), QStringLiteral("月"), 2460, 2700, 300, 300);
+    Text7 = makeTextBox(this, QStringLiteral("Text7"), 2880, 2640, 495, 375);
+    makeLabel(this, QStringLiteral("Label8"), QStringLiteral("日"), 3420, 2700, 300, 300);
+
+    makeLabel(this, QStringLiteral("Label4"), QStringLiteral("所　属"), 240, 3180, 1215, 300);
+    Text4 = makeTextBox(this, QStringLiteral("Text4"), 1560, 3120, 2175, 375);
+
+    Frame2 = makeFrame(this, QStringLiteral("Frame2"), QStringLiteral("職　種"), 240, 3720, 3495, 855);
+    Combo1 = new QComboBox(Frame2);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    placeTwips(Combo1, 240, 330, 3015, 375);
+
+    Frame3 = makeFrame(this, QStringLiteral("Frame3"), QStringLiteral("過去の被曝歴"), 240, 4800, 3495, 1215);
+    Option8 = makeOption(Frame3, QStringLiteral("Option8"), QStringLiteral("なし"), 240, 330, 1095);
+    Option9 = makeOption(Frame3, QStringLiteral("Option9"), QStringLiteral("あり  →"), 240, 750, 1095);
+    makeLabel(Frame3, QStringLiteral("Label9"), QStringLiteral("実効線量"), 1440, 360, 1215, 300);
+    Text3 = makeTextBox(Frame3, QStringLiteral("Text3"), 1440, 720, 1095, 375);
+    makeLabel(Frame3, QStringLiteral("Label3"), QStringLiteral("ｍSv"), 2640, 780, 600, 300);
+
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("登 録"), 360, 6360, 1455, 495);
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"), 2160, 6360, 1455, 495);
+
+    QWidget* order[] = {Text2, Option1, Option2, Text5, Text6, Text7, Text4, Combo1, Option8, Option9, Text3,
+                        Command1, Command2, Text1};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Form3::connectKeys()
+{
+    // Enter in a filled field moves on along the chain of the window.
+    const auto moveOnWhenFilled = [this](QLineEdit* field, QWidget* next) {
+        connect(field, &QLineEdit::returnPressed, this, [field, next] {
+            if (!field->text().isEmpty())
+                next->setFocus();
+        });
+    };
+    moveOnWhenFilled(Text2, Text5);
+    moveOnWhenFilled(Text5, Text6);
+    moveOnWhenFilled(Text6, Text7);
+    moveOnWhenFilled(Text7, Text4);
+    moveOnWhenFilled(Text4, Combo1);
+    moveOnWhenFilled(Combo1->lineEdit(), Command1);
+    // The past dose may stay empty: Enter there tests the name.
+    connect(Text3, &QLineEdit::returnPressed, this, [this] {
+        if (!Text2->text().isEmpty())
+            Command1->setFocus();
+    });
+    connect(Option9, &QRadioButton::clicked, this, [this] { Text3->setFocus(); });
+}
+
+bool Form3::openForRegistration()
+{
+    const auto number = ReadNextRegistrationNumber(dataDir);
+    if (!number) {
+        dialogs.warn(number.error());
+        return false;
+    }
+    const auto jobTypes = LoadJobTypes(dataDir);
+    if (!jobTypes) {
+        dialogs.warn(jobTypes.error());
+        return false;
+    }
+    Text1->setText(plainForm(*number));
+    resetFields();
+    Combo1->clear();
+    Combo1->addItems(*jobTypes);
+    Combo1->setEditText(QStringLiteral("医師"));
+    Text2->setFocus();
+    return true;
+}
+
+void Form3::resetFields()
+{
+    Option1->setChecked(true);
+    Option8->setChecked(true);
+    for (QLineEdit* field : {Text2, Text3, Text4, Text5, Text6, Text7})
+        field->clear();
+}
+
+bool Form3::allFieldsFilled() const
+{
+    return !Text2->text().isEmpty() && !Text5->text().isEmpty() && !Text6->text().isEmpty() &&
+           !Text7->text().isEmpty() && !Text4->text().isEmpty();
+}
+
+PersonalHeader Form3::typedHeader() const
+{
+    PersonalHeader header;
+    header.registrationNumber = LeadingNumber(Text1->text());
+    header.name = cp932::canonical(Text2->text());
+    header.sexCode = Option2->isChecked() ? 1 : 0;
+    header.dateOfBirth =
+        LeadingNumber(Text5->text()) * 10000 + LeadingNumber(Text6->text()) * 100 + LeadingNumber(Text7->text());
+    header.affiliation = Text4->text();
+    header.jobType = Combo1->currentText();
+    header.pastExposureFlag = Option9->isChecked() ? 1 : 0;
+    header.pastDose = Option9->isChecked() ? LeadingNumber(Text3->text()) : 0;
+    header.registrationDate = clock.today().toString(QStringLiteral("MM-dd-yyyy"));
+    return header;
+}
+
+QString Form3::problemWithTypedValues() const
+{
+    const PersonalHeader header = typedHeader();
+    for (const QString& text : {header.name, header.affiliation, header.jobType})
+        if (!cp932::encode(text))
+            return cp932::unencodableMessage(text);
+    if (const QString problem = personalFileNameProblem(header.name); !problem.isEmpty())
+        return problem;
+    for (double number : {header.registrationNumber, header.dateOfBirth, header.pastDose})
+        if (!isStorable(number))
+            return InvalidInputMessage;
+    return {};
+}
+
+void Form3::Command1Click()
+{
+    if (!allFieldsFilled()) {
+        dialogs.warn(IncompleteMessage);
+        return;
+    }
+    if (const QString problem = problemWithTypedValues(); !problem.isEmpty()) {
+        dialogs.warn(problem);
+        return;
+    }
+    const PersonalHeader header = typedHeader();
+    const auto removed = ReadRemovedNames(dataDir);
+    if (!removed) {
+        dialogs.warn(removed.error());
+        return;
+    }
+    if (removed->contains(header.name) && offerRestore(header.name))
+        return;
+    // Whoever has a file, or is listed, is never registered again: an existing file is never replaced.
+    if (PersonalFileExists(dataDir, header.name) || state.positionOf(header.name) >= 0) {
+        dialogs.warn(AlreadyListedMessage);
+        resetFields();
+        return;
+    }
+    registerPerson(header);
+}
+
+bool Form3::offerRestore(const QString& name)
+{
+    if (!dialogs.confirmYesNo(RestoreQuestion))
+        return false;
+    if (const auto restored = RestoreRegistrant(dataDir, state, name); !restored) {
+        dialogs.warn(restored.error());
+        return true;
+    }
+    dialogs.inform(RestoredMessage);
+    leave();
+    return true;
+}
+
+void Form3::registerPerson(const PersonalHeader& header)
+{
+    const auto registered = RegisterNewPerson(dataDir, state, header);
+    if (!registered)
+        dialogs.warn(registered.error());
+    // Once the name is listed the person is registered, even if the next number could not be stored.
+    if (state.positionOf(header.name) >= 0)
+        leave();
+}
+
+void Form3::Command2Click()
+{
+    leave();
+}
+
+void Form3::leave()
+{
+    hide();
+    emit returnedToEntry();
+}
+
+void Form3::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    emit returnedToEntry();
+}
+
+} // namespace velmora

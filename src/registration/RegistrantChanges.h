@@ -1,0 +1,23 @@
+#pragma once
+
+#include "store/DataDir.h"
+#include "store/Result.h"
+#include "store/SharedState.h"
+
+// The changes of the registrant list: registering a new person, removing a registrant and restoring a
+// removed one. Each either completes or leaves the files as they were, and updates the shared list.
+namespace velmora {
+
+inline const QString RegistrantLimitMessage = QStringLiteral("登録者数が上限の1000人に達しているため登録できません");
+
+// Creates the person's file and adds the name at the end of "登録者名.txt", then stores the next
+// registration number. A failure before the name is listed removes the new file again.
+Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header);
+
+// Moves a listed name to "登録抹消.txt"; the personal file stays untouched.
+Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& name);
+
+// Moves a removed name back to the end of the registrant list with its old file.
+Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name);
+
+} // namespace velmora

@@ -1,0 +1,18 @@
+#include "SharedState.h"
+
+#include <QHash>
+
+namespace velmora {
+
+void SharedState::replaceRegistrants(const RegistrantList& list)
+{
+    QHash<QString, PendingEntry> byName;
+    for (qsizetype i = 0; i < registrants.count(); ++i)
+        byName.insert(registrants.names[i], pendingEntries[i]);
+    registrants = list;
+    resetPendingEntries();
+    for (qsizetype i = 0; i < registrants.count(); ++i)
+        pendingEntries[i] = byName.value(registrants.names[i]);
+}
+
+} // namespace velmora

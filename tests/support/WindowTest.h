@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/Application.h"
+#include "support/DataFiles.h"
+#include "support/FixedClock.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace velmora::test {
+
+// The whole program over a fresh data directory, offscreen, with scripted message boxes and a clock
+// that tells 2026-12-07.
+class WindowTest : public testing::Test {
+protected:
+    WindowTest() { app.start(); }
+
+    QString path(const QString& name) const { return QDir(temp.path()).filePath(name); }
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Types a text (Japanese included) into a field, replacing what it held.
+    void type(QLineEdit* field, const QString& text);
+    void pressEnter(QWidget* widget) { QTest::keyClick(widget, Qt::Key_Return); }
+    // The texts of the message boxes shown so far, and forgets them.
+    QStringList takeMessages();
+
+    QTemporaryDir temp;
+    ScriptedDialogs dialogs;
+    FixedClock clock{QDate(2026, 12, 7)};
+    Application app{temp.path(), dialogs, clock};
+};
+
+} // namespace velmora::test
