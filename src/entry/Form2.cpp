@@ -174,6 +174,7 @@ void Form2::connectKeys()
 void Form2::clearForOpening()
 {
     List1->clear();
+    List1->setFocus(); // first in the tab order: it has the focus when the window opens
     emptyPersonFields();
     for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
         field->clear();
