@@ -24,14 +24,7 @@ protected:
         click(app.form1.Command1);
         ASSERT_TRUE(form.isVisible());
     }
-    void doubleClick(const QString& name)
-    {
-        const auto items = form.List1->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << name.toStdString();
-        const QPoint middle = form.List1->visualItemRect(items[0]).center();
-        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {}, middle);
-        QTest::mouseDClick(form.List1->viewport(), Qt::LeftButton, {}, middle);
-    }
+    void doubleClick(const QString& name) { WindowTest::doubleClick(form.List1, name); }
     void setMonth(const QString& year, const QString& month)
     {
         type(form.Text7, year);

@@ -1,0 +1,95 @@
+#include "registration/RegistrantChanges.h"
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+#include "support/DataFiles.h"
+#include "support/Stores.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+// Write failures in the middle of a change, made real by an immutable file.
+class RegistrantChangeFailures : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+        state.registrants = *LoadRegistrantList(dir);
+    }
+    QTemporaryDir temp;
+    DataDir dir{temp.path()};
+    SharedState state;
+};
+
+TEST_F(RegistrantChangeFailures, ARegistrationWhoseListCannotBeWrittenRemovesItsNewFile)
+{
+    ImmutableFile locked(dir.listFile(RegistrantNamesFile));
+    if (!locked.ok)
+        GTEST_SKIP() << "this file system cannot make a file immutable";
+    const auto before = snapshot(temp.path());
+    const auto registered = RegisterNewPerson(dir, state, personHeader(QStringLiteral("佐藤"), 3));
+    ASSERT_FALSE(registered);
+    EXPECT_EQ(registered.error(), QStringLiteral("ファイル「登録者名.txt」に書き込めません"));
+    EXPECT_EQ(snapshot(temp.path()), before);
+    EXPECT_EQ(state.registrants.count(), 2);
+}
+
+TEST_F(RegistrantChangeFailures, ARemovalWhoseListCannotBeWrittenLeavesTheNameListedOnly)
+{
+    ImmutableFile locked(dir.listFile(RegistrantNamesFile));
+    if (!locked.ok)
+        GTEST_SKIP() << "this file system cannot make a file immutable";
+    const auto before = snapshot(temp.path());
+    EXPECT_FALSE(RemoveRegistrant(dir, state, QStringLiteral("鈴木")));
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+TEST_F(RegistrantChangeFailures, ARestoreWhoseRemovedListCannotBeWrittenLeavesTheNameRemovedOnly)
+{
+    ASSERT_TRUE(RemoveRegistrant(dir, state, QStringLiteral("鈴木")));
+    state.replaceRegistrants(*LoadRegistrantList(dir));
+    ImmutableFile locked(dir.listFile(RemovedNamesFile));
+    if (!locked.ok)
+        GTEST_SKIP() << "this file system cannot make a file immutable";
+    const auto before = snapshot(temp.path());
+    EXPECT_FALSE(RestoreRegistrant(dir, state, QStringLiteral("鈴木")));
+    EXPECT_EQ(snapshot(temp.path()), before);
+    EXPECT_EQ(state.registrants.names, QStringList{QStringLiteral("山田")});
+}
+
+TEST(RegistrantChanges, ARemovedListPast1000NamesIsNotCutByARestore)
+{
+    QTemporaryDir temp;
+    DataDir dir(temp.path());
+    makeStore(dir, {});
+    QStringList removed;
+    for (int i = 0; i < 1200; ++i)
+        removed << QStringLiteral("退職者%1").arg(i);
+    ASSERT_TRUE(RewriteRemovedNames(dir, removed));
+    ASSERT_TRUE(CreatePersonalFile(dir, personHeader(QStringLiteral("退職者5"))));
+    SharedState state;
+    ASSERT_TRUE(RestoreRegistrant(dir, state, QStringLiteral("退職者5")));
+    removed.removeAt(5);
+    EXPECT_EQ(ReadRemovedNames(dir), removed);
+    EXPECT_EQ(LoadRegistrantList(dir)->names, QStringList{QStringLiteral("退職者5")});
+}
+
+TEST(RegistrantChanges, AMissingRemovedListIsEmptyAndCreatedByTheFirstRemoval)
+{
+    QTemporaryDir temp;
+    DataDir dir(temp.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    QFile::remove(dir.listFile(RemovedNamesFile));
+    EXPECT_EQ(ReadRemovedNames(dir), QStringList());
+    SharedState state;
+    state.registrants = *LoadRegistrantList(dir);
+    ASSERT_TRUE(RemoveRegistrant(dir, state, QStringLiteral("山田")));
+    EXPECT_EQ(fileBytes(dir.listFile(RemovedNamesFile)), crlfLines({"\x8e\x52\x93\x63"}));
+}
+
+} // namespace

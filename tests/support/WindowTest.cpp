@@ -14,6 +14,15 @@ void WindowTest::type(QLineEdit* field, const QString& text)
     QApplication::sendEvent(field, &commit);
 }
 
+void WindowTest::doubleClick(QListWidget* list, const QString& name)
+{
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name.toStdString();
+    const QPoint middle = list->visualItemRect(items[0]).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, middle);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, middle);
+}
+
 QStringList WindowTest::takeMessages()
 {
     QStringList texts;

@@ -23,6 +23,8 @@ protected:
     // Types a text (Japanese included) into a field, replacing what it held.
     void type(QLineEdit* field, const QString& text);
     void pressEnter(QWidget* widget) { QTest::keyClick(widget, Qt::Key_Return); }
+    // Double-clicks the name in a list with the mouse.
+    void doubleClick(QListWidget* list, const QString& name);
     // The texts of the message boxes shown so far, and forgets them.
     QStringList takeMessages();
 
