@@ -160,7 +160,7 @@ void Form2::connectKeys()
             if (field->text().isEmpty())
                 return;
             field->setEnabled(false);
-            next->setFocus();
+            moveFocusTo(next);
         });
     };
     lockOnEnter(Text7, Text6);
@@ -168,7 +168,7 @@ void Form2::connectKeys()
     const std::pair<QLineEdit*, QWidget*> chain[] = {
         {Text8, Text9}, {Text9, Text11}, {Text11, Text12}, {Text12, Text13}, {Text13, Command4}};
     for (const auto& [field, next] : chain)
-        connect(field, &QLineEdit::returnPressed, next, [next] { next->setFocus(); });
+        connect(field, &QLineEdit::returnPressed, next, [next] { moveFocusTo(next); });
 }
 
 void Form2::clearForOpening()

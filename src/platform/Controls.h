@@ -21,4 +21,11 @@ CommandButton* makeButton(QWidget* window, const QString& name, const QString& c
 
 void setBackground(QWidget* control, const QColor& color);
 
+// Moves the focus along an Enter chain as Tab would: a text box's content is selected, so that typing
+// replaces a default such as "―".
+inline void moveFocusTo(QWidget* control)
+{
+    control->setFocus(Qt::TabFocusReason);
+}
+
 } // namespace velmora

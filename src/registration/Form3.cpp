@@ -105,7 +105,7 @@ void Form3::connectKeys()
     const auto moveOnWhenFilled = [this](QLineEdit* field, QWidget* next) {
         connect(field, &QLineEdit::returnPressed, this, [field, next] {
             if (!field->text().isEmpty())
-                next->setFocus();
+                moveFocusTo(next);
         });
     };
     moveOnWhenFilled(Text2, Text5);
@@ -117,9 +117,9 @@ void Form3::connectKeys()
     // The past dose may stay empty: Enter there tests the name.
     connect(Text3, &QLineEdit::returnPressed, this, [this] {
         if (!Text2->text().isEmpty())
-            Command1->setFocus();
+            moveFocusTo(Command1);
     });
-    connect(Option9, &QRadioButton::clicked, this, [this] { Text3->setFocus(); });
+    connect(Option9, &QRadioButton::clicked, this, [this] { moveFocusTo(Text3); });
 }
 
 bool Form3::openForRegistration()

@@ -98,6 +98,7 @@ TEST_F(EntryWindow, EnterWalksTheDoseFieldsToConfirmWhichEnterPresses)
     for (QLineEdit* field : {form.Text8, form.Text9, form.Text11, form.Text12})
         pressEnter(field);
     EXPECT_EQ(form.focusWidget(), form.Text13);
+    EXPECT_EQ(form.Text13->selectedText(), QStringLiteral("―")); // typing replaces the "no comment" mark
     pressEnter(form.Text13);
     EXPECT_EQ(form.focusWidget(), form.Command4);
     type(form.Text9, "0.2");

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# A month of work in a real X window, by keyboard and mouse: two persons registered, one person's doses
+# entered and confirmed, the month saved; the files are then checked byte for byte.
+# Usage: month_entry.sh VELMORA_BINARY SCREENSHOT_DIR
+binary="$1"
+shots="$2"
+source "$(dirname "$0")/lib.sh"
+
+start_program
+menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
+sleep 0.5
+xdotool mousemove --window "$menu" 124 192 click 1
+entry=$(window_named "データ入力／訂正") || fail "the entry window did not open"
+sleep 0.3
+
+# Registers a person through the Enter chain of the registration window, which opens with the focus
+# on the name: name, year, month, day, affiliation, job type ("医師"), then "登 録".
+register() {
+    xdotool mousemove --window "$entry" 60 664 click 1 # "新規登録"
+    window_named "新規登録" >/dev/null || fail "the registration window did not open"
+    sleep 0.3
+    type_enter "$1"; type_enter 1965; type_enter 4; type_enter 12; type_enter "$2"; type_enter ""
+    [ "$3" = screenshot ] && import -window "$(window_named 新規登録)" "$shots/registration-window.png"
+    type_enter ""
+    window_named "データ入力／訂正" >/dev/null || fail "registering $1 did not return to the entry window"
+    sleep 0.3
+}
+register "山田　花子" "放射線科" screenshot
+register "鈴木" "外来" ""
+
+# The target month, then the second person's doses through the Enter chain, ending on "確  定".
+xdotool mousemove --window "$entry" 336 84 click 1
+type_enter 2005; type_enter 4
+xdotool mousemove --window "$entry" 60 60 click --repeat 2 --delay 80 1 # the second name: 鈴木
+sleep 0.3
+type_enter 0.5; type_enter M; type_enter ""; type_enter 1.23E-03; type_enter "腕"
+import -window "$entry" "$shots/entry-window.png"
+type_enter ""
+
+xdotool mousemove --window "$entry" 288 704 click 1 # "全データ保存"
+answer_box # データ入力に間違いはありませんか？ — OK
+answer_box # 全データを保存しました。
+window_named "個人被曝線量管理" >/dev/null || fail "save-all did not return to the main menu"
+
+today=$(date +%m-%d-%Y)
+expect_file "登録者名.txt" "$(cp932_lines " 2 " "山田　花子" "鈴木")"
+expect_file "登録番号.txt" "$(cp932_lines " 3 ")"
+expect_file "既入力.txt" "$(cp932_lines " 200504 ")"
+expect_file "被曝Data/山田　花子.dat" "$(cp932_lines " 1 " "山田　花子" " 0 " " 19650412 " "放射線科" "医師" " 0 " " 0 " \
+    "$today" " 200504 " " 0 " " 0 " " 0 " " 0 " "―")"
+expect_file "被曝Data/鈴木.dat" "$(cp932_lines " 2 " "鈴木" " 0 " " 19650412 " "外来" "医師" " 0 " " 0 " \
+    "$today" " 200504 " " 0.5 " " 0 " " 0 " " 0.00123 " "腕")"
+echo "1 passed, 0 failed"
