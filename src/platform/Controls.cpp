@@ -37,6 +37,13 @@ CommandButton* makeButton(QWidget* window, const QString& name, const QString& c
     return place(new CommandButton(name, caption, window), name, left, top, width, height);
 }
 
+void moveFocusTo(QWidget* control)
+{
+    control->setFocus(Qt::TabFocusReason);
+    if (auto* field = qobject_cast<QLineEdit*>(control))
+        field->selectAll();
+}
+
 void setBackground(QWidget* control, const QColor& color)
 {
     QPalette palette = control->palette();

@@ -23,9 +23,6 @@ void setBackground(QWidget* control, const QColor& color);
 
 // Moves the focus along an Enter chain as Tab would: a text box's content is selected, so that typing
 // replaces a default such as "―".
-inline void moveFocusTo(QWidget* control)
-{
-    control->setFocus(Qt::TabFocusReason);
-}
+void moveFocusTo(QWidget* control);
 
 } // namespace velmora
