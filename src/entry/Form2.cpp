@@ -3,6 +3,7 @@
 #include "SaveAll.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/Messages.h"
 #include "platform/Twips.h"
 #include "registration/Form3.h"
 #include "registration/RegistrantChanges.h"
@@ -20,7 +21,6 @@ namespace {
 
 const QString NoMonthMessage = QStringLiteral("対象年月を指定して下さい");
 const QString EnteredMonthMessage = QStringLiteral("この年月のデータは既に入力済みです");
-const QString InvalidInputMessage = QStringLiteral("正しく入力して下さい");
 const QString SaveQuestion = QStringLiteral("データ入力に間違いはありませんか？");
 const QString SavedMessage = QStringLiteral("全データを保存しました。");
 const QString ExitQuestion = QStringLiteral("データ入力を終了・キャンセルしますか？");

@@ -3,6 +3,7 @@
 #include "RegistrantChanges.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/Messages.h"
 #include "platform/Twips.h"
 #include "store/Cp932.h"
 #include "store/ListFiles.h"
@@ -18,7 +19,6 @@ const QString IncompleteMessage = QStringLiteral("全項目を入力して下さ
 const QString RestoreQuestion = QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？");
 const QString AlreadyListedMessage = QStringLiteral("この人の名前はすでに登録者リストに存在します。");
 const QString RestoredMessage = QStringLiteral("抹消者リストから登録者リストに移動しました。");
-const QString InvalidInputMessage = QStringLiteral("正しく入力して下さい");
 
 QRadioButton* makeOption(QGroupBox* frame, const QString& name, const QString& caption, int left, int top,
                          int width)
