@@ -79,7 +79,7 @@ void Form1::Command2Click()
         return;
     }
     state.registrants = *registrants;
-    search.showRegistrants(state.registrants.names);
+    search.showRegistrants();
     openInsteadOfMenu(&search);
 }
 

@@ -11,6 +11,7 @@
 #include "store/ListFiles.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
+#include "store/PositionalForms.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -36,14 +37,6 @@ void makeRectangle(QWidget* window, int left, int top, int width, int height)
     rectangle->setFrameShadow(QFrame::Plain);
     placeTwips(rectangle, left, top, width, height);
     rectangle->lower();
-}
-
-// The date of birth as the window shows it, taken by position from its print form: 1965年04月12日.
-QString shownDateOfBirth(double dateOfBirth)
-{
-    const QString digits = printFormDigits(dateOfBirth);
-    return digits.mid(1, 4) + QStringLiteral("年") + digits.mid(5, 2) + QStringLiteral("月") + digits.right(2) +
-           QStringLiteral("日");
 }
 
 } // namespace
@@ -199,7 +192,7 @@ void Form2::List1DoubleClick(QListWidgetItem* item)
     Text2->setText(header->name);
     Text3->setText(header->jobType);
     Text4->setText(header->sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女"));
-    Text5->setText(shownDateOfBirth(header->dateOfBirth));
+    Text5->setText(dateInKanji(header->dateOfBirth));
     Text10->setText(header->affiliation);
     for (QLineEdit* dose : {Text8, Text9, Text11, Text12})
         dose->clear();

@@ -1,5 +1,6 @@
 #include "SaveAll.h"
 
+#include "platform/Messages.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
@@ -8,17 +9,6 @@
 
 namespace velmora {
 namespace {
-
-constexpr qsizetype NamesShown = 10;
-
-// A few names, one per line, with the number of the others.
-QString someNames(const QStringList& names)
-{
-    QString text = names.first(std::min(names.size(), NamesShown)).join(QLatin1Char('\n'));
-    if (names.size() > NamesShown)
-        text += QStringLiteral("\nほか%1名").arg(names.size() - NamesShown);
-    return text;
-}
 
 MonthlyRecord recordOf(MonthKey key, const PendingEntry& entry)
 {
@@ -49,7 +39,7 @@ Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
     }
     if (!unreadable.isEmpty())
         return failure(QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、"
-                                      "保存を中止しました。\n%1").arg(someNames(unreadable)));
+                                      "保存を中止しました。\n%1").arg(listForMessage(unreadable, QStringLiteral("件"))));
 
     QStringList saved;
     for (qsizetype i = 0; i < registrants.count(); ++i) {
@@ -60,7 +50,7 @@ Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
                 if (!saved.isEmpty())
                     message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
                                               "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
-                                   .arg(someNames(saved));
+                                   .arg(listForMessage(saved, QStringLiteral("名")));
                 return failure(message);
             }
         }

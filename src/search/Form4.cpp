@@ -1,31 +1,140 @@
 #include "Form4.h"
 
+#include "RegistrantTable.h"
+#include "ReportData.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "reports/MonthlyList.h"
+#include "reports/PersonalRecord.h"
+#include "store/ListFiles.h"
+#include "store/NumberForms.h"
+#include "store/PersonalFile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
 
 namespace velmora {
+namespace {
 
-Form4::Form4(QWidget* parent) : QWidget(parent)
+const QString NoFiscalYearMessage = QStringLiteral("表示年度を入力して下さい");
+const QString NoMonthMessage = QStringLiteral("年月を指定して下さい");
+const QString PrinterQuestion = QStringLiteral("プリンターＯＫ？");
+
+// The picture of the leave button: an open door with an arrow going out.
+QIcon byeIcon()
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 60, 30), 1.5));
+    painter.setBrush(QColor(205, 160, 100));
+    painter.drawRect(QRectF(3.5, 2.5, 11, 19));
+    painter.setBrush(QColor(60, 40, 20));
+    painter.drawEllipse(QPointF(12, 12), 1.2, 1.2);
+    QPainterPath arrow;
+    arrow.moveTo(13, 12);
+    arrow.lineTo(21, 12);
+    painter.setPen(QPen(QColor(200, 30, 30), 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPath(arrow);
+    painter.drawLine(QPointF(18, 8.5), QPointF(21.5, 12));
+    painter.drawLine(QPointF(18, 15.5), QPointF(21.5, 12));
+    return QIcon(pixmap);
+}
+
+// Shows the wait cursor while a report reads every registrant's file.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+Form4::Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs)
+    : state(state), dataDir(dataDir), dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("個人被曝線量　データ検索・表示"));
     setClientTwips(this, 14370, 9195);
     setFont(systemFont(GothicFont, 9));
+    buildControls();
+    connectKeys();
 
+    connect(Command1, &QPushButton::clicked, this, &Form4::Command1Click);
+    connect(Command2, &QPushButton::clicked, this, &Form4::Command2Click);
+    connect(List1, &QListWidget::itemSelectionChanged, this, &Form4::List1Click);
+    connect(Command3, &QPushButton::clicked, this, &Form4::Command3Click);
+    connect(Command4, &QPushButton::clicked, this, &Form4::Command4Click);
+    connect(Command5, &QPushButton::clicked, this, &Form4::Command5Click);
+    connect(Command6, &QPushButton::clicked, this, &Form4::Command6Click);
+    connect(Command7, &QPushButton::clicked, this, &Form4::Command7Click);
+    connect(Command8, &QPushButton::clicked, this, &Form4::Command8Click);
+    connect(Command9, &QPushButton::clicked, this, &Form4::Command9Click);
+}
+
+void Form4::buildControls()
+{
+    const QFont captionFont = systemFont(ProportionalGothicFont, 11.25);
     List1 = makeList(this, QStringLiteral("List1"), 240, 600, 2775, 7485);
     List1->setFont(systemFont(GothicFont, 11.25));
     Picture1 = new PictureBox(QStringLiteral("Picture1"), this);
     placeTwips(Picture1, 3240, 600, 10935, 7815);
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("登録者リスト"), 240, 120, 1335, 375);
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("抹消者リスト"), 1680, 120, 1335, 375);
+    for (QWidget* small : {Command1, Command2})
+        small->setFont(systemFont(ProportionalGothicFont, 9));
     Text1 = makeTextBox(this, QStringLiteral("Text1"), 480, 8160, 1335, 375);
+    QLabel* label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("年度"), 1800, 8160, 855, 375);
     Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("表示"), 480, 8640, 2175, 495);
     Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("印刷"), 8880, 8640, 1575, 495);
+    Command5 = makeButton(this, QStringLiteral("Command5"), QString(), 13560, 8640, 495, 495);
+    Command5->setIcon(byeIcon());
+    Command5->setIconSize(QSize(24, 24));
+    Command5->setToolTip(QStringLiteral(" bye "));
+    Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("画面クリア"), 6960, 8640, 1575, 495);
+    Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("登録者データ表"), 4440, 120, 2415, 375);
+    Command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("月別被曝一覧表"), 8040, 120, 2415, 375);
+    for (QWidget* wide : {Command7, Command8})
+        wide->setFont(systemFont(ProportionalGothicFont, 9.75));
     Text2 = makeTextBox(this, QStringLiteral("Text2"), 10560, 120, 1215, 375);
+    QLabel* label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("年"), 11760, 120, 435, 375);
     Text3 = makeTextBox(this, QStringLiteral("Text3"), 12240, 120, 495, 375);
-    for (QWidget* control : std::initializer_list<QWidget*>{Text1, Command3, Command4, Text2, Text3})
-        control->setFont(systemFont(ProportionalGothicFont, 11.25));
+    QLabel* label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("月"), 12720, 120, 435, 375);
+    Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("↓"), 7200, 120, 495, 375);
+    Command9->setToolTip(QStringLiteral(" 続きを表示 "));
+    for (QWidget* control : std::initializer_list<QWidget*>{Text1, label1, Command3, Command4, Command6, Text2,
+                                                             label2, Text3, label3})
+        control->setFont(captionFont);
+    for (QLabel* label : {label1, label2, label3})
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    QWidget* order[] = {List1, Picture1, Command1, Command2, Text1, Command3, Command4, Command5, Command6,
+                        Command7, Command8, Text2, Text3, Command9};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Form4::connectKeys()
+{
+    // Enter in a filled box moves on; "表示" cannot take the focus while no person is chosen.
+    connect(Text1, &QLineEdit::returnPressed, this, [this] {
+        if (!Text1->text().isEmpty() && Command3->isEnabled())
+            moveFocusTo(Command3);
+    });
+    connect(Text2, &QLineEdit::returnPressed, this, [this] {
+        if (!Text2->text().isEmpty())
+            moveFocusTo(Text3);
+    });
+    connect(Text3, &QLineEdit::returnPressed, this, [this] {
+        if (!Text3->text().isEmpty())
+            moveFocusTo(Command8);
+    });
 }
 
 void Form4::clearPicture()
@@ -47,9 +156,150 @@ void Form4::clearForOpening()
     Command4->setEnabled(false);
 }
 
-void Form4::showRegistrants(const QStringList& names)
+void Form4::showRegistrants()
 {
-    List1->addItems(names);
+    const QSignalBlocker quiet(List1); // filling the list chooses nobody
+    List1->clear();
+    List1->addItems(state.registrants.names);
+}
+
+void Form4::Command1Click()
+{
+    // A missing list is an empty one; a damaged one leaves the list as it was.
+    if (!registrantNamesExist(dataDir)) {
+        state.registrants = RegistrantList{};
+        showRegistrants();
+        return;
+    }
+    const auto registrants = LoadRegistrantList(dataDir);
+    if (!registrants) {
+        dialogs.warn(registrants.error());
+        return;
+    }
+    state.registrants = *registrants;
+    showRegistrants();
+}
+
+void Form4::Command2Click()
+{
+    const auto removed = ReadRemovedNames(dataDir);
+    if (!removed) {
+        dialogs.warn(removed.error());
+        return;
+    }
+    const QSignalBlocker quiet(List1);
+    List1->clear();
+    List1->addItems(*removed);
+}
+
+void Form4::List1Click()
+{
+    const QList<QListWidgetItem*> chosen = List1->selectedItems();
+    if (chosen.isEmpty())
+        return;
+    auto person = ReadPersonalFile(dataDir, chosen.first()->text());
+    if (!person) {
+        dialogs.warn(person.error());
+        return;
+    }
+    state.reportMode = 1;
+    state.current = std::move(*person);
+    Command3->setEnabled(true);
+    Text1->setFocus();
+}
+
+void Form4::Command3Click()
+{
+    if (Text1->text().isEmpty() || !isShowableFiscalYear(Text1->text())) {
+        dialogs.warn(NoFiscalYearMessage);
+        Text1->setFocus();
+        return;
+    }
+    state.reportMode = 1;
+    ShowPersonalRecord(*Picture1, state.current, Text1->text());
+    offerPrinting();
+}
+
+void Form4::Command7Click()
+{
+    QStringList unreadable;
+    {
+        const WaitCursor wait;
+        state.registrantSummary = gatherRegistrantSummary(dataDir, state.registrants.names, unreadable);
+    }
+    state.reportMode = 2;
+    state.nextRow = 1;
+    drawTablePage();
+    offerPrinting();
+    reportUnreadable(unreadable);
+}
+
+void Form4::Command8Click()
+{
+    if (Text2->text().isEmpty() || Text3->text().isEmpty()) {
+        dialogs.inform(NoMonthMessage);
+        Text2->setFocus();
+        return;
+    }
+    const double key = LeadingNumber(Text2->text()) * 100 + LeadingNumber(Text3->text());
+    QStringList unreadable;
+    {
+        const WaitCursor wait;
+        state.monthRows = gatherMonthRows(dataDir, state.registrants.names, key, unreadable);
+    }
+    state.reportMode = 3;
+    state.nextRow = 1;
+    drawListPage();
+    offerPrinting();
+    reportUnreadable(unreadable);
+}
+
+void Form4::Command9Click()
+{
+    if (state.reportMode == 2)
+        drawTablePage();
+    else if (state.reportMode == 3)
+        drawListPage();
+}
+
+void Form4::drawTablePage()
+{
+    ShowRegistrantTable(*Picture1, {state.registrants.names, state.registrantSummary}, state.nextRow);
+}
+
+void Form4::drawListPage()
+{
+    ShowMonthlyList(*Picture1, {Text2->text(), Text3->text(), state.registrants.names, state.monthRows},
+                    state.nextRow);
+}
+
+void Form4::offerPrinting()
+{
+    QCoreApplication::processEvents();
+    Command4->setEnabled(true);
+}
+
+void Form4::reportUnreadable(const QStringList& files)
+{
+    if (!files.isEmpty())
+        dialogs.warn(unreadableFilesMessage(files));
+}
+
+void Form4::Command4Click()
+{
+    dialogs.confirmYesNo(PrinterQuestion);
+}
+
+void Form4::Command6Click()
+{
+    clearPicture();
+    Command4->setEnabled(false);
+}
+
+void Form4::Command5Click()
+{
+    hide();
+    emit returnedToMenu();
 }
 
 void Form4::closeEvent(QCloseEvent* event)

@@ -1,33 +1,45 @@
 #pragma once
 
 #include "platform/CommandButton.h"
+#include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "store/DataDir.h"
+#include "store/SharedState.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QWidget>
 
 namespace velmora {
 
-// The search and display window "個人被曝線量　データ検索・表示".
+// The search and display window "個人被曝線量　データ検索・表示": chooses a person, draws the reports on
+// Picture1, pages through them and prints them.
 class Form4 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form4(QWidget* parent = nullptr);
+    Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
 
     // Empties the list and the boxes, clears the surface to its idle title and disables "表示" and "印刷",
     // as the main menu does before opening.
     void clearForOpening();
-    // Fills List1 with the registrant names in list order.
-    void showRegistrants(const QStringList& names);
+    // Fills List1 with the registrants of the shared list in list order.
+    void showRegistrants();
 
     QListWidget* List1;
     PictureBox* Picture1;
+    CommandButton* Command1; // "登録者リスト"
+    CommandButton* Command2; // "抹消者リスト"
     QLineEdit* Text1; // fiscal year of the personal record
     CommandButton* Command3; // "表示"
     CommandButton* Command4; // "印刷"
+    CommandButton* Command5; // leaves the window
+    CommandButton* Command6; // "画面クリア"
+    CommandButton* Command7; // "登録者データ表"
+    CommandButton* Command8; // "月別被曝一覧表"
     QLineEdit* Text2; // year of the monthly list
     QLineEdit* Text3; // month of the monthly list
+    CommandButton* Command9; // "↓", the next page
 
 signals:
     // The window was left; the main menu shows itself again.
@@ -37,8 +49,30 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildControls();
+    void connectKeys();
+    void Command1Click();
+    void Command2Click();
+    void List1Click();
+    void Command3Click();
+    void Command7Click();
+    void Command8Click();
+    void Command9Click();
+    void Command4Click();
+    void Command6Click();
+    void Command5Click();
+
     // A clear surface with the title "個人被曝線量記録" in light grey.
     void clearPicture();
+    // Lets the surface repaint, then offers "印刷" for the report drawn.
+    void offerPrinting();
+    void drawTablePage();
+    void drawListPage();
+    void reportUnreadable(const QStringList& files);
+
+    SharedState& state;
+    DataDir dataDir;
+    Dialogs& dialogs;
 };
 
 } // namespace velmora

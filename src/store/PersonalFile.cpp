@@ -39,6 +39,9 @@ public:
         return ok() ? static_cast<qint64>(value) : 0;
     }
 
+    // Passes over a line that is not needed, checking only its line end.
+    void skip() { next(); }
+
     QString text()
     {
         const auto line = next();
@@ -84,16 +87,22 @@ void readHeader(FieldReader& fields, PersonalHeader& header, int headerLines)
     header.registrationDate = fields.text();
 }
 
-MonthlyRecord readRecord(FieldReader& fields)
+// The five lines of a record that follow its key.
+MonthlyRecord readRecordAfterKey(FieldReader& fields, MonthKey key)
 {
     MonthlyRecord record;
-    record.key = fields.wholeNumber();
+    record.key = key;
     record.effective = fields.number();
     record.lens = fields.number();
     record.skin = fields.number();
     record.internal = fields.number();
     record.comment = fields.text();
     return record;
+}
+
+MonthlyRecord readRecord(FieldReader& fields)
+{
+    return readRecordAfterKey(fields, fields.wholeNumber());
 }
 
 Result<QByteArray> readFile(const DataDir& dir, const QString& name)
@@ -166,6 +175,28 @@ Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)
     if (!fields.ok())
         return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
     return file;
+}
+
+Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, double key)
+{
+    const auto content = readFile(dir, name);
+    if (!content)
+        return failure(content.error());
+    FieldReader fields(*content);
+    HeaderAndMonth found;
+    readHeader(fields, found.header, HeaderLines);
+    while (fields.ok() && !fields.atEnd()) {
+        const MonthKey recordKey = fields.wholeNumber();
+        if (static_cast<double>(recordKey) == key) {
+            found.record = readRecordAfterKey(fields, recordKey);
+            break;
+        }
+        for (int line = 1; line < RecordLines; ++line)
+            fields.skip();
+    }
+    if (!fields.ok())
+        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+    return found;
 }
 
 Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, const QList<MonthlyRecord>& records)

@@ -21,6 +21,14 @@ Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& nam
 // record, or that has an unreadable line, is refused with a message naming it.
 Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name);
 
+// The header and the first record of the month `key` in file order, or no record when the file has
+// none; the records after it are not read.
+struct HeaderAndMonth {
+    PersonalHeader header;
+    std::optional<MonthlyRecord> record;
+};
+Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, double key);
+
 // Replaces the whole file of header.name with the header and the records in their order; the file holds
 // either its old or its new content whatever happens.
 Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, const QList<MonthlyRecord>& records);

@@ -1,0 +1,34 @@
+#include "ReportPen.h"
+
+namespace velmora {
+
+void ReportPen::frameBox(double x1, double y1, double x2, double y2)
+{
+    surface.setLineWidth(style.frameWidth);
+    surface.box(x1 * style.scale, y1 * style.scale, x2 * style.scale, y2 * style.scale, Qt::black);
+}
+
+void ReportPen::frameLine(double x1, double y1, double x2, double y2)
+{
+    surface.setLineWidth(style.frameWidth);
+    line(x1, y1, x2, y2, Qt::black);
+}
+
+void ReportPen::rule(double x1, double y1, double x2, double y2)
+{
+    surface.setLineWidth(1);
+    line(x1, y1, x2, y2, style.ruleColor);
+}
+
+void ReportPen::rowRule(double x1, double y1, double x2, double y2)
+{
+    surface.setLineWidth(1);
+    line(x1, y1, x2, y2, Qt::black);
+}
+
+void ReportPen::line(double x1, double y1, double x2, double y2, const QColor& color)
+{
+    surface.line(x1 * style.scale, y1 * style.scale, x2 * style.scale, y2 * style.scale, color);
+}
+
+} // namespace velmora

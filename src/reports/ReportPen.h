@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/Surface.h"
+
+// What the screen page and the paper page of a report differ in, besides a few captions.
+namespace velmora {
+
+inline const QColor Grey(128, 128, 128);
+
+struct ReportStyle {
+    double scale; // surface units per screen unit: 1 on the screen, 0.1 (millimetres) on paper
+    double titleSize;
+    double textSize; // headings and cells
+    int frameWidth; // the frame and the line under the headings, in device pixels
+    QColor ruleColor; // the column rules
+};
+
+// The screen page of every report on the picture box.
+inline const ReportStyle ScreenStyle{1, 14, 8, 2, Grey};
+
+// Draws a report laid out in screen units on a surface of any scale.
+class ReportPen {
+public:
+    ReportPen(Surface& surface, const ReportStyle& style) : surface(surface), style(style) {}
+
+    const ReportStyle& reportStyle() const { return style; }
+    void clear() { surface.clear(); }
+    void fontSize(double points) { surface.setFontSize(points); }
+    void text(double x, double y, const QString& text) { surface.text(x * style.scale, y * style.scale, text); }
+    // A text placed in the surface's own units, where the paper layout is not one tenth of the screen's.
+    void textAt(double x, double y, const QString& text) { surface.text(x, y, text); }
+    // The frame and the heading lines: black at the frame width.
+    void frameBox(double x1, double y1, double x2, double y2);
+    void frameLine(double x1, double y1, double x2, double y2);
+    // Column rules: width 1 in the rule colour.
+    void rule(double x1, double y1, double x2, double y2);
+    // Row rules: width 1, black.
+    void rowRule(double x1, double y1, double x2, double y2);
+
+private:
+    void line(double x1, double y1, double x2, double y2, const QColor& color);
+    Surface& surface;
+    ReportStyle style;
+};
+
+} // namespace velmora
