@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/Surface.h"
+
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+namespace velmora::test {
+
+// A surface that remembers everything drawn on it, for assertions on texts, positions and sizes.
+class RecordingSurface : public Surface {
+public:
+    struct Text {
+        double x;
+        double y;
+        double size;
+        QColor color;
+        QString text;
+    };
+    struct Line {
+        double x1, y1, x2, y2;
+        int width;
+        QColor color;
+        bool box;
+    };
+
+    void clear() override
+    {
+        texts.clear();
+        lines.clear();
+        ++clears;
+    }
+    void setFontSize(double points) override { size = points; }
+    void setForeColor(const QColor& color) override { fore = color; }
+    void setLineWidth(int pixels) override { width = pixels; }
+    void line(double x1, double y1, double x2, double y2, const QColor& color) override
+    {
+        lines.append({x1, y1, x2, y2, width, color, false});
+    }
+    void box(double x1, double y1, double x2, double y2, const QColor& color) override
+    {
+        lines.append({x1, y1, x2, y2, width, color, true});
+    }
+    void text(double x, double y, const QString& text) override { texts.append({x, y, size, fore, text}); }
+
+    // The text drawn with its top-left corner at (x, y), if any.
+    std::optional<QString> at(double x, double y) const
+    {
+        for (const Text& t : texts)
+            if (t.x == x && t.y == y)
+                return t.text;
+        return std::nullopt;
+    }
+    const Text* find(const QString& text) const
+    {
+        for (const Text& t : texts)
+            if (t.text == text)
+                return &t;
+        return nullptr;
+    }
+    // The texts of one row, in drawing order.
+    QStringList row(double y) const
+    {
+        QStringList shown;
+        for (const Text& t : texts)
+            if (t.y == y)
+                shown.append(t.text);
+        return shown;
+    }
+    qsizetype countLines(int lineWidth, const QColor& color) const
+    {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const Line& l) { return l.width == lineWidth && l.color == color; });
+    }
+
+    QList<Text> texts;
+    QList<Line> lines;
+    int clears = 0;
+
+private:
+    double size = 9.75;
+    QColor fore = Qt::black;
+    int width = 1;
+};
+
+} // namespace velmora::test
