@@ -1,0 +1,267 @@
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+#include "support/Stores.h"
+#include "support/WindowTest.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+using Kind = ScriptedDialogs::Kind;
+
+class SearchWindow : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        QStringList names;
+        for (int i = 1; i <= 40; ++i)
+            names << QStringLiteral("職員%1").arg(i);
+        makeStore(app.dataDir, names);
+        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, names[0], {200504, 0.5, 0, 0, 0, QStringLiteral("一回目")}));
+        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, names[0], {200504, 0.7, 0, 0, 0, QStringLiteral("二回目")}));
+        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, names[1], {200505, 0.1, 0, 0, 0, QStringLiteral("―")}));
+        open();
+    }
+    void open()
+    {
+        click(app.form1.Command2);
+        ASSERT_TRUE(form.isVisible());
+    }
+    void choose(const QString& name)
+    {
+        const auto items = form.List1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {}, form.List1->visualItemRect(items[0]).center());
+    }
+    void monthlyList(const QString& year, const QString& month)
+    {
+        type(form.Text2, year);
+        type(form.Text3, month);
+        click(form.Command8);
+    }
+    // Whether the surface shows more than the idle title.
+    bool reportDrawn()
+    {
+        const QImage& picture = form.Picture1->picture();
+        for (int y = 0; y < picture.height(); y += 2)
+            for (int x = 0; x < picture.width(); x += 2)
+                if (picture.pixelColor(x, y) == QColor(Qt::black))
+                    return true;
+        return false;
+    }
+
+    Form4& form = app.form4;
+};
+
+TEST_F(SearchWindow, IsLaidOutAsItsTable)
+{
+    EXPECT_EQ(form.size(), QSize(958, 613));
+    EXPECT_EQ(form.Picture1->geometry(), QRect(216, 40, 729, 521));
+    EXPECT_EQ(form.Command5->geometry(), QRect(904, 576, 33, 33));
+    EXPECT_TRUE(form.Command5->text().isEmpty());
+    EXPECT_FALSE(form.Command5->icon().isNull());
+    EXPECT_EQ(form.Command5->toolTip(), QStringLiteral(" bye "));
+    EXPECT_EQ(form.Command9->toolTip(), QStringLiteral(" 続きを表示 "));
+    EXPECT_EQ(form.Command7->font().pointSizeF(), 9.75);
+    EXPECT_EQ(form.Command1->font().pointSizeF(), 9);
+    EXPECT_EQ(form.Command3->font().pointSizeF(), 11.25);
+    EXPECT_EQ(form.List1->count(), 40);
+    EXPECT_EQ(app.state.reportMode, 0);
+    EXPECT_FALSE(form.Command3->isEnabled());
+    EXPECT_FALSE(form.Command4->isEnabled());
+}
+
+TEST_F(SearchWindow, ChoosingANameLoadsThePersonAndOffersTheRecord)
+{
+    monthlyList("2005", "4");
+    ASSERT_EQ(app.state.reportMode, 3);
+    choose(QStringLiteral("職員1"));
+    EXPECT_EQ(app.state.reportMode, 1); // even with the list still on the surface
+    EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員1"));
+    EXPECT_EQ(app.state.current.records.size(), 2);
+    EXPECT_TRUE(form.Command3->isEnabled());
+    EXPECT_TRUE(form.Command4->isEnabled()); // unchanged
+    EXPECT_EQ(form.focusWidget(), form.Text1);
+
+    click(form.Command9); // " 続きを表示 " does nothing in mode 1
+    EXPECT_EQ(app.state.nextRow, 33);
+}
+
+TEST_F(SearchWindow, ShowNeedsAFiscalYear)
+{
+    choose(QStringLiteral("職員1"));
+    click(form.Command3);
+    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{{Kind::Warn, QStringLiteral("表示年度を入力して下さい")}}));
+    type(form.Text1, "1e20");
+    click(form.Command3);
+    EXPECT_EQ(takeMessages().size(), 2);
+    EXPECT_FALSE(form.Command4->isEnabled());
+    EXPECT_FALSE(reportDrawn());
+
+    type(form.Text1, "2005");
+    click(form.Command3);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(reportDrawn());
+    EXPECT_TRUE(form.Command4->isEnabled());
+    EXPECT_EQ(app.state.reportMode, 1);
+}
+
+TEST_F(SearchWindow, EnterInTheFiscalYearMovesOnOnlyWhenShowCanTakeTheFocus)
+{
+    type(form.Text1, "2005");
+    pressEnter(form.Text1);
+    EXPECT_EQ(form.focusWidget(), form.Text1);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    choose(QStringLiteral("職員2"));
+    pressEnter(form.Text1);
+    EXPECT_EQ(form.focusWidget(), form.Command3);
+    type(form.Text2, "2005");
+    pressEnter(form.Text2);
+    EXPECT_EQ(form.focusWidget(), form.Text3);
+    pressEnter(form.Text3); // empty
+    EXPECT_EQ(form.focusWidget(), form.Text3);
+    type(form.Text3, "4");
+    pressEnter(form.Text3);
+    EXPECT_EQ(form.focusWidget(), form.Command8);
+}
+
+TEST_F(SearchWindow, MonthlyListGathersTheFirstRecordOfTheMonth)
+{
+    monthlyList("2005", "");
+    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{{Kind::Inform, QStringLiteral("年月を指定して下さい")}}));
+    EXPECT_EQ(form.focusWidget(), form.Text2);
+    EXPECT_EQ(app.state.reportMode, 0);
+
+    monthlyList("2005", "04");
+    EXPECT_EQ(app.state.reportMode, 3);
+    EXPECT_EQ(app.state.nextRow, 33);
+    ASSERT_EQ(app.state.monthRows.size(), 40);
+    EXPECT_EQ(app.state.monthRows[0].effective, 0.5);
+    EXPECT_EQ(app.state.monthRows[0].comment, QStringLiteral("一回目"));
+    EXPECT_EQ(app.state.monthRows[1].effective, -1);
+    EXPECT_EQ(app.state.monthRows[1].comment, QStringLiteral("―"));
+    EXPECT_EQ(app.state.monthRows[1].registrationNumber, 2);
+    EXPECT_TRUE(form.Command4->isEnabled());
+
+    monthlyList("2005", "5");
+    EXPECT_EQ(app.state.monthRows[1].effective, 0.1);
+    EXPECT_EQ(app.state.monthRows[0].effective, -1);
+}
+
+TEST_F(SearchWindow, PagingClearingAndPrintingFollowTheStateTable)
+{
+    click(form.Command7);
+    EXPECT_EQ(app.state.reportMode, 2);
+    EXPECT_EQ(app.state.nextRow, 33);
+    ASSERT_EQ(app.state.registrantSummary.size(), 40);
+    EXPECT_EQ(app.state.registrantSummary[39]->registrationNumber, 40);
+
+    click(form.Command6); // "画面クリア" keeps the mode
+    EXPECT_FALSE(form.Command4->isEnabled());
+    EXPECT_FALSE(reportDrawn());
+    click(form.Command9);
+    EXPECT_EQ(app.state.nextRow, 41);
+    EXPECT_TRUE(reportDrawn());
+    EXPECT_FALSE(form.Command4->isEnabled()); // until a report is drawn again
+
+    click(form.Command7);
+    dialogs.answer(false);
+    click(form.Command4);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("プリンターＯＫ？")});
+    EXPECT_EQ(app.state.nextRow, 33);
+    EXPECT_EQ(app.state.reportMode, 2);
+}
+
+TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)
+{
+    ASSERT_TRUE(SaveRegistrantList(app.dataDir, {}));
+    click(form.Command1);
+    EXPECT_EQ(form.List1->count(), 0);
+    click(form.Command7);
+    EXPECT_TRUE(reportDrawn());
+    EXPECT_TRUE(form.Command4->isEnabled());
+    monthlyList("2005", "4");
+    EXPECT_EQ(app.state.nextRow, 1);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(SearchWindow, UnreadableFilesAreNamedOnceAfterTheReportIsDrawn)
+{
+    QFile::remove(app.dataDir.personalFile(QStringLiteral("職員3")));
+    writeBytes(app.dataDir.personalFile(QStringLiteral("職員5")), QByteArray(" 5 \r\n"));
+    click(form.Command7);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("次の個人データファイルを読み込めませんでした。\n"
+                                                         "被曝Data/職員3.dat\n被曝Data/職員5.dat")});
+    EXPECT_TRUE(reportDrawn());
+    EXPECT_FALSE(app.state.registrantSummary[2]);
+    EXPECT_TRUE(app.state.registrantSummary[3]);
+
+    monthlyList("2005", "4");
+    EXPECT_EQ(takeMessages().size(), 1);
+    EXPECT_FALSE(app.state.monthRows[2].readable);
+    EXPECT_EQ(app.state.monthRows[0].effective, 0.5);
+
+    // A name without a readable file changes nothing.
+    choose(QStringLiteral("職員1"));
+    const int mode = app.state.reportMode = 3;
+    choose(QStringLiteral("職員3"));
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("ファイル「被曝Data/職員3.dat」を読み込めません")});
+    EXPECT_EQ(app.state.reportMode, mode);
+    EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員1"));
+}
+
+TEST_F(SearchWindow, RemovedPersonsCanBeListedAndShown)
+{
+    ASSERT_TRUE(CreatePersonalFile(app.dataDir, personHeader(QStringLiteral("退職者"), 99)));
+    ASSERT_TRUE(AppendRemovedName(app.dataDir, QStringLiteral("退職者")));
+    click(form.Command2);
+    ASSERT_EQ(form.List1->count(), 1);
+    choose(QStringLiteral("退職者"));
+    EXPECT_EQ(app.state.current.header.registrationNumber, 99);
+    EXPECT_EQ(app.state.registrants.count(), 40); // the reports keep covering the registrants
+    type(form.Text1, "2005");
+    click(form.Command3);
+    EXPECT_TRUE(reportDrawn());
+
+    QFile::remove(app.dataDir.listFile(RemovedNamesFile));
+    click(form.Command2);
+    EXPECT_EQ(form.List1->count(), 0);
+}
+
+TEST_F(SearchWindow, RegistrantListMissingIsEmptyDamagedIsReported)
+{
+    writeBytes(path(RegistrantNamesFile), QByteArray(" 5 \r\nA\r\n"));
+    click(form.Command1);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("ファイル「登録者名.txt」の内容が正しくありません（1行目）")});
+    EXPECT_EQ(form.List1->count(), 40);
+    QFile::remove(path(RegistrantNamesFile));
+    click(form.Command1);
+    EXPECT_EQ(form.List1->count(), 0);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(SearchWindow, TheRecordShowsTheChosenPersonAfterOtherReports)
+{
+    choose(QStringLiteral("職員2"));
+    click(form.Command7);
+    monthlyList("2005", "5");
+    type(form.Text1, "2005");
+    click(form.Command3);
+    EXPECT_EQ(app.state.reportMode, 1);
+    EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員2"));
+}
+
+TEST_F(SearchWindow, LeavingShowsTheMenu)
+{
+    click(form.Command5);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(app.form1.isVisible());
+    open();
+    form.close();
+    EXPECT_TRUE(app.form1.isVisible());
+}
+
+} // namespace
