@@ -20,6 +20,9 @@ QFont systemFont(const QString& family, double points, bool bold)
 {
     QFont font(family);
     font.setPointSizeF(points);
+    // Without hinting the glyphs come from the outlines: the bitmap strikes that the Japanese fonts
+    // carry for small sizes make "." read as "," and "8" as "5" in the 8 pt figures of the reports.
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setBold(bold);
     return font;
 }
