@@ -5,7 +5,8 @@
 namespace velmora {
 
 Application::Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock)
-    : dataDir(dataRoot), form3(state, dataDir, dialogs, clock), form2(state, dataDir, dialogs, form3), form4(state, dataDir, dialogs),
+    : dataDir(dataRoot), form3(state, dataDir, dialogs, clock), form6(state, dataDir, dialogs),
+      form2(state, dataDir, dialogs, form3, form6), form4(state, dataDir, dialogs),
       form1(state, dataDir, dialogs, form2, form4)
 {
 }

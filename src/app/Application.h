@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "correction/Form6.h"
 #include "entry/Form2.h"
 #include "platform/Clock.h"
 #include "registration/Form3.h"
@@ -19,6 +20,7 @@ public:
     SharedState state;
     DataDir dataDir;
     Form3 form3;
+    Form6 form6;
     Form2 form2;
     Form4 form4;
     Form1 form1;

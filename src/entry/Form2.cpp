@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 #include "platform/Twips.h"
+#include "correction/Form6.h"
 #include "registration/Form3.h"
 #include "registration/RegistrantChanges.h"
 #include "store/Cp932.h"
@@ -41,8 +42,8 @@ void makeRectangle(QWidget* window, int left, int top, int width, int height)
 
 } // namespace
 
-Form2::Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration)
-    : state(state), dataDir(dataDir), dialogs(dialogs), registration(registration)
+Form2::Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction)
+    : state(state), dataDir(dataDir), dialogs(dialogs), registration(registration), correction(correction)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ入力／訂正"));
@@ -60,7 +61,10 @@ Form2::Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1Click);
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5Click);
     connect(Command6, &QPushButton::clicked, this, &Form2::Command6Click);
+    connect(Command8, &QPushButton::clicked, this, &Form2::Command8Click);
     connect(&registration, &Form3::returnedToEntry, this, &Form2::returnFromRegistration);
+    connect(&correction, &Form6::corrected, this, &Form2::showCorrected);
+    connect(&correction, &Form6::returnedToEntry, this, [this] { showAndActivate(this); });
 }
 
 void Form2::buildControls()
@@ -348,6 +352,26 @@ void Form2::Command6Click()
     }
     state.replaceRegistrants(*registrants);
     showRegistrants();
+}
+
+void Form2::Command8Click()
+{
+    if (Text2->text().isEmpty()) {
+        dialogs.inform(NoPersonMessage);
+        return;
+    }
+    if (!correction.openFor({Text1->text(), Text2->text(), Text4->text(), Text5->text(), Text3->text(),
+                             Text10->text()}))
+        return;
+    showAndActivate(&correction);
+    correction.Text10->setFocus();
+    hide();
+}
+
+void Form2::showCorrected(const QString& jobType, const QString& affiliation)
+{
+    Text3->setText(jobType);
+    Text10->setText(affiliation);
 }
 
 void Form2::leaveToMenu()

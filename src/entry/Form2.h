@@ -13,12 +13,13 @@
 namespace velmora {
 
 class Form3;
+class Form6;
 
 // The monthly dose entry window "データ入力／訂正".
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration);
+    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction);
 
     // Empties the list and every field and unlocks the target month, as the main menu does before opening.
     void clearForOpening();
@@ -67,7 +68,9 @@ private:
     void Command1Click();
     void Command5Click();
     void Command6Click();
+    void Command8Click();
     void returnFromRegistration();
+    void showCorrected(const QString& jobType, const QString& affiliation);
 
     // The target month as a key; nothing after the message that explains why there is none.
     std::optional<MonthKey> targetMonth();
@@ -81,6 +84,7 @@ private:
     DataDir dataDir;
     Dialogs& dialogs;
     Form3& registration;
+    Form6& correction;
 };
 
 } // namespace velmora

@@ -199,10 +199,11 @@ Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name
     return found;
 }
 
-Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, const QList<MonthlyRecord>& records)
+Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,
+                           const QList<MonthlyRecord>& records)
 {
-    const QString shown = DataDir::shownPersonalFile(header.name);
-    if (!personalFileNameProblem(header.name).isEmpty())
+    const QString shown = DataDir::shownPersonalFile(name);
+    if (!personalFileNameProblem(name).isEmpty())
         return failure(cannotWriteMessage(shown));
     auto content = encodeHeader(header);
     for (const MonthlyRecord& record : records) {
@@ -215,7 +216,7 @@ Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, con
     }
     if (!content)
         return failure(content.error());
-    return replaceFile(dir.personalFile(header.name), shown, *content);
+    return replaceFile(dir.personalFile(name), shown, *content);
 }
 
 bool PersonalFileExists(const DataDir& dir, const QString& name)

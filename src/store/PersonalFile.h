@@ -29,9 +29,10 @@ struct HeaderAndMonth {
 };
 Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, double key);
 
-// Replaces the whole file of header.name with the header and the records in their order; the file holds
-// either its old or its new content whatever happens.
-Status RewritePersonalFile(const DataDir& dir, const PersonalHeader& header, const QList<MonthlyRecord>& records);
+// Replaces the whole file of the registrant `name` with the header and the records in their order; the
+// file holds either its old or its new content whatever happens.
+Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,
+                           const QList<MonthlyRecord>& records);
 
 // Whether the registrant's file can be opened and its first line read.
 bool PersonalFileExists(const DataDir& dir, const QString& name);

@@ -19,6 +19,17 @@ QString monthLabel(double key, const QString& separator)
     return yearPart(digits) + separator + digits.right(2);
 }
 
+QString correctionMonthLabel(double key)
+{
+    const QString digits = printFormDigits(key);
+    return digits.left(5) + QStringLiteral("年 ") + digits.right(2) + QStringLiteral("月");
+}
+
+double keyOfCorrectionLabel(const QString& label)
+{
+    return LeadingNumber(label.mid(1, 4)) * 100 + LeadingNumber(label.mid(7, 2));
+}
+
 QString monthLabelInKanji(double key)
 {
     return monthLabel(key, QStringLiteral("年")) + QStringLiteral("月");

@@ -10,6 +10,12 @@ namespace velmora {
 // Characters 2 to 5, the separator, the last two characters: 200504 with "/" gives "2005/04".
 QString monthLabel(double key, const QString& separator);
 
+// How the correction window lists a record: the first five characters (the blank and the year), "年 ",
+// the last two (the month), "月": 200504 gives " 2005年 04月".
+QString correctionMonthLabel(double key);
+// The key read back from such a label: characters 2 to 5 are the year, 8 and 9 the month.
+double keyOfCorrectionLabel(const QString& label);
+
 // The paper form of a month label: 200504 gives "2005年04月".
 QString monthLabelInKanji(double key);
 

@@ -65,6 +65,9 @@ Result<QByteArray> encodeLines(const QStringList& lines)
 {
     QByteArray content;
     for (const QString& line : lines) {
+        // A line break inside a value would split it into two lines and shift every line after it.
+        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
+            return failure(QStringLiteral("改行を含む文字列は保存できません"));
         const auto bytes = cp932::encode(line);
         if (!bytes)
             return failure(cp932::unencodableMessage(line));

@@ -87,11 +87,11 @@ TEST_F(PersonalFiles, RewriteKeepsEveryRecordInItsOrderAlsoPast500)
     QList<MonthlyRecord> records;
     for (int i = 0; i < 520; ++i)
         records.append(MonthlyRecord{200504 + (519 - i), i * 0.25, 0, 0, 0, QStringLiteral("―")});
-    ASSERT_TRUE(RewritePersonalFile(dir, yamada(), records));
+    ASSERT_TRUE(RewritePersonalFile(dir, QStringLiteral("山田"), yamada(), records));
     const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_TRUE(read);
     EXPECT_EQ(read->records, records);
-    ASSERT_TRUE(RewritePersonalFile(dir, read->header, read->records));
+    ASSERT_TRUE(RewritePersonalFile(dir, QStringLiteral("山田"), read->header, read->records));
     EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田"))->records, records);
 }
 
@@ -119,7 +119,7 @@ TEST_F(PersonalFiles, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten)
     EXPECT_FALSE(AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504, 0, 0, 0, 0, "😀"}));
     PersonalHeader header = yamada();
     header.affiliation = QStringLiteral("𠮷野家");
-    EXPECT_FALSE(RewritePersonalFile(dir, header, {}));
+    EXPECT_FALSE(RewritePersonalFile(dir, QStringLiteral("山田"), header, {}));
     header.name = QStringLiteral("𠮷田");
     EXPECT_FALSE(CreatePersonalFile(dir, header));
     EXPECT_EQ(snapshot(temp.path()), before);
