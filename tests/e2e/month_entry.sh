@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A month of work in a real X window, by keyboard and mouse: two persons registered, one person's doses
-# entered and confirmed, the month saved; the files are then checked byte for byte.
+# entered and confirmed, the month saved, then one dose corrected; the files are checked byte for byte.
 # Usage: month_entry.sh VELMORA_BINARY SCREENSHOT_DIR
 binary="$1"
 shots="$2"
@@ -50,4 +50,26 @@ expect_file "被曝Data/山田　花子.dat" "$(cp932_lines " 1 " "山田　花�
     "$today" " 200504 " " 0 " " 0 " " 0 " " 0 " "―")"
 expect_file "被曝Data/鈴木.dat" "$(cp932_lines " 2 " "鈴木" " 0 " " 19650412 " "外来" "医師" " 0 " " 0 " \
     "$today" " 200504 " " 0.5 " " 0 " " 0 " " 0.00123 " "腕")"
+
+# The correction window: 鈴木's April effective dose becomes 0.7.
+xdotool mousemove --window "$menu" 124 192 click 1
+entry=$(window_named "データ入力／訂正") || fail "the entry window did not open again"
+sleep 0.3
+xdotool mousemove --window "$entry" 60 60 click --repeat 2 --delay 80 1
+sleep 0.3
+xdotool mousemove --window "$entry" 156 704 click 1 # "データ訂正"
+correction=$(window_named "入力済みデータの訂正") || fail "the correction window did not open"
+sleep 0.3
+xdotool mousemove --window "$correction" 368 58 click 1 # the month
+sleep 0.3
+xdotool key ctrl+a
+type_enter 0.7; type_enter ""; type_enter ""; type_enter ""; type_enter ""
+import -window "$correction" "$shots/correction-window.png"
+xdotool key Return # "訂正"
+xdotool mousemove --window "$correction" 152 640 click 1 # "全訂正終了"
+answer_box # 訂正したデータを保存します。
+answer_box # 訂正したデータを保存しました。
+window_named "データ入力／訂正" >/dev/null || fail "the correction did not return to the entry window"
+expect_file "被曝Data/鈴木.dat" "$(cp932_lines " 2 " "鈴木" " 0 " " 19650412 " "外来" "医師" " 0 " " 0 " \
+    "$today" " 200504 " " 0.7 " " 0 " " 0 " " 0.00123 " "腕")"
 echo "1 passed, 0 failed"
