@@ -4,9 +4,9 @@
 
 namespace velmora {
 
-Application::Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock)
+Application::Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock, Printer& printer)
     : dataDir(dataRoot), form3(state, dataDir, dialogs, clock), form6(state, dataDir, dialogs),
-      form2(state, dataDir, dialogs, form3, form6), form4(state, dataDir, dialogs),
+      form2(state, dataDir, dialogs, form3, form6), form4(state, dataDir, dialogs, printer),
       form1(state, dataDir, dialogs, form2, form4)
 {
 }

@@ -4,6 +4,7 @@
 #include "correction/Form6.h"
 #include "entry/Form2.h"
 #include "platform/Clock.h"
+#include "platform/Printer.h"
 #include "registration/Form3.h"
 #include "search/Form4.h"
 
@@ -12,7 +13,7 @@ namespace velmora {
 // The windows of one run and the state they share, wired together over one data directory.
 class Application {
 public:
-    Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock);
+    Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock, Printer& printer);
 
     // Shows the main menu; no file is read or created before the user chooses a command.
     void start();

@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
+#include "platform/SystemPrinter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,8 +22,10 @@ int main(int argc, char* argv[])
 
     velmora::QtDialogs dialogs;
     velmora::SystemClock clock;
+    // Printed reports go to the system's default printer, or into PDF files when there is none.
+    velmora::SystemPrinter printer(QDir::currentPath(), clock);
     // The data lives in the working directory the program was started in.
-    velmora::Application velmora(QDir::currentPath(), dialogs, clock);
+    velmora::Application velmora(QDir::currentPath(), dialogs, clock, printer);
     velmora.start();
     return QApplication::exec();
 }

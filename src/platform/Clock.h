@@ -1,19 +1,19 @@
 #pragma once
 
-#include <QDate>
+#include <QDateTime>
 
 namespace velmora {
 
-// Today's date, as the registration window stamps it.
+// The time of day, as the registration window stamps a date and a print saved to a file is named.
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual QDate today() const = 0;
+    virtual QDateTime now() const = 0;
 };
 
 class SystemClock : public Clock {
 public:
-    QDate today() const override;
+    QDateTime now() const override;
 };
 
 } // namespace velmora

@@ -2,9 +2,9 @@
 
 namespace velmora {
 
-QDate SystemClock::today() const
+QDateTime SystemClock::now() const
 {
-    return QDate::currentDate();
+    return QDateTime::currentDateTime();
 }
 
 } // namespace velmora

@@ -169,7 +169,7 @@ PersonalHeader Form3::typedHeader() const
     header.jobType = Combo1->currentText();
     header.pastExposureFlag = Option9->isChecked() ? 1 : 0;
     header.pastDose = Option9->isChecked() ? LeadingNumber(Text3->text()) : 0;
-    header.registrationDate = clock.today().toString(QStringLiteral("MM-dd-yyyy"));
+    header.registrationDate = clock.now().date().toString(QStringLiteral("MM-dd-yyyy"));
     return header;
 }
 

@@ -20,4 +20,13 @@ void drawListPage(ReportPen& pen, const ListPage& page, qsizetype count, qsizety
         page.drawRow(pen, nextRow - 1, 260 + 50 * row);
 }
 
+void printPages(Printer& printer, const QString& reportName, qsizetype count, const qsizetype& nextRow,
+                const std::function<void(Surface&)>& drawPage)
+{
+    do {
+        drawPage(printer.beginDocument(reportName));
+        printer.endDocument();
+    } while (nextRow <= count);
+}
+
 } // namespace velmora

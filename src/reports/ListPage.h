@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportPen.h"
+#include "platform/Printer.h"
 
 #include <QList>
 #include <functional>
@@ -29,5 +30,10 @@ struct ListPage {
 // Clears the surface and draws one page with the rows of registrants nextRow, nextRow + 1, … (1-based)
 // of `count`; leaves nextRow at the first registrant not drawn.
 void drawListPage(ReportPen& pen, const ListPage& page, qsizetype count, qsizetype& nextRow);
+
+// Prints the pages of a list from nextRow on, each page a print job of its own, until every registrant
+// of `count` is printed; a list without registrants prints one page without rows.
+void printPages(Printer& printer, const QString& reportName, qsizetype count, const qsizetype& nextRow,
+                const std::function<void(Surface&)>& drawPage);
 
 } // namespace velmora

@@ -91,4 +91,10 @@ void ShowMonthlyList(Surface& picture, const MonthlyListInput& input, qsizetype&
     drawMonthlyListPage(picture, ScreenStyle, input, nextRow);
 }
 
+void PrintMonthlyList(Printer& printer, const MonthlyListInput& input, qsizetype& nextRow)
+{
+    printPages(printer, QStringLiteral("月別被曝一覧表"), input.names.size(), nextRow,
+               [&](Surface& page) { drawMonthlyListPage(page, PaperStyle, input, nextRow); });
+}
+
 } // namespace velmora

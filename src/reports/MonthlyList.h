@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportPen.h"
+#include "platform/Printer.h"
 #include "store/SharedState.h"
 
 // The monthly exposure list: the doses of every registrant for one month, 32 rows to a page.
@@ -19,5 +20,8 @@ void drawMonthlyListPage(Surface& surface, const ReportStyle& style, const Month
 
 // One screen page on the picture box.
 void ShowMonthlyList(Surface& picture, const MonthlyListInput& input, qsizetype& nextRow);
+
+// Every page from nextRow on, each page a print job of its own (one page without rows for no registrant).
+void PrintMonthlyList(Printer& printer, const MonthlyListInput& input, qsizetype& nextRow);
 
 } // namespace velmora

@@ -122,6 +122,27 @@ const RecordLayout ScreenRecordLayout{
     [](double key) { return monthLabel(key, QStringLiteral("/")); },
 };
 
+// On paper the captions are 10 pt, some carry their unit in brackets, and several do not stand at one
+// tenth of their screen positions.
+const RecordLayout PaperRecordLayout{
+    ReportStyle{0.1, 14, 10, 5, Qt::black},
+    10,
+    110,
+    {{23, 63, QStringLiteral("年／月")},
+     {85, 61, QStringLiteral("外部被曝  [ mSv ]")},
+     {53, 66, QStringLiteral("実効線量")},
+     {90, 66, QStringLiteral("水晶体線量")},
+     {133, 66, QStringLiteral("皮膚線量")},
+     {168, 63, QStringLiteral("内部被曝  [ mSv ]")},
+     {202, 63, QStringLiteral("実効線量合計 [ mSv ]")},
+     {255, 63, QStringLiteral("備  考")},
+     {19, 133, QStringLiteral("年度合計")},
+     {19, 141, QStringLiteral("積算線量")},
+     {19, 146, QStringLiteral("Ｍの回数")},
+     {30, 155, QStringLiteral("外部被曝の Ｍ は検出限界以下を表す。")}},
+    monthLabelInKanji,
+};
+
 bool isShowableFiscalYear(const QString& fiscalYearText)
 {
     const double lastKey = LeadingNumber(fiscalYearText) * 100 + 103;
@@ -190,6 +211,13 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
 void ShowPersonalRecord(Surface& picture, const PersonalFile& person, const QString& fiscalYearText)
 {
     drawPersonalRecord(picture, ScreenRecordLayout, person, fiscalYearText);
+}
+
+void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText)
+{
+    drawPersonalRecord(printer.beginDocument(QStringLiteral("個人被曝記録")), PaperRecordLayout, person,
+                       fiscalYearText);
+    printer.endDocument();
 }
 
 } // namespace velmora

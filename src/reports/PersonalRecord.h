@@ -2,6 +2,7 @@
 
 #include "ListPage.h"
 #include "ReportPen.h"
+#include "platform/Printer.h"
 #include "store/Records.h"
 
 #include <functional>
@@ -20,6 +21,7 @@ struct RecordLayout {
 };
 
 extern const RecordLayout ScreenRecordLayout;
+extern const RecordLayout PaperRecordLayout;
 
 // Draws the whole record of `person` for the fiscal year typed in `fiscalYearText`.
 void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const PersonalFile& person,
@@ -27,6 +29,9 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
 
 // The record on the picture box.
 void ShowPersonalRecord(Surface& picture, const PersonalFile& person, const QString& fiscalYearText);
+
+// The record on one printed page.
+void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText);
 
 // Whether the month keys of a typed fiscal year stay whole numbers that can be compared exactly.
 bool isShowableFiscalYear(const QString& fiscalYearText);

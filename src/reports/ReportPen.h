@@ -17,6 +17,8 @@ struct ReportStyle {
 
 // The screen page of every report on the picture box.
 inline const ReportStyle ScreenStyle{1, 14, 8, 2, Grey};
+// The printed registrant data table and monthly exposure list: one tenth, in millimetres.
+inline const ReportStyle PaperStyle{0.1, 16, 10, 5, Qt::black};
 
 // Draws a report laid out in screen units on a surface of any scale.
 class ReportPen {

@@ -55,8 +55,8 @@ public:
 
 } // namespace
 
-Form4::Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs)
-    : state(state), dataDir(dataDir), dialogs(dialogs)
+Form4::Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Printer& printer)
+    : state(state), dataDir(dataDir), dialogs(dialogs), printer(printer)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("個人被曝線量　データ検索・表示"));
@@ -287,7 +287,34 @@ void Form4::reportUnreadable(const QStringList& files)
 
 void Form4::Command4Click()
 {
-    dialogs.confirmYesNo(PrinterQuestion);
+    if (!dialogs.confirmYesNo(PrinterQuestion))
+        return;
+    {
+        const WaitCursor wait;
+        switch (state.reportMode) {
+        case 1:
+            PrintPersonalRecord(printer, state.current, Text1->text());
+            break;
+        case 2:
+            state.nextRow = 1;
+            PrintRegistrantTable(printer, {state.registrants.names, state.registrantSummary}, state.nextRow);
+            break;
+        case 3:
+            state.nextRow = 1;
+            PrintMonthlyList(printer, {Text2->text(), Text3->text(), state.registrants.names, state.monthRows},
+                             state.nextRow);
+            break;
+        default:
+            return;
+        }
+    }
+    const QString report = printer.takeReport();
+    if (report.isEmpty())
+        return;
+    if (printer.failed())
+        dialogs.warn(report);
+    else
+        dialogs.inform(report);
 }
 
 void Form4::Command6Click()

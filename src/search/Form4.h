@@ -3,6 +3,7 @@
 #include "platform/CommandButton.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "platform/Printer.h"
 #include "store/DataDir.h"
 #include "store/SharedState.h"
 
@@ -18,7 +19,7 @@ namespace velmora {
 class Form4 : public QWidget {
     Q_OBJECT
 public:
-    Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
+    Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Printer& printer);
 
     // Empties the list and the boxes, clears the surface to its idle title and disables "表示" and "印刷",
     // as the main menu does before opening.
@@ -73,6 +74,7 @@ private:
     SharedState& state;
     DataDir dataDir;
     Dialogs& dialogs;
+    Printer& printer;
 };
 
 } // namespace velmora

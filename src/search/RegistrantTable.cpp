@@ -60,4 +60,11 @@ void ShowRegistrantTable(Surface& picture, const RegistrantTableInput& input, qs
     drawRegistrantTablePage(picture, ScreenStyle, ScreenPastExposureHeading, input, nextRow);
 }
 
+void PrintRegistrantTable(Printer& printer, const RegistrantTableInput& input, qsizetype& nextRow)
+{
+    printPages(printer, QStringLiteral("登録者データ表"), input.names.size(), nextRow, [&](Surface& page) {
+        drawRegistrantTablePage(page, PaperStyle, PaperPastExposureHeading, input, nextRow);
+    });
+}
+
 } // namespace velmora

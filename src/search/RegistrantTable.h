@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Printer.h"
 #include "reports/ReportPen.h"
 #include "store/Records.h"
 
@@ -15,6 +16,7 @@ struct RegistrantTableInput {
 
 // The heading of the last column: the screen and the paper word it differently.
 inline const QString ScreenPastExposureHeading = QStringLiteral("過去被曝歴[mSv]");
+inline const QString PaperPastExposureHeading = QStringLiteral("過去の被曝歴 [mSv]");
 
 // Draws one page from nextRow and advances nextRow past the rows drawn.
 void drawRegistrantTablePage(Surface& surface, const ReportStyle& style, const QString& pastExposureHeading,
@@ -22,5 +24,8 @@ void drawRegistrantTablePage(Surface& surface, const ReportStyle& style, const Q
 
 // One screen page on the picture box.
 void ShowRegistrantTable(Surface& picture, const RegistrantTableInput& input, qsizetype& nextRow);
+
+// Every page from nextRow on, each page a print job of its own (one page without rows for no registrant).
+void PrintRegistrantTable(Printer& printer, const RegistrantTableInput& input, qsizetype& nextRow);
 
 } // namespace velmora

@@ -4,12 +4,12 @@
 
 namespace velmora::test {
 
-// A clock that always tells the same day.
+// A clock that always tells the same moment.
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDate day) : day(day) {}
-    QDate today() const override { return day; }
-    QDate day;
+    explicit FixedClock(QDateTime moment) : moment(moment) {}
+    QDateTime now() const override { return moment; }
+    QDateTime moment;
 };
 
 } // namespace velmora::test

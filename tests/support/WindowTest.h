@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "support/DataFiles.h"
+#include "platform/SystemPrinter.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedDialogs.h"
 
@@ -13,7 +14,7 @@
 namespace velmora::test {
 
 // The whole program over a fresh data directory, offscreen, with scripted message boxes and a clock
-// that tells 2026-12-07.
+// that tells 2026-12-07 10:15.
 class WindowTest : public testing::Test {
 protected:
     WindowTest() { app.start(); }
@@ -30,8 +31,10 @@ protected:
 
     QTemporaryDir temp;
     ScriptedDialogs dialogs;
-    FixedClock clock{QDate(2026, 12, 7)};
-    Application app{temp.path(), dialogs, clock};
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 15))};
+    // No printer: printed reports go into PDF files in the data directory.
+    SystemPrinter printer{temp.path(), clock, [] { return QPrinterInfo(); }};
+    Application app{temp.path(), dialogs, clock, printer};
 };
 
 } // namespace velmora::test

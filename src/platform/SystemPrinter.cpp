@@ -1,0 +1,140 @@
+#include "SystemPrinter.h"
+
+#include "Fonts.h"
+
+#include <QDir>
+#include <QFontMetricsF>
+
+namespace velmora {
+
+// A page of a document: millimetres turned into device pixels, text at its point size, line widths in
+// device pixels.
+class SystemPrinter::Page : public Surface {
+public:
+    explicit Page(QPrinter& printer) : painter(&printer), font(systemFont(MinchoFont, 10))
+    {
+        pixelsPerMillimetre = printer.resolution() / 25.4;
+    }
+    bool isActive() const { return painter.isActive(); }
+    void end()
+    {
+        if (painter.isActive())
+            painter.end();
+    }
+
+    void clear() override {}
+    void setFontSize(double points) override { font.setPointSizeF(points); }
+    void setForeColor(const QColor& color) override { fore = color; }
+    void setLineWidth(int pixels) override { lineWidth = pixels; }
+    void line(double x1, double y1, double x2, double y2, const QColor& color) override
+    {
+        painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap));
+        painter.drawLine(toDevice(x1, y1), toDevice(x2, y2));
+    }
+    void box(double x1, double y1, double x2, double y2, const QColor& color) override
+    {
+        painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized());
+    }
+    void text(double x, double y, const QString& text) override
+    {
+        painter.setFont(font);
+        painter.setPen(fore);
+        painter.drawText(toDevice(x, y) + QPointF(0, QFontMetricsF(font, painter.device()).ascent()), text);
+    }
+
+private:
+    QPointF toDevice(double x, double y) const { return {x * pixelsPerMillimetre, y * pixelsPerMillimetre}; }
+
+    QPainter painter;
+    QFont font;
+    QColor fore = Qt::black;
+    int lineWidth = 1;
+    double pixelsPerMillimetre;
+};
+
+SystemPrinter::SystemPrinter(const QString& dataRoot, const Clock& clock, FindPrinter findPrinter)
+    : dataRoot(dataRoot), clock(clock), findPrinter(std::move(findPrinter))
+{
+}
+
+SystemPrinter::~SystemPrinter() = default;
+
+namespace {
+
+void setUpPage(QPrinter& printer)
+{
+    printer.setResolution(SystemPrinter::Resolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+}
+
+} // namespace
+
+bool SystemPrinter::startOnPrinter()
+{
+    const QPrinterInfo target = findPrinter();
+    if (target.isNull())
+        return false;
+    printer = std::make_unique<QPrinter>(target, QPrinter::HighResolution);
+    setUpPage(*printer);
+    page = std::make_unique<Page>(*printer);
+    return page->isActive();
+}
+
+bool SystemPrinter::startAsPdf(const QString& reportName)
+{
+    const QDir folder(QDir(dataRoot).filePath(PrintFolder));
+    if (!folder.mkpath(QStringLiteral(".")))
+        return false;
+    if (stamp.isEmpty())
+        stamp = clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    ++pdfPages;
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(
+        folder.filePath(QStringLiteral("%1_%2_p%3.pdf").arg(reportName, stamp).arg(pdfPages)));
+    setUpPage(*printer);
+    // A file has no unprintable border: the page's corner is the origin.
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    page = std::make_unique<Page>(*printer);
+    return page->isActive();
+}
+
+Surface& SystemPrinter::beginDocument(const QString& reportName)
+{
+    // Once a page of a run went to a file, the rest follow it there.
+    if ((pdfPages == 0 && startOnPrinter()) || startAsPdf(reportName))
+        return *page;
+    page.reset();
+    if (failure.isEmpty())
+        failure = QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした（フォルダ「%1」）").arg(PrintFolder);
+    return discard;
+}
+
+void SystemPrinter::endDocument()
+{
+    if (!page)
+        return;
+    page->end();
+    if (printer->printerState() == QPrinter::Error && failure.isEmpty())
+        failure = QStringLiteral("印刷中にエラーが発生しました");
+}
+
+QString SystemPrinter::takeReport()
+{
+    QString report = failure;
+    if (report.isEmpty() && pdfPages > 0)
+        report = QStringLiteral("プリンターが使用できないため、%1ページをPDFファイルとしてフォルダ「%2」に保存しました。\n%3")
+                     .arg(pdfPages)
+                     .arg(PrintFolder, QDir(dataRoot).filePath(PrintFolder));
+    failure.clear();
+    stamp.clear();
+    pdfPages = 0;
+    page.reset();
+    printer.reset();
+    return report;
+}
+
+} // namespace velmora

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Clock.h"
+#include "Printer.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <functional>
+#include <memory>
+
+namespace velmora {
+
+// The default printer of the system through Qt PrintSupport (CUPS on Linux): A4 landscape at 600 dpi.
+// Without a printer that can start the job, every page is saved as a PDF file in the folder "印刷" of the
+// data directory instead, named after the report, the time and the page.
+class SystemPrinter : public Printer {
+public:
+    using FindPrinter = std::function<QPrinterInfo()>;
+
+    SystemPrinter(const QString& dataRoot, const Clock& clock, FindPrinter findPrinter = &QPrinterInfo::defaultPrinter);
+    ~SystemPrinter() override;
+
+    Surface& beginDocument(const QString& reportName) override;
+    void endDocument() override;
+    QString takeReport() override;
+    bool failed() const override { return !failure.isEmpty(); }
+
+    static constexpr int Resolution = 600;
+    static inline const QString PrintFolder = QStringLiteral("印刷");
+
+private:
+    class Page;
+    bool startOnPrinter();
+    bool startAsPdf(const QString& reportName);
+
+    QString dataRoot;
+    const Clock& clock;
+    FindPrinter findPrinter;
+    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<Page> page;
+    // Where a page that can go nowhere is drawn, so that the report finishes and the failure is told.
+    class Discard : public Surface {
+        void clear() override {}
+        void setFontSize(double) override {}
+        void setForeColor(const QColor&) override {}
+        void setLineWidth(int) override {}
+        void line(double, double, double, double, const QColor&) override {}
+        void box(double, double, double, double, const QColor&) override {}
+        void text(double, double, const QString&) override {}
+    } discard;
+    QString stamp; // the time in the names of the PDF files of one print run
+    int pdfPages = 0;
+    QString failure;
+};
+
+} // namespace velmora
