@@ -18,7 +18,7 @@ void drawExternal(ReportPen& pen, double markX, double y, double dose)
     else if (dose < 0)
         pen.text(markX, y, Missing);
     else
-        pen.text(markX - 30, y, printForm(dose));
+        pen.text(markX - 30, y, reportForm(dose));
 }
 
 void drawRow(ReportPen& pen, const MonthlyListInput& input, qsizetype index, double y)
@@ -29,7 +29,7 @@ void drawRow(ReportPen& pen, const MonthlyListInput& input, qsizetype index, dou
         pen.text(200, y, Missing);
         pen.text(740, y, Missing);
     } else {
-        pen.text(200, y, printForm(row.registrationNumber));
+        pen.text(200, y, reportForm(row.registrationNumber));
         pen.text(740, y, row.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女"));
     }
     const double e = row.effective;
@@ -48,7 +48,7 @@ void drawRow(ReportPen& pen, const MonthlyListInput& input, qsizetype index, dou
     else if (e + i == 0)
         pen.text(2580, y, Marked);
     else if (i == 0)
-        pen.text(2550, y, printForm(e));
+        pen.text(2550, y, reportForm(e));
     else
         pen.text(2500, y, exponentForm(e + i));
 }

@@ -44,7 +44,7 @@ std::array<double, 12> fiscalYearKeys(double year)
 // The cells of a month row, the fiscal-year total or the cumulative row.
 void drawDoseCells(ReportPen& pen, double y, const Doses& d)
 {
-    const auto external = [&](double x, double dose) { pen.text(x, y, dose == 0 ? Marked : printForm(dose)); };
+    const auto external = [&](double x, double dose) { pen.text(x, y, dose == 0 ? Marked : reportForm(dose)); };
     external(550, d.effective);
     external(950, d.lens);
     external(1350, d.skin);
@@ -56,7 +56,7 @@ void drawDoseCells(ReportPen& pen, double y, const Doses& d)
     if (combined == 0)
         pen.text(2150, y, QStringLiteral("0"));
     else if (d.internal == 0)
-        pen.text(2120, y, printForm(combined));
+        pen.text(2120, y, reportForm(combined));
     else
         pen.text(2100, y, exponentForm(combined));
 }
@@ -203,7 +203,7 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
     }
     drawDoseCells(pen, 1410, cumulative);
     for (int column = 0; column < 3; ++column)
-        pen.text(550 + 400 * column, 1460, printForm(marks[column]));
+        pen.text(550 + 400 * column, 1460, reportForm(marks[column]));
     pen.text(1750, 1460, QStringLiteral("―"));
     pen.text(2150, 1460, QStringLiteral("―"));
 }

@@ -18,13 +18,13 @@ void drawRow(ReportPen& pen, const RegistrantTableInput& input, qsizetype index,
             pen.text(x, y, QStringLiteral("―"));
         return;
     }
-    pen.text(CellX[0], y, printForm(header->registrationNumber));
+    pen.text(CellX[0], y, reportForm(header->registrationNumber));
     pen.text(CellX[2], y, header->sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女"));
     pen.text(CellX[3], y, dateWithSlashes(header->dateOfBirth));
     pen.text(CellX[4], y, header->affiliation);
     pen.text(CellX[5], y, header->jobType);
     pen.text(CellX[6], y, header->registrationDate);
-    pen.text(CellX[7], y, header->pastExposureFlag == 1 ? printForm(header->pastDose) : QStringLiteral("なし"));
+    pen.text(CellX[7], y, header->pastExposureFlag == 1 ? reportForm(header->pastDose) : QStringLiteral("なし"));
 }
 
 void drawColumnRules(ReportPen& pen)

@@ -83,22 +83,21 @@ std::string uppercaseExponent(const char* begin, const char* end)
     return text;
 }
 
-std::string significantDigits(double magnitude)
+std::string significantDigits(double magnitude, bool exact)
 {
     char buffer[64];
     for (int precision : {15, 17}) {
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general,
                                           precision);
         std::string text = uppercaseExponent(buffer, result.ptr);
-        if (precision == 17 || parseCLocale(text) == magnitude)
+        if (!exact || precision == 17 || parseCLocale(text) == magnitude)
             return text;
     }
     return {};
 }
 
-} // namespace
-
-QString printFormDigits(double value)
+// The sign place and the digits: exactly, or with at most 15 significant digits.
+QString signAndDigits(double value, bool exact)
 {
     if (value == 0)
         value = 0; // no "-0"
@@ -106,7 +105,19 @@ QString printFormDigits(double value)
     const QLatin1StringView sign(value < 0 ? "-" : " ");
     if (magnitude < 1e15 && magnitude == std::floor(magnitude))
         return sign + QString::number(static_cast<qint64>(magnitude));
-    return sign + QString::fromStdString(significantDigits(magnitude));
+    return sign + QString::fromStdString(significantDigits(magnitude, exact));
+}
+
+} // namespace
+
+QString printFormDigits(double value)
+{
+    return signAndDigits(value, true);
+}
+
+QString reportForm(double value)
+{
+    return signAndDigits(value, false) + QLatin1Char(' ');
 }
 
 QString plainForm(double value)

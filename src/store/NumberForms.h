@@ -14,6 +14,10 @@ namespace velmora {
 // reads back to the same value, with a leading "0." and exponents as "E-05".
 QString printForm(double value);
 
+// The print form as the reports show a number: at most 15 significant digits, so that a sum such as
+// 0.1 + 0.2 shows as 0.3 rather than 0.30000000000000004. Stored values look the same in both forms.
+QString reportForm(double value);
+
 // The print form without its trailing blank: the text whose characters the readers pick out.
 QString printFormDigits(double value);
 

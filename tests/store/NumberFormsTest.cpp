@@ -33,6 +33,14 @@ TEST(PrintForm, ReadsBackToTheSameValue)
     }
 }
 
+TEST(PrintForm, ReportsShowSumsWithFifteenDigits)
+{
+    EXPECT_EQ(printForm(0.1 + 0.2), QStringLiteral(" 0.30000000000000004 "));
+    EXPECT_EQ(reportForm(0.1 + 0.2), QStringLiteral(" 0.3 "));
+    EXPECT_EQ(reportForm(-1.23e-05), QStringLiteral("-1.23E-05 "));
+    EXPECT_EQ(reportForm(12), QStringLiteral(" 12 "));
+}
+
 TEST(NumberLine, AcceptsTheFormsOfTheReadingRule)
 {
     EXPECT_EQ(readNumberLine(QByteArrayView(" 0 ")), 0);
