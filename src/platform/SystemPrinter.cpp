@@ -3,6 +3,7 @@
 #include "Fonts.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 
 namespace velmora {
@@ -93,8 +94,12 @@ bool SystemPrinter::startAsPdf(const QString& reportName)
     ++pdfPages;
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(
-        folder.filePath(QStringLiteral("%1_%2_p%3.pdf").arg(reportName, stamp).arg(pdfPages)));
+    // A file of an earlier print in the same second is never overwritten.
+    const QString name = QStringLiteral("%1_%2_p%3").arg(reportName, stamp).arg(pdfPages);
+    QString file = folder.filePath(name + QStringLiteral(".pdf"));
+    for (int copy = 2; QFileInfo::exists(file); ++copy)
+        file = folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(copy));
+    printer->setOutputFileName(file);
     setUpPage(*printer);
     // A file has no unprintable border: the page's corner is the origin.
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);

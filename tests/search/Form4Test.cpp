@@ -175,6 +175,32 @@ TEST_F(SearchWindow, PagingClearingAndPrintingFollowTheStateTable)
     EXPECT_EQ(app.state.reportMode, 2);
 }
 
+TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
+{
+    monthlyList("2005", "4");
+    dialogs.answer(true);
+    click(form.Command4);
+    const QString folder = path(QStringLiteral("印刷"));
+    EXPECT_EQ(dialogs.shown.last(),
+              (ScriptedDialogs::Shown{Kind::Inform, QStringLiteral("プリンターが使用できないため、2ページをPDFファイルとして"
+                                                                   "フォルダ「印刷」に保存しました。\n") + folder}));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              (QStringList{QStringLiteral("月別被曝一覧表_20261207-101500_p1.pdf"),
+                           QStringLiteral("月別被曝一覧表_20261207-101500_p2.pdf")}));
+    EXPECT_EQ(app.state.nextRow, 41); // past the rows printed
+    EXPECT_EQ(app.state.reportMode, 3);
+    EXPECT_TRUE(form.Command4->isEnabled());
+
+    choose(QStringLiteral("職員1"));
+    type(form.Text1, "2005");
+    dialogs.answer(true);
+    click(form.Command4); // mode 1: the chosen person's record, though the list is on the surface
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500_p1.pdf"))));
+    dialogs.answer(true);
+    click(form.Command4); // the same second: the earlier file stays
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500_p1-2.pdf"))));
+}
+
 TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)
 {
     ASSERT_TRUE(SaveRegistrantList(app.dataDir, {}));

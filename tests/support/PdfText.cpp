@@ -1,0 +1,55 @@
+#include "PdfText.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace velmora::test {
+namespace {
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        ADD_FAILURE() << program.toStdString() << " failed on " << arguments.join(' ').toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+constexpr double MillimetresPerPoint = 25.4 / 72;
+
+} // namespace
+
+QList<PdfWord> pdfWords(const QString& path)
+{
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+    QList<PdfWord> words;
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), "1", path, "-"});
+    for (auto match = word.globalMatch(html); match.hasNext();) {
+        const auto found = match.next();
+        QString text = found.captured(3);
+        text.replace(QChar(0x2014), QChar(0x2015)).replace(QChar(0x301C), QChar(0xFF5E));
+        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        words.append({found.captured(1).toDouble() * MillimetresPerPoint,
+                      found.captured(2).toDouble() * MillimetresPerPoint, text});
+    }
+    return words;
+}
+
+int pdfPageCount(const QString& path)
+{
+    static const QRegularExpression pages(QStringLiteral(R"(Pages:\s+(\d+))"));
+    return pages.match(run(QStringLiteral("pdfinfo"), {path})).captured(1).toInt();
+}
+
+QString wordAt(const QList<PdfWord>& words, double x, double y)
+{
+    for (const PdfWord& word : words)
+        if (std::fabs(word.x - x) < 0.5 && std::fabs(word.y - y) < 0.5)
+            return word.text;
+    return {};
+}
+
+} // namespace velmora::test
