@@ -13,7 +13,7 @@
 namespace velmora {
 
 Form1::Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search)
-    : state(state), dataDir(dataDir), dialogs(dialogs), entry(entry), search(search)
+    : state(state), dataDir(dataDir), dialogs(dialogs), entry(entry), search(search), entryLock(dataDir)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));
@@ -48,14 +48,15 @@ void Form1::Command1Click()
             return;
         }
     }
-    const auto registrants = LoadRegistrantList(dataDir);
-    if (!registrants) {
-        dialogs.warn(registrants.error());
+    if (!entryLock.tryLock()) {
+        dialogs.warn(WriterLock::HeldMessage);
         return;
     }
-    const auto enteredMonths = LoadEnteredMonths(dataDir);
-    if (!enteredMonths) {
-        dialogs.warn(enteredMonths.error());
+    const auto registrants = LoadRegistrantList(dataDir);
+    const auto enteredMonths = registrants ? LoadEnteredMonths(dataDir) : Result<QList<MonthKey>>();
+    if (!registrants || !enteredMonths) {
+        dialogs.warn(!registrants ? registrants.error() : enteredMonths.error());
+        entryLock.unlock();
         return;
     }
     state.registrants = *registrants;
@@ -102,6 +103,7 @@ void Form1::openInsteadOfMenu(QWidget* window)
 
 void Form1::returnToMenu()
 {
+    entryLock.unlock(); // harmless when the search window was the one left
     showAndActivate(this);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "store/DataDir.h"
 #include "store/SharedState.h"
+#include "store/WriterLock.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -39,6 +40,7 @@ private:
     Dialogs& dialogs;
     Form2& entry;
     Form4& search;
+    WriterLock entryLock; // held while the entry window is open
 };
 
 } // namespace velmora

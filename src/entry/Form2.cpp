@@ -22,7 +22,6 @@ namespace velmora {
 namespace {
 
 const QString NoMonthMessage = QStringLiteral("対象年月を指定して下さい");
-const QString EnteredMonthMessage = QStringLiteral("この年月のデータは既に入力済みです");
 const QString SaveQuestion = QStringLiteral("データ入力に間違いはありませんか？");
 const QString SavedMessage = QStringLiteral("全データを保存しました。");
 const QString ExitQuestion = QStringLiteral("データ入力を終了・キャンセルしますか？");
@@ -295,6 +294,8 @@ void Form2::saveAll(MonthKey key)
     progress.reset();
     if (!saved) {
         dialogs.warn(saved.error());
+        if (saved.error() == EnteredMonthMessage) // saved meanwhile by another copy of the program
+            unlockTargetMonth();
         return;
     }
     dialogs.inform(SavedMessage);

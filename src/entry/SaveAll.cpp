@@ -21,6 +21,12 @@ Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
                        const std::vector<PendingEntry>& pending, MonthKey key, const SaveProgress& progress,
                        const AppendRecord& append)
 {
+    // The months saved so far are read again: another save of the same month may have completed since.
+    const auto entered = LoadEnteredMonths(dir);
+    if (!entered)
+        return failure(entered.error());
+    if (entered->contains(key))
+        return failure(EnteredMonthMessage);
     const auto report = [&](qsizetype done) {
         if (progress)
             progress(done);

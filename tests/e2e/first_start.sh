@@ -23,7 +23,7 @@ expect_file "登録抹消.txt" ""
 expect_file "既入力.txt" ""
 expect_file "職種.txt" "$(cp932_lines 医師 診療放射線技師 看護師 臨床検査技師 薬剤師 理学療法士 臨床工学技士 事務職)"
 [ -d "$data/被曝Data" ] || fail "the folder 被曝Data is missing"
-[ "$(ls -A "$data" | wc -l)" -eq 6 ] || fail "unexpected files: $(ls -A "$data")"
+[ "$(ls "$data" | wc -l)" -eq 6 ] || fail "unexpected files: $(ls "$data")"
 
 # Only one window is in use at a time: the menu hid itself.
 [ -z "$(xdotool search --onlyvisible --name '^個人被曝線量管理$' 2>/dev/null)" ] || fail "the main menu is still shown"

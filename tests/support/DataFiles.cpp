@@ -44,7 +44,7 @@ void expectFirstStartStore(const QString& root)
     EXPECT_EQ(fileBytes(dir.filePath("既入力.txt")), QByteArray());
     EXPECT_EQ(fileBytes(dir.filePath("職種.txt")), fileBytes(fixturePath("job-types-cp932.txt")));
     EXPECT_TRUE(QFileInfo(dir.filePath("被曝Data")).isDir());
-    EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 6);
+    EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 6);
 }
 
 QMap<QString, QByteArray> snapshot(const QString& root)
