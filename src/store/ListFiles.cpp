@@ -10,14 +10,11 @@
 namespace velmora {
 namespace {
 
-// The lines of a list file read as texts.
-Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, bool plainLineEnds = false)
+// The lines of a list file's bytes as texts.
+Result<QStringList> decodeLines(QByteArrayView content, const QString& fileName, bool plainLineEnds = false)
 {
-    const auto content = readWholeFile(dir.listFile(fileName), fileName);
-    if (!content)
-        return failure(content.error());
     QStringList lines;
-    LineReader reader(*content, plainLineEnds);
+    LineReader reader(content, plainLineEnds);
     while (!reader.atEnd()) {
         const auto line = reader.next();
         const auto text = line ? cp932::decode(*line) : std::nullopt;
@@ -26,6 +23,15 @@ Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, b
         lines.append(*text);
     }
     return lines;
+}
+
+// The lines of a list file read as texts.
+Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, bool plainLineEnds = false)
+{
+    const auto content = readWholeFile(dir.listFile(fileName), fileName);
+    if (!content)
+        return failure(content.error());
+    return decodeLines(*content, fileName, plainLineEnds);
 }
 
 // A number line that must hold a whole number, such as a count or a month key.
@@ -57,7 +63,15 @@ Status appendLine(const DataDir& dir, const QString& fileName, const QString& li
 
 Result<RegistrantList> LoadRegistrantList(const DataDir& dir)
 {
-    const auto lines = readTextLines(dir, RegistrantNamesFile);
+    const auto content = readWholeFile(dir.listFile(RegistrantNamesFile), RegistrantNamesFile);
+    if (!content)
+        return failure(content.error());
+    return parseRegistrantList(*content);
+}
+
+Result<RegistrantList> parseRegistrantList(QByteArrayView content)
+{
+    const auto lines = decodeLines(content, RegistrantNamesFile);
     if (!lines)
         return failure(lines.error());
     const auto count = lines->isEmpty() ? std::nullopt : wholeNumber(lines->first());
@@ -108,7 +122,15 @@ Status RewriteRemovedNames(const DataDir& dir, const QStringList& names)
 
 Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir)
 {
-    const auto lines = readTextLines(dir, EnteredMonthsFile);
+    const auto content = readWholeFile(dir.listFile(EnteredMonthsFile), EnteredMonthsFile);
+    if (!content)
+        return failure(content.error());
+    return parseEnteredMonths(*content);
+}
+
+Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content)
+{
+    const auto lines = decodeLines(content, EnteredMonthsFile);
     if (!lines)
         return failure(lines.error());
     QList<MonthKey> keys;

@@ -11,6 +11,8 @@ namespace velmora {
 // count, or a file that cannot be read.
 Result<RegistrantList> LoadRegistrantList(const DataDir& dir);
 Status SaveRegistrantList(const DataDir& dir, const QStringList& names);
+// The same from the bytes of "登録者名.txt".
+Result<RegistrantList> parseRegistrantList(QByteArrayView content);
 
 Result<double> ReadNextRegistrationNumber(const DataDir& dir);
 Status WriteNextRegistrationNumber(const DataDir& dir, double number);
@@ -23,6 +25,8 @@ Status RewriteRemovedNames(const DataDir& dir, const QStringList& names);
 // Every key of "既入力.txt" in save order, also past 500: a dropped key would let a month be saved twice.
 Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir);
 Status AppendEnteredMonth(const DataDir& dir, MonthKey key);
+// The same from the bytes of "既入力.txt".
+Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content);
 
 Result<QStringList> LoadJobTypes(const DataDir& dir);
 

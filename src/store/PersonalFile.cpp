@@ -166,14 +166,19 @@ Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)
     const auto content = readFile(dir, name);
     if (!content)
         return failure(content.error());
-    FieldReader fields(*content);
+    return parsePersonalFile(*content, DataDir::shownPersonalFile(name));
+}
+
+Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& shownName)
+{
+    FieldReader fields(content);
     PersonalFile file;
     readHeader(fields, file.header, HeaderLines);
-    file.records.reserve(content->size() / 40);
+    file.records.reserve(content.size() / 40);
     while (fields.ok() && !fields.atEnd())
         file.records.append(readRecord(fields));
     if (!fields.ok())
-        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+        return failure(damagedMessage(shownName, fields.failedAt()));
     return file;
 }
 

@@ -20,6 +20,8 @@ Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& nam
 // The header and every complete record, also past 500. A file that ends inside the header or inside a
 // record, or that has an unreadable line, is refused with a message naming it.
 Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name);
+// The same from a file's bytes; messages name the file as `shownName`.
+Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& shownName);
 
 // The header and the first record of the month `key` in file order, or no record when the file has
 // none; the records after it are not read.

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -50,6 +52,17 @@ QString cannotWriteMessage(const QString& shownName)
     return QStringLiteral("ファイル「%1」に書き込めません").arg(shownName);
 }
 
+bool looksLikeUtf8(QByteArrayView bytes)
+{
+    // Japanese in UTF-8 takes three bytes a character, led by 0xE0 to 0xEF; code page 932 text is
+    // almost never valid UTF-8 throughout.
+    if (!std::any_of(bytes.begin(), bytes.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xF0) == 0xE0; }))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return !utf8.hasError();
+}
+
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName)
 {
     QFile file(path);
@@ -58,6 +71,8 @@ Result<QByteArray> readWholeFile(const QString& path, const QString& shownName)
     QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failure(cannotReadMessage(shownName));
+    if (looksLikeUtf8(content))
+        return failure(QStringLiteral("ファイル「%1」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）").arg(shownName));
     return content;
 }
 

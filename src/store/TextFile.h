@@ -25,7 +25,10 @@ private:
     bool plainLineEnds;
 };
 
-// The bytes of a whole file, or a message naming it when it cannot be opened or read.
+// Whether bytes are UTF-8 text with Japanese in it rather than code page 932.
+bool looksLikeUtf8(QByteArrayView bytes);
+
+// The bytes of a whole file, or a message naming it when it cannot be opened or read, or is UTF-8.
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName);
 
 // Lines joined into code page 932 bytes, each ending CR LF; a message when a text cannot be stored.

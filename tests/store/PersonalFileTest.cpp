@@ -1,6 +1,7 @@
 #include "support/DataFiles.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
+#include "store/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -166,9 +167,19 @@ INSTANTIATE_TEST_SUITE_P(
                     DamagedFile{"NumberLineNotANumber", YamadaHeaderBytes + crlfLines({"abc"}), 10},
                     DamagedFile{"KeyNotWhole", YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
                     DamagedFile{"EmptyLineAfterTheLastRecord", YamadaHeaderBytes + OneRecord + "\r\n", 16},
-                    DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1},
-                    DamagedFile{"Utf8Name", QByteArray(" 7 \r\n\xe6\x9d\x91\r\n"), 2}),
+                    DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
+{
+    writeBytes(file(QStringLiteral("山田")), QStringLiteral(" 7 \r\n山田\r\n 1 \r\n").toUtf8());
+    EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田")).error(),
+              QStringLiteral("ファイル「被曝Data/山田.dat」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）"));
+    // Code page 932 text, Japanese and ASCII alike, is not taken for UTF-8.
+    EXPECT_FALSE(looksLikeUtf8(YamadaHeaderBytes));
+    EXPECT_FALSE(looksLikeUtf8(fileBytes(fixturePath("personal-cp932.dat"))));
+    EXPECT_FALSE(looksLikeUtf8(QByteArray(" 0 \r\n")));
+}
 
 TEST_F(PersonalFiles, AFolderInPlaceOfTheFileCannotBeRead)
 {
