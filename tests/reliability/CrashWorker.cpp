@@ -1,0 +1,71 @@
+// A process to be killed: runs the store's own routines on a data directory until it is killed or done.
+//   crash_worker save-all DIR KEY   the routine of "全データ保存" for the month KEY, with the pending values
+//                                   pendingValueOf() gives each registrant
+//   crash_worker rewrite DIR        rewrites "被曝Data/山田.dat" and "登録者名.txt" between two versions, forever
+//   crash_worker hold-lock DIR      takes the entry window's lock and waits
+#include "CrashWorkerValues.h"
+#include "entry/SaveAll.h"
+#include "store/ListFiles.h"
+#include "store/WriterLock.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <cstdio>
+
+using namespace velmora;
+
+namespace {
+
+int saveAll(const DataDir& dir, MonthKey key)
+{
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return 2;
+    std::vector<PendingEntry> pending(RegistrantList::Capacity);
+    for (qsizetype i = 0; i < registrants->count(); ++i)
+        pending[i] = pendingValueOf(i);
+    // The test times its kill from the moment the first record is about to be written.
+    const qsizetype count = registrants->count();
+    const auto saved = SaveMonthForAll(dir, *registrants, pending, key, [count](qsizetype done) {
+        if (done == count) {
+            std::puts("writing");
+            std::fflush(stdout);
+        }
+    });
+    if (!saved)
+        std::fprintf(stderr, "%s\n", saved.error().toUtf8().constData());
+    return saved || saved.error() == EnteredMonthMessage ? 0 : 1;
+}
+
+[[noreturn]] void rewriteForever(const DataDir& dir)
+{
+    for (int round = 0;; ++round) {
+        const RewriteVersion& version = rewriteVersions()[round % 2];
+        RewritePersonalFile(dir, RewrittenPerson, version.header, version.records);
+        SaveRegistrantList(dir, version.names);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 3)
+        return 2;
+    const DataDir dir(arguments[2]);
+    if (arguments[1] == QLatin1String("save-all") && arguments.size() == 4)
+        return saveAll(dir, arguments[3].toLongLong());
+    if (arguments[1] == QLatin1String("rewrite"))
+        rewriteForever(dir);
+    if (arguments[1] == QLatin1String("hold-lock")) {
+        WriterLock lock(dir);
+        if (!lock.tryLock())
+            return 1;
+        std::puts("locked");
+        std::fflush(stdout);
+        QThread::sleep(3600);
+    }
+    return 2;
+}
