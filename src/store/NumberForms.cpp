@@ -141,7 +141,11 @@ std::optional<double> readNumberLine(QByteArrayView line)
     const size_t length = scanNumber(compact, number);
     if (length == 0 || length != compact.size())
         return std::nullopt;
-    return parseCLocale(number);
+    // "1e999" would read as infinity, which no number line can give back: the line is damaged.
+    const double value = parseCLocale(number);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<double> readNumberLine(QStringView line)

@@ -25,7 +25,8 @@ QString printFormDigits(double value);
 QString plainForm(double value);
 
 // A number line of a data file: blanks anywhere are skipped and the rest must be one number, with or
-// without a leading zero, sign or exponent (E or D). Nothing for a line that is not a number.
+// without a leading zero, sign or exponent (E or D). Nothing for a line that is not a number, or whose
+// number is too large for a double ("1e999").
 std::optional<double> readNumberLine(QByteArrayView line);
 std::optional<double> readNumberLine(QStringView line);
 

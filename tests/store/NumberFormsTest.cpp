@@ -54,7 +54,7 @@ TEST(NumberLine, AcceptsTheFormsOfTheReadingRule)
 
 TEST(NumberLine, RefusesWhatIsNotOneNumber)
 {
-    for (const char* line : {"", "  ", "abc", "12abc", "1.2.3", "-", ".", "E5", "1E", "0x10", "１"})
+    for (const char* line : {"", "  ", "abc", "12abc", "1.2.3", "-", ".", "E5", "1E", "0x10", "１", "1e999", "-1D400"})
         EXPECT_FALSE(readNumberLine(QString::fromUtf8(line))) << line;
 }
 

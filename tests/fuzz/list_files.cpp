@@ -1,0 +1,16 @@
+// Any bytes given to the readers of "登録者名.txt" and "既入力.txt": no crash, and an accepted registrant
+// list never holds more than its capacity.
+#include "store/ListFiles.h"
+
+#include <cstdlib>
+
+using namespace velmora;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    if (const auto list = parseRegistrantList(bytes); list && list->count() > RegistrantList::Capacity)
+        std::abort();
+    parseEnteredMonths(bytes);
+    return 0;
+}
