@@ -52,6 +52,7 @@ void Form1::Command1Click()
         dialogs.warn(WriterLock::HeldMessage);
         return;
     }
+    removeUnfinishedRewrites(dataDir);
     const auto registrants = LoadRegistrantList(dataDir);
     const auto enteredMonths = registrants ? LoadEnteredMonths(dataDir) : Result<QList<MonthKey>>();
     if (!registrants || !enteredMonths) {

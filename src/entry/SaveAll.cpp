@@ -36,11 +36,10 @@ Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
     QList<bool> alreadySaved;
     for (qsizetype i = 0; i < registrants.count(); ++i) {
         const QString& name = registrants.names[i];
-        const auto file = ReadPersonalFile(dir, name);
-        if (!file || !encodeRecord(recordOf(key, pending[i])))
+        const auto holds = HoldsMonth(dir, name, key);
+        if (!holds || !encodeRecord(recordOf(key, pending[i])))
             unreadable.append(DataDir::shownPersonalFile(name));
-        alreadySaved.append(file && std::any_of(file->records.begin(), file->records.end(),
-                                                [key](const MonthlyRecord& record) { return record.key == key; }));
+        alreadySaved.append(holds && *holds);
         report(i + 1);
     }
     if (!unreadable.isEmpty())

@@ -5,6 +5,7 @@
 #include "TextFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace velmora {
@@ -185,6 +186,17 @@ Status createSearchFiles(const DataDir& dir)
 }
 
 } // namespace
+
+void removeUnfinishedRewrites(const DataDir& dir)
+{
+    static const QRegularExpression temporary(QStringLiteral(R"re(^(.+\.dat|登録者名\.txt|登録番号\.txt|登録抹消\.txt)\.[A-Za-z0-9]{6}$)re"));
+    for (const QString& folder : {dir.root(), dir.doseDataFolder()}) {
+        const QDir files(folder);
+        for (const QString& name : files.entryList(QDir::Files | QDir::Hidden))
+            if (temporary.match(name).hasMatch())
+                QFile::remove(files.filePath(name));
+    }
+}
 
 Status InitialiseForSearch(const DataDir& dir)
 {

@@ -39,6 +39,11 @@ Status InitialiseForEntry(const DataDir& dir);
 // Creates whatever of "登録者名.txt", "登録番号.txt" and "登録抹消.txt" is missing.
 Status InitialiseForSearch(const DataDir& dir);
 
+// Removes what a rewrite killed between writing its temporary file and renaming it left behind: files
+// named after a data file followed by "." and six characters (the old or new file itself is whole).
+// Called by the one writer, when the entry window opens.
+void removeUnfinishedRewrites(const DataDir& dir);
+
 inline const QStringList DefaultJobTypes = {
     QStringLiteral("医師"),         QStringLiteral("診療放射線技師"), QStringLiteral("看護師"),
     QStringLiteral("臨床検査技師"), QStringLiteral("薬剤師"),         QStringLiteral("理学療法士"),

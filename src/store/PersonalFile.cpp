@@ -20,6 +20,7 @@ public:
 
     bool atEnd() const { return lines.atEnd(); }
     bool ok() const { return failedLine == 0; }
+    int lineNumber() const { return lines.lineNumber(); }
     int failedAt() const { return failedLine; }
 
     double number()
@@ -202,6 +203,28 @@ Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name
     if (!fields.ok())
         return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
     return found;
+}
+
+Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key)
+{
+    const auto content = readFile(dir, name);
+    if (!content)
+        return failure(content.error());
+    FieldReader fields(*content);
+    PersonalHeader header;
+    readHeader(fields, header, HeaderLines);
+    bool holds = false;
+    while (fields.ok() && !fields.atEnd()) {
+        holds = fields.wholeNumber() == key || holds;
+        for (int line = 1; line < RecordLines; ++line)
+            fields.skip();
+    }
+    if (!fields.ok())
+        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+    // A record appended after a last line without its line end would run into that line.
+    if (!content->isEmpty() && !content->endsWith("\r\n"))
+        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.lineNumber()));
+    return holds;
 }
 
 Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,

@@ -31,6 +31,12 @@ struct HeaderAndMonth {
 };
 Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, double key);
 
+// Whether the registrant's file holds a record of the month `key`, after making sure the file ends where
+// a record ends: the header whole, every key a number, every record six lines and the last line ended
+// by CR LF. The other lines of
+// the records are only counted, which makes this much faster than reading the whole file.
+Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key);
+
 // Replaces the whole file of the registrant `name` with the header and the records in their order; the
 // file holds either its old or its new content whatever happens.
 Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,

@@ -164,8 +164,10 @@ TEST_F(CrashSafety, RewritesKilledAtAnyMomentLeaveTheOldOrTheNewFile)
         EXPECT_TRUE(file == personal[0] || file == personal[1]) << "round " << round << ": " << file.size() << " bytes";
         const QByteArray list = fileBytes(dir.listFile(RegistrantNamesFile));
         EXPECT_TRUE(list == oldList || list == newList) << "round " << round;
-        // No half-written temporary file is left beside them.
-        EXPECT_EQ(QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        // A temporary file left by a kill between writing and renaming goes when the entry window opens.
+        removeUnfinishedRewrites(dir);
+        EXPECT_EQ(QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{RewrittenPerson + ".dat"});
+        EXPECT_EQ(QDir(store.path()).entryList(QDir::Files).size(), 5);
         filesChecked += 2;
     }
     std::cout << "rewrites: " << Rounds << " rounds killed at random, " << filesChecked

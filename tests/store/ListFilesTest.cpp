@@ -156,6 +156,25 @@ TEST_F(ListFiles, ATextTheCodePageCannotHoldWritesNothing)
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
+TEST_F(ListFiles, UnfinishedRewritesAreRemovedAndNothingElse)
+{
+    ASSERT_TRUE(InitialiseForEntry(dir));
+    for (const QString& name : {QStringLiteral("被曝Data/山田.dat.XAQsZY"), QStringLiteral("登録者名.txt.a1B2c3")})
+        writeBytes(path(name), "left behind");
+    const QStringList kept = {QStringLiteral("被曝Data/山田.dat"), QStringLiteral("被曝Data/山田.dat.abcdef.dat"),
+                              QStringLiteral("被曝Data/山田.dat.abcdefg"), QStringLiteral("memo.txt.abcdef")};
+    for (const QString& name : kept)
+        writeBytes(path(name), "data");
+    const auto expected = snapshot(temp.path());
+    removeUnfinishedRewrites(dir);
+    auto after = snapshot(temp.path());
+    EXPECT_FALSE(after.contains(QStringLiteral("被曝Data/山田.dat.XAQsZY")));
+    EXPECT_FALSE(after.contains(QStringLiteral("登録者名.txt.a1B2c3")));
+    for (const QString& name : kept)
+        EXPECT_TRUE(after.contains(name)) << name.toStdString();
+    EXPECT_EQ(after.size(), expected.size() - 2);
+}
+
 TEST_F(ListFiles, WriteFailuresReachTheCaller)
 {
     ASSERT_TRUE(InitialiseForEntry(dir));

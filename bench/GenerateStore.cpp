@@ -1,0 +1,39 @@
+// velmora-generate-store DIR [REGISTRANTS [MONTHS]]   a large store (default 1000 registrants × 500 months)
+// velmora-generate-store --demo DIR                    a small store to look at: 30 registrants, 3 fiscal years
+#include "StoreGenerator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+using namespace velmora;
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    StoreSize size;
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--demo")) {
+        arguments.removeFirst();
+        size = {30, 36, 202304};
+    } else {
+        size.registrants = arguments.value(1, "1000").toInt();
+        size.months = arguments.value(2, "500").toInt();
+    }
+    if (arguments.isEmpty() || size.registrants < 0 || size.registrants > 1000 || size.months < 0) {
+        std::fprintf(stderr, "usage: velmora-generate-store [--demo] DIR [REGISTRANTS (up to 1000) [MONTHS]]\n");
+        return 2;
+    }
+    if (QDir(arguments.first()).exists() && !QDir(arguments.first()).isEmpty()) {
+        std::fprintf(stderr, "%s is not empty\n", qPrintable(arguments.first()));
+        return 2;
+    }
+    QDir().mkpath(arguments.first());
+    const auto generated = generateStore(DataDir(arguments.first()), size);
+    if (!generated) {
+        std::fprintf(stderr, "%s\n", generated.error().toUtf8().constData());
+        return 1;
+    }
+    std::printf("%d registrants with %d months each in %s\n", size.registrants, size.months, qPrintable(arguments.first()));
+    return 0;
+}
