@@ -1,0 +1,295 @@
+// Benchmarks at the largest store the program holds: 1000 registrants with 500 months each, generated into
+// a temporary directory. Each operation is set beside a baseline that does the least the same work needs
+// (plain read() of the same bytes, plain write() appends with the same flushes), and the table at the end
+// gives the ratio to it.
+#include "SilentDialogs.h"
+#include "StoreGenerator.h"
+#include "app/Application.h"
+#include "entry/SaveAll.h"
+#include "platform/Fonts.h"
+#include "platform/PictureBox.h"
+#include "platform/SystemPrinter.h"
+#include "reports/MonthlyList.h"
+#include "reports/PersonalRecord.h"
+#include "search/RegistrantTable.h"
+#include "search/ReportData.h"
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+#include "store/TextFile.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fcntl.h>
+#include <map>
+#include <unistd.h>
+
+using namespace velmora;
+
+namespace {
+
+const StoreSize Size{1000, 500, 198504};
+const double LateMonth = monthAfter(Size.firstMonth, Size.months - 5);
+
+struct Store {
+    QTemporaryDir temp;
+    DataDir dir{temp.path()};
+    RegistrantList registrants;
+    std::vector<QByteArray> paths; // the personal files, encoded for read()
+};
+
+Store& store()
+{
+    static Store* generated = [] {
+        auto* made = new Store;
+        QElapsedTimer clock;
+        clock.start();
+        if (const auto done = generateStore(made->dir, Size); !done)
+            qFatal("%s", qPrintable(done.error()));
+        made->registrants = *LoadRegistrantList(made->dir);
+        for (const QString& name : made->registrants.names)
+            made->paths.push_back(QFile::encodeName(made->dir.personalFile(name)));
+        std::fprintf(stderr, "generated %d × %d in %lld ms\n", Size.registrants, Size.months, clock.elapsed());
+        return made;
+    }();
+    return *generated;
+}
+
+// Reads a whole file with read() into memory, as fast as a reader of its bytes could.
+qint64 readWhole(const QByteArray& path, std::vector<char>& buffer)
+{
+    const int descriptor = ::open(path.constData(), O_RDONLY);
+    qint64 total = 0;
+    for (ssize_t got; (got = ::read(descriptor, buffer.data(), buffer.size())) > 0;)
+        total += got;
+    ::close(descriptor);
+    return total;
+}
+
+void ReadAllFilesBaseline(benchmark::State& state)
+{
+    std::vector<char> buffer(1 << 16);
+    for (auto _ : state)
+        for (const QByteArray& path : store().paths)
+            benchmark::DoNotOptimize(readWhole(path, buffer));
+}
+BENCHMARK(ReadAllFilesBaseline)->Unit(benchmark::kMillisecond);
+
+void GatherMonthRowsLateMonth(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QStringList unreadable;
+        benchmark::DoNotOptimize(gatherMonthRows(store().dir, store().registrants.names, LateMonth, unreadable));
+    }
+}
+BENCHMARK(GatherMonthRowsLateMonth)->Unit(benchmark::kMillisecond);
+
+void GatherMonthRowsMissingMonth(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QStringList unreadable;
+        benchmark::DoNotOptimize(gatherMonthRows(store().dir, store().registrants.names, 190001, unreadable));
+    }
+}
+BENCHMARK(GatherMonthRowsMissingMonth)->Unit(benchmark::kMillisecond);
+
+void GatherRegistrantSummary(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QStringList unreadable;
+        benchmark::DoNotOptimize(gatherRegistrantSummary(store().dir, store().registrants.names, unreadable));
+    }
+}
+BENCHMARK(GatherRegistrantSummary)->Unit(benchmark::kMillisecond);
+
+void ReadOneFileBaseline(benchmark::State& state)
+{
+    std::vector<char> buffer(1 << 16);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readWhole(store().paths.front(), buffer));
+}
+BENCHMARK(ReadOneFileBaseline)->Unit(benchmark::kMicrosecond);
+
+void ReadPersonalFile500Records(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadPersonalFile(store().dir, store().registrants.names.front()));
+}
+BENCHMARK(ReadPersonalFile500Records)->Unit(benchmark::kMicrosecond);
+
+// The pages of the reports drawn on the picture box of the search window.
+struct Pictures {
+    QWidget window;
+    PictureBox picture{QStringLiteral("Picture1"), &window};
+    PersonalFile person = *ReadPersonalFile(store().dir, store().registrants.names.front());
+    QList<MonthRowEntry> rows;
+    QList<std::optional<PersonalHeader>> summary;
+    Pictures()
+    {
+        picture.resize(729, 521);
+        QStringList unreadable;
+        rows = gatherMonthRows(store().dir, store().registrants.names, LateMonth, unreadable);
+        summary = gatherRegistrantSummary(store().dir, store().registrants.names, unreadable);
+    }
+};
+
+Pictures& pictures()
+{
+    static Pictures* made = new Pictures;
+    return *made;
+}
+
+void DrawMonthlyListPage(benchmark::State& state)
+{
+    for (auto _ : state) {
+        qsizetype nextRow = 1;
+        ShowMonthlyList(pictures().picture, {"2026", "4", store().registrants.names, pictures().rows}, nextRow);
+    }
+}
+BENCHMARK(DrawMonthlyListPage)->Unit(benchmark::kMillisecond);
+
+void DrawRegistrantTablePage(benchmark::State& state)
+{
+    for (auto _ : state) {
+        qsizetype nextRow = 1;
+        ShowRegistrantTable(pictures().picture, {store().registrants.names, pictures().summary}, nextRow);
+    }
+}
+BENCHMARK(DrawRegistrantTablePage)->Unit(benchmark::kMillisecond);
+
+void DrawPersonalRecord(benchmark::State& state)
+{
+    for (auto _ : state)
+        ShowPersonalRecord(pictures().picture, pictures().person, "2020");
+}
+BENCHMARK(DrawPersonalRecord)->Unit(benchmark::kMillisecond);
+
+void PrintMonthlyList32PagesToPdf(benchmark::State& state)
+{
+    QTemporaryDir output;
+    SystemClock clock;
+    SystemPrinter printer(output.path(), clock, [] { return QPrinterInfo(); });
+    for (auto _ : state) {
+        qsizetype nextRow = 1;
+        PrintMonthlyList(printer, {"2026", "4", store().registrants.names, pictures().rows}, nextRow);
+        printer.takeReport();
+    }
+}
+BENCHMARK(PrintMonthlyList32PagesToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void OpenSearchWindow(benchmark::State& state)
+{
+    SilentDialogs dialogs;
+    SystemClock clock;
+    SystemPrinter printer(store().temp.path(), clock, [] { return QPrinterInfo(); });
+    Application velmora(store().temp.path(), dialogs, clock, printer);
+    velmora.start();
+    for (auto _ : state) {
+        velmora.form1.Command2->click();
+        state.PauseTiming();
+        velmora.form4.close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenSearchWindow)->Unit(benchmark::kMillisecond);
+
+// Save-all changes the store, so it runs last, each time for a month not saved before.
+int savedMonths = 0;
+
+void AppendBaseline(benchmark::State& state)
+{
+    const QByteArray record = *encodeRecord({203001, 0.5, 0, 0, 0.001, NoComment});
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir copy; // the same number of files, appended to and flushed like save-all does
+        std::vector<QByteArray> paths;
+        for (int i = 0; i < Size.registrants; ++i) {
+            paths.push_back(QFile::encodeName(copy.filePath(QString::number(i))));
+            ::close(::open(paths.back().constData(), O_WRONLY | O_CREAT, 0644));
+        }
+        state.ResumeTiming();
+        for (const QByteArray& path : paths) {
+            const int descriptor = ::open(path.constData(), O_WRONLY | O_APPEND);
+            benchmark::DoNotOptimize(::write(descriptor, record.constData(), record.size()));
+            ::close(descriptor);
+        }
+        const int folder = ::open(QFile::encodeName(copy.path()).constData(), O_RDONLY | O_DIRECTORY);
+        ::syncfs(folder);
+        ::close(folder);
+        const int entered = ::open(paths.front().constData(), O_WRONLY | O_APPEND);
+        benchmark::DoNotOptimize(::write(entered, " 203001 \r\n", 10));
+        ::close(entered);
+    }
+}
+BENCHMARK(AppendBaseline)->Unit(benchmark::kMillisecond);
+
+void SaveAllForAllRegistrants(benchmark::State& state)
+{
+    const std::vector<PendingEntry> pending(RegistrantList::Capacity, PendingEntry{0.5, 0, 0, 0.001, NoComment});
+    for (auto _ : state) {
+        const MonthKey key = monthAfter(Size.firstMonth, Size.months + savedMonths++);
+        if (const auto saved = SaveMonthForAll(store().dir, store().registrants, pending, key); !saved)
+            state.SkipWithError(qPrintable(saved.error()));
+    }
+}
+BENCHMARK(SaveAllForAllRegistrants)->Unit(benchmark::kMillisecond);
+
+// Keeps every run's time for the table at the end, and prints the usual console lines too.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            milliseconds[run.benchmark_name()] = run.GetAdjustedRealTime() *
+                                                 benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
+                                                 benchmark::GetTimeUnitMultiplier(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> milliseconds;
+};
+
+struct Row {
+    const char* operation;
+    const char* benchmark;
+    const char* baseline; // empty: an absolute target only
+    const char* target;
+};
+
+const Row Rows[] = {
+    {"monthly list gathered, month near the end (1000 files)", "GatherMonthRowsLateMonth", "ReadAllFilesBaseline", "≤ 3 × read(), < 100 ms"},
+    {"monthly list gathered, month no file has (1000 files)", "GatherMonthRowsMissingMonth", "ReadAllFilesBaseline", "≤ 3 × read(), < 100 ms"},
+    {"registrant table gathered (1000 files)", "GatherRegistrantSummary", "ReadAllFilesBaseline", "≤ 3 × read(), < 100 ms"},
+    {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
+    {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline", "≤ 2 × write() + syncfs"},
+    {"monthly list page drawn", "DrawMonthlyListPage", "", "< 16 ms"},
+    {"registrant table page drawn", "DrawRegistrantTablePage", "", "< 16 ms"},
+    {"personal record drawn", "DrawPersonalRecord", "", "< 16 ms"},
+    {"monthly list printed to PDF, 32 pages", "PrintMonthlyList32PagesToPdf/iterations:3", "", "< 2000 ms"},
+    {"search window opened, 1000 registrants", "OpenSearchWindow", "", "< 50 ms"},
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    installFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    store();
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n| operation | time (ms) | baseline (ms) | ratio | target |\n|---|---:|---:|---:|---|\n");
+    for (const Row& row : Rows) {
+        const double time = reporter.milliseconds[row.benchmark];
+        if (*row.baseline) {
+            const double baseline = reporter.milliseconds[row.baseline];
+            std::printf("| %s | %.2f | %.2f | %.2f | %s |\n", row.operation, time, baseline, time / baseline, row.target);
+        } else {
+            std::printf("| %s | %.2f | | | %s |\n", row.operation, time, row.target);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <cstdio>
+
+namespace velmora {
+
+// Message boxes for a measurement: every question is answered OK or Yes, every message is printed.
+class SilentDialogs : public Dialogs {
+public:
+    void inform(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void warn(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool confirmOkCancel(const QString&) override { return true; }
+    bool confirmYesNo(const QString&) override { return true; }
+};
+
+} // namespace velmora
