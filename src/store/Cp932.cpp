@@ -78,9 +78,13 @@ std::optional<QByteArray> encode(QStringView text)
 
 std::optional<QString> decode(QByteArrayView bytes)
 {
-    // Code page 932 and ASCII agree on every byte below 0x80, and most lines are ASCII.
+    // Code page 932 and ASCII agree on every byte below 0x80, and most lines are ASCII; most of the rest
+    // are the "no comment" mark of the monthly records.
     if (isAscii(bytes))
         return QString::fromLatin1(bytes.data(), bytes.size());
+    static const QString noComment = QStringLiteral("―");
+    if (bytes == QByteArrayView("\x81\x5c"))
+        return noComment;
     const auto utf8 = decoder().convert(bytes);
     if (!utf8)
         return std::nullopt;

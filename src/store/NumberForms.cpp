@@ -132,6 +132,21 @@ QString printForm(double value)
 
 std::optional<double> readNumberLine(QByteArrayView line)
 {
+    // Most number lines are whole numbers in print form (" 0 ", " 200504 "): read them directly.
+    qsizetype i = 0;
+    while (i < line.size() && line[i] == ' ')
+        ++i;
+    const bool negative = i < line.size() && line[i] == '-';
+    qsizetype digits = i + negative;
+    qint64 whole = 0;
+    while (digits < line.size() && isDigit(line[digits]) && whole < 100'000'000'000'000)
+        whole = whole * 10 + (line[digits++] - '0');
+    qsizetype end = digits;
+    while (end < line.size() && line[end] == ' ')
+        ++end;
+    if (end == line.size() && digits > i + negative && (digits == end || line[digits] == ' '))
+        return negative ? -double(whole) : double(whole);
+
     std::string compact;
     compact.reserve(line.size());
     for (char c : line)
@@ -141,9 +156,11 @@ std::optional<double> readNumberLine(QByteArrayView line)
     const size_t length = scanNumber(compact, number);
     if (length == 0 || length != compact.size())
         return std::nullopt;
-    // "1e999" would read as infinity, which no number line can give back: the line is damaged.
-    const double value = parseCLocale(number);
-    if (!std::isfinite(value))
+    // from_chars ignores the user's locale; "1e999" is out of range: no number line could give it back.
+    const char* begin = number.data() + (number.front() == '+');
+    double value = 0;
+    const auto result = std::from_chars(begin, number.data() + number.size(), value);
+    if (result.ec != std::errc() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

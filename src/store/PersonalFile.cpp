@@ -106,12 +106,15 @@ MonthlyRecord readRecord(FieldReader& fields)
     return readRecordAfterKey(fields, fields.wholeNumber());
 }
 
-Result<QByteArray> readFile(const DataDir& dir, const QString& name)
+Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limit = -1)
 {
     if (!personalFileNameProblem(name).isEmpty())
         return failure(cannotReadMessage(DataDir::shownPersonalFile(name)));
-    return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name));
+    return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), limit);
 }
+
+// The header nearly always stands within the first bytes of a file; the records after it need not be read.
+constexpr qint64 HeaderBytes = 4096;
 
 } // namespace
 
@@ -151,15 +154,28 @@ Status AppendMonthlyRecord(const DataDir& dir, const QString& name, const Monthl
 
 Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& name, int headerLines)
 {
-    const auto content = readFile(dir, name);
-    if (!content)
-        return failure(content.error());
-    FieldReader fields(*content);
-    PersonalHeader header;
-    readHeader(fields, header, headerLines);
-    if (!fields.ok())
-        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
-    return header;
+    const QString shown = DataDir::shownPersonalFile(name);
+    // Parses the header from the start of the file; from a part of it only when the header ends before
+    // the part does, so that a line cut by the limit is never taken.
+    const auto parse = [&](QByteArrayView content, bool part) -> Result<PersonalHeader> {
+        FieldReader fields(content);
+        PersonalHeader header;
+        readHeader(fields, header, headerLines);
+        if (!fields.ok() || (part && fields.atEnd()))
+            return failure(damagedMessage(shown, fields.failedAt()));
+        return header;
+    };
+    const auto start = readFile(dir, name, HeaderBytes);
+    if (!start)
+        return failure(start.error());
+    if (start->size() < HeaderBytes)
+        return parse(*start, false);
+    if (auto header = parse(*start, true))
+        return header;
+    const auto whole = readFile(dir, name);
+    if (!whole)
+        return failure(whole.error());
+    return parse(*whole, false);
 }
 
 Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)

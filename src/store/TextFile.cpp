@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,24 +17,21 @@ LineReader::LineReader(QByteArrayView bytes, bool plainLineEnds) : bytes(bytes),
 std::optional<QByteArrayView> LineReader::next()
 {
     ++lines;
-    const qsizetype start = position;
-    qsizetype end = start;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-        ++end;
-    const QByteArrayView line = bytes.sliced(start, end - start);
-    if (end == bytes.size()) {
-        position = end;
-        return line;
+    const char* start = bytes.data() + position;
+    const qsizetype rest = bytes.size() - position;
+    const auto* lineFeed = static_cast<const char*>(std::memchr(start, '\n', rest));
+    if (!lineFeed) { // the last line, without a line end
+        position = bytes.size();
+        if (std::memchr(start, '\r', rest))
+            return std::nullopt;
+        return QByteArrayView(start, rest);
     }
-    if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') {
-        position = end + 2;
-        return line;
-    }
-    if (bytes[end] == '\n' && plainLineEnds) {
-        position = end + 1;
-        return line;
-    }
-    return std::nullopt;
+    const bool crlf = lineFeed > start && lineFeed[-1] == '\r';
+    const qsizetype length = lineFeed - start - (crlf ? 1 : 0);
+    if ((!crlf && !plainLineEnds) || std::memchr(start, '\r', length))
+        return std::nullopt; // a bare LF, or a bare CR inside the line
+    position += lineFeed - start + 1;
+    return QByteArrayView(start, length);
 }
 
 QString cannotReadMessage(const QString& shownName)
@@ -54,21 +51,31 @@ QString cannotWriteMessage(const QString& shownName)
 
 bool looksLikeUtf8(QByteArrayView bytes)
 {
-    // Japanese in UTF-8 takes three bytes a character, led by 0xE0 to 0xEF; code page 932 text is
-    // almost never valid UTF-8 throughout.
-    if (!std::any_of(bytes.begin(), bytes.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xF0) == 0xE0; }))
-        return false;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return !utf8.hasError();
+    // Japanese in UTF-8 takes three bytes a character, led by 0xE0 to 0xEF. Code page 932 text is almost
+    // never valid UTF-8 throughout, and usually fails at its first two-byte character, so the check
+    // stops at the first sequence that is not UTF-8.
+    bool threeByteSequence = false;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                                                       : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+        if (length == 0 || i + length > bytes.size())
+            return false;
+        for (int k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        threeByteSequence = threeByteSequence || length == 3;
+        i += length;
+    }
+    return threeByteSequence;
 }
 
-Result<QByteArray> readWholeFile(const QString& path, const QString& shownName)
+Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 limit)
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
         return failure(cannotReadMessage(shownName));
-    QByteArray content = file.readAll();
+    QByteArray content = limit < 0 ? file.readAll() : file.read(limit);
     if (file.error() != QFileDevice::NoError)
         return failure(cannotReadMessage(shownName));
     if (looksLikeUtf8(content))

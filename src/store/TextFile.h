@@ -29,7 +29,8 @@ private:
 bool looksLikeUtf8(QByteArrayView bytes);
 
 // The bytes of a whole file, or a message naming it when it cannot be opened or read, or is UTF-8.
-Result<QByteArray> readWholeFile(const QString& path, const QString& shownName);
+// With a limit, only the first `limit` bytes are read.
+Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 limit = -1);
 
 // Lines joined into code page 932 bytes, each ending CR LF; a message when a text cannot be stored.
 Result<QByteArray> encodeLines(const QStringList& lines);

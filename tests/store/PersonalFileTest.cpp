@@ -83,6 +83,17 @@ TEST_F(PersonalFiles, HeaderReadsTheFirstSixOrAllNineLines)
     EXPECT_FALSE(ReadPersonalHeader(dir, QStringLiteral("山田"), 9));
 }
 
+TEST_F(PersonalFiles, AHeaderLongerThanTheFirstBytesReadIsReadWhole)
+{
+    PersonalHeader header = yamada();
+    for (int length : {2040, 2047, 2048, 3000}) { // two-byte characters across the first 4096 bytes
+        header.affiliation = QString(length, QChar(u'科'));
+        ASSERT_TRUE(RewritePersonalFile(dir, QStringLiteral("山田"), header, {MonthlyRecord{200504}}));
+        EXPECT_EQ(ReadPersonalHeader(dir, QStringLiteral("山田"), 9), header) << length;
+        EXPECT_EQ(ReadPersonalHeader(dir, QStringLiteral("山田"), 6)->affiliation, header.affiliation) << length;
+    }
+}
+
 TEST_F(PersonalFiles, RewriteKeepsEveryRecordInItsOrderAlsoPast500)
 {
     QList<MonthlyRecord> records;
