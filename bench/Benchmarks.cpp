@@ -286,9 +286,9 @@ int main(int argc, char* argv[])
         const double time = reporter.milliseconds[row.benchmark];
         if (*row.baseline) {
             const double baseline = reporter.milliseconds[row.baseline];
-            std::printf("| %s | %.2f | %.2f | %.2f | %s |\n", row.operation, time, baseline, time / baseline, row.target);
+            std::printf("| %s | %.3f | %.3f | %.1f | %s |\n", row.operation, time, baseline, time / baseline, row.target);
         } else {
-            std::printf("| %s | %.2f | | | %s |\n", row.operation, time, row.target);
+            std::printf("| %s | %.3f | | | %s |\n", row.operation, time, row.target);
         }
     }
     return 0;
