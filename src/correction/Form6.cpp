@@ -9,7 +9,6 @@
 #include "store/PositionalForms.h"
 
 #include <QCloseEvent>
-#include <QFrame>
 
 namespace velmora {
 namespace {
@@ -17,18 +16,6 @@ namespace {
 const QColor LightYellow(255, 255, 192);
 const QColor LightGreen(192, 255, 192);
 const QString NoPastExposure = QStringLiteral("なし");
-
-void makeOutline(QWidget* window, int left, int top, const QColor& color)
-{
-    auto* outline = new QFrame(window);
-    outline->setFrameShape(QFrame::Box);
-    outline->setFrameShadow(QFrame::Plain);
-    QPalette palette = outline->palette();
-    palette.setColor(QPalette::WindowText, color);
-    outline->setPalette(palette);
-    placeTwips(outline, left, top, 6735, 9015);
-    outline->lower();
-}
 
 QLabel* caption(QWidget* window, const QString& name, const QString& text, int left, int top, int width,
                 const QColor& background)
@@ -55,16 +42,17 @@ Form6::Form6(SharedState& state, const DataDir& dataDir, Dialogs& dialogs)
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3Click);
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2Click);
     connect(Command1, &QPushButton::clicked, this, &Form6::Command1Click);
-    const std::pair<QLineEdit*, QWidget*> chain[] = {
-        {Text8, Text9}, {Text9, Text11}, {Text11, Text12}, {Text12, Text13}, {Text13, Command4}};
-    for (const auto& [field, next] : chain)
-        connect(field, &QLineEdit::returnPressed, next, [next] { moveFocusTo(next); });
+    moveOnEnter(Text8, Text9, false);
+    moveOnEnter(Text9, Text11, false);
+    moveOnEnter(Text11, Text12, false);
+    moveOnEnter(Text12, Text13, false);
+    moveOnEnter(Text13, Command4, false);
 }
 
 void Form6::buildControls()
 {
-    makeOutline(this, 100, 100, Qt::white);
-    makeOutline(this, 120, 120, Qt::black);
+    makeRectangle(this, 100, 100, 6735, 9015, Qt::white);
+    makeRectangle(this, 120, 120, 6735, 9015, Qt::black);
     makeLabel(this, QStringLiteral("Label7"), QStringLiteral("訂正の対象者"), 360, 360, 1935, 300);
 
     // The person column: a caption on light yellow and its box, shown only (light cyan) or editable.

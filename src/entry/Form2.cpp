@@ -15,7 +15,6 @@
 #include "store/PositionalForms.h"
 
 #include <QCloseEvent>
-#include <QFrame>
 #include <QProgressDialog>
 
 namespace velmora {
@@ -28,16 +27,6 @@ const QString ExitQuestion = QStringLiteral("データ入力を終了・キャ�
 const QString NoPersonMessage = QStringLiteral("該当者を選択して下さい");
 const QString RemoveQuestion = QStringLiteral("登録を抹消していいですか？");
 const QString NotListedMessage = QStringLiteral("該当者が登録者リストにありません");
-
-// A plain rectangle that groups controls.
-void makeRectangle(QWidget* window, int left, int top, int width, int height)
-{
-    auto* rectangle = new QFrame(window);
-    rectangle->setFrameShape(QFrame::Box);
-    rectangle->setFrameShadow(QFrame::Plain);
-    placeTwips(rectangle, left, top, width, height);
-    rectangle->lower();
-}
 
 } // namespace
 
@@ -161,10 +150,11 @@ void Form2::connectKeys()
     };
     lockOnEnter(Text7, Text6);
     lockOnEnter(Text6, Text8);
-    const std::pair<QLineEdit*, QWidget*> chain[] = {
-        {Text8, Text9}, {Text9, Text11}, {Text11, Text12}, {Text12, Text13}, {Text13, Command4}};
-    for (const auto& [field, next] : chain)
-        connect(field, &QLineEdit::returnPressed, next, [next] { moveFocusTo(next); });
+    moveOnEnter(Text8, Text9, false);
+    moveOnEnter(Text9, Text11, false);
+    moveOnEnter(Text11, Text12, false);
+    moveOnEnter(Text12, Text13, false);
+    moveOnEnter(Text13, Command4, false);
 }
 
 void Form2::clearForOpening()

@@ -2,6 +2,8 @@
 
 #include "Twips.h"
 
+#include <QFrame>
+
 namespace velmora {
 namespace {
 
@@ -42,6 +44,26 @@ void moveFocusTo(QWidget* control)
     control->setFocus(Qt::TabFocusReason);
     if (auto* field = qobject_cast<QLineEdit*>(control))
         field->selectAll();
+}
+
+void makeRectangle(QWidget* window, int left, int top, int width, int height, const QColor& color)
+{
+    auto* rectangle = new QFrame(window);
+    rectangle->setFrameShape(QFrame::Box);
+    rectangle->setFrameShadow(QFrame::Plain);
+    QPalette palette = rectangle->palette();
+    palette.setColor(QPalette::WindowText, color);
+    rectangle->setPalette(palette);
+    placeTwips(rectangle, left, top, width, height);
+    rectangle->lower();
+}
+
+void moveOnEnter(QLineEdit* field, QWidget* next, bool onlyWhenFilled)
+{
+    QObject::connect(field, &QLineEdit::returnPressed, next, [field, next, onlyWhenFilled] {
+        if (!onlyWhenFilled || !field->text().isEmpty())
+            moveFocusTo(next);
+    });
 }
 
 void setBackground(QWidget* control, const QColor& color)

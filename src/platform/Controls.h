@@ -21,6 +21,12 @@ CommandButton* makeButton(QWidget* window, const QString& name, const QString& c
 
 void setBackground(QWidget* control, const QColor& color);
 
+// A plain rectangle outline that groups controls, drawn behind them.
+void makeRectangle(QWidget* window, int left, int top, int width, int height, const QColor& color = Qt::black);
+
+// Enter in `field` moves the focus to `next`: always, or only when the field is not empty.
+void moveOnEnter(QLineEdit* field, QWidget* next, bool onlyWhenFilled);
+
 // Moves the focus along an Enter chain as Tab would: a text box's content is selected, so that typing
 // replaces a default such as "―".
 void moveFocusTo(QWidget* control);

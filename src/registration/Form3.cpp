@@ -102,18 +102,12 @@ void Form3::buildControls()
 void Form3::connectKeys()
 {
     // Enter in a filled field moves on along the chain of the window.
-    const auto moveOnWhenFilled = [this](QLineEdit* field, QWidget* next) {
-        connect(field, &QLineEdit::returnPressed, this, [field, next] {
-            if (!field->text().isEmpty())
-                moveFocusTo(next);
-        });
-    };
-    moveOnWhenFilled(Text2, Text5);
-    moveOnWhenFilled(Text5, Text6);
-    moveOnWhenFilled(Text6, Text7);
-    moveOnWhenFilled(Text7, Text4);
-    moveOnWhenFilled(Text4, Combo1);
-    moveOnWhenFilled(Combo1->lineEdit(), Command1);
+    moveOnEnter(Text2, Text5, true);
+    moveOnEnter(Text5, Text6, true);
+    moveOnEnter(Text6, Text7, true);
+    moveOnEnter(Text7, Text4, true);
+    moveOnEnter(Text4, Combo1, true);
+    moveOnEnter(Combo1->lineEdit(), Command1, true);
     // The past dose may stay empty: Enter there tests the name.
     connect(Text3, &QLineEdit::returnPressed, this, [this] {
         if (!Text2->text().isEmpty())

@@ -122,19 +122,10 @@ void Form4::buildControls()
 
 void Form4::connectKeys()
 {
-    // Enter in a filled box moves on; "表示" cannot take the focus while no person is chosen.
-    connect(Text1, &QLineEdit::returnPressed, this, [this] {
-        if (!Text1->text().isEmpty() && Command3->isEnabled())
-            moveFocusTo(Command3);
-    });
-    connect(Text2, &QLineEdit::returnPressed, this, [this] {
-        if (!Text2->text().isEmpty())
-            moveFocusTo(Text3);
-    });
-    connect(Text3, &QLineEdit::returnPressed, this, [this] {
-        if (!Text3->text().isEmpty())
-            moveFocusTo(Command8);
-    });
+    // Enter in a filled box moves on; "表示" takes no focus while it is disabled (no person chosen).
+    moveOnEnter(Text1, Command3, true);
+    moveOnEnter(Text2, Text3, true);
+    moveOnEnter(Text3, Command8, true);
 }
 
 void Form4::clearPicture()
