@@ -30,11 +30,14 @@ window_named() {
     return 1
 }
 
-# Types a text (Japanese included) and presses Enter, into the window that has the focus.
+# Types a text (Japanese included) and presses Enter, into the window that has the focus. xdotool types
+# a character missing from the keyboard map by remapping a key for it, which the program must see
+# before the next one: hence the slow pace.
 type_enter() {
-    [ -n "$1" ] && xdotool type --delay 30 "$1"
-    xdotool key Return
+    [ -n "$1" ] && xdotool type --delay 120 "$1"
     sleep 0.2
+    xdotool key Return
+    sleep 0.3
 }
 
 # Answers the next message box with Enter (its default button) and prints nothing.
