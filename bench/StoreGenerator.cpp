@@ -64,7 +64,7 @@ Status generateStore(const DataDir& dir, const StoreSize& size)
         const PersonalHeader header{double(i + 1),
                                     name,
                                     double(i % 3 == 0),
-                                    19500101 + (i % 40) * 10000 + (i % 12) * 100 + i % 28,
+                                    double(19500101 + (i % 40) * 10000 + (i % 12) * 100 + i % 28),
                                     Affiliations[i % Affiliations.size()],
                                     DefaultJobTypes[i % DefaultJobTypes.size()],
                                     double(past),

@@ -60,11 +60,11 @@ void Form2::buildControls()
     makeRectangle(this, 3240, 240, 4215, 1455);
     makeRectangle(this, 3240, 1800, 4215, 7215);
 
-    makeLabel(this, QStringLiteral("Label27"), QStringLiteral("登録者リスト"), 360, 180, 1335, 300);
+    makeLabel(this, QStringLiteral("Label27"), QStringLiteral("登録者リスト"), 360, 120, 1335, 375);
     Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("再表示"), 1800, 120, 1215, 375);
     List1 = makeList(this, QStringLiteral("List1"), 240, 480, 2775, 9060);
 
-    makeLabel(this, QStringLiteral("Label6"), QStringLiteral("対象年月"), 3600, 660, 1215, 300);
+    makeLabel(this, QStringLiteral("Label6"), QStringLiteral("対象年月"), 3600, 600, 1215, 375);
     Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Reset"), 5520, 600, 1095, 375);
     Text7 = makeTextBox(this, QStringLiteral("Text7"), 4440, 1080, 1215, 375);
     makeLabel(this, QStringLiteral("Label8"), QStringLiteral("年"), 5700, 1140, 300, 300);

@@ -55,10 +55,10 @@ Form3::Form3(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, const
 
 void Form3::buildControls()
 {
-    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("登録番号"), 240, 300, 1215, 300);
+    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("登録番号"), 240, 240, 1215, 375);
     Text1 = makeTextBox(this, QStringLiteral("Text1"), 1560, 240, 2175, 375);
     setBackground(Text1, LightCyan);
-    makeLabel(this, QStringLiteral("Label1"), QStringLiteral("氏　名"), 240, 780, 1215, 300);
+    makeLabel(this, QStringLiteral("Label1"), QStringLiteral("氏　名"), 240, 720, 1215, 375);
     Text2 = makeTextBox(this, QStringLiteral("Text2"), 1560, 720, 2175, 375);
 
     Frame1 = makeFrame(this, QStringLiteral("Frame1"), QStringLiteral("性別"), 240, 1320, 3495, 615);
@@ -73,7 +73,7 @@ void Form3::buildControls()
     Text7 = makeTextBox(this, QStringLiteral("Text7"), 2880, 2640, 495, 375);
     makeLabel(this, QStringLiteral("Label8"), QStringLiteral("日"), 3420, 2700, 300, 300);
 
-    makeLabel(this, QStringLiteral("Label4"), QStringLiteral("所　属"), 240, 3180, 1215, 300);
+    makeLabel(this, QStringLiteral("Label4"), QStringLiteral("所　属"), 240, 3120, 1215, 375);
     Text4 = makeTextBox(this, QStringLiteral("Text4"), 1560, 3120, 2175, 375);
 
     Frame2 = makeFrame(this, QStringLiteral("Frame2"), QStringLiteral("職　種"), 240, 3720, 3495, 855);

@@ -6,6 +6,15 @@
 #include <QFile>
 
 namespace velmora {
+namespace {
+
+// Added to a failure whose first half could not be undone, so that the user knows to look at the file.
+QString notUndoneMessage(const QString& fileName)
+{
+    return QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(fileName);
+}
+
+} // namespace
 
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header)
 {
@@ -42,8 +51,8 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
     names.removeAt(position);
     if (auto saved = SaveRegistrantList(dir, names); !saved) {
         // The name goes back off the removed list, so that it never stands on both lists.
-        if (appended)
-            RewriteRemovedNames(dir, *removed);
+        if (appended && !RewriteRemovedNames(dir, *removed))
+            return failure(saved.error() + notUndoneMessage(RemovedNamesFile));
         return saved;
     }
     return {};
@@ -64,7 +73,8 @@ Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& 
         return saved;
     removed->removeAt(removedAt);
     if (auto rewritten = RewriteRemovedNames(dir, *removed); !rewritten) {
-        SaveRegistrantList(dir, before);
+        if (!SaveRegistrantList(dir, before))
+            return failure(rewritten.error() + notUndoneMessage(RegistrantNamesFile));
         return rewritten;
     }
     state.replaceRegistrants(RegistrantList{before + QStringList{name}});

@@ -9,11 +9,6 @@ namespace velmora {
 // The month of a monthly record: year × 100 + month (April 2005 is 200504), compared as a number.
 using MonthKey = qint64;
 
-inline MonthKey makeMonthKey(qint64 year, qint64 month)
-{
-    return year * 100 + month;
-}
-
 // The text a user sees for "no comment".
 inline const QString NoComment = QStringLiteral("―");
 

@@ -41,8 +41,8 @@ int saveAll(const DataDir& dir, MonthKey key)
 {
     for (int round = 0;; ++round) {
         const RewriteVersion& version = rewriteVersions()[round % 2];
-        RewritePersonalFile(dir, RewrittenPerson, version.header, version.records);
-        SaveRegistrantList(dir, version.names);
+        (void)RewritePersonalFile(dir, RewrittenPerson, version.header, version.records);
+        (void)SaveRegistrantList(dir, version.names);
     }
 }
 

@@ -75,8 +75,9 @@ TEST_F(PrintedReports, ListsPrintOneDocumentPer32RowsAndOnePageForNone)
         for (const QString& file : files)
             EXPECT_EQ(pdfPageCount(file), 1);
         EXPECT_TRUE(files.last().endsWith(QStringLiteral("月別被曝一覧表_20261207-101500_p%1.pdf").arg(documents)));
-        if (!lastAlone.isEmpty())
+        if (!lastAlone.isEmpty()) {
             EXPECT_EQ(namesOn(files.last()), QStringList{lastAlone});
+        }
         EXPECT_EQ(namesOn(files.first()).size(), std::min(count, 32));
         QDir(QDir(temp.path()).filePath(SystemPrinter::PrintFolder)).removeRecursively();
     }
