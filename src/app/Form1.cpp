@@ -48,8 +48,8 @@ void Form1::Command1Click()
             return;
         }
     }
-    if (!entryLock.tryLock()) {
-        dialogs.warn(WriterLock::HeldMessage);
+    if (const auto locked = entryLock.tryLock(); !locked) {
+        dialogs.warn(locked.error());
         return;
     }
     removeUnfinishedRewrites(dataDir);

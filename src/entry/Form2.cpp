@@ -288,7 +288,13 @@ void Form2::saveAll(MonthKey key)
             unlockTargetMonth();
         return;
     }
-    dialogs.inform(SavedMessage);
+    if (saved->isEmpty())
+        dialogs.inform(SavedMessage);
+    else
+        dialogs.warn(SavedMessage + QStringLiteral("\n\n次の人にはこの年月のデータが既に保存されていたため、"
+                                                   "確定した値では保存していません。保存済みの値を変えるには"
+                                                   "「データ訂正」で訂正して下さい。\n%1")
+                                        .arg(listForMessage(*saved, QStringLiteral("名"))));
     leaveToMenu();
 }
 

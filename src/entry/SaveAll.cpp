@@ -3,7 +3,6 @@
 #include "platform/Messages.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
-#include "store/TextFile.h"
 
 #include <algorithm>
 
@@ -17,9 +16,9 @@ MonthlyRecord recordOf(MonthKey key, const PendingEntry& entry)
 
 } // namespace
 
-Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
-                       const std::vector<PendingEntry>& pending, MonthKey key, const SaveProgress& progress,
-                       const AppendRecord& append)
+Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
+                                    const std::vector<PendingEntry>& pending, MonthKey key,
+                                    const SaveProgress& progress, const AppendRecord& append)
 {
     // The months saved so far are read again: another save of the same month may have completed since.
     const auto entered = LoadEnteredMonths(dir);
@@ -47,9 +46,15 @@ Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
                                       "保存を中止しました。\n%1").arg(listForMessage(unreadable, QStringLiteral("件"))));
 
     QStringList saved;
+    QStringList keptOtherValues;
     for (qsizetype i = 0; i < registrants.count(); ++i) {
         const QString& name = registrants.names[i];
-        if (!alreadySaved[i]) {
+        if (alreadySaved[i]) {
+            // A retry never changes a month already saved; the user is told where it differs.
+            const auto stored = FindMonthlyRecord(dir, name, key);
+            if (!stored || stored->record != recordOf(key, pending[i]))
+                keptOtherValues.append(name);
+        } else {
             if (const auto appended = append(dir, name, recordOf(key, pending[i])); !appended) {
                 QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(appended.error());
                 if (!saved.isEmpty())
@@ -62,9 +67,10 @@ Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
         saved.append(name);
         report(registrants.count() + i + 1);
     }
-    if (auto flushed = flushToDisk(dir.doseDataFolder()); !flushed)
-        return flushed;
-    return AppendEnteredMonth(dir, key);
+    // Every append is on the disk already, so the month is never recorded without its records.
+    if (auto recorded = AppendEnteredMonth(dir, key); !recorded)
+        return failure(recorded.error());
+    return keptOtherValues;
 }
 
 } // namespace velmora

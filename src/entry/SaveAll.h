@@ -27,8 +27,11 @@ inline const QString EnteredMonthMessage = QStringLiteral("この年月のデー
 // a file that already holds the month is skipped, and the key is recorded only after every file has the
 // month and the files are on the disk. A failure midway names the persons that already have the month.
 // A month that "既入力.txt" already holds is refused with EnteredMonthMessage and nothing is written.
-Status SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
-                       const std::vector<PendingEntry>& pending, MonthKey key, const SaveProgress& progress = {},
-                       const AppendRecord& append = AppendMonthlyRecord);
+// Gives the names of the persons whose file already held the month with values other than their
+// pending ones: those files keep what they hold.
+Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
+                                    const std::vector<PendingEntry>& pending, MonthKey key,
+                                    const SaveProgress& progress = {},
+                                    const AppendRecord& append = AppendMonthlyRecord);
 
 } // namespace velmora

@@ -19,6 +19,10 @@ const QString IncompleteMessage = QStringLiteral("全項目を入力して下さ
 const QString RestoreQuestion = QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？");
 const QString AlreadyListedMessage = QStringLiteral("この人の名前はすでに登録者リストに存在します。");
 const QString RestoredMessage = QStringLiteral("抹消者リストから登録者リストに移動しました。");
+const QString UnlistedFileQuestion =
+    QStringLiteral("この人の個人データファイルはありますが、登録者リストにも登録抹消者リストにもありません"
+                   "（登録が途中で中断されたようです）。\nこのファイルのデータのまま登録者リストに追加しますか？");
+const QString UnlistedFileListedMessage = QStringLiteral("登録者リストに追加しました。");
 
 QRadioButton* makeOption(QGroupBox* frame, const QString& name, const QString& caption, int left, int top,
                          int width)
@@ -199,8 +203,12 @@ void Form3::Command1Click()
     }
     if (removed->contains(header.name) && offerRestore(header.name))
         return;
+    const bool listed = state.positionOf(header.name) >= 0;
+    const bool hasFile = PersonalFileExists(dataDir, header.name);
+    if (hasFile && !listed && !removed->contains(header.name) && offerUnlistedFile(header.name))
+        return;
     // Whoever has a file, or is listed, is never registered again: an existing file is never replaced.
-    if (PersonalFileExists(dataDir, header.name) || state.positionOf(header.name) >= 0) {
+    if (hasFile || listed) {
         dialogs.warn(AlreadyListedMessage);
         resetFields();
         return;
@@ -221,14 +229,26 @@ bool Form3::offerRestore(const QString& name)
     return true;
 }
 
+bool Form3::offerUnlistedFile(const QString& name)
+{
+    if (!dialogs.confirmYesNo(UnlistedFileQuestion))
+        return false;
+    if (const auto listed = ListUnlistedPerson(dataDir, state, name); !listed) {
+        dialogs.warn(listed.error());
+        return true;
+    }
+    dialogs.inform(UnlistedFileListedMessage);
+    leave();
+    return true;
+}
+
 void Form3::registerPerson(const PersonalHeader& header)
 {
-    const auto registered = RegisterNewPerson(dataDir, state, header);
-    if (!registered)
+    if (const auto registered = RegisterNewPerson(dataDir, state, header); !registered) {
         dialogs.warn(registered.error());
-    // Once the name is listed the person is registered, even if the next number could not be stored.
-    if (state.positionOf(header.name) >= 0)
-        leave();
+        return;
+    }
+    leave();
 }
 
 void Form3::Command2Click()

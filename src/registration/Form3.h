@@ -62,6 +62,8 @@ private:
     PersonalHeader typedHeader() const;
     // Restores a removed person after the user agreed; true when the window is done.
     bool offerRestore(const QString& name);
+    // Offers to list a name whose file stands on neither list; whether the question was answered Yes.
+    bool offerUnlistedFile(const QString& name);
     void registerPerson(const PersonalHeader& header);
     void leave();
 

@@ -2,19 +2,11 @@
 
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
+#include "store/TextFile.h"
 
 #include <QFile>
 
 namespace velmora {
-namespace {
-
-// Added to a failure whose first half could not be undone, so that the user knows to look at the file.
-QString notUndoneMessage(const QString& fileName)
-{
-    return QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(fileName);
-}
-
-} // namespace
 
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header)
 {
@@ -23,15 +15,33 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
         return failure(list.error());
     if (list->count() >= RegistrantList::Capacity)
         return failure(RegistrantLimitMessage);
+    // The number is used up before anything else is written: whatever fails or is killed later leaves a
+    // gap in the numbers, never two persons with one number.
+    if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !reserved)
+        return reserved;
     if (auto created = CreatePersonalFile(dir, header); !created)
         return created;
     list->names.append(header.name);
     if (auto saved = SaveRegistrantList(dir, list->names); !saved) {
-        QFile::remove(dir.personalFile(header.name));
+        if (!QFile::remove(dir.personalFile(header.name)))
+            return failure(saved.error() + notRestoredMessage(DataDir::shownPersonalFile(header.name)));
         return saved;
     }
     state.replaceRegistrants(*list);
-    return WriteNextRegistrationNumber(dir, header.registrationNumber + 1);
+    return {};
+}
+
+Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString& name)
+{
+    if (state.registrants.count() >= RegistrantList::Capacity)
+        return failure(RegistrantLimitMessage);
+    if (const auto header = ReadPersonalHeader(dir, name, 9); !header)
+        return failure(header.error());
+    const QStringList names = state.registrants.names + QStringList{name};
+    if (auto saved = SaveRegistrantList(dir, names); !saved)
+        return saved;
+    state.replaceRegistrants(RegistrantList{names});
+    return {};
 }
 
 Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& name)
@@ -52,7 +62,7 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
     if (auto saved = SaveRegistrantList(dir, names); !saved) {
         // The name goes back off the removed list, so that it never stands on both lists.
         if (appended && !RewriteRemovedNames(dir, *removed))
-            return failure(saved.error() + notUndoneMessage(RemovedNamesFile));
+            return failure(saved.error() + notRestoredMessage(RemovedNamesFile));
         return saved;
     }
     return {};
@@ -60,7 +70,7 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
 
 Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name)
 {
-    if (state.registrants.count() >= RegistrantList::Capacity)
+    if (state.registrants.count() >= RegistrantList::Capacity && state.positionOf(name) < 0)
         return failure(RegistrantLimitMessage);
     auto removed = ReadRemovedNames(dir);
     if (!removed)
@@ -69,15 +79,20 @@ Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& 
     if (removedAt < 0)
         return failure(QStringLiteral("該当者が登録抹消者リストにありません"));
     const QStringList before = state.registrants.names;
-    if (auto saved = SaveRegistrantList(dir, before + QStringList{name}); !saved)
-        return saved;
+    // A restore or removal cut short may have left the name on both lists: it is listed once, never twice.
+    const bool listed = before.contains(name);
+    const QStringList after = listed ? before : before + QStringList{name};
+    if (!listed) {
+        if (auto saved = SaveRegistrantList(dir, after); !saved)
+            return saved;
+    }
     removed->removeAt(removedAt);
     if (auto rewritten = RewriteRemovedNames(dir, *removed); !rewritten) {
-        if (!SaveRegistrantList(dir, before))
-            return failure(rewritten.error() + notUndoneMessage(RegistrantNamesFile));
+        if (!listed && !SaveRegistrantList(dir, before))
+            return failure(rewritten.error() + notRestoredMessage(RegistrantNamesFile));
         return rewritten;
     }
-    state.replaceRegistrants(RegistrantList{before + QStringList{name}});
+    state.replaceRegistrants(RegistrantList{after});
     return {};
 }
 

@@ -10,14 +10,19 @@ namespace velmora {
 
 inline const QString RegistrantLimitMessage = QStringLiteral("登録者数が上限の1000人に達しているため登録できません");
 
-// Creates the person's file and adds the name at the end of "登録者名.txt", then stores the next
-// registration number. A failure before the name is listed removes the new file again.
+// Stores the next registration number, creates the person's file and adds the name at the end of
+// "登録者名.txt". A failure before the name is listed removes the new file again.
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header);
+
+// Adds a name whose file exists but that stands on neither list (a registration cut short after its
+// file was made) at the end of the registrant list, with the file as it is.
+Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString& name);
 
 // Moves a listed name to "登録抹消.txt"; the personal file stays untouched.
 Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& name);
 
-// Moves a removed name back to the end of the registrant list with its old file.
+// Moves a removed name back to the end of the registrant list with its old file; a name that is listed
+// already (a removal or restore cut short) only leaves the removed list.
 Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name);
 
 } // namespace velmora

@@ -1,11 +1,12 @@
 #include "ListFiles.h"
 
 #include "Cp932.h"
+#include "FileWriter.h"
 #include "NumberForms.h"
 #include "TextFile.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QSet>
 #include <cmath>
 
 namespace velmora {
@@ -29,7 +30,7 @@ Result<QStringList> decodeLines(QByteArrayView content, const QString& fileName,
 // The lines of a list file read as texts.
 Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, bool plainLineEnds = false)
 {
-    const auto content = readWholeFile(dir.listFile(fileName), fileName);
+    const auto content = readWholeFile(dir.listFile(fileName), fileName, LargestListFile);
     if (!content)
         return failure(content.error());
     return decodeLines(*content, fileName, plainLineEnds);
@@ -64,7 +65,7 @@ Status appendLine(const DataDir& dir, const QString& fileName, const QString& li
 
 Result<RegistrantList> LoadRegistrantList(const DataDir& dir)
 {
-    const auto content = readWholeFile(dir.listFile(RegistrantNamesFile), RegistrantNamesFile);
+    const auto content = readWholeFile(dir.listFile(RegistrantNamesFile), RegistrantNamesFile, LargestListFile);
     if (!content)
         return failure(content.error());
     return parseRegistrantList(*content);
@@ -78,6 +79,18 @@ Result<RegistrantList> parseRegistrantList(QByteArrayView content)
     const auto count = lines->isEmpty() ? std::nullopt : wholeNumber(lines->first());
     if (!count || *count < 0 || *count > RegistrantList::Capacity || *count > lines->size() - 1)
         return failure(damagedMessage(RegistrantNamesFile, 1));
+    // Names past the count would be lost at the next rewrite; empty lines at the end are only spacing.
+    for (qsizetype line = *count + 1; line < lines->size(); ++line)
+        if (!lines->at(line).isEmpty())
+            return failure(damagedMessage(RegistrantNamesFile, 1));
+    // A name listed twice would receive every month twice.
+    QSet<QString> seen;
+    seen.reserve(*count);
+    for (qsizetype line = 1; line <= *count; ++line) {
+        if (seen.contains(lines->at(line)))
+            return failure(damagedMessage(RegistrantNamesFile, line + 1));
+        seen.insert(lines->at(line));
+    }
     return RegistrantList{lines->mid(1, *count)};
 }
 
@@ -123,7 +136,7 @@ Status RewriteRemovedNames(const DataDir& dir, const QStringList& names)
 
 Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir)
 {
-    const auto content = readWholeFile(dir.listFile(EnteredMonthsFile), EnteredMonthsFile);
+    const auto content = readWholeFile(dir.listFile(EnteredMonthsFile), EnteredMonthsFile, LargestListFile);
     if (!content)
         return failure(content.error());
     return parseEnteredMonths(*content);
@@ -189,13 +202,8 @@ Status createSearchFiles(const DataDir& dir)
 
 void removeUnfinishedRewrites(const DataDir& dir)
 {
-    static const QRegularExpression temporary(QStringLiteral(R"re(^(.+\.dat|登録者名\.txt|登録番号\.txt|登録抹消\.txt)\.[A-Za-z0-9]{6}$)re"));
-    for (const QString& folder : {dir.root(), dir.doseDataFolder()}) {
-        const QDir files(folder);
-        for (const QString& name : files.entryList(QDir::Files | QDir::Hidden))
-            if (temporary.match(name).hasMatch())
-                QFile::remove(files.filePath(name));
-    }
+    removeUnfinishedWrites(dir.root());
+    removeUnfinishedWrites(dir.doseDataFolder());
 }
 
 Status InitialiseForSearch(const DataDir& dir)

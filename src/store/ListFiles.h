@@ -7,8 +7,8 @@
 // The five list files of the data directory and the first-run creation of the store.
 namespace velmora {
 
-// The count line and exactly that many names. Fails for a count over 1000, fewer names than the
-// count, or a file that cannot be read.
+// The count line and exactly that many names. Fails for a count over 1000, a number of names other
+// than the count, a name listed twice, or a file that cannot be read.
 Result<RegistrantList> LoadRegistrantList(const DataDir& dir);
 Status SaveRegistrantList(const DataDir& dir, const QStringList& names);
 // The same from the bytes of "登録者名.txt".
@@ -39,9 +39,8 @@ Status InitialiseForEntry(const DataDir& dir);
 // Creates whatever of "登録者名.txt", "登録番号.txt" and "登録抹消.txt" is missing.
 Status InitialiseForSearch(const DataDir& dir);
 
-// Removes what a rewrite killed between writing its temporary file and renaming it left behind: files
-// named after a data file followed by "." and six characters (the old or new file itself is whole).
-// Called by the one writer, when the entry window opens.
+// Removes the temporary files that a write killed before its rename left in the data directory and the
+// dose data folder (the file it was writing is whole, old or new). Called when the entry window opens.
 void removeUnfinishedRewrites(const DataDir& dir);
 
 inline const QStringList DefaultJobTypes = {

@@ -1,10 +1,11 @@
 #include "PersonalFile.h"
 
 #include "Cp932.h"
+#include "FileWriter.h"
 #include "NumberForms.h"
 #include "TextFile.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <cmath>
 
 namespace velmora {
@@ -110,7 +111,7 @@ Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limi
 {
     if (!personalFileNameProblem(name).isEmpty())
         return failure(cannotReadMessage(DataDir::shownPersonalFile(name)));
-    return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), limit);
+    return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), LargestPersonalFile, limit);
 }
 
 // The header nearly always stands within the first bytes of a file; the records after it need not be read.
@@ -138,7 +139,7 @@ Status CreatePersonalFile(const DataDir& dir, const PersonalHeader& header)
     const auto content = encodeHeader(header);
     if (!content)
         return failure(content.error());
-    return replaceFile(dir.personalFile(header.name), DataDir::shownPersonalFile(header.name), *content);
+    return createFile(dir.personalFile(header.name), DataDir::shownPersonalFile(header.name), *content);
 }
 
 Status AppendMonthlyRecord(const DataDir& dir, const QString& name, const MonthlyRecord& record)
@@ -267,11 +268,9 @@ bool PersonalFileExists(const DataDir& dir, const QString& name)
 {
     if (!personalFileNameProblem(name).isEmpty())
         return false;
-    QFile file(dir.personalFile(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    char first;
-    return file.getChar(&first);
+    // Anything at the name takes it, also a file that cannot be read or a link that leads nowhere.
+    const QFileInfo file(dir.personalFile(name));
+    return file.exists() || file.isSymLink();
 }
 
 } // namespace velmora

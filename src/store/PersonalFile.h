@@ -7,7 +7,7 @@
 // The personal dose files: a header of nine lines and six lines per saved month.
 namespace velmora {
 
-// Writes the nine header lines as a new file for header.name, replacing any file of that name.
+// Writes the nine header lines as a new file for header.name; fails when anything of that name exists.
 Status CreatePersonalFile(const DataDir& dir, const PersonalHeader& header);
 
 // Adds the six lines of one month at the end of the registrant's file, in one write. A missing file is
@@ -42,7 +42,7 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key);
 Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,
                            const QList<MonthlyRecord>& records);
 
-// Whether the registrant's file can be opened and its first line read.
+// Whether anything stands at the name of the registrant's file, readable or not: the name is taken.
 bool PersonalFileExists(const DataDir& dir, const QString& name);
 
 // The bytes of the header and of a record as they stand in the file; a message when a text cannot be stored.

@@ -4,11 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace velmora {
 
@@ -49,6 +46,16 @@ QString cannotWriteMessage(const QString& shownName)
     return QStringLiteral("ファイル「%1」に書き込めません").arg(shownName);
 }
 
+QString alreadyExistsMessage(const QString& shownName)
+{
+    return QStringLiteral("ファイル「%1」が既にあるため作成できません").arg(shownName);
+}
+
+QString notRestoredMessage(const QString& shownName)
+{
+    return QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(shownName);
+}
+
 bool looksLikeUtf8(QByteArrayView bytes)
 {
     // Japanese in UTF-8 takes three bytes a character, led by 0xE0 to 0xEF. Code page 932 text is almost
@@ -70,12 +77,16 @@ bool looksLikeUtf8(QByteArrayView bytes)
     return threeByteSequence;
 }
 
-Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 limit)
+Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
         return failure(cannotReadMessage(shownName));
-    QByteArray content = limit < 0 ? file.readAll() : file.read(limit);
+    // A file larger than any valid one is refused before it is read, so memory stays bounded.
+    const qint64 size = file.size();
+    if (size > largest)
+        return failure(QStringLiteral("ファイル「%1」が大きすぎます。内容が正しくない可能性があります").arg(shownName));
+    QByteArray content = file.read(limit < 0 ? size : std::min(limit, size));
     if (file.error() != QFileDevice::NoError)
         return failure(cannotReadMessage(shownName));
     if (looksLikeUtf8(content))
@@ -97,46 +108,6 @@ Result<QByteArray> encodeLines(const QStringList& lines)
         content += "\r\n";
     }
     return content;
-}
-
-Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        return failure(cannotWriteMessage(shownName));
-    return {};
-}
-
-Status appendToFile(const QString& path, const QString& shownName, const QByteArray& content)
-{
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly))
-        return failure(cannotWriteMessage(shownName));
-    // One write of the whole content: a record is never split between two system calls.
-    if (file.write(content) != content.size() || !file.flush())
-        return failure(cannotWriteMessage(shownName));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return failure(cannotWriteMessage(shownName));
-    return {};
-}
-
-Status flushToDisk(const QString& directory)
-{
-    const int descriptor = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY);
-    const bool flushed = descriptor >= 0 && ::syncfs(descriptor) == 0;
-    if (descriptor >= 0)
-        ::close(descriptor);
-    if (!flushed)
-        return failure(QStringLiteral("データをディスクに書き込めません"));
-    return {};
-}
-
-Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content)
-{
-    if (QFileInfo::exists(path))
-        return {};
-    return replaceFile(path, shownName, content);
 }
 
 } // namespace velmora

@@ -28,30 +28,23 @@ private:
 // Whether bytes are UTF-8 text with Japanese in it rather than code page 932.
 bool looksLikeUtf8(QByteArrayView bytes);
 
-// The bytes of a whole file, or a message naming it when it cannot be opened or read, or is UTF-8.
-// With a limit, only the first `limit` bytes are read.
-Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 limit = -1);
+// The largest files a valid store can hold: a bigger file is damaged and is refused without being read.
+constexpr qint64 LargestListFile = qint64(4) << 20;
+constexpr qint64 LargestPersonalFile = qint64(64) << 20;
+
+// The bytes of a whole file, or a message naming it when it cannot be opened or read, is larger than
+// `largest` or is UTF-8. With a limit, only the first `limit` bytes are read.
+Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit = -1);
 
 // Lines joined into code page 932 bytes, each ending CR LF; a message when a text cannot be stored.
 Result<QByteArray> encodeLines(const QStringList& lines);
-
-// Replaces a file with new content through a temporary file and a rename, so that the file holds
-// either its old or its new content whatever happens.
-Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content);
-
-// Adds content at the end of an existing file in one write and flushes it; a missing file is an error.
-Status appendToFile(const QString& path, const QString& shownName, const QByteArray& content);
-
-// Makes everything written to the file system of a directory durable (the personal files before the
-// month is recorded as saved), so that a power loss cannot keep the record of a month without its data.
-Status flushToDisk(const QString& directory);
-
-// Creates a file with the given content unless it exists already.
-Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content);
 
 // The messages of the store, each naming the file concerned.
 QString cannotReadMessage(const QString& shownName);
 QString damagedMessage(const QString& shownName, int lineNumber);
 QString cannotWriteMessage(const QString& shownName);
+QString alreadyExistsMessage(const QString& shownName);
+// Added to a write failure when the file could not be put back as it was.
+QString notRestoredMessage(const QString& shownName);
 
 } // namespace velmora

@@ -8,4 +8,11 @@ WriterLock::WriterLock(const DataDir& dir) : lock(dir.listFile(FileName))
     lock.setStaleLockTime(0);
 }
 
+Status WriterLock::tryLock()
+{
+    if (lock.tryLock(0))
+        return {};
+    return failure(lock.error() == QLockFile::LockFailedError ? HeldMessage : CannotLockMessage);
+}
+
 } // namespace velmora

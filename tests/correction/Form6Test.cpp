@@ -209,7 +209,7 @@ TEST_F(CorrectionWindow, APastDoseIsShownInItsGeneralForm)
     PersonalHeader header = personHeader(Yamada);
     header.pastExposureFlag = 1;
     header.pastDose = 0.00123;
-    ASSERT_TRUE(CreatePersonalFile(app.dataDir, header));
+    ASSERT_TRUE(RewritePersonalFile(app.dataDir, Yamada, header, {}));
     open();
     EXPECT_EQ(form.Text14->text(), "0.00123");
 }

@@ -18,7 +18,7 @@ const QStringList Names = {QStringLiteral("山田"), QStringLiteral("鈴木"), Q
 class SaveAll : public testing::Test {
 protected:
     void SetUp() override { makeStore(dir, Names); }
-    Status save(MonthKey key, const AppendRecord& append = AppendMonthlyRecord)
+    Result<QStringList> save(MonthKey key, const AppendRecord& append = AppendMonthlyRecord)
     {
         return SaveMonthForAll(dir, RegistrantList{Names}, pending, key, {}, append);
     }
@@ -90,7 +90,11 @@ TEST_F(SaveAll, AFailureMidwayNamesWhoHasTheMonthAndARetryCompletesItOnce)
     EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 0, 0}));
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), QByteArray());
 
-    ASSERT_TRUE(save(200504));
+    // 山田 is confirmed again with another value: the saved month stays, and the retry says so.
+    const QByteArray savedYamada = fileBytes(dir.personalFile(Names[0]));
+    pending[0].effective = 2.5;
+    EXPECT_EQ(save(200504), QStringList{Names[0]});
+    EXPECT_EQ(fileBytes(dir.personalFile(Names[0])), savedYamada);
     EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 1, 1}));
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200504 "}));
 }

@@ -2,6 +2,7 @@
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
+#include "support/Stores.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,13 +108,25 @@ TEST_F(PersonalFiles, RewriteKeepsEveryRecordInItsOrderAlsoPast500)
     EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田"))->records, records);
 }
 
-TEST_F(PersonalFiles, ExistenceMeansTheFirstLineCanBeRead)
+TEST_F(PersonalFiles, AnythingAtTheNameTakesItAndIsNeverReplacedByACreation)
 {
-    EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
-    writeBytes(file(QStringLiteral("山田")), QByteArray());
     EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
     ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
     EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
+    EXPECT_EQ(CreatePersonalFile(dir, yamada()).error(), alreadyExistsMessage("被曝Data/山田.dat"));
+
+    // An empty file, and a link that leads out of the data directory to nothing, stay as they are.
+    QTemporaryDir outside;
+    const QString target = QDir(outside.path()).filePath("target");
+    writeBytes(file(QStringLiteral("鈴木")), QByteArray());
+    ASSERT_TRUE(QFile::link(target, file(QStringLiteral("佐藤"))));
+    for (const char* name : {"鈴木", "佐藤"}) {
+        EXPECT_TRUE(PersonalFileExists(dir, name));
+        EXPECT_FALSE(CreatePersonalFile(dir, personHeader(name)));
+    }
+    EXPECT_EQ(fileBytes(file(QStringLiteral("鈴木"))), QByteArray());
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
 }
 
 TEST_F(PersonalFiles, AppendToAMissingFileCreatesNothing)
@@ -198,7 +211,7 @@ TEST_F(PersonalFiles, AFolderInPlaceOfTheFileCannotBeRead)
     const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_FALSE(read);
     EXPECT_EQ(read.error(), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
-    EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
+    EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
 }
 
 } // namespace

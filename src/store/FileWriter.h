@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The one writer of the data files. Every byte is written with its own system call, checked and flushed
+// to the disk before a file takes the new content, so a full disk or a failing device is always reported
+// and never leaves an empty or half-written file behind. (Qt 6.4's QSaveFile is not used: on a full disk
+// its buffered write fails only inside commit(), which still renames and reports success.)
+namespace velmora {
+
+// Replaces a file with new content through a temporary file and a rename, so that the file holds either
+// its old or its new content whatever happens. The file keeps its permissions.
+Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content);
+
+// Creates a new file with the given content, complete or not at all. Never replaces anything that stands
+// at the path, a symbolic link included (a link is never followed out of the data directory).
+Status createFile(const QString& path, const QString& shownName, const QByteArray& content);
+
+// Creates a file with the given content unless something of that name exists already.
+Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content);
+
+// Adds content at the end of an existing regular file in one write and flushes it to the disk. A last
+// line without its line end is ended first, so that two values never share a line. When any byte
+// cannot be written, the file is cut back to its earlier length: it is exactly as it was.
+Status appendToFile(const QString& path, const QString& shownName, const QByteArray& content);
+
+// Removes the temporary files that a write killed before its rename left in a folder. Only files named
+// as the writer names its temporary files are touched.
+void removeUnfinishedWrites(const QString& folder);
+
+// Whether a file name is one the writer gives its temporary files.
+bool isTemporaryFileName(const QString& fileName);
+
+} // namespace velmora
