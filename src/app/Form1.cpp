@@ -42,11 +42,10 @@ void Form1::Command1Click()
 {
     state.resetPendingEntries();
     entry.clearForOpening();
-    if (!entryFilesExist(dataDir)) {
-        if (const auto created = InitialiseForEntry(dataDir); !created) {
-            dialogs.warn(created.error());
-            return;
-        }
+    // Whatever a first start could not create (a full disk, say) is created now; existing files stay.
+    if (const auto created = InitialiseForEntry(dataDir); !created) {
+        dialogs.warn(created.error());
+        return;
     }
     if (const auto locked = entryLock.tryLock(); !locked) {
         dialogs.warn(locked.error());

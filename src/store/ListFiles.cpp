@@ -174,11 +174,6 @@ bool registrantNamesExist(const DataDir& dir)
     return QFileInfo::exists(dir.listFile(RegistrantNamesFile));
 }
 
-bool entryFilesExist(const DataDir& dir)
-{
-    return registrantNamesExist(dir) && QFileInfo::exists(dir.listFile(EnteredMonthsFile));
-}
-
 namespace {
 
 Status createListFile(const DataDir& dir, const QString& fileName, const QStringList& lines)

@@ -30,8 +30,6 @@ Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content);
 
 Result<QStringList> LoadJobTypes(const DataDir& dir);
 
-// Whether the files that the entry window reads exist ("登録者名.txt" and "既入力.txt").
-bool entryFilesExist(const DataDir& dir);
 bool registrantNamesExist(const DataDir& dir);
 
 // Creates whatever of the five list files and the dose data folder is missing; existing files stay.

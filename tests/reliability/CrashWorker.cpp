@@ -3,8 +3,12 @@
 //                                   pendingValueOf() gives each registrant
 //   crash_worker rewrite DIR        rewrites "被曝Data/山田.dat" and "登録者名.txt" between two versions, forever
 //   crash_worker hold-lock DIR      takes the entry window's lock and waits
+//   crash_worker register DIR       registers RegisteredPerson() as the registration window does
+//   crash_worker remove DIR NAME    removes a registrant as the entry window does
+//   crash_worker restore DIR NAME   restores a removed registrant as the registration window does
 #include "CrashWorkerValues.h"
 #include "entry/SaveAll.h"
+#include "registration/RegistrantChanges.h"
 #include "store/ListFiles.h"
 #include "store/WriterLock.h"
 
@@ -46,6 +50,20 @@ int saveAll(const DataDir& dir, MonthKey key)
     }
 }
 
+// One change of the registrant lists, with the list as the window holds it; 0 when it completed.
+int changeRegistrants(const DataDir& dir, const QString& change, const QString& name)
+{
+    SharedState state;
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return 2;
+    state.registrants = *registrants;
+    const Status changed = change == QLatin1String("register") ? RegisterNewPerson(dir, state, RegisteredPerson())
+                           : change == QLatin1String("remove") ? RemoveRegistrant(dir, state, name)
+                                                               : RestoreRegistrant(dir, state, name);
+    return changed ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -59,6 +77,8 @@ int main(int argc, char* argv[])
         return saveAll(dir, arguments[3].toLongLong());
     if (arguments[1] == QLatin1String("rewrite"))
         rewriteForever(dir);
+    if (QStringList{"register", "remove", "restore"}.contains(arguments[1]))
+        return changeRegistrants(dir, arguments[1], arguments.value(3));
     if (arguments[1] == QLatin1String("hold-lock")) {
         WriterLock lock(dir);
         if (!lock.tryLock())

@@ -14,6 +14,13 @@ inline PendingEntry pendingValueOf(qsizetype i)
     return {(i % 5) * 0.1, (i % 3) * 0.25, 0, i % 4 ? 0 : 0.0012, i % 3 ? NoComment : QStringLiteral("確認済み")};
 }
 
+// The person the registration worker registers: number 4 in a store of three.
+inline PersonalHeader RegisteredPerson()
+{
+    return {4, QStringLiteral("佐藤"), 0, 19800101, QStringLiteral("外来"), QStringLiteral("看護師"), 0, 0,
+            QStringLiteral("12-07-2026")};
+}
+
 inline const QString RewrittenPerson = QStringLiteral("山田");
 
 // The two versions the rewrite worker alternates between; they differ in size so that a mix would show.
