@@ -4,6 +4,13 @@
 
 namespace velmora {
 
+// What the user must be told after printing, and whether it is a failure (shown with the exclamation
+// icon) rather than a notice; an empty message when everything went to the printer.
+struct PrintReport {
+    QString message;
+    bool failed = false;
+};
+
 // The system printer as the reports use it: each document is one landscape page drawn in millimetres
 // from the top-left corner of the printable area, in "ＭＳ 明朝", and goes out as a print job of its own.
 class Printer {
@@ -13,11 +20,9 @@ public:
     virtual Surface& beginDocument(const QString& reportName) = 0;
     // Ends the document: the page goes to the printer.
     virtual void endDocument() = 0;
-    // What the user must be told about the documents since the last call (where they were saved
-    // instead of printed, or what failed); empty when everything went to the printer.
-    virtual QString takeReport() = 0;
-    // Whether the report is a failure (shown with the exclamation icon) rather than a notice.
-    virtual bool failed() const = 0;
+    // What the user must be told about the documents since the last call: where they were saved
+    // instead of printed, or what failed.
+    virtual PrintReport takeReport() = 0;
 };
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "SystemPrinter.h"
 
 #include "Fonts.h"
+#include "PrintQueue.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,8 +77,13 @@ void setUpPage(QPrinter& printer)
 bool SystemPrinter::startOnPrinter()
 {
     const QPrinterInfo target = findPrinter();
-    if (target.isNull())
+    if (target.isNull() || !failure.isEmpty())
         return false;
+    queue = target.printerName();
+    refusal = queueRefusal(queue);
+    if (!refusal.isEmpty())
+        return false;
+    jobBefore = lastJobId(queue);
     printer = std::make_unique<QPrinter>(target, QPrinter::HighResolution);
     setUpPage(*printer);
     page = std::make_unique<Page>(*printer);
@@ -123,18 +129,28 @@ void SystemPrinter::endDocument()
     if (!page)
         return;
     page->end();
-    if (printer->printerState() == QPrinter::Error && failure.isEmpty())
+    if (!failure.isEmpty())
+        return;
+    if (printer->printerState() == QPrinter::Error)
         failure = QStringLiteral("印刷中にエラーが発生しました");
+    // The scheduler may refuse the job after the check before it (a user it does not serve, say).
+    else if (printer->outputFormat() == QPrinter::NativeFormat && lastJobId(queue) <= jobBefore)
+        failure = QStringLiteral("プリンター「%1」に印刷ジョブを送れませんでした。印刷されていません").arg(queue);
 }
 
-QString SystemPrinter::takeReport()
+PrintReport SystemPrinter::takeReport()
 {
-    QString report = failure;
-    if (report.isEmpty() && pdfPages > 0)
-        report = QStringLiteral("プリンターが使用できないため、%1ページをPDFファイルとしてフォルダ「%2」に保存しました。\n%3")
-                     .arg(pdfPages)
-                     .arg(PrintFolder, QDir(dataRoot).filePath(PrintFolder));
+    PrintReport report{failure, !failure.isEmpty() || !refusal.isEmpty()};
+    if (pdfPages > 0) {
+        const QString reason = refusal.isEmpty() ? QStringLiteral("プリンターが使用できない") : refusal;
+        const QString saved = QStringLiteral("%1ため、%2ページをPDFファイルとしてフォルダ「%3」に保存しました。\n%4")
+                                  .arg(reason)
+                                  .arg(pdfPages)
+                                  .arg(PrintFolder, QDir(dataRoot).filePath(PrintFolder));
+        report.message = report.message.isEmpty() ? saved : report.message + QStringLiteral("\n") + saved;
+    }
     failure.clear();
+    refusal.clear();
     stamp.clear();
     pdfPages = 0;
     page.reset();

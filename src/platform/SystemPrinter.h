@@ -13,8 +13,9 @@
 namespace velmora {
 
 // The default printer of the system through Qt PrintSupport (CUPS on Linux): A4 landscape at 600 dpi.
-// Without a printer that can start the job, every page is saved as a PDF file in the folder "印刷" of the
-// data directory instead, named after the report, the time and the page.
+// The queue is asked before each job whether it takes jobs, and after it whether the job arrived. Without
+// a printer that can take the job, every page is saved as a PDF file in the folder "印刷" of the data
+// directory instead, named after the report, the time and the page.
 class SystemPrinter : public Printer {
 public:
     using FindPrinter = std::function<QPrinterInfo()>;
@@ -24,8 +25,7 @@ public:
 
     Surface& beginDocument(const QString& reportName) override;
     void endDocument() override;
-    QString takeReport() override;
-    bool failed() const override { return !failure.isEmpty(); }
+    PrintReport takeReport() override;
 
     static constexpr int Resolution = 600;
     static inline const QString PrintFolder = QStringLiteral("印刷");
@@ -53,6 +53,9 @@ private:
     QString stamp; // the time in the names of the PDF files of one print run
     int pdfPages = 0;
     QString failure;
+    QString refusal; // why the default printer could not take the jobs of this run
+    QString queue; // the printer of the job being drawn, and its last job before it
+    int jobBefore = 0;
 };
 
 } // namespace velmora

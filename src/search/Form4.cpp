@@ -299,13 +299,13 @@ void Form4::Command4Click()
             return;
         }
     }
-    const QString report = printer.takeReport();
-    if (report.isEmpty())
+    const PrintReport report = printer.takeReport();
+    if (report.message.isEmpty())
         return;
-    if (printer.failed())
-        dialogs.warn(report);
+    if (report.failed)
+        dialogs.warn(report.message);
     else
-        dialogs.inform(report);
+        dialogs.inform(report.message);
 }
 
 void Form4::Command6Click()

@@ -26,9 +26,9 @@ int main(int argc, char* argv[])
     SystemPrinter printer(dataDir.path(), clock);
     qsizetype nextRow = 1;
     PrintMonthlyList(printer, {QStringLiteral("2005"), QStringLiteral("4"), names, rows}, nextRow);
-    const QString report = printer.takeReport();
-    if (!report.isEmpty()) {
-        std::fprintf(stderr, "not printed: %s\n", report.toUtf8().constData());
+    const PrintReport report = printer.takeReport();
+    if (!report.message.isEmpty()) {
+        std::printf("%s %s\n", report.failed ? "failed:" : "notice:", report.message.toUtf8().constData());
         return 1;
     }
     return nextRow == 34 ? 0 : 1;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real printer path: a CUPS scheduler with a cups-pdf queue as the default printer; the monthly list
 # of 33 registrants is printed through the program's own printer path and must arrive as two print jobs
-# of one page each. Usage: cups_print.sh PRINT_PROGRAM
+# of one page each. Then the queue refuses jobs, is stopped, and refuses the user: each time the program
+# must say so and save the pages as PDF files, and no job may wait in the queue.
+# Usage: cups_print.sh PRINT_PROGRAM
 set -euo pipefail
 program="$1"
 queue=VelmoraTestPDF
@@ -48,4 +50,23 @@ while read -r pdf; do
     [ "$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')" = 1 ] || fail "$pdf is not one page"
     rm -f "$pdf"
 done <<< "$new"
-echo "1 passed, 0 failed"
+# Refused: the program says why, with the exclamation icon, and saves the pages instead.
+refused() { # SETUP... -- EXPECTED_TEXT
+    local expected="$1"
+    local said
+    said=$("$program") && fail "printing reported success although $expected"
+    [[ "$said" == failed:*"$expected"* ]] || fail "expected a failure naming \"$expected\", the program said: $said"
+    [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] || fail "a job waits in the queue: $(lpstat -o "$queue")"
+    echo "refused as expected: $said" | head -n 1
+}
+cupsreject "$queue"
+refused "が印刷を受け付けていないため、2ページをPDFファイルとして"
+cupsaccept "$queue"
+cupsdisable "$queue"
+refused "が停止しているため、2ページをPDFファイルとして"
+cupsenable "$queue"
+lpadmin -p "$queue" -u deny:"$(id -un)"
+refused "に印刷ジョブを送れませんでした"
+lpadmin -p "$queue" -u allow:all
+[ -z "$(printed)" ] || fail "a refused job was printed after all: $(printed)"
+echo "4 passed, 0 failed"

@@ -4,6 +4,7 @@
 #include "support/WindowTest.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -72,6 +73,8 @@ TEST_P(DamagedListFile, TheMenuReportsItStaysAndChangesNothing)
 INSTANTIATE_TEST_SUITE_P(
     Rows, DamagedListFile,
     testing::Values(Damage{"CountLargerThanNames", u"登録者名.txt", QByteArray(" 3 \r\nA\r\n")},
+                    Damage{"NamesPastTheCount", u"登録者名.txt", QByteArray(" 1 \r\nA\r\nB\r\n")},
+                    Damage{"ANameListedTwice", u"登録者名.txt", QByteArray(" 2 \r\nA\r\nA\r\n")},
                     Damage{"CountOver1000", u"登録者名.txt", QByteArray(" 1001 \r\n") + QByteArray("A\r\n").repeated(1001)},
                     Damage{"EmptyNames", u"登録者名.txt", QByteArray()},
                     Damage{"NamesCarriageReturnsOnly", u"登録者名.txt", QByteArray(" 1 \r\x8e\x52\x93\x63\r")},
@@ -81,6 +84,23 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"EnteredMonthNotANumber", u"既入力.txt", QByteArray(" 200504 \r\nabc\r\n")},
                     Damage{"EnteredMonthsFolder", u"既入力.txt", {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// 2 GiB of NUL bytes after valid content (a sparse file) are refused at once, without reading them.
+TEST(HugeFile, IsReportedWithoutBeingRead)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    for (const QString& file : {dir.listFile(RegistrantNamesFile), dir.personalFile(QStringLiteral("山田"))})
+        ASSERT_TRUE(QFile::resize(file, qint64(2) << 30));
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    EXPECT_TRUE(LoadRegistrantList(dir).error().contains(QStringLiteral("大きすぎます")));
+    EXPECT_TRUE(ReadPersonalFile(dir, QStringLiteral("山田")).error().contains(QStringLiteral("大きすぎます")));
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
+}
 
 class DamagedPersonalFile : public DamagedStore {};
 

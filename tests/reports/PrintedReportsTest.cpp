@@ -67,7 +67,7 @@ TEST_F(PrintedReports, ListsPrintOneDocumentPer32RowsAndOnePageForNone)
         nextRow = 1;
         PrintMonthlyList(printer, {"2005", "4", names, rows}, nextRow);
         EXPECT_EQ(nextRow, count + 1);
-        const QString report = printer.takeReport();
+        const QString report = printer.takeReport().message;
         EXPECT_TRUE(report.contains(QStringLiteral("%1ページをPDFファイルとしてフォルダ「印刷」に保存しました").arg(documents)))
             << report.toStdString();
         const QStringList files = printedFiles();

@@ -201,6 +201,17 @@ TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
     EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500_p1-2.pdf"))));
 }
 
+TEST_F(SearchWindow, APrintThatWentNowhereIsToldWithTheExclamationIcon)
+{
+    writeBytes(path(QStringLiteral("印刷")), "a file where the folder would be");
+    monthlyList("2005", "4");
+    dialogs.answer(true);
+    click(form.Command4);
+    EXPECT_EQ(dialogs.shown.last(),
+              (ScriptedDialogs::Shown{Kind::Warn, QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした"
+                                                                 "（フォルダ「印刷」）")}));
+}
+
 TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)
 {
     ASSERT_TRUE(SaveRegistrantList(app.dataDir, {}));

@@ -134,6 +134,17 @@ TEST_F(ListFiles, RemovedNamesAppendAndRewrite)
     EXPECT_EQ(fileBytes(path(RemovedNamesFile)), crlfLines({"\x97\xe9\x96\xd8"}));
 }
 
+TEST_F(ListFiles, AppendsEndALastLineLeftWithoutItsLineEndFirst)
+{
+    ASSERT_TRUE(InitialiseForEntry(dir));
+    writeBytes(path(RemovedNamesFile), "\x92\x9a\x96\xec"); // 丁野, as an editor leaves it
+    ASSERT_TRUE(AppendRemovedName(dir, QStringLiteral("甲野　一郎")));
+    EXPECT_EQ(ReadRemovedNames(dir), (QStringList{"丁野", "甲野　一郎"}));
+    writeBytes(path(EnteredMonthsFile), " 200504 ");
+    ASSERT_TRUE(AppendEnteredMonth(dir, 200505));
+    EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), crlfLines({" 200504 ", " 200505 "}));
+}
+
 TEST_F(ListFiles, NextRegistrationNumberIsOneNumberLine)
 {
     ASSERT_TRUE(InitialiseForSearch(dir));

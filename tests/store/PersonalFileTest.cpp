@@ -164,6 +164,16 @@ TEST_F(PersonalFiles, NamesThatWouldLeaveTheFolderAreRefused)
     EXPECT_TRUE(QDir(dir.doseDataFolder()).isEmpty());
 }
 
+TEST_F(PersonalFiles, TheLongestAcceptedNameCanStillBeRewritten)
+{
+    PersonalHeader header = yamada();
+    header.name = QString(83, QChar(u'山')) + "ab"; // 251 bytes on disk, with ".dat" 255
+    ASSERT_EQ(personalFileNameProblem(header.name), QString());
+    ASSERT_TRUE(CreatePersonalFile(dir, header));
+    EXPECT_TRUE(RewritePersonalFile(dir, header.name, header, {MonthlyRecord{200504, 1}}));
+    EXPECT_EQ(ReadPersonalFile(dir, header.name)->records.size(), 1);
+}
+
 struct DamagedFile {
     const char* name;
     QByteArray content;
