@@ -4,6 +4,7 @@
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
 #include "platform/Twips.h"
+#include "store/Cp932.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
 #include "store/PositionalForms.h"
@@ -190,7 +191,7 @@ void Form6::List1Click()
     Text13->setText(record.comment);
     Command4->setEnabled(true);
     Command3->setEnabled(true);
-    Text8->setFocus();
+    moveFocusTo(Text8); // selected, so that a typed correction replaces the stored value
 }
 
 void Form6::Command4Click()
@@ -203,12 +204,17 @@ void Form6::Command4Click()
         dialogs.warn(InvalidInputMessage);
         return;
     }
+    const QString comment = Text13->text().isEmpty() ? NoComment : Text13->text();
+    if (!cp932::encode(comment)) {
+        dialogs.warn(cp932::unencodableMessage(comment));
+        return;
+    }
     MonthlyRecord& record = state.current.records[chosenPosition];
     record.effective = doses[0];
     record.lens = doses[1];
     record.skin = doses[2];
     record.internal = doses[3];
-    record.comment = Text13->text().isEmpty() ? NoComment : Text13->text();
+    record.comment = comment;
     emptyDoseFields();
     List1->clearSelection(); // the same month can be chosen again to see what it now holds
     changed = true;

@@ -162,8 +162,7 @@ void Form2::clearForOpening()
     List1->clear();
     List1->setFocus(); // first in the tab order: it has the focus when the window opens
     emptyPersonFields();
-    for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
-        field->clear();
+    emptyDoseFields();
     unlockTargetMonth();
 }
 
@@ -178,6 +177,10 @@ void Form2::List1DoubleClick(QListWidgetItem* item)
     const auto header = ReadPersonalHeader(dataDir, item->text(), 6);
     if (!header) {
         dialogs.warn(header.error());
+        // Nobody is shown, so nothing typed can be confirmed for the person shown before.
+        state.current.header = {};
+        emptyPersonFields();
+        emptyDoseFields();
         return;
     }
     state.current.header = *header;
@@ -224,6 +227,12 @@ void Form2::unlockTargetMonth()
     }
 }
 
+void Form2::emptyDoseFields()
+{
+    for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
+        field->clear();
+}
+
 void Form2::emptyPersonFields()
 {
     for (QLineEdit* field : {Text1, Text2, Text4, Text5, Text3, Text10})
@@ -257,8 +266,7 @@ void Form2::Command4Click()
     }
     state.pendingEntries[position] = entry;
     emptyPersonFields();
-    for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
-        field->clear();
+    emptyDoseFields();
 }
 
 void Form2::Command3Click()

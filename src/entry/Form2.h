@@ -77,6 +77,7 @@ private:
     void unlockTargetMonth();
     bool refuseEnteredMonth(MonthKey key);
     void emptyPersonFields();
+    void emptyDoseFields();
     void saveAll(MonthKey key);
     void leaveToMenu();
 

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-// Controls of the windows, each named as the window tables name it and placed by its twips.
+// Controls of the windows, each carrying its member name as objectName and placed by its twips.
 namespace velmora {
 
 inline const QColor LightCyan(192, 255, 255);

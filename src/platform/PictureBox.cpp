@@ -8,9 +8,11 @@
 namespace velmora {
 
 PictureBox::PictureBox(const QString& objectName, QWidget* parent)
-    : QWidget(parent), font(systemFont(GothicFont, 9.75))
+    : QFrame(parent), font(systemFont(GothicFont, 9.75))
 {
     setObjectName(objectName);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QFrame::setLineWidth(2); // the border; setLineWidth() of the surface sets the pen
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -38,13 +40,13 @@ void PictureBox::setForeColor(const QColor& color)
 
 void PictureBox::setLineWidth(int pixels)
 {
-    lineWidth = pixels;
+    penWidth = pixels;
 }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& color)
 {
     QPainter painter(&canvas());
-    painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap));
+    painter.setPen(QPen(color, penWidth, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
     update();
 }
@@ -52,7 +54,7 @@ void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& 
 void PictureBox::box(double x1, double y1, double x2, double y2, const QColor& color)
 {
     QPainter painter(&canvas());
-    painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setPen(QPen(color, penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.drawRect(QRect(toPixels(x1, y1), toPixels(x2, y2)).normalized());
     update();
 }
@@ -69,7 +71,9 @@ void PictureBox::text(double x, double y, const QString& text)
 
 void PictureBox::paintEvent(QPaintEvent*)
 {
-    QPainter(this).drawImage(0, 0, image);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), image);
+    drawFrame(&painter);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*)
@@ -80,8 +84,8 @@ void PictureBox::resizeEvent(QResizeEvent*)
 QImage& PictureBox::canvas()
 {
     // The widget may be drawn on before it was ever shown, when Qt has not yet sent a resize event.
-    if (image.size() != size()) {
-        QImage resized(size(), QImage::Format_RGB32);
+    if (image.size() != contentsRect().size()) {
+        QImage resized(contentsRect().size(), QImage::Format_RGB32);
         resized.fill(Qt::white);
         QPainter(&resized).drawImage(0, 0, image);
         image = resized;

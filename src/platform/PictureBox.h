@@ -4,14 +4,15 @@
 
 #include <QFont>
 #include <QImage>
-#include <QWidget>
+#include <QFrame>
 
 namespace velmora {
 
-// The report surface of the search window: a white picture that keeps its drawing when the window is
-// covered and shown again. User coordinates run x 0..2960 and y 50..1950 across the widget; text is drawn
-// at its point size and line widths in device pixels, not stretched by the coordinates.
-class PictureBox : public QWidget, public Surface {
+// The report surface of the search window: a white picture inside a sunken border of two pixels that
+// keeps its drawing when the window is covered and shown again. User coordinates run x 0..2960 and
+// y 50..1950 across the area inside the border; text is drawn at its point size and line widths in
+// device pixels, not stretched by the coordinates.
+class PictureBox : public QFrame, public Surface {
     Q_OBJECT
 public:
     static constexpr double UserWidth = 2960;
@@ -42,7 +43,7 @@ private:
     QImage image;
     QFont font;
     QColor foreColor = Qt::black;
-    int lineWidth = 1;
+    int penWidth = 1;
 };
 
 } // namespace velmora

@@ -39,6 +39,12 @@ QGroupBox* makeFrame(QWidget* window, const QString& name, const QString& captio
     auto* frame = new QGroupBox(caption, window);
     frame->setObjectName(name);
     placeTwips(frame, left, top, width, height);
+    // The etched outline fills the frame's rectangle; its top line runs through the middle of the caption.
+    const int halfCaption = QFontMetrics(window->font()).height() / 2;
+    frame->setStyleSheet(QStringLiteral("QGroupBox { border: 2px groove palette(mid); margin-top: %1px; }"
+                                        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; "
+                                        "background-color: palette(window); }")
+                             .arg(halfCaption));
     return frame;
 }
 
@@ -85,6 +91,7 @@ void Form3::buildControls()
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr); // the job type is exactly what is typed, never completed from the list
     placeTwips(Combo1, 240, 330, 3015, 375);
 
     Frame3 = makeFrame(this, QStringLiteral("Frame3"), QStringLiteral("過去の被曝歴"), 240, 4800, 3495, 1215);

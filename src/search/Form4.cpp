@@ -67,7 +67,9 @@ Form4::Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Print
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1Click);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2Click);
-    connect(List1, &QListWidget::itemSelectionChanged, this, &Form4::List1Click);
+    connect(List1, &QListWidget::itemSelectionChanged, this, &Form4::List1SelectionChanged);
+    connect(List1, &QListWidget::itemClicked, this, &Form4::List1Click);
+    List1->viewport()->installEventFilter(this);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3Click);
     connect(Command4, &QPushButton::clicked, this, &Form4::Command4Click);
     connect(Command5, &QPushButton::clicked, this, &Form4::Command5Click);
@@ -183,14 +185,35 @@ void Form4::Command2Click()
     List1->addItems(*removed);
 }
 
-void Form4::List1Click()
+bool Form4::eventFilter(QObject* watched, QEvent* event)
+{
+    // Presses on the list are counted, so that a click can tell whether its own press chose the name.
+    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonPress)
+        ++listPresses;
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form4::List1SelectionChanged()
 {
     const QList<QListWidgetItem*> chosen = List1->selectedItems();
-    if (chosen.isEmpty())
-        return;
-    auto person = ReadPersonalFile(dataDir, chosen.first()->text());
+    if (!chosen.isEmpty())
+        choosePerson(chosen.first()->text());
+}
+
+void Form4::List1Click(QListWidgetItem* item)
+{
+    // A click on the name already highlighted chooses it again; a click on another name chose it at its press.
+    if (chosenAtPress != listPresses)
+        choosePerson(item->text());
+}
+
+void Form4::choosePerson(const QString& name)
+{
+    chosenAtPress = listPresses;
+    auto person = ReadPersonalFile(dataDir, name);
     if (!person) {
         dialogs.warn(person.error());
+        chooseNobody();
         return;
     }
     state.reportMode = 1;
@@ -199,13 +222,32 @@ void Form4::List1Click()
     Text1->setFocus();
 }
 
+void Form4::chooseNobody()
+{
+    const QSignalBlocker quiet(List1);
+    List1->clearSelection();
+    state.current = {};
+    Command3->setEnabled(false);
+    // A record on the surface belongs to nobody chosen now: it is not printed for someone else.
+    if (state.reportMode == 1) {
+        state.reportMode = 0;
+        Command4->setEnabled(false);
+    }
+}
+
+bool Form4::acceptFiscalYear()
+{
+    if (!Text1->text().isEmpty() && isShowableFiscalYear(Text1->text()))
+        return true;
+    dialogs.warn(NoFiscalYearMessage);
+    Text1->setFocus();
+    return false;
+}
+
 void Form4::Command3Click()
 {
-    if (Text1->text().isEmpty() || !isShowableFiscalYear(Text1->text())) {
-        dialogs.warn(NoFiscalYearMessage);
-        Text1->setFocus();
+    if (!acceptFiscalYear())
         return;
-    }
     state.reportMode = 1;
     ShowPersonalRecord(*Picture1, state.current, Text1->text());
     offerPrinting();
@@ -216,7 +258,8 @@ void Form4::Command7Click()
     QStringList unreadable;
     {
         const WaitCursor wait;
-        state.registrantSummary = gatherRegistrantSummary(dataDir, state.registrants.names, unreadable);
+        state.reportNames = state.registrants.names;
+        state.registrantSummary = gatherRegistrantSummary(dataDir, state.reportNames, unreadable);
     }
     state.reportMode = 2;
     state.nextRow = 1;
@@ -236,7 +279,10 @@ void Form4::Command8Click()
     QStringList unreadable;
     {
         const WaitCursor wait;
-        state.monthRows = gatherMonthRows(dataDir, state.registrants.names, key, unreadable);
+        state.reportNames = state.registrants.names;
+        state.reportYear = Text2->text();
+        state.reportMonth = Text3->text();
+        state.monthRows = gatherMonthRows(dataDir, state.reportNames, key, unreadable);
     }
     state.reportMode = 3;
     state.nextRow = 1;
@@ -255,12 +301,12 @@ void Form4::Command9Click()
 
 void Form4::drawTablePage()
 {
-    ShowRegistrantTable(*Picture1, {state.registrants.names, state.registrantSummary}, state.nextRow);
+    ShowRegistrantTable(*Picture1, {state.reportNames, state.registrantSummary}, state.nextRow);
 }
 
 void Form4::drawListPage()
 {
-    ShowMonthlyList(*Picture1, {Text2->text(), Text3->text(), state.registrants.names, state.monthRows},
+    ShowMonthlyList(*Picture1, {state.reportYear, state.reportMonth, state.reportNames, state.monthRows},
                     state.nextRow);
 }
 
@@ -278,6 +324,8 @@ void Form4::reportUnreadable(const QStringList& files)
 
 void Form4::Command4Click()
 {
+    if (state.reportMode == 1 && !acceptFiscalYear())
+        return;
     if (!dialogs.confirmYesNo(PrinterQuestion))
         return;
     {
@@ -288,11 +336,11 @@ void Form4::Command4Click()
             break;
         case 2:
             state.nextRow = 1;
-            PrintRegistrantTable(printer, {state.registrants.names, state.registrantSummary}, state.nextRow);
+            PrintRegistrantTable(printer, {state.reportNames, state.registrantSummary}, state.nextRow);
             break;
         case 3:
             state.nextRow = 1;
-            PrintMonthlyList(printer, {Text2->text(), Text3->text(), state.registrants.names, state.monthRows},
+            PrintMonthlyList(printer, {state.reportYear, state.reportMonth, state.reportNames, state.monthRows},
                              state.nextRow);
             break;
         default:

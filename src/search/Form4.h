@@ -48,13 +48,15 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void connectKeys();
     void Command1Click();
     void Command2Click();
-    void List1Click();
+    void List1SelectionChanged();
+    void List1Click(QListWidgetItem* item);
     void Command3Click();
     void Command7Click();
     void Command8Click();
@@ -70,11 +72,18 @@ private:
     void drawTablePage();
     void drawListPage();
     void reportUnreadable(const QStringList& files);
+    // Reads the person's whole file as the one the buttons act on; nobody is chosen when it cannot be read.
+    void choosePerson(const QString& name);
+    void chooseNobody();
+    // Whether the fiscal year typed can be shown and printed; tells the user when not.
+    bool acceptFiscalYear();
 
     SharedState& state;
     DataDir dataDir;
     Dialogs& dialogs;
     Printer& printer;
+    int listPresses = 0; // mouse presses on List1 so far
+    int chosenAtPress = -1; // listPresses when the person was last chosen
 };
 
 } // namespace velmora

@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
-// The number forms of the system: the print form of the data files and reports, the reading rule of
-// number lines, the leading-number reading of typed texts and the exponent form "0.00E+00".
+// The number forms of the system: the print form of the data files and reports, the reading of number
+// lines, the leading-number reading of typed texts and the exponent form "0.00E+00".
 // None of them depends on the user's locale.
 namespace velmora {
 

@@ -41,6 +41,11 @@ struct SharedState {
     // RegistrantSummary: the header of each registrant's file, nothing where it could not be read.
     QList<std::optional<PersonalHeader>> registrantSummary;
     QList<MonthRowEntry> monthRows; // MonthRow
+    // The names, and for the monthly list the year and month texts, that RegistrantSummary or MonthRow
+    // were gathered for: paging and printing pair each row with its own person, whatever was loaded since.
+    QStringList reportNames;
+    QString reportYear;
+    QString reportMonth;
 
     void resetPendingEntries() { pendingEntries.assign(RegistrantList::Capacity, PendingEntry{}); }
 

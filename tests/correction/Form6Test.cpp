@@ -116,6 +116,8 @@ TEST_F(CorrectionWindow, ChoosingAMonthShowsItAndCorrectionStoresTypedNumbers)
     EXPECT_EQ(form.Text12->text(), "0.00123");
     EXPECT_EQ(form.Text13->text(), QStringLiteral("腕"));
     EXPECT_EQ(form.focusWidget(), form.Text8);
+    QTest::keyClicks(form.Text8, "2.5"); // typed over the stored value, which is selected
+    EXPECT_EQ(form.Text8->text(), "2.5");
 
     type(form.Text8, "M");
     type(form.Text12, "1.23E-03");
@@ -294,10 +296,10 @@ TEST_F(CorrectionWindow, TextsThatCannotBeStoredAreRefusedAndNothingIsWritten)
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("正しく入力して下さい")});
     type(form.Text8, "2");
     type(form.Text13, QStringLiteral("𠮷"));
-    click(form.Command4);
+    click(form.Command4); // refused while the comment is still shown
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("保存できない文字「𠮷」が含まれています")});
+    EXPECT_EQ(form.Text13->text(), QStringLiteral("𠮷"));
     finish();
-    EXPECT_EQ(takeMessages().last(), QStringLiteral("保存できない文字「𠮷」が含まれています"));
-    EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(yamadaFile(), before);
 }
 

@@ -58,7 +58,7 @@ protected:
     Form2& form = app.form2;
 };
 
-TEST_F(EntryWindow, IsLaidOutAsItsTable)
+TEST_F(EntryWindow, ControlsStandAtTheirTwipsWithTheirCaptions)
 {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("データ入力／訂正"));
     EXPECT_EQ(form.size(), QSize(508, 729));
@@ -123,12 +123,19 @@ TEST_F(EntryWindow, DoubleClickShowsThePersonAndFreshDoseFields)
     EXPECT_EQ(form.focusWidget(), form.Text8);
 }
 
-TEST_F(EntryWindow, DoubleClickOnAnUnreadableFileChangesNothing)
+TEST_F(EntryWindow, AfterAnUnreadableFileNobodyIsShownAndNothingCanBeConfirmed)
 {
     writeBytes(app.dataDir.personalFile(QStringLiteral("鈴木")), QByteArray(" 2 \r\n"));
+    setMonth("2005", "4");
+    doubleClick(QStringLiteral("山田"));
+    type(form.Text8, "3");
     doubleClick(QStringLiteral("鈴木"));
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("ファイル「被曝Data/鈴木.dat」の内容が正しくありません（2行目）")});
-    EXPECT_TRUE(form.Text2->text().isEmpty());
+    EXPECT_TRUE(form.Text2->text().isEmpty() && form.Text1->text().isEmpty() && form.Text8->text().isEmpty());
+    type(form.Text8, "3");
+    click(form.Command4);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("正しく入力して下さい")});
+    EXPECT_EQ(app.state.pendingEntries[0].effective, 0); // 山田 keeps nothing typed after him
 }
 
 struct RefusedConfirm {

@@ -31,15 +31,17 @@ protected:
     PictureBox picture{QStringLiteral("Picture1"), &window};
 };
 
-TEST_F(PictureBoxTest, UserCoordinatesSpanTheWholeSurface)
+TEST_F(PictureBoxTest, UserCoordinatesSpanTheAreaInsideASunkenBorder)
 {
+    // 2960 units across 725 pixels and 1900 down 517: one unit is 3.674 twips across and 4.082 down.
+    EXPECT_EQ(picture.contentsRect(), QRect(2, 2, 725, 517));
     picture.line(0, 50, 2960, 50, Qt::black);
     picture.line(0, 1000, 1480, 1000, QColor(128, 128, 128));
     const QImage& image = picture.picture();
-    EXPECT_EQ(image.size(), QSize(729, 521));
+    EXPECT_EQ(image.size(), QSize(725, 517));
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(728, 0), QColor(Qt::black));
-    const int middle = qRound(950.0 * 521 / 1900);
+    EXPECT_EQ(image.pixelColor(724, 0), QColor(Qt::black));
+    const int middle = qRound(950.0 * 517 / 1900);
     EXPECT_EQ(image.pixelColor(100, middle), QColor(128, 128, 128));
     EXPECT_EQ(image.pixelColor(400, middle), QColor(Qt::white)); // the grey line ends at x = 1480
 }
@@ -56,7 +58,7 @@ TEST_F(PictureBoxTest, TextStandsBelowAndRightOfItsPointAtItsPointSize)
     picture.setFontSize(36);
     picture.text(600, 700, QStringLiteral("個人被曝線量記録"));
     const QRect ink = inkBounds(picture.picture());
-    const QPoint origin(qRound(600.0 * 729 / 2960), qRound(650.0 * 521 / 1900));
+    const QPoint origin(qRound(600.0 * 725 / 2960), qRound(650.0 * 517 / 1900));
     EXPECT_GE(ink.left(), origin.x());
     EXPECT_GE(ink.top(), origin.y());
     EXPECT_LE(ink.top(), origin.y() + 12);
@@ -72,8 +74,12 @@ TEST_F(PictureBoxTest, KeepsItsDrawingWhenPaintedAgain)
     window.hide();
     window.show();
     const QImage shown = picture.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(shown, picture.picture());
-    EXPECT_FALSE(inkBounds(shown).isNull());
+    EXPECT_EQ(shown.copy(picture.contentsRect()), picture.picture());
+    EXPECT_FALSE(inkBounds(picture.picture()).isNull());
+    // The border: darker than the window at the top left, lighter at the bottom right.
+    const int window = qGray(picture.palette().color(QPalette::Window).rgb());
+    EXPECT_LT(qGray(shown.pixel(0, 100)), window);
+    EXPECT_GE(qGray(shown.pixel(shown.width() - 1, 100)), window);
 }
 
 } // namespace

@@ -160,6 +160,23 @@ TEST_F(RegistrationWindow, AnExistingNameIsRefusedTheFieldsResetAndNothingWritte
     EXPECT_EQ(form.Combo1->currentText(), QStringLiteral("薬剤師"));
 }
 
+TEST_F(RegistrationWindow, FramesDrawTheirOutlineAtTheirOwnRectangle)
+{
+    for (QGroupBox* frame : {form.Frame1, form.Frame2, form.Frame3}) {
+        const QImage image = frame->grab().toImage();
+        // The rows where the outline crosses the right part of the frame, away from the caption; the top row
+        // is the window behind the caption.
+        const QRgb background = image.pixel(image.width() - 20, 0);
+        QList<int> rows;
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(image.width() - 20, y) != background)
+                rows << y;
+        ASSERT_FALSE(rows.isEmpty()) << frame->objectName().toStdString();
+        EXPECT_LE(rows.first(), QFontMetrics(form.font()).height() / 2 + 1) << frame->objectName().toStdString();
+        EXPECT_GE(rows.last(), image.height() - 2) << frame->objectName().toStdString();
+    }
+}
+
 struct RefusedName {
     const char* name;
     const char16_t* typed;

@@ -56,7 +56,7 @@ protected:
     Form4& form = app.form4;
 };
 
-TEST_F(SearchWindow, IsLaidOutAsItsTable)
+TEST_F(SearchWindow, ControlsStandAtTheirTwipsWithTheirCaptions)
 {
     EXPECT_EQ(form.size(), QSize(958, 613));
     EXPECT_EQ(form.Picture1->geometry(), QRect(216, 40, 729, 521));
@@ -151,7 +151,7 @@ TEST_F(SearchWindow, MonthlyListGathersTheFirstRecordOfTheMonth)
     EXPECT_EQ(app.state.monthRows[0].effective, -1);
 }
 
-TEST_F(SearchWindow, PagingClearingAndPrintingFollowTheStateTable)
+TEST_F(SearchWindow, PagingClearingAndPrintingKeepTheReportMode)
 {
     click(form.Command7);
     EXPECT_EQ(app.state.reportMode, 2);
@@ -173,6 +173,67 @@ TEST_F(SearchWindow, PagingClearingAndPrintingFollowTheStateTable)
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("プリンターＯＫ？")});
     EXPECT_EQ(app.state.nextRow, 33);
     EXPECT_EQ(app.state.reportMode, 2);
+}
+
+TEST_F(SearchWindow, AGatheredReportKeepsTheNamesItWasGatheredFor)
+{
+    QStringList staff;
+    for (int i = 1; i <= 45; ++i)
+        staff << QStringLiteral("職員%1").arg(i);
+    for (int i = 40; i < 45; ++i)
+        ASSERT_TRUE(CreatePersonalFile(app.dataDir, personHeader(staff[i], i + 1)));
+    const QString printed = path(QStringLiteral("印刷"));
+    // Another copy lists more or fewer names after the report was gathered from 40.
+    for (const int listed : {45, 3}) {
+        for (CommandButton* report : {form.Command7, form.Command8}) {
+            ASSERT_TRUE(SaveRegistrantList(app.dataDir, staff.mid(0, 40)));
+            click(form.Command1);
+            monthlyList("2005", "4");
+            click(report);
+            ASSERT_TRUE(SaveRegistrantList(app.dataDir, staff.mid(0, listed)));
+            click(form.Command1);
+            click(form.Command9);
+            EXPECT_EQ(app.state.nextRow, 41) << listed;
+            QDir(printed).removeRecursively();
+            dialogs.answer(true);
+            click(form.Command4);
+            EXPECT_EQ(QDir(printed).entryList(QDir::Files).size(), 2) << listed;
+            takeMessages();
+        }
+    }
+}
+
+TEST_F(SearchWindow, AClickOnTheHighlightedNameChoosesItAgain)
+{
+    choose(QStringLiteral("職員2"));
+    type(form.Text1, "2005");
+    click(form.Command7); // the registrant table, while 職員2 stays highlighted
+    choose(QStringLiteral("職員2"));
+    EXPECT_EQ(app.state.reportMode, 1);
+    EXPECT_EQ(form.focusWidget(), form.Text1);
+    click(form.Command6);
+    click(form.Command3);
+    dialogs.answer(true);
+    click(form.Command4);
+    EXPECT_EQ(QDir(path(QStringLiteral("印刷"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("個人被曝記録_20261207-101500_p1.pdf")});
+    // The keyboard still moves the choice.
+    form.List1->setFocus();
+    QTest::keyClick(form.List1, Qt::Key_Down);
+    EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員3"));
+}
+
+TEST_F(SearchWindow, PrintRefusesAFiscalYearThatShowRefuses)
+{
+    choose(QStringLiteral("職員1"));
+    for (const char* year : {"", "1e20"}) {
+        type(form.Text1, year);
+        form.Command4->setEnabled(true); // as after another report was drawn
+        click(form.Command4);
+        EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("表示年度を入力して下さい")}) << year;
+        EXPECT_EQ(form.focusWidget(), form.Text1);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("印刷"))));
 }
 
 TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
@@ -241,13 +302,17 @@ TEST_F(SearchWindow, UnreadableFilesAreNamedOnceAfterTheReportIsDrawn)
     EXPECT_FALSE(app.state.monthRows[2].readable);
     EXPECT_EQ(app.state.monthRows[0].effective, 0.5);
 
-    // A name without a readable file changes nothing.
+    // After a name without a readable file nobody is chosen: nothing highlighted, "表示" disabled, and
+    // the record of the person chosen before is not printed in its place.
     choose(QStringLiteral("職員1"));
-    const int mode = app.state.reportMode = 3;
+    type(form.Text1, "2005");
+    click(form.Command3);
     choose(QStringLiteral("職員3"));
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("ファイル「被曝Data/職員3.dat」を読み込めません")});
-    EXPECT_EQ(app.state.reportMode, mode);
-    EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員1"));
+    EXPECT_TRUE(form.List1->selectedItems().isEmpty());
+    EXPECT_FALSE(form.Command3->isEnabled());
+    EXPECT_FALSE(form.Command4->isEnabled());
+    EXPECT_EQ(app.state.current.header.name, QString());
 }
 
 TEST_F(SearchWindow, RemovedPersonsCanBeListedAndShown)

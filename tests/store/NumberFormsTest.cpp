@@ -41,7 +41,7 @@ TEST(PrintForm, ReportsShowSumsWithFifteenDigits)
     EXPECT_EQ(reportForm(12), QStringLiteral(" 12 "));
 }
 
-TEST(NumberLine, AcceptsTheFormsOfTheReadingRule)
+TEST(NumberLine, AcceptsBlanksSignsMissingZerosAndExponents)
 {
     EXPECT_EQ(readNumberLine(QByteArrayView(" 0 ")), 0);
     EXPECT_EQ(readNumberLine(QByteArrayView(".00123")), 0.00123);
