@@ -2,7 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "platform/Messages.h"
+#include "store/Messages.h"
 #include "platform/Twips.h"
 #include "store/Cp932.h"
 #include "store/NumberForms.h"

@@ -3,7 +3,7 @@
 #include "SaveAll.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "platform/Messages.h"
+#include "store/Messages.h"
 #include "platform/Twips.h"
 #include "correction/Form6.h"
 #include "registration/Form3.h"

@@ -1,6 +1,6 @@
 #include "SaveAll.h"
 
-#include "platform/Messages.h"
+#include "store/Messages.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 

@@ -3,7 +3,7 @@
 #include "RegistrantChanges.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "platform/Messages.h"
+#include "store/Messages.h"
 #include "platform/Twips.h"
 #include "store/Cp932.h"
 #include "store/ListFiles.h"

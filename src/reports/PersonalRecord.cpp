@@ -3,43 +3,10 @@
 #include "store/NumberForms.h"
 #include "store/PositionalForms.h"
 
-#include <array>
-#include <cmath>
-
 namespace velmora {
 namespace {
 
 const QString Marked = QStringLiteral(" Ｍ");
-constexpr double LargestKey = 9e13;
-
-struct Doses {
-    double effective = 0;
-    double lens = 0;
-    double skin = 0;
-    double internal = 0;
-
-    void add(const Doses& other)
-    {
-        effective += other.effective;
-        lens += other.lens;
-        skin += other.skin;
-        internal += other.internal;
-    }
-};
-
-Doses dosesOf(const MonthlyRecord& record)
-{
-    return {record.effective, record.lens, record.skin, record.internal};
-}
-
-// The months of the fiscal year, April to March: year × 100 + 4 … + 12, then + 101 … + 103.
-std::array<double, 12> fiscalYearKeys(double year)
-{
-    std::array<double, 12> keys{};
-    for (int slot = 0; slot < 12; ++slot)
-        keys[slot] = year * 100 + (slot < 9 ? slot + 4 : slot - 9 + 101);
-    return keys;
-}
 
 // The cells of a month row, the fiscal-year total or the cumulative row.
 void drawDoseCells(ReportPen& pen, double y, const Doses& d)
@@ -143,12 +110,6 @@ const RecordLayout PaperRecordLayout{
     monthLabelInKanji,
 };
 
-bool isShowableFiscalYear(const QString& fiscalYearText)
-{
-    const double lastKey = LeadingNumber(fiscalYearText) * 100 + 103;
-    return std::isfinite(lastKey) && std::fabs(lastKey) <= LargestKey;
-}
-
 void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const PersonalFile& person,
                         const QString& fiscalYearText)
 {
@@ -167,43 +128,21 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
         pen.text(300, 1800, QStringLiteral("本測定期間以前の被曝線量　： ") + plainForm(person.header.pastDose) +
                                 QStringLiteral(" mSv"));
 
-    // Month rows: the first record of each month in file order.
-    Doses yearTotal;
-    bool monthFound = false;
-    const auto keys = fiscalYearKeys(LeadingNumber(fiscalYearText));
+    const RecordFigures figures = personalRecordFigures(person, LeadingNumber(fiscalYearText));
     for (int slot = 0; slot < 12; ++slot) {
         const double y = 710 + 50 * slot;
-        pen.text(180, y, layout.monthLabel(keys[slot]));
-        const auto record = std::find_if(person.records.begin(), person.records.end(),
-                                          [&](const MonthlyRecord& r) { return r.key == keys[slot]; });
-        if (record == person.records.end())
-            continue;
-        monthFound = true;
-        drawDoseCells(pen, y, dosesOf(*record));
-        if (record->comment != NoComment)
-            pen.text(2420, y, record->comment);
-        yearTotal.add(dosesOf(*record));
-    }
-    if (monthFound)
-        drawDoseCells(pen, 1330, yearTotal);
-
-    // Cumulative doses over every record; external zeros are counted as "Ｍ" instead of added.
-    Doses cumulative;
-    std::array<int, 3> marks{};
-    for (const MonthlyRecord& record : person.records) {
-        const double external[] = {record.effective, record.lens, record.skin};
-        double* sums[] = {&cumulative.effective, &cumulative.lens, &cumulative.skin};
-        for (int column = 0; column < 3; ++column) {
-            if (external[column] == 0)
-                ++marks[column];
-            else
-                *sums[column] += external[column];
+        pen.text(180, y, layout.monthLabel(figures.keys[slot]));
+        if (const MonthlyRecord* record = figures.months[slot]) {
+            drawDoseCells(pen, y, dosesOf(*record));
+            if (record->comment != NoComment)
+                pen.text(2420, y, record->comment);
         }
-        cumulative.internal += record.internal;
     }
-    drawDoseCells(pen, 1410, cumulative);
+    if (figures.yearTotal)
+        drawDoseCells(pen, 1330, *figures.yearTotal);
+    drawDoseCells(pen, 1410, figures.cumulative);
     for (int column = 0; column < 3; ++column)
-        pen.text(550 + 400 * column, 1460, reportForm(marks[column]));
+        pen.text(550 + 400 * column, 1460, reportForm(figures.marks[column]));
     pen.text(1750, 1460, QStringLiteral("―"));
     pen.text(2150, 1460, QStringLiteral("―"));
 }

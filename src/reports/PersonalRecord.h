@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListPage.h"
+#include "RecordFigures.h"
 #include "ReportPen.h"
 #include "platform/Printer.h"
 #include "store/Records.h"
@@ -32,8 +33,5 @@ void ShowPersonalRecord(Surface& picture, const PersonalFile& person, const QStr
 
 // The record on one printed page.
 void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText);
-
-// Whether the month keys of a typed fiscal year stay whole numbers that can be compared exactly.
-bool isShowableFiscalYear(const QString& fiscalYearText);
 
 } // namespace velmora

@@ -1,6 +1,6 @@
 #include "ReportData.h"
 
-#include "platform/Messages.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 
 namespace velmora {
