@@ -12,7 +12,7 @@
 #include "reports/MonthlyList.h"
 #include "reports/PersonalRecord.h"
 #include "search/RegistrantTable.h"
-#include "search/ReportData.h"
+#include "reports/ReportData.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
@@ -31,7 +31,7 @@ using namespace velmora;
 namespace {
 
 const StoreSize Size{1000, 500, 198504};
-const double LateMonth = monthAfter(Size.firstMonth, Size.months - 5);
+const MonthKey LateMonth = monthAfter(Size.firstMonth, Size.months - 5);
 
 struct Store {
     QTemporaryDir temp;

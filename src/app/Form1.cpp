@@ -73,7 +73,6 @@ void Form1::Command2Click()
         return;
     }
     search.clearForOpening();
-    state.reportMode = 0;
     const auto registrants = LoadRegistrantList(dataDir);
     if (!registrants) {
         dialogs.warn(registrants.error());

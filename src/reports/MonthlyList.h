@@ -2,7 +2,7 @@
 
 #include "ReportPen.h"
 #include "platform/Printer.h"
-#include "store/SharedState.h"
+#include "ReportData.h"
 
 // The monthly exposure list: the doses of every registrant for one month, 32 rows to a page.
 namespace velmora {

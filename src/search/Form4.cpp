@@ -1,12 +1,12 @@
 #include "Form4.h"
 
 #include "RegistrantTable.h"
-#include "ReportData.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 #include "reports/MonthlyList.h"
 #include "reports/PersonalRecord.h"
+#include "reports/ReportData.h"
 #include "store/ListFiles.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
@@ -147,6 +147,7 @@ void Form4::clearForOpening()
     clearPicture();
     Command3->setEnabled(false);
     Command4->setEnabled(false);
+    report.mode = ReportMode::None;
 }
 
 void Form4::showRegistrants()
@@ -216,7 +217,7 @@ void Form4::choosePerson(const QString& name)
         chooseNobody();
         return;
     }
-    state.reportMode = 1;
+    report.mode = ReportMode::PersonalRecord;
     state.current = std::move(*person);
     Command3->setEnabled(true);
     Text1->setFocus();
@@ -229,8 +230,8 @@ void Form4::chooseNobody()
     state.current = {};
     Command3->setEnabled(false);
     // A record on the surface belongs to nobody chosen now: it is not printed for someone else.
-    if (state.reportMode == 1) {
-        state.reportMode = 0;
+    if (report.mode == ReportMode::PersonalRecord) {
+        report.mode = ReportMode::None;
         Command4->setEnabled(false);
     }
 }
@@ -248,7 +249,7 @@ void Form4::Command3Click()
 {
     if (!acceptFiscalYear())
         return;
-    state.reportMode = 1;
+    report.mode = ReportMode::PersonalRecord;
     ShowPersonalRecord(*Picture1, state.current, Text1->text());
     offerPrinting();
 }
@@ -258,11 +259,11 @@ void Form4::Command7Click()
     QStringList unreadable;
     {
         const WaitCursor wait;
-        state.reportNames = state.registrants.names;
-        state.registrantSummary = gatherRegistrantSummary(dataDir, state.reportNames, unreadable);
+        report.names = state.registrants.names;
+        report.registrantSummary = gatherRegistrantSummary(dataDir, report.names, unreadable);
     }
-    state.reportMode = 2;
-    state.nextRow = 1;
+    report.mode = ReportMode::RegistrantTable;
+    report.nextRow = 1;
     drawTablePage();
     offerPrinting();
     reportUnreadable(unreadable);
@@ -275,17 +276,18 @@ void Form4::Command8Click()
         Text2->setFocus();
         return;
     }
-    const double key = LeadingNumber(Text2->text()) * 100 + LeadingNumber(Text3->text());
+    // A year and month that make no whole key (2005.5) match no record: every row shows "―".
+    const std::optional<MonthKey> key = typedMonthKey(Text2->text(), Text3->text());
     QStringList unreadable;
     {
         const WaitCursor wait;
-        state.reportNames = state.registrants.names;
-        state.reportYear = Text2->text();
-        state.reportMonth = Text3->text();
-        state.monthRows = gatherMonthRows(dataDir, state.reportNames, key, unreadable);
+        report.names = state.registrants.names;
+        report.year = Text2->text();
+        report.month = Text3->text();
+        report.monthRows = gatherMonthRows(dataDir, report.names, key, unreadable);
     }
-    state.reportMode = 3;
-    state.nextRow = 1;
+    report.mode = ReportMode::MonthlyList;
+    report.nextRow = 1;
     drawListPage();
     offerPrinting();
     reportUnreadable(unreadable);
@@ -293,21 +295,21 @@ void Form4::Command8Click()
 
 void Form4::Command9Click()
 {
-    if (state.reportMode == 2)
+    if (report.mode == ReportMode::RegistrantTable)
         drawTablePage();
-    else if (state.reportMode == 3)
+    else if (report.mode == ReportMode::MonthlyList)
         drawListPage();
 }
 
 void Form4::drawTablePage()
 {
-    ShowRegistrantTable(*Picture1, {state.reportNames, state.registrantSummary}, state.nextRow);
+    ShowRegistrantTable(*Picture1, {report.names, report.registrantSummary}, report.nextRow);
 }
 
 void Form4::drawListPage()
 {
-    ShowMonthlyList(*Picture1, {state.reportYear, state.reportMonth, state.reportNames, state.monthRows},
-                    state.nextRow);
+    ShowMonthlyList(*Picture1, {report.year, report.month, report.names, report.monthRows},
+                    report.nextRow);
 }
 
 void Form4::offerPrinting()
@@ -324,26 +326,26 @@ void Form4::reportUnreadable(const QStringList& files)
 
 void Form4::Command4Click()
 {
-    if (state.reportMode == 1 && !acceptFiscalYear())
+    if (report.mode == ReportMode::PersonalRecord && !acceptFiscalYear())
         return;
     if (!dialogs.confirmYesNo(PrinterQuestion))
         return;
     {
         const WaitCursor wait;
-        switch (state.reportMode) {
-        case 1:
+        switch (report.mode) {
+        case ReportMode::PersonalRecord:
             PrintPersonalRecord(printer, state.current, Text1->text());
             break;
-        case 2:
-            state.nextRow = 1;
-            PrintRegistrantTable(printer, {state.reportNames, state.registrantSummary}, state.nextRow);
+        case ReportMode::RegistrantTable:
+            report.nextRow = 1;
+            PrintRegistrantTable(printer, {report.names, report.registrantSummary}, report.nextRow);
             break;
-        case 3:
-            state.nextRow = 1;
-            PrintMonthlyList(printer, {state.reportYear, state.reportMonth, state.reportNames, state.monthRows},
-                             state.nextRow);
+        case ReportMode::MonthlyList:
+            report.nextRow = 1;
+            PrintMonthlyList(printer, {report.year, report.month, report.names, report.monthRows},
+                             report.nextRow);
             break;
-        default:
+        case ReportMode::None:
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include "platform/CommandButton.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "ReportState.h"
 #include "platform/Printer.h"
 #include "store/DataDir.h"
 #include "store/SharedState.h"
@@ -21,8 +22,8 @@ class Form4 : public QWidget {
 public:
     Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Printer& printer);
 
-    // Empties the list and the boxes, clears the surface to its idle title and disables "表示" and "印刷",
-    // as the main menu does before opening.
+    // Empties the list and the boxes, clears the surface to its idle title, disables "表示" and "印刷"
+    // and forgets the report, as the main menu does before opening.
     void clearForOpening();
     // Fills List1 with the registrants of the shared list in list order.
     void showRegistrants();
@@ -41,6 +42,8 @@ public:
     QLineEdit* Text2; // year of the monthly list
     QLineEdit* Text3; // month of the monthly list
     CommandButton* Command9; // "↓", the next page
+
+    ReportState report;
 
 signals:
     // The window was left; the main menu shows itself again.

@@ -198,12 +198,12 @@ QString exponentForm(double value)
     return QString::fromStdString(uppercaseExponent(buffer, result.ptr));
 }
 
-std::optional<qint64> typedMonthKey(QStringView year, QStringView month)
+std::optional<MonthKey> typedMonthKey(QStringView year, QStringView month)
 {
     const double key = LeadingNumber(year) * 100 + LeadingNumber(month);
     if (!std::isfinite(key) || key != std::floor(key) || std::fabs(key) >= 1e15)
         return std::nullopt;
-    return static_cast<qint64>(key);
+    return static_cast<MonthKey>(key);
 }
 
 bool isStorable(double value)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Records.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <optional>
@@ -40,7 +42,7 @@ QString exponentForm(double value);
 
 // The month key of a typed year and month (each read by LeadingNumber): year × 100 + month, or
 // nothing when the result is not a whole number that a key line can hold ("1e999", "2005.55").
-std::optional<qint64> typedMonthKey(QStringView year, QStringView month);
+std::optional<MonthKey> typedMonthKey(QStringView year, QStringView month);
 
 // Whether a value can be written as a number line that every reader accepts (not infinite, not NaN).
 bool isStorable(double value);

@@ -200,7 +200,7 @@ Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& sh
     return file;
 }
 
-Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, double key)
+Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, std::optional<MonthKey> key)
 {
     const auto content = readFile(dir, name);
     if (!content)
@@ -210,7 +210,7 @@ Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name
     readHeader(fields, found.header, HeaderLines);
     while (fields.ok() && !fields.atEnd()) {
         const MonthKey recordKey = fields.wholeNumber();
-        if (static_cast<double>(recordKey) == key) {
+        if (recordKey == key) {
             found.record = readRecordAfterKey(fields, recordKey);
             break;
         }

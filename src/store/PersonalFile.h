@@ -24,12 +24,12 @@ Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name);
 Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& shownName);
 
 // The header and the first record of the month `key` in file order, or no record when the file has
-// none; the records after it are not read.
+// none (or no key is given: the whole file is still checked); the records after it are not read.
 struct HeaderAndMonth {
     PersonalHeader header;
     std::optional<MonthlyRecord> record;
 };
-Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, double key);
+Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, std::optional<MonthKey> key);
 
 // Whether the registrant's file holds a record of the month `key`, after making sure the file ends where
 // a record ends: the header whole, every key a number, every record six lines and the last line ended

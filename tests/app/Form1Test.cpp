@@ -115,7 +115,7 @@ TEST_F(MainMenu, EachVisitToTheEntryWindowStartsFresh)
 TEST_F(MainMenu, SearchWindowOpensWithItsIdleTitleAndNothingToShowOrPrint)
 {
     writeRegistrants(QByteArray(" 0 \r\n"));
-    app.state.reportMode = 3;
+    app.form4.report.mode = ReportMode::MonthlyList;
     app.form4.Text1->setText("2005");
     click(app.form1.Command2);
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -125,7 +125,7 @@ TEST_F(MainMenu, SearchWindowOpensWithItsIdleTitleAndNothingToShowOrPrint)
     EXPECT_TRUE(app.form4.Text1->text().isEmpty());
     EXPECT_FALSE(app.form4.Command3->isEnabled());
     EXPECT_FALSE(app.form4.Command4->isEnabled());
-    EXPECT_EQ(app.state.reportMode, 0);
+    EXPECT_EQ(app.form4.report.mode, ReportMode::None);
     const QImage& picture = app.form4.Picture1->picture();
     int titlePixels = 0;
     for (int y = 0; y < picture.height(); ++y)

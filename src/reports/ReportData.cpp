@@ -19,7 +19,7 @@ QList<std::optional<PersonalHeader>> gatherRegistrantSummary(const DataDir& dir,
     return summary;
 }
 
-QList<MonthRowEntry> gatherMonthRows(const DataDir& dir, const QStringList& names, double key,
+QList<MonthRowEntry> gatherMonthRows(const DataDir& dir, const QStringList& names, std::optional<MonthKey> key,
                                      QStringList& unreadableFiles)
 {
     QList<MonthRowEntry> rows;
