@@ -12,8 +12,8 @@
 
 namespace velmora {
 
-Form1::Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search)
-    : state(state), dataDir(dataDir), dialogs(dialogs), entry(entry), search(search), entryLock(dataDir)
+Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form2& entryWindow, Form4& searchWindow)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), entry(entryWindow), search(searchWindow), entryLock(dir)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));

@@ -29,8 +29,8 @@ QLabel* caption(QWidget* window, const QString& name, const QString& text, int l
 
 } // namespace
 
-Form6::Form6(SharedState& state, const DataDir& dataDir, Dialogs& dialogs)
-    : state(state), dataDir(dataDir), dialogs(dialogs)
+Form6::Form6(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("入力済みデータの訂正"));
@@ -153,7 +153,7 @@ void Form6::fillMonthList()
     const QSignalBlocker quiet(List1); // refilling chooses no month
     List1->clear();
     for (const MonthlyRecord& record : state.current.records)
-        List1->addItem(correctionMonthLabel(record.key));
+        List1->addItem(correctionMonthLabel(static_cast<double>(record.key)));
 }
 
 void Form6::emptyDoseFields()
@@ -180,7 +180,7 @@ void Form6::List1Click()
     // The first record of the month the label reads back as; a key too odd to read back from its label
     // (a year typed with fewer than four digits) stands for the record listed under it.
     const double key = keyOfCorrectionLabel(label);
-    const auto first = std::find_if(records.begin(), records.end(), [key](const MonthlyRecord& r) { return r.key == key; });
+    const auto first = std::find_if(records.begin(), records.end(), [key](const MonthlyRecord& r) { return static_cast<double>(r.key) == key; });
     chosenPosition = first != records.end() ? first - records.begin() : List1->row(chosen.first());
     const MonthlyRecord& record = records[chosenPosition];
     Text6->setText(label);

@@ -30,8 +30,8 @@ const QString NotListedMessage = QStringLiteral("該当者が登録者リスト�
 
 } // namespace
 
-Form2::Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction)
-    : state(state), dataDir(dataDir), dialogs(dialogs), registration(registration), correction(correction)
+Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form3& registrationWindow, Form6& correctionWindow)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), registration(registrationWindow), correction(correctionWindow)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ入力／訂正"));
@@ -283,12 +283,12 @@ void Form2::saveAll(MonthKey key)
 {
     // Feedback only when the save takes longer than half a second (a large store).
     QProgressDialog progress(QStringLiteral("データを保存しています..."), QString(), 0,
-                             saveAllSteps(state.registrants.count()), this);
+                             static_cast<int>(saveAllSteps(state.registrants.count())), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setCancelButton(nullptr);
     const auto saved = SaveMonthForAll(dataDir, state.registrants, state.pendingEntries, key,
-                                       [&progress](qsizetype done) { progress.setValue(done); });
+                                       [&progress](qsizetype done) { progress.setValue(static_cast<int>(done)); });
     progress.reset();
     if (!saved) {
         dialogs.warn(saved.error());

@@ -56,8 +56,8 @@ private:
     double pixelsPerMillimetre;
 };
 
-SystemPrinter::SystemPrinter(const QString& dataRoot, const Clock& clock, FindPrinter findPrinter)
-    : dataRoot(dataRoot), clock(clock), findPrinter(std::move(findPrinter))
+SystemPrinter::SystemPrinter(const QString& root, const Clock& systemClock, FindPrinter printerFinder)
+    : dataRoot(root), clock(systemClock), findPrinter(std::move(printerFinder))
 {
 }
 

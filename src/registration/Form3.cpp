@@ -50,8 +50,8 @@ QGroupBox* makeFrame(QWidget* window, const QString& name, const QString& captio
 
 } // namespace
 
-Form3::Form3(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, const Clock& clock)
-    : state(state), dataDir(dataDir), dialogs(dialogs), clock(clock)
+Form3::Form3(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, const Clock& systemClock)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), clock(systemClock)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("新規登録"));

@@ -17,7 +17,7 @@ void drawListPage(ReportPen& pen, const ListPage& page, qsizetype count, qsizety
     for (const PlacedText& heading : page.headings)
         pen.text(heading.x, heading.y, heading.text);
     for (qsizetype row = 1; row <= RowsPerPage && nextRow <= count; ++row, ++nextRow)
-        page.drawRow(pen, nextRow - 1, 260 + 50 * row);
+        page.drawRow(pen, nextRow - 1, 260 + 50 * static_cast<double>(row));
 }
 
 void printPages(Printer& printer, const QString& reportName, qsizetype count, const qsizetype& nextRow,

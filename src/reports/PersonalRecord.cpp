@@ -42,8 +42,8 @@ void drawRegistrationData(ReportPen& pen, const RecordLayout& layout, const Pers
     for (const PlacedText& line : lines)
         pen.text(line.x, line.y, line.text);
     // The measurement period runs from the first to the last record in file order.
-    const double first = person.records.isEmpty() ? 0 : person.records.first().key;
-    const double last = person.records.isEmpty() ? 0 : person.records.last().key;
+    const double first = person.records.isEmpty() ? 0 : static_cast<double>(person.records.first().key);
+    const double last = person.records.isEmpty() ? 0 : static_cast<double>(person.records.last().key);
     const double scale = layout.style.scale;
     pen.textAt(layout.secondColumnX, 200 * scale, QStringLiteral("登録年月日　： ") + h.registrationDate);
     pen.textAt(layout.secondColumnX, 250 * scale,

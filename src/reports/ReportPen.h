@@ -23,7 +23,7 @@ inline const ReportStyle PaperStyle{0.1, 16, 10, 5, Qt::black};
 // Draws a report laid out in screen units on a surface of any scale.
 class ReportPen {
 public:
-    ReportPen(Surface& surface, const ReportStyle& style) : surface(surface), style(style) {}
+    ReportPen(Surface& target, const ReportStyle& penStyle) : surface(target), style(penStyle) {}
 
     const ReportStyle& reportStyle() const { return style; }
     void clear() { surface.clear(); }

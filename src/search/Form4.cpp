@@ -55,8 +55,8 @@ public:
 
 } // namespace
 
-Form4::Form4(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Printer& printer)
-    : state(state), dataDir(dataDir), dialogs(dialogs), printer(printer)
+Form4::Form4(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), printer(systemPrinter)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("個人被曝線量　データ検索・表示"));
@@ -349,13 +349,13 @@ void Form4::Command4Click()
             return;
         }
     }
-    const PrintReport report = printer.takeReport();
-    if (report.message.isEmpty())
+    const PrintReport outcome = printer.takeReport();
+    if (outcome.message.isEmpty())
         return;
-    if (report.failed)
-        dialogs.warn(report.message);
+    if (outcome.failed)
+        dialogs.warn(outcome.message);
     else
-        dialogs.inform(report.message);
+        dialogs.inform(outcome.message);
 }
 
 void Form4::Command6Click()

@@ -22,7 +22,7 @@ constexpr int TemporarySuffixLength = 8;
 // A file descriptor that is closed when it goes out of scope.
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd(fd) {}
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
     ~Descriptor()
     {
         if (fd >= 0)

@@ -88,7 +88,7 @@ Result<RegistrantList> parseRegistrantList(QByteArrayView content)
     seen.reserve(*count);
     for (qsizetype line = 1; line <= *count; ++line) {
         if (seen.contains(lines->at(line)))
-            return failure(damagedMessage(RegistrantNamesFile, line + 1));
+            return failure(damagedMessage(RegistrantNamesFile, static_cast<int>(line + 1)));
         seen.insert(lines->at(line));
     }
     return RegistrantList{lines->mid(1, *count)};
@@ -96,7 +96,7 @@ Result<RegistrantList> parseRegistrantList(QByteArrayView content)
 
 Status SaveRegistrantList(const DataDir& dir, const QStringList& names)
 {
-    return writeLines(dir, RegistrantNamesFile, QStringList{printForm(names.size())} + names);
+    return writeLines(dir, RegistrantNamesFile, QStringList{printForm(static_cast<double>(names.size()))} + names);
 }
 
 Result<double> ReadNextRegistrationNumber(const DataDir& dir)
@@ -152,7 +152,7 @@ Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content)
     for (qsizetype i = 0; i < lines->size(); ++i) {
         const auto key = wholeNumber(lines->at(i));
         if (!key)
-            return failure(damagedMessage(EnteredMonthsFile, i + 1));
+            return failure(damagedMessage(EnteredMonthsFile, static_cast<int>(i + 1)));
         keys.append(*key);
     }
     return keys;
@@ -160,7 +160,7 @@ Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content)
 
 Status AppendEnteredMonth(const DataDir& dir, MonthKey key)
 {
-    return appendLine(dir, EnteredMonthsFile, printForm(key));
+    return appendLine(dir, EnteredMonthsFile, printForm(static_cast<double>(key)));
 }
 
 Result<QStringList> LoadJobTypes(const DataDir& dir)

@@ -128,7 +128,7 @@ Result<QByteArray> encodeHeader(const PersonalHeader& header)
 
 Result<QByteArray> encodeRecord(const MonthlyRecord& record)
 {
-    return encodeLines({printForm(record.key), printForm(record.effective), printForm(record.lens),
+    return encodeLines({printForm(static_cast<double>(record.key)), printForm(record.effective), printForm(record.lens),
                         printForm(record.skin), printForm(record.internal), record.comment});
 }
 

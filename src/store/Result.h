@@ -49,7 +49,7 @@ template <>
 class [[nodiscard]] Result<void> {
 public:
     Result() = default;
-    Result(Failure failed) : message(std::move(failed.message)), failed(true) {}
+    Result(Failure failure) : message(std::move(failure.message)), failed(true) {}
 
     explicit operator bool() const { return !failed; }
     const QString& error() const { return message; }

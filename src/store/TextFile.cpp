@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-LineReader::LineReader(QByteArrayView bytes, bool plainLineEnds) : bytes(bytes), plainLineEnds(plainLineEnds) {}
+LineReader::LineReader(QByteArrayView content, bool lineFeedsAllowed) : bytes(content), plainLineEnds(lineFeedsAllowed) {}
 
 std::optional<QByteArrayView> LineReader::next()
 {

@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DamagedStore{"EmptyRegistrantNames", QByteArray(), {}, RegistrantNamesFile},
                     DamagedStore{"EnteredMonthNotANumber", QByteArray(" 0 \r\n"), QByteArray("abc\r\n"),
                                  EnteredMonthsFile}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(MainMenu, ExitEndsTheProgram)
 {

@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedConfirm{"InfiniteDose", u"2005", u"4", true, u"1e999", u"正しく入力して下さい"},
                     RefusedConfirm{"InfiniteYear", u"1e999", u"4", true, u"1", u"正しく入力して下さい"},
                     RefusedConfirm{"FractionalKey", u"2005", u"4.5", true, u"1", u"正しく入力して下さい"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(EntryWindow, ConfirmingAnEnteredMonthUnlocksAndEmptiesTheMonth)
 {

@@ -77,9 +77,9 @@ TEST_F(PictureBoxTest, KeepsItsDrawingWhenPaintedAgain)
     EXPECT_EQ(shown.copy(picture.contentsRect()), picture.picture());
     EXPECT_FALSE(inkBounds(picture.picture()).isNull());
     // The border: darker than the window at the top left, lighter at the bottom right.
-    const int window = qGray(picture.palette().color(QPalette::Window).rgb());
-    EXPECT_LT(qGray(shown.pixel(0, 100)), window);
-    EXPECT_GE(qGray(shown.pixel(shown.width() - 1, 100)), window);
+    const int windowGrey = qGray(picture.palette().color(QPalette::Window).rgb());
+    EXPECT_LT(qGray(shown.pixel(0, 100)), windowGrey);
+    EXPECT_GE(qGray(shown.pixel(shown.width() - 1, 100)), windowGrey);
 }
 
 } // namespace

@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, RegistrationRefusal,
                                          RefusedName{"Bar", u"a|b"}, RefusedName{"Control", u"a\u0007b"},
                                          RefusedName{"DotDot", u".."}, RefusedName{"Emoji", u"山田😀"},
                                          RefusedName{"OutsideCodePage", u"𠮷田"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(RegistrationWindow, AffiliationOutsideTheCodePageIsRefused)
 {

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BadDose,
                                          TypedDose{"TwoPoints", u"1.5.5", 1.5, false},
                                          TypedDose{"Blanks", u"  2 .5", 2.5, false},
                                          TypedDose{"Letter", u"M", 0, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct TypedMonth {
     const char* name;
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BadMonth,
                                          TypedMonth{"Empty", u"", u"", ""},
                                          TypedMonth{"OverflowingYear", u"1e999", u"4", ""},
                                          TypedMonth{"FractionalMonth", u"2005", u"4.5", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(BadInput, AThousandCharacterNameIsRefused)
 {

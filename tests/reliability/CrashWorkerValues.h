@@ -11,7 +11,7 @@ namespace velmora {
 // The pending values of the registrant at list index i (from 0).
 inline PendingEntry pendingValueOf(qsizetype i)
 {
-    return {(i % 5) * 0.1, (i % 3) * 0.25, 0, i % 4 ? 0 : 0.0012, i % 3 ? NoComment : QStringLiteral("確認済み")};
+    return {static_cast<double>(i % 5) * 0.1, static_cast<double>(i % 3) * 0.25, 0, i % 4 ? 0 : 0.0012, i % 3 ? NoComment : QStringLiteral("確認済み")};
 }
 
 // The person the registration worker registers: number 4 in a store of three.

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"NamesFolder", u"登録者名.txt", {}, true},
                     Damage{"EnteredMonthNotANumber", u"既入力.txt", QByteArray(" 200504 \r\nabc\r\n")},
                     Damage{"EnteredMonthsFolder", u"既入力.txt", {}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // 2 GiB of NUL bytes after valid content (a sparse file) are refused at once, without reading them.
 TEST(HugeFile, IsReportedWithoutBeingRead)
@@ -154,6 +154,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"LineFeedsOnly", u"被曝Data/鈴木.dat", QByteArray(SuzukiHeader).replace("\r\n", "\n")},
                     Damage{"Utf8", u"被曝Data/鈴木.dat", QStringLiteral(" 2 \r\n鈴木\r\n").toUtf8()},
                     Damage{"Folder", u"被曝Data/鈴木.dat", {}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

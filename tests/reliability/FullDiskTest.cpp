@@ -182,8 +182,8 @@ TEST_P(FullDisk, AFailedWriteKeepsEveryByteAndTheRetryCompletesIt)
               << " writes refused by the full disk, each file old or new after it, 0 bytes lost\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Writers, FullDisk, testing::ValuesIn(Writers), [](const auto& info) {
-    std::string name = info.param.name;
+INSTANTIATE_TEST_SUITE_P(Writers, FullDisk, testing::ValuesIn(Writers), [](const auto& row) {
+    std::string name = row.param.name;
     std::replace(name.begin(), name.end(), ' ', '_');
     std::replace(name.begin(), name.end(), '-', '_');
     return name;

@@ -147,6 +147,6 @@ TEST_P(InterruptedChange, IsCompletedThroughTheWindowsWhereverItWasKilled)
 INSTANTIATE_TEST_SUITE_P(Changes, InterruptedChange,
                          testing::Values(Change{"register", {}}, Change{"remove", {Suzuki}},
                                          Change{"restore", {Tanaka}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -52,7 +52,7 @@ TEST_F(PersonalRecordTest, DrawsHeadingAndRegistrationData)
 TEST_F(PersonalRecordTest, MonthRowsRunAprilToMarchWhateverTheFileOrder)
 {
     for (MonthKey key : {200603, 200512, 200504, 200601})
-        person.records.append({key, key % 100 / 10.0, 0, 0, 0, QStringLiteral("―")});
+        person.records.append({key, static_cast<double>(key % 100) / 10.0, 0, 0, 0, QStringLiteral("―")});
     show();
     const QStringList labels = {"2005/04", "2005/05", "2005/06", "2005/07", "2005/08", "2005/09",
                                 "2005/10", "2005/11", "2005/12", "2006/01", "2006/02", "2006/03"};

@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Damaged{"LineFeedsOnly", QByteArray(" 1 \nA\n")},
                     Damaged{"CarriageReturnsOnly", QByteArray(" 1 \rA\r")},
                     Damaged{"Utf8Name", QByteArray(" 1 \r\n\xe6\x9d\x91\r\n")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ListFiles, MissingOrUnreadableFilesAreReportedByName)
 {

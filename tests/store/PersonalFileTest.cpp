@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DamagedFile{"KeyNotWhole", YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
                     DamagedFile{"EmptyLineAfterTheLastRecord", YamadaHeaderBytes + OneRecord + "\r\n", 16},
                     DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
 {

@@ -7,7 +7,7 @@ namespace velmora::test {
 // A clock that always tells the same moment.
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime moment) : moment(moment) {}
+    explicit FixedClock(QDateTime fixedMoment) : moment(fixedMoment) {}
     QDateTime now() const override { return moment; }
     QDateTime moment;
 };

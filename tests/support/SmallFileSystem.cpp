@@ -9,8 +9,8 @@
 
 namespace velmora::test {
 
-SmallFileSystem::SmallFileSystem(const QString& mountPoint, qint64 bytes)
-    : mountPoint(mountPoint), filler(QDir(mountPoint).filePath(QStringLiteral(".filler")))
+SmallFileSystem::SmallFileSystem(const QString& folder, qint64 bytes)
+    : mountPoint(folder), filler(QDir(folder).filePath(QStringLiteral(".filler")))
 {
     const QByteArray options = "size=" + QByteArray::number(bytes);
     ok = ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, options.constData()) == 0;

@@ -22,12 +22,12 @@ void makeStore(const DataDir& dir, const QStringList& names)
 {
     ASSERT_TRUE(InitialiseForEntry(dir));
     for (qsizetype i = 0; i < names.size(); ++i)
-        ASSERT_TRUE(CreatePersonalFile(dir, personHeader(names[i], i + 1)));
+        ASSERT_TRUE(CreatePersonalFile(dir, personHeader(names[i], static_cast<double>(i + 1))));
     ASSERT_TRUE(SaveRegistrantList(dir, names));
-    ASSERT_TRUE(WriteNextRegistrationNumber(dir, names.size() + 1));
+    ASSERT_TRUE(WriteNextRegistrationNumber(dir, static_cast<double>(names.size() + 1)));
 }
 
-ImmutableFile::ImmutableFile(const QString& path) : path(path)
+ImmutableFile::ImmutableFile(const QString& filePath) : path(filePath)
 {
     ok = setImmutable(true);
 }
