@@ -11,8 +11,8 @@
 #include "platform/SystemPrinter.h"
 #include "reports/MonthlyList.h"
 #include "reports/PersonalRecord.h"
-#include "search/RegistrantTable.h"
 #include "reports/ReportData.h"
+#include "search/RegistrantTable.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
@@ -256,11 +256,15 @@ struct Row {
 };
 
 const Row Rows[] = {
-    {"monthly list gathered, month near the end (1000 files)", "GatherMonthRowsLateMonth", "ReadAllFilesBaseline", "≤ 3 × read(), < 100 ms"},
-    {"monthly list gathered, month no file has (1000 files)", "GatherMonthRowsMissingMonth", "ReadAllFilesBaseline", "≤ 3 × read(), < 100 ms"},
-    {"registrant table gathered (1000 files)", "GatherRegistrantSummary", "ReadAllFilesBaseline", "≤ 3 × read(), < 100 ms"},
+    {"monthly list gathered, month near the end (1000 files)", "GatherMonthRowsLateMonth", "ReadAllFilesBaseline",
+     "≤ 3 × read(), < 100 ms"},
+    {"monthly list gathered, month no file has (1000 files)", "GatherMonthRowsMissingMonth", "ReadAllFilesBaseline",
+     "≤ 3 × read(), < 100 ms"},
+    {"registrant table gathered (1000 files)", "GatherRegistrantSummary", "ReadAllFilesBaseline",
+     "≤ 3 × read(), < 100 ms"},
     {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
-    {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline", "≤ 2 × write() + fdatasync"},
+    {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline",
+     "≤ 2 × write() + fdatasync"},
     {"monthly list page drawn", "DrawMonthlyListPage", "", "< 16 ms"},
     {"registrant table page drawn", "DrawRegistrantTablePage", "", "< 16 ms"},
     {"personal record drawn", "DrawPersonalRecord", "", "< 16 ms"},
@@ -284,7 +288,8 @@ int main(int argc, char* argv[])
         const double time = reporter.milliseconds[row.benchmark];
         if (*row.baseline) {
             const double baseline = reporter.milliseconds[row.baseline];
-            std::printf("| %s | %.3f | %.3f | %.1f | %s |\n", row.operation, time, baseline, time / baseline, row.target);
+            std::printf("| %s | %.3f | %.3f | %.1f | %s |\n", row.operation, time, baseline, time / baseline,
+                        row.target);
         } else {
             std::printf("| %s | %.3f | | | %s |\n", row.operation, time, row.target);
         }

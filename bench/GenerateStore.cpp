@@ -34,6 +34,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", generated.error().toUtf8().constData());
         return 1;
     }
-    std::printf("%d registrants with %d months each in %s\n", size.registrants, size.months, qPrintable(arguments.first()));
+    std::printf("%d registrants with %d months each in %s\n", size.registrants, size.months,
+                qPrintable(arguments.first()));
     return 0;
 }

@@ -12,7 +12,8 @@
 
 namespace velmora {
 
-Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form2& entryWindow, Form4& searchWindow)
+Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form2& entryWindow,
+             Form4& searchWindow)
     : state(sharedState), dataDir(dir), dialogs(messageBoxes), entry(entryWindow), search(searchWindow), entryLock(dir)
 {
     setObjectName(QStringLiteral("Form1"));

@@ -2,9 +2,9 @@
 
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "store/Messages.h"
 #include "platform/Twips.h"
 #include "store/Cp932.h"
+#include "store/Messages.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
 #include "store/PositionalForms.h"
@@ -58,7 +58,7 @@ void Form6::buildControls()
 
     // The person column: a caption on light yellow and its box, shown only (light cyan) or editable.
     const auto personField = [this](const QString& label, const QString& text, const QString& name, int top,
-                                     bool editable) {
+                                    bool editable) {
         caption(this, label, text, 360, top, 1335, LightYellow);
         QLineEdit* box = makeTextBox(this, name, 1800, top, 2295, 375);
         box->setReadOnly(!editable);
@@ -87,8 +87,8 @@ void Form6::buildControls()
 
     makeLabel(this, QStringLiteral("Label14"), QStringLiteral("対象年月の被曝線量"), 360, 4815, 2415, 300);
     caption(this, QStringLiteral("Label9"), QStringLiteral("外部被曝"), 360, 5175, 1335, LightGreen);
-    const auto doseField = [this](const QString& label, const QString& text, const QString& name,
-                                  const QString& unit, int top) {
+    const auto doseField = [this](const QString& label, const QString& text, const QString& name, const QString& unit,
+                                  int top) {
         caption(this, label, text, 840, top, 1035, LightYellow);
         QLineEdit* box = makeTextBox(this, name, 1935, top, 1455, 375);
         caption(this, unit, QStringLiteral("mSv"), 3450, top, 615, LightYellow);
@@ -116,8 +116,8 @@ void Form6::buildControls()
     makeLabel(this, QStringLiteral("Label6"), QStringLiteral("訂正の対象年月"), 4560, 360, 1935, 300);
     List1 = makeList(this, QStringLiteral("List1"), 4440, 720, 2175, 7935);
 
-    QWidget* order[] = {Text7, Text10, Text3, Text14, Text8, Text9, Text11, Text12, Text13,
-                        Command4, Command3, Command2, Command1, List1};
+    QWidget* order[] = {Text7,  Text10, Text3,    Text14,   Text8,    Text9,    Text11,
+                        Text12, Text13, Command4, Command3, Command2, Command1, List1};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -180,7 +180,8 @@ void Form6::List1Click()
     // The first record of the month the label reads back as; a key too odd to read back from its label
     // (a year typed with fewer than four digits) stands for the record listed under it.
     const double key = keyOfCorrectionLabel(label);
-    const auto first = std::find_if(records.begin(), records.end(), [key](const MonthlyRecord& r) { return static_cast<double>(r.key) == key; });
+    const auto first = std::find_if(records.begin(), records.end(),
+                                    [key](const MonthlyRecord& r) { return static_cast<double>(r.key) == key; });
     chosenPosition = first != records.end() ? first - records.begin() : List1->row(chosen.first());
     const MonthlyRecord& record = records[chosenPosition];
     Text6->setText(label);
@@ -198,8 +199,8 @@ void Form6::Command4Click()
 {
     if (chosenPosition < 0)
         return;
-    const double doses[] = {LeadingNumber(Text8->text()), LeadingNumber(Text9->text()),
-                            LeadingNumber(Text11->text()), LeadingNumber(Text12->text())};
+    const double doses[] = {LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
+                            LeadingNumber(Text12->text())};
     if (!std::all_of(std::begin(doses), std::end(doses), isStorable)) {
         dialogs.warn(InvalidInputMessage);
         return;

@@ -32,21 +32,21 @@ public:
     // cannot be read, and the window then stays closed.
     bool openFor(const ShownPerson& person);
 
-    QLineEdit* Text1; // registration number
-    QLineEdit* Text7; // registration date
-    QLineEdit* Text2; // name
-    QLineEdit* Text4; // sex
-    QLineEdit* Text5; // date of birth
-    QLineEdit* Text10; // affiliation
-    QLineEdit* Text3; // job type
-    QLineEdit* Text14; // past effective dose or "なし"
-    QLineEdit* Text6; // the chosen month
-    QLineEdit* Text8; // external effective dose
-    QLineEdit* Text9; // lens of the eye
-    QLineEdit* Text11; // skin
-    QLineEdit* Text12; // internal effective dose
-    QLineEdit* Text13; // comment
-    QListWidget* List1; // the months of the records, in record order
+    QLineEdit* Text1;        // registration number
+    QLineEdit* Text7;        // registration date
+    QLineEdit* Text2;        // name
+    QLineEdit* Text4;        // sex
+    QLineEdit* Text5;        // date of birth
+    QLineEdit* Text10;       // affiliation
+    QLineEdit* Text3;        // job type
+    QLineEdit* Text14;       // past effective dose or "なし"
+    QLineEdit* Text6;        // the chosen month
+    QLineEdit* Text8;        // external effective dose
+    QLineEdit* Text9;        // lens of the eye
+    QLineEdit* Text11;       // skin
+    QLineEdit* Text12;       // internal effective dose
+    QLineEdit* Text13;       // comment
+    QListWidget* List1;      // the months of the records, in record order
     CommandButton* Command4; // "訂正"
     CommandButton* Command3; // "削除"
     CommandButton* Command2; // "全訂正終了"
@@ -79,7 +79,7 @@ private:
     SharedState& state;
     DataDir dataDir;
     Dialogs& dialogs;
-    QString openedName; // the person whose file was read and is written
+    QString openedName;            // the person whose file was read and is written
     qsizetype chosenPosition = -1; // chosenPosition, from 0; -1 while no month is chosen
     bool changed = false;
 };

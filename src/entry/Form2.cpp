@@ -1,15 +1,15 @@
 #include "Form2.h"
 
 #include "SaveAll.h"
+#include "correction/Form6.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "store/Messages.h"
 #include "platform/Twips.h"
-#include "correction/Form6.h"
 #include "registration/Form3.h"
 #include "registration/RegistrantChanges.h"
 #include "store/Cp932.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
 #include "store/PositionalForms.h"
@@ -30,8 +30,10 @@ const QString NotListedMessage = QStringLiteral("該当者が登録者リスト�
 
 } // namespace
 
-Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form3& registrationWindow, Form6& correctionWindow)
-    : state(sharedState), dataDir(dir), dialogs(messageBoxes), registration(registrationWindow), correction(correctionWindow)
+Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form3& registrationWindow,
+             Form6& correctionWindow)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), registration(registrationWindow),
+      correction(correctionWindow)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ入力／訂正"));
@@ -114,8 +116,8 @@ void Form2::buildControls()
     Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("全データ保存"), 3480, 10320, 1695, 495);
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("EXIT/cancel"), 5640, 10320, 1695, 495);
 
-    QWidget* order[] = {List1, Text7, Text6, Command7, Text8, Text9, Text11, Text12, Text13, Command4,
-                        Command3, Command2, Command1, Command5, Command8, Command6};
+    QWidget* order[] = {List1,  Text7,    Text6,    Command7, Text8,    Text9,    Text11,   Text12,
+                        Text13, Command4, Command3, Command2, Command1, Command5, Command8, Command6};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     for (QLineEdit* shown : {Text1, Text2, Text4, Text5, Text3, Text10})
@@ -245,12 +247,12 @@ void Form2::Command4Click()
     if (!key || refuseEnteredMonth(*key))
         return;
     QLineEdit* const doses[] = {Text8, Text9, Text11, Text12};
-    const bool noDose = std::all_of(std::begin(doses), std::end(doses), [](QLineEdit* f) { return f->text().isEmpty(); });
-    const PendingEntry entry{LeadingNumber(Text8->text()), LeadingNumber(Text9->text()),
-                             LeadingNumber(Text11->text()), LeadingNumber(Text12->text()),
-                             Text13->text().isEmpty() ? NoComment : Text13->text()};
-    const bool storable = isStorable(entry.effective) && isStorable(entry.lens) && isStorable(entry.skin) &&
-                          isStorable(entry.internal);
+    const bool noDose =
+        std::all_of(std::begin(doses), std::end(doses), [](QLineEdit* f) { return f->text().isEmpty(); });
+    const PendingEntry entry{LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
+                             LeadingNumber(Text12->text()), Text13->text().isEmpty() ? NoComment : Text13->text()};
+    const bool storable =
+        isStorable(entry.effective) && isStorable(entry.lens) && isStorable(entry.skin) && isStorable(entry.internal);
     if (Text1->text().isEmpty() || noDose || !storable) {
         dialogs.warn(InvalidInputMessage);
         return;
@@ -365,8 +367,8 @@ void Form2::Command8Click()
         dialogs.inform(NoPersonMessage);
         return;
     }
-    if (!correction.openFor({Text1->text(), Text2->text(), Text4->text(), Text5->text(), Text3->text(),
-                             Text10->text()}))
+    if (!correction.openFor(
+            {Text1->text(), Text2->text(), Text4->text(), Text5->text(), Text3->text(), Text10->text()}))
         return;
     showAndActivate(&correction);
     correction.Text10->setFocus();

@@ -29,19 +29,19 @@ public:
     QListWidget* List1;
     CommandButton* Command6; // "再表示"
     CommandButton* Command7; // "Reset"
-    QLineEdit* Text7; // target year
-    QLineEdit* Text6; // target month
-    QLineEdit* Text1; // registration number
-    QLineEdit* Text2; // name
-    QLineEdit* Text4; // sex
-    QLineEdit* Text5; // date of birth
-    QLineEdit* Text3; // job type
-    QLineEdit* Text10; // affiliation
-    QLineEdit* Text8; // external effective dose
-    QLineEdit* Text9; // lens of the eye
-    QLineEdit* Text11; // skin
-    QLineEdit* Text12; // internal effective dose
-    QLineEdit* Text13; // comment
+    QLineEdit* Text7;        // target year
+    QLineEdit* Text6;        // target month
+    QLineEdit* Text1;        // registration number
+    QLineEdit* Text2;        // name
+    QLineEdit* Text4;        // sex
+    QLineEdit* Text5;        // date of birth
+    QLineEdit* Text3;        // job type
+    QLineEdit* Text10;       // affiliation
+    QLineEdit* Text8;        // external effective dose
+    QLineEdit* Text9;        // lens of the eye
+    QLineEdit* Text11;       // skin
+    QLineEdit* Text12;       // internal effective dose
+    QLineEdit* Text13;       // comment
     CommandButton* Command4; // "確  定"
     CommandButton* Command1; // "新規登録"
     CommandButton* Command5; // "登録抹消"

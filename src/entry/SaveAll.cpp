@@ -1,7 +1,7 @@
 #include "SaveAll.h"
 
-#include "store/Messages.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 
 #include <algorithm>
@@ -43,7 +43,8 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
     }
     if (!unreadable.isEmpty())
         return failure(QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、"
-                                      "保存を中止しました。\n%1").arg(listForMessage(unreadable, QStringLiteral("件"))));
+                                      "保存を中止しました。\n%1")
+                           .arg(listForMessage(unreadable, QStringLiteral("件"))));
 
     QStringList saved;
     QStringList keptOtherValues;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "store/DataDir.h"
-#include "store/Result.h"
 #include "store/PersonalFile.h"
+#include "store/Result.h"
 #include "store/SharedState.h"
 
 #include <functional>

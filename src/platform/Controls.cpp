@@ -7,8 +7,7 @@
 namespace velmora {
 namespace {
 
-template <class Control>
-Control* place(Control* control, const QString& name, int left, int top, int width, int height)
+template <class Control> Control* place(Control* control, const QString& name, int left, int top, int width, int height)
 {
     control->setObjectName(name);
     placeTwips(control, left, top, width, height);
@@ -33,8 +32,8 @@ QListWidget* makeList(QWidget* window, const QString& name, int left, int top, i
     return place(new QListWidget(window), name, left, top, width, height);
 }
 
-CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top,
-                          int width, int height)
+CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
+                          int height)
 {
     return place(new CommandButton(name, caption, window), name, left, top, width, height);
 }

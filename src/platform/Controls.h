@@ -16,8 +16,8 @@ QLabel* makeLabel(QWidget* window, const QString& name, const QString& caption, 
                   int height);
 QLineEdit* makeTextBox(QWidget* window, const QString& name, int left, int top, int width, int height);
 QListWidget* makeList(QWidget* window, const QString& name, int left, int top, int width, int height);
-CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top,
-                          int width, int height);
+CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
+                          int height);
 
 void setBackground(QWidget* control, const QColor& color);
 

@@ -7,8 +7,7 @@
 
 namespace velmora {
 
-PictureBox::PictureBox(const QString& objectName, QWidget* parent)
-    : QFrame(parent), font(systemFont(GothicFont, 9.75))
+PictureBox::PictureBox(const QString& objectName, QWidget* parent) : QFrame(parent), font(systemFont(GothicFont, 9.75))
 {
     setObjectName(objectName);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);

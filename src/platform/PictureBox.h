@@ -3,8 +3,8 @@
 #include "Surface.h"
 
 #include <QFont>
-#include <QImage>
 #include <QFrame>
+#include <QImage>
 
 namespace velmora {
 

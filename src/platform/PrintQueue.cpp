@@ -1,7 +1,7 @@
 #include "PrintQueue.h"
 
-#include <cups/cups.h>
 #include <algorithm>
+#include <cups/cups.h>
 
 namespace velmora {
 

@@ -120,7 +120,8 @@ Surface& SystemPrinter::beginDocument(const QString& reportName)
         return *page;
     page.reset();
     if (failure.isEmpty())
-        failure = QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした（フォルダ「%1」）").arg(PrintFolder);
+        failure = QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした（フォルダ「%1」）")
+                      .arg(PrintFolder);
     return discard;
 }
 

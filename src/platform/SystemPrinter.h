@@ -54,7 +54,7 @@ private:
     int pdfPages = 0;
     QString failure;
     QString refusal; // why the default printer could not take the jobs of this run
-    QString queue; // the printer of the job being drawn, and its last job before it
+    QString queue;   // the printer of the job being drawn, and its last job before it
     int jobBefore = 0;
 };
 

@@ -3,10 +3,10 @@
 #include "RegistrantChanges.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "store/Messages.h"
 #include "platform/Twips.h"
 #include "store/Cp932.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
 
@@ -24,8 +24,7 @@ const QString UnlistedFileQuestion =
                    "（登録が途中で中断されたようです）。\nこのファイルのデータのまま登録者リストに追加しますか？");
 const QString UnlistedFileListedMessage = QStringLiteral("登録者リストに追加しました。");
 
-QRadioButton* makeOption(QGroupBox* frame, const QString& name, const QString& caption, int left, int top,
-                         int width)
+QRadioButton* makeOption(QGroupBox* frame, const QString& name, const QString& caption, int left, int top, int width)
 {
     auto* option = new QRadioButton(caption, frame);
     option->setObjectName(name);
@@ -104,8 +103,8 @@ void Form3::buildControls()
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("登 録"), 360, 6360, 1455, 495);
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"), 2160, 6360, 1455, 495);
 
-    QWidget* order[] = {Text2, Option1, Option2, Text5, Text6, Text7, Text4, Combo1, Option8, Option9, Text3,
-                        Command1, Command2, Text1};
+    QWidget* order[] = {Text2,  Option1, Option2, Text5, Text6,    Text7,    Text4,
+                        Combo1, Option8, Option9, Text3, Command1, Command2, Text1};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

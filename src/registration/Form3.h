@@ -30,16 +30,16 @@ public:
     QGroupBox* Frame1;
     QRadioButton* Option1; // "男性"
     QRadioButton* Option2; // "女性"
-    QLineEdit* Text5; // year of birth
-    QLineEdit* Text6; // month of birth
-    QLineEdit* Text7; // day of birth
-    QLineEdit* Text4; // affiliation
+    QLineEdit* Text5;      // year of birth
+    QLineEdit* Text6;      // month of birth
+    QLineEdit* Text7;      // day of birth
+    QLineEdit* Text4;      // affiliation
     QGroupBox* Frame2;
     QComboBox* Combo1; // job type
     QGroupBox* Frame3;
-    QRadioButton* Option8; // "なし"
-    QRadioButton* Option9; // "あり  →"
-    QLineEdit* Text3; // past effective dose
+    QRadioButton* Option8;   // "なし"
+    QRadioButton* Option9;   // "あり  →"
+    QLineEdit* Text3;        // past effective dose
     CommandButton* Command1; // "登 録"
     CommandButton* Command2; // "Cancel"
 

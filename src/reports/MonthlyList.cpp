@@ -64,8 +64,7 @@ void drawColumnRules(ReportPen& pen)
 
 } // namespace
 
-void drawMonthlyListPage(Surface& surface, const ReportStyle& style, const MonthlyListInput& input,
-                         qsizetype& nextRow)
+void drawMonthlyListPage(Surface& surface, const ReportStyle& style, const MonthlyListInput& input, qsizetype& nextRow)
 {
     ReportPen pen(surface, style);
     const ListPage page{

@@ -125,8 +125,9 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
     for (const PlacedText& caption : layout.captions)
         pen.textAt(caption.x, caption.y, caption.text);
     if (person.header.pastExposureFlag == 1)
-        pen.text(300, 1800, QStringLiteral("本測定期間以前の被曝線量　： ") + plainForm(person.header.pastDose) +
-                                QStringLiteral(" mSv"));
+        pen.text(300, 1800,
+                 QStringLiteral("本測定期間以前の被曝線量　： ") + plainForm(person.header.pastDose) +
+                     QStringLiteral(" mSv"));
 
     const RecordFigures figures = personalRecordFigures(person, LeadingNumber(fiscalYearText));
     for (int slot = 0; slot < 12; ++slot) {

@@ -15,9 +15,9 @@ namespace velmora {
 // What the screen record and the paper record differ in beyond their style.
 struct RecordLayout {
     ReportStyle style;
-    double dataSize; // the registration data
-    double secondColumnX; // "登録年月日" and "測定期間", in surface units
-    QList<PlacedText> captions; // in surface units
+    double dataSize;                               // the registration data
+    double secondColumnX;                          // "登録年月日" and "測定期間", in surface units
+    QList<PlacedText> captions;                    // in surface units
     std::function<QString(double key)> monthLabel; // the label of a month row
 };
 

@@ -31,8 +31,9 @@ RecordFigures personalRecordFigures(const PersonalFile& person, double fiscalYea
     Doses yearTotal;
     for (int slot = 0; slot < 12; ++slot) {
         figures.keys[slot] = fiscalYear * 100 + (slot < 9 ? slot + 4 : slot - 9 + 101);
-        const auto record = std::find_if(person.records.begin(), person.records.end(),
-                                          [&](const MonthlyRecord& r) { return static_cast<double>(r.key) == figures.keys[slot]; });
+        const auto record = std::find_if(person.records.begin(), person.records.end(), [&](const MonthlyRecord& r) {
+            return static_cast<double>(r.key) == figures.keys[slot];
+        });
         if (record == person.records.end())
             continue;
         figures.months[slot] = &*record;

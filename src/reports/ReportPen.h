@@ -10,8 +10,8 @@ inline const QColor Grey(128, 128, 128);
 struct ReportStyle {
     double scale; // surface units per screen unit: 1 on the screen, 0.1 (millimetres) on paper
     double titleSize;
-    double textSize; // headings and cells
-    int frameWidth; // the frame and the line under the headings, in device pixels
+    double textSize;  // headings and cells
+    int frameWidth;   // the frame and the line under the headings, in device pixels
     QColor ruleColor; // the column rules
 };
 

@@ -110,14 +110,14 @@ void Form4::buildControls()
     QLabel* label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("月"), 12720, 120, 435, 375);
     Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("↓"), 7200, 120, 495, 375);
     Command9->setToolTip(QStringLiteral(" 続きを表示 "));
-    for (QWidget* control : std::initializer_list<QWidget*>{Text1, label1, Command3, Command4, Command6, Text2,
-                                                             label2, Text3, label3})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Text1, label1, Command3, Command4, Command6, Text2, label2, Text3, label3})
         control->setFont(captionFont);
     for (QLabel* label : {label1, label2, label3})
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    QWidget* order[] = {List1, Picture1, Command1, Command2, Text1, Command3, Command4, Command5, Command6,
-                        Command7, Command8, Text2, Text3, Command9};
+    QWidget* order[] = {List1,    Picture1, Command1, Command2, Text1, Command3, Command4,
+                        Command5, Command6, Command7, Command8, Text2, Text3,    Command9};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -308,8 +308,7 @@ void Form4::drawTablePage()
 
 void Form4::drawListPage()
 {
-    ShowMonthlyList(*Picture1, {report.year, report.month, report.names, report.monthRows},
-                    report.nextRow);
+    ShowMonthlyList(*Picture1, {report.year, report.month, report.names, report.monthRows}, report.nextRow);
 }
 
 void Form4::offerPrinting()
@@ -342,8 +341,7 @@ void Form4::Command4Click()
             break;
         case ReportMode::MonthlyList:
             report.nextRow = 1;
-            PrintMonthlyList(printer, {report.year, report.month, report.names, report.monthRows},
-                             report.nextRow);
+            PrintMonthlyList(printer, {report.year, report.month, report.names, report.monthRows}, report.nextRow);
             break;
         case ReportMode::None:
             return;

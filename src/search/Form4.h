@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ReportState.h"
 #include "platform/CommandButton.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
-#include "ReportState.h"
 #include "platform/Printer.h"
 #include "store/DataDir.h"
 #include "store/SharedState.h"
@@ -32,15 +32,15 @@ public:
     PictureBox* Picture1;
     CommandButton* Command1; // "登録者リスト"
     CommandButton* Command2; // "抹消者リスト"
-    QLineEdit* Text1; // fiscal year of the personal record
+    QLineEdit* Text1;        // fiscal year of the personal record
     CommandButton* Command3; // "表示"
     CommandButton* Command4; // "印刷"
     CommandButton* Command5; // leaves the window
     CommandButton* Command6; // "画面クリア"
     CommandButton* Command7; // "登録者データ表"
     CommandButton* Command8; // "月別被曝一覧表"
-    QLineEdit* Text2; // year of the monthly list
-    QLineEdit* Text3; // month of the monthly list
+    QLineEdit* Text2;        // year of the monthly list
+    QLineEdit* Text3;        // month of the monthly list
     CommandButton* Command9; // "↓", the next page
 
     ReportState report;
@@ -85,7 +85,7 @@ private:
     DataDir dataDir;
     Dialogs& dialogs;
     Printer& printer;
-    int listPresses = 0; // mouse presses on List1 so far
+    int listPresses = 0;    // mouse presses on List1 so far
     int chosenAtPress = -1; // listPresses when the person was last chosen
 };
 

@@ -10,7 +10,7 @@
 namespace velmora {
 
 struct RegistrantTableInput {
-    const QStringList& names; // RegistrantList
+    const QStringList& names;                            // RegistrantList
     const QList<std::optional<PersonalHeader>>& summary; // RegistrantSummary, one entry per name
 };
 

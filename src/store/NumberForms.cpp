@@ -17,7 +17,10 @@ double parseCLocale(const std::string& text)
     return strtod_l(text.c_str(), nullptr, cLocale);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest beginning of text that forms a number: optional sign, digits with an optional
 // decimal point (at least one digit), optional exponent E or D with optional sign and digits.
@@ -54,7 +57,10 @@ size_t scanNumber(const std::string& text, std::string& out)
     return i;
 }
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u3000'; }
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u3000';
+}
 
 // Full-width digits and signs typed with a Japanese input method, read as their ASCII forms.
 char16_t foldFullWidth(char16_t c)
@@ -62,15 +68,21 @@ char16_t foldFullWidth(char16_t c)
     if (c >= u'０' && c <= u'９')
         return u'0' + (c - u'０');
     switch (c) {
-    case u'．': return u'.';
+    case u'．':
+        return u'.';
     case u'－':
-    case u'−': return u'-';
-    case u'＋': return u'+';
+    case u'−':
+        return u'-';
+    case u'＋':
+        return u'+';
     case u'Ｅ':
-    case u'ｅ': return u'E';
+    case u'ｅ':
+        return u'E';
     case u'Ｄ':
-    case u'ｄ': return u'D';
-    default: return c;
+    case u'ｄ':
+        return u'D';
+    default:
+        return c;
     }
 }
 
@@ -87,8 +99,8 @@ std::string significantDigits(double magnitude, bool exact)
 {
     char buffer[64];
     for (int precision : {15, 17}) {
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general,
-                                          precision);
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general, precision);
         std::string text = uppercaseExponent(buffer, result.ptr);
         if (!exact || precision == 17 || parseCLocale(text) == magnitude)
             return text;
@@ -193,8 +205,8 @@ double LeadingNumber(QStringView text)
 QString exponentForm(double value)
 {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
-                                      std::chars_format::scientific, 2);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value, std::chars_format::scientific, 2);
     return QString::fromStdString(uppercaseExponent(buffer, result.ptr));
 }
 

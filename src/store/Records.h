@@ -17,7 +17,7 @@ inline const QString NoComment = QStringLiteral("―");
 struct PersonalHeader {
     double registrationNumber = 0;
     QString name;
-    double sexCode = 0; // 0 male, any other value female
+    double sexCode = 0;     // 0 male, any other value female
     double dateOfBirth = 0; // yyyymmdd
     QString affiliation;
     QString jobType;
@@ -31,9 +31,9 @@ struct PersonalHeader {
 struct MonthlyRecord {
     MonthKey key = 0;
     double effective = 0; // external effective dose, mSv
-    double lens = 0; // lens of the eye, mSv
-    double skin = 0; // skin, mSv
-    double internal = 0; // internal effective dose, mSv
+    double lens = 0;      // lens of the eye, mSv
+    double skin = 0;      // skin, mSv
+    double internal = 0;  // internal effective dose, mSv
     QString comment = NoComment;
     bool operator==(const MonthlyRecord&) const = default;
 };

@@ -19,8 +19,7 @@ inline Failure failure(QString message)
 
 // The outcome of a store operation: the value, or the message of its failure. (A small stand-in for
 // std::expected, which the clang that builds the fuzzers cannot compile from this standard library.)
-template <class T>
-class [[nodiscard]] Result {
+template <class T> class [[nodiscard]] Result {
 public:
     Result() requires std::default_initializable<T> : outcome(std::in_place_index<0>) {}
     Result(T value) : outcome(std::in_place_index<0>, std::move(value)) {}
@@ -35,8 +34,7 @@ public:
     const QString& error() const { return std::get<1>(outcome); }
 
     // A result equals a value when it holds that value.
-    template <class U>
-    friend bool operator==(const Result& result, const U& value)
+    template <class U> friend bool operator==(const Result& result, const U& value)
     {
         return result && *result == value;
     }
@@ -45,8 +43,7 @@ private:
     std::variant<T, QString> outcome;
 };
 
-template <>
-class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(Failure failure) : message(std::move(failure.message)), failed(true) {}

@@ -17,8 +17,8 @@ struct PendingEntry {
 
 // The state the windows share for the whole run, owned by main() and handed to each window.
 struct SharedState {
-    RegistrantList registrants; // RegistrantList
-    QList<MonthKey> enteredMonths; // EnteredMonths
+    RegistrantList registrants;                                                                     // RegistrantList
+    QList<MonthKey> enteredMonths;                                                                  // EnteredMonths
     std::vector<PendingEntry> pendingEntries = std::vector<PendingEntry>(RegistrantList::Capacity); // PendingEntries
     PersonalFile current; // CurrentPerson and CurrentRecords
 

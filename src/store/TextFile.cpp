@@ -9,7 +9,9 @@
 
 namespace velmora {
 
-LineReader::LineReader(QByteArrayView content, bool lineFeedsAllowed) : bytes(content), plainLineEnds(lineFeedsAllowed) {}
+LineReader::LineReader(QByteArrayView content, bool lineFeedsAllowed) : bytes(content), plainLineEnds(lineFeedsAllowed)
+{
+}
 
 std::optional<QByteArrayView> LineReader::next()
 {
@@ -64,8 +66,11 @@ bool looksLikeUtf8(QByteArrayView bytes)
     bool threeByteSequence = false;
     for (qsizetype i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                                                       : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+        const int length = lead < 0x80                   ? 1
+                           : lead >= 0xC2 && lead < 0xE0 ? 2
+                           : lead >= 0xE0 && lead < 0xF0 ? 3
+                           : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                         : 0;
         if (length == 0 || i + length > bytes.size())
             return false;
         for (int k = 1; k < length; ++k)
@@ -90,7 +95,8 @@ Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, 
     if (file.error() != QFileDevice::NoError)
         return failure(cannotReadMessage(shownName));
     if (looksLikeUtf8(content))
-        return failure(QStringLiteral("ファイル「%1」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）").arg(shownName));
+        return failure(QStringLiteral("ファイル「%1」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）")
+                           .arg(shownName));
     return content;
 }
 

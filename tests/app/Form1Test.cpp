@@ -50,8 +50,8 @@ TEST_F(MainMenu, FirstEntryCreatesTheStoreAndOpensAnEmptyEntryWindow)
 TEST_F(MainMenu, FirstSearchCreatesThreeFilesSaysThereIsNoDataAndStays)
 {
     click(app.form1.Command2);
-    EXPECT_EQ(dialogs.shown,
-              (QList<ScriptedDialogs::Shown>{{ScriptedDialogs::Kind::Warn, QStringLiteral("データは１件もありません")}}));
+    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{
+                                 {ScriptedDialogs::Kind::Warn, QStringLiteral("データは１件もありません")}}));
     EXPECT_TRUE(app.form1.isVisible());
     EXPECT_FALSE(app.form4.isVisible());
     EXPECT_EQ(snapshot(temp.path()).size(), 3);

@@ -305,9 +305,11 @@ TEST_F(CorrectionWindow, TextsThatCannotBeStoredAreRefusedAndNothingIsWritten)
 
 TEST_F(CorrectionWindow, AnUnreadableFileKeepsTheWindowClosed)
 {
-    writeBytes(app.dataDir.personalFile(QStringLiteral("鈴木")), fileBytes(app.dataDir.personalFile(QStringLiteral("鈴木"))) + " 200504 \r\n 1");
+    writeBytes(app.dataDir.personalFile(QStringLiteral("鈴木")),
+               fileBytes(app.dataDir.personalFile(QStringLiteral("鈴木"))) + " 200504 \r\n 1");
     open(QStringLiteral("鈴木"));
-    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("ファイル「被曝Data/鈴木.dat」の内容が正しくありません（12行目）")});
+    EXPECT_EQ(takeMessages(),
+              QStringList{QStringLiteral("ファイル「被曝Data/鈴木.dat」の内容が正しくありません（12行目）")});
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(app.form2.isVisible());
 }

@@ -130,7 +130,8 @@ TEST_F(EntryWindow, AfterAnUnreadableFileNobodyIsShownAndNothingCanBeConfirmed)
     doubleClick(QStringLiteral("山田"));
     type(form.Text8, "3");
     doubleClick(QStringLiteral("鈴木"));
-    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("ファイル「被曝Data/鈴木.dat」の内容が正しくありません（2行目）")});
+    EXPECT_EQ(takeMessages(),
+              QStringList{QStringLiteral("ファイル「被曝Data/鈴木.dat」の内容が正しくありません（2行目）")});
     EXPECT_TRUE(form.Text2->text().isEmpty() && form.Text1->text().isEmpty() && form.Text8->text().isEmpty());
     type(form.Text8, "3");
     click(form.Command4);
@@ -216,8 +217,9 @@ TEST_F(EntryWindow, SaveAllWithNothingConfirmedWritesTheDefaultsAndTheMonth)
 {
     setMonth("2005", "4");
     saveAll();
-    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{{Kind::OkCancel, QStringLiteral("データ入力に間違いはありませんか？")},
-                                                           {Kind::Inform, QStringLiteral("全データを保存しました。")}}));
+    EXPECT_EQ(dialogs.shown,
+              (QList<ScriptedDialogs::Shown>{{Kind::OkCancel, QStringLiteral("データ入力に間違いはありませんか？")},
+                                             {Kind::Inform, QStringLiteral("全データを保存しました。")}}));
     const QByteArray defaults = crlfLines({" 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"});
     for (const QString& name : Names)
         EXPECT_TRUE(fileBytes(app.dataDir.personalFile(name)).endsWith(crlfLines({"04-01-2005"}) + defaults));

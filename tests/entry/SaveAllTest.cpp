@@ -13,7 +13,8 @@ using namespace velmora::test;
 
 namespace {
 
-const QStringList Names = {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("髙橋"), QStringLiteral("佐藤")};
+const QStringList Names = {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("髙橋"),
+                           QStringLiteral("佐藤")};
 
 class SaveAll : public testing::Test {
 protected:
@@ -45,10 +46,10 @@ TEST_F(SaveAll, GivesEveryRegistrantItsPendingValuesOrTheDefaults)
 {
     pending[1] = PendingEntry{0.5, 0, 1.5, 0.00123, QStringLiteral("腕")};
     ASSERT_TRUE(save(200504));
-    EXPECT_TRUE(fileBytes(dir.personalFile(Names[0])).endsWith(
-        crlfLines({"04-01-2005", " 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"})));
-    EXPECT_TRUE(fileBytes(dir.personalFile(Names[1])).endsWith(
-        crlfLines({"04-01-2005", " 200504 ", " 0.5 ", " 0 ", " 1.5 ", " 0.00123 ", "\x98\x72"})));
+    EXPECT_TRUE(fileBytes(dir.personalFile(Names[0]))
+                    .endsWith(crlfLines({"04-01-2005", " 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"})));
+    EXPECT_TRUE(fileBytes(dir.personalFile(Names[1]))
+                    .endsWith(crlfLines({"04-01-2005", " 200504 ", " 0.5 ", " 0 ", " 1.5 ", " 0.00123 ", "\x98\x72"})));
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200504 "}));
     EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 1, 1}));
 }

@@ -20,8 +20,7 @@ struct SeenBox {
 class QtDialogsTest : public testing::Test {
 protected:
     // Runs a box, pressing `press` on it, and returns what it showed.
-    template <class Show>
-    SeenBox run(const QString& press, Show show)
+    template <class Show> SeenBox run(const QString& press, Show show)
     {
         auto seen = std::make_shared<SeenBox>();
         QTimer::singleShot(0, [seen, press] {
@@ -49,7 +48,8 @@ protected:
 TEST_F(QtDialogsTest, QuestionsStopOnlyOnCancelOrNo)
 {
     bool answer = true;
-    SeenBox seen = run(QStringLiteral("キャンセル"), [&] { answer = dialogs.confirmOkCancel("データ入力に間違いはありませんか？"); });
+    SeenBox seen = run(QStringLiteral("キャンセル"),
+                       [&] { answer = dialogs.confirmOkCancel("データ入力に間違いはありませんか？"); });
     EXPECT_FALSE(answer);
     EXPECT_EQ(seen.title, ApplicationTitle);
     EXPECT_EQ(seen.text, QStringLiteral("データ入力に間違いはありませんか？"));

@@ -24,8 +24,8 @@ protected:
         click(app.form2.Command1);
         ASSERT_TRUE(form.isVisible());
     }
-    void fill(const QString& name, const QString& year = "1965", const QString& month = "4",
-              const QString& day = "12", const QString& affiliation = QStringLiteral("放射線科"))
+    void fill(const QString& name, const QString& year = "1965", const QString& month = "4", const QString& day = "12",
+              const QString& affiliation = QStringLiteral("放射線科"))
     {
         type(form.Text2, name);
         type(form.Text5, year);
@@ -237,9 +237,10 @@ TEST_F(RegistrationWindow, RestoreKeepsTheOldFileAndPutsTheNameLast)
     fill(QStringLiteral("鈴木"), "1999", "1", "1", QStringLiteral("別の所属"));
     dialogs.answer(true);
     click(form.Command1);
-    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{
-                                 {Kind::YesNo, QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？")},
-                                 {Kind::Inform, QStringLiteral("抹消者リストから登録者リストに移動しました。")}}));
+    EXPECT_EQ(dialogs.shown,
+              (QList<ScriptedDialogs::Shown>{
+                  {Kind::YesNo, QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？")},
+                  {Kind::Inform, QStringLiteral("抹消者リストから登録者リストに移動しました。")}}));
     EXPECT_EQ(app.state.registrants.names, (QStringList{QStringLiteral("山田"), QStringLiteral("鈴木")}));
     EXPECT_EQ(app.form2.List1->item(1)->text(), QStringLiteral("鈴木"));
     EXPECT_EQ(ReadRemovedNames(app.dataDir), QStringList{QStringLiteral("佐藤")});
@@ -261,8 +262,9 @@ TEST_F(RegistrationWindow, DecliningTheRestoreEndsInTheExistingNameMessage)
     const auto before = snapshot(temp.path());
     dialogs.answer(false);
     click(form.Command1);
-    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？"),
-                                           QStringLiteral("この人の名前はすでに登録者リストに存在します。")}));
+    EXPECT_EQ(takeMessages(),
+              (QStringList{QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？"),
+                           QStringLiteral("この人の名前はすでに登録者リストに存在します。")}));
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
@@ -294,9 +296,10 @@ TEST_F(RegistrationWindow, AFullListRefusesRegistrationAndRestoreBeforeWriting)
     fill(QStringLiteral("鈴木"));
     dialogs.answer(true);
     click(form.Command1);
-    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("登録者数が上限の1000人に達しているため登録できません"),
-                                           QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？"),
-                                           QStringLiteral("登録者数が上限の1000人に達しているため登録できません")}));
+    EXPECT_EQ(takeMessages(),
+              (QStringList{QStringLiteral("登録者数が上限の1000人に達しているため登録できません"),
+                           QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？"),
+                           QStringLiteral("登録者数が上限の1000人に達しているため登録できません")}));
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 

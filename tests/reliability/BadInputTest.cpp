@@ -49,14 +49,12 @@ TEST_P(BadDose, IsReadByItsLeadingNumberOrRefused)
     EXPECT_EQ(ReadPersonalFile(app.dataDir, QStringLiteral("山田"))->records.value(0).effective, GetParam().stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, BadDose,
-                         testing::Values(TypedDose{"Overflow", u"1e999", 0, true},
-                                         TypedDose{"MinusAlone", u"-", 0, false},
-                                         TypedDose{"FullWidth", u"１．５", 1.5, false},
-                                         TypedDose{"TwoPoints", u"1.5.5", 1.5, false},
-                                         TypedDose{"Blanks", u"  2 .5", 2.5, false},
-                                         TypedDose{"Letter", u"M", 0, false}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadDose,
+    testing::Values(TypedDose{"Overflow", u"1e999", 0, true}, TypedDose{"MinusAlone", u"-", 0, false},
+                    TypedDose{"FullWidth", u"１．５", 1.5, false}, TypedDose{"TwoPoints", u"1.5.5", 1.5, false},
+                    TypedDose{"Blanks", u"  2 .5", 2.5, false}, TypedDose{"Letter", u"M", 0, false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct TypedMonth {
     const char* name;

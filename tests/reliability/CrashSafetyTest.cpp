@@ -116,9 +116,9 @@ TEST_F(CrashSafety, SaveAllKilledAtAnyMomentSavesEveryMonthExactlyOnce)
 
         auto expected = before;
         for (qsizetype i = 0; i < names.size(); ++i)
-            expected["被曝Data/" + names[i] + ".dat"] += *encodeRecord({SavedMonth, pendingValueOf(i).effective,
-                                                                       pendingValueOf(i).lens, pendingValueOf(i).skin,
-                                                                       pendingValueOf(i).internal, pendingValueOf(i).comment});
+            expected["被曝Data/" + names[i] + ".dat"] +=
+                *encodeRecord({SavedMonth, pendingValueOf(i).effective, pendingValueOf(i).lens, pendingValueOf(i).skin,
+                               pendingValueOf(i).internal, pendingValueOf(i).comment});
         expected[EnteredMonthsFile] += " 202604 \r\n";
         const auto after = snapshot(store.path());
         for (auto it = expected.begin(); it != expected.end(); ++it) {
@@ -131,8 +131,8 @@ TEST_F(CrashSafety, SaveAllKilledAtAnyMomentSavesEveryMonthExactlyOnce)
         EXPECT_EQ(after.keys(), expected.keys()) << "round " << round;
     }
     std::cout << "save-all: " << Rounds << " rounds killed at random within the " << duration << " ms of writing, "
-              << killedMidway
-              << " of them midway; " << filesChecked << " files checked; " << bytesLost << " bytes lost\n";
+              << killedMidway << " of them midway; " << filesChecked << " files checked; " << bytesLost
+              << " bytes lost\n";
     EXPECT_GT(killedMidway, 0);
 }
 
@@ -166,7 +166,8 @@ TEST_F(CrashSafety, RewritesKilledAtAnyMomentLeaveTheOldOrTheNewFile)
         EXPECT_TRUE(list == oldList || list == newList) << "round " << round;
         // A temporary file left by a kill between writing and renaming goes when the entry window opens.
         removeUnfinishedRewrites(dir);
-        EXPECT_EQ(QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{RewrittenPerson + ".dat"});
+        EXPECT_EQ(QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{RewrittenPerson + ".dat"});
         EXPECT_EQ(QDir(store.path()).entryList(QDir::Files).size(), 5);
         filesChecked += 2;
     }

@@ -11,14 +11,15 @@ namespace velmora {
 // The pending values of the registrant at list index i (from 0).
 inline PendingEntry pendingValueOf(qsizetype i)
 {
-    return {static_cast<double>(i % 5) * 0.1, static_cast<double>(i % 3) * 0.25, 0, i % 4 ? 0 : 0.0012, i % 3 ? NoComment : QStringLiteral("確認済み")};
+    return {static_cast<double>(i % 5) * 0.1, static_cast<double>(i % 3) * 0.25, 0, i % 4 ? 0 : 0.0012,
+            i % 3 ? NoComment : QStringLiteral("確認済み")};
 }
 
 // The person the registration worker registers: number 4 in a store of three.
 inline PersonalHeader RegisteredPerson()
 {
-    return {4, QStringLiteral("佐藤"), 0, 19800101, QStringLiteral("外来"), QStringLiteral("看護師"), 0, 0,
-            QStringLiteral("12-07-2026")};
+    return {4, QStringLiteral("佐藤"),      0, 19800101, QStringLiteral("外来"), QStringLiteral("看護師"), 0,
+            0, QStringLiteral("12-07-2026")};
 }
 
 inline const QString RewrittenPerson = QStringLiteral("山田");
@@ -35,8 +36,15 @@ inline const std::array<RewriteVersion, 2>& rewriteVersions()
     static const std::array<RewriteVersion, 2> versions = [] {
         std::array<RewriteVersion, 2> both;
         for (int v = 0; v < 2; ++v) {
-            both[v].header = {1, RewrittenPerson, 1, 19650412, v ? QStringLiteral("外来") : QStringLiteral("放射線科"),
-                              QStringLiteral("医師"), double(v), v * 1.5, QStringLiteral("04-01-2005")};
+            both[v].header = {1,
+                              RewrittenPerson,
+                              1,
+                              19650412,
+                              v ? QStringLiteral("外来") : QStringLiteral("放射線科"),
+                              QStringLiteral("医師"),
+                              double(v),
+                              v * 1.5,
+                              QStringLiteral("04-01-2005")};
             for (int i = 0; i < 200 + 150 * v; ++i)
                 both[v].records.append({198504 + i, i * 0.01 * (v + 1), 0, 0, 0, NoComment});
             for (int i = 0; i < 300 + 200 * v; ++i)

@@ -20,7 +20,8 @@ struct Damage {
     bool headerWhole = false; // the nine header lines can still be read
 };
 
-const QByteArray SuzukiHeader = crlfLines({" 2 ", "\x97\xe9\x96\xd8", " 1 ", " 19650412 ", "x", "y", " 0 ", " 0 ", "d"});
+const QByteArray SuzukiHeader =
+    crlfLines({" 2 ", "\x97\xe9\x96\xd8", " 1 ", " 19650412 ", "x", "y", " 0 ", " 0 ", "d"});
 
 class DamagedStore : public WindowTest, public testing::WithParamInterface<Damage> {
 protected:
@@ -75,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Damage{"CountLargerThanNames", u"登録者名.txt", QByteArray(" 3 \r\nA\r\n")},
                     Damage{"NamesPastTheCount", u"登録者名.txt", QByteArray(" 1 \r\nA\r\nB\r\n")},
                     Damage{"ANameListedTwice", u"登録者名.txt", QByteArray(" 2 \r\nA\r\nA\r\n")},
-                    Damage{"CountOver1000", u"登録者名.txt", QByteArray(" 1001 \r\n") + QByteArray("A\r\n").repeated(1001)},
+                    Damage{"CountOver1000", u"登録者名.txt",
+                           QByteArray(" 1001 \r\n") + QByteArray("A\r\n").repeated(1001)},
                     Damage{"EmptyNames", u"登録者名.txt", QByteArray()},
                     Damage{"NamesCarriageReturnsOnly", u"登録者名.txt", QByteArray(" 1 \r\x8e\x52\x93\x63\r")},
                     Damage{"NamesLineFeedsOnly", u"登録者名.txt", QByteArray(" 1 \n\x8e\x52\x93\x63\n")},
@@ -150,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"CutInsideARecord", u"被曝Data/鈴木.dat", SuzukiHeader + " 200504 \r\n 1 \r\n", false, true},
                     Damage{"CutInsideATwoByteCharacter", u"被曝Data/鈴木.dat",
                            SuzukiHeader + " 200504 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n\x81", false, true},
-                    Damage{"NumberLineNotANumber", u"被曝Data/鈴木.dat", SuzukiHeader + crlfLines({"abc"}), false, true},
+                    Damage{"NumberLineNotANumber", u"被曝Data/鈴木.dat", SuzukiHeader + crlfLines({"abc"}), false,
+                           true},
                     Damage{"LineFeedsOnly", u"被曝Data/鈴木.dat", QByteArray(SuzukiHeader).replace("\r\n", "\n")},
                     Damage{"Utf8", u"被曝Data/鈴木.dat", QStringLiteral(" 2 \r\n鈴木\r\n").toUtf8()},
                     Damage{"Folder", u"被曝Data/鈴木.dat", {}, true}),

@@ -49,8 +49,9 @@ void prepareStore(const DataDir& dir, int gap)
     }
     const QString removedName = QStringLiteral("退職者");
     const qsizetype fixed = encodeLines({removedName})->size();
-    ASSERT_TRUE(AppendRemovedName(dir, removedName + QString(paddingBefore(sizeOf(dir.listFile(RemovedNamesFile)),
-                                                                           fixed, gap), QLatin1Char('x'))));
+    ASSERT_TRUE(
+        AppendRemovedName(dir, removedName + QString(paddingBefore(sizeOf(dir.listFile(RemovedNamesFile)), fixed, gap),
+                                                     QLatin1Char('x'))));
     // Month lines of five and six bytes (" 1 \r\n", " 10 \r\n") make up any length from 20 bytes on.
     qsizetype total = paddingBefore(sizeOf(dir.listFile(EnteredMonthsFile)), 0, gap);
     total += total < 20 ? SmallFileSystem::PageBytes : 0;

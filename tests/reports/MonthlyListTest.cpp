@@ -58,7 +58,8 @@ TEST_F(MonthlyListTest, TitleHeadingsAndRules)
 
 TEST_F(MonthlyListTest, PagesHold32RowsAndTheLastPageIsEmptyAfterwards)
 {
-    for (const auto& [count, pages] : {std::pair{32, QList<qsizetype>{32, 0}}, {33, {32, 1, 0}}, {65, {32, 32, 1, 0}}}) {
+    for (const auto& [count, pages] :
+         {std::pair{32, QList<qsizetype>{32, 0}}, {33, {32, 1, 0}}, {65, {32, 32, 1, 0}}}) {
         registrants(count);
         nextRow = 1;
         QList<qsizetype> shown;
@@ -94,7 +95,7 @@ TEST_F(MonthlyListTest, CellsFollowTheirTestsInOrder)
     EXPECT_EQ(surface.at(2500, 410), QStringLiteral("1.20E-03"));
     EXPECT_EQ(surface.at(950, 460), QStringLiteral(" 0.5 "));
     EXPECT_EQ(surface.at(2550, 460), QStringLiteral(" 0.5 ")); // E as a number, 30 units left of a mark
-    EXPECT_EQ(surface.at(1380, 510), QStringLiteral("―")); // only the lens cell
+    EXPECT_EQ(surface.at(1380, 510), QStringLiteral("―"));     // only the lens cell
     EXPECT_EQ(surface.at(2500, 510), QStringLiteral("5.01E-01"));
     EXPECT_EQ(surface.row(560), (QStringList{"職員6", "―", "―", "―", "―", "―", "―", "―"}));
 }

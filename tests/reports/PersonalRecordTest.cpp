@@ -63,7 +63,7 @@ TEST_F(PersonalRecordTest, MonthRowsRunAprilToMarchWhateverTheFileOrder)
     EXPECT_EQ(surface.at(550, rowOf(10)), QStringLiteral(" 0.1 "));
     EXPECT_EQ(surface.at(550, rowOf(12)), QStringLiteral(" 0.3 "));
     EXPECT_EQ(surface.row(rowOf(2)), QStringList{"2005/05"}); // no record: the label only
-    EXPECT_EQ(surface.at(550, 1330), QStringLiteral(" 2 ")); // 0.4 + 1.2 + 0.1 + 0.3
+    EXPECT_EQ(surface.at(550, 1330), QStringLiteral(" 2 "));  // 0.4 + 1.2 + 0.1 + 0.3
 }
 
 TEST_F(PersonalRecordTest, TheFirstOfTwoRecordsOfAMonthCountsForTheYearBothForTheCumulativeRow)
@@ -150,11 +150,16 @@ TEST_F(PersonalRecordTest, GridAndCaptions)
 {
     show();
     EXPECT_EQ(surface.countLines(2, Qt::black), 7); // frame, four rows, two columns
-    EXPECT_EQ(surface.countLines(1, Grey), 17); // eleven month rules, six inner lines
-    for (const auto& [x, y, text] : {std::tuple{200.0, 630.0, "年／月"}, {820, 610, "外部被曝 mSv"},
-                                     {480, 660, "実効線量"}, {850, 660, "水晶体線量"}, {1280, 660, "皮膚線量"},
-                                     {1650, 630, "内部被曝 mSv"}, {2020, 630, "実効線量合計 mSv"},
-                                     {2500, 630, "備考"}, {300, 1550, "外部被曝の Ｍ は検出限界以下を表す。"}})
+    EXPECT_EQ(surface.countLines(1, Grey), 17);     // eleven month rules, six inner lines
+    for (const auto& [x, y, text] : {std::tuple{200.0, 630.0, "年／月"},
+                                     {820, 610, "外部被曝 mSv"},
+                                     {480, 660, "実効線量"},
+                                     {850, 660, "水晶体線量"},
+                                     {1280, 660, "皮膚線量"},
+                                     {1650, 630, "内部被曝 mSv"},
+                                     {2020, 630, "実効線量合計 mSv"},
+                                     {2500, 630, "備考"},
+                                     {300, 1550, "外部被曝の Ｍ は検出限界以下を表す。"}})
         EXPECT_EQ(surface.at(x, y), QString::fromUtf8(text)) << text;
 }
 

@@ -21,7 +21,8 @@ class PrintedReports : public testing::Test {
 protected:
     QStringList printedFiles() const
     {
-        QStringList files = QDir(QDir(temp.path()).filePath(SystemPrinter::PrintFolder)).entryList(QDir::Files, QDir::Name);
+        QStringList files =
+            QDir(QDir(temp.path()).filePath(SystemPrinter::PrintFolder)).entryList(QDir::Files, QDir::Name);
         std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
             return a.section('_', -1).mid(1).toInt() < b.section('_', -1).mid(1).toInt();
         });
@@ -58,9 +59,10 @@ protected:
 
 TEST_F(PrintedReports, ListsPrintOneDocumentPer32RowsAndOnePageForNone)
 {
-    for (const auto& [count, documents, lastAlone] :
-         {std::tuple{0, 1, QString()}, {32, 1, QString()}, {33, 2, QStringLiteral("職員33")},
-          {65, 3, QStringLiteral("職員65")}}) {
+    for (const auto& [count, documents, lastAlone] : {std::tuple{0, 1, QString()},
+                                                      {32, 1, QString()},
+                                                      {33, 2, QStringLiteral("職員33")},
+                                                      {65, 3, QStringLiteral("職員65")}}) {
         names.clear();
         rows.clear();
         registrants(count);
@@ -68,7 +70,8 @@ TEST_F(PrintedReports, ListsPrintOneDocumentPer32RowsAndOnePageForNone)
         PrintMonthlyList(printer, {"2005", "4", names, rows}, nextRow);
         EXPECT_EQ(nextRow, count + 1);
         const QString report = printer.takeReport().message;
-        EXPECT_TRUE(report.contains(QStringLiteral("%1ページをPDFファイルとしてフォルダ「印刷」に保存しました").arg(documents)))
+        EXPECT_TRUE(
+            report.contains(QStringLiteral("%1ページをPDFファイルとしてフォルダ「印刷」に保存しました").arg(documents)))
             << report.toStdString();
         const QStringList files = printedFiles();
         ASSERT_EQ(files.size(), documents) << count;
@@ -101,7 +104,7 @@ TEST_F(PrintedReports, MonthlyListStandsAtItsMillimetres)
     EXPECT_EQ(wordAt(words, 210, 31), QStringLiteral("1.20E-03"));
     EXPECT_EQ(wordAt(words, 250, 31), QStringLiteral("5.01E-01"));
     EXPECT_EQ(wordAt(words, 98, 41), QStringLiteral("Ｍ")); // 職員3: external effective 0
-    EXPECT_EQ(wordAt(words, 258, 41).isEmpty(), true); // E + I ≠ 0: no "Ｍ" in the total
+    EXPECT_EQ(wordAt(words, 258, 41).isEmpty(), true);      // E + I ≠ 0: no "Ｍ" in the total
     EXPECT_TRUE(std::any_of(words.begin(), words.end(), [](const PdfWord& w) {
         return w.text == QStringLiteral("放射線被曝データ") && std::fabs(w.y - 10) < 0.5;
     }));
@@ -123,8 +126,9 @@ TEST_F(PrintedReports, RegistrantTableCarriesThePaperHeading)
 
 TEST_F(PrintedReports, PersonalRecordPrintsOnePageWithItsPaperLayout)
 {
-    PersonalFile person{personHeader(QStringLiteral("山田"), 7),
-                        {{200504, 0.12, 0, 0.15, 0, QStringLiteral("―")}, {200601, 0.2, 0.25, 0, 0.002, QStringLiteral("透視")}}};
+    PersonalFile person{
+        personHeader(QStringLiteral("山田"), 7),
+        {{200504, 0.12, 0, 0.15, 0, QStringLiteral("―")}, {200601, 0.2, 0.25, 0, 0.002, QStringLiteral("透視")}}};
     person.header.pastExposureFlag = 1;
     person.header.pastDose = 1.5;
     PrintPersonalRecord(printer, person, "2005");
@@ -158,8 +162,9 @@ TEST_F(PrintedReports, PersonalRecordPrintsOnePageWithItsPaperLayout)
 
 TEST(PaperRecord, ShowsTheValuesOfTheScreen)
 {
-    PersonalFile person{personHeader(QStringLiteral("山田")),
-                        {{200504, 0.1, 0, 0.15, 0, "―"}, {200504, 0, 0.3, 0, 0.0021, "―"}, {200605, 0.2, 0, 0, 0, "―"}}};
+    PersonalFile person{
+        personHeader(QStringLiteral("山田")),
+        {{200504, 0.1, 0, 0.15, 0, "―"}, {200504, 0, 0.3, 0, 0.0021, "―"}, {200605, 0.2, 0, 0, 0, "―"}}};
     RecordingSurface screen;
     RecordingSurface paper;
     drawPersonalRecord(screen, ScreenRecordLayout, person, "2005");

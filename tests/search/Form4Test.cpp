@@ -242,9 +242,11 @@ TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
     dialogs.answer(true);
     click(form.Command4);
     const QString folder = path(QStringLiteral("印刷"));
-    EXPECT_EQ(dialogs.shown.last(),
-              (ScriptedDialogs::Shown{Kind::Inform, QStringLiteral("プリンターが使用できないため、2ページをPDFファイルとして"
-                                                                   "フォルダ「印刷」に保存しました。\n") + folder}));
+    EXPECT_EQ(
+        dialogs.shown.last(),
+        (ScriptedDialogs::Shown{Kind::Inform, QStringLiteral("プリンターが使用できないため、2ページをPDFファイルとして"
+                                                             "フォルダ「印刷」に保存しました。\n") +
+                                                  folder}));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
               (QStringList{QStringLiteral("月別被曝一覧表_20261207-101500_p1.pdf"),
                            QStringLiteral("月別被曝一覧表_20261207-101500_p2.pdf")}));
@@ -268,9 +270,10 @@ TEST_F(SearchWindow, APrintThatWentNowhereIsToldWithTheExclamationIcon)
     monthlyList("2005", "4");
     dialogs.answer(true);
     click(form.Command4);
-    EXPECT_EQ(dialogs.shown.last(),
-              (ScriptedDialogs::Shown{Kind::Warn, QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした"
-                                                                 "（フォルダ「印刷」）")}));
+    EXPECT_EQ(
+        dialogs.shown.last(),
+        (ScriptedDialogs::Shown{Kind::Warn, QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした"
+                                                           "（フォルダ「印刷」）")}));
 }
 
 TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)

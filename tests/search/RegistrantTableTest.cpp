@@ -23,10 +23,12 @@ TEST(RegistrantTable, CellsOfARow)
     RecordingSurface surface;
     qsizetype nextRow = 1;
     ShowRegistrantTable(surface, {names, summary}, nextRow);
-    EXPECT_EQ(surface.row(310), (QStringList{"山田", " 12 ", "女", "1965/04/12", "放射線科", "医師", "04-01-2005", " 1.5 "}));
+    EXPECT_EQ(surface.row(310),
+              (QStringList{"山田", " 12 ", "女", "1965/04/12", "放射線科", "医師", "04-01-2005", " 1.5 "}));
     EXPECT_EQ(surface.at(950, 310), QStringLiteral("1965/04/12"));
     EXPECT_EQ(surface.at(2500, 310), QStringLiteral(" 1.5 "));
-    EXPECT_EQ(surface.row(360), (QStringList{"鈴木", " 13 ", "男", "1965/04/12", "放射線科", "医師", "04-01-2005", "なし"}));
+    EXPECT_EQ(surface.row(360),
+              (QStringList{"鈴木", " 13 ", "男", "1965/04/12", "放射線科", "医師", "04-01-2005", "なし"}));
     EXPECT_EQ(surface.row(410), (QStringList{"佐藤", "―", "―", "―", "―", "―", "―", "―"}));
     EXPECT_EQ(nextRow, 4);
     const auto* title = surface.find(QStringLiteral("  個人被曝記録登録者データ"));

@@ -1,5 +1,5 @@
-#include "support/DataFiles.h"
 #include "store/Cp932.h"
+#include "support/DataFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +23,10 @@ TEST_P(Cp932Vectors, EncodeAndDecodeAgreeWithTheCodePage)
 
 INSTANTIATE_TEST_SUITE_P(Characters, Cp932Vectors,
                          testing::Values(Vector{u"―", QByteArray("\x81\x5c")}, Vector{u"Ｍ", QByteArray("\x82\x6c")},
-                                         Vector{u"被曝Data", QByteArray("\x94\xed\x94\x98" "Data")},
+                                         Vector{u"被曝Data", QByteArray("\x94\xed\x94\x98"
+                                                                        "Data")},
                                          Vector{u"髙", QByteArray("\xfb\xfc")}, Vector{u"～", QByteArray("\x81\x60")},
-                                         Vector{u"①", QByteArray("\x87\x40")},
-                                         Vector{u"a\\b~", QByteArray("a\\b~")},
+                                         Vector{u"①", QByteArray("\x87\x40")}, Vector{u"a\\b~", QByteArray("a\\b~")},
                                          Vector{u"\x1a\x1c\x7f", QByteArray("\x1a\x1c\x7f")}));
 
 TEST(Cp932, RefusesCharactersTheCodePageCannotHold)
@@ -40,8 +40,8 @@ TEST(Cp932, RefusesCharactersTheCodePageCannotHold)
 
 TEST(Cp932, RefusesBytesThatAreNotCodePage932)
 {
-    EXPECT_FALSE(cp932::decode(QByteArray("ab\x81")));     // lead byte cut off at the end of a line
-    EXPECT_FALSE(cp932::decode(QByteArray("\x81\x20xy"))); // lead byte without a valid trail byte
+    EXPECT_FALSE(cp932::decode(QByteArray("ab\x81")));       // lead byte cut off at the end of a line
+    EXPECT_FALSE(cp932::decode(QByteArray("\x81\x20xy")));   // lead byte without a valid trail byte
     EXPECT_FALSE(cp932::decode(QByteArray("\xe6\x9d\x91"))); // UTF-8 "村"
 }
 

@@ -1,6 +1,6 @@
-#include "support/DataFiles.h"
 #include "store/ListFiles.h"
 #include "store/TextFile.h"
+#include "support/DataFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,12 +173,14 @@ TEST_F(ListFiles, ATextTheCodePageCannotHoldWritesNothing)
 TEST_F(ListFiles, UnfinishedRewritesAreRemovedAndNothingElse)
 {
     ASSERT_TRUE(InitialiseForEntry(dir));
-    for (const QString& name : {QStringLiteral("被曝Data/.velmora-writing-a1b2c3d4"), QStringLiteral(".velmora-writing-zz99zz99")})
+    for (const QString& name :
+         {QStringLiteral("被曝Data/.velmora-writing-a1b2c3d4"), QStringLiteral(".velmora-writing-zz99zz99")})
         writeBytes(path(name), "left behind");
     // The user's own copies, however much they look like temporary files, stay.
-    const QStringList kept = {QStringLiteral("被曝Data/山田　太郎.dat.backup"), QStringLiteral("登録者名.txt.200504"),
-                              QStringLiteral("被曝Data/青木.dat.202612"), QStringLiteral("被曝Data/山田.dat.XAQsZY"),
-                              QStringLiteral(".velmora-writing-a1b2c3d"), QStringLiteral(".velmora-writing-a1b2c3d4.bak")};
+    const QStringList kept = {
+        QStringLiteral("被曝Data/山田　太郎.dat.backup"), QStringLiteral("登録者名.txt.200504"),
+        QStringLiteral("被曝Data/青木.dat.202612"),       QStringLiteral("被曝Data/山田.dat.XAQsZY"),
+        QStringLiteral(".velmora-writing-a1b2c3d"),       QStringLiteral(".velmora-writing-a1b2c3d4.bak")};
     for (const QString& name : kept)
         writeBytes(path(name), "data");
     auto expected = snapshot(temp.path());

@@ -1,5 +1,5 @@
-#include "support/DataFiles.h"
 #include "store/NumberForms.h"
+#include "support/DataFiles.h"
 
 #include <clocale>
 #include <cmath>
@@ -70,13 +70,13 @@ TEST_P(LeadingNumberRows, ReadsTheLongestBeginningThatIsANumber)
     EXPECT_EQ(LeadingNumber(QString::fromUtf16(GetParam().text)), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TypedTexts, LeadingNumberRows,
-    testing::Values(Typed{u"1.23E-03", 0.00123}, Typed{u"M", 0}, Typed{u"", 0}, Typed{u"Ｍ", 0},
-                    Typed{u"12abc", 12}, Typed{u"  2 .5", 2.5}, Typed{u"1.5.5", 1.5}, Typed{u"-", 0},
-                    Typed{u"-.5", -0.5}, Typed{u"1.5D+02", 150}, Typed{u"3E", 3}, Typed{u"3E+", 3},
-                    Typed{u"\t4\n2", 42}, Typed{u"１．５", 1.5}, Typed{u"－０．２５", -0.25},
-                    Typed{u"２Ｅ－０３", 0.002}, Typed{u"１　２", 12}, Typed{u"+8", 8}, Typed{u"2005年", 2005}));
+INSTANTIATE_TEST_SUITE_P(TypedTexts, LeadingNumberRows,
+                         testing::Values(Typed{u"1.23E-03", 0.00123}, Typed{u"M", 0}, Typed{u"", 0}, Typed{u"Ｍ", 0},
+                                         Typed{u"12abc", 12}, Typed{u"  2 .5", 2.5}, Typed{u"1.5.5", 1.5},
+                                         Typed{u"-", 0}, Typed{u"-.5", -0.5}, Typed{u"1.5D+02", 150}, Typed{u"3E", 3},
+                                         Typed{u"3E+", 3}, Typed{u"\t4\n2", 42}, Typed{u"１．５", 1.5},
+                                         Typed{u"－０．２５", -0.25}, Typed{u"２Ｅ－０３", 0.002}, Typed{u"１　２", 12},
+                                         Typed{u"+8", 8}, Typed{u"2005年", 2005}));
 
 TEST(LeadingNumber, OverflowIsInfiniteAndNotStorable)
 {

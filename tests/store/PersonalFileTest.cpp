@@ -1,7 +1,7 @@
-#include "support/DataFiles.h"
-#include "store/ListFiles.h"
 #include "store/PersonalFile.h"
+#include "store/ListFiles.h"
 #include "store/TextFile.h"
+#include "support/DataFiles.h"
 #include "support/Stores.h"
 
 #include <QDir>
@@ -29,8 +29,8 @@ PersonalHeader yamada()
     return header;
 }
 
-const QByteArray YamadaHeaderBytes = crlfLines({" 7 ", "\x8e\x52\x93\x63", " 1 ", " 19650412 ", "",
-                                                "\x88\xe3\x8e\x74", " 1 ", " 0 ", "04-01-2005"});
+const QByteArray YamadaHeaderBytes =
+    crlfLines({" 7 ", "\x8e\x52\x93\x63", " 1 ", " 19650412 ", "", "\x88\xe3\x8e\x74", " 1 ", " 0 ", "04-01-2005"});
 
 class PersonalFiles : public testing::Test {
 protected:
@@ -187,8 +187,8 @@ TEST_P(DamagedPersonalFile, IsNeverTakenAsCompleteAndNamesTheFileAndLine)
     writeBytes(file(QStringLiteral("山田")), GetParam().content);
     const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_FALSE(read);
-    EXPECT_EQ(read.error(), QStringLiteral("ファイル「被曝Data/山田.dat」の内容が正しくありません（%1行目）")
-                                .arg(GetParam().line));
+    EXPECT_EQ(read.error(),
+              QStringLiteral("ファイル「被曝Data/山田.dat」の内容が正しくありません（%1行目）").arg(GetParam().line));
 }
 
 const QByteArray OneRecord = crlfLines({" 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"});
@@ -199,7 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
                     DamagedFile{"CutInsideARecord", YamadaHeaderBytes + OneRecord.left(22), 14},
                     DamagedFile{"CutInsideATwoByteCharacter", YamadaHeaderBytes + OneRecord.chopped(3), 15},
                     DamagedFile{"NumberLineNotANumber", YamadaHeaderBytes + crlfLines({"abc"}), 10},
-                    DamagedFile{"KeyNotWhole", YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
+                    DamagedFile{"KeyNotWhole",
+                                YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
                     DamagedFile{"EmptyLineAfterTheLastRecord", YamadaHeaderBytes + OneRecord + "\r\n", 16},
                     DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -208,7 +209,8 @@ TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
 {
     writeBytes(file(QStringLiteral("山田")), QStringLiteral(" 7 \r\n山田\r\n 1 \r\n").toUtf8());
     EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田")).error(),
-              QStringLiteral("ファイル「被曝Data/山田.dat」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）"));
+              QStringLiteral(
+                  "ファイル「被曝Data/山田.dat」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）"));
     // Code page 932 text, Japanese and ASCII alike, is not taken for UTF-8.
     EXPECT_FALSE(looksLikeUtf8(YamadaHeaderBytes));
     EXPECT_FALSE(looksLikeUtf8(fileBytes(fixturePath("personal-cp932.dat"))));

@@ -26,7 +26,8 @@ QList<PdfWord> pdfWords(const QString& path)
     static const QRegularExpression word(
         QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
     QList<PdfWord> words;
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), "1", path, "-"});
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), "1", path, "-"});
     for (auto match = word.globalMatch(html); match.hasNext();) {
         const auto found = match.next();
         QString text = found.captured(3);

@@ -14,7 +14,14 @@ namespace velmora::test {
 
 PersonalHeader personHeader(const QString& name, double number)
 {
-    return {number, name, 1, 19650412, QStringLiteral("放射線科"), QStringLiteral("医師"), 0, 0,
+    return {number,
+            name,
+            1,
+            19650412,
+            QStringLiteral("放射線科"),
+            QStringLiteral("医師"),
+            0,
+            0,
             QStringLiteral("04-01-2005")};
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Application.h"
-#include "support/DataFiles.h"
 #include "platform/SystemPrinter.h"
+#include "support/DataFiles.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedDialogs.h"
 
