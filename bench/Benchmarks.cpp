@@ -14,6 +14,7 @@
 #include "reports/ReportData.h"
 #include "search/RegistrantTable.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
 
@@ -47,7 +48,7 @@ Store& store()
         QElapsedTimer clock;
         clock.start();
         if (const auto done = generateStore(made->dir, Size); !done)
-            qFatal("%s", qPrintable(done.error()));
+            qFatal("%s", qPrintable(messageOf(done.error())));
         made->registrants = *LoadRegistrantList(made->dir);
         for (const QString& name : made->registrants.names)
             made->paths.push_back(QFile::encodeName(made->dir.personalFile(name)));
@@ -229,7 +230,7 @@ void SaveAllForAllRegistrants(benchmark::State& state)
     for (auto _ : state) {
         const MonthKey key = monthAfter(Size.firstMonth, Size.months + savedMonths++);
         if (const auto saved = SaveMonthForAll(store().dir, store().registrants, pending, key); !saved)
-            state.SkipWithError(qPrintable(saved.error()));
+            state.SkipWithError(qPrintable(messageOf(saved.error())));
     }
 }
 BENCHMARK(SaveAllForAllRegistrants)->Unit(benchmark::kMillisecond);

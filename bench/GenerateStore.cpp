@@ -1,6 +1,7 @@
 // velmora-generate-store DIR [REGISTRANTS [MONTHS]]   a large store (default 1000 registrants × 500 months)
 // velmora-generate-store --demo DIR                    a small store to look at: 30 registrants, 3 fiscal years
 #include "StoreGenerator.h"
+#include "store/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,7 +32,7 @@ int main(int argc, char* argv[])
     QDir().mkpath(arguments.first());
     const auto generated = generateStore(DataDir(arguments.first()), size);
     if (!generated) {
-        std::fprintf(stderr, "%s\n", generated.error().toUtf8().constData());
+        std::fprintf(stderr, "%s\n", messageOf(generated.error()).toUtf8().constData());
         return 1;
     }
     std::printf("%d registrants with %d months each in %s\n", size.registrants, size.months,

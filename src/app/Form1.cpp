@@ -6,6 +6,7 @@
 #include "platform/Twips.h"
 #include "search/Form4.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -45,18 +46,18 @@ void Form1::Command1Click()
     entry.clearForOpening();
     // Whatever a first start could not create (a full disk, say) is created now; existing files stay.
     if (const auto created = InitialiseForEntry(dataDir); !created) {
-        dialogs.warn(created.error());
+        dialogs.warn(messageOf(created.error()));
         return;
     }
     if (const auto locked = entryLock.tryLock(); !locked) {
-        dialogs.warn(locked.error());
+        dialogs.warn(messageOf(locked.error()));
         return;
     }
     removeUnfinishedRewrites(dataDir);
     const auto registrants = LoadRegistrantList(dataDir);
     const auto enteredMonths = registrants ? LoadEnteredMonths(dataDir) : Result<QList<MonthKey>>();
     if (!registrants || !enteredMonths) {
-        dialogs.warn(!registrants ? registrants.error() : enteredMonths.error());
+        dialogs.warn(messageOf(!registrants ? registrants.error() : enteredMonths.error()));
         entryLock.unlock();
         return;
     }
@@ -70,13 +71,13 @@ void Form1::Command2Click()
 {
     if (!registrantNamesExist(dataDir)) {
         const auto created = InitialiseForSearch(dataDir);
-        dialogs.warn(created ? QStringLiteral("データは１件もありません") : created.error());
+        dialogs.warn(created ? QStringLiteral("データは１件もありません") : messageOf(created.error()));
         return;
     }
     search.clearForOpening();
     const auto registrants = LoadRegistrantList(dataDir);
     if (!registrants) {
-        dialogs.warn(registrants.error());
+        dialogs.warn(messageOf(registrants.error()));
         return;
     }
     state.registrants = *registrants;

@@ -126,7 +126,7 @@ bool Form6::openFor(const ShownPerson& person)
 {
     auto file = ReadPersonalFile(dataDir, person.name);
     if (!file) {
-        dialogs.warn(file.error());
+        dialogs.warn(messageOf(file.error()));
         return false;
     }
     Text1->setText(person.registrationNumber);
@@ -207,7 +207,7 @@ void Form6::Command4Click()
     }
     const QString comment = Text13->text().isEmpty() ? NoComment : Text13->text();
     if (!cp932::encode(comment)) {
-        dialogs.warn(cp932::unencodableMessage(comment));
+        dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, comment)));
         return;
     }
     MonthlyRecord& record = state.current.records[chosenPosition];
@@ -249,7 +249,7 @@ void Form6::Command2Click()
     header.pastExposureFlag = noPastExposure ? 0 : 1;
     header.pastDose = noPastExposure ? 0 : pastDose;
     if (const auto rewritten = RewritePersonalFile(dataDir, openedName, header, state.current.records); !rewritten) {
-        dialogs.warn(rewritten.error());
+        dialogs.warn(messageOf(rewritten.error()));
         return;
     }
     state.current.header = header;

@@ -178,7 +178,7 @@ void Form2::List1DoubleClick(QListWidgetItem* item)
 {
     const auto header = ReadPersonalHeader(dataDir, item->text(), 6);
     if (!header) {
-        dialogs.warn(header.error());
+        dialogs.warn(messageOf(header.error()));
         // Nobody is shown, so nothing typed can be confirmed for the person shown before.
         state.current.header = {};
         emptyPersonFields();
@@ -216,7 +216,7 @@ bool Form2::refuseEnteredMonth(MonthKey key)
 {
     if (!state.enteredMonths.contains(key))
         return false;
-    dialogs.warn(EnteredMonthMessage);
+    dialogs.warn(messageOf(failure(FailureKind::MonthEntered)));
     unlockTargetMonth();
     return true;
 }
@@ -258,7 +258,7 @@ void Form2::Command4Click()
         return;
     }
     if (!cp932::encode(entry.comment)) {
-        dialogs.warn(cp932::unencodableMessage(entry.comment));
+        dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, entry.comment)));
         return;
     }
     const qsizetype position = state.positionOf(Text2->text());
@@ -293,8 +293,8 @@ void Form2::saveAll(MonthKey key)
                                        [&progress](qsizetype done) { progress.setValue(static_cast<int>(done)); });
     progress.reset();
     if (!saved) {
-        dialogs.warn(saved.error());
-        if (saved.error() == EnteredMonthMessage) // saved meanwhile by another copy of the program
+        dialogs.warn(messageOf(saved.error()));
+        if (saved.error().kind == FailureKind::MonthEntered) // saved meanwhile by another copy of the program
             unlockTargetMonth();
         return;
     }
@@ -343,7 +343,7 @@ void Form2::Command5Click()
     if (!dialogs.confirmOkCancel(RemoveQuestion))
         return;
     if (const auto removed = RemoveRegistrant(dataDir, state, Text2->text()); !removed) {
-        dialogs.warn(removed.error());
+        dialogs.warn(messageOf(removed.error()));
         return;
     }
     Command6Click();
@@ -354,7 +354,7 @@ void Form2::Command6Click()
 {
     const auto registrants = LoadRegistrantList(dataDir);
     if (!registrants) {
-        dialogs.warn(registrants.error());
+        dialogs.warn(messageOf(registrants.error()));
         return;
     }
     state.replaceRegistrants(*registrants);

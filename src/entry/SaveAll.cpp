@@ -1,7 +1,6 @@
 #include "SaveAll.h"
 
 #include "store/ListFiles.h"
-#include "store/Messages.h"
 #include "store/PersonalFile.h"
 
 #include <algorithm>
@@ -23,9 +22,9 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
     // The months saved so far are read again: another save of the same month may have completed since.
     const auto entered = LoadEnteredMonths(dir);
     if (!entered)
-        return failure(entered.error());
+        return entered.error();
     if (entered->contains(key))
-        return failure(EnteredMonthMessage);
+        return failure(FailureKind::MonthEntered);
     const auto report = [&](qsizetype done) {
         if (progress)
             progress(done);
@@ -41,10 +40,11 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
         alreadySaved.append(holds && *holds);
         report(i + 1);
     }
-    if (!unreadable.isEmpty())
-        return failure(QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、"
-                                      "保存を中止しました。\n%1")
-                           .arg(listForMessage(unreadable, QStringLiteral("件"))));
+    if (!unreadable.isEmpty()) {
+        Failure stopped = failure(FailureKind::SaveStopped);
+        stopped.names = unreadable;
+        return stopped;
+    }
 
     QStringList saved;
     QStringList keptOtherValues;
@@ -57,12 +57,10 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
                 keptOtherValues.append(name);
         } else {
             if (const auto appended = append(dir, name, recordOf(key, pending[i])); !appended) {
-                QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(appended.error());
-                if (!saved.isEmpty())
-                    message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
-                                              "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
-                                   .arg(listForMessage(saved, QStringLiteral("名")));
-                return failure(message);
+                Failure stopped = failure(FailureKind::SaveStoppedMidway);
+                stopped.cause = std::make_shared<const Failure>(appended.error());
+                stopped.names = saved;
+                return stopped;
             }
         }
         saved.append(name);
@@ -70,7 +68,7 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
     }
     // Every append is on the disk already, so the month is never recorded without its records.
     if (auto recorded = AppendEnteredMonth(dir, key); !recorded)
-        return failure(recorded.error());
+        return recorded.error();
     return keptOtherValues;
 }
 

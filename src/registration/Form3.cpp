@@ -130,12 +130,12 @@ bool Form3::openForRegistration()
 {
     const auto number = ReadNextRegistrationNumber(dataDir);
     if (!number) {
-        dialogs.warn(number.error());
+        dialogs.warn(messageOf(number.error()));
         return false;
     }
     const auto jobTypes = LoadJobTypes(dataDir);
     if (!jobTypes) {
-        dialogs.warn(jobTypes.error());
+        dialogs.warn(messageOf(jobTypes.error()));
         return false;
     }
     Text1->setText(plainForm(*number));
@@ -182,9 +182,9 @@ QString Form3::problemWithTypedValues() const
     const PersonalHeader header = typedHeader();
     for (const QString& text : {header.name, header.affiliation, header.jobType})
         if (!cp932::encode(text))
-            return cp932::unencodableMessage(text);
-    if (const QString problem = personalFileNameProblem(header.name); !problem.isEmpty())
-        return problem;
+            return messageOf(failureWithText(FailureKind::Unencodable, text));
+    if (const auto problem = personalFileNameProblem(header.name))
+        return messageOf(*problem);
     for (double number : {header.registrationNumber, header.dateOfBirth, header.pastDose})
         if (!isStorable(number))
             return InvalidInputMessage;
@@ -204,7 +204,7 @@ void Form3::Command1Click()
     const PersonalHeader header = typedHeader();
     const auto removed = ReadRemovedNames(dataDir);
     if (!removed) {
-        dialogs.warn(removed.error());
+        dialogs.warn(messageOf(removed.error()));
         return;
     }
     if (removed->contains(header.name) && offerRestore(header.name))
@@ -227,7 +227,7 @@ bool Form3::offerRestore(const QString& name)
     if (!dialogs.confirmYesNo(RestoreQuestion))
         return false;
     if (const auto restored = RestoreRegistrant(dataDir, state, name); !restored) {
-        dialogs.warn(restored.error());
+        dialogs.warn(messageOf(restored.error()));
         return true;
     }
     dialogs.inform(RestoredMessage);
@@ -240,7 +240,7 @@ bool Form3::offerUnlistedFile(const QString& name)
     if (!dialogs.confirmYesNo(UnlistedFileQuestion))
         return false;
     if (const auto listed = ListUnlistedPerson(dataDir, state, name); !listed) {
-        dialogs.warn(listed.error());
+        dialogs.warn(messageOf(listed.error()));
         return true;
     }
     dialogs.inform(UnlistedFileListedMessage);
@@ -251,7 +251,7 @@ bool Form3::offerUnlistedFile(const QString& name)
 void Form3::registerPerson(const PersonalHeader& header)
 {
     if (const auto registered = RegisterNewPerson(dataDir, state, header); !registered) {
-        dialogs.warn(registered.error());
+        dialogs.warn(messageOf(registered.error()));
         return;
     }
     leave();

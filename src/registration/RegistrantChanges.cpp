@@ -2,7 +2,6 @@
 
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
-#include "store/TextFile.h"
 
 #include <QFile>
 
@@ -12,9 +11,9 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
 {
     auto list = LoadRegistrantList(dir);
     if (!list)
-        return failure(list.error());
+        return list.error();
     if (list->count() >= RegistrantList::Capacity)
-        return failure(RegistrantLimitMessage);
+        return failure(FailureKind::RegistrantLimit);
     // The number is used up before anything else is written: whatever fails or is killed later leaves a
     // gap in the numbers, never two persons with one number.
     if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !reserved)
@@ -24,7 +23,7 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
     list->names.append(header.name);
     if (auto saved = SaveRegistrantList(dir, list->names); !saved) {
         if (!QFile::remove(dir.personalFile(header.name)))
-            return failure(saved.error() + notRestoredMessage(DataDir::shownPersonalFile(header.name)));
+            return withNotRestored(saved.error(), DataDir::shownPersonalFile(header.name));
         return saved;
     }
     state.replaceRegistrants(*list);
@@ -34,9 +33,9 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
 Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString& name)
 {
     if (state.registrants.count() >= RegistrantList::Capacity)
-        return failure(RegistrantLimitMessage);
+        return failure(FailureKind::RegistrantLimit);
     if (const auto header = ReadPersonalHeader(dir, name, 9); !header)
-        return failure(header.error());
+        return header.error();
     const QStringList names = state.registrants.names + QStringList{name};
     if (auto saved = SaveRegistrantList(dir, names); !saved)
         return saved;
@@ -48,10 +47,10 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
 {
     const qsizetype position = state.positionOf(name);
     if (position < 0)
-        return failure(QStringLiteral("該当者が登録者リストにありません"));
+        return failureWithText(FailureKind::NotListed, name);
     const auto removed = ReadRemovedNames(dir);
     if (!removed)
-        return failure(removed.error());
+        return removed.error();
     const bool appended = !removed->contains(name);
     if (appended) {
         if (auto added = AppendRemovedName(dir, name); !added)
@@ -62,7 +61,7 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
     if (auto saved = SaveRegistrantList(dir, names); !saved) {
         // The name goes back off the removed list, so that it never stands on both lists.
         if (appended && !RewriteRemovedNames(dir, *removed))
-            return failure(saved.error() + notRestoredMessage(RemovedNamesFile));
+            return withNotRestored(saved.error(), RemovedNamesFile);
         return saved;
     }
     return {};
@@ -71,13 +70,13 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
 Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name)
 {
     if (state.registrants.count() >= RegistrantList::Capacity && state.positionOf(name) < 0)
-        return failure(RegistrantLimitMessage);
+        return failure(FailureKind::RegistrantLimit);
     auto removed = ReadRemovedNames(dir);
     if (!removed)
-        return failure(removed.error());
+        return removed.error();
     const qsizetype removedAt = removed->lastIndexOf(name);
     if (removedAt < 0)
-        return failure(QStringLiteral("該当者が登録抹消者リストにありません"));
+        return failureWithText(FailureKind::NotRemoved, name);
     const QStringList before = state.registrants.names;
     // A restore or removal cut short may have left the name on both lists: it is listed once, never twice.
     const bool listed = before.contains(name);
@@ -89,7 +88,7 @@ Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& 
     removed->removeAt(removedAt);
     if (auto rewritten = RewriteRemovedNames(dir, *removed); !rewritten) {
         if (!listed && !SaveRegistrantList(dir, before))
-            return failure(rewritten.error() + notRestoredMessage(RegistrantNamesFile));
+            return withNotRestored(rewritten.error(), RegistrantNamesFile);
         return rewritten;
     }
     state.replaceRegistrants(RegistrantList{after});

@@ -8,8 +8,6 @@
 // removed one. Each either completes or leaves the files as they were, and updates the shared list.
 namespace velmora {
 
-inline const QString RegistrantLimitMessage = QStringLiteral("登録者数が上限の1000人に達しているため登録できません");
-
 // Stores the next registration number, creates the person's file and adds the name at the end of
 // "登録者名.txt". A failure before the name is listed removes the new file again.
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header);

@@ -1,6 +1,5 @@
 #include "ReportData.h"
 
-#include "store/Messages.h"
 #include "store/PersonalFile.h"
 
 namespace velmora {
@@ -44,12 +43,6 @@ QList<MonthRowEntry> gatherMonthRows(const DataDir& dir, const QStringList& name
         rows.append(row);
     }
     return rows;
-}
-
-QString unreadableFilesMessage(const QStringList& files)
-{
-    return QStringLiteral("次の個人データファイルを読み込めませんでした。\n") +
-           listForMessage(files, QStringLiteral("件"));
 }
 
 } // namespace velmora

@@ -33,7 +33,4 @@ QList<std::optional<PersonalHeader>> gatherRegistrantSummary(const DataDir& dir,
 QList<MonthRowEntry> gatherMonthRows(const DataDir& dir, const QStringList& names, std::optional<MonthKey> key,
                                      QStringList& unreadableFiles);
 
-// The message that names the files a report could not read.
-QString unreadableFilesMessage(const QStringList& files);
-
 } // namespace velmora

@@ -8,6 +8,7 @@
 #include "reports/PersonalRecord.h"
 #include "reports/ReportData.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
 
@@ -167,7 +168,7 @@ void Form4::Command1Click()
     }
     const auto registrants = LoadRegistrantList(dataDir);
     if (!registrants) {
-        dialogs.warn(registrants.error());
+        dialogs.warn(messageOf(registrants.error()));
         return;
     }
     state.registrants = *registrants;
@@ -178,7 +179,7 @@ void Form4::Command2Click()
 {
     const auto removed = ReadRemovedNames(dataDir);
     if (!removed) {
-        dialogs.warn(removed.error());
+        dialogs.warn(messageOf(removed.error()));
         return;
     }
     const QSignalBlocker quiet(List1);
@@ -213,7 +214,7 @@ void Form4::choosePerson(const QString& name)
     chosenAtPress = listPresses;
     auto person = ReadPersonalFile(dataDir, name);
     if (!person) {
-        dialogs.warn(person.error());
+        dialogs.warn(messageOf(person.error()));
         chooseNobody();
         return;
     }

@@ -111,9 +111,4 @@ QString canonical(const QString& text)
     return decode(*bytes).value_or(text);
 }
 
-QString unencodableMessage(QStringView text)
-{
-    return QStringLiteral("保存できない文字「%1」が含まれています").arg(firstUnencodable(text));
-}
-
 } // namespace velmora::cp932

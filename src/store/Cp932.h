@@ -21,7 +21,4 @@ QString firstUnencodable(QStringView text);
 // A text that cannot be stored is returned unchanged.
 QString canonical(const QString& text);
 
-// The message that refuses a text code page 932 cannot hold, naming the character.
-QString unencodableMessage(QStringView text);
-
 } // namespace velmora::cp932

@@ -30,7 +30,7 @@ QString DataDir::shownPersonalFile(const QString& name)
     return DoseDataFolder + QLatin1Char('/') + name + PersonalFileSuffix;
 }
 
-QString personalFileNameProblem(const QString& name)
+std::optional<Failure> personalFileNameProblem(const QString& name)
 {
     // Characters no file name may hold on Linux or Windows, where the store may be copied.
     const auto unusable = [](QChar c) {
@@ -38,10 +38,10 @@ QString personalFileNameProblem(const QString& name)
     };
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
         std::any_of(name.begin(), name.end(), unusable))
-        return QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | など）が含まれています");
+        return failureWithText(FailureKind::UnusableName, name);
     if (QFile::encodeName(name + PersonalFileSuffix).size() > MaxFileNameBytes)
-        return QStringLiteral("氏名が長すぎます");
-    return {};
+        return failureWithText(FailureKind::NameTooLong, name);
+    return std::nullopt;
 }
 
 } // namespace velmora

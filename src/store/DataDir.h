@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QDir>
 #include <QString>
+#include <optional>
 
 // The data directory: the five list files and the folder of personal dose files beneath one root.
 // Nothing in the store reads the process's current directory; the root is always handed in.
@@ -31,9 +34,9 @@ private:
     QDir dir;
 };
 
-// Why a name cannot be the stem of a personal file name, or an empty text when it can: "/", "." or ".."
+// Why a name cannot be the stem of a personal file name, or nothing when it can: "/", "." or ".."
 // would reach outside the dose data folder, \ : * ? " < > | and control characters cannot stand in a
 // file name on Windows, and a name too long for the file system could never be created.
-QString personalFileNameProblem(const QString& name);
+std::optional<Failure> personalFileNameProblem(const QString& name);
 
 } // namespace velmora

@@ -1,7 +1,5 @@
 #include "FileWriter.h"
 
-#include "TextFile.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,6 +61,14 @@ bool writeAll(int fd, const QByteArray& content)
         rest -= written;
     }
     return true;
+}
+
+// A write that failed, with the system's reason when it gave one.
+Failure writeFailure(const QString& shownName)
+{
+    Failure failed = failure(FailureKind::CannotWrite, shownName);
+    failed.systemError = errno;
+    return failed;
 }
 
 // Makes a rename or a new name in a folder durable.
@@ -128,18 +134,19 @@ Status replaceFile(const QString& path, const QString& shownName, const QByteArr
     std::optional<mode_t> mode;
     if (::stat(nativePath(path).constData(), &old) == 0) {
         if (!S_ISREG(old.st_mode))
-            return failure(cannotWriteMessage(shownName));
+            return writeFailure(shownName);
         mode = old.st_mode & 07777;
     }
     const QString temporary = writeTemporary(path, content, mode);
     if (temporary.isEmpty())
-        return failure(cannotWriteMessage(shownName));
+        return writeFailure(shownName);
     if (::rename(nativePath(temporary).constData(), nativePath(path).constData()) != 0) {
+        const Failure failed = writeFailure(shownName);
         ::unlink(nativePath(temporary).constData());
-        return failure(cannotWriteMessage(shownName));
+        return failed;
     }
     if (!syncFolder(QFileInfo(path).path()))
-        return failure(cannotWriteMessage(shownName));
+        return writeFailure(shownName);
     return {};
 }
 
@@ -147,14 +154,14 @@ Status createFile(const QString& path, const QString& shownName, const QByteArra
 {
     const QString temporary = writeTemporary(path, content, std::nullopt);
     if (temporary.isEmpty())
-        return failure(cannotWriteMessage(shownName));
+        return writeFailure(shownName);
     if (!renameWithoutReplacing(nativePath(temporary), nativePath(path))) {
         const bool exists = errno == EEXIST;
         ::unlink(nativePath(temporary).constData());
-        return failure(exists ? alreadyExistsMessage(shownName) : cannotWriteMessage(shownName));
+        return exists ? failure(FailureKind::AlreadyExists, shownName) : writeFailure(shownName);
     }
     if (!syncFolder(QFileInfo(path).path()))
-        return failure(cannotWriteMessage(shownName));
+        return writeFailure(shownName);
     return {};
 }
 
@@ -171,14 +178,14 @@ Status appendToFile(const QString& path, const QString& shownName, const QByteAr
     Descriptor file(::open(nativePath(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
     struct stat before {};
     if (!file.isOpen() || ::fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode))
-        return failure(cannotWriteMessage(shownName));
+        return writeFailure(shownName);
     // A last line without its line end (a file edited by hand) is ended, so the new line stands alone.
     QByteArray bytes;
     if (before.st_size > 0) {
         char last = 0;
         Descriptor reader(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
         if (!reader.isOpen() || ::pread(reader.get(), &last, 1, before.st_size - 1) != 1)
-            return failure(cannotWriteMessage(shownName));
+            return writeFailure(shownName);
         if (last == '\r')
             bytes = "\n";
         else if (last != '\n')
@@ -188,11 +195,12 @@ Status appendToFile(const QString& path, const QString& shownName, const QByteAr
     // One write of the whole content, so a record is never split between two system calls; whatever
     // fails, the file is cut back to where it ended.
     if (!writeAll(file.get(), bytes) || ::fdatasync(file.get()) != 0) {
+        const Failure failed = writeFailure(shownName);
         const bool restored = ::ftruncate(file.get(), before.st_size) == 0 && ::fsync(file.get()) == 0;
-        return failure(cannotWriteMessage(shownName) + (restored ? QString() : notRestoredMessage(shownName)));
+        return restored ? failed : withNotRestored(failed, shownName);
     }
     if (!file.close())
-        return failure(cannotWriteMessage(shownName));
+        return writeFailure(shownName);
     return {};
 }
 

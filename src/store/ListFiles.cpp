@@ -21,7 +21,7 @@ Result<QStringList> decodeLines(QByteArrayView content, const QString& fileName,
         const auto line = reader.next();
         const auto text = line ? cp932::decode(*line) : std::nullopt;
         if (!text)
-            return failure(damagedMessage(fileName, reader.lineNumber()));
+            return failure(FailureKind::Damaged, fileName, reader.lineNumber());
         lines.append(*text);
     }
     return lines;
@@ -32,7 +32,7 @@ Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, b
 {
     const auto content = readWholeFile(dir.listFile(fileName), fileName, LargestListFile);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return decodeLines(*content, fileName, plainLineEnds);
 }
 
@@ -49,7 +49,7 @@ Status writeLines(const DataDir& dir, const QString& fileName, const QStringList
 {
     const auto content = encodeLines(lines);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return replaceFile(dir.listFile(fileName), fileName, *content);
 }
 
@@ -57,7 +57,7 @@ Status appendLine(const DataDir& dir, const QString& fileName, const QString& li
 {
     const auto content = encodeLines({line});
     if (!content)
-        return failure(content.error());
+        return content.error();
     return appendToFile(dir.listFile(fileName), fileName, *content);
 }
 
@@ -67,7 +67,7 @@ Result<RegistrantList> LoadRegistrantList(const DataDir& dir)
 {
     const auto content = readWholeFile(dir.listFile(RegistrantNamesFile), RegistrantNamesFile, LargestListFile);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return parseRegistrantList(*content);
 }
 
@@ -75,20 +75,20 @@ Result<RegistrantList> parseRegistrantList(QByteArrayView content)
 {
     const auto lines = decodeLines(content, RegistrantNamesFile);
     if (!lines)
-        return failure(lines.error());
+        return lines.error();
     const auto count = lines->isEmpty() ? std::nullopt : wholeNumber(lines->first());
     if (!count || *count < 0 || *count > RegistrantList::Capacity || *count > lines->size() - 1)
-        return failure(damagedMessage(RegistrantNamesFile, 1));
+        return failure(FailureKind::Damaged, RegistrantNamesFile, 1);
     // Names past the count would be lost at the next rewrite; empty lines at the end are only spacing.
     for (qsizetype line = *count + 1; line < lines->size(); ++line)
         if (!lines->at(line).isEmpty())
-            return failure(damagedMessage(RegistrantNamesFile, 1));
+            return failure(FailureKind::Damaged, RegistrantNamesFile, 1);
     // A name listed twice would receive every month twice.
     QSet<QString> seen;
     seen.reserve(*count);
     for (qsizetype line = 1; line <= *count; ++line) {
         if (seen.contains(lines->at(line)))
-            return failure(damagedMessage(RegistrantNamesFile, static_cast<int>(line + 1)));
+            return failure(FailureKind::Damaged, RegistrantNamesFile, static_cast<int>(line + 1));
         seen.insert(lines->at(line));
     }
     return RegistrantList{lines->mid(1, *count)};
@@ -103,10 +103,10 @@ Result<double> ReadNextRegistrationNumber(const DataDir& dir)
 {
     const auto lines = readTextLines(dir, NextNumberFile);
     if (!lines)
-        return failure(lines.error());
+        return lines.error();
     const auto number = lines->isEmpty() ? std::nullopt : readNumberLine(lines->first());
     if (!number)
-        return failure(damagedMessage(NextNumberFile, 1));
+        return failure(FailureKind::Damaged, NextNumberFile, 1);
     return *number;
 }
 
@@ -138,7 +138,7 @@ Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir)
 {
     const auto content = readWholeFile(dir.listFile(EnteredMonthsFile), EnteredMonthsFile, LargestListFile);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return parseEnteredMonths(*content);
 }
 
@@ -146,13 +146,13 @@ Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content)
 {
     const auto lines = decodeLines(content, EnteredMonthsFile);
     if (!lines)
-        return failure(lines.error());
+        return lines.error();
     QList<MonthKey> keys;
     keys.reserve(lines->size());
     for (qsizetype i = 0; i < lines->size(); ++i) {
         const auto key = wholeNumber(lines->at(i));
         if (!key)
-            return failure(damagedMessage(EnteredMonthsFile, static_cast<int>(i + 1)));
+            return failure(FailureKind::Damaged, EnteredMonthsFile, static_cast<int>(i + 1));
         keys.append(*key);
     }
     return keys;
@@ -180,7 +180,7 @@ Status createListFile(const DataDir& dir, const QString& fileName, const QString
 {
     const auto content = encodeLines(lines);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return createIfMissing(dir.listFile(fileName), fileName, *content);
 }
 
@@ -215,7 +215,7 @@ Status InitialiseForEntry(const DataDir& dir)
     if (auto status = createListFile(dir, JobTypesFile, DefaultJobTypes); !status)
         return status;
     if (!QDir(dir.root()).mkpath(DoseDataFolder))
-        return failure(QStringLiteral("フォルダ「%1」を作成できません").arg(DoseDataFolder));
+        return failure(FailureKind::CannotCreateFolder, DoseDataFolder);
     return {};
 }
 

@@ -1,8 +1,82 @@
 #include "Messages.h"
 
+#include "Cp932.h"
+
 #include <algorithm>
 
 namespace velmora {
+namespace {
+
+QString mainMessage(const Failure& failure)
+{
+    switch (failure.kind) {
+    case FailureKind::CannotRead:
+        return QStringLiteral("ファイル「%1」を読み込めません").arg(failure.file);
+    case FailureKind::Damaged:
+        return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目）").arg(failure.file).arg(failure.line);
+    case FailureKind::TooLarge:
+        return QStringLiteral("ファイル「%1」が大きすぎます。内容が正しくない可能性があります").arg(failure.file);
+    case FailureKind::Utf8Text:
+        return QStringLiteral("ファイル「%1」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）")
+            .arg(failure.file);
+    case FailureKind::CannotWrite:
+        return QStringLiteral("ファイル「%1」に書き込めません").arg(failure.file);
+    case FailureKind::AlreadyExists:
+        return QStringLiteral("ファイル「%1」が既にあるため作成できません").arg(failure.file);
+    case FailureKind::CannotCreateFolder:
+        return QStringLiteral("フォルダ「%1」を作成できません").arg(failure.file);
+    case FailureKind::LineBreakInText:
+        return QStringLiteral("改行を含む文字列は保存できません");
+    case FailureKind::Unencodable:
+        return QStringLiteral("保存できない文字「%1」が含まれています").arg(cp932::firstUnencodable(failure.text));
+    case FailureKind::UnusableName:
+        return QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | など）が含まれています");
+    case FailureKind::NameTooLong:
+        return QStringLiteral("氏名が長すぎます");
+    case FailureKind::RegistrantLimit:
+        return QStringLiteral("登録者数が上限の1000人に達しているため登録できません");
+    case FailureKind::NotListed:
+        return QStringLiteral("該当者が登録者リストにありません");
+    case FailureKind::NotRemoved:
+        return QStringLiteral("該当者が登録抹消者リストにありません");
+    case FailureKind::MonthEntered:
+        return QStringLiteral("この年月のデータは既に入力済みです");
+    case FailureKind::SaveStopped:
+        return QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、保存を中止しました。\n%1")
+            .arg(listForMessage(failure.names, QStringLiteral("件")));
+    case FailureKind::SaveStoppedMidway: {
+        QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(messageOf(*failure.cause));
+        if (!failure.names.isEmpty())
+            message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
+                                      "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
+                           .arg(listForMessage(failure.names, QStringLiteral("名")));
+        return message;
+    }
+    case FailureKind::LockHeld:
+        return QStringLiteral("別のVelmoraでデータ入力／訂正が開かれています。そちらを終了してから開いて下さい。");
+    case FailureKind::CannotLock:
+        return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
+                              "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")
+            .arg(failure.file);
+    }
+    return {};
+}
+
+} // namespace
+
+QString messageOf(const Failure& failure)
+{
+    QString message = mainMessage(failure);
+    if (!failure.notRestored.isEmpty())
+        message += QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(failure.notRestored);
+    return message;
+}
+
+QString unreadableFilesMessage(const QStringList& files)
+{
+    return QStringLiteral("次の個人データファイルを読み込めませんでした。\n") +
+           listForMessage(files, QStringLiteral("件"));
+}
 
 QString listForMessage(const QStringList& items, const QString& unit)
 {

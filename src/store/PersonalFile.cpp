@@ -109,8 +109,8 @@ MonthlyRecord readRecord(FieldReader& fields)
 
 Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limit = -1)
 {
-    if (!personalFileNameProblem(name).isEmpty())
-        return failure(cannotReadMessage(DataDir::shownPersonalFile(name)));
+    if (personalFileNameProblem(name))
+        return failure(FailureKind::CannotRead, DataDir::shownPersonalFile(name));
     return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), LargestPersonalFile, limit);
 }
 
@@ -134,22 +134,22 @@ Result<QByteArray> encodeRecord(const MonthlyRecord& record)
 
 Status CreatePersonalFile(const DataDir& dir, const PersonalHeader& header)
 {
-    if (const QString problem = personalFileNameProblem(header.name); !problem.isEmpty())
-        return failure(problem);
+    if (const auto problem = personalFileNameProblem(header.name))
+        return *problem;
     const auto content = encodeHeader(header);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return createFile(dir.personalFile(header.name), DataDir::shownPersonalFile(header.name), *content);
 }
 
 Status AppendMonthlyRecord(const DataDir& dir, const QString& name, const MonthlyRecord& record)
 {
     const QString shown = DataDir::shownPersonalFile(name);
-    if (!personalFileNameProblem(name).isEmpty())
-        return failure(cannotWriteMessage(shown));
+    if (personalFileNameProblem(name))
+        return failure(FailureKind::CannotWrite, shown);
     const auto content = encodeRecord(record);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return appendToFile(dir.personalFile(name), shown, *content);
 }
 
@@ -163,19 +163,19 @@ Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& nam
         PersonalHeader header;
         readHeader(fields, header, headerLines);
         if (!fields.ok() || (part && fields.atEnd()))
-            return failure(damagedMessage(shown, fields.failedAt()));
+            return failure(FailureKind::Damaged, shown, fields.failedAt());
         return header;
     };
     const auto start = readFile(dir, name, HeaderBytes);
     if (!start)
-        return failure(start.error());
+        return start.error();
     if (start->size() < HeaderBytes)
         return parse(*start, false);
     if (auto header = parse(*start, true))
         return header;
     const auto whole = readFile(dir, name);
     if (!whole)
-        return failure(whole.error());
+        return whole.error();
     return parse(*whole, false);
 }
 
@@ -183,7 +183,7 @@ Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)
 {
     const auto content = readFile(dir, name);
     if (!content)
-        return failure(content.error());
+        return content.error();
     return parsePersonalFile(*content, DataDir::shownPersonalFile(name));
 }
 
@@ -196,7 +196,7 @@ Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& sh
     while (fields.ok() && !fields.atEnd())
         file.records.append(readRecord(fields));
     if (!fields.ok())
-        return failure(damagedMessage(shownName, fields.failedAt()));
+        return failure(FailureKind::Damaged, shownName, fields.failedAt());
     return file;
 }
 
@@ -204,7 +204,7 @@ Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name
 {
     const auto content = readFile(dir, name);
     if (!content)
-        return failure(content.error());
+        return content.error();
     FieldReader fields(*content);
     HeaderAndMonth found;
     readHeader(fields, found.header, HeaderLines);
@@ -218,7 +218,7 @@ Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name
             fields.skip();
     }
     if (!fields.ok())
-        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
     return found;
 }
 
@@ -226,7 +226,7 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key)
 {
     const auto content = readFile(dir, name);
     if (!content)
-        return failure(content.error());
+        return content.error();
     FieldReader fields(*content);
     PersonalHeader header;
     readHeader(fields, header, HeaderLines);
@@ -237,10 +237,10 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key)
             fields.skip();
     }
     if (!fields.ok())
-        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.failedAt()));
+        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
     // A record appended after a last line without its line end would run into that line.
     if (!content->isEmpty() && !content->endsWith("\r\n"))
-        return failure(damagedMessage(DataDir::shownPersonalFile(name), fields.lineNumber()));
+        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.lineNumber());
     return holds;
 }
 
@@ -248,25 +248,25 @@ Status RewritePersonalFile(const DataDir& dir, const QString& name, const Person
                            const QList<MonthlyRecord>& records)
 {
     const QString shown = DataDir::shownPersonalFile(name);
-    if (!personalFileNameProblem(name).isEmpty())
-        return failure(cannotWriteMessage(shown));
+    if (personalFileNameProblem(name))
+        return failure(FailureKind::CannotWrite, shown);
     auto content = encodeHeader(header);
     for (const MonthlyRecord& record : records) {
         if (!content)
             break;
         const auto bytes = encodeRecord(record);
         if (!bytes)
-            return failure(bytes.error());
+            return bytes.error();
         content->append(*bytes);
     }
     if (!content)
-        return failure(content.error());
+        return content.error();
     return replaceFile(dir.personalFile(name), shown, *content);
 }
 
 bool PersonalFileExists(const DataDir& dir, const QString& name)
 {
-    if (!personalFileNameProblem(name).isEmpty())
+    if (personalFileNameProblem(name))
         return false;
     // Anything at the name takes it, also a file that cannot be read or a link that leads nowhere.
     const QFileInfo file(dir.personalFile(name));

@@ -1,29 +1,80 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <concepts>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <variant>
 
 namespace velmora {
 
-// A failure on its way into a Result: the Japanese message that tells the user what failed.
-struct Failure {
-    QString message;
+// What went wrong in the store or in a change of it. The Japanese text the user reads is made from a
+// failure by messageOf() (store/Messages.h), in one place, when a window shows it.
+enum class FailureKind {
+    CannotRead,         // file
+    Damaged,            // file, line
+    TooLarge,           // file
+    Utf8Text,           // file: UTF-8 where code page 932 is expected
+    CannotWrite,        // file, systemError
+    AlreadyExists,      // file
+    CannotCreateFolder, // file
+    LineBreakInText,
+    Unencodable,  // text: holds a character code page 932 cannot
+    UnusableName, // text: a name with \ / : * ? " < > | or a control character
+    NameTooLong,  // text
+    RegistrantLimit,
+    NotListed,  // text: the name
+    NotRemoved, // text: the name
+    MonthEntered,
+    SaveStopped,       // names: the personal files that are missing or damaged
+    SaveStoppedMidway, // cause; names: the persons that have the month already
+    LockHeld,
+    CannotLock, // file, systemError
 };
 
-inline Failure failure(QString message)
+struct Failure {
+    FailureKind kind = FailureKind::CannotRead;
+    QString file; // as the user knows it: "登録者名.txt", "被曝Data/山田.dat"
+    int line = 0;
+    int systemError = 0; // errno, where the system told one
+    QString text;
+    QStringList names;
+    QString notRestored; // a file that could not be put back as it was after the failure
+    std::shared_ptr<const Failure> cause;
+};
+
+inline Failure failure(FailureKind kind, QString file = {}, int line = 0)
 {
-    return {std::move(message)};
+    Failure failed;
+    failed.kind = kind;
+    failed.file = std::move(file);
+    failed.line = line;
+    return failed;
 }
 
-// The outcome of a store operation: the value, or the message of its failure. (A small stand-in for
-// std::expected, which the clang that builds the fuzzers cannot compile from this standard library.)
+inline Failure failureWithText(FailureKind kind, QString text)
+{
+    Failure failed = failure(kind);
+    failed.text = std::move(text);
+    return failed;
+}
+
+// The same failure, telling also that `file` could not be put back as it was.
+inline Failure withNotRestored(Failure failed, QString file)
+{
+    failed.notRestored = std::move(file);
+    return failed;
+}
+
+// The outcome of a store operation: the value, or what went wrong. (A small stand-in for std::expected,
+// which the clang that builds the fuzzers cannot compile from this standard library.)
 template <class T> class [[nodiscard]] Result {
 public:
     Result() requires std::default_initializable<T> : outcome(std::in_place_index<0>) {}
     Result(T value) : outcome(std::in_place_index<0>, std::move(value)) {}
-    Result(Failure failed) : outcome(std::in_place_index<1>, std::move(failed.message)) {}
+    Result(Failure failed) : outcome(std::in_place_index<1>, std::move(failed)) {}
 
     explicit operator bool() const { return outcome.index() == 0; }
     T& operator*() & { return std::get<0>(outcome); }
@@ -31,7 +82,7 @@ public:
     T&& operator*() && { return std::get<0>(std::move(outcome)); }
     T* operator->() { return &std::get<0>(outcome); }
     const T* operator->() const { return &std::get<0>(outcome); }
-    const QString& error() const { return std::get<1>(outcome); }
+    const Failure& error() const { return std::get<1>(outcome); }
 
     // A result equals a value when it holds that value.
     template <class U> friend bool operator==(const Result& result, const U& value)
@@ -40,20 +91,19 @@ public:
     }
 
 private:
-    std::variant<T, QString> outcome;
+    std::variant<T, Failure> outcome;
 };
 
 template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
-    Result(Failure failure) : message(std::move(failure.message)), failed(true) {}
+    Result(Failure failure) : failed(std::move(failure)) {}
 
     explicit operator bool() const { return !failed; }
-    const QString& error() const { return message; }
+    const Failure& error() const { return *failed; }
 
 private:
-    QString message;
-    bool failed = false;
+    std::optional<Failure> failed;
 };
 
 using Status = Result<void>;

@@ -33,31 +33,6 @@ std::optional<QByteArrayView> LineReader::next()
     return QByteArrayView(start, length);
 }
 
-QString cannotReadMessage(const QString& shownName)
-{
-    return QStringLiteral("ファイル「%1」を読み込めません").arg(shownName);
-}
-
-QString damagedMessage(const QString& shownName, int lineNumber)
-{
-    return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目）").arg(shownName).arg(lineNumber);
-}
-
-QString cannotWriteMessage(const QString& shownName)
-{
-    return QStringLiteral("ファイル「%1」に書き込めません").arg(shownName);
-}
-
-QString alreadyExistsMessage(const QString& shownName)
-{
-    return QStringLiteral("ファイル「%1」が既にあるため作成できません").arg(shownName);
-}
-
-QString notRestoredMessage(const QString& shownName)
-{
-    return QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(shownName);
-}
-
 bool looksLikeUtf8(QByteArrayView bytes)
 {
     // Japanese in UTF-8 takes three bytes a character, led by 0xE0 to 0xEF. Code page 932 text is almost
@@ -86,17 +61,16 @@ Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, 
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        return failure(cannotReadMessage(shownName));
+        return failure(FailureKind::CannotRead, shownName);
     // A file larger than any valid one is refused before it is read, so memory stays bounded.
     const qint64 size = file.size();
     if (size > largest)
-        return failure(QStringLiteral("ファイル「%1」が大きすぎます。内容が正しくない可能性があります").arg(shownName));
+        return failure(FailureKind::TooLarge, shownName);
     QByteArray content = file.read(limit < 0 ? size : std::min(limit, size));
     if (file.error() != QFileDevice::NoError)
-        return failure(cannotReadMessage(shownName));
+        return failure(FailureKind::CannotRead, shownName);
     if (looksLikeUtf8(content))
-        return failure(QStringLiteral("ファイル「%1」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）")
-                           .arg(shownName));
+        return failure(FailureKind::Utf8Text, shownName);
     return content;
 }
 
@@ -106,10 +80,10 @@ Result<QByteArray> encodeLines(const QStringList& lines)
     for (const QString& line : lines) {
         // A line break inside a value would split it into two lines and shift every line after it.
         if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
-            return failure(QStringLiteral("改行を含む文字列は保存できません"));
+            return failure(FailureKind::LineBreakInText);
         const auto bytes = cp932::encode(line);
         if (!bytes)
-            return failure(cp932::unencodableMessage(line));
+            return failureWithText(FailureKind::Unencodable, line);
         content += *bytes;
         content += "\r\n";
     }

@@ -39,12 +39,4 @@ Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, 
 // Lines joined into code page 932 bytes, each ending CR LF; a message when a text cannot be stored.
 Result<QByteArray> encodeLines(const QStringList& lines);
 
-// The messages of the store, each naming the file concerned.
-QString cannotReadMessage(const QString& shownName);
-QString damagedMessage(const QString& shownName, int lineNumber);
-QString cannotWriteMessage(const QString& shownName);
-QString alreadyExistsMessage(const QString& shownName);
-// Added to a write failure when the file could not be put back as it was.
-QString notRestoredMessage(const QString& shownName);
-
 } // namespace velmora

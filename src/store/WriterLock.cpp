@@ -1,5 +1,7 @@
 #include "WriterLock.h"
 
+#include <cerrno>
+
 namespace velmora {
 
 WriterLock::WriterLock(const DataDir& dir) : lock(dir.listFile(FileName))
@@ -12,7 +14,11 @@ Status WriterLock::tryLock()
 {
     if (lock.tryLock(0))
         return {};
-    return failure(lock.error() == QLockFile::LockFailedError ? HeldMessage : CannotLockMessage);
+    if (lock.error() == QLockFile::LockFailedError)
+        return failure(FailureKind::LockHeld);
+    Failure failed = failure(FailureKind::CannotLock, FileName);
+    failed.systemError = errno;
+    return failed;
 }
 
 } // namespace velmora

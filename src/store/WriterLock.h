@@ -18,12 +18,6 @@ public:
     void unlock() { lock.unlock(); }
 
     static inline const QString FileName = QStringLiteral(".velmora-entry.lock");
-    static inline const QString HeldMessage =
-        QStringLiteral("別のVelmoraでデータ入力／訂正が開かれています。そちらを終了してから開いて下さい。");
-    static inline const QString CannotLockMessage =
-        QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
-                       "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")
-            .arg(FileName);
 
 private:
     QLockFile lock;

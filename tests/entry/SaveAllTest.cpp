@@ -1,5 +1,6 @@
 #include "entry/SaveAll.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
@@ -62,9 +63,9 @@ TEST_F(SaveAll, MissingOrDamagedFilesStopItBeforeAnythingIsWritten)
     const auto before = snapshot(temp.path());
     const auto saved = save(200504);
     ASSERT_FALSE(saved);
-    EXPECT_TRUE(saved.error().contains(QStringLiteral("被曝Data/鈴木.dat")));
-    EXPECT_TRUE(saved.error().contains(QStringLiteral("被曝Data/佐藤.dat")));
-    EXPECT_FALSE(saved.error().contains(QStringLiteral("山田")));
+    EXPECT_TRUE(messageOf(saved.error()).contains(QStringLiteral("被曝Data/鈴木.dat")));
+    EXPECT_TRUE(messageOf(saved.error()).contains(QStringLiteral("被曝Data/佐藤.dat")));
+    EXPECT_FALSE(messageOf(saved.error()).contains(QStringLiteral("山田")));
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
@@ -81,13 +82,13 @@ TEST_F(SaveAll, AFailureMidwayNamesWhoHasTheMonthAndARetryCompletesItOnce)
     int calls = 0;
     const AppendRecord failThird = [&calls](const DataDir& d, const QString& name, const MonthlyRecord& record) {
         if (++calls == 3)
-            return Status(failure(QStringLiteral("ファイル「被曝Data/髙橋.dat」に書き込めません")));
+            return Status(failure(FailureKind::CannotWrite, QStringLiteral("被曝Data/髙橋.dat")));
         return AppendMonthlyRecord(d, name, record);
     };
     const auto failed = save(200504, failThird);
     ASSERT_FALSE(failed);
-    EXPECT_TRUE(failed.error().contains(QStringLiteral("髙橋.dat")));
-    EXPECT_TRUE(failed.error().contains(QStringLiteral("山田\n鈴木")));
+    EXPECT_TRUE(messageOf(failed.error()).contains(QStringLiteral("髙橋.dat")));
+    EXPECT_TRUE(messageOf(failed.error()).contains(QStringLiteral("山田\n鈴木")));
     EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 0, 0}));
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), QByteArray());
 
@@ -107,7 +108,7 @@ TEST_F(SaveAll, AFileThatCannotTakeTheRecordIsReported)
         GTEST_SKIP() << "this file system cannot make a file immutable";
     const auto saved = save(200504);
     ASSERT_FALSE(saved);
-    EXPECT_TRUE(saved.error().contains(QStringLiteral("ファイル「被曝Data/髙橋.dat」に書き込めません")));
+    EXPECT_TRUE(messageOf(saved.error()).contains(QStringLiteral("ファイル「被曝Data/髙橋.dat」に書き込めません")));
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), QByteArray());
 }
 

@@ -1,5 +1,6 @@
 #include "registration/RegistrantChanges.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
@@ -34,7 +35,7 @@ TEST_F(RegistrantChangeFailures, ARegistrationWhoseListCannotBeWrittenRemovesIts
     auto expected = snapshot(temp.path());
     const auto registered = RegisterNewPerson(dir, state, personHeader(QStringLiteral("佐藤"), 3));
     ASSERT_FALSE(registered);
-    EXPECT_EQ(registered.error(), QStringLiteral("ファイル「登録者名.txt」に書き込めません"));
+    EXPECT_EQ(messageOf(registered.error()), QStringLiteral("ファイル「登録者名.txt」に書き込めません"));
     // Number 3 stays used up, so that no later registrant can receive it too.
     expected[NextNumberFile] = crlfLines({" 4 "});
     EXPECT_EQ(snapshot(temp.path()), expected);

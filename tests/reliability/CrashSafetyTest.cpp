@@ -1,5 +1,6 @@
 #include "CrashWorkerValues.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
 #include "store/WriterLock.h"
@@ -183,7 +184,7 @@ TEST_F(OneWriter, ASecondCopyCannotOpenTheEntryWindowUntilTheFirstIsGone)
     QProcess* other = startWorker({"hold-lock", temp.path()});
     ASSERT_TRUE(other->waitForReadyRead(10000));
     click(app.form1.Command1);
-    EXPECT_EQ(takeMessages(), QStringList{WriterLock::HeldMessage});
+    EXPECT_EQ(takeMessages(), QStringList{messageOf(failure(FailureKind::LockHeld))});
     EXPECT_FALSE(app.form2.isVisible());
     click(app.form1.Command2); // searching is allowed
     EXPECT_TRUE(app.form4.isVisible());

@@ -10,6 +10,7 @@
 #include "entry/SaveAll.h"
 #include "registration/RegistrantChanges.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/WriterLock.h"
 
 #include <QCoreApplication>
@@ -37,8 +38,8 @@ int saveAll(const DataDir& dir, MonthKey key)
         }
     });
     if (!saved)
-        std::fprintf(stderr, "%s\n", saved.error().toUtf8().constData());
-    return saved || saved.error() == EnteredMonthMessage ? 0 : 1;
+        std::fprintf(stderr, "%s\n", messageOf(saved.error()).toUtf8().constData());
+    return saved || saved.error().kind == FailureKind::MonthEntered ? 0 : 1;
 }
 
 [[noreturn]] void rewriteForever(const DataDir& dir)

@@ -1,4 +1,5 @@
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -97,8 +98,9 @@ TEST(HugeFile, IsReportedWithoutBeingRead)
         ASSERT_TRUE(QFile::resize(file, qint64(2) << 30));
     rusage before{};
     ::getrusage(RUSAGE_SELF, &before);
-    EXPECT_TRUE(LoadRegistrantList(dir).error().contains(QStringLiteral("大きすぎます")));
-    EXPECT_TRUE(ReadPersonalFile(dir, QStringLiteral("山田")).error().contains(QStringLiteral("大きすぎます")));
+    EXPECT_TRUE(messageOf(LoadRegistrantList(dir).error()).contains(QStringLiteral("大きすぎます")));
+    EXPECT_TRUE(
+        messageOf(ReadPersonalFile(dir, QStringLiteral("山田")).error()).contains(QStringLiteral("大きすぎます")));
     rusage after{};
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";

@@ -1,6 +1,7 @@
 #include "entry/SaveAll.h"
 #include "registration/RegistrantChanges.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
 #include "store/WriterLock.h"
@@ -225,7 +226,7 @@ TEST_F(FullDiskWindows, ALockFileThatCannotBeWrittenIsNotTakenForAnotherCopy)
     makeStore(app.dataDir, {Yamada});
     disk->fillLeaving(0);
     click(app.form1.Command1);
-    EXPECT_EQ(takeMessages(), QStringList{WriterLock::CannotLockMessage});
+    EXPECT_EQ(takeMessages(), QStringList{messageOf(failure(FailureKind::CannotLock, WriterLock::FileName))});
     EXPECT_FALSE(app.form2.isVisible());
 }
 

@@ -2,6 +2,7 @@
 #include "registration/RegistrantChanges.h"
 #include "store/FileWriter.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -96,7 +97,7 @@ protected:
     void expectComplete()
     {
         const auto listed = LoadRegistrantList(app.dataDir);
-        ASSERT_TRUE(listed) << listed.error().toStdString();
+        ASSERT_TRUE(listed) << messageOf(listed.error()).toStdString();
         const QStringList removed = *ReadRemovedNames(app.dataDir);
         for (const QString& name : removed)
             EXPECT_EQ(removed.count(name), 1) << name.toStdString();

@@ -1,4 +1,5 @@
 #include "store/Cp932.h"
+#include "store/Messages.h"
 #include "support/DataFiles.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,8 @@ TEST(Cp932, RefusesCharactersTheCodePageCannotHold)
         EXPECT_FALSE(cp932::encode(text)) << text.toStdString();
     EXPECT_EQ(cp932::firstUnencodable(QStringLiteral("山田𠮷子")), QStringLiteral("𠮷"));
     EXPECT_EQ(cp932::firstUnencodable(QStringLiteral("山田")), QString());
-    EXPECT_TRUE(cp932::unencodableMessage(QStringLiteral("a😀")).contains(QStringLiteral("😀")));
+    EXPECT_TRUE(
+        messageOf(failureWithText(FailureKind::Unencodable, QStringLiteral("a😀"))).contains(QStringLiteral("😀")));
 }
 
 TEST(Cp932, RefusesBytesThatAreNotCodePage932)

@@ -1,4 +1,5 @@
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/TextFile.h"
 #include "support/DataFiles.h"
 
@@ -79,7 +80,7 @@ TEST_P(DamagedRegistrantList, IsRefusedWithAMessageNamingTheFile)
     writeBytes(path(RegistrantNamesFile), GetParam().content);
     const auto list = LoadRegistrantList(dir);
     ASSERT_FALSE(list);
-    EXPECT_TRUE(list.error().contains(RegistrantNamesFile)) << list.error().toStdString();
+    EXPECT_TRUE(messageOf(list.error()).contains(RegistrantNamesFile)) << messageOf(list.error()).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListFiles, MissingOrUnreadableFilesAreReportedByName)
 {
-    EXPECT_TRUE(LoadRegistrantList(dir).error().contains(RegistrantNamesFile));
+    EXPECT_TRUE(messageOf(LoadRegistrantList(dir).error()).contains(RegistrantNamesFile));
     QDir(temp.path()).mkdir(EnteredMonthsFile);
-    EXPECT_TRUE(LoadEnteredMonths(dir).error().contains(EnteredMonthsFile));
+    EXPECT_TRUE(messageOf(LoadEnteredMonths(dir).error()).contains(EnteredMonthsFile));
 }
 
 TEST_F(ListFiles, EnteredMonthsKeepEveryKeyAlsoPast500)
@@ -121,7 +122,7 @@ TEST_F(ListFiles, EnteredMonthsRefuseALineThatIsNotAWholeNumber)
     writeBytes(path(EnteredMonthsFile), crlfLines({" 200504 ", "abc"}));
     const auto keys = LoadEnteredMonths(dir);
     ASSERT_FALSE(keys);
-    EXPECT_TRUE(keys.error().contains(QStringLiteral("2行目")));
+    EXPECT_TRUE(messageOf(keys.error()).contains(QStringLiteral("2行目")));
 }
 
 TEST_F(ListFiles, RemovedNamesAppendAndRewrite)
@@ -165,7 +166,7 @@ TEST_F(ListFiles, ATextTheCodePageCannotHoldWritesNothing)
     const auto before = snapshot(temp.path());
     const auto saved = SaveRegistrantList(dir, {QStringLiteral("山田"), QStringLiteral("𠮷田")});
     ASSERT_FALSE(saved);
-    EXPECT_TRUE(saved.error().contains(QStringLiteral("𠮷")));
+    EXPECT_TRUE(messageOf(saved.error()).contains(QStringLiteral("𠮷")));
     EXPECT_FALSE(AppendRemovedName(dir, QStringLiteral("😀")));
     EXPECT_EQ(snapshot(temp.path()), before);
 }
@@ -198,14 +199,14 @@ TEST_F(ListFiles, WriteFailuresReachTheCaller)
     QDir(temp.path()).mkpath(RemovedNamesFile + "/inside");
     const auto rewritten = RewriteRemovedNames(dir, {QStringLiteral("鈴木")});
     ASSERT_FALSE(rewritten);
-    EXPECT_TRUE(rewritten.error().contains(RemovedNamesFile));
+    EXPECT_TRUE(messageOf(rewritten.error()).contains(RemovedNamesFile));
     EXPECT_TRUE(QFileInfo(path(RemovedNamesFile + "/inside")).isDir());
     // A device that is full refuses the append.
     QFile::remove(path(EnteredMonthsFile));
     ASSERT_TRUE(QFile::link("/dev/full", path(EnteredMonthsFile)));
     const auto appended = AppendEnteredMonth(dir, 200504);
     ASSERT_FALSE(appended);
-    EXPECT_TRUE(appended.error().contains(EnteredMonthsFile));
+    EXPECT_TRUE(messageOf(appended.error()).contains(EnteredMonthsFile));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "store/PersonalFile.h"
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/TextFile.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
@@ -65,7 +66,7 @@ TEST_F(PersonalFiles, AFileWrittenByAnotherCp932WriterReadsBack)
 {
     QFile::copy(fixturePath("personal-cp932.dat"), file(QStringLiteral("渡辺　①～Ｍ")));
     const auto read = ReadPersonalFile(dir, QStringLiteral("渡辺　①～Ｍ"));
-    ASSERT_TRUE(read) << read.error().toStdString();
+    ASSERT_TRUE(read) << messageOf(read.error()).toStdString();
     EXPECT_EQ(read->header.affiliation, QStringLiteral("放射線科,第２病棟 ＼\\"));
     EXPECT_EQ(read->header.pastDose, 12.5);
     ASSERT_EQ(read->records.size(), 2);
@@ -113,7 +114,8 @@ TEST_F(PersonalFiles, AnythingAtTheNameTakesItAndIsNeverReplacedByACreation)
     EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
     ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
     EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
-    EXPECT_EQ(CreatePersonalFile(dir, yamada()).error(), alreadyExistsMessage("被曝Data/山田.dat"));
+    EXPECT_EQ(messageOf(CreatePersonalFile(dir, yamada()).error()),
+              messageOf(failure(FailureKind::AlreadyExists, "被曝Data/山田.dat")));
 
     // An empty file, and a link that leads out of the data directory to nothing, stay as they are.
     QTemporaryDir outside;
@@ -133,7 +135,7 @@ TEST_F(PersonalFiles, AppendToAMissingFileCreatesNothing)
 {
     const auto appended = AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504});
     ASSERT_FALSE(appended);
-    EXPECT_TRUE(appended.error().contains(QStringLiteral("被曝Data/山田.dat")));
+    EXPECT_TRUE(messageOf(appended.error()).contains(QStringLiteral("被曝Data/山田.dat")));
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("山田"))));
 }
 
@@ -168,7 +170,7 @@ TEST_F(PersonalFiles, TheLongestAcceptedNameCanStillBeRewritten)
 {
     PersonalHeader header = yamada();
     header.name = QString(83, QChar(u'山')) + "ab"; // 251 bytes on disk, with ".dat" 255
-    ASSERT_EQ(personalFileNameProblem(header.name), QString());
+    ASSERT_FALSE(personalFileNameProblem(header.name));
     ASSERT_TRUE(CreatePersonalFile(dir, header));
     EXPECT_TRUE(RewritePersonalFile(dir, header.name, header, {MonthlyRecord{200504, 1}}));
     EXPECT_EQ(ReadPersonalFile(dir, header.name)->records.size(), 1);
@@ -187,7 +189,7 @@ TEST_P(DamagedPersonalFile, IsNeverTakenAsCompleteAndNamesTheFileAndLine)
     writeBytes(file(QStringLiteral("山田")), GetParam().content);
     const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_FALSE(read);
-    EXPECT_EQ(read.error(),
+    EXPECT_EQ(messageOf(read.error()),
               QStringLiteral("ファイル「被曝Data/山田.dat」の内容が正しくありません（%1行目）").arg(GetParam().line));
 }
 
@@ -208,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
 {
     writeBytes(file(QStringLiteral("山田")), QStringLiteral(" 7 \r\n山田\r\n 1 \r\n").toUtf8());
-    EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田")).error(),
+    EXPECT_EQ(messageOf(ReadPersonalFile(dir, QStringLiteral("山田")).error()),
               QStringLiteral(
                   "ファイル「被曝Data/山田.dat」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）"));
     // Code page 932 text, Japanese and ASCII alike, is not taken for UTF-8.
@@ -222,7 +224,7 @@ TEST_F(PersonalFiles, AFolderInPlaceOfTheFileCannotBeRead)
     QDir(dir.doseDataFolder()).mkdir(QStringLiteral("山田.dat"));
     const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_FALSE(read);
-    EXPECT_EQ(read.error(), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
+    EXPECT_EQ(messageOf(read.error()), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
     EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
 }
 
