@@ -207,11 +207,14 @@ void Form3::Command1Click()
         dialogs.warn(messageOf(removed.error()));
         return;
     }
-    if (removed->contains(header.name) && offerRestore(header.name))
+    const auto restore = [&] { return RestoreRegistrant(dataDir, state, header.name); };
+    if (removed->contains(header.name) && offerListing(RestoreQuestion, restore, RestoredMessage))
         return;
     const bool listed = state.positionOf(header.name) >= 0;
     const bool hasFile = PersonalFileExists(dataDir, header.name);
-    if (hasFile && !listed && !removed->contains(header.name) && offerUnlistedFile(header.name))
+    const auto listFile = [&] { return ListUnlistedPerson(dataDir, state, header.name); };
+    if (hasFile && !listed && !removed->contains(header.name) &&
+        offerListing(UnlistedFileQuestion, listFile, UnlistedFileListedMessage))
         return;
     // Whoever has a file, or is listed, is never registered again: an existing file is never replaced.
     if (hasFile || listed) {
@@ -222,28 +225,15 @@ void Form3::Command1Click()
     registerPerson(header);
 }
 
-bool Form3::offerRestore(const QString& name)
+bool Form3::offerListing(const QString& question, const std::function<Status()>& change, const QString& done)
 {
-    if (!dialogs.confirmYesNo(RestoreQuestion))
+    if (!dialogs.confirmYesNo(question))
         return false;
-    if (const auto restored = RestoreRegistrant(dataDir, state, name); !restored) {
-        dialogs.warn(messageOf(restored.error()));
+    if (const auto changed = change(); !changed) {
+        dialogs.warn(messageOf(changed.error()));
         return true;
     }
-    dialogs.inform(RestoredMessage);
-    leave();
-    return true;
-}
-
-bool Form3::offerUnlistedFile(const QString& name)
-{
-    if (!dialogs.confirmYesNo(UnlistedFileQuestion))
-        return false;
-    if (const auto listed = ListUnlistedPerson(dataDir, state, name); !listed) {
-        dialogs.warn(messageOf(listed.error()));
-        return true;
-    }
-    dialogs.inform(UnlistedFileListedMessage);
+    dialogs.inform(done);
     leave();
     return true;
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QWidget>
+#include <functional>
 
 namespace velmora {
 
@@ -60,10 +61,9 @@ private:
     // The reason the typed values cannot be stored, or an empty text.
     QString problemWithTypedValues() const;
     PersonalHeader typedHeader() const;
-    // Restores a removed person after the user agreed; true when the window is done.
-    bool offerRestore(const QString& name);
-    // Offers to list a name whose file stands on neither list; whether the question was answered Yes.
-    bool offerUnlistedFile(const QString& name);
+    // Asks the question and, on Yes, makes the change that lists the person (a restore, or a file on
+    // neither list) and tells `done`; whether the question was answered Yes.
+    bool offerListing(const QString& question, const std::function<Status()>& change, const QString& done);
     void registerPerson(const PersonalHeader& header);
     void leave();
 
