@@ -13,6 +13,7 @@ public:
     void warn(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     bool confirmOkCancel(const QString&) override { return true; }
     bool confirmYesNo(const QString&) override { return true; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
 };
 
 } // namespace velmora

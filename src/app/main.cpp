@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/DataFolder.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
@@ -6,13 +7,22 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(velmora::ApplicationTitle);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    const velmora::StartOptions options = velmora::readCommandLine(argc, argv);
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(velmora::ApplicationTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+    QIcon icon = QIcon::fromTheme(QStringLiteral(VELMORA_APP_ID));
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/" VELMORA_APP_ID ".png").arg(size));
+    QApplication::setWindowIcon(icon);
     velmora::installFontSubstitutions();
     // Qt's own texts (the edit menu of the text boxes) in Japanese, where the translation is installed.
     QTranslator translator;
@@ -21,11 +31,26 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&translator);
 
     velmora::QtDialogs dialogs;
+    QSettings settings(QStringLiteral("Velmora"), QStringLiteral("Velmora"));
+    QString dataRoot = options.dataDir;
+    if (dataRoot.isEmpty() && options.chosenDataDir) {
+        const auto chosen = velmora::chosenDataFolder(dialogs, settings);
+        if (!chosen)
+            return 0;
+        dataRoot = *chosen;
+    }
+    if (dataRoot.isEmpty())
+        dataRoot = QDir::currentPath();
+    if (const QString problem = velmora::dataFolderProblem(dataRoot); !problem.isEmpty()) {
+        dialogs.warn(problem);
+        return 1;
+    }
+    dataRoot = QDir(dataRoot).absolutePath();
+
     velmora::SystemClock clock;
     // Printed reports go to the system's default printer, or into PDF files when there is none.
-    velmora::SystemPrinter printer(QDir::currentPath(), clock);
-    // The data lives in the working directory the program was started in.
-    velmora::Application velmora(QDir::currentPath(), dialogs, clock, printer);
+    velmora::SystemPrinter printer(dataRoot, clock);
+    velmora::Application velmora(dataRoot, dialogs, clock, printer);
     velmora.start();
     return QApplication::exec();
 }

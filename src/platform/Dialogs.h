@@ -16,6 +16,8 @@ public:
     virtual bool confirmOkCancel(const QString& text) = 0;
     // Yes and No buttons; false only when No was pressed.
     virtual bool confirmYesNo(const QString& text) = 0;
+    // A folder dialog titled `title` that opens at `start`; the folder chosen, or an empty text on Cancel.
+    virtual QString chooseFolder(const QString& title, const QString& start) = 0;
 };
 
 } // namespace velmora

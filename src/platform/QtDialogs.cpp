@@ -1,6 +1,7 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -43,6 +44,11 @@ bool QtDialogs::confirmOkCancel(const QString& text)
 bool QtDialogs::confirmYesNo(const QString& text)
 {
     return ask(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+}
+
+QString QtDialogs::chooseFolder(const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
 }
 
 } // namespace velmora

@@ -24,6 +24,17 @@ bool ScriptedDialogs::confirmYesNo(const QString& text)
     return nextAnswer(Kind::YesNo, text);
 }
 
+QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start)
+{
+    shown.append({Kind::Folder, title});
+    folderDialogStart = start;
+    if (folders.isEmpty()) {
+        ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
+        return {};
+    }
+    return folders.takeFirst();
+}
+
 bool ScriptedDialogs::nextAnswer(Kind kind, const QString& text)
 {
     shown.append({kind, text});

@@ -11,7 +11,7 @@ namespace velmora::test {
 // A question without a queued answer fails the test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Inform, Warn, OkCancel, YesNo };
+    enum class Kind { Inform, Warn, OkCancel, YesNo, Folder };
     struct Shown {
         Kind kind;
         QString text;
@@ -22,15 +22,21 @@ public:
     void warn(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
 
     // The next question is answered with OK / Yes (true) or Cancel / No (false).
     void answer(bool accept) { answers.append(accept); }
+    // The next folder dialog is answered with `folder` (an empty text: Cancel).
+    void answerFolder(const QString& folder) { folders.append(folder); }
+    // Where the last folder dialog opened.
+    QString folderDialogStart;
 
     QList<Shown> shown;
 
 private:
     bool nextAnswer(Kind kind, const QString& text);
     QList<bool> answers;
+    QStringList folders;
 };
 
 } // namespace velmora::test

@@ -1,0 +1,52 @@
+#include "app/DataFolder.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+class DataFolder : public testing::Test {
+protected:
+    void SetUp() override { qputenv("HOME", QFile::encodeName(home.path())); }
+    void TearDown() override { qputenv("HOME", previousHome); }
+
+    QByteArray previousHome = qgetenv("HOME");
+    QTemporaryDir home;
+    QSettings settings{home.filePath(QStringLiteral("settings.conf")), QSettings::IniFormat};
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(DataFolder, TheMenuEntryAsksOnceAndRemembersTheChoice)
+{
+    const QString chosen = home.filePath(QStringLiteral("線量データ"));
+    QDir().mkpath(chosen);
+    dialogs.answerFolder(chosen);
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
+    EXPECT_EQ(dialogs.folderDialogStart, home.path());      // no ~/Velmora yet: the dialog opens at home
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen); // remembered: no second dialog
+    EXPECT_EQ(dialogs.shown.size(), 1);
+
+    // A remembered folder that is gone is asked for again, where ~/Velmora is suggested once it exists.
+    QDir(chosen).removeRecursively();
+    QDir().mkpath(home.filePath(QStringLiteral("Velmora")));
+    dialogs.answerFolder(QString()); // Cancel
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), std::nullopt);
+    EXPECT_EQ(dialogs.folderDialogStart, home.filePath(QStringLiteral("Velmora")));
+}
+
+TEST_F(DataFolder, AFolderThatCannotBeCreatedOrWrittenIsRefused)
+{
+    const QString fresh = home.filePath(QStringLiteral("a/b"));
+    EXPECT_EQ(dataFolderProblem(fresh), QString());
+    EXPECT_TRUE(QDir(fresh).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(dataFolderProblem(QStringLiteral("/proc/velmora")),
+              QStringLiteral("データフォルダ「/proc/velmora」を作成できません。"));
+    EXPECT_EQ(dataFolderProblem(QStringLiteral("/proc")), QStringLiteral("データフォルダ「/proc」に書き込めません。"));
+}
+
+} // namespace

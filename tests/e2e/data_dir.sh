@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The data folder given on the command line, in a real X window: a first "データ入力／訂正" with
+# --data-dir on a folder that does not exist yet creates the store there and nowhere else; the working
+# directory and the home folder get no data file. The main menu carries the program's icon. Usage: data_dir.sh VELMORA_BINARY SCREENSHOT_DIR
+binary="$1"
+shots="$2"
+source "$(dirname "$0")/lib.sh"
+
+work="$data/work"
+store="$data/線量 データ"
+export HOME="$data/home"
+mkdir -p "$work" "$HOME"
+(cd "$work" && exec "$binary" --data-dir "$store") &
+program=$!
+menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
+sleep 0.5
+xprop -id "$menu" _NET_WM_ICON | grep -q 'Icon (16 x 16)' || fail "the main menu carries no icon"
+xprop -id "$menu" WM_CLASS | grep -q '"velmora"' || fail "the main menu's window class is not velmora"
+xdotool mousemove --window "$menu" 124 192 click 1
+window_named "データ入力／訂正" >/dev/null || fail "the entry window did not open"
+
+for file in 登録者名.txt 登録番号.txt 登録抹消.txt 既入力.txt 職種.txt; do
+    [ -f "$store/$file" ] || fail "$file was not created in the data folder"
+done
+[ -d "$store/被曝Data" ] || fail "被曝Data was not created in the data folder"
+[ -z "$(ls -A "$work")" ] || fail "the working directory was written: $(ls -A "$work")"
+[ -z "$(find "$HOME" -name '*.txt' -o -name '被曝Data')" ] || fail "data went into the home folder"
+echo "1 passed, 0 failed"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The package: what `cmake --install` puts on the system, checked file by file and by the desktop,
+# AppStream and Debian checkers; then the .deb of scripts/package installed with apt, its program
+# answering --version from /usr/bin, and removed again. Usage: package.sh BUILD_DIR
+set -euo pipefail
+build="$1"
+fail() { echo "FAIL: $*"; exit 1; }
+id=jp.velmora.Velmora
+root="$(mktemp -d)"
+trap 'rm -rf "$root"' EXIT
+
+DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+for file in bin/velmora share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+            share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/256x256/apps/$id.png \
+            share/icons/hicolor/16x16/apps/$id.png share/man/man1/velmora.1.gz \
+            share/doc/velmora/copyright share/doc/velmora/changelog.gz; do
+    [ -f "$root/usr/$file" ] || fail "/usr/$file is not installed"
+done
+grep -qx 'Name\[ja\]=個人被曝線量管理' "$root/usr/share/applications/$id.desktop" || fail "no Japanese name in the menu entry"
+desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "the desktop entry is not valid"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null || fail "the metainfo is not valid"
+[ "$("$root/usr/bin/velmora" --version)" = "Velmora 1.0.0" ] || fail "the installed program does not answer --version"
+zcat "$root/usr/share/man/man1/velmora.1.gz" | grep -qF 'data\-dir' || fail "the manual page lacks --data-dir"
+
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/velmora_*_amd64.deb)
+lintian --fail-on error "$deb" 2>&1 | grep -v 'root privileges' || true
+lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors on $deb"
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -qq "$deb" >/dev/null || fail "apt could not install $deb"
+trap 'apt-get remove -y -qq velmora >/dev/null 2>&1 || true; rm -rf "$root"' EXIT
+[ "$(/usr/bin/velmora --version)" = "Velmora 1.0.0" ] || fail "the program installed by apt does not answer --version"
+[ -f /usr/share/applications/$id.desktop ] || fail "apt did not install the menu entry"
+echo "1 passed, 0 failed"
