@@ -17,6 +17,7 @@
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
+#include "totals/DoseTotals.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -104,6 +105,14 @@ void GatherRegistrantSummary(benchmark::State& state)
     }
 }
 BENCHMARK(GatherRegistrantSummary)->Unit(benchmark::kMillisecond);
+
+// The dose totals and limit check of the fiscal year of the late month, for every registrant.
+void GatherDoseTotals(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(gatherDoseTotals(store().dir, store().registrants.names, fiscalYearOf(LateMonth)));
+}
+BENCHMARK(GatherDoseTotals)->Unit(benchmark::kMillisecond);
 
 void ReadOneFileBaseline(benchmark::State& state)
 {
@@ -263,6 +272,7 @@ const Row Rows[] = {
      "≤ 3 × read(), < 100 ms"},
     {"registrant table gathered (1000 files)", "GatherRegistrantSummary", "ReadAllFilesBaseline",
      "≤ 3 × read(), < 100 ms"},
+    {"dose totals of one fiscal year (1000 files)", "GatherDoseTotals", "ReadAllFilesBaseline", "< 200 ms"},
     {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
     {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline",
      "≤ 2 × write() + fdatasync"},

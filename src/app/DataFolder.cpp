@@ -1,9 +1,14 @@
 #include "DataFolder.h"
 
+#include "store/Messages.h"
+#include "totals/TotalsCsv.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryFile>
+#include <cstdio>
+#include <cstdlib>
 
 namespace velmora {
 namespace {
@@ -25,10 +30,26 @@ StartOptions readCommandLine(int& argc, char** argv)
     const QCommandLineOption chosen(QStringLiteral("chosen-data-dir"),
                                     QStringLiteral("Keeps the data in the folder chosen before; asks for one the "
                                                    "first time. The menu entry starts Velmora so."));
-    parser.addOption(dataDir);
-    parser.addOption(chosen);
+    const QCommandLineOption doseTotals(QStringLiteral("dose-totals"),
+                                        QStringLiteral("Writes the dose totals and the limit check of every "
+                                                       "registrant for <fiscal-year> as CSV, without windows."),
+                                        QStringLiteral("fiscal-year"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("Writes the CSV of --dose-totals into <file> instead of "
+                                                   "standard output."),
+                                    QStringLiteral("file"));
+    parser.addOptions({dataDir, chosen, doseTotals, output});
     parser.process(parsing); // ends the program for --help, --version and unknown options
-    return {parser.value(dataDir), parser.isSet(chosen)};
+    StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt, parser.value(output)};
+    if (parser.isSet(doseTotals)) {
+        bool whole = false;
+        options.doseTotalsYear = parser.value(doseTotals).toInt(&whole);
+        if (!whole) {
+            std::fprintf(stderr, "velmora: --dose-totals needs a fiscal year such as 2025\n");
+            std::exit(1);
+        }
+    }
+    return options;
 }
 
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
@@ -44,6 +65,19 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
     settings.setValue(DataFolderKey, chosen);
     settings.sync();
     return chosen;
+}
+
+int writeDoseTotals(const StartOptions& options)
+{
+    const DataDir dir(options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir);
+    QStringList unreadable;
+    if (const auto written = exportDoseTotals(dir, *options.doseTotalsYear, options.output, unreadable); !written) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        return 1;
+    }
+    if (!unreadable.isEmpty())
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));
+    return 0;
 }
 
 QString dataFolderProblem(const QString& folder)

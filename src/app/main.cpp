@@ -16,6 +16,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(velmora::ApplicationTitle);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     const velmora::StartOptions options = velmora::readCommandLine(argc, argv);
+    if (options.doseTotalsYear)
+        return velmora::writeDoseTotals(options);
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

@@ -200,6 +200,28 @@ Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& sh
     return file;
 }
 
+Result<PersonalFile> ReadPersonalRecordsBetween(const DataDir& dir, const QString& name, MonthKey from, MonthKey to)
+{
+    const auto content = readFile(dir, name);
+    if (!content)
+        return content.error();
+    FieldReader fields(*content);
+    PersonalFile file;
+    readHeader(fields, file.header, HeaderLines);
+    while (fields.ok() && !fields.atEnd()) {
+        const MonthKey key = fields.wholeNumber();
+        if (key >= from && key <= to) {
+            file.records.append(readRecordAfterKey(fields, key));
+            continue;
+        }
+        for (int line = 1; line < RecordLines; ++line)
+            fields.skip();
+    }
+    if (!fields.ok())
+        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
+    return file;
+}
+
 Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, std::optional<MonthKey> key)
 {
     const auto content = readFile(dir, name);

@@ -23,6 +23,10 @@ Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name);
 // The same from a file's bytes; messages name the file as `shownName`.
 Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& shownName);
 
+// The header and the records whose keys lie from `from` to `to`, in file order; the other records are
+// passed over with their line ends checked, which is much faster than reading every record.
+Result<PersonalFile> ReadPersonalRecordsBetween(const DataDir& dir, const QString& name, MonthKey from, MonthKey to);
+
 // The header and the first record of the month `key` in file order, or no record when the file has
 // none (or no key is given: the whole file is still checked); the records after it are not read.
 struct HeaderAndMonth {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "DoseTotals.h"
+#include "store/Result.h"
+
+#include <QByteArray>
+
+// The totals of every registrant as a CSV file that Excel on a Japanese PC opens by a double-click:
+// UTF-8 with a byte-order mark, CR LF, one row per registrant in list order.
+namespace velmora {
+
+QByteArray totalsCsv(const QList<TotalsRow>& rows, int fiscalYear);
+
+// The CSV of the registrants of the data folder for a fiscal year, into `outputFile` (replaced whole)
+// or onto standard output when it is empty. Fails when the registrant list cannot be read; files that
+// cannot be read are rows with their reason, and are named in `unreadable`.
+Status exportDoseTotals(const DataDir& dir, int fiscalYear, const QString& outputFile, QStringList& unreadable);
+
+} // namespace velmora
