@@ -7,6 +7,7 @@
 #include "platform/Printer.h"
 #include "registration/Form3.h"
 #include "search/Form4.h"
+#include "totals/Form7.h"
 
 namespace velmora {
 
@@ -24,6 +25,7 @@ public:
     Form6 form6;
     Form2 form2;
     Form4 form4;
+    Form7 form7;
     Form1 form1;
 };
 

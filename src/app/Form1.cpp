@@ -7,6 +7,7 @@
 #include "search/Form4.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
+#include "totals/Form7.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,8 +15,9 @@
 namespace velmora {
 
 Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form2& entryWindow,
-             Form4& searchWindow)
-    : state(sharedState), dataDir(dir), dialogs(messageBoxes), entry(entryWindow), search(searchWindow), entryLock(dir)
+             Form4& searchWindow, Form7& totalsWindow)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), entry(entryWindow), search(searchWindow),
+      totals(totalsWindow), entryLock(dir)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));
@@ -27,15 +29,19 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("データ検索／表示"), 480, 3240, 2775, 495);
     Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("EXIT"), 480, 3840, 2775, 495);
     Command3->setToolTip(QStringLiteral(" bye "));
-    for (CommandButton* button : {Command1, Command2, Command3})
+    Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("線量集計／限度確認"), 480, 4440, 2775, 495);
+    for (CommandButton* button : {Command1, Command2, Command3, Command4})
         button->setFont(systemFont(ProportionalGothicFont, 11.25));
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Command4);
     Command1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4Click);
+    connect(&totals, &Form7::returnedToMenu, this, &Form1::returnToMenu);
     connect(&entry, &Form2::returnedToMenu, this, &Form1::returnToMenu);
     connect(&search, &Form4::returnedToMenu, this, &Form1::returnToMenu);
 }
@@ -83,6 +89,17 @@ void Form1::Command2Click()
     state.registrants = *registrants;
     search.showRegistrants();
     openInsteadOfMenu(&search);
+}
+
+void Form1::Command4Click()
+{
+    // The totals only read the store: no lock, and no first-start files are made for them.
+    if (!registrantNamesExist(dataDir)) {
+        dialogs.warn(QStringLiteral("データは１件もありません"));
+        return;
+    }
+    openInsteadOfMenu(&totals);
+    totals.openForCurrentYear();
 }
 
 void Form1::Command3Click()

@@ -13,17 +13,20 @@ namespace velmora {
 
 class Form2;
 class Form4;
+class Form7;
 
-// The main menu "個人被曝線量管理": opens the entry window or the search window, or ends the program.
+// The main menu "個人被曝線量管理": opens the entry window, the search window or the dose totals, or ends
+// the program.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search);
+    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search, Form7& totals);
 
     QLabel* Label3;
     CommandButton* Command1; // "データ入力／訂正"
     CommandButton* Command2; // "データ検索／表示"
     CommandButton* Command3; // "EXIT"
+    CommandButton* Command4; // "線量集計／限度確認"
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,6 +35,7 @@ private:
     void Command1Click();
     void Command2Click();
     void Command3Click();
+    void Command4Click();
     void returnToMenu();
     void openInsteadOfMenu(QWidget* window);
 
@@ -40,6 +44,7 @@ private:
     Dialogs& dialogs;
     Form2& entry;
     Form4& search;
+    Form7& totals;
     WriterLock entryLock; // held while the entry window is open
 };
 

@@ -97,6 +97,9 @@ DoseTotals doseTotals(const PersonalFile& person, int fiscalYear)
     for (size_t slot = 0; slot < 12; ++slot) {
         const MonthDoses& month = months[thisYear + slot];
         const size_t quarter = slot / 3;
+        totals.effectiveMonths[slot] = month.effective;
+        totals.lensMonths[slot] = month.lens;
+        totals.skinMonths[slot] = month.skin;
         totals.effectiveQuarters[quarter] += month.effective;
         totals.lensQuarters[quarter] += month.lens;
         totals.skinQuarters[quarter] += month.skin;

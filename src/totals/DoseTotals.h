@@ -19,6 +19,10 @@ enum class Verdict { Within, Warning, Exceeded };
 
 // The figures of one person for one fiscal year.
 struct DoseTotals {
+    // April to March.
+    std::array<double, 12> effectiveMonths{};
+    std::array<double, 12> lensMonths{};
+    std::array<double, 12> skinMonths{};
     std::array<double, 4> effectiveQuarters{};
     std::array<double, 4> lensQuarters{};
     std::array<double, 4> skinQuarters{};
