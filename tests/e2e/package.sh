@@ -20,6 +20,19 @@ grep -qx 'Name\[ja\]=個人被曝線量管理' "$root/usr/share/applications/$id
 desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null || fail "the metainfo is not valid"
 [ "$("$root/usr/bin/velmora" --version)" = "Velmora 1.0.0" ] || fail "the installed program does not answer --version"
+# The dose totals from the command line: a folder without a store is an error on standard error.
+mkdir -p "$root/empty"
+if "$root/usr/bin/velmora" --dose-totals 2025 --data-dir "$root/empty" >"$root/out.csv" 2>"$root/err.txt"; then
+    fail "--dose-totals reported success without a registrant list"
+fi
+grep -q '登録者名.txt' "$root/err.txt" || fail "--dose-totals did not say why: $(cat "$root/err.txt")"
+[ ! -s "$root/out.csv" ] || fail "--dose-totals wrote a CSV without a registrant list"
+printf ' 1 \r\n\x8e\x52\x93\x63\r\n' >"$root/empty/登録者名.txt" # 山田, whose file is missing
+"$root/usr/bin/velmora" --dose-totals 2025 --data-dir "$root/empty" --output "$root/out.csv" 2>"$root/err.txt" ||
+    fail "--dose-totals failed on a readable list"
+[ "$(head -c 3 "$root/out.csv" | xxd -p)" = efbbbf ] || fail "the CSV does not start with a byte-order mark"
+grep -q '^,山田,,2025,' "$root/out.csv" || fail "the CSV lacks the row of 山田: $(cat "$root/out.csv")"
+grep -q '被曝Data/山田.dat' "$root/err.txt" || fail "the unreadable file was not named on standard error"
 zcat "$root/usr/share/man/man1/velmora.1.gz" | grep -qF 'data\-dir' || fail "the manual page lacks --data-dir"
 
 (cd "$build" && cpack -G DEB >/dev/null)
