@@ -3,6 +3,7 @@
 #include "RegistrantTable.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/PrintOutcome.h"
 #include "platform/Twips.h"
 #include "reports/MonthlyList.h"
 #include "reports/PersonalRecord.h"
@@ -348,13 +349,7 @@ void Form4::Command4Click()
             return;
         }
     }
-    const PrintReport outcome = printer.takeReport();
-    if (outcome.message.isEmpty())
-        return;
-    if (outcome.failed)
-        dialogs.warn(outcome.message);
-    else
-        dialogs.inform(outcome.message);
+    tellPrintOutcome(printer, dialogs);
 }
 
 void Form4::Command6Click()

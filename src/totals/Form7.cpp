@@ -3,6 +3,7 @@
 #include "TotalsCsv.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/PrintOutcome.h"
 #include "platform/Twips.h"
 #include "store/FileWriter.h"
 #include "store/ListFiles.h"
@@ -233,13 +234,7 @@ void Form7::Command2Click()
     if (rows.isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
         return;
     PrintDoseTotals(printer, rows, fiscalYear);
-    const PrintReport outcome = printer.takeReport();
-    if (outcome.message.isEmpty())
-        return;
-    if (outcome.failed)
-        dialogs.warn(outcome.message);
-    else
-        dialogs.inform(outcome.message);
+    tellPrintOutcome(printer, dialogs);
 }
 
 void Form7::Command3Click()

@@ -66,7 +66,7 @@ private:
     QList<TotalsRow> rows; // as gathered, in list order
 };
 
-// The cells of a row as the table and its print show them.
+// The cells of a registrant's row, as the window's grid and the printed page show them.
 QStringList totalsCells(const TotalsRow& row);
 
 // Prints the table, 30 rows to a page with the headings on each, each page a print job of its own.
