@@ -84,7 +84,7 @@ QString dataFolderProblem(const QString& folder)
 {
     if (!QDir().mkpath(folder))
         return QStringLiteral("データフォルダ「%1」を作成できません。").arg(folder);
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".velmora-writing-XXXXXXXX")));
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".velmora-probe-XXXXXX")));
     if (!probe.open())
         return QStringLiteral("データフォルダ「%1」に書き込めません。").arg(folder);
     return {};
