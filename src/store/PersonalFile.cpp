@@ -114,6 +114,37 @@ Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limi
     return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), LargestPersonalFile, limit);
 }
 
+// What a walk through the records does with the record of a key.
+enum class Visit { Skip, Read, ReadAndStop };
+
+// Reads the header of the registrant's file, then the key of every record: `choose` says per key whether
+// the record is read (and handed to `take`) or passed over with only its line ends checked, which is much
+// faster than reading every record.
+template <class Choose, class Take>
+Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& header, Choose choose, Take take)
+{
+    const auto content = readFile(dir, name);
+    if (!content)
+        return content.error();
+    FieldReader fields(*content);
+    readHeader(fields, header, HeaderLines);
+    while (fields.ok() && !fields.atEnd()) {
+        const MonthKey key = fields.wholeNumber();
+        const Visit visit = fields.ok() ? choose(key) : Visit::Skip;
+        if (visit == Visit::Skip) {
+            for (int line = 1; line < RecordLines; ++line)
+                fields.skip();
+            continue;
+        }
+        take(readRecordAfterKey(fields, key));
+        if (visit == Visit::ReadAndStop)
+            break;
+    }
+    if (!fields.ok())
+        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
+    return {};
+}
+
 // The header nearly always stands within the first bytes of a file; the records after it need not be read.
 constexpr qint64 HeaderBytes = 4096;
 
@@ -202,45 +233,24 @@ Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& sh
 
 Result<PersonalFile> ReadPersonalRecordsBetween(const DataDir& dir, const QString& name, MonthKey from, MonthKey to)
 {
-    const auto content = readFile(dir, name);
-    if (!content)
-        return content.error();
-    FieldReader fields(*content);
     PersonalFile file;
-    readHeader(fields, file.header, HeaderLines);
-    while (fields.ok() && !fields.atEnd()) {
-        const MonthKey key = fields.wholeNumber();
-        if (key >= from && key <= to) {
-            file.records.append(readRecordAfterKey(fields, key));
-            continue;
-        }
-        for (int line = 1; line < RecordLines; ++line)
-            fields.skip();
-    }
-    if (!fields.ok())
-        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
+    const auto walked = walkRecords(
+        dir, name, file.header, [&](MonthKey key) { return key >= from && key <= to ? Visit::Read : Visit::Skip; },
+        [&](MonthlyRecord record) { file.records.append(std::move(record)); });
+    if (!walked)
+        return walked.error();
     return file;
 }
 
 Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name, std::optional<MonthKey> key)
 {
-    const auto content = readFile(dir, name);
-    if (!content)
-        return content.error();
-    FieldReader fields(*content);
     HeaderAndMonth found;
-    readHeader(fields, found.header, HeaderLines);
-    while (fields.ok() && !fields.atEnd()) {
-        const MonthKey recordKey = fields.wholeNumber();
-        if (recordKey == key) {
-            found.record = readRecordAfterKey(fields, recordKey);
-            break;
-        }
-        for (int line = 1; line < RecordLines; ++line)
-            fields.skip();
-    }
-    if (!fields.ok())
-        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
+    const auto walked = walkRecords(
+        dir, name, found.header,
+        [&](MonthKey recordKey) { return recordKey == key ? Visit::ReadAndStop : Visit::Skip; },
+        [&](MonthlyRecord record) { found.record = std::move(record); });
+    if (!walked)
+        return walked.error();
     return found;
 }
 

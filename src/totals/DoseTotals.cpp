@@ -149,6 +149,13 @@ DoseTotals doseTotals(const PersonalFile& person, int fiscalYear)
     return totals;
 }
 
+QString verdictText(Verdict verdict)
+{
+    return verdict == Verdict::Exceeded  ? QStringLiteral("超過")
+           : verdict == Verdict::Warning ? QStringLiteral("注意")
+                                         : QString();
+}
+
 QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& names, int fiscalYear)
 {
     QList<TotalsRow> rows;

@@ -54,6 +54,9 @@ struct TotalsRow {
     QString unreadable;               // the message about the file, when it could not be read
 };
 
+// The verdict as the table and the CSV write it: "超過", "注意", or an empty text within the limits.
+QString verdictText(Verdict verdict);
+
 // The first fiscal year of the five-year block that holds `fiscalYear`.
 int blockStart(int fiscalYear);
 

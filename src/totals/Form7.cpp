@@ -34,11 +34,7 @@ public:
 
 QString verdictText(const TotalsRow& row)
 {
-    if (!row.totals)
-        return QStringLiteral("読込不可");
-    return row.totals->verdict == Verdict::Exceeded  ? QStringLiteral("超過")
-           : row.totals->verdict == Verdict::Warning ? QStringLiteral("注意")
-                                                     : QString();
+    return row.totals ? verdictText(row.totals->verdict) : QStringLiteral("読込不可");
 }
 
 bool flagged(const TotalsRow& row)

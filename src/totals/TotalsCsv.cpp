@@ -29,13 +29,6 @@ QString field(const QString& text)
     return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-QString verdictText(Verdict verdict)
-{
-    return verdict == Verdict::Exceeded  ? QStringLiteral("超過")
-           : verdict == Verdict::Warning ? QStringLiteral("注意")
-                                         : QString();
-}
-
 QStringList figures(const std::array<double, 4>& quarters, double year)
 {
     QStringList cells;
