@@ -14,8 +14,11 @@ mkdir -p "$work" "$HOME"
 program=$!
 menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
 sleep 0.5
-xprop -id "$menu" _NET_WM_ICON | grep -q 'Icon (16 x 16)' || fail "the main menu carries no icon"
-xprop -id "$menu" WM_CLASS | grep -q '"velmora"' || fail "the main menu's window class is not velmora"
+# Each property is read whole before it is searched: "grep -q" leaving a pipe early would kill xprop
+# with SIGPIPE while it still writes the icon's pixels, and the pipeline would fail under pipefail.
+icon=$(xprop -id "$menu" _NET_WM_ICON)
+grep -q 'Icon (16 x 16)' <<<"$icon" || fail "the main menu carries no icon"
+[[ "$(xprop -id "$menu" WM_CLASS)" == *'"velmora"'* ]] || fail "the main menu's window class is not velmora"
 xdotool mousemove --window "$menu" 124 192 click 1
 window_named "データ入力／訂正" >/dev/null || fail "the entry window did not open"
 

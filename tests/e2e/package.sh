@@ -33,7 +33,7 @@ printf ' 1 \r\n\x8e\x52\x93\x63\r\n' >"$root/empty/登録者名.txt" # 山田, w
 [ "$(head -c 3 "$root/out.csv" | xxd -p)" = efbbbf ] || fail "the CSV does not start with a byte-order mark"
 grep -q '^,山田,,2025,' "$root/out.csv" || fail "the CSV lacks the row of 山田: $(cat "$root/out.csv")"
 grep -q '被曝Data/山田.dat' "$root/err.txt" || fail "the unreadable file was not named on standard error"
-zcat "$root/usr/share/man/man1/velmora.1.gz" | grep -qF 'data\-dir' || fail "the manual page lacks --data-dir"
+grep -qF 'data\-dir' <(zcat "$root/usr/share/man/man1/velmora.1.gz") || fail "the manual page lacks --data-dir"
 
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/velmora_*_amd64.deb)
