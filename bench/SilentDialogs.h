@@ -14,6 +14,8 @@ public:
     bool confirmOkCancel(const QString&) override { return true; }
     bool confirmYesNo(const QString&) override { return true; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
+    QString chooseCsvToOpen(const QString&, const QString&) override { return {}; }
+    QString chooseCsvToSave(const QString&, const QString&) override { return {}; }
 };
 
 } // namespace velmora

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/DataFolder.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
@@ -18,6 +19,8 @@ int main(int argc, char* argv[])
     const velmora::StartOptions options = velmora::readCommandLine(argc, argv);
     if (options.doseTotalsYear)
         return velmora::writeDoseTotals(options);
+    if (options.importMonth)
+        return velmora::importMonth(options);
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include "MonthImport.h"
 #include "SaveAll.h"
 #include "correction/Form6.h"
 #include "platform/Controls.h"
@@ -15,6 +16,7 @@
 #include "store/PositionalForms.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QProgressDialog>
 
 namespace velmora {
@@ -52,6 +54,8 @@ Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5Click);
     connect(Command6, &QPushButton::clicked, this, &Form2::Command6Click);
     connect(Command8, &QPushButton::clicked, this, &Form2::Command8Click);
+    connect(Command9, &QPushButton::clicked, this, &Form2::Command9Click);
+    connect(Command10, &QPushButton::clicked, this, &Form2::Command10Click);
     connect(&registration, &Form3::returnedToEntry, this, &Form2::returnFromRegistration);
     connect(&correction, &Form6::corrected, this, &Form2::showCorrected);
     connect(&correction, &Form6::returnedToEntry, this, [this] { showAndActivate(this); });
@@ -115,9 +119,14 @@ void Form2::buildControls()
     Command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("データ訂正"), 1680, 10320, 1335, 495);
     Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("全データ保存"), 3480, 10320, 1695, 495);
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("EXIT/cancel"), 5640, 10320, 1695, 495);
+    // The CSV buttons fill the free space above "データ訂正" and left of the defaults note, in a smaller font.
+    Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("CSVテンプレート"), 1680, 9720, 1335, 495);
+    Command10 = makeButton(this, QStringLiteral("Command10"), QStringLiteral("CSV取込"), 3120, 9720, 855, 495);
+    for (CommandButton* csvButton : {Command9, Command10})
+        csvButton->setFont(systemFont(ProportionalGothicFont, 9));
 
-    QWidget* order[] = {List1,  Text7,    Text6,    Command7, Text8,    Text9,    Text11,   Text12,
-                        Text13, Command4, Command3, Command2, Command1, Command5, Command8, Command6};
+    QWidget* order[] = {List1,    Text7,    Text6,    Command7, Text8,    Text9,     Text11,   Text12,   Text13,
+                        Command4, Command3, Command2, Command1, Command9, Command10, Command5, Command8, Command6};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     for (QLineEdit* shown : {Text1, Text2, Text4, Text5, Text3, Text10})
@@ -143,10 +152,11 @@ void Form2::connectKeys()
 {
     // Enter in a filled year, then month, locks the target month field by field.
     const auto lockOnEnter = [this](QLineEdit* field, QLineEdit* next) {
-        connect(field, &QLineEdit::returnPressed, this, [field, next] {
+        connect(field, &QLineEdit::returnPressed, this, [this, field, next] {
             if (field->text().isEmpty())
                 return;
             field->setEnabled(false);
+            enableCsvButtons();
             moveFocusTo(next);
         });
     };
@@ -195,7 +205,20 @@ void Form2::List1DoubleClick(QListWidgetItem* item)
     for (QLineEdit* dose : {Text8, Text9, Text11, Text12})
         dose->clear();
     Text13->setText(NoComment);
+    if (const qsizetype position = state.positionOf(header->name);
+        position >= 0 && state.pendingEntries[position].imported)
+        showImportedValues(state.pendingEntries[position]);
     Text8->setFocus();
+}
+
+void Form2::showImportedValues(const PendingEntry& entry)
+{
+    // Each value as a text that confirming reads back to the same number.
+    Text8->setText(plainForm(entry.effective));
+    Text9->setText(plainForm(entry.lens));
+    Text11->setText(plainForm(entry.skin));
+    Text12->setText(plainForm(entry.internal));
+    Text13->setText(entry.comment);
 }
 
 std::optional<MonthKey> Form2::targetMonth()
@@ -227,6 +250,14 @@ void Form2::unlockTargetMonth()
         field->setEnabled(true);
         field->clear();
     }
+    enableCsvButtons();
+}
+
+void Form2::enableCsvButtons()
+{
+    const bool locked = !Text7->isEnabled() && !Text6->isEnabled();
+    Command9->setEnabled(locked);
+    Command10->setEnabled(locked);
 }
 
 void Form2::emptyDoseFields()
@@ -373,6 +404,46 @@ void Form2::Command8Click()
     showAndActivate(&correction);
     correction.Text10->setFocus();
     hide();
+}
+
+void Form2::Command9Click()
+{
+    const auto key = targetMonth();
+    if (!key || refuseEnteredMonth(*key))
+        return;
+    const QString path = dialogs.chooseCsvToSave(QStringLiteral("CSVテンプレートの保存先"),
+                                                 QDir(dataDir.root()).filePath(monthTemplateName(*key)));
+    if (path.isEmpty())
+        return;
+    if (const auto written = WriteMonthTemplate(dataDir, state.registrants, path); !written) {
+        dialogs.warn(messageOf(written.error()));
+        return;
+    }
+    dialogs.inform(QStringLiteral("CSVテンプレートを保存しました。\n%1").arg(QDir::toNativeSeparators(path)));
+}
+
+void Form2::Command10Click()
+{
+    const auto key = targetMonth();
+    if (!key || refuseEnteredMonth(*key))
+        return;
+    const QString path = dialogs.chooseCsvToOpen(QStringLiteral("取り込むCSVファイル"), dataDir.root());
+    if (path.isEmpty())
+        return;
+    const auto import = ReadMonthImport(dataDir, state.registrants, path);
+    if (!import) {
+        dialogs.warn(messageOf(import.error()));
+        return;
+    }
+    if (!dialogs.confirmOkCancel(monthImportReport(*import, state.registrants.count(), *key) +
+                                 QStringLiteral("\n\n取り込んだ値は「全データ保存」で保存します。取り込みますか？")))
+        return;
+    for (size_t position = 0; position < import->values.size(); ++position)
+        if (import->values[position])
+            state.pendingEntries[position] = *import->values[position];
+    // Fields typed for the person shown are not confirmed: the imported values stand.
+    emptyPersonFields();
+    emptyDoseFields();
 }
 
 void Form2::showCorrected(const QString& jobType, const QString& affiliation)

@@ -27,27 +27,29 @@ public:
     void showRegistrants();
 
     QListWidget* List1;
-    CommandButton* Command6; // "再表示"
-    CommandButton* Command7; // "Reset"
-    QLineEdit* Text7;        // target year
-    QLineEdit* Text6;        // target month
-    QLineEdit* Text1;        // registration number
-    QLineEdit* Text2;        // name
-    QLineEdit* Text4;        // sex
-    QLineEdit* Text5;        // date of birth
-    QLineEdit* Text3;        // job type
-    QLineEdit* Text10;       // affiliation
-    QLineEdit* Text8;        // external effective dose
-    QLineEdit* Text9;        // lens of the eye
-    QLineEdit* Text11;       // skin
-    QLineEdit* Text12;       // internal effective dose
-    QLineEdit* Text13;       // comment
-    CommandButton* Command4; // "確  定"
-    CommandButton* Command1; // "新規登録"
-    CommandButton* Command5; // "登録抹消"
-    CommandButton* Command8; // "データ訂正"
-    CommandButton* Command3; // "全データ保存"
-    CommandButton* Command2; // "EXIT/cancel"
+    CommandButton* Command6;  // "再表示"
+    CommandButton* Command7;  // "Reset"
+    QLineEdit* Text7;         // target year
+    QLineEdit* Text6;         // target month
+    QLineEdit* Text1;         // registration number
+    QLineEdit* Text2;         // name
+    QLineEdit* Text4;         // sex
+    QLineEdit* Text5;         // date of birth
+    QLineEdit* Text3;         // job type
+    QLineEdit* Text10;        // affiliation
+    QLineEdit* Text8;         // external effective dose
+    QLineEdit* Text9;         // lens of the eye
+    QLineEdit* Text11;        // skin
+    QLineEdit* Text12;        // internal effective dose
+    QLineEdit* Text13;        // comment
+    CommandButton* Command4;  // "確  定"
+    CommandButton* Command1;  // "新規登録"
+    CommandButton* Command5;  // "登録抹消"
+    CommandButton* Command8;  // "データ訂正"
+    CommandButton* Command3;  // "全データ保存"
+    CommandButton* Command2;  // "EXIT/cancel"
+    CommandButton* Command9;  // "CSVテンプレート": the month's CSV template, once the target month is locked
+    CommandButton* Command10; // "CSV取込": the month's values from a CSV file, once the target month is locked
 
 signals:
     // The window was left; the main menu shows itself again.
@@ -69,12 +71,16 @@ private:
     void Command5Click();
     void Command6Click();
     void Command8Click();
+    void Command9Click();
+    void Command10Click();
     void returnFromRegistration();
     void showCorrected(const QString& jobType, const QString& affiliation);
 
     // The target month as a key; nothing after the message that explains why there is none.
     std::optional<MonthKey> targetMonth();
     void unlockTargetMonth();
+    void enableCsvButtons();
+    void showImportedValues(const PendingEntry& entry);
     bool refuseEnteredMonth(MonthKey key);
     void emptyPersonFields();
     void emptyDoseFields();

@@ -18,6 +18,11 @@ public:
     virtual bool confirmYesNo(const QString& text) = 0;
     // A folder dialog titled `title` that opens at `start`; the folder chosen, or an empty text on Cancel.
     virtual QString chooseFolder(const QString& title, const QString& start) = 0;
+    // A dialog titled `title` that picks a CSV file to read, opening in `folder`; an empty text on Cancel.
+    virtual QString chooseCsvToOpen(const QString& title, const QString& folder) = 0;
+    // A dialog titled `title` that picks where to write a CSV file, suggesting `path` (asking before it
+    // replaces a file); an empty text on Cancel.
+    virtual QString chooseCsvToSave(const QString& title, const QString& path) = 0;
 };
 
 } // namespace velmora

@@ -24,6 +24,8 @@ QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMe
     return box.standardButton(box.clickedButton());
 }
 
+const QString CsvFilter = QStringLiteral("CSVファイル (*.csv *.CSV);;すべてのファイル (*)");
+
 } // namespace
 
 void QtDialogs::inform(const QString& text)
@@ -49,6 +51,16 @@ bool QtDialogs::confirmYesNo(const QString& text)
 QString QtDialogs::chooseFolder(const QString& title, const QString& start)
 {
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
+}
+
+QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, CsvFilter);
+}
+
+QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, path, CsvFilter);
 }
 
 } // namespace velmora

@@ -14,6 +14,8 @@ public:
     bool confirmOkCancel(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     QString chooseFolder(const QString& title, const QString& start) override;
+    QString chooseCsvToOpen(const QString& title, const QString& folder) override;
+    QString chooseCsvToSave(const QString& title, const QString& path) override;
 };
 
 inline const QString ApplicationTitle = QStringLiteral("Velmora");

@@ -58,6 +58,19 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
                               "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")
             .arg(failure.file);
+    case FailureKind::NotText:
+        return QStringLiteral("ファイル「%1」の%2行目の文字を読めません。"
+                              "Shift_JIS（CP932）またはUTF-8で保存したCSVファイルを選んで下さい")
+            .arg(failure.file)
+            .arg(failure.line);
+    case FailureKind::MissingColumns:
+        return QStringLiteral("ファイル「%1」の1行目に次の見出しの列がありません：%2")
+            .arg(failure.file, failure.names.join(QStringLiteral("、")));
+    case FailureKind::RepeatedColumn:
+        return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
+            .arg(failure.file, failure.text);
+    case FailureKind::ImportDoubts:
+        return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
     }
     return {};
 }

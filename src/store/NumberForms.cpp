@@ -185,7 +185,7 @@ std::optional<double> readNumberLine(QStringView line)
     return readNumberLine(QByteArrayView(line.toLatin1()));
 }
 
-double LeadingNumber(QStringView text)
+std::optional<double> leadingNumberOf(QStringView text)
 {
     std::string compact;
     compact.reserve(text.size());
@@ -198,8 +198,13 @@ double LeadingNumber(QStringView text)
     }
     std::string number;
     if (scanNumber(compact, number) == 0)
-        return 0;
+        return std::nullopt;
     return parseCLocale(number);
+}
+
+double LeadingNumber(QStringView text)
+{
+    return leadingNumberOf(text).value_or(0);
 }
 
 QString exponentForm(double value)

@@ -37,6 +37,9 @@ std::optional<double> readNumberLine(QStringView line);
 // "1.23E-03" gives 0.00123, "M" and "" give 0. "1e999" gives infinity, which callers refuse.
 double LeadingNumber(QStringView text);
 
+// The same reading, with nothing where the text has no beginning that forms a number ("M", "abc", "").
+std::optional<double> leadingNumberOf(QStringView text);
+
 // The exponent form "0.00E+00": 0.00123 gives "1.23E-03", 0 gives "0.00E+00".
 QString exponentForm(double value);
 

@@ -31,7 +31,11 @@ enum class FailureKind {
     SaveStopped,       // names: the personal files that are missing or damaged
     SaveStoppedMidway, // cause; names: the persons that have the month already
     LockHeld,
-    CannotLock, // file, systemError
+    CannotLock,     // file, systemError
+    NotText,        // file, line: neither code page 932 nor UTF-8
+    MissingColumns, // file; names: the headings not found
+    RepeatedColumn, // file, text: the heading found twice
+    ImportDoubts,   // text: what an import would do and what is in doubt
 };
 
 struct Failure {

@@ -13,6 +13,7 @@ struct PendingEntry {
     double skin = 0;
     double internal = 0;
     QString comment = NoComment;
+    bool imported = false; // taken from a CSV file: the window shows these values again
 };
 
 // The state the windows share for the whole run, owned by main() and handed to each window.

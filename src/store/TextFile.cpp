@@ -57,7 +57,7 @@ bool looksLikeUtf8(QByteArrayView bytes)
     return threeByteSequence;
 }
 
-Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
+Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
@@ -69,7 +69,13 @@ Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, 
     QByteArray content = file.read(limit < 0 ? size : std::min(limit, size));
     if (file.error() != QFileDevice::NoError)
         return failure(FailureKind::CannotRead, shownName);
-    if (looksLikeUtf8(content))
+    return content;
+}
+
+Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
+{
+    auto content = readFileBytes(path, shownName, largest, limit);
+    if (content && looksLikeUtf8(*content))
         return failure(FailureKind::Utf8Text, shownName);
     return content;
 }

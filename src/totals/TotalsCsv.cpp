@@ -1,5 +1,6 @@
 #include "TotalsCsv.h"
 
+#include "store/Csv.h"
 #include "store/FileWriter.h"
 #include "store/ListFiles.h"
 #include "store/NumberForms.h"
@@ -19,15 +20,6 @@ const QStringList Columns = {
     QStringLiteral("皮膚_Q3"),    QStringLiteral("皮膚_Q4"),   QStringLiteral("皮膚_年度"),
     QStringLiteral("判定"),       QStringLiteral("理由"),
 };
-
-// A field quoted when it holds a comma, a quote or a line break, with its quotes doubled.
-QString field(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
 
 QStringList figures(const std::array<double, 4>& quarters, double year)
 {
@@ -60,15 +52,10 @@ QStringList cellsOf(const TotalsRow& row, int fiscalYear)
 
 QByteArray totalsCsv(const QList<TotalsRow>& rows, int fiscalYear)
 {
-    QByteArray csv("\xEF\xBB\xBF");
-    csv += Columns.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    for (const TotalsRow& row : rows) {
-        QStringList cells = cellsOf(row, fiscalYear);
-        for (QString& cell : cells)
-            cell = field(cell);
-        csv += cells.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    }
-    return csv;
+    QList<QStringList> table{Columns};
+    for (const TotalsRow& row : rows)
+        table << cellsOf(row, fiscalYear);
+    return csv::excelFile(table);
 }
 
 Status exportDoseTotals(const DataDir& dir, int fiscalYear, const QString& outputFile, QStringList& unreadable)

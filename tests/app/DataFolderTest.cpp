@@ -27,7 +27,7 @@ TEST_F(DataFolder, TheMenuEntryAsksOnceAndRemembersTheChoice)
     QDir().mkpath(chosen);
     dialogs.answerFolder(chosen);
     EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
-    EXPECT_EQ(dialogs.folderDialogStart, home.path());      // no ~/Velmora yet: the dialog opens at home
+    EXPECT_EQ(dialogs.dialogStart, home.path());      // no ~/Velmora yet: the dialog opens at home
     EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen); // remembered: no second dialog
     EXPECT_EQ(dialogs.shown.size(), 1);
 
@@ -36,7 +36,7 @@ TEST_F(DataFolder, TheMenuEntryAsksOnceAndRemembersTheChoice)
     QDir().mkpath(home.filePath(QStringLiteral("Velmora")));
     dialogs.answerFolder(QString()); // Cancel
     EXPECT_EQ(chosenDataFolder(dialogs, settings), std::nullopt);
-    EXPECT_EQ(dialogs.folderDialogStart, home.filePath(QStringLiteral("Velmora")));
+    EXPECT_EQ(dialogs.dialogStart, home.filePath(QStringLiteral("Velmora")));
 }
 
 TEST_F(DataFolder, AFolderThatCannotBeCreatedOrWrittenIsRefused)

@@ -26,13 +26,28 @@ bool ScriptedDialogs::confirmYesNo(const QString& text)
 
 QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start)
 {
-    shown.append({Kind::Folder, title});
-    folderDialogStart = start;
-    if (folders.isEmpty()) {
-        ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
+    return nextPath(Kind::Folder, title, start, folders);
+}
+
+QString ScriptedDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
+{
+    return nextPath(Kind::File, title, folder, files);
+}
+
+QString ScriptedDialogs::chooseCsvToSave(const QString& title, const QString& path)
+{
+    return nextPath(Kind::File, title, path, files);
+}
+
+QString ScriptedDialogs::nextPath(Kind kind, const QString& title, const QString& start, QStringList& queue)
+{
+    shown.append({kind, title});
+    dialogStart = start;
+    if (queue.isEmpty()) {
+        ADD_FAILURE() << "unexpected file or folder dialog: " << title.toStdString();
         return {};
     }
-    return folders.takeFirst();
+    return queue.takeFirst();
 }
 
 bool ScriptedDialogs::nextAnswer(Kind kind, const QString& text)

@@ -11,7 +11,7 @@ namespace velmora::test {
 // A question without a queued answer fails the test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Inform, Warn, OkCancel, YesNo, Folder };
+    enum class Kind { Inform, Warn, OkCancel, YesNo, Folder, File };
     struct Shown {
         Kind kind;
         QString text;
@@ -23,20 +23,26 @@ public:
     bool confirmOkCancel(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     QString chooseFolder(const QString& title, const QString& start) override;
+    QString chooseCsvToOpen(const QString& title, const QString& folder) override;
+    QString chooseCsvToSave(const QString& title, const QString& path) override;
 
     // The next question is answered with OK / Yes (true) or Cancel / No (false).
     void answer(bool accept) { answers.append(accept); }
     // The next folder dialog is answered with `folder` (an empty text: Cancel).
     void answerFolder(const QString& folder) { folders.append(folder); }
-    // Where the last folder dialog opened.
-    QString folderDialogStart;
+    // The next file dialog is answered with `path` (an empty text: Cancel).
+    void answerFile(const QString& path) { files.append(path); }
+    // Where the last folder or file dialog opened.
+    QString dialogStart;
 
     QList<Shown> shown;
 
 private:
     bool nextAnswer(Kind kind, const QString& text);
     QList<bool> answers;
+    QString nextPath(Kind kind, const QString& title, const QString& start, QStringList& queue);
     QStringList folders;
+    QStringList files;
 };
 
 } // namespace velmora::test

@@ -1,0 +1,122 @@
+#include "CommandLine.h"
+
+#include "entry/MonthImport.h"
+#include "store/Messages.h"
+#include "totals/TotalsCsv.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace velmora {
+namespace {
+
+[[noreturn]] void refuse(const char* reason)
+{
+    std::fprintf(stderr, "velmora: %s\n", reason);
+    std::exit(1);
+}
+
+// A month written YYYYMM, such as 202504.
+std::optional<MonthKey> monthOf(const QString& text)
+{
+    bool whole = false;
+    const MonthKey key = text.toLongLong(&whole);
+    if (!whole || text.size() != 6 || key % 100 < 1 || key % 100 > 12)
+        return std::nullopt;
+    return key;
+}
+
+DataDir dataDirOf(const StartOptions& options)
+{
+    return DataDir(options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir);
+}
+
+} // namespace
+
+StartOptions readCommandLine(int& argc, char** argv)
+{
+    const QCoreApplication parsing(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("個人被曝線量管理: personal radiation dose records"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("Keeps the data in <folder> (created when missing)."),
+                                     QStringLiteral("folder"));
+    const QCommandLineOption chosen(QStringLiteral("chosen-data-dir"),
+                                    QStringLiteral("Keeps the data in the folder chosen before; asks for one the "
+                                                   "first time. The menu entry starts Velmora so."));
+    const QCommandLineOption doseTotals(QStringLiteral("dose-totals"),
+                                        QStringLiteral("Writes the dose totals and the limit check of every "
+                                                       "registrant for <fiscal-year> as CSV, without windows."),
+                                        QStringLiteral("fiscal-year"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("Writes the CSV of --dose-totals into <file> instead of "
+                                                   "standard output."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption import(QStringLiteral("import-month"),
+                                    QStringLiteral("Reads the doses of <month> (YYYYMM) for every registrant from "
+                                                   "the CSV file given after it and saves the month, without "
+                                                   "windows. Refused, with nothing changed, on any doubt."),
+                                    QStringLiteral("month"));
+    parser.addOptions({dataDir, chosen, doseTotals, output, import});
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
+                                 QStringLiteral("[file]"));
+    parser.process(parsing); // ends the program for --help, --version and unknown options
+    StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt,
+                         parser.value(output),  std::nullopt,         parser.positionalArguments().value(0)};
+    if (parser.isSet(doseTotals)) {
+        bool whole = false;
+        options.doseTotalsYear = parser.value(doseTotals).toInt(&whole);
+        if (!whole)
+            refuse("--dose-totals needs a fiscal year such as 2025");
+    }
+    if (parser.isSet(import)) {
+        options.importMonth = monthOf(parser.value(import));
+        if (!options.importMonth)
+            refuse("--import-month needs a month written YYYYMM, such as 202504");
+        if (parser.positionalArguments().size() != 1)
+            refuse("--import-month needs one CSV file: velmora --import-month 202504 FILE");
+    } else if (!parser.positionalArguments().isEmpty()) {
+        refuse("a file is read only with --import-month");
+    }
+    return options;
+}
+
+int writeDoseTotals(const StartOptions& options)
+{
+    QStringList unreadable;
+    if (const auto written = exportDoseTotals(dataDirOf(options), *options.doseTotalsYear, options.output, unreadable);
+        !written) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        return 1;
+    }
+    if (!unreadable.isEmpty())
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));
+    return 0;
+}
+
+int importMonth(const StartOptions& options)
+{
+    const MonthKey key = *options.importMonth;
+    const auto saved = SaveMonthFromCsv(dataDirOf(options), key, options.importFile);
+    if (!saved) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(saved.error())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。")
+                                       .arg(key / 100)
+                                       .arg(key % 100)
+                                       .arg(saved->registrants)));
+    if (!saved->keptOtherValues.isEmpty())
+        std::fprintf(stderr, "velmora: %s\n",
+                     qPrintable(QStringLiteral("次の人にはこの年月のデータが既に保存されていたため、"
+                                               "CSVの値では保存していません。\n%1")
+                                    .arg(listForMessage(saved->keptOtherValues, QStringLiteral("名")))));
+    return 0;
+}
+
+} // namespace velmora

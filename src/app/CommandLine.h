@@ -1,0 +1,34 @@
+#pragma once
+
+#include "store/Records.h"
+
+#include <QString>
+#include <optional>
+
+// The command line: where the data is kept, and the work Velmora does without windows (the dose
+// totals as CSV, the import and save of a month from a CSV file).
+namespace velmora {
+
+struct StartOptions {
+    QString dataDir;
+    bool chosenDataDir = false;
+    std::optional<int> doseTotalsYear;
+    QString output;
+    std::optional<MonthKey> importMonth;
+    QString importFile;
+};
+
+// Reads the command line with a QCoreApplication of its own, before any window system is needed, so
+// that --help and --version answer without a display. They, an unknown option and an option without
+// the value it needs end the program.
+StartOptions readCommandLine(int& argc, char** argv);
+
+// The dose totals asked for on the command line: the CSV written, the files that could not be read
+// named on standard error; 1 with a message on standard error when the registrant list cannot be read.
+int writeDoseTotals(const StartOptions& options);
+
+// The month asked for imported from its CSV file and saved for every registrant: what was saved on
+// standard output; 1 with every reason on standard error, and no file changed, when it is refused.
+int importMonth(const StartOptions& options);
+
+} // namespace velmora

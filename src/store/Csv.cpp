@@ -1,0 +1,135 @@
+#include "Csv.h"
+
+#include "Cp932.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+#include <functional>
+
+namespace velmora::csv {
+namespace {
+
+const QByteArray ByteOrderMark("\xEF\xBB\xBF");
+
+QString quotedWhereNeeded(const QString& text)
+{
+    static const QString needsQuotes = QStringLiteral(",\"\r\n");
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return needsQuotes.contains(c); }))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+std::optional<QString> decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// The first line (from 1) that a decoder cannot read.
+int firstUnreadableLine(QByteArrayView bytes, const std::function<bool(QByteArrayView)>& readable)
+{
+    int line = 1;
+    for (qsizetype start = 0; start <= bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        if (!readable(bytes.sliced(start, end - start)))
+            return line;
+        start = end + 1;
+    }
+    return line;
+}
+
+Result<QString> decodeText(QByteArrayView bytes, const QString& shownName)
+{
+    const bool marked = bytes.startsWith(ByteOrderMark);
+    const QByteArrayView body = marked ? bytes.sliced(ByteOrderMark.size()) : bytes;
+    if (auto text = decodeUtf8(body))
+        return *text;
+    if (!marked)
+        if (auto text = cp932::decode(body))
+            return *text;
+    // A marked file must be UTF-8 throughout; any other is taken for code page 932, Excel's own.
+    const int line = marked ? firstUnreadableLine(body, [](QByteArrayView b) { return decodeUtf8(b).has_value(); })
+                            : firstUnreadableLine(body, [](QByteArrayView b) { return cp932::decode(b).has_value(); });
+    return failure(FailureKind::NotText, shownName, line);
+}
+
+} // namespace
+
+QByteArray excelFile(const QList<QStringList>& rows)
+{
+    QByteArray bytes = ByteOrderMark;
+    for (const QStringList& row : rows) {
+        QStringList fields;
+        for (const QString& cell : row)
+            fields << quotedWhereNeeded(cell);
+        bytes += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    }
+    return bytes;
+}
+
+Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
+{
+    const auto decoded = decodeText(bytes, shownName);
+    if (!decoded)
+        return decoded.error();
+    const QString& text = *decoded;
+    QList<Row> rows;
+    Row row{1, {}};
+    QString cell;
+    int line = 1;
+    int quoteLine = 0; // the line of an open quote, 0 outside quotes
+    bool afterQuote = false;
+    const auto endCell = [&] {
+        row.cells << cell;
+        cell.clear();
+        afterQuote = false;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool lineEnd = c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        const bool crlf = c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n');
+        if (quoteLine) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
+                cell += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoteLine = 0;
+                afterQuote = true;
+            } else {
+                // A line break inside a cell is kept as LF, whatever the file's line ends.
+                if (lineEnd) {
+                    ++line;
+                    i += crlf ? 1 : 0;
+                }
+                cell += lineEnd ? QChar(QLatin1Char('\n')) : c;
+            }
+        } else if (c == QLatin1Char(',')) {
+            endCell();
+        } else if (lineEnd) {
+            endCell();
+            rows << row;
+            row = {++line, {}};
+            i += crlf ? 1 : 0;
+        } else if (afterQuote) {
+            return failure(FailureKind::Damaged, shownName, line); // text after a closing quote
+        } else if (c == QLatin1Char('"') && cell.isEmpty()) {
+            quoteLine = line;
+        } else {
+            cell += c;
+        }
+    }
+    if (quoteLine)
+        return failure(FailureKind::Damaged, shownName, quoteLine);
+    if (!cell.isEmpty() || afterQuote || !row.cells.isEmpty()) {
+        endCell();
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace velmora::csv

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+// CSV files as Excel on a Japanese PC writes and reads them, for exchanging values with spreadsheets.
+namespace velmora::csv {
+
+// A file Excel opens by a double-click with its Japanese intact: UTF-8 with a byte-order mark, CR LF,
+// each field quoted where it holds a comma, a quote or a line break.
+QByteArray excelFile(const QList<QStringList>& rows);
+
+// One row of a CSV file and the line it starts on.
+struct Row {
+    int line = 0;
+    QStringList cells;
+};
+
+// The rows of a CSV file: code page 932 (Excel's "CSV"), or UTF-8 with or without a byte-order mark;
+// lines ending CR LF, LF or CR; quoted fields holding commas, doubled quotes and line breaks. A file that
+// is neither encoding, or whose quote is never closed, is refused naming the line.
+Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName);
+
+} // namespace velmora::csv
