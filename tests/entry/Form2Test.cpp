@@ -1,3 +1,4 @@
+#include "store/Cp932.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
@@ -361,6 +362,58 @@ TEST_F(EntryWindow, ClosingTheWindowReturnsToTheMenuWithoutAQuestion)
     form.close();
     EXPECT_TRUE(app.form1.isVisible());
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(EntryWindow, AnImportedMonthIsReviewedAndSavedAsTypingItWould)
+{
+    // April typed and confirmed, May imported from the same texts: the records match byte for byte.
+    setMonth("2005", "4");
+    confirm(Names[0], {"0.5", "M", "", "1.23E-03"}, QStringLiteral("腕"));
+    confirm(Names[1], {QStringLiteral("１２"), "abc", "", ""});
+    saveAll();
+    openEntry();
+    EXPECT_FALSE(form.Command10->isEnabled());
+    setMonth("2005", "5");
+    EXPECT_TRUE(form.Command9->isEnabled() && form.Command10->isEnabled());
+    const QString csv = path(QStringLiteral("filled.csv"));
+    writeBytes(csv, *cp932::encode(QStringLiteral("登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
+                                                  "1,山田,0.5,M,,1.23E-03,腕\r\n2,鈴木,１２,abc,,,\r\n")));
+    dialogs.answerFile(csv);
+    dialogs.answer(false); // nothing is filled before the operator accepts
+    click(form.Command10);
+    doubleClick(Names[0]);
+    EXPECT_TRUE(form.Text8->text().isEmpty());
+    dialogs.shown.clear();
+    dialogs.answerFile(csv);
+    dialogs.answer(true);
+    click(form.Command10);
+    const QString question = dialogs.shown.last().text;
+    EXPECT_TRUE(question.contains(QStringLiteral("登録者3名のうち2名に値があります")));
+    EXPECT_TRUE(question.contains(QStringLiteral("3行目（登録番号 2　鈴木）：水晶体「abc」")));
+    EXPECT_TRUE(question.contains(QStringLiteral("値のない登録者（今の値のままです）：1件\n髙橋")));
+    doubleClick(Names[0]);
+    EXPECT_EQ((QStringList{form.Text8->text(), form.Text9->text(), form.Text11->text(), form.Text12->text(),
+                           form.Text13->text()}),
+              (QStringList{"0.5", "0", "0", "0.00123", QStringLiteral("腕")}));
+    saveAll();
+    for (const QString& name : Names) {
+        const QByteArray bytes = fileBytes(app.dataDir.personalFile(name));
+        const qsizetype april = bytes.indexOf(" 200504 \r\n");
+        const qsizetype may = bytes.indexOf(" 200505 \r\n");
+        ASSERT_TRUE(april > 0 && may > april) << name.toStdString();
+        EXPECT_EQ(bytes.mid(april, may - april).replace("200504", "200505"), bytes.mid(may)) << name.toStdString();
+    }
+}
+
+TEST_F(EntryWindow, TheTemplateIsOfferedUnderTheMonthsNameInTheDataFolder)
+{
+    setMonth("2005", "4");
+    const QString chosen = path(QStringLiteral("4月.csv"));
+    dialogs.answerFile(chosen);
+    click(form.Command9);
+    EXPECT_EQ(dialogs.dialogStart, path(QStringLiteral("線量入力_200504.csv")));
+    EXPECT_TRUE(fileBytes(chosen).startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(takeMessages().last(), QStringLiteral("CSVテンプレートを保存しました。\n") + chosen);
 }
 
 } // namespace

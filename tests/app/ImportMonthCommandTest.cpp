@@ -1,0 +1,59 @@
+#include "store/PersonalFile.h"
+#include "support/DataFiles.h"
+#include "support/Stores.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+struct ProgramRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+ProgramRun velmora(const QStringList& arguments)
+{
+    QProcess program;
+    program.start(QStringLiteral(VELMORA_BINARY), arguments);
+    EXPECT_TRUE(program.waitForFinished(30000));
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
+}
+
+TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
+{
+    QTemporaryDir store;
+    QTemporaryDir elsewhere;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+    const QString csv = QDir(elsewhere.path()).filePath(QStringLiteral("5月.csv"));
+    const QStringList arguments{QStringLiteral("--import-month"), QStringLiteral("200505"), csv,
+                                QStringLiteral("--data-dir"), store.path()};
+
+    writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,0.5,,,\n佐藤,1,,,\n").toUtf8());
+    const auto before = snapshot(store.path());
+    const ProgramRun refused = velmora(arguments);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("3行目（佐藤）"))) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("鈴木")));
+    EXPECT_EQ(snapshot(store.path()), before);
+
+    writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,0.5,,,\n鈴木,M,,,\n").toUtf8());
+    const ProgramRun saved = velmora(arguments);
+    EXPECT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    EXPECT_EQ(saved.out, QStringLiteral("2005年5月の線量を登録者2名に保存しました。\n"));
+    EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田"))->records.value(0).effective, 0.5);
+    EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 "}));
+
+    EXPECT_EQ(velmora(arguments).exitCode, 1); // the month is saved now
+    EXPECT_EQ(velmora({QStringLiteral("--import-month"), QStringLiteral("2005-5"), csv}).exitCode, 1);
+}
+
+} // namespace
