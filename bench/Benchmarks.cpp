@@ -5,6 +5,7 @@
 #include "SilentDialogs.h"
 #include "StoreGenerator.h"
 #include "app/Application.h"
+#include "entry/MonthImport.h"
 #include "entry/SaveAll.h"
 #include "platform/Fonts.h"
 #include "platform/PictureBox.h"
@@ -113,6 +114,27 @@ void GatherDoseTotals(benchmark::State& state)
         benchmark::DoNotOptimize(gatherDoseTotals(store().dir, store().registrants.names, fiscalYearOf(LateMonth)));
 }
 BENCHMARK(GatherDoseTotals)->Unit(benchmark::kMillisecond);
+
+// The month's CSV of every registrant read, matched by registration number and checked, as "CSV取込"
+// does before it shows its report.
+void ReadMonthCsv(benchmark::State& state)
+{
+    QTemporaryDir temp;
+    QByteArray csv("登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考\r\n");
+    for (qsizetype i = 0; i < store().registrants.count(); ++i)
+        csv += QStringLiteral("%1,%2,0.%1,M,,1.23E-03,\r\n").arg(i + 1).arg(store().registrants.names[i]).toUtf8();
+    const QString path = QDir(temp.path()).filePath(QStringLiteral("month.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size())
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    for (auto _ : state) {
+        const auto import = ReadMonthImport(store().dir, store().registrants, path);
+        if (!import || import->taken() != store().registrants.count())
+            qFatal("the month's CSV was not read whole");
+    }
+}
+BENCHMARK(ReadMonthCsv)->Unit(benchmark::kMillisecond);
 
 void ReadOneFileBaseline(benchmark::State& state)
 {
@@ -273,6 +295,7 @@ const Row Rows[] = {
     {"registrant table gathered (1000 files)", "GatherRegistrantSummary", "ReadAllFilesBaseline",
      "≤ 3 × read(), < 100 ms"},
     {"dose totals of one fiscal year (1000 files)", "GatherDoseTotals", "ReadAllFilesBaseline", "< 200 ms"},
+    {"month's CSV read and matched, 1000 rows", "ReadMonthCsv", "ReadAllFilesBaseline", "< 1000 ms"},
     {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
     {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline",
      "≤ 2 × write() + fdatasync"},
