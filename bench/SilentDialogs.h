@@ -13,6 +13,7 @@ public:
     void warn(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     bool confirmOkCancel(const QString&) override { return true; }
     bool confirmYesNo(const QString&) override { return true; }
+    bool confirmRisky(const QString&) override { return false; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString chooseCsvToOpen(const QString&, const QString&) override { return {}; }
     QString chooseCsvToSave(const QString&, const QString&) override { return {}; }

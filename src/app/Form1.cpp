@@ -44,6 +44,13 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(&totals, &Form7::returnedToMenu, this, &Form1::returnToMenu);
     connect(&entry, &Form2::returnedToMenu, this, &Form1::returnToMenu);
     connect(&search, &Form4::returnedToMenu, this, &Form1::returnToMenu);
+
+    // While the entry window is open its lock is written again now and then, so that other PCs on the
+    // shared folder see it is in use.
+    lockRefresh.setParent(this);
+    lockRefresh.setObjectName(QStringLiteral("lockRefresh"));
+    lockRefresh.setInterval(WriterLock::RefreshEvery);
+    connect(&lockRefresh, &QTimer::timeout, this, &Form1::refreshEntryLock);
 }
 
 void Form1::Command1Click()
@@ -55,10 +62,8 @@ void Form1::Command1Click()
         dialogs.warn(messageOf(created.error()));
         return;
     }
-    if (const auto locked = entryLock.tryLock(); !locked) {
-        dialogs.warn(messageOf(locked.error()));
+    if (const auto locked = entryLock.tryLock(); !locked && !takeOverStaleLock(locked.error()))
         return;
-    }
     removeUnfinishedRewrites(dataDir);
     const auto registrants = LoadRegistrantList(dataDir);
     const auto enteredMonths = registrants ? LoadEnteredMonths(dataDir) : Result<QList<MonthKey>>();
@@ -70,7 +75,33 @@ void Form1::Command1Click()
     state.registrants = *registrants;
     state.enteredMonths = *enteredMonths;
     entry.showRegistrants();
+    lockRefresh.start();
     openInsteadOfMenu(&entry);
+}
+
+bool Form1::takeOverStaleLock(const Failure& refused)
+{
+    if (refused.kind != FailureKind::LockStale) {
+        dialogs.warn(messageOf(refused));
+        return false;
+    }
+    if (!dialogs.confirmRisky(messageOf(refused) +
+                              QStringLiteral("\n\nロックを引き継いでデータ入力／訂正を開きますか？")))
+        return false;
+    if (const auto taken = entryLock.takeOver(); !taken) {
+        dialogs.warn(messageOf(taken.error()));
+        return false;
+    }
+    return true;
+}
+
+void Form1::refreshEntryLock()
+{
+    // A refresh that cannot be written (the file server away for a moment) is tried again next time.
+    if (const auto refreshed = entryLock.refresh(); !refreshed && refreshed.error().kind == FailureKind::LockLost) {
+        lockRefresh.stop();
+        dialogs.warn(messageOf(refreshed.error()));
+    }
 }
 
 void Form1::Command2Click()
@@ -121,6 +152,7 @@ void Form1::openInsteadOfMenu(QWidget* window)
 
 void Form1::returnToMenu()
 {
+    lockRefresh.stop();
     entryLock.unlock(); // harmless when the search window was the one left
     showAndActivate(this);
 }

@@ -7,6 +7,7 @@
 #include "store/WriterLock.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <QWidget>
 
 namespace velmora {
@@ -37,6 +38,9 @@ private:
     void Command3Click();
     void Command4Click();
     void returnToMenu();
+    // Offers to take over a lock of another PC left unrefreshed; whether the lock is now this copy's.
+    bool takeOverStaleLock(const Failure& refused);
+    void refreshEntryLock();
     void openInsteadOfMenu(QWidget* window);
 
     SharedState& state;
@@ -46,6 +50,7 @@ private:
     Form4& search;
     Form7& totals;
     WriterLock entryLock; // held while the entry window is open
+    QTimer lockRefresh;
 };
 
 } // namespace velmora

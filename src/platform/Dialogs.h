@@ -16,6 +16,9 @@ public:
     virtual bool confirmOkCancel(const QString& text) = 0;
     // Yes and No buttons; false only when No was pressed.
     virtual bool confirmYesNo(const QString& text) = 0;
+    // Yes and No buttons with the exclamation icon and No as the default, for a step that is hard to
+    // undo; true only when Yes was pressed.
+    virtual bool confirmRisky(const QString& text) = 0;
     // A folder dialog titled `title` that opens at `start`; the folder chosen, or an empty text on Cancel.
     virtual QString chooseFolder(const QString& title, const QString& start) = 0;
     // A dialog titled `title` that picks a CSV file to read, opening in `folder`; an empty text on Cancel.

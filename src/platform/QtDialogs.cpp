@@ -8,9 +8,11 @@
 namespace velmora {
 namespace {
 
-QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     QMessageBox box(icon, ApplicationTitle, text, buttons, QApplication::activeWindow());
+    box.setDefaultButton(defaultButton);
     const std::pair<QMessageBox::StandardButton, QString> captions[] = {
         {QMessageBox::Ok, QStringLiteral("OK")},
         {QMessageBox::Cancel, QStringLiteral("キャンセル")},
@@ -46,6 +48,11 @@ bool QtDialogs::confirmOkCancel(const QString& text)
 bool QtDialogs::confirmYesNo(const QString& text)
 {
     return ask(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+}
+
+bool QtDialogs::confirmRisky(const QString& text)
+{
+    return ask(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString QtDialogs::chooseFolder(const QString& title, const QString& start)

@@ -71,23 +71,20 @@ Failure writeFailure(const QString& shownName)
     return failed;
 }
 
-// Makes a rename or a new name in a folder durable.
+// Makes a rename or a new name in a folder durable (on a shared folder: known to the file server). A file
+// system that cannot flush a folder at all says EINVAL; its names are durable as the server keeps them.
 bool syncFolder(const QString& folder)
 {
     Descriptor directory(::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return directory.isOpen() && ::fsync(directory.get()) == 0;
+    return directory.isOpen() && (::fsync(directory.get()) == 0 || errno == EINVAL);
 }
 
 // A temporary file beside `path` holding the whole content on the disk, or an empty path. Its name is
 // new (O_EXCL), so no link is followed and no file of the user's is touched.
 QString writeTemporary(const QString& path, const QByteArray& content, std::optional<mode_t> mode)
 {
-    const QDir folder = QFileInfo(path).dir();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = TemporaryPrefix;
-        for (int i = 0; i < TemporarySuffixLength; ++i)
-            name += QLatin1Char("abcdefghijklmnopqrstuvwxyz0123456789"[QRandomGenerator::global()->bounded(36)]);
-        const QString temporary = folder.filePath(name);
+        const QString temporary = temporaryNameBeside(path);
         Descriptor file(::open(nativePath(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!file.isOpen()) {
             if (errno == EEXIST)
@@ -119,6 +116,27 @@ bool renameWithoutReplacing(const QByteArray& temporary, const QByteArray& path)
 }
 
 } // namespace
+
+QString temporaryNameBeside(const QString& path)
+{
+    QString name = TemporaryPrefix;
+    for (int i = 0; i < TemporarySuffixLength; ++i)
+        name += QLatin1Char("abcdefghijklmnopqrstuvwxyz0123456789"[QRandomGenerator::global()->bounded(36)]);
+    return QFileInfo(path).dir().filePath(name);
+}
+
+std::optional<QDateTime> folderClock(const QString& folder)
+{
+    const QString probe = writeTemporary(QDir(folder).filePath(QStringLiteral("clock")), "1", std::nullopt);
+    if (probe.isEmpty())
+        return std::nullopt;
+    struct stat written {};
+    const bool stamped = ::stat(nativePath(probe).constData(), &written) == 0;
+    ::unlink(nativePath(probe).constData());
+    if (!stamped)
+        return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(qint64(written.st_mtim.tv_sec) * 1000 + written.st_mtim.tv_nsec / 1000000);
+}
 
 bool isTemporaryFileName(const QString& fileName)
 {

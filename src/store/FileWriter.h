@@ -3,7 +3,9 @@
 #include "Result.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <optional>
 
 // The one writer of the data files. Every byte is written with its own system call, checked and flushed
 // to the disk before a file takes the new content, so a full disk or a failing device is always reported
@@ -33,5 +35,14 @@ void removeUnfinishedWrites(const QString& folder);
 
 // Whether a file name is one the writer gives its temporary files.
 bool isTemporaryFileName(const QString& fileName);
+
+// A new name of the writer's temporary files beside `path` (nothing is created), for a file moved aside
+// for a moment: a kill leaves it where the next clean-up finds it.
+QString temporaryNameBeside(const QString& path);
+
+// The time the file system of a folder stamps on a file written now: on a shared folder the file server's
+// clock, so that the times of files other PCs wrote can be compared with it whatever their own clocks say.
+// Nothing when the folder cannot be written.
+std::optional<QDateTime> folderClock(const QString& folder);
 
 } // namespace velmora

@@ -2,10 +2,28 @@
 
 #include "Cp932.h"
 
+#include <QDateTime>
+#include <QSysInfo>
 #include <algorithm>
 
 namespace velmora {
 namespace {
+
+// Who holds the entry lock: "PC「受付1」（yamada、12月8日 9:15から）", or another copy on this PC.
+QString lockHolder(const Failure& failure)
+{
+    if (failure.text.isEmpty())
+        return QStringLiteral("別のVelmora");
+    const QString where = failure.text == QSysInfo::machineHostName() ? QStringLiteral("このPCの別のVelmora")
+                                                                      : QStringLiteral("PC「%1」").arg(failure.text);
+    const QDateTime since = QDateTime::fromString(failure.names.value(1), Qt::ISODate).toLocalTime();
+    QStringList details;
+    if (!failure.names.value(0).isEmpty())
+        details << failure.names.value(0);
+    if (since.isValid())
+        details << since.toString(QStringLiteral("M月d日 H:mm")) + QStringLiteral("から");
+    return details.isEmpty() ? where : where + QStringLiteral("（%1）").arg(details.join(QStringLiteral("、")));
+}
 
 QString mainMessage(const Failure& failure)
 {
@@ -53,7 +71,19 @@ QString mainMessage(const Failure& failure)
         return message;
     }
     case FailureKind::LockHeld:
-        return QStringLiteral("別のVelmoraでデータ入力／訂正が開かれています。そちらを終了してから開いて下さい。");
+        return QStringLiteral("%1でデータ入力／訂正が開かれています。そちらを終了してから開いて下さい。")
+            .arg(lockHolder(failure));
+    case FailureKind::LockStale:
+        return QStringLiteral("%1で開かれたデータ入力／訂正のロックが、%2分間更新されていません。"
+                              "そのPCが停止したか、ネットワークから切り離された可能性があります。\n\n"
+                              "そのPCでVelmoraを使っていないことを確かめてから引き継いで下さい。"
+                              "使用中のPCから引き継ぐと、同じデータを2台で同時に変更することになります。")
+            .arg(lockHolder(failure))
+            .arg(failure.line);
+    case FailureKind::LockLost:
+        return QStringLiteral("データ入力／訂正のロックが%1に引き継がれました。このまま保存すると、そのPCでの"
+                              "変更と重なります。「EXIT/cancel」でデータ入力を終了して下さい。")
+            .arg(failure.text.isEmpty() ? QStringLiteral("別のPC") : QStringLiteral("PC「%1」").arg(failure.text));
     case FailureKind::CannotLock:
         return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
                               "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")

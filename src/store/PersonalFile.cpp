@@ -6,6 +6,7 @@
 #include "TextFile.h"
 
 #include <QFileInfo>
+#include <QThread>
 #include <cmath>
 
 namespace velmora {
@@ -114,6 +115,43 @@ Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limi
     return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), LargestPersonalFile, limit);
 }
 
+// A personal file may be read while another copy of the program (on another PC sharing the folder)
+// appends a month to it. The append is one write and normally lands whole within milliseconds, but a
+// reader can see its first part: a last record cut short, or a last line without its line end. Such a
+// file is read again after a short wait until the record is whole, so that it is never taken for a
+// damaged one; a last record that stays cut short for SettleRounds waits is damaged after all, and a
+// last line without its line end that stays so is a file edited by hand.
+constexpr int SettleWaitMs = 50;
+constexpr int SettleRounds = 40;
+
+// Whether a failure at `failedLine` lies where an append still under way would put it: at the line being
+// written or past the end of the file. Lines already ended are whole, as the writer wrote them.
+bool inUnfinishedLastRecord(QByteArrayView content, int failedLine)
+{
+    const qsizetype endedLines = content.count('\n');
+    return endedLines >= HeaderLines && failedLine > endedLines; // a file is created with its whole header
+}
+
+// Reads a personal file and parses it, again while its last record is being appended.
+template <class Parse>
+auto readSettled(const DataDir& dir, const QString& name, Parse parse) -> decltype(parse(QByteArrayView()))
+{
+    QByteArray previous;
+    for (int round = 0;; ++round) {
+        const auto content = readFile(dir, name);
+        if (!content)
+            return content.error();
+        auto parsed = parse(*content);
+        const bool unfinished = parsed ? !content->isEmpty() && !content->endsWith('\n') && *content != previous
+                                       : parsed.error().kind == FailureKind::Damaged &&
+                                             inUnfinishedLastRecord(*content, parsed.error().line);
+        if (!unfinished || round == SettleRounds)
+            return parsed;
+        previous = *content;
+        QThread::msleep(SettleWaitMs);
+    }
+}
+
 // What a walk through the records does with the record of a key.
 enum class Visit { Skip, Read, ReadAndStop };
 
@@ -123,26 +161,28 @@ enum class Visit { Skip, Read, ReadAndStop };
 template <class Choose, class Take>
 Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& header, Choose choose, Take take)
 {
-    const auto content = readFile(dir, name);
-    if (!content)
-        return content.error();
-    FieldReader fields(*content);
-    readHeader(fields, header, HeaderLines);
-    while (fields.ok() && !fields.atEnd()) {
-        const MonthKey key = fields.wholeNumber();
-        const Visit visit = fields.ok() ? choose(key) : Visit::Skip;
-        if (visit == Visit::Skip) {
-            for (int line = 1; line < RecordLines; ++line)
-                fields.skip();
-            continue;
+    return readSettled(dir, name, [&](QByteArrayView content) -> Status {
+        FieldReader fields(content);
+        readHeader(fields, header, HeaderLines);
+        QList<MonthlyRecord> taken; // handed on only from a file read whole, not from one read again
+        while (fields.ok() && !fields.atEnd()) {
+            const MonthKey key = fields.wholeNumber();
+            const Visit visit = fields.ok() ? choose(key) : Visit::Skip;
+            if (visit == Visit::Skip) {
+                for (int line = 1; line < RecordLines; ++line)
+                    fields.skip();
+                continue;
+            }
+            taken.append(readRecordAfterKey(fields, key));
+            if (visit == Visit::ReadAndStop)
+                break;
         }
-        take(readRecordAfterKey(fields, key));
-        if (visit == Visit::ReadAndStop)
-            break;
-    }
-    if (!fields.ok())
-        return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
-    return {};
+        if (!fields.ok())
+            return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
+        for (MonthlyRecord& record : taken)
+            take(std::move(record));
+        return {};
+    });
 }
 
 // The header nearly always stands within the first bytes of a file; the records after it need not be read.
@@ -212,10 +252,9 @@ Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& nam
 
 Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)
 {
-    const auto content = readFile(dir, name);
-    if (!content)
-        return content.error();
-    return parsePersonalFile(*content, DataDir::shownPersonalFile(name));
+    return readSettled(dir, name, [&](QByteArrayView content) {
+        return parsePersonalFile(content, DataDir::shownPersonalFile(name));
+    });
 }
 
 Result<PersonalFile> parsePersonalFile(QByteArrayView content, const QString& shownName)

@@ -30,12 +30,14 @@ enum class FailureKind {
     MonthEntered,
     SaveStopped,       // names: the personal files that are missing or damaged
     SaveStoppedMidway, // cause; names: the persons that have the month already
-    LockHeld,
-    CannotLock,     // file, systemError
-    NotText,        // file, line: neither code page 932 nor UTF-8
-    MissingColumns, // file; names: the headings not found
-    RepeatedColumn, // file, text: the heading found twice
-    ImportDoubts,   // text: what an import would do and what is in doubt
+    LockHeld,          // text: the holder's PC; names: its user, since when; line: minutes since its refresh
+    LockStale,         // as LockHeld: a lock of another PC that has not been refreshed for long
+    LockLost,          // text: the PC that took the lock over
+    CannotLock,        // file, systemError
+    NotText,           // file, line: neither code page 932 nor UTF-8
+    MissingColumns,    // file; names: the headings not found
+    RepeatedColumn,    // file, text: the heading found twice
+    ImportDoubts,      // text: what an import would do and what is in doubt
 };
 
 struct Failure {

@@ -1,24 +1,226 @@
 #include "WriterLock.h"
 
+#include "FileWriter.h"
+#include "TextFile.h"
+
+#include <QFile>
+#include <QSysInfo>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
+namespace {
 
-WriterLock::WriterLock(const DataDir& dir) : lock(dir.listFile(FileName))
+const QByteArray Magic = "velmora-entry-lock";
+
+// The holder a lock file names; every field empty for a file of another form.
+struct Holder {
+    QString host;
+    QString user;
+    qint64 pid = 0;
+    QString program;
+    QString since;
+};
+
+Holder holderOf(const QByteArray& content)
 {
-    // Never stale by age: the entry window may stay open all day. Only a holder that died is replaced.
-    lock.setStaleLockTime(0);
+    Holder holder;
+    const QList<QByteArray> lines = content.split('\n');
+    if (lines.value(0) != Magic)
+        return holder;
+    for (const QByteArray& line : lines) {
+        const qsizetype equals = line.indexOf('=');
+        const QByteArray key = line.left(equals);
+        const QString value = QString::fromUtf8(line.mid(equals + 1));
+        if (key == "host")
+            holder.host = value;
+        else if (key == "user")
+            holder.user = value;
+        else if (key == "pid")
+            holder.pid = value.toLongLong();
+        else if (key == "program")
+            holder.program = value;
+        else if (key == "since")
+            holder.since = value;
+    }
+    return holder;
+}
+
+QString processName(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll()).trimmed() : QString();
+}
+
+QString userName()
+{
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(::getuid());
+}
+
+QByteArray contentNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return Magic + "\nhost=" + QSysInfo::machineHostName().toUtf8() + "\nuser=" + userName().toUtf8() +
+           "\npid=" + QByteArray::number(qint64(::getpid())) + "\nprogram=" + processName(::getpid()).toUtf8() +
+           "\nsince=" + now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toUtf8() + "\n";
+}
+
+// A holder on this PC whose process has ended (or whose process number now belongs to another program).
+bool holderIsGone(const Holder& holder)
+{
+    if (holder.host.isEmpty() || holder.host != QSysInfo::machineHostName() || holder.pid <= 0)
+        return false;
+    if (::kill(static_cast<pid_t>(holder.pid), 0) != 0 && errno == ESRCH)
+        return true;
+    return !holder.program.isEmpty() && processName(holder.pid) != holder.program;
+}
+
+std::optional<QByteArray> readLock(const QString& path)
+{
+    constexpr qint64 Largest = 4096;
+    const auto content = readFileBytes(path, WriterLock::FileName, Largest);
+    if (!content)
+        return std::nullopt;
+    return *content;
+}
+
+// Minutes since the lock file was last written, by the clock of the folder's file system.
+std::optional<qint64> minutesUnrefreshed(const QString& path, const QString& folder)
+{
+    struct stat lock {};
+    const auto now = folderClock(folder);
+    if (!now || ::stat(QFile::encodeName(path).constData(), &lock) != 0)
+        return std::nullopt;
+    const qint64 written = qint64(lock.st_mtim.tv_sec) * 1000 + lock.st_mtim.tv_nsec / 1000000;
+    return (now->toMSecsSinceEpoch() - written) / 60000;
+}
+
+Failure cannotLock(int systemError)
+{
+    Failure failed = failure(FailureKind::CannotLock, WriterLock::FileName);
+    failed.systemError = systemError;
+    return failed;
+}
+
+} // namespace
+
+WriterLock::WriterLock(const DataDir& dataDir) : dir(dataDir), path(dataDir.listFile(FileName)) {}
+
+WriterLock::~WriterLock()
+{
+    unlock();
+}
+
+Failure WriterLock::holderFailure(FailureKind kind, const QByteArray& content, int minutes) const
+{
+    const Holder holder = holderOf(content);
+    Failure failed = failure(kind);
+    failed.text = holder.host;
+    failed.names = QStringList{holder.user, holder.since};
+    failed.line = minutes;
+    return failed;
 }
 
 Status WriterLock::tryLock()
 {
-    if (lock.tryLock(0))
+    if (!mine.isEmpty())
         return {};
-    if (lock.error() == QLockFile::LockFailedError)
-        return failure(FailureKind::LockHeld);
-    Failure failed = failure(FailureKind::CannotLock, FileName);
+    staleSeen.clear();
+    // A few rounds: a lock that goes away or is taken over between two steps is looked at again.
+    for (int round = 0; round < 3; ++round) {
+        const QByteArray content = contentNow();
+        const Status created = createFile(path, FileName, content);
+        if (created) {
+            mine = content;
+            return {};
+        }
+        const auto existing = readLock(path);
+        if (!existing) {
+            if (created.error().kind != FailureKind::AlreadyExists && !QFile::exists(path))
+                return cannotLock(created.error().systemError);
+            continue;
+        }
+        const Holder holder = holderOf(*existing);
+        if (holderIsGone(holder)) {
+            if (!removeIfUnchanged(*existing))
+                return cannotLock(errno);
+            continue;
+        }
+        const auto minutes = minutesUnrefreshed(path, dir.root());
+        const bool otherPc = holder.host != QSysInfo::machineHostName();
+        if (otherPc && minutes && *minutes >= StaleAfter.count() / 60) {
+            staleSeen = *existing;
+            return holderFailure(FailureKind::LockStale, *existing, static_cast<int>(*minutes));
+        }
+        return holderFailure(FailureKind::LockHeld, *existing, static_cast<int>(minutes.value_or(0)));
+    }
+    return failure(FailureKind::LockHeld);
+}
+
+Status WriterLock::takeOver()
+{
+    const QByteArray seen = std::exchange(staleSeen, {});
+    if (!seen.isEmpty() && !removeIfUnchanged(seen))
+        return cannotLock(errno);
+    return tryLock(); // tells who holds it when it changed since it was seen
+}
+
+bool WriterLock::removeIfUnchanged(const QByteArray& seen)
+{
+    // The lock is moved aside first, so that of two copies taking it over at once only one removes it, and
+    // a lock renewed or taken by someone else meanwhile is put back rather than removed.
+    const QString aside = temporaryNameBeside(path);
+    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
+        return errno == ENOENT; // gone already
+    if (const auto moved = readLock(aside); moved && *moved != seen)
+        (void)createFile(path, FileName, *moved);
+    QFile::remove(aside);
+    return true;
+}
+
+Status WriterLock::refresh()
+{
+    if (mine.isEmpty())
+        return {};
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        mine.clear();
+        return failure(FailureKind::LockLost);
+    }
+    QByteArray content(static_cast<qsizetype>(mine.size()) + 1, '\0');
+    const ssize_t got = ::pread(fd, content.data(), static_cast<size_t>(content.size()), 0);
+    content.resize(std::max<ssize_t>(got, 0));
+    if (content != mine) {
+        ::close(fd);
+        const auto current = readLock(path);
+        mine.clear();
+        Failure lost = failure(FailureKind::LockLost);
+        lost.text = current ? holderOf(*current).host : QString();
+        return lost;
+    }
+    // Writing the same bytes again stamps the file with the file server's time.
+    const bool written =
+        ::pwrite(fd, mine.constData(), static_cast<size_t>(mine.size()), 0) == mine.size() && ::fdatasync(fd) == 0;
+    Failure failed = failure(FailureKind::CannotWrite, FileName);
     failed.systemError = errno;
-    return failed;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed)
+        return failed;
+    return {};
+}
+
+void WriterLock::unlock()
+{
+    if (mine.isEmpty())
+        return;
+    if (readLock(path) == mine)
+        QFile::remove(path);
+    mine.clear();
 }
 
 } // namespace velmora

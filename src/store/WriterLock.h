@@ -3,24 +3,48 @@
 #include "DataDir.h"
 #include "Result.h"
 
-#include <QLockFile>
+#include <QByteArray>
+#include <chrono>
 
 namespace velmora {
 
-// Only one copy of the program may enter or correct data in a data directory at a time; others may
-// still search and display. The lock is a file in the data directory that names the holding process;
-// a lock left by a process that no longer runs is taken over.
+// Only one copy of the program, on any PC that shares the data folder, may enter or correct data at a
+// time; others may still search and display. The lock is a file in the data folder that names its
+// holder (PC, user, process, since when), and the holder refreshes it while it holds it. A lock left by
+// a process of this PC that no longer runs is taken over at once. A lock of another PC cannot be judged
+// by its process; when it has not been refreshed for StaleAfter (its PC crashed or lost power), it may be
+// taken over once the user has confirmed that that PC no longer uses it.
 class WriterLock {
 public:
-    explicit WriterLock(const DataDir& dir);
-    // Takes the lock, or says why not: another copy holds it, or the lock file cannot be made.
-    Status tryLock();
-    void unlock() { lock.unlock(); }
-
+    static constexpr std::chrono::seconds RefreshEvery{60};
+    static constexpr std::chrono::seconds StaleAfter{5 * RefreshEvery};
     static inline const QString FileName = QStringLiteral(".velmora-entry.lock");
 
+    explicit WriterLock(const DataDir& dir);
+    ~WriterLock();
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+
+    // Takes the lock, or says why not: LockHeld or, for a lock of another PC left unrefreshed, LockStale
+    // (text: the holder's PC, names: its user and since when, line: the minutes since its last refresh);
+    // CannotLock when the lock file cannot be made.
+    Status tryLock();
+    // Takes over the lock the last tryLock found stale, unless it has changed since (then LockHeld).
+    Status takeOver();
+    // Writes the lock again, so that other PCs see it is in use; LockLost (text: the PC that holds it
+    // now) when another copy has taken it over.
+    Status refresh();
+    // Gives the lock up; a lock another copy has taken over stays theirs.
+    void unlock();
+
 private:
-    QLockFile lock;
+    bool removeIfUnchanged(const QByteArray& seen);
+    Failure holderFailure(FailureKind kind, const QByteArray& content, int minutesUnrefreshed) const;
+
+    DataDir dir;
+    QString path;
+    QByteArray mine;      // the content of the lock while this copy holds it
+    QByteArray staleSeen; // the content of the stale lock the last tryLock found
 };
 
 } // namespace velmora

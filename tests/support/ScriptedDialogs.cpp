@@ -24,6 +24,11 @@ bool ScriptedDialogs::confirmYesNo(const QString& text)
     return nextAnswer(Kind::YesNo, text);
 }
 
+bool ScriptedDialogs::confirmRisky(const QString& text)
+{
+    return nextAnswer(Kind::Risky, text);
+}
+
 QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start)
 {
     return nextPath(Kind::Folder, title, start, folders);

@@ -11,7 +11,7 @@ namespace velmora::test {
 // A question without a queued answer fails the test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Inform, Warn, OkCancel, YesNo, Folder, File };
+    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Folder, File };
     struct Shown {
         Kind kind;
         QString text;
@@ -22,6 +22,7 @@ public:
     void warn(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
+    bool confirmRisky(const QString& text) override;
     QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;

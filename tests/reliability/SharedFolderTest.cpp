@@ -1,0 +1,184 @@
+// Several PCs on one shared data folder, simulated on this machine with real processes: a copy on
+// "another PC" is a process with its own host name (a UTS namespace), the file server's failures are
+// injected into the system calls with strace, and another PC's append is a process writing byte by byte.
+#include "CrashWorkerValues.h"
+#include "store/ListFiles.h"
+#include "store/Messages.h"
+#include "store/PersonalFile.h"
+#include "store/WriterLock.h"
+#include "support/Stores.h"
+#include "support/WindowTest.h"
+
+#include <QProcess>
+#include <QSysInfo>
+#include <QTimer>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+const QString OtherPc = QStringLiteral("OTHER-PC");
+
+// Sets a file's time `minutes` into the past, as if nobody had written it since.
+void age(const QString& path, int minutes)
+{
+    const timespec past[2] = {{::time(nullptr) - minutes * 60, 0}, {::time(nullptr) - minutes * 60, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), past, 0), 0);
+}
+
+// A lock file as a copy on another PC writes it.
+QByteArray lockOfOtherPc(const QString& since)
+{
+    return "velmora-entry-lock\nhost=" + OtherPc.toUtf8() +
+           "\nuser=sato\npid=4242\nprogram=velmora\nsince=" + since.toUtf8() + "\n";
+}
+
+class SharedFolder : public WindowTest {
+protected:
+    QString lockPath() const { return app.dataDir.listFile(WriterLock::FileName); }
+};
+
+TEST_F(SharedFolder, ACrashedPcIsNamedAndItsLockTakenOverOnlyWhenStaleAndAsked)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a host name of its own needs root";
+    makeStore(app.dataDir, {QStringLiteral("山田")});
+    QProcess other; // the entry lock held by a copy on OTHER-PC, which then loses its power
+    other.start(QStringLiteral("unshare"), {"--uts", "sh", "-c", "hostname " + OtherPc + " && exec \"$0\" \"$@\"",
+                                            QStringLiteral(CRASH_WORKER), "hold-lock", temp.path()});
+    ASSERT_TRUE(other.waitForReadyRead(10000)) << other.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(other.processId()), SIGKILL);
+    other.waitForFinished();
+
+    click(app.form1.Command1);
+    EXPECT_FALSE(app.form2.isVisible());
+    const QStringList held = takeMessages();
+    ASSERT_EQ(held.size(), 1);
+    EXPECT_TRUE(held[0].startsWith(QStringLiteral("PC「OTHER-PC」（"))) << held[0].toStdString();
+
+    age(lockPath(), 6);
+    dialogs.answer(false); // the default: the other PC may still be working
+    click(app.form1.Command1);
+    EXPECT_FALSE(app.form2.isVisible());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].kind, ScriptedDialogs::Kind::Risky);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("PC「OTHER-PC」")));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("6分間更新されていません")));
+    EXPECT_TRUE(fileBytes(lockPath()).contains("host=OTHER-PC"));
+
+    dialogs.shown.clear();
+    dialogs.answer(true);
+    click(app.form1.Command1);
+    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(fileBytes(lockPath()).contains("host=" + QSysInfo::machineHostName().toUtf8()));
+    EXPECT_TRUE(app.form1.findChild<QTimer*>(QStringLiteral("lockRefresh"))->isActive());
+    app.form2.close();
+    EXPECT_FALSE(QFile::exists(lockPath()));
+}
+
+TEST_F(SharedFolder, AStaleLockRenewedMeanwhileIsLeftToItsHolder)
+{
+    writeBytes(lockPath(), lockOfOtherPc(QStringLiteral("2026-12-08T09:00:00+09:00")));
+    age(lockPath(), 10);
+    WriterLock lock(app.dataDir);
+    EXPECT_EQ(lock.tryLock().error().kind, FailureKind::LockStale);
+    const QByteArray renewed = lockOfOtherPc(QStringLiteral("2026-12-08T09:20:00+09:00"));
+    writeBytes(lockPath(), renewed); // OTHER-PC came back and opened data entry again
+    const Status taken = lock.takeOver();
+    ASSERT_FALSE(taken);
+    EXPECT_EQ(taken.error().kind, FailureKind::LockHeld);
+    EXPECT_EQ(taken.error().text, OtherPc);
+    EXPECT_EQ(fileBytes(lockPath()), renewed);
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{WriterLock::FileName});
+}
+
+TEST_F(SharedFolder, TheHolderRefreshesItsLockAndIsToldWhenItWasTakenOver)
+{
+    WriterLock lock(app.dataDir);
+    ASSERT_TRUE(lock.tryLock());
+    age(lockPath(), 10);
+    ASSERT_TRUE(lock.refresh());
+    struct stat refreshed {};
+    ASSERT_EQ(::stat(QFile::encodeName(lockPath()).constData(), &refreshed), 0);
+    EXPECT_GE(refreshed.st_mtime, ::time(nullptr) - 60);
+
+    writeBytes(lockPath(), lockOfOtherPc(QStringLiteral("2026-12-08T09:20:00+09:00")));
+    const Status lost = lock.refresh();
+    ASSERT_FALSE(lost);
+    EXPECT_EQ(lost.error().kind, FailureKind::LockLost);
+    EXPECT_EQ(lost.error().text, OtherPc);
+    lock.unlock();
+    EXPECT_TRUE(fileBytes(lockPath()).contains("host=OTHER-PC")); // the new holder keeps it
+}
+
+// Another PC appends a month to a personal file one byte at a time while this PC reads it over and over:
+// every read gives the months before or the months with the new one, never a damaged file.
+TEST_F(SharedFolder, AFileBeingAppendedIsNeverTakenForDamaged)
+{
+    const QString name = QStringLiteral("山田");
+    makeStore(app.dataDir, {name});
+    const MonthlyRecord april{200504, 0.5, 0, 0, 0.00123, QStringLiteral("腕")};
+    ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, name, april));
+    const MonthlyRecord may{200505, 1.25, 0.5, 0, 0, QStringLiteral("確認済み")};
+    const auto record = encodeRecord(may);
+    ASSERT_TRUE(record);
+    QStringList bytes;
+    for (char byte : *record)
+        bytes << QStringLiteral("\\x%1").arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0'));
+    QProcess appender;
+    appender.start(QStringLiteral("bash"), {"-c", "for b in $1; do printf \"$b\" >>\"$0\"; sleep 0.01; done",
+                                            app.dataDir.personalFile(name), bytes.join(QLatin1Char(' '))});
+    ASSERT_TRUE(appender.waitForStarted());
+    int reads = 0;
+    const QList<QList<MonthlyRecord>> expected{{april}, {april, may}};
+    while (appender.state() != QProcess::NotRunning || reads == 0) {
+        const auto whole = ReadPersonalFile(app.dataDir, name);
+        ASSERT_TRUE(whole) << messageOf(whole.error()).toStdString();
+        EXPECT_TRUE(expected.contains(whole->records));
+        const auto between = ReadPersonalRecordsBetween(app.dataDir, name, 200504, 200505);
+        ASSERT_TRUE(between) << messageOf(between.error()).toStdString();
+        EXPECT_TRUE(expected.contains(between->records));
+        ++reads;
+        appender.waitForFinished(0);
+    }
+    EXPECT_EQ(ReadPersonalFile(app.dataDir, name)->records, expected[1]);
+    std::cout << reads << " reads while " << bytes.size() << " bytes were appended one by one\n";
+}
+
+// The file server's failure to take a write, told only when the data is flushed (fsync, fdatasync): for
+// every flush of a registration and of a save-all, failing it fails the change.
+TEST_F(SharedFolder, AFailedFlushIsReportedLikeAnyOtherWriteFailure)
+{
+    for (const auto& [change, flush] : {std::pair<QStringList, QString>{{"register"}, "fsync"},
+                                        std::pair<QStringList, QString>{{"save-all", "200504"}, "fdatasync"}}) {
+        int injected = 0;
+        for (int call = 1;; ++call) {
+            QDir(temp.path()).removeRecursively();
+            QDir().mkpath(temp.path());
+            makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("田中")});
+            QProcess strace;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+            strace.setProcessEnvironment(environment);
+            strace.start(QStringLiteral("strace"),
+                         QStringList{"-f", "-qq", "-e", "trace=" + flush, "-e",
+                                     QStringLiteral("inject=%1:error=EIO:when=%2").arg(flush).arg(call),
+                                     QStringLiteral(CRASH_WORKER), change[0], temp.path()} +
+                             change.mid(1));
+            ASSERT_TRUE(strace.waitForFinished(30000));
+            if (!strace.readAllStandardError().contains("(INJECTED)"))
+                break;
+            ++injected;
+            EXPECT_EQ(strace.exitCode(), 1) << change.join(' ').toStdString() << ": " << flush.toStdString() << " #"
+                                            << call << " failed and the change was reported done";
+        }
+        EXPECT_GT(injected, 0) << change.join(' ').toStdString() << " never called " << flush.toStdString();
+    }
+}
+
+} // namespace
