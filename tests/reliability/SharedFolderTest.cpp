@@ -9,6 +9,7 @@
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTimer>
@@ -148,6 +149,31 @@ TEST_F(SharedFolder, AFileBeingAppendedIsNeverTakenForDamaged)
     }
     EXPECT_EQ(ReadPersonalFile(app.dataDir, name)->records, expected[1]);
     std::cout << reads << " reads while " << bytes.size() << " bytes were appended one by one\n";
+}
+
+// Another PC corrects a personal file over and over (a rewrite renamed into place) while this PC reads it:
+// every read gives the old or the new version whole.
+TEST_F(SharedFolder, AFileBeingRewrittenIsReadWholeOldOrNew)
+{
+    const auto& versions = rewriteVersions();
+    makeStore(app.dataDir, {RewrittenPerson});
+    QProcess rewriter;
+    rewriter.start(QStringLiteral(CRASH_WORKER), {"rewrite", temp.path()});
+    ASSERT_TRUE(rewriter.waitForStarted());
+    QElapsedTimer elapsed;
+    elapsed.start();
+    int reads = 0;
+    while (elapsed.elapsed() < 1000) {
+        const auto read = ReadPersonalFile(app.dataDir, RewrittenPerson);
+        ASSERT_TRUE(read) << messageOf(read.error()).toStdString();
+        const bool whole = (read->header == versions[0].header && read->records == versions[0].records) ||
+                           (read->header == versions[1].header && read->records == versions[1].records);
+        EXPECT_TRUE(whole || read->records.isEmpty()) << "read " << reads; // empty: before the first rewrite
+        ++reads;
+    }
+    ::kill(static_cast<pid_t>(rewriter.processId()), SIGKILL);
+    rewriter.waitForFinished();
+    std::cout << reads << " reads during rewrites, each the old or the new version\n";
 }
 
 // The file server's failure to take a write, told only when the data is flushed (fsync, fdatasync): for
