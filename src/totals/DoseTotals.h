@@ -54,7 +54,7 @@ struct TotalsRow {
     QString unreadable;               // the message about the file, when it could not be read
 };
 
-// The verdict as the table and the CSV write it: "超過", "注意", or an empty text within the limits.
+// The verdict as the totals window and the CSV write it: "超過", "注意", or an empty text within the limits.
 QString verdictText(Verdict verdict);
 
 // The first fiscal year of the five-year block that holds `fiscalYear`.
