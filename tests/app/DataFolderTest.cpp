@@ -27,7 +27,7 @@ TEST_F(DataFolder, TheMenuEntryAsksOnceAndRemembersTheChoice)
     QDir().mkpath(chosen);
     dialogs.answerFolder(chosen);
     EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
-    EXPECT_EQ(dialogs.dialogStart, home.path());      // no ~/Velmora yet: the dialog opens at home
+    EXPECT_EQ(dialogs.dialogStart, home.path());            // no ~/Velmora yet: the dialog opens at home
     EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen); // remembered: no second dialog
     EXPECT_EQ(dialogs.shown.size(), 1);
 
