@@ -119,8 +119,9 @@ Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limi
 // appends a month to it. The append is one write and normally lands whole within milliseconds, but a
 // reader can see its first part: a last record cut short, or a last line without its line end. Such a
 // file is read again after a short wait until the record is whole, so that it is never taken for a
-// damaged one; a last record that stays cut short for SettleRounds waits is damaged after all, and a
-// last line without its line end that stays so is a file edited by hand.
+// damaged one; a last record that stays cut short for SettleRounds waits, or in a file not written
+// lately, is damaged after all, and a last line without its line end that stays so is a file edited by
+// hand.
 constexpr int SettleWaitMs = 50;
 constexpr int SettleRounds = 40;
 
@@ -130,6 +131,14 @@ bool inUnfinishedLastRecord(QByteArrayView content, int failedLine)
 {
     const qsizetype endedLines = content.count('\n');
     return endedLines >= HeaderLines && failedLine > endedLines; // a file is created with its whole header
+}
+
+// Whether a file was written within the last minute: only such a file can be in the middle of an append.
+// (The PCs that share a folder keep their clocks far closer than that.)
+bool writtenLately(const QString& path)
+{
+    const QDateTime written = QFileInfo(path).lastModified();
+    return written.isValid() && std::abs(written.secsTo(QDateTime::currentDateTime())) < 60;
 }
 
 // Reads a personal file and parses it, again while its last record is being appended.
@@ -145,7 +154,7 @@ auto readSettled(const DataDir& dir, const QString& name, Parse parse) -> declty
         const bool unfinished = parsed ? !content->isEmpty() && !content->endsWith('\n') && *content != previous
                                        : parsed.error().kind == FailureKind::Damaged &&
                                              inUnfinishedLastRecord(*content, parsed.error().line);
-        if (!unfinished || round == SettleRounds)
+        if (!unfinished || round == SettleRounds || !writtenLately(dir.personalFile(name)))
             return parsed;
         previous = *content;
         QThread::msleep(SettleWaitMs);
@@ -161,10 +170,11 @@ enum class Visit { Skip, Read, ReadAndStop };
 template <class Choose, class Take>
 Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& header, Choose choose, Take take)
 {
-    return readSettled(dir, name, [&](QByteArrayView content) -> Status {
+    // Records are handed on only from the read that is taken, never from one that is read again.
+    const auto chosen = readSettled(dir, name, [&](QByteArrayView content) -> Result<QList<MonthlyRecord>> {
         FieldReader fields(content);
         readHeader(fields, header, HeaderLines);
-        QList<MonthlyRecord> taken; // handed on only from a file read whole, not from one read again
+        QList<MonthlyRecord> records;
         while (fields.ok() && !fields.atEnd()) {
             const MonthKey key = fields.wholeNumber();
             const Visit visit = fields.ok() ? choose(key) : Visit::Skip;
@@ -173,16 +183,19 @@ Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& head
                     fields.skip();
                 continue;
             }
-            taken.append(readRecordAfterKey(fields, key));
+            records.append(readRecordAfterKey(fields, key));
             if (visit == Visit::ReadAndStop)
                 break;
         }
         if (!fields.ok())
             return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
-        for (MonthlyRecord& record : taken)
-            take(std::move(record));
-        return {};
+        return records;
     });
+    if (!chosen)
+        return chosen.error();
+    for (const MonthlyRecord& record : *chosen)
+        take(record);
+    return {};
 }
 
 // The header nearly always stands within the first bytes of a file; the records after it need not be read.

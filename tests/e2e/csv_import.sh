@@ -16,12 +16,7 @@ cp932_file 登録番号.txt " 3 "
 cp932_file "被曝Data/山田.dat" "${yamada[@]}"
 cp932_file "被曝Data/鈴木.dat" "${suzuki[@]}"
 
-start_program
-menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
-sleep 0.5
-xdotool mousemove --window "$menu" 124 192 click 1
-entry=$(window_named "データ入力／訂正") || fail "the entry window did not open"
-sleep 0.3
+open_entry_window
 xdotool mousemove --window "$entry" 336 84 click 1
 type_enter 2005; type_enter 4
 

@@ -20,6 +20,16 @@ start_program() {
     program=$!
 }
 
+# Starts the program and opens "データ入力／訂正" from its main menu; `menu` and `entry` name the two windows.
+open_entry_window() {
+    start_program
+    menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
+    sleep 0.5
+    xdotool mousemove --window "$menu" 124 192 click 1
+    entry=$(window_named "データ入力／訂正") || fail "the entry window did not open"
+    sleep 0.3
+}
+
 # Waits for a visible window whose title is $1 and prints its id.
 window_named() {
     for _ in $(seq 100); do

@@ -6,12 +6,7 @@ binary="$1"
 shots="$2"
 source "$(dirname "$0")/lib.sh"
 
-start_program
-menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
-sleep 0.5
-xdotool mousemove --window "$menu" 124 192 click 1
-entry=$(window_named "データ入力／訂正") || fail "the entry window did not open"
-sleep 0.3
+open_entry_window
 
 # Registers a person through the Enter chain of the registration window, which opens with the focus
 # on the name: name, year, month, day, affiliation, job type ("医師", or what is typed over it), then
