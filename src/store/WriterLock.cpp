@@ -17,7 +17,8 @@ namespace {
 
 const QByteArray Magic = "velmora-entry-lock";
 
-// The holder a lock file names; every field empty for a file of another form.
+// The holder a lock file names. A lock left by an earlier version (QLockFile: process number, program
+// and host on the first three lines) names its process and host; any other file names nobody.
 struct Holder {
     QString host;
     QString user;
@@ -30,8 +31,11 @@ Holder holderOf(const QByteArray& content)
 {
     Holder holder;
     const QList<QByteArray> lines = content.split('\n');
-    if (lines.value(0) != Magic)
+    if (lines.value(0) != Magic) {
+        holder.pid = lines.value(0).toLongLong();
+        holder.host = lines.size() > 2 ? QString::fromUtf8(lines[2]) : QString();
         return holder;
+    }
     for (const QByteArray& line : lines) {
         const qsizetype equals = line.indexOf('=');
         const QByteArray key = line.left(equals);
@@ -188,10 +192,12 @@ Status WriterLock::refresh()
     if (mine.isEmpty())
         return {};
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
+    if (fd < 0 && errno == ENOENT) { // removed by a copy that took it over and gave it up again
         mine.clear();
         return failure(FailureKind::LockLost);
     }
+    if (fd < 0) // the file server away for a moment: the lock is still this copy's
+        return cannotLock(errno);
     QByteArray content(static_cast<qsizetype>(mine.size()) + 1, '\0');
     const ssize_t got = ::pread(fd, content.data(), static_cast<size_t>(content.size()), 0);
     content.resize(std::max<ssize_t>(got, 0));

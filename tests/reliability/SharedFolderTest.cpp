@@ -117,6 +117,17 @@ TEST_F(SharedFolder, TheHolderRefreshesItsLockAndIsToldWhenItWasTakenOver)
     EXPECT_TRUE(fileBytes(lockPath()).contains("host=OTHER-PC")); // the new holder keeps it
 }
 
+TEST_F(SharedFolder, ALockOfAnEarlierVersionIsJudgedByItsProcessAndHost)
+{
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    writeBytes(lockPath(), QByteArray::number(::getpid()) + "\nVelmora\n" + host + "\n");
+    WriterLock lock(app.dataDir);
+    EXPECT_EQ(lock.tryLock().error().kind, FailureKind::LockHeld); // its process runs
+    writeBytes(lockPath(), "2147483000\nVelmora\n" + host + "\n");
+    EXPECT_TRUE(lock.tryLock()); // its process has ended
+    EXPECT_TRUE(fileBytes(lockPath()).startsWith("velmora-entry-lock\n"));
+}
+
 // Another PC appends a month to a personal file one byte at a time while this PC reads it over and over:
 // every read gives the months before or the months with the new one, never a damaged file.
 TEST_F(SharedFolder, AFileBeingAppendedIsNeverTakenForDamaged)
