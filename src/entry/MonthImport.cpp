@@ -11,6 +11,7 @@
 #include "store/TextFile.h"
 #include "store/WriterLock.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -160,6 +161,12 @@ QString monthTemplateName(MonthKey key)
 
 Status WriteMonthTemplate(const DataDir& dir, const RegistrantList& registrants, const QString& path)
 {
+    // A template never replaces a file of the store, whatever name the operator gives it.
+    const QFileInfo target(path);
+    const QStringList listFiles{RegistrantNamesFile, NextNumberFile, RemovedNamesFile, EnteredMonthsFile, JobTypesFile};
+    if (target.absoluteDir() == QDir(dir.doseDataFolder()) ||
+        (target.absoluteDir() == QDir(dir.root()) && listFiles.contains(target.fileName())))
+        return failure(FailureKind::AlreadyExists, target.fileName());
     const auto numbers = registrationNumbers(dir, registrants.names);
     if (!numbers)
         return numbers.error();

@@ -67,7 +67,10 @@ QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
 
 QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, path, CsvFilter);
+    QFileDialog dialog(QApplication::activeWindow(), title, path, CsvFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv")); // a name typed without it still makes a CSV file
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 } // namespace velmora

@@ -21,8 +21,9 @@ xdotool mousemove --window "$entry" 336 84 click 1
 type_enter 2005; type_enter 4
 
 xdotool mousemove --window "$entry" 156 664 click 1 # "CSVテンプレート"
-window_named "CSVテンプレートの保存先" >/dev/null || fail "the save dialog did not open"
+dialog=$(window_named "CSVテンプレートの保存先") || fail "the save dialog did not open"
 sleep 0.5
+xdotool windowfocus --sync "$dialog"
 xdotool key Return # the name offered, in the data folder
 answer_box         # CSVテンプレートを保存しました。
 expect_file "線量入力_200504.csv" "efbbbf$(printf '%s\r\n' 登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考 1,山田,,,,, 2,鈴木,,,,, |
@@ -31,8 +32,9 @@ expect_file "線量入力_200504.csv" "efbbbf$(printf '%s\r\n' 登録番号,氏�
 printf '%s\n' 登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考 '1,山田,0.5,M,,1.23E-03,"腕,左"' 2,鈴木,abc,,,, |
     iconv -f UTF-8 -t CP932 >"$data/filled.csv"
 xdotool mousemove --window "$entry" 236 664 click 1 # "CSV取込"
-window_named "取り込むCSVファイル" >/dev/null || fail "the open dialog did not open"
+dialog=$(window_named "取り込むCSVファイル") || fail "the open dialog did not open"
 sleep 0.5
+xdotool windowfocus --sync "$dialog"
 xdotool type --delay 20 "$data/filled.csv"
 xdotool key Return
 report=$(window_named "Velmora") || fail "the import's report did not appear"

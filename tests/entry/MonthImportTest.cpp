@@ -140,6 +140,10 @@ TEST_F(MonthCsv, TemplateHoldsEveryRegistrantInListOrder)
                                                                     "3,髙橋,,,,,\r\n"))
                                    .toUtf8());
     EXPECT_TRUE(path.endsWith(QStringLiteral("線量入力_200504.csv")));
+    const auto before = snapshot(temp.path());
+    for (const QString& storeFile : {dir.listFile(RegistrantNamesFile), dir.personalFile(Names[0])})
+        EXPECT_EQ(WriteMonthTemplate(dir, RegistrantList{Names}, storeFile).error().kind, FailureKind::AlreadyExists);
+    EXPECT_EQ(snapshot(temp.path()), before);
 }
 
 TEST_F(MonthCsv, SaveFromCsvRefusesAnyDoubtWithNothingWritten)
