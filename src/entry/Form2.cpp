@@ -221,7 +221,7 @@ void Form2::showImportedValues(const PendingEntry& entry)
     Text13->setText(entry.comment);
 }
 
-std::optional<MonthKey> Form2::targetMonth()
+std::optional<MonthKey> Form2::monthToEnter()
 {
     const auto key = typedMonthKey(Text7->text(), Text6->text());
     if (!key) {
@@ -232,16 +232,12 @@ std::optional<MonthKey> Form2::targetMonth()
         dialogs.warn(NoMonthMessage);
         return std::nullopt;
     }
+    if (state.enteredMonths.contains(*key)) {
+        dialogs.warn(messageOf(failure(FailureKind::MonthEntered)));
+        unlockTargetMonth();
+        return std::nullopt;
+    }
     return key;
-}
-
-bool Form2::refuseEnteredMonth(MonthKey key)
-{
-    if (!state.enteredMonths.contains(key))
-        return false;
-    dialogs.warn(messageOf(failure(FailureKind::MonthEntered)));
-    unlockTargetMonth();
-    return true;
 }
 
 void Form2::unlockTargetMonth()
@@ -274,8 +270,8 @@ void Form2::emptyPersonFields()
 
 void Form2::Command4Click()
 {
-    const auto key = targetMonth();
-    if (!key || refuseEnteredMonth(*key))
+    const auto key = monthToEnter();
+    if (!key)
         return;
     QLineEdit* const doses[] = {Text8, Text9, Text11, Text12};
     const bool noDose =
@@ -304,8 +300,8 @@ void Form2::Command4Click()
 
 void Form2::Command3Click()
 {
-    const auto key = targetMonth();
-    if (!key || refuseEnteredMonth(*key))
+    const auto key = monthToEnter();
+    if (!key)
         return;
     if (!dialogs.confirmOkCancel(SaveQuestion))
         return;
@@ -408,8 +404,8 @@ void Form2::Command8Click()
 
 void Form2::Command9Click()
 {
-    const auto key = targetMonth();
-    if (!key || refuseEnteredMonth(*key))
+    const auto key = monthToEnter();
+    if (!key)
         return;
     const QString path = dialogs.chooseCsvToSave(QStringLiteral("CSVテンプレートの保存先"),
                                                  QDir(dataDir.root()).filePath(monthTemplateName(*key)));
@@ -424,8 +420,8 @@ void Form2::Command9Click()
 
 void Form2::Command10Click()
 {
-    const auto key = targetMonth();
-    if (!key || refuseEnteredMonth(*key))
+    const auto key = monthToEnter();
+    if (!key)
         return;
     const QString path = dialogs.chooseCsvToOpen(QStringLiteral("取り込むCSVファイル"), dataDir.root());
     if (path.isEmpty())

@@ -76,12 +76,12 @@ private:
     void returnFromRegistration();
     void showCorrected(const QString& jobType, const QString& affiliation);
 
-    // The target month as a key; nothing after the message that explains why there is none.
-    std::optional<MonthKey> targetMonth();
+    // The target month as a key, when one is given and not saved yet; otherwise nothing, after the message
+    // that explains why (a month saved already is also unlocked and emptied).
+    std::optional<MonthKey> monthToEnter();
     void unlockTargetMonth();
     void enableCsvButtons();
     void showImportedValues(const PendingEntry& entry);
-    bool refuseEnteredMonth(MonthKey key);
     void emptyPersonFields();
     void emptyDoseFields();
     void saveAll(MonthKey key);

@@ -171,7 +171,7 @@ template <class Choose, class Take>
 Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& header, Choose choose, Take take)
 {
     // Records are handed on only from the read that is taken, never from one that is read again.
-    const auto chosen = readSettled(dir, name, [&](QByteArrayView content) -> Result<QList<MonthlyRecord>> {
+    auto chosen = readSettled(dir, name, [&](QByteArrayView content) -> Result<QList<MonthlyRecord>> {
         FieldReader fields(content);
         readHeader(fields, header, HeaderLines);
         QList<MonthlyRecord> records;
@@ -193,8 +193,8 @@ Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& head
     });
     if (!chosen)
         return chosen.error();
-    for (const MonthlyRecord& record : *chosen)
-        take(record);
+    for (MonthlyRecord& record : *chosen)
+        take(std::move(record));
     return {};
 }
 
