@@ -111,7 +111,7 @@ BENCHMARK(GatherRegistrantSummary)->Unit(benchmark::kMillisecond);
 void GatherDoseTotals(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(gatherDoseTotals(store().dir, store().registrants.names, fiscalYearOf(LateMonth)));
+        benchmark::DoNotOptimize(gatherDoseTotals(store().dir, store().registrants.names, {}, fiscalYearOf(LateMonth)));
 }
 BENCHMARK(GatherDoseTotals)->Unit(benchmark::kMillisecond);
 

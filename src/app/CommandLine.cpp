@@ -2,6 +2,7 @@
 
 #include "entry/MonthImport.h"
 #include "store/Messages.h"
+#include "totals/DoseTotals.h"
 #include "totals/TotalsCsv.h"
 
 #include <QCommandLineParser>
@@ -69,10 +70,9 @@ StartOptions readCommandLine(int& argc, char** argv)
     StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt,
                          parser.value(output),  std::nullopt,         parser.positionalArguments().value(0)};
     if (parser.isSet(doseTotals)) {
-        bool whole = false;
-        options.doseTotalsYear = parser.value(doseTotals).toInt(&whole);
-        if (!whole)
-            refuse("--dose-totals needs a fiscal year such as 2025");
+        options.doseTotalsYear = totalsYearOf(parser.value(doseTotals));
+        if (!options.doseTotalsYear)
+            refuse("--dose-totals needs a fiscal year from 1 to 9999, such as 2025");
     }
     if (parser.isSet(import)) {
         options.importMonth = monthOf(parser.value(import));
@@ -94,9 +94,10 @@ int writeDoseTotals(const StartOptions& options)
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;
     }
-    if (!unreadable.isEmpty())
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));
-    return 0;
+    if (unreadable.isEmpty())
+        return 0;
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));
+    return UnreadableFilesStatus;
 }
 
 int importMonth(const StartOptions& options)

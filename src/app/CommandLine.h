@@ -23,8 +23,12 @@ struct StartOptions {
 // the value it needs end the program.
 StartOptions readCommandLine(int& argc, char** argv);
 
-// The dose totals asked for on the command line: the CSV written, the files that could not be read
-// named on standard error; 1 with a message on standard error when the registrant list cannot be read.
+// The status of --dose-totals when the CSV was written but some personal files could not be read.
+constexpr int UnreadableFilesStatus = 2;
+
+// The dose totals asked for on the command line: the CSV written and 0; the files that could not be
+// read named on standard error and UnreadableFilesStatus; 1 with a message on standard error, when a
+// list cannot be read or the CSV cannot be written.
 int writeDoseTotals(const StartOptions& options);
 
 // The month asked for imported from its CSV file and saved for every registrant: what was saved on

@@ -97,11 +97,12 @@ bool SystemPrinter::startAsPdf(const QString& reportName)
         return false;
     if (stamp.isEmpty())
         stamp = clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    ++pdfFiles;
     ++pdfPages;
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
     // A file of an earlier print in the same second is never overwritten.
-    const QString name = QStringLiteral("%1_%2_p%3").arg(reportName, stamp).arg(pdfPages);
+    const QString name = QStringLiteral("%1_%2_p%3").arg(reportName, stamp).arg(pdfFiles);
     QString file = folder.filePath(name + QStringLiteral(".pdf"));
     for (int copy = 2; QFileInfo::exists(file); ++copy)
         file = folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(copy));
@@ -116,13 +117,23 @@ bool SystemPrinter::startAsPdf(const QString& reportName)
 Surface& SystemPrinter::beginDocument(const QString& reportName)
 {
     // Once a page of a run went to a file, the rest follow it there.
-    if ((pdfPages == 0 && startOnPrinter()) || startAsPdf(reportName))
+    if ((pdfFiles == 0 && startOnPrinter()) || startAsPdf(reportName))
         return *page;
     page.reset();
     if (failure.isEmpty())
         failure = QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした（フォルダ「%1」）")
                       .arg(PrintFolder);
     return discard;
+}
+
+void SystemPrinter::newPage()
+{
+    if (!page)
+        return;
+    if (!printer->newPage() && failure.isEmpty())
+        failure = QStringLiteral("印刷中にエラーが発生しました");
+    if (printer->outputFormat() == QPrinter::PdfFormat)
+        ++pdfPages;
 }
 
 void SystemPrinter::endDocument()
@@ -153,6 +164,7 @@ PrintReport SystemPrinter::takeReport()
     failure.clear();
     refusal.clear();
     stamp.clear();
+    pdfFiles = 0;
     pdfPages = 0;
     page.reset();
     printer.reset();

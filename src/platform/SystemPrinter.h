@@ -15,7 +15,7 @@ namespace velmora {
 // The default printer of the system through Qt PrintSupport (CUPS on Linux): A4 landscape at 600 dpi.
 // The queue is asked before each job whether it takes jobs, and after it whether the job arrived. Without
 // a printer that can take the job, every page is saved as a PDF file in the folder "印刷" of the data
-// directory instead, named after the report, the time and the page.
+// directory instead, a file per document named after the report, the time and the document's number.
 class SystemPrinter : public Printer {
 public:
     using FindPrinter = std::function<QPrinterInfo()>;
@@ -24,6 +24,7 @@ public:
     ~SystemPrinter() override;
 
     Surface& beginDocument(const QString& reportName) override;
+    void newPage() override;
     void endDocument() override;
     PrintReport takeReport() override;
 
@@ -51,6 +52,7 @@ private:
         void text(double, double, const QString&) override {}
     } discard;
     QString stamp; // the time in the names of the PDF files of one print run
+    int pdfFiles = 0;
     int pdfPages = 0;
     QString failure;
     QString refusal; // why the default printer could not take the jobs of this run

@@ -1,5 +1,6 @@
 #include "RecordFigures.h"
 
+#include "store/ExactDose.h"
 #include "store/NumberForms.h"
 
 #include <algorithm>
@@ -12,23 +13,26 @@ constexpr double LargestKey = 9e13;
 
 } // namespace
 
-void Doses::add(const Doses& other)
-{
-    effective += other.effective;
-    lens += other.lens;
-    skin += other.skin;
-    internal += other.internal;
-}
-
 Doses dosesOf(const MonthlyRecord& record)
 {
     return {record.effective, record.lens, record.skin, record.internal};
 }
 
+namespace {
+
+// Doses added as their decimal texts, so that the record's totals agree with the dose totals to the last
+// digit: 0.1 + 0.2 is 0.3, not the double nearest 0.30000000000000004.
+struct ExactDoses {
+    ExactDose effective, lens, skin, internal;
+    Doses doses() const { return {effective.toDouble(), lens.toDouble(), skin.toDouble(), internal.toDouble()}; }
+};
+
+} // namespace
+
 RecordFigures personalRecordFigures(const PersonalFile& person, double fiscalYear)
 {
     RecordFigures figures;
-    Doses yearTotal;
+    ExactDoses yearTotal;
     for (int slot = 0; slot < 12; ++slot) {
         figures.keys[slot] = fiscalYear * 100 + (slot < 9 ? slot + 4 : slot - 9 + 101);
         const auto record = std::find_if(person.records.begin(), person.records.end(), [&](const MonthlyRecord& r) {
@@ -37,20 +41,25 @@ RecordFigures personalRecordFigures(const PersonalFile& person, double fiscalYea
         if (record == person.records.end())
             continue;
         figures.months[slot] = &*record;
-        yearTotal.add(dosesOf(*record));
-        figures.yearTotal = yearTotal;
+        yearTotal.effective += ExactDose::of(record->effective);
+        yearTotal.lens += ExactDose::of(record->lens);
+        yearTotal.skin += ExactDose::of(record->skin);
+        yearTotal.internal += ExactDose::of(record->internal);
+        figures.yearTotal = yearTotal.doses();
     }
+    ExactDoses cumulative;
     for (const MonthlyRecord& record : person.records) {
         const double external[] = {record.effective, record.lens, record.skin};
-        double* sums[] = {&figures.cumulative.effective, &figures.cumulative.lens, &figures.cumulative.skin};
+        ExactDose* sums[] = {&cumulative.effective, &cumulative.lens, &cumulative.skin};
         for (int column = 0; column < 3; ++column) {
             if (external[column] == 0)
                 ++figures.marks[column];
             else
-                *sums[column] += external[column];
+                *sums[column] += ExactDose::of(external[column]);
         }
-        figures.cumulative.internal += record.internal;
+        cumulative.internal += ExactDose::of(record.internal);
     }
+    figures.cumulative = cumulative.doses();
     return figures;
 }
 

@@ -14,8 +14,6 @@ struct Doses {
     double lens = 0;
     double skin = 0;
     double internal = 0;
-
-    void add(const Doses& other);
 };
 
 Doses dosesOf(const MonthlyRecord& record);
@@ -25,9 +23,9 @@ struct RecordFigures {
     std::array<double, 12> keys{};
     // The first record of each month in file order; nothing where the file has none.
     std::array<const MonthlyRecord*, 12> months{};
-    // The sum of the months shown; nothing when no month of the year has a record.
+    // The sum of the months shown, added exactly; nothing when no month of the year has a record.
     std::optional<Doses> yearTotal;
-    // Every record summed; external zeros are counted as "Ｍ" in `marks` instead of added.
+    // Every record summed exactly; external zeros are counted as "Ｍ" in `marks` instead of added.
     Doses cumulative;
     std::array<int, 3> marks{}; // effective, lens, skin
 };

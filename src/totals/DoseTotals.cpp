@@ -1,10 +1,10 @@
 #include "DoseTotals.h"
 
+#include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
 
-#include <charconv>
-#include <cmath>
+#include <QSet>
 #include <vector>
 
 namespace velmora {
@@ -15,15 +15,67 @@ constexpr int EffectiveBlockFrom = 2001;
 constexpr int LensBlockFrom = 2021;
 constexpr int WomenQuarterFrom = 2001;
 constexpr int LensYearLowerFrom = 2021;
-constexpr double WarningShare = 0.8;
-constexpr double RunningTotalAbove = 20;
+constexpr ExactDose RunningTotalAbove = ExactDose::whole(20);
 
-struct MonthDoses {
-    bool recorded = false;
-    double effective = 0;
-    double lens = 0;
-    double skin = 0;
+// The four doses of a record in the order they are named.
+enum Dose { External, Lens, Skin, Internal };
+const QString DoseNames[] = {QStringLiteral("実効"), QStringLiteral("水晶体"), QStringLiteral("皮膚"),
+                             QStringLiteral("内部")};
+
+// The doses of one month as the records give them, and what a reason must say about them.
+struct MonthSlot {
+    int records = 0;
+    std::array<ExactDose, 4> largest; // of each dose over the month's records, negatives left out
+    // Effective, lens and skin of each record, for the reason about a month held twice.
+    std::array<ExactDose, 3> first;
+    QList<std::array<ExactDose, 3>> later;
 };
+
+QString monthName(MonthKey key)
+{
+    return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100);
+}
+
+// A dose as a reason shows it, with a true minus sign.
+QString signedText(const ExactDose& dose)
+{
+    QString text = dose.text();
+    if (text.startsWith(QLatin1Char('-')))
+        text[0] = QChar(0x2212);
+    return text;
+}
+
+std::array<ExactDose, 3> shownDoses(const std::array<ExactDose, 4>& doses)
+{
+    return {doses[External] + doses[Internal], doses[Lens], doses[Skin]};
+}
+
+// "実効 30、水晶体 2": the doses of a record that are not zero, or "線量 0".
+QString nonZeroDoses(const std::array<ExactDose, 3>& doses)
+{
+    QStringList named;
+    for (int dose = 0; dose < 3; ++dose)
+        if (!doses[dose].isZero())
+            named << DoseNames[dose] + QLatin1Char(' ') + signedText(doses[dose]);
+    return named.isEmpty() ? QStringLiteral("線量 0") : named.join(QStringLiteral("、"));
+}
+
+// "2021年6月の記録が2件（実効 1、45）": the doses that differ between the records of a month.
+QString twiceHeld(MonthKey key, const MonthSlot& slot)
+{
+    QStringList differing;
+    for (int dose = 0; dose < 3; ++dose) {
+        QStringList values{signedText(slot.first[dose])};
+        for (const auto& record : slot.later)
+            values << signedText(record[dose]);
+        if (values.count(values.first()) != values.size())
+            differing << DoseNames[dose] + QLatin1Char(' ') + values.join(QStringLiteral("、"));
+    }
+    return QStringLiteral("%1の記録が%2件（%3。各線量の大きい方で集計）")
+        .arg(monthName(key))
+        .arg(slot.records)
+        .arg(differing.isEmpty() ? QStringLiteral("同じ値") : differing.join(QStringLiteral("／")));
+}
 
 // The place of a calendar month in its fiscal year: April 0 … March 11.
 int slotInYear(int monthOfYear)
@@ -31,49 +83,188 @@ int slotInYear(int monthOfYear)
     return monthOfYear >= 4 ? monthOfYear - 4 : monthOfYear + 8;
 }
 
-// The doses of each month of the fiscal years from `first` to `last`, by slot from April of `first`: the
-// first record of a month in file order; negative values left out and named.
-std::vector<MonthDoses> monthDoses(const PersonalFile& person, int first, int last, QStringList& leftOut)
-{
-    std::vector<MonthDoses> months(static_cast<size_t>((last - first + 1) * 12));
-    for (const MonthlyRecord& record : person.records) {
-        const auto monthOfYear = static_cast<int>(record.key % 100);
-        // A key whose month is no calendar month (typed as 13, say) belongs to no period.
-        if (record.key <= 0 || monthOfYear < 1 || monthOfYear > 12)
-            continue;
-        const int year = fiscalYearOf(record.key);
-        if (year < first || year > last)
-            continue;
-        MonthDoses& month = months[static_cast<size_t>((year - first) * 12 + slotInYear(monthOfYear))];
-        if (month.recorded)
-            continue;
-        const auto counted = [&](double dose) {
-            if (dose >= 0)
-                return dose;
-            leftOut << QStringLiteral("%1/%2").arg(record.key / 100).arg(monthOfYear, 2, 10, QLatin1Char('0'));
-            return 0.0;
-        };
-        month = {true, counted(record.effective) + counted(record.internal), counted(record.lens),
-                 counted(record.skin)};
+class Figures {
+public:
+    Figures(int fiscalYear, double sexCode) : year(fiscalYear), first(blockStart(fiscalYear)), woman(sexCode != 0)
+    {
+        monthSlots.resize(static_cast<size_t>((year - first + 1) * 12));
     }
-    return months;
-}
 
-// Checks one figure against its limit: over it is exceeded, from 80 % of it a warning.
-void check(DoseTotals& totals, const QString& what, double value, double limit, const QString& note = {})
-{
-    if (value > limit) {
-        totals.verdict = Verdict::Exceeded;
-        totals.reasons << QStringLiteral("%1 %2 > %3%4").arg(what, totalsForm(value), totalsForm(limit), note);
-    } else if (value >= WarningShare * limit) {
-        if (totals.verdict == Verdict::Within)
-            totals.verdict = Verdict::Warning;
-        totals.reasons
-            << QStringLiteral("%1 %2 ≥ %3%4").arg(what, totalsForm(value), totalsForm(WarningShare * limit), note);
+    void take(const MonthlyRecord& record)
+    {
+        const std::array<ExactDose, 4> doses = {ExactDose::of(record.effective), ExactDose::of(record.lens),
+                                                ExactDose::of(record.skin), ExactDose::of(record.internal)};
+        const int monthOfYear = static_cast<int>(record.key % 100);
+        const int recordYear = fiscalYearOf(record.key);
+        if (record.key <= 0 || recordYear < first || recordYear > year)
+            return;
+        // A key whose month is no calendar month (typed as 13, say) belongs to no period.
+        if (monthOfYear < 1 || monthOfYear > 12) {
+            doubts << QStringLiteral("%1の記録（%2）は月が1～12でないため集計外")
+                          .arg(monthName(record.key), nonZeroDoses(shownDoses(doses)));
+            return;
+        }
+        MonthSlot& slot = monthSlots[static_cast<size_t>((recordYear - first) * 12 + slotInYear(monthOfYear))];
+        std::array<ExactDose, 4> counted = doses;
+        for (int dose = 0; dose < 4; ++dose)
+            if (doses[dose].isNegative()) {
+                negatives << QStringLiteral("%1 %2（%3）")
+                                 .arg(DoseNames[dose], signedText(doses[dose]), monthName(record.key));
+                counted[dose] = ExactDose();
+            }
+        if (++slot.records == 1) {
+            slot.largest = counted;
+            slot.first = shownDoses(doses);
+            return;
+        }
+        if (slot.records == 2)
+            twiceHeldKeys << record.key;
+        slot.later << shownDoses(doses);
+        for (int dose = 0; dose < 4; ++dose)
+            slot.largest[dose] = std::max(slot.largest[dose], counted[dose]);
     }
+
+    DoseTotals totals() const
+    {
+        DoseTotals t;
+        const size_t thisYear = static_cast<size_t>((year - first) * 12);
+        for (size_t at = 0; at < 12; ++at) {
+            const MonthDoses month = doses(monthSlots[thisYear + at]);
+            const size_t quarter = at / 3;
+            t.months[at] = month;
+            t.effectiveQuarters[quarter] += month.effective;
+            t.lensQuarters[quarter] += month.lens;
+            t.skinQuarters[quarter] += month.skin;
+            t.effectiveYear += month.effective;
+            t.lensYear += month.lens;
+            t.skinYear += month.skin;
+        }
+        blockTotals(t);
+        checkLimits(t);
+        noteDoubts(t);
+        return t;
+    }
+
+private:
+    static MonthDoses doses(const MonthSlot& slot)
+    {
+        const auto& d = slot.largest;
+        return {slot.records > 0, d[External] + d[Internal], d[Lens], d[Skin]};
+    }
+
+    void blockTotals(DoseTotals& t) const
+    {
+        ExactDose effectiveRunning;
+        ExactDose lensRunning;
+        bool runningTotalKept = false;
+        for (int blockYear = first; blockYear <= year; ++blockYear) {
+            ExactDose effective;
+            for (size_t at = 0; at < 12; ++at) {
+                const MonthDoses month = doses(monthSlots[static_cast<size_t>((blockYear - first) * 12) + at]);
+                effective += month.effective;
+                lensRunning += month.lens;
+            }
+            effectiveRunning += effective;
+            t.blockYears.append({blockYear, effective, effectiveRunning});
+            runningTotalKept = runningTotalKept || effective > RunningTotalAbove;
+        }
+        if (!runningTotalKept)
+            t.blockYears.clear();
+        if (year >= EffectiveBlockFrom)
+            t.effectiveBlock = effectiveRunning;
+        if (year >= LensBlockFrom)
+            t.lensBlock = lensRunning;
+    }
+
+    // Each figure against its limit: over it is exceeded, from 80 % of it a warning.
+    static void check(DoseTotals& t, const QString& what, const ExactDose& value, int limitMSv,
+                      const QString& note = {})
+    {
+        const ExactDose limit = ExactDose::whole(limitMSv);
+        if (value > limit) {
+            t.verdict = std::max(t.verdict, Verdict::Exceeded);
+            t.reasons << QStringLiteral("%1 %2 > %3%4").arg(what, value.text(), limit.text(), note);
+        } else if (value.reachesFourFifthsOf(limit)) {
+            t.verdict = std::max(t.verdict, Verdict::Warning);
+            t.reasons << QStringLiteral("%1 %2 ≥ %3%4").arg(what, value.text(), limit.fourFifths().text(), note);
+        }
+    }
+
+    void checkLimits(DoseTotals& t) const
+    {
+        check(t, QStringLiteral("実効 年度"), t.effectiveYear, 50);
+        if (t.effectiveBlock)
+            check(t, QStringLiteral("実効 5年"), *t.effectiveBlock, 100);
+        if (woman && year >= WomenQuarterFrom)
+            for (int quarter = 0; quarter < 4; ++quarter)
+                check(t, QStringLiteral("実効 Q%1").arg(quarter + 1), t.effectiveQuarters[quarter], 5,
+                      QStringLiteral("（女性。妊娠不能と診断された者等は対象外）"));
+        check(t, QStringLiteral("水晶体 年度"), t.lensYear, year >= LensYearLowerFrom ? 50 : 150);
+        if (t.lensBlock)
+            check(t, QStringLiteral("水晶体 5年"), *t.lensBlock, 100);
+        check(t, QStringLiteral("皮膚 年度"), t.skinYear, 500);
+        if (t.effectiveYear > RunningTotalAbove) {
+            t.verdict = std::max(t.verdict, Verdict::Warning);
+            t.reasons << QStringLiteral("実効 年度 %1 > 20（5年の累積を記録）").arg(t.effectiveYear.text());
+        }
+    }
+
+    void noteDoubts(DoseTotals& t) const
+    {
+        QStringList found;
+        for (const MonthKey key : twiceHeldKeys) {
+            const int at = (fiscalYearOf(key) - first) * 12 + slotInYear(static_cast<int>(key % 100));
+            found << twiceHeld(key, monthSlots[static_cast<size_t>(at)]);
+        }
+        found << doubts;
+        if (!negatives.isEmpty())
+            found << QStringLiteral("負の値を除外 %1").arg(negatives.join(QStringLiteral("、")));
+        if (found.isEmpty())
+            return;
+        t.verdict = std::max(t.verdict, Verdict::Doubtful);
+        t.reasons << found;
+    }
+
+    int year;
+    int first;
+    bool woman;
+    std::vector<MonthSlot> monthSlots; // by month from April of the block's first year
+    QList<MonthKey> twiceHeldKeys;
+    QStringList doubts;
+    QStringList negatives;
+};
+
+std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool removed, int fiscalYear)
+{
+    TotalsRow row;
+    row.name = name;
+    row.removed = removed;
+    // Only the months of the fiscal year's five-year block are read.
+    const MonthKey from = MonthKey{blockStart(fiscalYear)} * 100 + 4;
+    const MonthKey to = MonthKey{fiscalYear + 1} * 100 + 3;
+    const auto person = ReadPersonalRecordsBetween(dir, name, from, to);
+    if (!person) {
+        row.unreadable = messageOf(person.error());
+        return row;
+    }
+    if (removed && person->records.isEmpty())
+        return std::nullopt; // removed before the period
+    row.registrationNumber = person->header.registrationNumber;
+    row.sexCode = person->header.sexCode;
+    row.totals = doseTotals(*person, fiscalYear);
+    return row;
 }
 
 } // namespace
+
+std::optional<int> totalsYearOf(const QString& text)
+{
+    bool whole = false;
+    const int year = text.trimmed().toInt(&whole);
+    if (!whole || year < FirstTotalsYear || year > LastTotalsYear)
+        return std::nullopt;
+    return year;
+}
 
 int blockStart(int fiscalYear)
 {
@@ -89,103 +280,57 @@ int fiscalYearOf(MonthKey key)
 
 DoseTotals doseTotals(const PersonalFile& person, int fiscalYear)
 {
-    DoseTotals totals;
-    QStringList leftOut;
-    const int first = blockStart(fiscalYear);
-    const std::vector<MonthDoses> months = monthDoses(person, first, fiscalYear, leftOut);
-    const size_t thisYear = static_cast<size_t>((fiscalYear - first) * 12);
-    for (size_t slot = 0; slot < 12; ++slot) {
-        const MonthDoses& month = months[thisYear + slot];
-        const size_t quarter = slot / 3;
-        totals.effectiveMonths[slot] = month.effective;
-        totals.lensMonths[slot] = month.lens;
-        totals.skinMonths[slot] = month.skin;
-        totals.effectiveQuarters[quarter] += month.effective;
-        totals.lensQuarters[quarter] += month.lens;
-        totals.skinQuarters[quarter] += month.skin;
-        totals.effectiveYear += month.effective;
-        totals.lensYear += month.lens;
-        totals.skinYear += month.skin;
-    }
-    double effectiveRunning = 0;
-    double lensRunning = 0;
-    bool runningTotalKept = false;
-    for (int year = first; year <= fiscalYear; ++year) {
-        double effective = 0;
-        for (size_t slot = 0; slot < 12; ++slot) {
-            const MonthDoses& month = months[static_cast<size_t>((year - first) * 12) + slot];
-            effective += month.effective;
-            lensRunning += month.lens;
-        }
-        effectiveRunning += effective;
-        totals.blockYears.append({year, effective, effectiveRunning});
-        runningTotalKept = runningTotalKept || effective > RunningTotalAbove;
-    }
-    if (!runningTotalKept)
-        totals.blockYears.clear();
-    if (fiscalYear >= EffectiveBlockFrom)
-        totals.effectiveBlock = effectiveRunning;
-    if (fiscalYear >= LensBlockFrom)
-        totals.lensBlock = lensRunning;
-
-    check(totals, QStringLiteral("実効 年度"), totals.effectiveYear, 50);
-    if (totals.effectiveBlock)
-        check(totals, QStringLiteral("実効 5年"), *totals.effectiveBlock, 100);
-    if (person.header.sexCode != 0 && fiscalYear >= WomenQuarterFrom)
-        for (int quarter = 0; quarter < 4; ++quarter)
-            check(totals, QStringLiteral("実効 Q%1").arg(quarter + 1), totals.effectiveQuarters[quarter], 5,
-                  QStringLiteral("（女性。妊娠不能と診断された者等は対象外）"));
-    check(totals, QStringLiteral("水晶体 年度"), totals.lensYear, fiscalYear >= LensYearLowerFrom ? 50 : 150);
-    if (totals.lensBlock)
-        check(totals, QStringLiteral("水晶体 5年"), *totals.lensBlock, 100);
-    check(totals, QStringLiteral("皮膚 年度"), totals.skinYear, 500);
-    if (totals.effectiveYear > RunningTotalAbove) {
-        if (totals.verdict == Verdict::Within)
-            totals.verdict = Verdict::Warning;
-        totals.reasons << QStringLiteral("実効 年度 %1 > 20（5年の累積を記録）").arg(totalsForm(totals.effectiveYear));
-    }
-    if (!leftOut.isEmpty())
-        totals.reasons << QStringLiteral("負の値を除外 %1").arg(leftOut.join(QLatin1Char(' ')));
-    return totals;
+    Figures figures(fiscalYear, person.header.sexCode);
+    for (const MonthlyRecord& record : person.records)
+        figures.take(record);
+    return figures.totals();
 }
 
 QString verdictText(Verdict verdict)
 {
-    return verdict == Verdict::Exceeded  ? QStringLiteral("超過")
-           : verdict == Verdict::Warning ? QStringLiteral("注意")
-                                         : QString();
+    switch (verdict) {
+    case Verdict::Within:
+        return {};
+    case Verdict::Warning:
+        return QStringLiteral("注意");
+    case Verdict::Doubtful:
+        return QStringLiteral("要確認");
+    case Verdict::Exceeded:
+        return QStringLiteral("超過");
+    case Verdict::Unreadable:
+        return QStringLiteral("読込不可");
+    }
+    return {};
 }
 
-QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& names, int fiscalYear)
+QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
+                                  int fiscalYear)
 {
     QList<TotalsRow> rows;
-    rows.reserve(names.size());
-    for (const QString& name : names) {
-        TotalsRow row;
-        row.name = name;
-        // Only the months of the fiscal year's five-year block are read.
-        const MonthKey from = MonthKey{blockStart(fiscalYear)} * 100 + 4;
-        const MonthKey to = MonthKey{fiscalYear + 1} * 100 + 3;
-        if (const auto person = ReadPersonalRecordsBetween(dir, name, from, to)) {
-            row.registrationNumber = person->header.registrationNumber;
-            row.sexCode = person->header.sexCode;
-            row.totals = doseTotals(*person, fiscalYear);
-        } else {
-            row.unreadable = messageOf(person.error());
-        }
-        rows.append(row);
+    rows.reserve(registrants.size());
+    for (const QString& name : registrants)
+        rows << *rowOf(dir, name, false, fiscalYear);
+    // A name on both lists (a removal or restore cut short) is a registrant.
+    QSet<QString> listed(registrants.begin(), registrants.end());
+    for (const QString& name : removed) {
+        if (listed.contains(name))
+            continue;
+        listed.insert(name);
+        if (auto row = rowOf(dir, name, true, fiscalYear))
+            rows << *row;
     }
     return rows;
 }
 
-QString totalsForm(double value)
+Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear)
 {
-    // Rounded to 15 significant digits first, so that 0.1 + 0.2 gives 0.3, then written without exponent.
-    const double rounded = QString::number(value, 'g', 15).toDouble();
-    char digits[400];
-    const auto written =
-        std::to_chars(std::begin(digits), std::end(digits), rounded == 0 ? 0.0 : rounded, std::chars_format::fixed);
-    return QString::fromLatin1(digits, static_cast<qsizetype>(written.ptr - digits));
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return registrants.error();
+    const auto removed = ReadRemovedNames(dir);
+    if (!removed)
+        return removed.error();
+    return gatherDoseTotals(dir, registrants->names, *removed, fiscalYear);
 }
 
 } // namespace velmora

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "store/DataDir.h"
+#include "store/ExactDose.h"
 #include "store/Records.h"
+#include "store/Result.h"
 
 #include <QList>
 #include <QStringList>
@@ -11,50 +13,66 @@
 // The totals the regulations for radiation workers in medical care ask for, and the check against their
 // limits. Periods: the fiscal year from April; quarters from April, July, October and January; five-year
 // blocks of fiscal years from 2001 (2001–2005, 2006–2010, … 2021–2025, 2026–2030). The effective dose of a
-// month is the external effective dose plus the internal dose; "Ｍ" (stored 0) counts as 0. Of two records
-// of one month the first in file order counts, as in the personal exposure record. Nothing is written.
+// month is the external effective dose plus the internal dose; "Ｍ" (stored 0) counts as 0. Sums are
+// exact (ExactDose): a total equal to a limit is within it. Nothing is written.
 namespace velmora {
 
-enum class Verdict { Within, Warning, Exceeded };
+// In rising order of concern, as the totals window sorts them: 要確認 (a record the totals cannot take as
+// it stands) between 注意 and 超過, and a file that cannot be read above all.
+enum class Verdict { Within, Warning, Doubtful, Exceeded, Unreadable };
+
+// The fiscal years the totals accept, in the window and on the command line alike.
+constexpr int FirstTotalsYear = 1;
+constexpr int LastTotalsYear = 9999;
+std::optional<int> totalsYearOf(const QString& text);
+
+// The doses counted for one month; `recorded` is false where the file holds no record of it.
+struct MonthDoses {
+    bool recorded = false;
+    ExactDose effective;
+    ExactDose lens;
+    ExactDose skin;
+};
 
 // The figures of one person for one fiscal year.
 struct DoseTotals {
-    // April to March.
-    std::array<double, 12> effectiveMonths{};
-    std::array<double, 12> lensMonths{};
-    std::array<double, 12> skinMonths{};
-    std::array<double, 4> effectiveQuarters{};
-    std::array<double, 4> lensQuarters{};
-    std::array<double, 4> skinQuarters{};
-    double effectiveYear = 0;
-    double lensYear = 0;
-    double skinYear = 0;
+    std::array<MonthDoses, 12> months; // April to March
+    std::array<ExactDose, 4> effectiveQuarters;
+    std::array<ExactDose, 4> lensQuarters;
+    std::array<ExactDose, 4> skinQuarters;
+    ExactDose effectiveYear;
+    ExactDose lensYear;
+    ExactDose skinYear;
     // The block's totals from its first fiscal year to the end of this one; nothing before the fiscal
     // year the block limit applies from (2001 for the effective dose, 2021 for the lens).
-    std::optional<double> effectiveBlock;
-    std::optional<double> lensBlock;
+    std::optional<ExactDose> effectiveBlock;
+    std::optional<ExactDose> lensBlock;
     // The effective dose of each fiscal year of the block up to this one, with its running total: kept for
     // the block once a year of it exceeds 20 mSv.
     struct BlockYear {
         int fiscalYear;
-        double effective;
-        double runningTotal;
+        ExactDose effective;
+        ExactDose runningTotal;
     };
     QList<BlockYear> blockYears;
     Verdict verdict = Verdict::Within;
-    QStringList reasons; // "実効 年度 52 > 50", … in the order the limits are listed
+    // The limits first, in the order they are listed ("実効 年度 52 > 50"), then the records that need a
+    // look: a month held twice, a month numbered outside 1–12, a negative dose.
+    QStringList reasons;
 };
 
-// One registrant's row: the header fields a table shows, and the figures, or why the file could not be read.
+// One person's row: a registrant, or a removed person whose file holds a record of the period.
 struct TotalsRow {
     QString name;
+    bool removed = false;
     double registrationNumber = 0;
     double sexCode = 0;
     std::optional<DoseTotals> totals; // nothing when the file could not be read
     QString unreadable;               // the message about the file, when it could not be read
+    Verdict verdict() const { return totals ? totals->verdict : Verdict::Unreadable; }
 };
 
-// The verdict as the totals window and the CSV write it: "超過", "注意", or an empty text within the limits.
+// "超過", "要確認", "注意", "読込不可", or an empty text within the limits.
 QString verdictText(Verdict verdict);
 
 // The first fiscal year of the five-year block that holds `fiscalYear`.
@@ -66,10 +84,12 @@ int fiscalYearOf(MonthKey key);
 // The figures of a person for a fiscal year, from the person's records.
 DoseTotals doseTotals(const PersonalFile& person, int fiscalYear);
 
-// Every registrant's row in list order; a file that cannot be read gives a row without figures.
-QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& names, int fiscalYear);
+// The rows of the registrants in list order, then of the removed persons whose files hold a record from
+// the block's first April to the fiscal year's March (or cannot be read), in the order they were removed.
+QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
+                                  int fiscalYear);
 
-// A number as the totals show it: decimal, at most 15 significant digits, no exponent.
-QString totalsForm(double value);
+// The same for the lists of the data folder; fails when one of them cannot be read.
+Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear);
 
 } // namespace velmora

@@ -1,21 +1,25 @@
 #pragma once
 
 #include "DoseTotals.h"
+#include "TotalsModel.h"
 #include "platform/Clock.h"
 #include "platform/CommandButton.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTableWidget>
 #include <QWidget>
 
 namespace velmora {
 
-// The window "線量集計・限度確認": every registrant's quarter, fiscal-year and five-year totals for a
-// fiscal year with the verdict against the legal limits, the months of the person chosen, and the
-// print and CSV of the table. It only reads the store.
+// The window "線量集計・限度確認": every person's quarter, fiscal-year and five-year totals for a fiscal
+// year with the verdict against the legal limits, the months of the person chosen, and the print and CSV
+// of the table. It only reads the store.
 class Form7 : public QWidget {
     Q_OBJECT
 public:
@@ -24,21 +28,19 @@ public:
     // Sets the current fiscal year and gathers its totals, as the main menu does before showing it.
     void openForCurrentYear();
 
-    QLineEdit* Text1;        // the fiscal year
-    CommandButton* Command1; // "集計"
-    QCheckBox* Check1;       // "注意・超過のみ"
-    QTableWidget* Table1;    // one row per registrant
-    QTableWidget* Table2;    // the months, quarters and block years of the person chosen
-    CommandButton* Command2; // "印刷"
-    CommandButton* Command3; // "CSV保存"
-    CommandButton* Command4; // back to the main menu
+    // The rows in the order and selection the tables show.
+    QList<TotalsRow> shownRows() const;
 
-    static inline const QStringList Headings = {
-        QStringLiteral("登録番号"),    QStringLiteral("氏名"),       QStringLiteral("性別"),
-        QStringLiteral("実効 Q1"),     QStringLiteral("実効 Q2"),    QStringLiteral("実効 Q3"),
-        QStringLiteral("実効 Q4"),     QStringLiteral("実効 年度"),  QStringLiteral("実効 5年"),
-        QStringLiteral("水晶体 年度"), QStringLiteral("水晶体 5年"), QStringLiteral("皮膚 年度"),
-        QStringLiteral("判定"),        QStringLiteral("理由")};
+    QLineEdit* FiscalYearBox;
+    CommandButton* GatherButton;  // "集計"
+    QCheckBox* FlaggedOnlyBox;    // "注意・超過のみ表示"
+    QTableView* FrozenTable;      // 登録番号 and 氏名, which stay while the rest scrolls
+    QTableView* TotalsTable;      // the other columns
+    QLabel* PersonTitle;          // whose months PersonMonths shows
+    QTableWidget* PersonMonths;   // the months, quarters and block years of the person chosen
+    CommandButton* PrintButton;   // "印刷"
+    CommandButton* SaveCsvButton; // "CSV保存"
+    CommandButton* BackButton;    // "戻る", to the main menu
 
 signals:
     void returnedToMenu();
@@ -47,15 +49,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Command1Click();
-    void Check1Toggled();
-    void Table1SelectionChanged();
-    void Command2Click();
-    void Command3Click();
-    void Command4Click();
+    void GatherButtonClick();
+    void FlaggedOnlyBoxToggled();
+    void HeaderClicked(int column);
+    void CurrentRowChanged(const QModelIndex& current);
+    void PrintButtonClick();
+    void SaveCsvButtonClick();
+    void BackButtonClick();
 
-    std::optional<int> typedFiscalYear();
-    void fillTable();
+    QTableView* makeTable(const QString& name);
+    void fillTables();
     void showPerson(const TotalsRow& row);
 
     DataDir dataDir;
@@ -63,13 +66,9 @@ private:
     Printer& printer;
     const Clock& clock;
     int fiscalYear = 0;
-    QList<TotalsRow> rows; // as gathered, in list order
+    QList<TotalsRow> rows; // as gathered
+    TotalsModel model;
+    QSortFilterProxyModel sorted;
 };
-
-// The cells of a registrant's row, as the window's grid and the printed page show them.
-QStringList totalsCells(const TotalsRow& row);
-
-// Prints the table, 30 rows to a page with the headings on each, each page a print job of its own.
-void PrintDoseTotals(Printer& printer, const QList<TotalsRow>& rows, int fiscalYear);
 
 } // namespace velmora

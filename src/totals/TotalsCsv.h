@@ -5,14 +5,14 @@
 
 #include <QByteArray>
 
-// The totals of every registrant as a CSV file that Excel on a Japanese PC opens by a double-click:
-// UTF-8 with a byte-order mark, CR LF, one row per registrant in list order.
+// The totals of every person as a CSV file that Excel on a Japanese PC opens by a double-click:
+// UTF-8 with a byte-order mark, CR LF, one row per person in the order of gatherDoseTotals.
 namespace velmora {
 
 QByteArray totalsCsv(const QList<TotalsRow>& rows, int fiscalYear);
 
-// The CSV of the registrants of the data folder for a fiscal year, into `outputFile` (replaced whole)
-// or onto standard output when it is empty. Fails when the registrant list cannot be read; files that
+// The CSV of the data folder for a fiscal year, into `outputFile` (replaced whole) or onto standard
+// output when it is empty. Fails when a list cannot be read or the CSV cannot be written; files that
 // cannot be read are rows with their reason, and are named in `unreadable`.
 Status exportDoseTotals(const DataDir& dir, int fiscalYear, const QString& outputFile, QStringList& unreadable);
 

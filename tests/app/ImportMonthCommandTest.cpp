@@ -54,6 +54,18 @@ TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
 
     EXPECT_EQ(velmora(arguments).exitCode, 1); // the month is saved now
     EXPECT_EQ(velmora({QStringLiteral("--import-month"), QStringLiteral("2005-5"), csv}).exitCode, 1);
+    EXPECT_EQ(velmora({QStringLiteral("--import-month"), QStringLiteral("200513"), csv}).exitCode, 1);
+    const QStringList twoFiles{QStringLiteral("--import-month"),
+                               QStringLiteral("200512"),
+                               csv,
+                               csv,
+                               QStringLiteral("--data-dir"),
+                               store.path()};
+    EXPECT_EQ(velmora(twoFiles).exitCode, 1);
+    const ProgramRun december = velmora(
+        {QStringLiteral("--import-month"), QStringLiteral("200512"), csv, QStringLiteral("--data-dir"), store.path()});
+    EXPECT_EQ(december.exitCode, 0) << december.err.toStdString();
+    EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 ", " 200512 "}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/SystemPrinter.h"
 #include "reports/MonthlyList.h"
 #include "reports/PersonalRecord.h"
+#include "reports/TotalsReport.h"
 #include "search/RegistrantTable.h"
 #include "support/FixedClock.h"
 #include "support/PdfText.h"
@@ -180,6 +181,57 @@ TEST(PaperRecord, ShowsTheValuesOfTheScreen)
     EXPECT_EQ(paper.find(QStringLiteral("年度合計"))->size, 10);
     EXPECT_EQ(paper.countLines(5, Qt::black), 7);
     EXPECT_EQ(paper.countLines(1, Qt::black), 17);
+}
+
+TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordInsideItsCell)
+{
+    TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}};
+    for (int i = 1; i <= 1000; ++i) {
+        TotalsRow row;
+        // Every tenth name is longer than its cell; every seventh person has a reason of many parts.
+        row.name = i % 10 ? QStringLiteral("職員%1").arg(i) : QStringLiteral("長い氏名の職員さん%1号").arg(i);
+        PersonalFile person{personHeader(row.name, i), {}};
+        row.registrationNumber = i;
+        row.sexCode = person.header.sexCode;
+        for (int slot = 0; slot < (i % 7 ? 1 : 12); ++slot) {
+            const MonthKey key = slot < 9 ? 202104 + slot : 202201 + slot - 9;
+            person.records << MonthlyRecord{key, 5.5, 45.25, 0, 0, NoComment}
+                           << MonthlyRecord{key, -1.5, 0, 0, 0, NoComment};
+        }
+        row.totals = doseTotals(person, 2021);
+        printout.rows << row;
+    }
+    PrintDoseTotals(printer, printout);
+    printer.takeReport();
+    const QStringList files = printedFiles();
+    ASSERT_EQ(files.size(), 1);
+    const QList<PdfBox> words = pdfWordBoxes(files.first());
+    const int pages = pdfPageCount(files.first());
+    EXPECT_GT(pages, 20);
+    int printedNames = 0;
+    double headingsTop = 0;
+    int page = 0;
+    for (const PdfBox& word : words) {
+        if (word.page != page) {
+            page = word.page;
+            headingsTop = word.pageHeight; // until this page's column headings are found
+        }
+        ASSERT_GE(word.xMin, 0) << word.text.toStdString();
+        ASSERT_LE(word.xMax, word.pageWidth) << word.text.toStdString();
+        ASSERT_LE(word.yMax, word.pageHeight - 5) << word.text.toStdString();
+        if (word.text == QStringLiteral("登録番号"))
+            headingsTop = word.yMin - 0.5;
+        if (word.yMin < headingsTop)
+            continue; // the captions above the table run across it
+        for (const double edge : TotalsColumnEdges)
+            ASSERT_FALSE(word.xMin + 0.2 < edge && edge < word.xMax - 0.2)
+                << word.text.toStdString() << " crosses " << edge << " on page " << word.page;
+        printedNames += word.text.startsWith(QStringLiteral("職員"));
+    }
+    EXPECT_EQ(printedNames, 900);
+    EXPECT_EQ(std::count_if(words.begin(), words.end(),
+                            [](const PdfBox& w) { return w.text == QStringLiteral("ページ") && w.yMin < 12; }),
+              pages); // "n / m ページ" on every page
 }
 
 } // namespace

@@ -39,6 +39,31 @@ QList<PdfWord> pdfWords(const QString& path)
     return words;
 }
 
+QList<PdfBox> pdfWordBoxes(const QString& path)
+{
+    static const QRegularExpression item(QStringLiteral(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QList<PdfBox> boxes;
+    int page = 0;
+    double width = 0;
+    double height = 0;
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, "-"});
+    for (auto match = item.globalMatch(html); match.hasNext();) {
+        const auto found = match.next();
+        if (!found.captured(1).isEmpty()) {
+            ++page;
+            width = found.captured(1).toDouble() * MillimetresPerPoint;
+            height = found.captured(2).toDouble() * MillimetresPerPoint;
+            continue;
+        }
+        boxes.append({page, found.captured(3).toDouble() * MillimetresPerPoint,
+                      found.captured(4).toDouble() * MillimetresPerPoint,
+                      found.captured(5).toDouble() * MillimetresPerPoint,
+                      found.captured(6).toDouble() * MillimetresPerPoint, width, height, found.captured(7)});
+    }
+    return boxes;
+}
+
 int pdfPageCount(const QString& path)
 {
     static const QRegularExpression pages(QStringLiteral(R"(Pages:\s+(\d+))"));

@@ -16,6 +16,15 @@ struct PdfWord {
 // U+2014 and U+301C, come back as themselves.
 QList<PdfWord> pdfWords(const QString& path);
 
+// A word of any page of a PDF file with its box, in millimetres from the top-left corner of its page.
+struct PdfBox {
+    int page;
+    double xMin, yMin, xMax, yMax;
+    double pageWidth, pageHeight;
+    QString text;
+};
+QList<PdfBox> pdfWordBoxes(const QString& path);
+
 // The number of pages of a PDF file.
 int pdfPageCount(const QString& path);
 

@@ -34,7 +34,7 @@ void PrintTo(const Case& row, std::ostream* out)
 
 class Limits : public testing::TestWithParam<Case> {};
 
-TEST_P(Limits, AreCheckedAtTheirBoundaries)
+TEST_P(Limits, AreCheckedOnExactSums)
 {
     const Case& row = GetParam();
     PersonalFile person{personHeader(QStringLiteral("山田")), row.records};
@@ -45,34 +45,49 @@ TEST_P(Limits, AreCheckedAtTheirBoundaries)
 }
 
 const QString Woman = QStringLiteral("（女性。妊娠不能と診断された者等は対象外）");
+const QString Over20 = QStringLiteral(" > 20（5年の累積を記録）");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Limits,
     testing::Values(
-        Case{"FiftyInAYearIsWithinTheLimit",
+        Case{"FiftyInAYearIsWithin",
              0,
-             {month(202104, 30), month(202203, 10, 0, 0, 10)},
+             {month(202104, 16.7), month(202105, 16.7), month(202203, 16.5, 0, 0, 0.1)},
              2021,
              Verdict::Warning,
-             {"実効 年度 50 ≥ 40", "実効 年度 50 > 20（5年の累積を記録）"}},
+             {"実効 年度 50 ≥ 40", "実効 年度 50" + Over20}},
         Case{"JustOverFiftyIsExceeded",
              0,
              {month(202104, 50.0000001)},
              2021,
              Verdict::Exceeded,
-             {"実効 年度 50.0000001 > 50", "実効 年度 50.0000001 > 20（5年の累積を記録）"}},
+             {"実効 年度 50.0000001 > 50", "実効 年度 50.0000001" + Over20}},
+        Case{"FortyIsAWarningAndTwentyNeedsNoRunningTotal",
+             0,
+             {month(202104, 20), month(202107, 20)},
+             2021,
+             Verdict::Warning,
+             {"実効 年度 40 ≥ 40", "実効 年度 40" + Over20}},
+        Case{"JustUnderFortyIsWithin", 0, {month(202104, 19.9), month(202107, 0.05)}, 2021, Verdict::Within, {}},
+        Case{"ExactlyTwentyInAYearIsWithin", 0, {month(202104, 12.3), month(202110, 7.7)}, 2021, Verdict::Within, {}},
         Case{"FiveInAWomansQuarterIsWithin",
              1,
-             {month(202104, 2), month(202106, 3)},
+             {month(202104, 2.1), month(202105, 2.2), month(202106, 0.7)},
              2021,
              Verdict::Warning,
              {"実効 Q1 5 ≥ 4" + Woman}},
+        Case{"FourInAWomansQuarterIsAWarning",
+             1,
+             {month(202110, 1.2), month(202111, 1.4), month(202112, 1.4)},
+             2021,
+             Verdict::Warning,
+             {"実効 Q3 4 ≥ 4" + Woman}},
         Case{"OverFiveInAWomansQuarterIsExceeded",
              1,
-             {month(202107, 5.5)},
+             {month(202107, 5, 0, 0, 0.01)},
              2021,
              Verdict::Exceeded,
-             {"実効 Q2 5.5 > 5" + Woman}},
+             {"実効 Q2 5.01 > 5" + Woman}},
         Case{"AMansQuarterHasNoLimit", 0, {month(202107, 5.5)}, 2021, Verdict::Within, {}},
         Case{"MarchBelongsToTheYearBefore",
              1,
@@ -81,13 +96,24 @@ INSTANTIATE_TEST_SUITE_P(
              Verdict::Warning,
              {"実効 Q4 4.5 ≥ 4" + Woman}},
         Case{"LensOf60WithinIn2020", 0, {month(202010, 0, 60)}, 2020, Verdict::Within, {}},
-        Case{"LensOf60ExceededFrom2021", 0, {month(202110, 0, 60)}, 2021, Verdict::Exceeded, {"水晶体 年度 60 > 50"}},
-        Case{"TheBlock2016To2020Adds",
+        Case{"LensOfFiftyIsWithinFrom2021",
              0,
-             {month(201604, 19), month(201704, 19), month(201804, 19), month(201904, 19), month(202004, 19)},
-             2020,
+             {month(202110, 0, 20.3), month(202111, 0, 29.7)},
+             2021,
              Verdict::Warning,
-             {"実効 5年 95 ≥ 80"}},
+             {"水晶体 年度 50 ≥ 40"}},
+        Case{"LensBlockCountsInItsFirstYear",
+             0,
+             {month(202110, 0, 50.1), month(202111, 0, 30)},
+             2021,
+             Verdict::Exceeded,
+             {"水晶体 年度 80.1 > 50", "水晶体 5年 80.1 ≥ 80"}},
+        Case{"TheBlockOfExactlyHundredIsWithin",
+             0,
+             {month(202104, 20.1), month(202204, 19.9), month(202304, 20.2), month(202404, 19.8), month(202504, 20)},
+             2025,
+             Verdict::Warning,
+             {"実効 5年 100 ≥ 80"}},
         Case{"2021StartsANewBlock",
              0,
              {month(201604, 19), month(201704, 19), month(201804, 19), month(201904, 19), month(202004, 19),
@@ -95,54 +121,133 @@ INSTANTIATE_TEST_SUITE_P(
              2021,
              Verdict::Within,
              {}},
-        Case{"SkinOverFiveHundred", 0, {month(202105, 0, 0, 501)}, 2021, Verdict::Exceeded, {"皮膚 年度 501 > 500"}},
-        Case{"NegativeValuesAreLeftOutAndNamed",
+        Case{"SkinOfFiveHundredIsWithin",
              0,
-             {month(202105, -3, 0, 0, 0), month(202106, 0)},
+             {month(202105, 0, 0, 250.1), month(202106, 0, 0, 249.9)},
              2021,
-             Verdict::Within,
-             {"負の値を除外 2021/05"}}),
+             Verdict::Warning,
+             {"皮膚 年度 500 ≥ 400"}},
+        Case{"SkinOverFiveHundred", 0, {month(202105, 0, 0, 501)}, 2021, Verdict::Exceeded, {"皮膚 年度 501 > 500"}},
+        Case{"AMonthHeldTwiceCountsItsLargerDoses",
+             0,
+             {month(202106, 1), month(202107, 0.5), month(202106, 45, 0, 2)},
+             2021,
+             Verdict::Doubtful,
+             {"実効 年度 45.5 ≥ 40", "実効 年度 45.5" + Over20,
+              "2021年6月の記録が2件（実効 1、45／皮膚 0、2。各線量の大きい方で集計）"}},
+        Case{"AMonthHeldTwiceExceedingIsExceeded",
+             0,
+             {month(202106, 1), month(202106, 51), month(202106, 1)},
+             2021,
+             Verdict::Exceeded,
+             {"実効 年度 51 > 50", "実効 年度 51" + Over20,
+              "2021年6月の記録が3件（実効 1、51、1。各線量の大きい方で集計）"}},
+        Case{"AMonthHeldTwiceInAnEarlierYearOfTheBlock",
+             0,
+             {month(202106, 1), month(202106, 1)},
+             2022,
+             Verdict::Doubtful,
+             {"2021年6月の記録が2件（同じ値。各線量の大きい方で集計）"}},
+        Case{"AMonthNumbered13IsNamed",
+             0,
+             {month(202113, 30, 0, 0, 0.5)},
+             2021,
+             Verdict::Doubtful,
+             {"2021年13月の記録（実効 30.5）は月が1～12でないため集計外"}},
+        Case{"NegativeDosesAreLeftOutAndNamed",
+             0,
+             {month(202104, 0, -0.5), month(202105, -1, 0, 0, -0.25), month(202106, 0)},
+             2021,
+             Verdict::Doubtful,
+             {"負の値を除外 水晶体 −0.5（2021年4月）、実効 −1（2021年5月）、内部 −0.25（2021年5月）"}}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(DoseTotals, EveryQuarterOfExactlyFiveInTenthsIsWithin)
+{
+    // Each split of 5 mSv into three months in steps of 0.1, as the file's texts give them.
+    const auto dose = [](int tenths) { return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10).toDouble(); };
+    int misjudged = 0;
+    for (int first = 0; first <= 50; ++first)
+        for (int second = 0; first + second <= 50; ++second) {
+            PersonalFile person{
+                personHeader(QStringLiteral("山田")),
+                {month(202104, dose(first)), month(202105, dose(second)), month(202106, dose(50 - first - second))}};
+            const DoseTotals totals = doseTotals(person, 2021);
+            misjudged += totals.verdict != Verdict::Warning || totals.effectiveQuarters[0] != ExactDose::whole(5);
+        }
+    EXPECT_EQ(misjudged, 0);
+}
 
 TEST(DoseTotals, QuartersYearAndBlockWithTheRunningTotalKeptAfterAYearOver20)
 {
-    PersonalFile person{personHeader(QStringLiteral("山田")),
-                        {month(202104, 1, 2, 3, 0.5), month(202104, 9), month(202107, 22), month(202201, 0.1),
-                         month(202204, 4), month(202304, 0.25)}};
-    person.header.sexCode = 0;
+    PersonalFile person{
+        personHeader(QStringLiteral("山田")),
+        {month(202104, 1, 2, 3, 0.5), month(202107, 22), month(202201, 0.1), month(202204, 4), month(202304, 0.25)}};
     const DoseTotals totals = doseTotals(person, 2022);
-    EXPECT_EQ(totals.effectiveQuarters, (std::array<double, 4>{4, 0, 0, 0}));
-    EXPECT_EQ(totals.effectiveBlock, 27.6); // 2021: 1.5 (the first April record) + 22 + 0.1, 2022: 4
-    EXPECT_EQ(totals.lensBlock, 2);
+    EXPECT_EQ(totals.effectiveQuarters[0].text(), "4");
+    EXPECT_EQ(totals.effectiveBlock->text(), "27.6"); // 2021: 1.5 + 22 + 0.1, 2022: 4
+    EXPECT_EQ(totals.lensBlock->text(), "2");
     ASSERT_EQ(totals.blockYears.size(), 2);
-    EXPECT_EQ(totals.blockYears[0].effective, 23.6);
-    EXPECT_EQ(totals.blockYears[1].runningTotal, 27.6);
+    EXPECT_EQ(totals.blockYears[0].effective.text(), "23.6");
+    EXPECT_EQ(totals.blockYears[1].runningTotal.text(), "27.6");
+    EXPECT_TRUE(totals.months[0].recorded);
+    EXPECT_FALSE(totals.months[1].recorded);
     EXPECT_EQ(doseTotals(person, 2000).effectiveBlock, std::nullopt);
     EXPECT_EQ(doseTotals(person, 2020).lensBlock, std::nullopt);
+
+    const PersonalFile twenty{personHeader(QStringLiteral("鈴木")), {month(202104, 20), month(202204, 20)}};
+    EXPECT_TRUE(doseTotals(twenty, 2022).blockYears.isEmpty()); // kept only above 20
 }
 
-TEST(DoseTotals, TheCsvOfASmallStoreIsExact)
+TEST(ExactDose, TakesTheStoredDecimal)
+{
+    for (const auto& [stored, text] : {std::pair{0.1, "0.1"},
+                                       {1.23e-03, "0.00123"},
+                                       {-0.5, "-0.5"},
+                                       {123456.789, "123456.789"},
+                                       {1e-13, "0"},
+                                       {5e-13, "0.000000000001"},
+                                       {1e300, "1000000000000000000000000"}})
+        EXPECT_EQ(ExactDose::of(stored).text(), text) << stored;
+    EXPECT_EQ((ExactDose::of(0.1) + ExactDose::of(0.2)).text(), "0.3");
+}
+
+TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
 {
     QTemporaryDir temp;
     const DataDir dir(temp.path());
-    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木, 一郎"), QStringLiteral("佐藤")});
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木, 一郎"), QStringLiteral("佐藤"),
+                    QStringLiteral("田中"), QStringLiteral("高橋"), QStringLiteral("伊藤")});
     ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), month(202504, 0.1, 0, 0, 0.2)));
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), month(202603, 0.4)));
     ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("鈴木, 一郎"), month(202601, 0, 45, 1e-05)));
     writeBytes(dir.personalFile(QStringLiteral("佐藤")), " 3 \r\n");
+    // 田中 left after working in the block, 高橋 before it; 伊藤's file is damaged.
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("田中"), month(202104, 6, 30)));
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("高橋"), month(202103, 60)));
+    writeBytes(dir.personalFile(QStringLiteral("伊藤")), " 3 \r\n");
+    ASSERT_TRUE(
+        SaveRegistrantList(dir, {QStringLiteral("山田"), QStringLiteral("鈴木, 一郎"), QStringLiteral("佐藤")}));
+    ASSERT_TRUE(RewriteRemovedNames(dir, {QStringLiteral("田中"), QStringLiteral("高橋"), QStringLiteral("伊藤")}));
+
     const QString output = temp.filePath(QStringLiteral("totals.csv"));
     QStringList unreadable;
     ASSERT_TRUE(exportDoseTotals(dir, 2025, output, unreadable));
-    EXPECT_EQ(unreadable, QStringList{QStringLiteral("被曝Data/佐藤.dat")});
-    EXPECT_EQ(fileBytes(output),
-              QStringLiteral(
-                  "\uFEFF登録番号,氏名,性別,年度,実効_Q1,実効_Q2,実効_Q3,実効_Q4,実効_年度,実効_5年,水晶体_Q1,"
-                  "水晶体_Q2,水晶体_Q3,水晶体_Q4,水晶体_年度,水晶体_5年,皮膚_Q1,皮膚_Q2,皮膚_Q3,皮膚_Q4,"
-                  "皮膚_年度,判定,理由\r\n"
-                  "1,山田,女,2025,0.3,0,0,0,0.3,0.3,0,0,0,0,0,0,0,0,0,0,0,,\r\n"
-                  "2,\"鈴木, 一郎\",女,2025,0,0,0,0,0,0,0,0,0,45,45,45,0,0,0,0.00001,0.00001,注意,"
-                  "水晶体 年度 45 ≥ 40\r\n"
-                  ",佐藤,,2025,,,,,,,,,,,,,,,,,,,ファイル「被曝Data/佐藤.dat」の内容が正しくありません（2行目）\r\n")
-                  .toUtf8());
+    EXPECT_EQ(unreadable, (QStringList{QStringLiteral("被曝Data/佐藤.dat"), QStringLiteral("被曝Data/伊藤.dat")}));
+    const QString damaged = QStringLiteral("の内容が正しくありません（2行目）");
+    EXPECT_EQ(
+        fileBytes(output),
+        QStringLiteral("\uFEFF登録番号,氏名,性別,年度,実効_Q1,実効_Q2,実効_Q3,実効_Q4,実効_年度,実効_5年,水晶体_Q1,"
+                       "水晶体_Q2,水晶体_Q3,水晶体_Q4,水晶体_年度,水晶体_5年,皮膚_Q1,皮膚_Q2,皮膚_Q3,皮膚_Q4,"
+                       "皮膚_年度,判定,理由,在籍\r\n"
+                       "1,山田,女,2025,0.3,0,0,0.4,0.7,0.7,0,0,0,0,0,0,0,0,0,0,0,,,在籍\r\n"
+                       "2,\"鈴木, 一郎\",女,2025,0,0,0,0,0,0,0,0,0,45,45,45,0,0,0,0.00001,0.00001,注意,"
+                       "水晶体 年度 45 ≥ 40,在籍\r\n"
+                       ",佐藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/佐藤.dat」%1,在籍\r\n"
+                       "4,田中,女,2025,0,0,0,0,0,6,0,0,0,0,0,30,0,0,0,0,0,,,抹消\r\n"
+                       ",伊藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/伊藤.dat」%1,抹消\r\n")
+            .arg(damaged)
+            .toUtf8());
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
+#include "support/PdfText.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
-#include <QCheckBox>
-#include <QTableWidget>
+#include <QHeaderView>
+#include <QScrollBar>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -15,46 +16,94 @@ class DoseTotalsWindow : public WindowTest {
 protected:
     void SetUp() override
     {
-        makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤")});
-        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, QStringLiteral("山田"), {202604, 4.5, 0, 0, 0, NoComment}));
-        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, QStringLiteral("鈴木"), {202605, 60, 0, 0, 0, NoComment}));
+        makeStore(app.dataDir,
+                  {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤"), QStringLiteral("田中")});
+        add(QStringLiteral("山田"), {202604, 4.5, 0, 0, 0, NoComment});
+        add(QStringLiteral("鈴木"), {202605, 60, 0, 0, 0, NoComment});
+        add(QStringLiteral("佐藤"), {202606, 0, 0, 0, 0, NoComment});
+        add(QStringLiteral("佐藤"), {202606, 1, 0, 0, 0, NoComment});
+        add(QStringLiteral("田中"), {202607, 2, 0, 0, 0, NoComment});
+        ASSERT_TRUE(
+            SaveRegistrantList(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤")}));
+        ASSERT_TRUE(RewriteRemovedNames(app.dataDir, {QStringLiteral("田中")}));
     }
-    QString cell(int row, int column) const { return form.Table1->item(row, column)->text(); }
+    void add(const QString& name, const MonthlyRecord& record)
+    {
+        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, name, record));
+    }
+    QString cell(int row, int column) const { return form.TotalsTable->model()->index(row, column).data().toString(); }
+    QColor colour(int row) const
+    {
+        return form.TotalsTable->model()->index(row, 5).data(Qt::BackgroundRole).value<QColor>();
+    }
+    QStringList names() const
+    {
+        QStringList shown;
+        for (int row = 0; row < form.TotalsTable->model()->rowCount(); ++row)
+            shown << cell(row, 1);
+        return shown;
+    }
 
     Form7& form = app.form7;
 };
 
-TEST_F(DoseTotalsWindow, OpensFromTheMenuForTheCurrentYearWithFlaggedRowsColouredSortedPrintedAndSaved)
+TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileTheRestScrolls)
 {
     click(app.form1.Command4);
     ASSERT_TRUE(form.isVisible());
-    EXPECT_EQ(form.Text1->text(), "2026"); // December 2026 belongs to the fiscal year 2026
-    ASSERT_EQ(form.Table1->rowCount(), 3);
-    EXPECT_EQ(cell(0, 1), QStringLiteral("山田"));
-    EXPECT_EQ(cell(0, 12), QStringLiteral("注意"));
-    EXPECT_EQ(form.Table1->item(0, 1)->background().color(), QColor(255, 224, 160));
-    EXPECT_EQ(cell(1, 12), QStringLiteral("超過"));
-    EXPECT_EQ(form.Table1->item(1, 7)->background().color(), QColor(255, 190, 190));
-    EXPECT_EQ(cell(2, 12), QString());
+    EXPECT_EQ(form.FiscalYearBox->text(), "2026"); // December 2026 belongs to the fiscal year 2026
+    EXPECT_EQ(names(), (QStringList{"山田", "鈴木", "佐藤", "田中"}));
+    EXPECT_EQ(cell(0, 13), QStringLiteral("注意"));
+    EXPECT_EQ(colour(0), QColor(255, 224, 160));
+    EXPECT_EQ(cell(1, 13), QStringLiteral("超過"));
+    EXPECT_EQ(cell(2, 13), QStringLiteral("要確認"));
+    EXPECT_EQ(colour(2), QColor(214, 200, 255));
+    EXPECT_EQ(cell(3, 3), QStringLiteral("抹消"));
 
-    form.Table1->sortItems(7, Qt::DescendingOrder); // 実効 年度, by number
-    EXPECT_EQ(cell(0, 1), QStringLiteral("鈴木"));
-    form.Table1->selectRow(0);
-    EXPECT_EQ(form.Table2->rowCount(), 18); // 12 months, 4 quarters, the year, and the block's running total
-    EXPECT_EQ(form.Table2->item(1, 0)->text(), "60");
-    form.Check1->click();
-    EXPECT_EQ(form.Table1->rowCount(), 2);
+    // The names stay in view beside the scrolled columns.
+    for (int column = 0; column < 15; ++column) {
+        EXPECT_EQ(form.FrozenTable->isColumnHidden(column), column >= 2) << column;
+        EXPECT_EQ(form.TotalsTable->isColumnHidden(column), column < 2) << column;
+    }
+    form.TotalsTable->horizontalScrollBar()->setValue(form.TotalsTable->horizontalScrollBar()->maximum());
+    EXPECT_TRUE(form.FrozenTable->isVisible());
+    EXPECT_EQ(form.FrozenTable->horizontalHeader()->sectionViewportPosition(1), form.FrozenTable->columnWidth(0));
 
-    click(form.Command3);
+    // By verdict, most concern first: 超過, 要確認, 注意, then within.
+    form.TotalsTable->horizontalHeader()->sectionClicked(13);
+    form.TotalsTable->horizontalHeader()->sectionClicked(13);
+    EXPECT_EQ(names(), (QStringList{"鈴木", "佐藤", "山田", "田中"}));
+    form.FrozenTable->selectRow(1);
+    EXPECT_EQ(form.PersonTitle->text(), QStringLiteral("登録番号 3　佐藤（2026年度）"));
+    EXPECT_EQ(form.PersonMonths->item(2, 0)->text(), "1");       // the larger of June's two records
+    EXPECT_EQ(form.PersonMonths->item(0, 0)->text(), QString()); // April has no record
+    form.FrozenTable->selectRow(3);
+    EXPECT_EQ(form.PersonMonths->item(3, 0)->text(), "2");
+    EXPECT_EQ(form.PersonMonths->item(3, 1)->text(), QStringLiteral("Ｍ"));
+
+    form.FlaggedOnlyBox->click();
+    EXPECT_EQ(names(), (QStringList{"鈴木", "佐藤", "山田"}));
+    EXPECT_LE(form.width(), 1366);
+}
+
+TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
+{
+    click(app.form1.Command4);
+    form.FlaggedOnlyBox->click();
+    click(form.SaveCsvButton);
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("線量集計_2026年度.csv"))));
     dialogs.answer(true);
-    click(form.Command2);
-    EXPECT_EQ(QDir(path(QStringLiteral("印刷"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("線量集計_20261207-101500_p1.pdf")});
+    click(form.PrintButton);
+    const QStringList printed = QDir(path(QStringLiteral("印刷"))).entryList(QDir::Files);
+    ASSERT_EQ(printed, QStringList{QStringLiteral("線量集計_20261207-101500_p1.pdf")});
+    QStringList words;
+    for (const PdfWord& word : pdfWords(path(QStringLiteral("印刷/") + printed.first())))
+        words << word.text;
+    EXPECT_TRUE(words.contains(QStringLiteral("鈴木")));
+    EXPECT_FALSE(words.contains(QStringLiteral("田中"))); // filtered out in the window
     takeMessages();
-    click(form.Command4);
+    click(form.BackButton);
     EXPECT_TRUE(app.form1.isVisible());
-    EXPECT_EQ(snapshot(path(DoseDataFolder)).size(), 3); // nothing written into the store
 }
 
 } // namespace

@@ -1,0 +1,235 @@
+#include "TotalsReport.h"
+
+#include "totals/TotalsColumns.h"
+
+namespace velmora {
+
+const QList<double> TotalsColumnEdges = {10, 22, 46, 53, 60, 71, 82, 93, 104, 116, 128, 140, 152, 164, 174, 282};
+
+namespace {
+
+constexpr double Left = 10;
+constexpr double Right = 282;
+constexpr double Bottom = 195;
+constexpr double TitleSize = 13;
+constexpr double CaptionSize = 8;
+constexpr double CellSize = 7;
+constexpr double Padding = 0.8;
+constexpr double MillimetresPerPoint = 25.4 / 72;
+constexpr double LineGap = 0.6;
+
+// The width of a text in the printer's font ("ＭＳ 明朝", fixed-pitch: half-width characters are half an
+// em, all others a whole one).
+double textWidth(const QString& text, double points)
+{
+    double ems = 0;
+    for (const QChar c : text)
+        ems +=
+            (c.unicode() >= 0x20 && c.unicode() < 0x7F) || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F) ? 0.5 : 1;
+    return ems * points * MillimetresPerPoint;
+}
+
+double lineHeight(double points)
+{
+    return points * MillimetresPerPoint + LineGap;
+}
+
+bool breaksAfter(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QChar(0xFF0F) || c == QChar(0x3001) || c == QChar(0x3002) ||
+           c == QChar(0xFF09) || c == QLatin1Char(',');
+}
+
+// The lines of a text within `width`: broken after a blank or a punctuation mark where one fits, else
+// between characters.
+QStringList wrapped(const QString& text, double width, double points)
+{
+    QStringList lines;
+    QString line;
+    qsizetype lastBreak = -1;
+    for (const QChar c : text) {
+        line += c;
+        if (textWidth(line, points) > width && line.size() > 1) {
+            const qsizetype cut = lastBreak > 0 ? lastBreak : line.size() - 1;
+            lines << line.left(cut).trimmed();
+            line = line.mid(cut);
+            lastBreak = -1;
+            for (qsizetype at = 0; at < line.size() - 1; ++at)
+                if (breaksAfter(line[at]))
+                    lastBreak = at + 1;
+        }
+        if (breaksAfter(c))
+            lastBreak = line.size();
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
+
+using Cells = QList<QStringList>; // the lines of each shown column
+
+Cells cellLines(const QList<QString>& texts)
+{
+    Cells cells;
+    for (qsizetype column = 0; column < texts.size(); ++column)
+        cells << wrapped(texts[column], TotalsColumnEdges[column + 1] - TotalsColumnEdges[column] - 2 * Padding,
+                         CellSize);
+    return cells;
+}
+
+double heightOf(const Cells& cells)
+{
+    qsizetype lines = 1;
+    for (const QStringList& cell : cells)
+        lines = std::max(lines, cell.size());
+    return static_cast<double>(lines) * lineHeight(CellSize) + Padding;
+}
+
+// The limits of the fiscal year, in short.
+QString limitsKey(int fiscalYear)
+{
+    QStringList effective{QStringLiteral("実効 年度 50")};
+    if (fiscalYear >= 2001)
+        effective << QStringLiteral("5年 100") << QStringLiteral("女性 各Q 5");
+    QStringList lens{QStringLiteral("水晶体 年度 %1").arg(fiscalYear >= 2021 ? 50 : 150)};
+    if (fiscalYear >= 2021)
+        lens << QStringLiteral("5年 100");
+    return QStringLiteral(
+               "限度（mSv）：%1／%2／皮膚 年度 500。注意：限度の80 %以上、実効 年度 20超（5年の累積を記録）。"
+               "要確認：同じ月の記録が複数、月が1～12でない記録、負の値")
+        .arg(effective.join(QStringLiteral("、")), lens.join(QStringLiteral("、")));
+}
+
+QString dayText(const QDate& date)
+{
+    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QString countsLine(const TotalsPrintout& printout)
+{
+    QMap<Verdict, int> counts;
+    for (const TotalsRow& row : printout.rows)
+        ++counts[row.verdict()];
+    QString line = QStringLiteral("超過 %1名　要確認 %2名　注意 %3名")
+                       .arg(counts.value(Verdict::Exceeded))
+                       .arg(counts.value(Verdict::Doubtful))
+                       .arg(counts.value(Verdict::Warning));
+    if (counts.value(Verdict::Unreadable) > 0)
+        line += QStringLiteral("　読込不可 %1名").arg(counts.value(Verdict::Unreadable));
+    return line + QStringLiteral("　（%1%2名）")
+                      .arg(printout.flaggedOnly ? QStringLiteral("注意・超過等のみ ") : QStringLiteral("全 "))
+                      .arg(printout.rows.size());
+}
+
+// Draws the lines of a text one below the other from (x, y).
+void drawLines(Surface& page, double x, double y, const QStringList& lines, double points)
+{
+    for (const QString& line : lines) {
+        page.text(x, y, line);
+        y += lineHeight(points);
+    }
+}
+
+// The heading block of every page: the captions and the column headings, laid out once.
+struct Heading {
+    QStringList captionLines;
+    Cells columnHeadings;
+    double columnsTop;
+    double rowsTop;
+};
+
+Heading headingOf(const TotalsPrintout& printout)
+{
+    const int year = printout.fiscalYear;
+    Heading heading;
+    const QStringList captions = {
+        QStringLiteral("年度：%1　5年：%2（%3年度末までを集計）　印刷日：%4")
+            .arg(fiscalYearsSpan(year, year), fiscalYearsSpan(blockStart(year), blockStart(year) + 4))
+            .arg(year)
+            .arg(dayText(printout.printed)),
+        countsLine(printout), limitsKey(year)};
+    for (const QString& caption : captions)
+        heading.captionLines << wrapped(caption, Right - Left, CaptionSize);
+    QStringList texts;
+    for (const TotalsColumn column : shownColumns())
+        texts << shownHeading(column);
+    heading.columnHeadings = cellLines(texts);
+    heading.columnsTop = 16 + static_cast<double>(heading.captionLines.size()) * lineHeight(CaptionSize) + 1;
+    heading.rowsTop = heading.columnsTop + heightOf(heading.columnHeadings);
+    return heading;
+}
+
+void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int pageNumber, int pages)
+{
+    page.setForeColor(Qt::black);
+    page.setLineWidth(1);
+    page.setFontSize(TitleSize);
+    page.text(Left, 8, QStringLiteral("線量集計・限度確認　%1年度").arg(fiscalYear));
+    page.setFontSize(CaptionSize);
+    const QString pageText = QStringLiteral("%1 / %2 ページ").arg(pageNumber).arg(pages);
+    page.text(Right - textWidth(pageText, CaptionSize), 9, pageText);
+    drawLines(page, Left, 16, heading.captionLines, CaptionSize);
+    page.setFontSize(CellSize);
+    page.line(Left, heading.columnsTop, Right, heading.columnsTop, Qt::black);
+    for (qsizetype column = 0; column < heading.columnHeadings.size(); ++column)
+        drawLines(page, TotalsColumnEdges[column] + Padding, heading.columnsTop + Padding,
+                  heading.columnHeadings[column], CellSize);
+    page.line(Left, heading.rowsTop, Right, heading.rowsTop, Qt::black);
+}
+
+} // namespace
+
+QString fiscalYearsSpan(int first, int last)
+{
+    return dayText(QDate(first, 4, 1)) + QStringLiteral("～") + dayText(QDate(last + 1, 3, 31));
+}
+
+void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
+{
+    QList<Cells> rows;
+    rows.reserve(printout.rows.size());
+    for (const TotalsRow& row : printout.rows) {
+        QStringList texts;
+        for (const TotalsColumn column : shownColumns())
+            texts << cellText(row, column, printout.fiscalYear);
+        rows << cellLines(texts);
+    }
+    // The rows of each page, found before drawing so that every page can say how many there are.
+    const Heading heading = headingOf(printout);
+    // A cell taller than a page (a file with very many doubtful records) is cut short; the window and
+    // the CSV hold the whole text.
+    const auto pageLines = static_cast<qsizetype>((Bottom - heading.rowsTop - Padding) / lineHeight(CellSize));
+    for (Cells& cells : rows)
+        for (QStringList& lines : cells)
+            if (lines.size() > pageLines) {
+                lines.resize(pageLines);
+                lines.last() = QStringLiteral("…（以下略）");
+            }
+    QList<qsizetype> pageStarts{0};
+    double y = heading.rowsTop;
+    for (qsizetype at = 0; at < rows.size(); ++at) {
+        if (y + heightOf(rows[at]) > Bottom && at > pageStarts.last()) {
+            pageStarts << at;
+            y = heading.rowsTop;
+        }
+        y += heightOf(rows[at]);
+    }
+    pageStarts << rows.size();
+    const auto pages = static_cast<int>(pageStarts.size() - 1);
+    Surface& page = printer.beginDocument(QStringLiteral("線量集計"));
+    for (int number = 1; number <= pages; ++number) {
+        if (number > 1)
+            printer.newPage();
+        drawHeading(page, heading, printout.fiscalYear, number, pages);
+        y = heading.rowsTop;
+        for (qsizetype at = pageStarts[number - 1]; at < pageStarts[number]; ++at) {
+            for (qsizetype column = 0; column < rows[at].size(); ++column)
+                drawLines(page, TotalsColumnEdges[column] + Padding, y + Padding, rows[at][column], CellSize);
+            y += heightOf(rows[at]);
+            page.line(Left, y, Right, y, QColor(160, 160, 160));
+        }
+    }
+    printer.endDocument();
+}
+
+} // namespace velmora

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Printer.h"
+#include "totals/DoseTotals.h"
+
+#include <QDate>
+
+// The printed dose totals: a document to file, of the rows as the totals window shows them, with the
+// periods, the print date, the counts of each verdict and the limits applied on every page.
+namespace velmora {
+
+struct TotalsPrintout {
+    int fiscalYear = 0;
+    QDate printed;
+    bool flaggedOnly = false; // only the rows with a verdict are shown
+    QList<TotalsRow> rows;    // in the order shown
+};
+
+// The left edges of the printed columns and the right edge of the last, in millimetres from the left of
+// the printable area; every text stays within its column.
+extern const QList<double> TotalsColumnEdges;
+
+// "2021年4月1日～2022年3月31日": the days of fiscal years `first` to `last`.
+QString fiscalYearsSpan(int first, int last);
+
+// Prints every row in one document, as many pages as they need; a reason or a name too long for its
+// cell is wrapped within it and the row grows.
+void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout);
+
+} // namespace velmora

@@ -1,0 +1,139 @@
+#include "TotalsColumns.h"
+
+#include "store/NumberForms.h"
+
+namespace velmora {
+namespace {
+
+using C = TotalsColumn;
+
+const QString QuarterNames[] = {QStringLiteral("Q1"), QStringLiteral("Q2"),   QStringLiteral("Q3"),
+                                QStringLiteral("Q4"), QStringLiteral("年度"), QStringLiteral("5年")};
+
+// The dose and the period (quarters 0–3, the year 4, the block 5) of a dose column.
+std::pair<QString, int> doseAndPeriod(TotalsColumn column)
+{
+    const int at = static_cast<int>(column);
+    if (column >= C::SkinQ1)
+        return {QStringLiteral("皮膚"), at - static_cast<int>(C::SkinQ1)};
+    if (column >= C::LensQ1)
+        return {QStringLiteral("水晶体"), at - static_cast<int>(C::LensQ1)};
+    return {QStringLiteral("実効"), at - static_cast<int>(C::EffectiveQ1)};
+}
+
+std::optional<ExactDose> periodDose(const std::array<ExactDose, 4>& quarters, const ExactDose& year,
+                                    const std::optional<ExactDose>& block, int period)
+{
+    return period < 4 ? quarters[static_cast<size_t>(period)] : period == 4 ? year : block;
+}
+
+} // namespace
+
+const QList<TotalsColumn>& csvColumns()
+{
+    static const QList<TotalsColumn> columns = {C::RegistrationNumber,
+                                                C::Name,
+                                                C::Sex,
+                                                C::FiscalYear,
+                                                C::EffectiveQ1,
+                                                C::EffectiveQ2,
+                                                C::EffectiveQ3,
+                                                C::EffectiveQ4,
+                                                C::EffectiveYear,
+                                                C::EffectiveBlock,
+                                                C::LensQ1,
+                                                C::LensQ2,
+                                                C::LensQ3,
+                                                C::LensQ4,
+                                                C::LensYear,
+                                                C::LensBlock,
+                                                C::SkinQ1,
+                                                C::SkinQ2,
+                                                C::SkinQ3,
+                                                C::SkinQ4,
+                                                C::SkinYear,
+                                                C::Verdict,
+                                                C::Reasons,
+                                                C::Enrolment};
+    return columns;
+}
+
+const QList<TotalsColumn>& shownColumns()
+{
+    static const QList<TotalsColumn> columns = {
+        C::RegistrationNumber, C::Name,        C::Sex,         C::Enrolment,     C::EffectiveQ1,
+        C::EffectiveQ2,        C::EffectiveQ3, C::EffectiveQ4, C::EffectiveYear, C::EffectiveBlock,
+        C::LensYear,           C::LensBlock,   C::SkinYear,    C::Verdict,       C::Reasons};
+    return columns;
+}
+
+QString csvHeading(TotalsColumn column)
+{
+    switch (column) {
+    case C::RegistrationNumber:
+        return QStringLiteral("登録番号");
+    case C::Name:
+        return QStringLiteral("氏名");
+    case C::Sex:
+        return QStringLiteral("性別");
+    case C::Enrolment:
+        return QStringLiteral("在籍");
+    case C::FiscalYear:
+        return QStringLiteral("年度");
+    case C::Verdict:
+        return QStringLiteral("判定");
+    case C::Reasons:
+        return QStringLiteral("理由");
+    default:
+        const auto [dose, period] = doseAndPeriod(column);
+        return dose + QLatin1Char('_') + QuarterNames[period];
+    }
+}
+
+QString shownHeading(TotalsColumn column)
+{
+    return csvHeading(column).replace(QLatin1Char('_'), QLatin1Char(' '));
+}
+
+bool isDoseColumn(TotalsColumn column)
+{
+    return column >= C::EffectiveQ1 && column <= C::SkinYear;
+}
+
+std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
+{
+    if (!row.totals || !isDoseColumn(column))
+        return std::nullopt;
+    const DoseTotals& t = *row.totals;
+    const int period = doseAndPeriod(column).second;
+    if (column >= C::SkinQ1)
+        return periodDose(t.skinQuarters, t.skinYear, std::nullopt, period);
+    if (column >= C::LensQ1)
+        return periodDose(t.lensQuarters, t.lensYear, t.lensBlock, period);
+    return periodDose(t.effectiveQuarters, t.effectiveYear, t.effectiveBlock, period);
+}
+
+QString cellText(const TotalsRow& row, TotalsColumn column, int fiscalYear)
+{
+    switch (column) {
+    case C::RegistrationNumber:
+        return row.totals ? plainForm(row.registrationNumber) : QString();
+    case C::Name:
+        return row.name;
+    case C::Sex:
+        return row.totals ? (row.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女")) : QString();
+    case C::Enrolment:
+        return row.removed ? QStringLiteral("抹消") : QStringLiteral("在籍");
+    case C::FiscalYear:
+        return QString::number(fiscalYear);
+    case C::Verdict:
+        return verdictText(row.verdict());
+    case C::Reasons:
+        return row.totals ? row.totals->reasons.join(QStringLiteral("／")) : row.unreadable;
+    default:
+        const auto dose = doseCell(row, column);
+        return dose ? dose->text() : QString();
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "DoseTotals.h"
+
+#include <QList>
+
+// The columns of a totals row and the text of each cell: made once here, so that the window, the print
+// and the CSV show a row alike.
+namespace velmora {
+
+enum class TotalsColumn {
+    RegistrationNumber,
+    Name,
+    Sex,
+    Enrolment, // 在籍 or 抹消
+    FiscalYear,
+    EffectiveQ1,
+    EffectiveQ2,
+    EffectiveQ3,
+    EffectiveQ4,
+    EffectiveYear,
+    EffectiveBlock,
+    LensQ1,
+    LensQ2,
+    LensQ3,
+    LensQ4,
+    LensYear,
+    LensBlock,
+    SkinQ1,
+    SkinQ2,
+    SkinQ3,
+    SkinQ4,
+    SkinYear,
+    Verdict,
+    Reasons,
+};
+
+// The columns of the CSV (in their first order, with 在籍 added at the end) and those of the window and
+// the print.
+const QList<TotalsColumn>& csvColumns();
+const QList<TotalsColumn>& shownColumns();
+
+// "実効_Q1" in the CSV, "実効 Q1" on the screen and paper.
+QString csvHeading(TotalsColumn column);
+QString shownHeading(TotalsColumn column);
+
+// Whether the column holds a dose (right-aligned, sorted by its value).
+bool isDoseColumn(TotalsColumn column);
+
+// The dose of a dose column; nothing where the cell is empty.
+std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column);
+
+QString cellText(const TotalsRow& row, TotalsColumn column, int fiscalYear);
+
+} // namespace velmora

@@ -1,0 +1,59 @@
+#include "store/PersonalFile.h"
+#include "support/DataFiles.h"
+#include "support/Stores.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+struct CommandRun {
+    int exitCode;
+    QByteArray out;
+    QString err;
+};
+
+CommandRun doseTotals(const QStringList& arguments, const QString& standardOutput = {})
+{
+    QProcess program;
+    if (!standardOutput.isEmpty())
+        program.setStandardOutputFile(standardOutput);
+    program.start(QStringLiteral(VELMORA_BINARY), QStringList{QStringLiteral("--dose-totals")} + arguments);
+    EXPECT_TRUE(program.waitForFinished(30000));
+    return {program.exitCode(), program.readAllStandardOutput(), QString::fromUtf8(program.readAllStandardError())};
+}
+
+TEST(DoseTotalsCommand, TellsByItsStatusWhetherEveryFileWasReadAndTheCsvWritten)
+{
+    QTemporaryDir store;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("佐藤")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202104, 6, 0, 0, 0, NoComment}));
+
+    const CommandRun whole = doseTotals({QStringLiteral("2021"), QStringLiteral("--data-dir"), store.path()});
+    EXPECT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    EXPECT_EQ(whole.out.count("\r\n"), 3);
+    // Standard output that cannot take the CSV is a failure, not a silent loss.
+    EXPECT_EQ(
+        doseTotals({QStringLiteral("2021"), QStringLiteral("--data-dir"), store.path()}, QStringLiteral("/dev/full"))
+            .exitCode,
+        1);
+    for (const char* year : {"0", "-3", "99999", "2021a"})
+        EXPECT_EQ(doseTotals({QString::fromLatin1(year), QStringLiteral("--data-dir"), store.path()}).exitCode, 1)
+            << year;
+    EXPECT_EQ(doseTotals({QStringLiteral("9999"), QStringLiteral("--data-dir"), store.path()}).exitCode, 0);
+
+    writeBytes(dir.personalFile(QStringLiteral("佐藤")), " 3 \r\n");
+    const CommandRun damaged = doseTotals({QStringLiteral("2021"), QStringLiteral("--data-dir"), store.path()});
+    EXPECT_EQ(damaged.exitCode, 2);
+    EXPECT_TRUE(damaged.err.contains(QStringLiteral("被曝Data/佐藤.dat"))) << damaged.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(damaged.out).contains(QStringLiteral("読込不可")));
+    EXPECT_TRUE(QString::fromUtf8(damaged.out).contains(QStringLiteral("山田")));
+}
+
+} // namespace
