@@ -2,6 +2,7 @@
 
 #include "TotalsColumns.h"
 #include "TotalsCsv.h"
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/PrintOutcome.h"
 #include "reports/TotalsReport.h"
@@ -12,7 +13,9 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
 
 namespace velmora {
@@ -21,6 +24,9 @@ namespace {
 constexpr int FrozenColumns = 2; // 登録番号 and 氏名
 constexpr int ReasonsWidth = 360;
 constexpr int RowHeight = 20;
+const QString NoPersonChosen = QStringLiteral("行を選ぶと、その人の各月の線量を表示します");
+constexpr int PersonColumnWidth = 58;  // "123.456" in the table font, with its margins
+constexpr int PersonLabelsWidth = 100; // "2021年度 累積"
 
 // A month as the personal exposure record shows it: "Ｍ" below detection (stored 0), blank without a
 // record.
@@ -82,6 +88,15 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     PersonMonths->setFont(systemFont(GothicFont, 9));
     PersonMonths->verticalHeader()->setDefaultSectionSize(RowHeight);
     PersonMonths->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    PersonMonths->setTabKeyNavigation(false);
+    PersonMonths->horizontalHeader()->setFont(PersonMonths->font());
+    PersonMonths->horizontalHeader()->setDefaultSectionSize(PersonColumnWidth);
+    PersonMonths->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    PersonMonths->verticalHeader()->setFixedWidth(PersonLabelsWidth);
+    PersonMonths->setFixedWidth(PersonLabelsWidth + 3 * PersonColumnWidth + 2 * PersonMonths->frameWidth() +
+                                PersonMonths->verticalScrollBar()->sizeHint().width());
+    PersonTitle->setWordWrap(true);
+    PersonTitle->setFixedWidth(PersonMonths->width());
     auto* person = new QVBoxLayout;
     person->addWidget(PersonTitle);
     person->addWidget(PersonMonths);
@@ -107,7 +122,8 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     window->addLayout(middle, 1);
     window->addLayout(bottom);
     // Every column in view on a 1366 × 768 screen, below its title bar and above a task bar.
-    resize(1340, 680);
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    resize(std::min(1340, screen.width()), std::min(680, screen.height() - 40));
 
     connect(FiscalYearBox, &QLineEdit::returnPressed, this, &Form7::GatherButtonClick);
     connect(GatherButton, &QPushButton::clicked, this, &Form7::GatherButtonClick);
@@ -135,6 +151,8 @@ QTableView* Form7::makeTable(const QString& name)
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->horizontalHeader()->setSectionsClickable(true);
     table->setWordWrap(false);
+    table->setTabKeyNavigation(false); // Tab goes on to the buttons, as in the other windows
+    table->horizontalHeader()->setFont(table->font());
     return table;
 }
 
@@ -143,6 +161,7 @@ void Form7::openForCurrentYear()
     const QDate today = clock.now().date();
     FiscalYearBox->setText(QString::number(fiscalYearOf(today.year() * 100 + today.month())));
     GatherButtonClick();
+    moveFocusTo(FiscalYearBox); // another year is typed over the current one
 }
 
 void Form7::GatherButtonClick()
@@ -174,7 +193,7 @@ void Form7::GatherButtonClick()
 void Form7::fillTables()
 {
     model.setRows(rows, fiscalYear, FlaggedOnlyBox->isChecked());
-    PersonTitle->clear();
+    PersonTitle->setText(NoPersonChosen);
     PersonMonths->setRowCount(0);
     for (QTableView* table : {FrozenTable, TotalsTable})
         table->resizeColumnsToContents();
@@ -185,6 +204,11 @@ void Form7::fillTables()
     for (int column = 0; column < FrozenColumns; ++column)
         frozenWidth += FrozenTable->columnWidth(column);
     FrozenTable->setFixedWidth(frozenWidth);
+    // Headings of one height, so that the rows of both tables stand level.
+    const int headings = std::max(FrozenTable->horizontalHeader()->sizeHint().height(),
+                                  TotalsTable->horizontalHeader()->sizeHint().height());
+    for (QTableView* table : {FrozenTable, TotalsTable})
+        table->horizontalHeader()->setFixedHeight(headings);
 }
 
 void Form7::FlaggedOnlyBoxToggled()
@@ -261,12 +285,6 @@ void Form7::showPerson(const TotalsRow& row)
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             PersonMonths->setItem(at, column, item);
         }
-    PersonMonths->resizeColumnsToContents();
-    int width = PersonMonths->verticalHeader()->width() + 2 * PersonMonths->frameWidth() +
-                PersonMonths->verticalScrollBar()->sizeHint().width();
-    for (int column = 0; column < 3; ++column)
-        width += PersonMonths->columnWidth(column);
-    PersonMonths->setMinimumWidth(width);
 }
 
 void Form7::PrintButtonClick()

@@ -79,8 +79,9 @@ QVariant TotalsModel::data(const QModelIndex& index, int role) const
 
 QVariant TotalsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // "実効 年度" on two lines, so that a column is as narrow as its figures.
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return shownHeading(shownColumns()[section]);
+        return shownHeading(shownColumns()[section]).replace(QLatin1Char(' '), QLatin1Char('\n'));
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -1,5 +1,6 @@
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
+#include "support/DataFiles.h"
 #include "support/PdfText.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -16,15 +17,16 @@ class DoseTotalsWindow : public WindowTest {
 protected:
     void SetUp() override
     {
-        makeStore(app.dataDir,
-                  {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤"), QStringLiteral("田中")});
+        makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤"),
+                                QStringLiteral("田中"), QStringLiteral("伊藤")});
         add(QStringLiteral("山田"), {202604, 4.5, 0, 0, 0, NoComment});
         add(QStringLiteral("鈴木"), {202605, 60, 0, 0, 0, NoComment});
         add(QStringLiteral("佐藤"), {202606, 0, 0, 0, 0, NoComment});
         add(QStringLiteral("佐藤"), {202606, 1, 0, 0, 0, NoComment});
         add(QStringLiteral("田中"), {202607, 2, 0, 0, 0, NoComment});
-        ASSERT_TRUE(
-            SaveRegistrantList(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤")}));
+        writeBytes(app.dataDir.personalFile(QStringLiteral("伊藤")), " 5 \r\n");
+        ASSERT_TRUE(SaveRegistrantList(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"),
+                                                     QStringLiteral("佐藤"), QStringLiteral("伊藤")}));
         ASSERT_TRUE(RewriteRemovedNames(app.dataDir, {QStringLiteral("田中")}));
     }
     void add(const QString& name, const MonthlyRecord& record)
@@ -52,13 +54,16 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     click(app.form1.Command4);
     ASSERT_TRUE(form.isVisible());
     EXPECT_EQ(form.FiscalYearBox->text(), "2026"); // December 2026 belongs to the fiscal year 2026
-    EXPECT_EQ(names(), (QStringList{"山田", "鈴木", "佐藤", "田中"}));
+    EXPECT_TRUE(takeMessages().value(0).contains(QStringLiteral("被曝Data/伊藤.dat")));
+    EXPECT_EQ(names(), (QStringList{"山田", "鈴木", "佐藤", "伊藤", "田中"}));
     EXPECT_EQ(cell(0, 13), QStringLiteral("注意"));
     EXPECT_EQ(colour(0), QColor(255, 224, 160));
     EXPECT_EQ(cell(1, 13), QStringLiteral("超過"));
     EXPECT_EQ(cell(2, 13), QStringLiteral("要確認"));
     EXPECT_EQ(colour(2), QColor(214, 200, 255));
-    EXPECT_EQ(cell(3, 3), QStringLiteral("抹消"));
+    EXPECT_EQ(cell(3, 13), QStringLiteral("読込不可"));
+    EXPECT_EQ(colour(3), QColor(200, 200, 200));
+    EXPECT_EQ(cell(4, 3), QStringLiteral("抹消"));
 
     // The names stay in view beside the scrolled columns.
     for (int column = 0; column < 15; ++column) {
@@ -69,26 +74,28 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_TRUE(form.FrozenTable->isVisible());
     EXPECT_EQ(form.FrozenTable->horizontalHeader()->sectionViewportPosition(1), form.FrozenTable->columnWidth(0));
 
-    // By verdict, most concern first: 超過, 要確認, 注意, then within.
+    // By verdict, most concern first: 読込不可, 超過, 要確認, 注意, then within.
     form.TotalsTable->horizontalHeader()->sectionClicked(13);
     form.TotalsTable->horizontalHeader()->sectionClicked(13);
-    EXPECT_EQ(names(), (QStringList{"鈴木", "佐藤", "山田", "田中"}));
-    form.FrozenTable->selectRow(1);
+    EXPECT_EQ(names(), (QStringList{"伊藤", "鈴木", "佐藤", "山田", "田中"}));
+    form.FrozenTable->selectRow(2);
     EXPECT_EQ(form.PersonTitle->text(), QStringLiteral("登録番号 3　佐藤（2026年度）"));
     EXPECT_EQ(form.PersonMonths->item(2, 0)->text(), "1");       // the larger of June's two records
     EXPECT_EQ(form.PersonMonths->item(0, 0)->text(), QString()); // April has no record
-    form.FrozenTable->selectRow(3);
+    form.FrozenTable->selectRow(4);
+    EXPECT_EQ(form.PersonTitle->text(), QStringLiteral("登録番号 4　田中（2026年度）　抹消"));
     EXPECT_EQ(form.PersonMonths->item(3, 0)->text(), "2");
     EXPECT_EQ(form.PersonMonths->item(3, 1)->text(), QStringLiteral("Ｍ"));
 
     form.FlaggedOnlyBox->click();
-    EXPECT_EQ(names(), (QStringList{"鈴木", "佐藤", "山田"}));
+    EXPECT_EQ(names(), (QStringList{"伊藤", "鈴木", "佐藤", "山田"}));
     EXPECT_LE(form.width(), 1366);
 }
 
 TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
 {
     click(app.form1.Command4);
+    takeMessages();
     form.FlaggedOnlyBox->click();
     click(form.SaveCsvButton);
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("線量集計_2026年度.csv"))));
