@@ -1,7 +1,10 @@
 #include "ExactDose.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace velmora {
@@ -71,19 +74,37 @@ ExactDose& ExactDose::operator+=(const ExactDose& other)
 
 QString ExactDose::text() const
 {
-    __int128 magnitude = units < 0 ? -units : units;
-    std::string digits;
-    for (int place = 0; magnitude != 0 || place <= Places; ++place) {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
-        magnitude /= 10;
-        if (place == Places - 1)
-            digits.insert(digits.begin(), '.');
+    // Whole mSv (at most 10²⁴, so two 64-bit parts) and twelve places of fraction, trailing zeros left off.
+    constexpr std::uint64_t Eighteen = 1'000'000'000'000'000'000;
+    const auto magnitude = static_cast<unsigned __int128>(units < 0 ? -units : units);
+    const auto whole = magnitude / static_cast<unsigned __int128>(UnitsPerMSv);
+    const auto fraction = static_cast<std::uint64_t>(magnitude % static_cast<unsigned __int128>(UnitsPerMSv));
+    char text[64];
+    char* end = text;
+    if (units < 0)
+        *end++ = '-';
+    const auto high = static_cast<std::uint64_t>(whole / Eighteen);
+    const auto low = static_cast<std::uint64_t>(whole % Eighteen);
+    if (high != 0) {
+        end = std::to_chars(end, std::end(text), high).ptr;
+        char* digits = end;
+        end = std::to_chars(end, std::end(text), low).ptr;
+        const auto written = end - digits;
+        std::memmove(digits + (18 - written), digits, static_cast<size_t>(written));
+        std::fill(digits, digits + (18 - written), '0');
+        end = digits + 18;
+    } else {
+        end = std::to_chars(end, std::end(text), low).ptr;
     }
-    while (digits.back() == '0')
-        digits.pop_back();
-    if (digits.back() == '.')
-        digits.pop_back();
-    return QString::fromLatin1((units < 0 ? "-" : "") + digits);
+    if (fraction != 0) {
+        *end++ = '.';
+        auto place = static_cast<std::uint64_t>(UnitsPerMSv / 10);
+        for (std::uint64_t rest = fraction; rest != 0; place /= 10) {
+            *end++ = static_cast<char>('0' + rest / place);
+            rest %= place;
+        }
+    }
+    return QString::fromLatin1(text, end - text);
 }
 
 double ExactDose::toDouble() const

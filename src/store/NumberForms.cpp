@@ -120,6 +120,26 @@ QString signAndDigits(double value, bool exact)
     return sign + QString::fromStdString(significantDigits(magnitude, exact));
 }
 
+// A number line in print form with a fraction or an exponent (" 0.25 ", " 1.23E-03 "), read without
+// copying: nothing for any other form, which the full reading takes.
+std::optional<double> plainDecimal(QByteArrayView line)
+{
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1] == ' ')
+        --end;
+    const char* first = line.data();
+    if (end == 0 || (!isDigit(*first) && *first != '-'))
+        return std::nullopt;
+    for (qsizetype at = 0; at < end; ++at)
+        if (!isDigit(line[at]) && line[at] != '.' && line[at] != 'E' && line[at] != '-' && line[at] != '+')
+            return std::nullopt;
+    double value = 0;
+    const auto result = std::from_chars(first, first + end, value);
+    if (result.ec != std::errc() || result.ptr != first + end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 QString printFormDigits(double value)
@@ -158,6 +178,8 @@ std::optional<double> readNumberLine(QByteArrayView line)
         ++end;
     if (end == line.size() && digits > i + negative && (digits == end || line[digits] == ' '))
         return negative ? -double(whole) : double(whole);
+    if (const auto value = plainDecimal(line.sliced(i)))
+        return value;
 
     std::string compact;
     compact.reserve(line.size());

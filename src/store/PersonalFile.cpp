@@ -42,8 +42,12 @@ public:
         return ok() ? static_cast<qint64>(value) : 0;
     }
 
-    // Passes over a line that is not needed, checking only its line end.
-    void skip() { next(); }
+    // Passes over lines that are not needed, checking only their line ends.
+    void skip(int count)
+    {
+        if (ok() && !lines.skipLines(count))
+            fail(lines.lineNumber());
+    }
 
     QString text()
     {
@@ -179,8 +183,7 @@ Status walkRecords(const DataDir& dir, const QString& name, PersonalHeader& head
             const MonthKey key = fields.wholeNumber();
             const Visit visit = fields.ok() ? choose(key) : Visit::Skip;
             if (visit == Visit::Skip) {
-                for (int line = 1; line < RecordLines; ++line)
-                    fields.skip();
+                fields.skip(RecordLines - 1);
                 continue;
             }
             records.append(readRecordAfterKey(fields, key));
@@ -317,8 +320,7 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key)
     bool holds = false;
     while (fields.ok() && !fields.atEnd()) {
         holds = fields.wholeNumber() == key || holds;
-        for (int line = 1; line < RecordLines; ++line)
-            fields.skip();
+        fields.skip(RecordLines - 1);
     }
     if (!fields.ok())
         return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());

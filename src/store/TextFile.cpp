@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace velmora {
@@ -31,6 +33,56 @@ std::optional<QByteArrayView> LineReader::next()
         return std::nullopt; // a bare LF, or a bare CR inside the line
     position += lineFeed - start + 1;
     return QByteArrayView(start, length);
+}
+
+namespace {
+
+// The first CR or LF from `at`, or `size`: eight bytes at a time, as the lines passed over are most of a
+// file. A byte of a word is CR or LF where the word XOR that byte repeated has a zero byte; the lowest
+// flag of the zero-byte test is exact (little-endian words: the lowest is the first byte).
+qsizetype lineEndFrom(const char* data, qsizetype at, qsizetype size)
+{
+    constexpr std::uint64_t Ones = 0x0101010101010101;
+    constexpr std::uint64_t Highs = 0x8080808080808080;
+    const auto zeroBytes = [](std::uint64_t word) { return (word - Ones) & ~word & Highs; };
+    for (; at + 8 <= size; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + at, 8);
+        if (const std::uint64_t found = zeroBytes(word ^ (Ones * '\n')) | zeroBytes(word ^ (Ones * '\r')))
+            return at + std::countr_zero(found) / 8;
+    }
+    while (at < size && data[at] != '\n' && data[at] != '\r')
+        ++at;
+    return at;
+}
+
+} // namespace
+
+bool LineReader::skipLines(int count)
+{
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype at = position;
+    for (int line = 0; line < count; ++line) {
+        ++lines;
+        if (at >= size) {
+            position = at;
+            return false;
+        }
+        const qsizetype stop = lineEndFrom(data, at, size);
+        if (stop == size) { // the last line, without a line end
+            at = size;
+        } else if (data[stop] == '\r' && stop + 1 < size && data[stop + 1] == '\n') {
+            at = stop + 2;
+        } else if (data[stop] == '\n' && plainLineEnds) {
+            at = stop + 1;
+        } else {
+            position = at;
+            return false; // a bare CR or LF
+        }
+    }
+    position = at;
+    return true;
 }
 
 bool looksLikeUtf8(QByteArrayView bytes)

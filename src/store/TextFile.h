@@ -16,6 +16,9 @@ public:
     bool atEnd() const { return position >= bytes.size(); }
     // The next line without its line end; nothing when its line end is damaged.
     std::optional<QByteArrayView> next();
+    // Passes over `count` lines, checking only their line ends: false at a damaged line, or where the
+    // bytes end before a line, with lineNumber() naming it.
+    bool skipLines(int count);
     int lineNumber() const { return lines; }
 
 private:

@@ -179,7 +179,8 @@ TEST_F(PersonalFiles, TheLongestAcceptedNameCanStillBeRewritten)
 struct DamagedFile {
     const char* name;
     QByteArray content;
-    int line; // the line the message names
+    int line;            // the line the message names
+    bool inText = false; // in a text line, which a record passed over leaves undecoded
 };
 
 class DamagedPersonalFile : public PersonalFiles, public testing::WithParamInterface<DamagedFile> {};
@@ -187,24 +188,35 @@ class DamagedPersonalFile : public PersonalFiles, public testing::WithParamInter
 TEST_P(DamagedPersonalFile, IsNeverTakenAsCompleteAndNamesTheFileAndLine)
 {
     writeBytes(file(QStringLiteral("山田")), GetParam().content);
+    const QString message =
+        QStringLiteral("ファイル「被曝Data/山田.dat」の内容が正しくありません（%1行目）").arg(GetParam().line);
     const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_FALSE(read);
-    EXPECT_EQ(messageOf(read.error()),
-              QStringLiteral("ファイル「被曝Data/山田.dat」の内容が正しくありません（%1行目）").arg(GetParam().line));
+    EXPECT_EQ(messageOf(read.error()), message);
+    // Passed over rather than read, the records' line ends are checked alike.
+    if (GetParam().inText)
+        return;
+    const auto passedOver = ReadPersonalRecordsBetween(dir, QStringLiteral("山田"), 209904, 210003);
+    ASSERT_FALSE(passedOver);
+    EXPECT_EQ(messageOf(passedOver.error()), message);
 }
 
 const QByteArray OneRecord = crlfLines({" 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"});
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DamagedPersonalFile,
-    testing::Values(DamagedFile{"CutInsideTheHeader", YamadaHeaderBytes.left(30), 6},
-                    DamagedFile{"CutInsideARecord", YamadaHeaderBytes + OneRecord.left(22), 14},
-                    DamagedFile{"CutInsideATwoByteCharacter", YamadaHeaderBytes + OneRecord.chopped(3), 15},
-                    DamagedFile{"NumberLineNotANumber", YamadaHeaderBytes + crlfLines({"abc"}), 10},
-                    DamagedFile{"KeyNotWhole",
-                                YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
-                    DamagedFile{"EmptyLineAfterTheLastRecord", YamadaHeaderBytes + OneRecord + "\r\n", 16},
-                    DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1}),
+    testing::Values(
+        DamagedFile{"CutInsideTheHeader", YamadaHeaderBytes.left(30), 6},
+        DamagedFile{"CutInsideARecord", YamadaHeaderBytes + OneRecord.left(22), 14},
+        DamagedFile{"CutInsideATwoByteCharacter", YamadaHeaderBytes + OneRecord.chopped(3), 15, true},
+        DamagedFile{"NumberLineNotANumber", YamadaHeaderBytes + crlfLines({"abc"}), 10},
+        DamagedFile{"KeyNotWhole", YamadaHeaderBytes + crlfLines({" 200504.5 ", " 0 ", " 0 ", " 0 ", " 0 ", "x"}), 10},
+        DamagedFile{"EmptyLineAfterTheLastRecord", YamadaHeaderBytes + OneRecord + "\r\n", 16},
+        DamagedFile{"LineFeedsOnly", QByteArray(" 7 \n"), 1},
+        DamagedFile{"BareLineFeedInARecord", YamadaHeaderBytes + OneRecord + " 200505 \r\n 0 \r\n 0 \n 0 \r\n", 18},
+        DamagedFile{"BareCarriageReturnInARecord", YamadaHeaderBytes + OneRecord + " 200505 \r\n 0 \r\n 0 \r0 \r\n",
+                    18},
+        DamagedFile{"BareCarriageReturnAtTheEnd", YamadaHeaderBytes + OneRecord.chopped(1), 15}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
