@@ -130,6 +130,21 @@ void drawLines(Surface& page, double x, double y, const QStringList& lines, doub
     }
 }
 
+// The lines of a cell from its top: figures and numbers against the cell's right edge, texts at its left.
+void drawCell(Surface& page, qsizetype column, double top, const QStringList& lines)
+{
+    const TotalsColumn shown = shownColumns()[column];
+    if (!isDoseColumn(shown) && shown != TotalsColumn::RegistrationNumber) {
+        drawLines(page, TotalsColumnEdges[column] + Padding, top + Padding, lines, CellSize);
+        return;
+    }
+    double y = top + Padding;
+    for (const QString& line : lines) {
+        page.text(TotalsColumnEdges[column + 1] - Padding - textWidth(line, CellSize), y, line);
+        y += lineHeight(CellSize);
+    }
+}
+
 // The heading block of every page: the captions and the column headings, laid out once.
 struct Heading {
     QStringList captionLines;
@@ -224,7 +239,7 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
         y = heading.rowsTop;
         for (qsizetype at = pageStarts[number - 1]; at < pageStarts[number]; ++at) {
             for (qsizetype column = 0; column < rows[at].size(); ++column)
-                drawLines(page, TotalsColumnEdges[column] + Padding, y + Padding, rows[at][column], CellSize);
+                drawCell(page, column, y, rows[at][column]);
             y += heightOf(rows[at]);
             page.line(Left, y, Right, y, QColor(160, 160, 160));
         }

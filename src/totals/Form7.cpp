@@ -93,10 +93,11 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     PersonMonths->horizontalHeader()->setDefaultSectionSize(PersonColumnWidth);
     PersonMonths->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     PersonMonths->verticalHeader()->setFixedWidth(PersonLabelsWidth);
-    PersonMonths->setFixedWidth(PersonLabelsWidth + 3 * PersonColumnWidth + 2 * PersonMonths->frameWidth() +
-                                PersonMonths->verticalScrollBar()->sizeHint().width());
+    const int personWidth = PersonLabelsWidth + 3 * PersonColumnWidth + 2 * PersonMonths->frameWidth() +
+                            PersonMonths->verticalScrollBar()->sizeHint().width();
+    PersonMonths->setFixedWidth(personWidth);
     PersonTitle->setWordWrap(true);
-    PersonTitle->setFixedWidth(PersonMonths->width());
+    PersonTitle->setFixedWidth(personWidth);
     auto* person = new QVBoxLayout;
     person->addWidget(PersonTitle);
     person->addWidget(PersonMonths);

@@ -28,8 +28,10 @@ fi
 grep -q '登録者名.txt' "$root/err.txt" || fail "--dose-totals did not say why: $(cat "$root/err.txt")"
 [ ! -s "$root/out.csv" ] || fail "--dose-totals wrote a CSV without a registrant list"
 printf ' 1 \r\n\x8e\x52\x93\x63\r\n' >"$root/empty/登録者名.txt" # 山田, whose file is missing
+status=0
 "$root/usr/bin/velmora" --dose-totals 2025 --data-dir "$root/empty" --output "$root/out.csv" 2>"$root/err.txt" ||
-    fail "--dose-totals failed on a readable list"
+    status=$?
+[ "$status" -eq 2 ] || fail "--dose-totals ended with $status, not 2, when a personal file could not be read"
 [ "$(head -c 3 "$root/out.csv" | xxd -p)" = efbbbf ] || fail "the CSV does not start with a byte-order mark"
 grep -q '^,山田,,2025,' "$root/out.csv" || fail "the CSV lacks the row of 山田: $(cat "$root/out.csv")"
 grep -q '被曝Data/山田.dat' "$root/err.txt" || fail "the unreadable file was not named on standard error"
