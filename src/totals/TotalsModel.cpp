@@ -5,6 +5,27 @@
 #include <QColor>
 
 namespace velmora {
+namespace {
+
+// The colour of a row by its verdict: 注意 orange, 要確認 violet, 超過 red, 読込不可 grey.
+QColor colourOf(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Within:
+        return {};
+    case Verdict::Warning:
+        return {255, 224, 160};
+    case Verdict::Doubtful:
+        return {214, 200, 255};
+    case Verdict::Exceeded:
+        return {255, 190, 190};
+    case Verdict::Unreadable:
+        return {200, 200, 200};
+    }
+    return {};
+}
+
+} // namespace
 
 void TotalsModel::setRows(const QList<TotalsRow>& gathered, int fiscalYear, bool flaggedOnly)
 {
@@ -26,23 +47,6 @@ int TotalsModel::rowCount(const QModelIndex& parent) const
 int TotalsModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(shownColumns().size());
-}
-
-QColor TotalsModel::colourOf(Verdict verdict)
-{
-    switch (verdict) {
-    case Verdict::Within:
-        return {};
-    case Verdict::Warning:
-        return {255, 224, 160};
-    case Verdict::Doubtful:
-        return {214, 200, 255};
-    case Verdict::Exceeded:
-        return {255, 190, 190};
-    case Verdict::Unreadable:
-        return {200, 200, 200};
-    }
-    return {};
 }
 
 QVariant TotalsModel::data(const QModelIndex& index, int role) const

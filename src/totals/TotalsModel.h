@@ -16,14 +16,11 @@ public:
 
     void setRows(const QList<TotalsRow>& gathered, int fiscalYear, bool flaggedOnly);
     const TotalsRow& rowAt(int row) const { return rows[shown[row]]; }
-    int fiscalYear() const { return year; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    static QColor colourOf(Verdict verdict);
 
 private:
     QList<TotalsRow> rows;
