@@ -164,8 +164,13 @@ void Form6::emptyDoseFields()
 
 void Form6::chooseNothing()
 {
-    chosenPosition = -1;
+    releaseChosenMonth();
     Text6->clear();
+}
+
+void Form6::releaseChosenMonth()
+{
+    chosenPosition = -1;
     Command4->setEnabled(false);
     Command3->setEnabled(false);
 }
@@ -217,7 +222,10 @@ void Form6::Command4Click()
     record.internal = doses[3];
     record.comment = comment;
     emptyDoseFields();
-    List1->clearSelection(); // the same month can be chosen again to see what it now holds
+    // The emptied fields are no correction: nothing changes the record again (a second Enter on "訂正",
+    // say) until a month is chosen again, which may be the same one, to see what it now holds.
+    releaseChosenMonth();
+    List1->clearSelection();
     changed = true;
 }
 

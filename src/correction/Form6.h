@@ -72,6 +72,8 @@ private:
     void fillMonthList();
     void emptyDoseFields();
     void chooseNothing();
+    // No month is acted on any more; the month shown in Text6 stays.
+    void releaseChosenMonth();
     // Whether the window may close: asks first when corrections would be dropped.
     bool mayDropChanges();
     void leave();

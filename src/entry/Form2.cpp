@@ -167,6 +167,8 @@ void Form2::connectKeys()
     moveOnEnter(Text11, Text12, false);
     moveOnEnter(Text12, Text13, false);
     moveOnEnter(Text13, Command4, false);
+    for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
+        connect(field, &QLineEdit::textEdited, this, [this] { typedSinceShown = true; });
 }
 
 void Form2::clearForOpening()
@@ -208,6 +210,7 @@ void Form2::List1DoubleClick(QListWidgetItem* item)
     if (const qsizetype position = state.positionOf(header->name);
         position >= 0 && state.pendingEntries[position].imported)
         showImportedValues(state.pendingEntries[position]);
+    typedSinceShown = false;
     Text8->setFocus();
 }
 
@@ -260,6 +263,7 @@ void Form2::emptyDoseFields()
 {
     for (QLineEdit* field : {Text8, Text9, Text11, Text12, Text13})
         field->clear();
+    typedSinceShown = false;
 }
 
 void Form2::emptyPersonFields()
@@ -270,9 +274,14 @@ void Form2::emptyPersonFields()
 
 void Form2::Command4Click()
 {
+    confirmShownPerson();
+}
+
+bool Form2::confirmShownPerson()
+{
     const auto key = monthToEnter();
     if (!key)
-        return;
+        return false;
     QLineEdit* const doses[] = {Text8, Text9, Text11, Text12};
     const bool noDose =
         std::all_of(std::begin(doses), std::end(doses), [](QLineEdit* f) { return f->text().isEmpty(); });
@@ -282,24 +291,31 @@ void Form2::Command4Click()
         isStorable(entry.effective) && isStorable(entry.lens) && isStorable(entry.skin) && isStorable(entry.internal);
     if (Text1->text().isEmpty() || noDose || !storable) {
         dialogs.warn(InvalidInputMessage);
-        return;
+        return false;
     }
     if (!cp932::encode(entry.comment)) {
         dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, entry.comment)));
-        return;
+        return false;
     }
     const qsizetype position = state.positionOf(Text2->text());
     if (position < 0) {
         dialogs.warn(NotListedMessage);
-        return;
+        return false;
     }
     state.pendingEntries[position] = entry;
     emptyPersonFields();
     emptyDoseFields();
+    return true;
 }
 
 void Form2::Command3Click()
 {
+    // Doses typed for the person shown but not confirmed would otherwise be saved as the defaults.
+    if (typedSinceShown && !Text2->text().isEmpty() &&
+        (!dialogs.confirmRisky(
+             QStringLiteral("%1さんの入力が確定されていません。確定してから保存しますか？").arg(Text2->text())) ||
+         !confirmShownPerson()))
+        return;
     const auto key = monthToEnter();
     if (!key)
         return;

@@ -79,6 +79,9 @@ private:
     // The target month as a key, when one is given and not saved yet; otherwise nothing, after the message
     // that explains why (a month saved already is also unlocked and emptied).
     std::optional<MonthKey> monthToEnter();
+    // Confirms the doses shown for the person shown, as "確  定" does; false after the message that
+    // says why not.
+    bool confirmShownPerson();
     void unlockTargetMonth();
     void enableCsvButtons();
     void showImportedValues(const PendingEntry& entry);
@@ -92,6 +95,7 @@ private:
     Dialogs& dialogs;
     Form3& registration;
     Form6& correction;
+    bool typedSinceShown = false; // a dose or comment was typed since the person was shown or confirmed
 };
 
 } // namespace velmora

@@ -124,7 +124,11 @@ TEST_F(CorrectionWindow, ChoosingAMonthShowsItAndCorrectionStoresTypedNumbers)
     type(form.Text13, QString());
     click(form.Command4);
     EXPECT_TRUE(form.Text8->text().isEmpty() && form.Text13->text().isEmpty());
-    EXPECT_EQ(form.Text6->text(), QStringLiteral(" 2005年 04月")); // the month stays chosen
+    EXPECT_EQ(form.Text6->text(), QStringLiteral(" 2005年 04月")); // the month stays shown
+    // A second Enter stores nothing over the correction: 訂正 and 削除 wait for a month to be chosen again.
+    EXPECT_FALSE(form.Command4->isEnabled());
+    EXPECT_FALSE(form.Command3->isEnabled());
+    pressEnter(form.Command4);
     chooseMonth(0);
     EXPECT_EQ(form.Text8->text(), "0");
     EXPECT_EQ(form.Text12->text(), "0.00123");

@@ -235,6 +235,27 @@ TEST_F(EntryWindow, SaveAllWithNothingConfirmedWritesTheDefaultsAndTheMonth)
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("この年月のデータは既に入力済みです")});
 }
 
+TEST_F(EntryWindow, SaveAllAsksToConfirmDosesTypedButNotConfirmed)
+{
+    setMonth("2026", "6");
+    doubleClick(QStringLiteral("山田"));
+    type(form.Text8, "0.4");
+    type(form.Text9, "0.5");
+    type(form.Text11, "0.6");
+    const auto before = snapshot(temp.path());
+    dialogs.answer(false); // No: back to the window with the values, nothing saved
+    click(form.Command3);
+    EXPECT_EQ(takeMessages(),
+              QStringList{QStringLiteral("山田さんの入力が確定されていません。確定してから保存しますか？")});
+    EXPECT_EQ(snapshot(temp.path()), before);
+    EXPECT_EQ(form.Text11->text(), "0.6");
+
+    dialogs.answer(true); // Yes: confirmed as 確  定 would, then the usual question
+    saveAll();
+    EXPECT_EQ(recordsOf(QStringLiteral("山田")).value(0), (MonthlyRecord{202606, 0.4, 0.5, 0.6, 0, NoComment}));
+    EXPECT_EQ(recordsOf(QStringLiteral("鈴木")).value(0), (MonthlyRecord{202606, 0, 0, 0, 0, NoComment}));
+}
+
 TEST_F(EntryWindow, SaveAllCancelledWritesNothingAndKeepsThePendingValues)
 {
     setMonth("2005", "4");
