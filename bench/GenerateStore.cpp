@@ -13,6 +13,14 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
+    const char* const usage =
+        "usage: velmora-generate-store [--demo] DIR [REGISTRANTS (up to 1000) [MONTHS]]\n"
+        "  DIR (empty or missing) receives a store of REGISTRANTS persons (default 1000) with\n"
+        "  MONTHS monthly records each (default 500); --demo makes 30 persons over 3 fiscal years.\n";
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     StoreSize size;
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("--demo")) {
         arguments.removeFirst();
@@ -21,8 +29,10 @@ int main(int argc, char* argv[])
         size.registrants = arguments.value(1, "1000").toInt();
         size.months = arguments.value(2, "500").toInt();
     }
-    if (arguments.isEmpty() || size.registrants < 0 || size.registrants > 1000 || size.months < 0) {
-        std::fprintf(stderr, "usage: velmora-generate-store [--demo] DIR [REGISTRANTS (up to 1000) [MONTHS]]\n");
+    // An option it does not know is never taken for a folder name.
+    if (arguments.isEmpty() || arguments.first().startsWith(QLatin1Char('-')) || size.registrants < 0 ||
+        size.registrants > 1000 || size.months < 0) {
+        std::fputs(usage, stderr);
         return 2;
     }
     if (QDir(arguments.first()).exists() && !QDir(arguments.first()).isEmpty()) {

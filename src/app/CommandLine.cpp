@@ -14,10 +14,21 @@
 namespace velmora {
 namespace {
 
-[[noreturn]] void refuse(const char* reason)
+[[noreturn]] void refuse(const QString& reason)
 {
-    std::fprintf(stderr, "velmora: %s\n", reason);
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(reason));
     std::exit(1);
+}
+
+// Why the command line could not be read, in the words of the other messages.
+QString parseError(const QCommandLineParser& parser)
+{
+    if (!parser.unknownOptionNames().isEmpty())
+        return QStringLiteral("オプション「%1」はありません。使えるオプションは velmora --help で表示されます。")
+            .arg(parser.unknownOptionNames().first());
+    // Otherwise an option that takes a value stands last, without it.
+    return QStringLiteral("オプション「%1」の後に値を指定して下さい。使い方は velmora --help で表示されます。")
+        .arg(QCoreApplication::arguments().constLast());
 }
 
 // A month written YYYYMM, such as 202504.
@@ -42,8 +53,8 @@ StartOptions readCommandLine(int& argc, char** argv)
     const QCoreApplication parsing(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("個人被曝線量管理: personal radiation dose records"));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                      QStringLiteral("Keeps the data in <folder> (created when missing)."),
                                      QStringLiteral("folder"));
@@ -66,22 +77,28 @@ StartOptions readCommandLine(int& argc, char** argv)
     parser.addOptions({dataDir, chosen, doseTotals, output, import});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
-    parser.process(parsing); // ends the program for --help, --version and unknown options
+    if (!parser.parse(QCoreApplication::arguments()))
+        refuse(parseError(parser));
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
     StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt,
                          parser.value(output),  std::nullopt,         parser.positionalArguments().value(0)};
     if (parser.isSet(doseTotals)) {
         options.doseTotalsYear = totalsYearOf(parser.value(doseTotals));
         if (!options.doseTotalsYear)
-            refuse("--dose-totals needs a fiscal year from 1 to 9999, such as 2025");
+            refuse(QStringLiteral("--dose-totals には年度を1～9999の数で指定して下さい（例：2025）。"));
     }
     if (parser.isSet(import)) {
         options.importMonth = monthOf(parser.value(import));
         if (!options.importMonth)
-            refuse("--import-month needs a month written YYYYMM, such as 202504");
+            refuse(QStringLiteral("--import-month には年月を6桁（YYYYMM）で指定して下さい（例：202504）。"));
         if (parser.positionalArguments().size() != 1)
-            refuse("--import-month needs one CSV file: velmora --import-month 202504 FILE");
+            refuse(QStringLiteral("--import-month には取り込むCSVファイルを1つ指定して下さい"
+                                  "（例：velmora --import-month 202504 ファイル名）。"));
     } else if (!parser.positionalArguments().isEmpty()) {
-        refuse("a file is read only with --import-month");
+        refuse(QStringLiteral("ファイル名は --import-month の後にだけ指定できます。"));
     }
     return options;
 }

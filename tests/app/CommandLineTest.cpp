@@ -56,4 +56,29 @@ TEST(DoseTotalsCommand, TellsByItsStatusWhetherEveryFileWasReadAndTheCsvWritten)
     EXPECT_TRUE(QString::fromUtf8(damaged.out).contains(QStringLiteral("山田")));
 }
 
+TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)
+{
+    for (const QStringList& arguments : {QStringList{"--no-such-option"},
+                                         {"--data-dir"},
+                                         {"--dose-totals", "x"},
+                                         {"--import-month", "2025-4", "a.csv"},
+                                         {"--import-month", "202504"},
+                                         {"a.csv"}}) {
+        QProcess program;
+        program.start(QStringLiteral(VELMORA_BINARY), arguments);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        const QString said = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_EQ(program.exitCode(), 1) << arguments.join(' ').toStdString();
+        const bool japanese = std::any_of(said.begin(), said.end(), [](QChar c) { return c.unicode() >= 0x3040; });
+        EXPECT_TRUE(said.startsWith("velmora: ") && japanese) << said.toStdString();
+    }
+    for (const char* answered : {"--help", "--version"}) {
+        QProcess program;
+        program.start(QStringLiteral(VELMORA_BINARY), {QString::fromLatin1(answered)});
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), 0) << answered;
+        EXPECT_FALSE(program.readAllStandardOutput().isEmpty()) << answered;
+    }
+}
+
 } // namespace
