@@ -68,6 +68,12 @@ void PictureBox::text(double x, double y, const QString& text)
     update();
 }
 
+double PictureBox::textWidth(const QString& text)
+{
+    const double pixels = QFontMetricsF(font, &canvas()).horizontalAdvance(text);
+    return image.width() > 0 ? pixels * UserWidth / image.width() : 0;
+}
+
 void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

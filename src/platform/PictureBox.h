@@ -28,6 +28,7 @@ public:
     void line(double x1, double y1, double x2, double y2, const QColor& color) override;
     void box(double x1, double y1, double x2, double y2, const QColor& color) override;
     void text(double x, double y, const QString& text) override;
+    double textWidth(const QString& text) override;
 
     // The drawing as it stands, for a look at what the user sees.
     const QImage& picture() { return canvas(); }

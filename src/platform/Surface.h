@@ -17,6 +17,8 @@ public:
     virtual void line(double x1, double y1, double x2, double y2, const QColor& color) = 0;
     virtual void box(double x1, double y1, double x2, double y2, const QColor& color) = 0;
     virtual void text(double x, double y, const QString& text) = 0;
+    // The width `text` takes at the current font size, in the surface's units.
+    virtual double textWidth(const QString& text) = 0;
 };
 
 } // namespace velmora

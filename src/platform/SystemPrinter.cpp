@@ -45,6 +45,10 @@ public:
         painter.setPen(fore);
         painter.drawText(toDevice(x, y) + QPointF(0, QFontMetricsF(font, painter.device()).ascent()), text);
     }
+    double textWidth(const QString& text) override
+    {
+        return QFontMetricsF(font, painter.device()).horizontalAdvance(text) / pixelsPerMillimetre;
+    }
 
 private:
     QPointF toDevice(double x, double y) const { return {x * pixelsPerMillimetre, y * pixelsPerMillimetre}; }

@@ -50,6 +50,7 @@ private:
         void line(double, double, double, double, const QColor&) override {}
         void box(double, double, double, double, const QColor&) override {}
         void text(double, double, const QString&) override {}
+        double textWidth(const QString&) override { return 0; }
     } discard;
     QString stamp; // the time in the names of the PDF files of one print run
     int pdfFiles = 0;

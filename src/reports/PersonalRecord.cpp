@@ -3,10 +3,39 @@
 #include "store/NumberForms.h"
 #include "store/PositionalForms.h"
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
 const QString Marked = QStringLiteral(" Ｍ");
+constexpr double CommentX = 2420;
+constexpr double CommentRight = 2790; // within the frame at 2800
+// The smallest size a comment is drawn at, still legible on screen and paper.
+constexpr double SmallestCommentSize = 6;
+
+// A comment within its cell: at the size of the other cells when it fits, else smaller down to the
+// smallest legible size, and there cut with "…". The row has room for one line only: wrapped into two,
+// the lines would be smaller than legible. The whole comment stays in the file and the correction window.
+void drawComment(ReportPen& pen, double y, const QString& comment, double size)
+{
+    const double width = CommentRight - CommentX;
+    double fitting = size;
+    pen.fontSize(fitting);
+    while (pen.textWidth(comment) > width && fitting > SmallestCommentSize) {
+        fitting = std::max(SmallestCommentSize, fitting - 0.5);
+        pen.fontSize(fitting);
+    }
+    QString shown = comment;
+    if (pen.textWidth(shown) > width) {
+        const QString ellipsis = QStringLiteral("…");
+        while (!shown.isEmpty() && pen.textWidth(shown + ellipsis) > width)
+            shown.chop(shown.size() > 1 && shown.back().isLowSurrogate() ? 2 : 1);
+        shown += ellipsis;
+    }
+    pen.text(CommentX, y, shown);
+    pen.fontSize(size);
+}
 
 // The cells of a month row, the fiscal-year total or the cumulative row.
 void drawDoseCells(ReportPen& pen, double y, const Doses& d)
@@ -136,7 +165,7 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
         if (const MonthlyRecord* record = figures.months[slot]) {
             drawDoseCells(pen, y, dosesOf(*record));
             if (record->comment != NoComment)
-                pen.text(2420, y, record->comment);
+                drawComment(pen, y, record->comment, style.textSize);
         }
     }
     if (figures.yearTotal)

@@ -31,6 +31,8 @@ public:
     void text(double x, double y, const QString& text) { surface.text(x * style.scale, y * style.scale, text); }
     // A text placed in the surface's own units, where the paper layout is not one tenth of the screen's.
     void textAt(double x, double y, const QString& text) { surface.text(x, y, text); }
+    // The width of a text at the current font size, in screen units like the positions.
+    double textWidth(const QString& text) { return surface.textWidth(text) / style.scale; }
     // The frame and the heading lines: black at the frame width.
     void frameBox(double x1, double y1, double x2, double y2);
     void frameLine(double x1, double y1, double x2, double y2);

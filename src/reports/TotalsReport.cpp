@@ -18,15 +18,11 @@ constexpr double Padding = 0.8;
 constexpr double MillimetresPerPoint = 25.4 / 72;
 constexpr double LineGap = 0.6;
 
-// The width of a text in the printer's font ("ＭＳ 明朝", fixed-pitch: half-width characters are half an
-// em, all others a whole one).
-double textWidth(const QString& text, double points)
+// The width of a text at a size, as the page measures it.
+double textWidth(Surface& page, const QString& text, double points)
 {
-    double ems = 0;
-    for (const QChar c : text)
-        ems +=
-            (c.unicode() >= 0x20 && c.unicode() < 0x7F) || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F) ? 0.5 : 1;
-    return ems * points * MillimetresPerPoint;
+    page.setFontSize(points);
+    return page.textWidth(text);
 }
 
 double lineHeight(double points)
@@ -42,14 +38,14 @@ bool breaksAfter(QChar c)
 
 // The lines of a text within `width`: broken after a blank or a punctuation mark where one fits, else
 // between characters.
-QStringList wrapped(const QString& text, double width, double points)
+QStringList wrapped(Surface& page, const QString& text, double width, double points)
 {
     QStringList lines;
     QString line;
     qsizetype lastBreak = -1;
     for (const QChar c : text) {
         line += c;
-        if (textWidth(line, points) > width && line.size() > 1) {
+        if (textWidth(page, line, points) > width && line.size() > 1) {
             const qsizetype cut = lastBreak > 0 ? lastBreak : line.size() - 1;
             lines << line.left(cut).trimmed();
             line = line.mid(cut);
@@ -68,11 +64,11 @@ QStringList wrapped(const QString& text, double width, double points)
 
 using Cells = QList<QStringList>; // the lines of each shown column
 
-Cells cellLines(const QList<QString>& texts)
+Cells cellLines(Surface& page, const QList<QString>& texts)
 {
     Cells cells;
     for (qsizetype column = 0; column < texts.size(); ++column)
-        cells << wrapped(texts[column], TotalsColumnEdges[column + 1] - TotalsColumnEdges[column] - 2 * Padding,
+        cells << wrapped(page, texts[column], TotalsColumnEdges[column + 1] - TotalsColumnEdges[column] - 2 * Padding,
                          CellSize);
     return cells;
 }
@@ -140,7 +136,7 @@ void drawCell(Surface& page, qsizetype column, double top, const QStringList& li
     }
     double y = top + Padding;
     for (const QString& line : lines) {
-        page.text(TotalsColumnEdges[column + 1] - Padding - textWidth(line, CellSize), y, line);
+        page.text(TotalsColumnEdges[column + 1] - Padding - textWidth(page, line, CellSize), y, line);
         y += lineHeight(CellSize);
     }
 }
@@ -153,7 +149,7 @@ struct Heading {
     double rowsTop;
 };
 
-Heading headingOf(const TotalsPrintout& printout)
+Heading headingOf(Surface& page, const TotalsPrintout& printout)
 {
     const int year = printout.fiscalYear;
     Heading heading;
@@ -164,11 +160,11 @@ Heading headingOf(const TotalsPrintout& printout)
             .arg(dayText(printout.printed)),
         countsLine(printout), limitsKey(year)};
     for (const QString& caption : captions)
-        heading.captionLines << wrapped(caption, Right - Left, CaptionSize);
+        heading.captionLines << wrapped(page, caption, Right - Left, CaptionSize);
     QStringList texts;
     for (const TotalsColumn column : shownColumns())
         texts << shownHeading(column);
-    heading.columnHeadings = cellLines(texts);
+    heading.columnHeadings = cellLines(page, texts);
     heading.columnsTop = 16 + static_cast<double>(heading.captionLines.size()) * lineHeight(CaptionSize) + 1;
     heading.rowsTop = heading.columnsTop + heightOf(heading.columnHeadings);
     return heading;
@@ -182,7 +178,7 @@ void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int page
     page.text(Left, 8, QStringLiteral("線量集計・限度確認　%1年度").arg(fiscalYear));
     page.setFontSize(CaptionSize);
     const QString pageText = QStringLiteral("%1 / %2 ページ").arg(pageNumber).arg(pages);
-    page.text(Right - textWidth(pageText, CaptionSize), 9, pageText);
+    page.text(Right - textWidth(page, pageText, CaptionSize), 9, pageText);
     drawLines(page, Left, 16, heading.captionLines, CaptionSize);
     page.setFontSize(CellSize);
     page.line(Left, heading.columnsTop, Right, heading.columnsTop, Qt::black);
@@ -201,16 +197,18 @@ QString fiscalYearsSpan(int first, int last)
 
 void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
 {
+    // The page measures the texts, so the document begins before the rows are laid out.
+    Surface& page = printer.beginDocument(QStringLiteral("線量集計"));
     QList<Cells> rows;
     rows.reserve(printout.rows.size());
     for (const TotalsRow& row : printout.rows) {
         QStringList texts;
         for (const TotalsColumn column : shownColumns())
             texts << cellText(row, column, printout.fiscalYear);
-        rows << cellLines(texts);
+        rows << cellLines(page, texts);
     }
     // The rows of each page, found before drawing so that every page can say how many there are.
-    const Heading heading = headingOf(printout);
+    const Heading heading = headingOf(page, printout);
     // A cell taller than a page (a file with very many doubtful records) is cut short; the window and
     // the CSV hold the whole text.
     const auto pageLines = static_cast<qsizetype>((Bottom - heading.rowsTop - Padding) / lineHeight(CellSize));
@@ -231,7 +229,6 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
     }
     pageStarts << rows.size();
     const auto pages = static_cast<int>(pageStarts.size() - 1);
-    Surface& page = printer.beginDocument(QStringLiteral("線量集計"));
     for (int number = 1; number <= pages; ++number) {
         if (number > 1)
             printer.newPage();

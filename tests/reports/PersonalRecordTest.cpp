@@ -76,6 +76,27 @@ TEST_F(PersonalRecordTest, TheFirstOfTwoRecordsOfAMonthCountsForTheYearBothForTh
     EXPECT_EQ(surface.row(1460), (QStringList{"Ｍの回数", " 0 ", " 1 ", " 1 ", "―", "―"}));
 }
 
+TEST_F(PersonalRecordTest, ACommentStaysInsideItsCellSmallerAndThenCut)
+{
+    surface.unitsPerPoint = 4; // the picture box: 2960 units across about 990 pixels at 96 dpi
+    const QString longest = QStringLiteral("右手指の被曝が多いため次回から防護手袋を着用するよう指導済み");
+    for (const auto& [comment, size, shown] :
+         {std::tuple{QStringLiteral("透視"), 8.0, QStringLiteral("透視")},
+          {QStringLiteral("透視検査の追加分として記録"), 7.0, QStringLiteral("透視検査の追加分として記録")},
+          {longest, 6.0, longest.left(14) + QStringLiteral("…")}}) {
+        person.records = {{200504, 1, 0, 0, 0, comment}};
+        show();
+        const auto drawn = std::find_if(surface.texts.begin(), surface.texts.end(),
+                                        [&](const auto& text) { return text.x == 2420 && text.y == rowOf(1); });
+        ASSERT_NE(drawn, surface.texts.end()) << comment.toStdString();
+        EXPECT_EQ(drawn->text, shown);
+        EXPECT_EQ(drawn->size, size) << comment.toStdString();
+        surface.setFontSize(drawn->size);
+        EXPECT_LE(drawn->x + surface.textWidth(drawn->text), 2790) << comment.toStdString();
+        EXPECT_EQ(surface.find(QStringLiteral("年度合計"))->size, 8); // the cells after it keep their size
+    }
+}
+
 TEST_F(PersonalRecordTest, CellRulesForZeroExternalAndInternalDoses)
 {
     person.records = {{200504, 0, 0, 0, 0.002, QStringLiteral("―")},

@@ -183,6 +183,22 @@ TEST(PaperRecord, ShowsTheValuesOfTheScreen)
     EXPECT_EQ(paper.countLines(1, Qt::black), 17);
 }
 
+TEST_F(PrintedReports, APersonalRecordsLongCommentStaysInsideTheFrame)
+{
+    const QString comment = QStringLiteral("右手指の被曝が多いため次回から防護手袋を着用するよう指導済み");
+    PrintPersonalRecord(printer, {personHeader(QStringLiteral("山田")), {{200504, 1, 0, 0, 0, comment}}}, "2005");
+    printer.takeReport();
+    bool found = false;
+    for (const PdfBox& word : pdfWordBoxes(printedFiles().value(0)))
+        if (word.text.startsWith(QStringLiteral("右手指"))) {
+            found = true;
+            EXPECT_GE(word.xMin, 240);
+            EXPECT_LE(word.xMax, 280); // the frame's right edge
+            EXPECT_TRUE(word.text.endsWith(QStringLiteral("…"))) << word.text.toStdString();
+        }
+    EXPECT_TRUE(found);
+}
+
 TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordInsideItsCell)
 {
     TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}};

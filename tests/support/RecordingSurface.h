@@ -43,6 +43,14 @@ public:
         lines.append({x1, y1, x2, y2, width, color, true});
     }
     void text(double x, double y, const QString& text) override { texts.append({x, y, size, fore, text}); }
+    // As a fixed-pitch Japanese font measures: half an em for a half-width character, an em for the rest.
+    double textWidth(const QString& text) override
+    {
+        double ems = 0;
+        for (const QChar c : text)
+            ems += c.unicode() < 0x80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F) ? 0.5 : 1;
+        return ems * size * unitsPerPoint;
+    }
 
     // The text drawn with its top-left corner at (x, y), if any.
     std::optional<QString> at(double x, double y) const
@@ -77,6 +85,7 @@ public:
     QList<Text> texts;
     QList<Line> lines;
     int clears = 0;
+    double unitsPerPoint = 25.4 / 72; // millimetres, as on paper
 
 private:
     double size = 9.75;
