@@ -1,6 +1,8 @@
 #include "DataFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
 namespace velmora {
@@ -29,10 +31,22 @@ QString dataFolderProblem(const QString& folder)
 {
     if (!QDir().mkpath(folder))
         return QStringLiteral("データフォルダ「%1」を作成できません。").arg(folder);
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".velmora-probe-XXXXXX")));
-    if (!probe.open())
-        return QStringLiteral("データフォルダ「%1」に書き込めません。").arg(folder);
+    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable())
+        return QStringLiteral("データフォルダ「%1」を読み込めません。").arg(folder);
     return {};
+}
+
+QString dataFolderWriteProblem(const QString& folder)
+{
+    // A file actually made tells the truth where permissions alone would not (a file server, say).
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".velmora-probe-XXXXXX")));
+    if (probe.open())
+        return {};
+    const QStorageInfo storage(folder);
+    const QString reason = storage.isReadOnly() ? QStringLiteral("読み取り専用のファイルシステムです")
+                           : storage.bytesAvailable() == 0 ? QStringLiteral("ディスクに空きがありません")
+                                                           : QStringLiteral("書き込む権限がありません");
+    return QStringLiteral("データフォルダ「%1」に書き込めません（%2）。").arg(QDir::toNativeSeparators(folder), reason);
 }
 
 } // namespace velmora

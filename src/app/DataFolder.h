@@ -16,8 +16,12 @@ namespace velmora {
 // the dialog was cancelled.
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings);
 
-// Creates the folder when it is missing; why it cannot hold the data (it cannot be created or
-// written), or an empty text when it can.
+// Creates the folder when it is missing; why it cannot hold the data (it cannot be created or read), or
+// an empty text when it can. A folder that can be read but not written still shows its reports.
 QString dataFolderProblem(const QString& folder);
+
+// Why nothing can be written into the folder, with the reason (a read-only file system, no permission),
+// or an empty text when a file can be created there.
+QString dataFolderWriteProblem(const QString& folder);
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "DataFolder.h"
 #include "entry/Form2.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -55,6 +56,11 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
 
 void Form1::Command1Click()
 {
+    if (const QString problem = dataFolderWriteProblem(dataDir.root()); !problem.isEmpty()) {
+        dialogs.warn(problem +
+                     QStringLiteral("\nデータ入力／訂正はできません。データの検索・表示と線量集計はできます。"));
+        return;
+    }
     state.resetPendingEntries();
     entry.clearForOpening();
     // Whatever a first start could not create (a full disk, say) is created now; existing files stay.
@@ -107,6 +113,12 @@ void Form1::refreshEntryLock()
 void Form1::Command2Click()
 {
     if (!registrantNamesExist(dataDir)) {
+        // A folder that cannot be written is only told about, never half set up.
+        if (const QString problem = dataFolderWriteProblem(dataDir.root()); !problem.isEmpty()) {
+            dialogs.warn(QStringLiteral("データは１件もありません（ファイル「%1」がありません）。\n%2")
+                             .arg(RegistrantNamesFile, problem));
+            return;
+        }
         const auto created = InitialiseForSearch(dataDir);
         dialogs.warn(created ? QStringLiteral("データは１件もありません") : messageOf(created.error()));
         return;

@@ -125,8 +125,9 @@ Surface& SystemPrinter::beginDocument(const QString& reportName)
         return *page;
     page.reset();
     if (failure.isEmpty())
-        failure = QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした（フォルダ「%1」）")
-                      .arg(PrintFolder);
+        failure =
+            QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした（フォルダ「%1」に書き込めません）")
+                .arg(QDir::toNativeSeparators(QDir(dataRoot).filePath(PrintFolder)));
     return discard;
 }
 

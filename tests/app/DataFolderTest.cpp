@@ -1,7 +1,9 @@
 #include "app/DataFolder.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Stores.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -39,14 +41,33 @@ TEST_F(DataFolder, TheMenuEntryAsksOnceAndRemembersTheChoice)
     EXPECT_EQ(dialogs.dialogStart, home.filePath(QStringLiteral("Velmora")));
 }
 
-TEST_F(DataFolder, AFolderThatCannotBeCreatedOrWrittenIsRefused)
+TEST_F(DataFolder, OnlyAFolderThatCannotBeCreatedIsRefusedAndOneNotWritableSaysWhy)
 {
     const QString fresh = home.filePath(QStringLiteral("a/b"));
     EXPECT_EQ(dataFolderProblem(fresh), QString());
+    EXPECT_EQ(dataFolderWriteProblem(fresh), QString());
     EXPECT_TRUE(QDir(fresh).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(dataFolderProblem(QStringLiteral("/proc/velmora")),
               QStringLiteral("データフォルダ「/proc/velmora」を作成できません。"));
-    EXPECT_EQ(dataFolderProblem(QStringLiteral("/proc")), QStringLiteral("データフォルダ「/proc」に書き込めません。"));
+
+    const ImmutableFile locked(fresh);
+    ASSERT_TRUE(locked.ok);
+    EXPECT_EQ(dataFolderProblem(fresh), QString());
+    EXPECT_EQ(dataFolderWriteProblem(fresh),
+              QStringLiteral("データフォルダ「%1」に書き込めません（書き込む権限がありません）。").arg(fresh));
+
+    // A read-only mount of the folder, as a share mounted read-only or an archive on read-only media.
+    const QString mounted = home.filePath(QStringLiteral("ro"));
+    QDir().mkpath(mounted);
+    if (QProcess::execute("mount", {"--bind", home.filePath("a"), mounted}) != 0)
+        GTEST_SKIP() << "no bind mounts here";
+    const bool readOnly = QProcess::execute("mount", {"-o", "remount,ro,bind", mounted}) == 0;
+    const QString problem = dataFolderWriteProblem(mounted);
+    QProcess::execute("umount", {mounted});
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(
+        problem,
+        QStringLiteral("データフォルダ「%1」に書き込めません（読み取り専用のファイルシステムです）。").arg(mounted));
 }
 
 } // namespace

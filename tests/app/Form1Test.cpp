@@ -1,4 +1,5 @@
 #include "store/ListFiles.h"
+#include "support/Stores.h"
 #include "support/WindowTest.h"
 
 #include <QApplication>
@@ -64,6 +65,40 @@ TEST_F(MainMenu, FirstSearchCreatesThreeFilesSaysThereIsNoDataAndStays)
     EXPECT_TRUE(QFileInfo(path(JobTypesFile)).isFile());
     EXPECT_TRUE(QFileInfo(path(DoseDataFolder)).isDir());
     EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+TEST_F(MainMenu, AFolderThatCannotBeWrittenShowsItsReportsAndRefusesEntry)
+{
+    makeStore(app.dataDir, {QStringLiteral("山田")});
+    const ImmutableFile locked(temp.path());
+    ASSERT_TRUE(locked.ok);
+    const auto before = snapshot(temp.path());
+    click(app.form1.Command1);
+    EXPECT_EQ(takeMessages(),
+              QStringList{QStringLiteral("データフォルダ「%1」に書き込めません（書き込む権限がありません）。\n"
+                                         "データ入力／訂正はできません。データの検索・表示と線量集計はできます。")
+                              .arg(temp.path())});
+    EXPECT_TRUE(app.form1.isVisible());
+    click(app.form1.Command2);
+    ASSERT_TRUE(app.form4.isVisible());
+    EXPECT_EQ(app.form4.List1->count(), 1);
+    click(app.form4.Command7); // the registrant data table
+    click(app.form4.Command5);
+    click(app.form1.Command4);
+    EXPECT_TRUE(app.form7.isVisible());
+    click(app.form7.SaveCsvButton);
+    EXPECT_EQ(takeMessages().size(), 1); // the CSV cannot be written, and says so
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+TEST_F(MainMenu, AFolderThatCannotBeWrittenAndHasNoStoreIsToldAndLeftAsItIs)
+{
+    const ImmutableFile locked(temp.path());
+    ASSERT_TRUE(locked.ok);
+    click(app.form1.Command2);
+    EXPECT_TRUE(takeMessages().value(0).startsWith(
+        QStringLiteral("データは１件もありません（ファイル「登録者名.txt」がありません）。")));
+    EXPECT_TRUE(QDir(temp.path()).isEmpty());
 }
 
 TEST_F(MainMenu, BothWindowsListTheRegistrantsInFileOrder)

@@ -273,7 +273,8 @@ TEST_F(SearchWindow, APrintThatWentNowhereIsToldWithTheExclamationIcon)
     EXPECT_EQ(
         dialogs.shown.last(),
         (ScriptedDialogs::Shown{Kind::Warn, QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした"
-                                                           "（フォルダ「印刷」）")}));
+                                                           "（フォルダ「%1」に書き込めません）")
+                                                .arg(path(QStringLiteral("印刷")))}));
 }
 
 TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)
