@@ -18,13 +18,28 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
     if (!remembered.isEmpty() && QDir(remembered).exists())
         return remembered;
     const QString suggested = QDir::home().filePath(QStringLiteral("Velmora"));
-    const QString chosen = dialogs.chooseFolder(QStringLiteral("データを保存するフォルダを選んで下さい"),
-                                                QDir(suggested).exists() ? suggested : QDir::homePath());
-    if (chosen.isEmpty())
-        return std::nullopt;
-    settings.setValue(DataFolderKey, chosen);
-    settings.sync();
-    return chosen;
+    for (;;) {
+        const QString chosen = dialogs.chooseDataFolder(suggested);
+        if (chosen.isEmpty()) {
+            dialogs.inform(QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
+            return std::nullopt;
+        }
+        // The program's files would mix with the user's own.
+        if (QDir(chosen) == QDir::home()) {
+            dialogs.warn(QStringLiteral("ホームフォルダそのものはデータのフォルダにできません（データのファイルが"
+                                        "ホームフォルダの他のファイルと混ざるため）。「%1」などを選んで下さい。")
+                             .arg(QDir::toNativeSeparators(suggested)));
+            continue;
+        }
+        if (!QDir().mkpath(chosen)) {
+            dialogs.warn(
+                QStringLiteral("データフォルダ「%1」を作成できません。").arg(QDir::toNativeSeparators(chosen)));
+            continue;
+        }
+        settings.setValue(DataFolderKey, chosen);
+        settings.sync();
+        return chosen;
+    }
 }
 
 QString dataFolderProblem(const QString& folder)

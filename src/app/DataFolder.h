@@ -7,13 +7,13 @@
 #include <optional>
 
 // Where the data lives. From a terminal it is the current folder, or the one given with --data-dir.
-// Started from the desktop menu (--chosen-data-dir), it is a folder the user chose once with a folder
-// dialog and that is remembered; Velmora never picks a folder in the home folder by itself.
+// Started from the desktop menu (--chosen-data-dir), it is a folder the user chose once in the first-start
+// window (~/Velmora proposed) and that is remembered; the home folder itself is never the data folder.
 namespace velmora {
 
-// The folder chosen for the menu entry: the remembered one, or, the first time (or when it is gone),
-// the one the user picks in a folder dialog that opens at ~/Velmora or the home folder; nothing when
-// the dialog was cancelled.
+// The folder chosen for the menu entry: the remembered one, or, the first time (or when it is gone), the
+// one the user takes in the first-start window, created when missing; nothing, after saying that the
+// program ends, when the window was cancelled.
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings);
 
 // Creates the folder when it is missing; why it cannot hold the data (it cannot be created or read), or

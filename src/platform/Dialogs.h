@@ -19,8 +19,9 @@ public:
     // Yes and No buttons with the exclamation icon and No as the default, for a step that is hard to
     // undo; true only when Yes was pressed.
     virtual bool confirmRisky(const QString& text) = 0;
-    // A folder dialog titled `title` that opens at `start`; the folder chosen, or an empty text on Cancel.
-    virtual QString chooseFolder(const QString& title, const QString& start) = 0;
+    // The window of the first start from the menu: what the data folder is, `suggested` proposed, or
+    // another folder chosen in a folder dialog; the folder chosen, or an empty text on Cancel.
+    virtual QString chooseDataFolder(const QString& suggested) = 0;
     // A dialog titled `title` that picks a CSV file to read, opening in `folder`; an empty text on Cancel.
     virtual QString chooseCsvToOpen(const QString& title, const QString& folder) = 0;
     // A dialog titled `title` that picks where to write a CSV file, suggesting `path` (asking before it

@@ -1,5 +1,7 @@
 #include "QtDialogs.h"
 
+#include "DataFolderWindow.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -55,9 +57,10 @@ bool QtDialogs::confirmRisky(const QString& text)
     return ask(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString QtDialogs::chooseFolder(const QString& title, const QString& start)
+QString QtDialogs::chooseDataFolder(const QString& suggested)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
+    DataFolderWindow window(suggested, QApplication::activeWindow());
+    return window.exec() == QDialog::Accepted ? window.chosen() : QString();
 }
 
 QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)

@@ -23,22 +23,25 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(DataFolder, TheMenuEntryAsksOnceAndRemembersTheChoice)
+TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemembersTheChoice)
 {
-    const QString chosen = home.filePath(QStringLiteral("線量データ"));
-    QDir().mkpath(chosen);
-    dialogs.answerFolder(chosen);
-    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
-    EXPECT_EQ(dialogs.dialogStart, home.path());            // no ~/Velmora yet: the dialog opens at home
-    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen); // remembered: no second dialog
-    EXPECT_EQ(dialogs.shown.size(), 1);
+    const QString suggested = home.filePath(QStringLiteral("Velmora"));
+    dialogs.answerFolder(home.path()); // the home folder itself: refused, asked again
+    dialogs.answerFolder(suggested);   // the folder proposed, made when missing
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested);
+    EXPECT_EQ(dialogs.dialogStart, suggested);
+    EXPECT_TRUE(QDir(suggested).exists());
+    EXPECT_TRUE(
+        dialogs.shown.value(1).text.startsWith(QStringLiteral("ホームフォルダそのものはデータのフォルダにできません")));
+    dialogs.shown.clear();
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested); // remembered: not asked again
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    // A remembered folder that is gone is asked for again, where ~/Velmora is suggested once it exists.
-    QDir(chosen).removeRecursively();
-    QDir().mkpath(home.filePath(QStringLiteral("Velmora")));
-    dialogs.answerFolder(QString()); // Cancel
+    // A remembered folder that is gone is asked for again; Cancel says the program ends.
+    QDir(suggested).removeRecursively();
+    dialogs.answerFolder(QString());
     EXPECT_EQ(chosenDataFolder(dialogs, settings), std::nullopt);
-    EXPECT_EQ(dialogs.dialogStart, home.filePath(QStringLiteral("Velmora")));
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
 }
 
 TEST_F(DataFolder, OnlyAFolderThatCannotBeCreatedIsRefusedAndOneNotWritableSaysWhy)

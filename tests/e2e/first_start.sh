@@ -27,4 +27,21 @@ expect_file "職種.txt" "$(cp932_lines 医師 診療放射線技師 看護師 �
 
 # Only one window is in use at a time: the menu hid itself.
 [ -z "$(xdotool search --onlyvisible --name '^個人被曝線量管理$' 2>/dev/null)" ] || fail "the main menu is still shown"
-echo "1 passed, 0 failed"
+kill "$program"
+wait "$program" 2>/dev/null || true
+
+# Started from the desktop menu the first time: the first-start window proposes ~/Velmora, Enter takes it,
+# and the folder is made and remembered.
+home="$data/home"
+mkdir -p "$home"
+(cd / && HOME="$home" exec "$binary" --chosen-data-dir) &
+program=$!
+first=$(window_named "Velmora") || fail "the first-start window did not appear"
+sleep 0.5
+import -window "$first" "$shots/first-start-window.png"
+xdotool windowfocus --sync "$first"
+xdotool key Return
+window_named "個人被曝線量管理" >/dev/null || fail "the main menu did not follow the first-start window"
+[ -d "$home/Velmora" ] || fail "~/Velmora was not made"
+grep -qx "dataFolder=$home/Velmora" "$home/.config/Velmora/Velmora.conf" || fail "the folder was not remembered"
+echo "2 passed, 0 failed"

@@ -1,6 +1,8 @@
 #include "platform/QtDialogs.h"
+#include "platform/DataFolderWindow.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -73,6 +75,23 @@ TEST_F(QtDialogsTest, WarningsCarryTheExclamationIcon)
     const SeenBox seen = run(QStringLiteral("OK"), [&] { dialogs.inform("全データを保存しました。"); });
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
+}
+
+TEST_F(QtDialogsTest, TheFirstStartWindowProposesAFolderAndCanBeCancelled)
+{
+    const QString suggested = QStringLiteral("/home/yamada/Velmora");
+    for (const auto& [press, chosen] : {std::pair{"UseSuggestedButton", suggested}, {"CancelButton", QString()}}) {
+        QString proposed;
+        QTimer::singleShot(0, [&proposed, press = QString::fromLatin1(press)] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<DataFolderWindow*>(widget); window && window->isVisible()) {
+                    proposed = window->findChild<QLabel*>(QStringLiteral("SuggestedFolder"))->text();
+                    window->findChild<QPushButton*>(press)->click();
+                }
+        });
+        EXPECT_EQ(dialogs.chooseDataFolder(suggested), chosen) << press;
+        EXPECT_EQ(proposed, suggested);
+    }
 }
 
 } // namespace

@@ -29,9 +29,9 @@ bool ScriptedDialogs::confirmRisky(const QString& text)
     return nextAnswer(Kind::Risky, text);
 }
 
-QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start)
+QString ScriptedDialogs::chooseDataFolder(const QString& suggested)
 {
-    return nextPath(Kind::Folder, title, start, folders);
+    return nextPath(Kind::Folder, QStringLiteral("データフォルダ"), suggested, folders);
 }
 
 QString ScriptedDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
