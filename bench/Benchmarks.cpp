@@ -219,9 +219,9 @@ void OpenSearchWindow(benchmark::State& state)
     Application velmora(store().temp.path(), dialogs, clock, printer);
     velmora.start();
     for (auto _ : state) {
-        velmora.form1.Command2->click();
+        velmora.form1().Command2->click();
         state.PauseTiming();
-        velmora.form4.close();
+        velmora.form4().close();
         state.ResumeTiming();
     }
 }

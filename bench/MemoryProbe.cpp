@@ -24,15 +24,15 @@ int main(int argc, char* argv[])
     SystemPrinter printer(argv[1], clock, [] { return QPrinterInfo(); });
     Application velmora(argv[1], dialogs, clock, printer);
     velmora.start();
-    velmora.form1.Command2->click();
+    velmora.form1().Command2->click();
     const auto months = LoadEnteredMonths(velmora.dataDir);
     const MonthKey last = months && !months->isEmpty() ? months->last() : 200504;
-    velmora.form4.Text2->setText(QString::number(last / 100));
-    velmora.form4.Text3->setText(QString::number(last % 100));
-    velmora.form4.Command8->click();
+    velmora.form4().Text2->setText(QString::number(last / 100));
+    velmora.form4().Text3->setText(QString::number(last % 100));
+    velmora.form4().Command8->click();
     QCoreApplication::processEvents();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%ld\n", usage.ru_maxrss);
-    return velmora.form4.isVisible() ? 0 : 1;
+    return velmora.form4().isVisible() ? 0 : 1;
 }

@@ -9,9 +9,13 @@
 #include "search/Form4.h"
 #include "totals/Form7.h"
 
+#include <memory>
+
 namespace velmora {
 
-// The windows of one run and the state they share, wired together over one data directory.
+// The windows of one run and the state they share, wired together over one data directory. The main
+// menu is made at once; every other window the first time it is asked for, so that a start shows the menu
+// without building windows the user may not open.
 class Application {
 public:
     Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock, Printer& printer);
@@ -19,14 +23,26 @@ public:
     // Shows the main menu; no file is read or created before the user chooses a command.
     void start();
 
+    Form1& form1() { return menu; }
+    Form2& form2();
+    Form3& form3();
+    Form4& form4();
+    Form6& form6();
+    Form7& form7();
+
     SharedState state;
     DataDir dataDir;
-    Form3 form3;
-    Form6 form6;
-    Form2 form2;
-    Form4 form4;
-    Form7 form7;
-    Form1 form1;
+
+private:
+    Dialogs& dialogs;
+    const Clock& clock;
+    Printer& printer;
+    std::unique_ptr<Form3> registration;
+    std::unique_ptr<Form6> correction;
+    std::unique_ptr<Form2> entry;
+    std::unique_ptr<Form4> search;
+    std::unique_ptr<Form7> totals;
+    Form1 menu; // first to go: it may still refer to the others while it closes
 };
 
 } // namespace velmora

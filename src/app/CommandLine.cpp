@@ -21,14 +21,14 @@ namespace {
 }
 
 // Why the command line could not be read, in the words of the other messages.
-QString parseError(const QCommandLineParser& parser)
+QString parseError(const QCommandLineParser& parser, const QStringList& arguments)
 {
     if (!parser.unknownOptionNames().isEmpty())
         return QStringLiteral("オプション「%1」はありません。使えるオプションは velmora --help で表示されます。")
             .arg(parser.unknownOptionNames().first());
     // Otherwise an option that takes a value stands last, without it.
     return QStringLiteral("オプション「%1」の後に値を指定して下さい。使い方は velmora --help で表示されます。")
-        .arg(QCoreApplication::arguments().constLast());
+        .arg(arguments.constLast());
 }
 
 // A month written YYYYMM, such as 202504.
@@ -50,7 +50,11 @@ DataDir dataDirOf(const StartOptions& options)
 
 StartOptions readCommandLine(int& argc, char** argv)
 {
-    const QCoreApplication parsing(argc, argv);
+    // Read without an application object, which costs a start-up of every run; --help and --version
+    // make one to print with.
+    QStringList arguments;
+    for (int at = 0; at < argc; ++at)
+        arguments << QString::fromLocal8Bit(argv[at]);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("個人被曝線量管理: personal radiation dose records"));
     const QCommandLineOption help = parser.addHelpOption();
@@ -77,12 +81,14 @@ StartOptions readCommandLine(int& argc, char** argv)
     parser.addOptions({dataDir, chosen, doseTotals, output, import});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
-    if (!parser.parse(QCoreApplication::arguments()))
-        refuse(parseError(parser));
-    if (parser.isSet(help))
-        parser.showHelp(0);
-    if (parser.isSet(version))
+    if (!parser.parse(arguments))
+        refuse(parseError(parser, arguments));
+    if (parser.isSet(help) || parser.isSet(version)) {
+        const QCoreApplication printing(argc, argv);
+        if (parser.isSet(help))
+            parser.showHelp(0);
         parser.showVersion();
+    }
     StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt,
                          parser.value(output),  std::nullopt,         parser.positionalArguments().value(0)};
     if (parser.isSet(doseTotals)) {

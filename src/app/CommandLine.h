@@ -18,7 +18,7 @@ struct StartOptions {
     QString importFile;
 };
 
-// Reads the command line with a QCoreApplication of its own, before any window system is needed, so
+// Reads the command line before any application object or window system is made, so
 // that --help and --version answer without a display. They, an unknown option and an option without
 // the value it needs end the program.
 StartOptions readCommandLine(int& argc, char** argv);

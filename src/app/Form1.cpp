@@ -15,10 +15,8 @@
 
 namespace velmora {
 
-Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form2& entryWindow,
-             Form4& searchWindow, Form7& totalsWindow)
-    : state(sharedState), dataDir(dir), dialogs(messageBoxes), entry(entryWindow), search(searchWindow),
-      totals(totalsWindow), entryLock(dir)
+Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, MenuWindows menuWindows)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), windows(std::move(menuWindows)), entryLock(dir)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));
@@ -42,9 +40,6 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4Click);
-    connect(&totals, &Form7::returnedToMenu, this, &Form1::returnToMenu);
-    connect(&entry, &Form2::returnedToMenu, this, &Form1::returnToMenu);
-    connect(&search, &Form4::returnedToMenu, this, &Form1::returnToMenu);
 
     // While the entry window is open its lock is written again now and then, so that other PCs on the
     // shared folder see it is in use.
@@ -62,7 +57,7 @@ void Form1::Command1Click()
         return;
     }
     state.resetPendingEntries();
-    entry.clearForOpening();
+    windows.entry().clearForOpening();
     // Whatever a first start could not create (a full disk, say) is created now; existing files stay.
     if (const auto created = InitialiseForEntry(dataDir); !created) {
         dialogs.warn(messageOf(created.error()));
@@ -80,9 +75,9 @@ void Form1::Command1Click()
     }
     state.registrants = *registrants;
     state.enteredMonths = *enteredMonths;
-    entry.showRegistrants();
+    windows.entry().showRegistrants();
     lockRefresh.start();
-    openInsteadOfMenu(&entry);
+    openInsteadOfMenu(&windows.entry());
 }
 
 bool Form1::takeOverStaleLock(const Failure& refused)
@@ -123,15 +118,15 @@ void Form1::Command2Click()
         dialogs.warn(created ? QStringLiteral("データは１件もありません") : messageOf(created.error()));
         return;
     }
-    search.clearForOpening();
+    windows.search().clearForOpening();
     const auto registrants = LoadRegistrantList(dataDir);
     if (!registrants) {
         dialogs.warn(messageOf(registrants.error()));
         return;
     }
     state.registrants = *registrants;
-    search.showRegistrants();
-    openInsteadOfMenu(&search);
+    windows.search().showRegistrants();
+    openInsteadOfMenu(&windows.search());
 }
 
 void Form1::Command4Click()
@@ -141,8 +136,8 @@ void Form1::Command4Click()
         dialogs.warn(QStringLiteral("データは１件もありません"));
         return;
     }
-    openInsteadOfMenu(&totals);
-    totals.openForCurrentYear();
+    openInsteadOfMenu(&windows.totals());
+    windows.totals().openForCurrentYear();
 }
 
 void Form1::Command3Click()

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace velmora {
 
@@ -16,12 +17,22 @@ class Form2;
 class Form4;
 class Form7;
 
+// The windows the main menu opens, each made the first time it is asked for.
+struct MenuWindows {
+    std::function<Form2&()> entry;
+    std::function<Form4&()> search;
+    std::function<Form7&()> totals;
+};
+
 // The main menu "個人被曝線量管理": opens the entry window, the search window or the dose totals, or ends
 // the program.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form2& entry, Form4& search, Form7& totals);
+    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, MenuWindows windows);
+
+    // Shows the menu again when a window it opened was left.
+    void returnToMenu();
 
     QLabel* Label3;
     CommandButton* Command1; // "データ入力／訂正"
@@ -37,7 +48,6 @@ private:
     void Command2Click();
     void Command3Click();
     void Command4Click();
-    void returnToMenu();
     // Offers to take over a lock of another PC left unrefreshed; whether the lock is now this copy's.
     bool takeOverStaleLock(const Failure& refused);
     void refreshEntryLock();
@@ -46,9 +56,7 @@ private:
     SharedState& state;
     DataDir dataDir;
     Dialogs& dialogs;
-    Form2& entry;
-    Form4& search;
-    Form7& totals;
+    MenuWindows windows;
     WriterLock entryLock; // held while the entry window is open
     QTimer lockRefresh;
 };

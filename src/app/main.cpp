@@ -24,9 +24,11 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
-    QIcon icon = QIcon::fromTheme(QStringLiteral(VELMORA_APP_ID));
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/" VELMORA_APP_ID ".png").arg(size));
+    // The window icon from the program's own copies of the theme's icon: no look-up of the icon theme, and
+    // only the sizes a title bar or task bar shows (each size goes to the window system at every start).
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/" VELMORA_APP_ID ".png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
     velmora::installFontSubstitutions();
     // Qt's own texts (the edit menu of the text boxes) in Japanese, where the translation is installed.

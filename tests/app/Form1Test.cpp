@@ -22,44 +22,44 @@ protected:
 
 TEST_F(MainMenu, ShowsItsTitleAndThreeCommandsAsLaidOut)
 {
-    EXPECT_EQ(app.form1.windowTitle(), QStringLiteral("個人被曝線量管理"));
-    EXPECT_TRUE(app.form1.isVisible());
-    EXPECT_EQ(app.form1.size(), QSize(611, 434));
-    EXPECT_EQ(app.form1.Label3->geometry(), QRect(172, 56, 256, 33));
-    EXPECT_EQ(app.form1.Label3->font().pointSizeF(), 24);
-    EXPECT_EQ(app.form1.Command1->geometry(), QRect(32, 176, 185, 33));
-    EXPECT_EQ(app.form1.Command2->geometry(), QRect(32, 216, 185, 33));
-    EXPECT_EQ(app.form1.Command3->geometry(), QRect(32, 256, 185, 33));
-    EXPECT_EQ(app.form1.Command3->toolTip(), QStringLiteral(" bye "));
-    EXPECT_EQ(app.form1.Command1->font().pointSizeF(), 11.25);
-    EXPECT_EQ(app.form1.Command1->nextInFocusChain(), app.form1.Command2);
-    EXPECT_EQ(app.form1.Command2->nextInFocusChain(), app.form1.Command3);
+    EXPECT_EQ(app.form1().windowTitle(), QStringLiteral("個人被曝線量管理"));
+    EXPECT_TRUE(app.form1().isVisible());
+    EXPECT_EQ(app.form1().size(), QSize(611, 434));
+    EXPECT_EQ(app.form1().Label3->geometry(), QRect(172, 56, 256, 33));
+    EXPECT_EQ(app.form1().Label3->font().pointSizeF(), 24);
+    EXPECT_EQ(app.form1().Command1->geometry(), QRect(32, 176, 185, 33));
+    EXPECT_EQ(app.form1().Command2->geometry(), QRect(32, 216, 185, 33));
+    EXPECT_EQ(app.form1().Command3->geometry(), QRect(32, 256, 185, 33));
+    EXPECT_EQ(app.form1().Command3->toolTip(), QStringLiteral(" bye "));
+    EXPECT_EQ(app.form1().Command1->font().pointSizeF(), 11.25);
+    EXPECT_EQ(app.form1().Command1->nextInFocusChain(), app.form1().Command2);
+    EXPECT_EQ(app.form1().Command2->nextInFocusChain(), app.form1().Command3);
     // No file is read or created before a command is chosen.
     EXPECT_TRUE(QDir(temp.path()).isEmpty());
 }
 
 TEST_F(MainMenu, FirstEntryCreatesTheStoreAndOpensAnEmptyEntryWindow)
 {
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_TRUE(app.form2.isVisible());
-    EXPECT_FALSE(app.form1.isVisible());
-    EXPECT_EQ(app.form2.List1->count(), 0);
+    EXPECT_TRUE(app.form2().isVisible());
+    EXPECT_FALSE(app.form1().isVisible());
+    EXPECT_EQ(app.form2().List1->count(), 0);
     expectFirstStartStore(temp.path());
 }
 
 TEST_F(MainMenu, FirstSearchCreatesThreeFilesSaysThereIsNoDataAndStays)
 {
-    click(app.form1.Command2);
+    click(app.form1().Command2);
     EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{
                                  {ScriptedDialogs::Kind::Warn, QStringLiteral("データは１件もありません")}}));
-    EXPECT_TRUE(app.form1.isVisible());
-    EXPECT_FALSE(app.form4.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
+    EXPECT_FALSE(app.form4().isVisible());
     EXPECT_EQ(snapshot(temp.path()).size(), 3);
 
     writeBytes(path(NextNumberFile), QByteArray(" 5 \r\n"));
-    click(app.form1.Command1);
-    EXPECT_TRUE(app.form2.isVisible());
+    click(app.form1().Command1);
+    EXPECT_TRUE(app.form2().isVisible());
     EXPECT_EQ(fileBytes(path(NextNumberFile)), QByteArray(" 5 \r\n"));
     EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), QByteArray());
     EXPECT_TRUE(QFileInfo(path(JobTypesFile)).isFile());
@@ -73,20 +73,20 @@ TEST_F(MainMenu, AFolderThatCannotBeWrittenShowsItsReportsAndRefusesEntry)
     const ImmutableFile locked(temp.path());
     ASSERT_TRUE(locked.ok);
     const auto before = snapshot(temp.path());
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     EXPECT_EQ(takeMessages(),
               QStringList{QStringLiteral("データフォルダ「%1」に書き込めません（書き込む権限がありません）。\n"
                                          "データ入力／訂正はできません。データの検索・表示と線量集計はできます。")
                               .arg(temp.path())});
-    EXPECT_TRUE(app.form1.isVisible());
-    click(app.form1.Command2);
-    ASSERT_TRUE(app.form4.isVisible());
-    EXPECT_EQ(app.form4.List1->count(), 1);
-    click(app.form4.Command7); // the registrant data table
-    click(app.form4.Command5);
-    click(app.form1.Command4);
-    EXPECT_TRUE(app.form7.isVisible());
-    click(app.form7.SaveCsvButton);
+    EXPECT_TRUE(app.form1().isVisible());
+    click(app.form1().Command2);
+    ASSERT_TRUE(app.form4().isVisible());
+    EXPECT_EQ(app.form4().List1->count(), 1);
+    click(app.form4().Command7); // the registrant data table
+    click(app.form4().Command5);
+    click(app.form1().Command4);
+    EXPECT_TRUE(app.form7().isVisible());
+    click(app.form7().SaveCsvButton);
     EXPECT_EQ(takeMessages().size(), 1); // the CSV cannot be written, and says so
     EXPECT_EQ(snapshot(temp.path()), before);
 }
@@ -95,7 +95,7 @@ TEST_F(MainMenu, AFolderThatCannotBeWrittenAndHasNoStoreIsToldAndLeftAsItIs)
 {
     const ImmutableFile locked(temp.path());
     ASSERT_TRUE(locked.ok);
-    click(app.form1.Command2);
+    click(app.form1().Command2);
     EXPECT_TRUE(takeMessages().value(0).startsWith(
         QStringLiteral("データは１件もありません（ファイル「登録者名.txt」がありません）。")));
     EXPECT_TRUE(QDir(temp.path()).isEmpty());
@@ -105,20 +105,20 @@ TEST_F(MainMenu, BothWindowsListTheRegistrantsInFileOrder)
 {
     writeRegistrants(crlfLines({" 3 ", "\x97\xe9\x96\xd8", "\x8e\x52\x93\x63", "\xfb\xfc\x8b\xb4"}));
     const QStringList expected = {QStringLiteral("鈴木"), QStringLiteral("山田"), QStringLiteral("髙橋")};
-    click(app.form1.Command1);
-    ASSERT_TRUE(app.form2.isVisible());
+    click(app.form1().Command1);
+    ASSERT_TRUE(app.form2().isVisible());
     QStringList shown;
-    for (int i = 0; i < app.form2.List1->count(); ++i)
-        shown << app.form2.List1->item(i)->text();
+    for (int i = 0; i < app.form2().List1->count(); ++i)
+        shown << app.form2().List1->item(i)->text();
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(app.state.registrants.names, expected);
 
-    app.form2.close();
-    EXPECT_TRUE(app.form1.isVisible());
-    click(app.form1.Command2);
-    ASSERT_TRUE(app.form4.isVisible());
-    EXPECT_EQ(app.form4.List1->count(), 3);
-    EXPECT_EQ(app.form4.List1->item(2)->text(), QStringLiteral("髙橋"));
+    app.form2().close();
+    EXPECT_TRUE(app.form1().isVisible());
+    click(app.form1().Command2);
+    ASSERT_TRUE(app.form4().isVisible());
+    EXPECT_EQ(app.form4().List1->count(), 3);
+    EXPECT_EQ(app.form4().List1->item(2)->text(), QStringLiteral("髙橋"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -126,50 +126,50 @@ TEST_F(MainMenu, EachVisitToTheEntryWindowStartsFresh)
 {
     writeRegistrants(crlfLines({" 1 ", "A"}));
     writeBytes(path(EnteredMonthsFile), crlfLines({" 200504 "}));
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     app.state.pendingEntries[0] = PendingEntry{1, 2, 3, 4, QStringLiteral("x")};
-    app.form2.Text7->setText("2005");
-    app.form2.Text7->setEnabled(false);
-    app.form2.Text8->setText("1.5");
-    app.form2.Text1->setText("7");
-    app.form2.close();
+    app.form2().Text7->setText("2005");
+    app.form2().Text7->setEnabled(false);
+    app.form2().Text8->setText("1.5");
+    app.form2().Text1->setText("7");
+    app.form2().close();
 
     writeBytes(path(EnteredMonthsFile), crlfLines({" 200504 ", " 200505 "}));
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     EXPECT_EQ(app.state.pendingEntries[0].effective, 0);
     EXPECT_EQ(app.state.pendingEntries[0].comment, QStringLiteral("―"));
     EXPECT_EQ(app.state.pendingEntries.size(), 1000u);
-    EXPECT_TRUE(app.form2.Text7->isEnabled());
-    EXPECT_TRUE(app.form2.Text7->text().isEmpty());
-    EXPECT_TRUE(app.form2.Text8->text().isEmpty());
-    EXPECT_TRUE(app.form2.Text1->text().isEmpty());
-    EXPECT_EQ(app.form2.List1->count(), 1);
+    EXPECT_TRUE(app.form2().Text7->isEnabled());
+    EXPECT_TRUE(app.form2().Text7->text().isEmpty());
+    EXPECT_TRUE(app.form2().Text8->text().isEmpty());
+    EXPECT_TRUE(app.form2().Text1->text().isEmpty());
+    EXPECT_EQ(app.form2().List1->count(), 1);
     EXPECT_EQ(app.state.enteredMonths, (QList<MonthKey>{200504, 200505}));
 }
 
 TEST_F(MainMenu, SearchWindowOpensWithItsIdleTitleAndNothingToShowOrPrint)
 {
     writeRegistrants(QByteArray(" 0 \r\n"));
-    app.form4.report.mode = ReportMode::MonthlyList;
-    app.form4.Text1->setText("2005");
-    click(app.form1.Command2);
+    app.form4().report.mode = ReportMode::MonthlyList;
+    app.form4().Text1->setText("2005");
+    click(app.form1().Command2);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    ASSERT_TRUE(app.form4.isVisible());
-    EXPECT_EQ(app.form4.windowTitle(), QStringLiteral("個人被曝線量　データ検索・表示"));
-    EXPECT_EQ(app.form4.List1->count(), 0);
-    EXPECT_TRUE(app.form4.Text1->text().isEmpty());
-    EXPECT_FALSE(app.form4.Command3->isEnabled());
-    EXPECT_FALSE(app.form4.Command4->isEnabled());
-    EXPECT_EQ(app.form4.report.mode, ReportMode::None);
-    const QImage& picture = app.form4.Picture1->picture();
+    ASSERT_TRUE(app.form4().isVisible());
+    EXPECT_EQ(app.form4().windowTitle(), QStringLiteral("個人被曝線量　データ検索・表示"));
+    EXPECT_EQ(app.form4().List1->count(), 0);
+    EXPECT_TRUE(app.form4().Text1->text().isEmpty());
+    EXPECT_FALSE(app.form4().Command3->isEnabled());
+    EXPECT_FALSE(app.form4().Command4->isEnabled());
+    EXPECT_EQ(app.form4().report.mode, ReportMode::None);
+    const QImage& picture = app.form4().Picture1->picture();
     int titlePixels = 0;
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             titlePixels += picture.pixelColor(x, y) == QColor(234, 234, 234);
     EXPECT_GT(titlePixels, 500);
 
-    app.form4.close();
-    EXPECT_TRUE(app.form1.isVisible());
+    app.form4().close();
+    EXPECT_TRUE(app.form1().isVisible());
 }
 
 struct DamagedStore {
@@ -186,15 +186,15 @@ TEST_P(MainMenuWithDamagedStore, ReportsTheFileStaysInTheMenuAndChangesNothing)
     writeRegistrants(GetParam().registrants);
     writeBytes(path(EnteredMonthsFile), GetParam().enteredMonths);
     const auto before = snapshot(temp.path());
-    click(app.form1.Command1);
-    EXPECT_FALSE(app.form2.isVisible());
-    EXPECT_TRUE(app.form1.isVisible());
+    click(app.form1().Command1);
+    EXPECT_FALSE(app.form2().isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].kind, ScriptedDialogs::Kind::Warn);
     EXPECT_TRUE(dialogs.shown[0].text.contains(GetParam().named)) << dialogs.shown[0].text.toStdString();
     if (GetParam().named == RegistrantNamesFile) {
-        click(app.form1.Command2);
-        EXPECT_FALSE(app.form4.isVisible());
+        click(app.form1().Command2);
+        EXPECT_FALSE(app.form4().isVisible());
         EXPECT_EQ(dialogs.shown.size(), 2);
     }
     EXPECT_EQ(snapshot(temp.path()), before);
@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainMenu, ExitEndsTheProgram)
 {
-    QTimer::singleShot(0, [this] { click(app.form1.Command3); });
+    QTimer::singleShot(0, [this] { click(app.form1().Command3); });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(1); }); // only if EXIT did not end it
     EXPECT_EQ(QApplication::exec(), 0);
 }

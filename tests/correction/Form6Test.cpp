@@ -26,9 +26,9 @@ protected:
     }
     void open(const QString& name = Yamada)
     {
-        click(app.form1.Command1);
-        doubleClick(app.form2.List1, name);
-        click(app.form2.Command8);
+        click(app.form1().Command1);
+        doubleClick(app.form2().List1, name);
+        click(app.form2().Command8);
     }
     void chooseMonth(int row)
     {
@@ -51,13 +51,13 @@ protected:
         return shown;
     }
 
-    Form6& form = app.form6;
+    Form6& form = app.form6();
 };
 
 TEST_F(CorrectionWindow, NeedsAPersonShown)
 {
-    click(app.form1.Command1);
-    click(app.form2.Command8);
+    click(app.form1().Command1);
+    click(app.form2().Command8);
     EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{{Kind::Inform, QStringLiteral("該当者を選択して下さい")}}));
     EXPECT_FALSE(form.isVisible());
 }
@@ -67,7 +67,7 @@ TEST_F(CorrectionWindow, OpensWithThePersonAndTheMonthsInRecordOrder)
     withRecords({{200512}, {200504}, {200501}});
     open();
     ASSERT_TRUE(form.isVisible());
-    EXPECT_FALSE(app.form2.isVisible());
+    EXPECT_FALSE(app.form2().isVisible());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("入力済みデータの訂正"));
     EXPECT_EQ(form.size(), QSize(468, 669));
     EXPECT_EQ(form.Text1->text(), "1");
@@ -100,9 +100,9 @@ TEST_F(CorrectionWindow, APersonWithoutRecordsGetsTheHeaderWithTheFourEditedFiel
     EXPECT_EQ(yamadaFile(), crlfLines({" 1 ", "\x8e\x52\x93\x63", " 1 ", " 19650412 ", "\x8a\x4f\x97\x88",
                                        "\x8a\xc5\x8c\xec\x8e\x74", " 1 ", " 1.5 ", "2005/4/1"}));
     EXPECT_FALSE(form.isVisible());
-    ASSERT_TRUE(app.form2.isVisible());
-    EXPECT_EQ(app.form2.Text3->text(), QStringLiteral("看護師"));
-    EXPECT_EQ(app.form2.Text10->text(), QStringLiteral("外来"));
+    ASSERT_TRUE(app.form2().isVisible());
+    EXPECT_EQ(app.form2().Text3->text(), QStringLiteral("看護師"));
+    EXPECT_EQ(app.form2().Text10->text(), QStringLiteral("外来"));
 }
 
 TEST_F(CorrectionWindow, ChoosingAMonthShowsItAndCorrectionStoresTypedNumbers)
@@ -229,9 +229,9 @@ TEST_F(CorrectionWindow, CancelAsksOnlyWhenMonthsWereChanged)
     type(form.Text10, "changed");
     click(form.Command1);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
 
-    click(app.form2.Command8);
+    click(app.form2().Command8);
     chooseMonth(0);
     type(form.Text8, "5");
     click(form.Command4);
@@ -257,7 +257,7 @@ TEST_F(CorrectionWindow, ClosingByTheFrameIsCancel)
     dialogs.answer(true);
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
 }
 
 TEST_F(CorrectionWindow, FinishingWithoutChangesRewritesTheSameBytes)
@@ -315,7 +315,7 @@ TEST_F(CorrectionWindow, AnUnreadableFileKeepsTheWindowClosed)
     EXPECT_EQ(takeMessages(),
               QStringList{QStringLiteral("ファイル「被曝Data/鈴木.dat」の内容が正しくありません（12行目）")});
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
 }
 
 TEST_F(CorrectionWindow, EnterWalksTheDoseBoxesToCorrection)

@@ -22,7 +22,7 @@ protected:
     }
     void openEntry()
     {
-        click(app.form1.Command1);
+        click(app.form1().Command1);
         ASSERT_TRUE(form.isVisible());
     }
     void doubleClick(const QString& name) { WindowTest::doubleClick(form.List1, name); }
@@ -56,7 +56,7 @@ protected:
     }
 
     const QStringList Names = {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("髙橋")};
-    Form2& form = app.form2;
+    Form2& form = app.form2();
 };
 
 TEST_F(EntryWindow, ControlsStandAtTheirTwipsWithTheirCaptions)
@@ -226,7 +226,7 @@ TEST_F(EntryWindow, SaveAllWithNothingConfirmedWritesTheDefaultsAndTheMonth)
         EXPECT_TRUE(fileBytes(app.dataDir.personalFile(name)).endsWith(crlfLines({"04-01-2005"}) + defaults));
     EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), crlfLines({" 200504 "}));
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
 
     dialogs.shown.clear();
     openEntry();
@@ -291,7 +291,7 @@ TEST_F(EntryWindow, PendingValuesStayWithTheirPersonsAcrossARemovalAndRegistrati
 
     // 佐藤 is registered during the visit and stands last.
     click(form.Command1);
-    Form3& registration = app.form3;
+    Form3& registration = app.form3();
     type(registration.Text2, QStringLiteral("佐藤"));
     type(registration.Text5, "1970");
     type(registration.Text6, "1");
@@ -373,7 +373,7 @@ TEST_F(EntryWindow, ExitAsksAndOnlyNoStays)
     dialogs.answer(true);
     click(form.Command2);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
     EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("データ入力を終了・キャンセルしますか？"),
                                            QStringLiteral("データ入力を終了・キャンセルしますか？")}));
 }
@@ -381,7 +381,7 @@ TEST_F(EntryWindow, ExitAsksAndOnlyNoStays)
 TEST_F(EntryWindow, ClosingTheWindowReturnsToTheMenuWithoutAQuestion)
 {
     form.close();
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 

@@ -16,12 +16,12 @@ class RegistrationWindow : public WindowTest {
 protected:
     void SetUp() override
     {
-        click(app.form1.Command1); // a first start: creates the store
+        click(app.form1().Command1); // a first start: creates the store
         openRegistration();
     }
     void openRegistration()
     {
-        click(app.form2.Command1);
+        click(app.form2().Command1);
         ASSERT_TRUE(form.isVisible());
     }
     void fill(const QString& name, const QString& year = "1965", const QString& month = "4", const QString& day = "12",
@@ -41,12 +41,12 @@ protected:
     }
     void remove(const QString& name)
     {
-        doubleClick(app.form2.List1, name);
+        doubleClick(app.form2().List1, name);
         dialogs.answer(true);
-        click(app.form2.Command5);
+        click(app.form2().Command5);
     }
 
-    Form3& form = app.form3;
+    Form3& form = app.form3();
 };
 
 TEST_F(RegistrationWindow, OpensWithTheNextNumberAndTheDefaults)
@@ -63,7 +63,7 @@ TEST_F(RegistrationWindow, OpensWithTheNextNumberAndTheDefaults)
     EXPECT_EQ(form.Combo1->itemText(4), QStringLiteral("薬剤師"));
     EXPECT_EQ(form.Combo1->currentText(), QStringLiteral("医師"));
     EXPECT_EQ(form.focusWidget(), form.Text2);
-    EXPECT_FALSE(app.form2.isVisible());
+    EXPECT_FALSE(app.form2().isVisible());
 }
 
 TEST_F(RegistrationWindow, FirstRegistrationWritesTheFileTheListAndTheNextNumber)
@@ -79,8 +79,8 @@ TEST_F(RegistrationWindow, FirstRegistrationWritesTheFileTheListAndTheNextNumber
     EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), crlfLines({" 1 ", "\x8e\x52\x93\x63\x81\x40\x89\xd4\x8e\x71"}));
     EXPECT_EQ(fileBytes(path(NextNumberFile)), crlfLines({" 2 "}));
     EXPECT_FALSE(form.isVisible());
-    ASSERT_TRUE(app.form2.isVisible());
-    EXPECT_EQ(app.form2.List1->item(0)->text(), QStringLiteral("山田　花子"));
+    ASSERT_TRUE(app.form2().isVisible());
+    EXPECT_EQ(app.form2().List1->item(0)->text(), QStringLiteral("山田　花子"));
 
     openRegistration();
     EXPECT_EQ(form.Text1->text(), "2");
@@ -242,11 +242,11 @@ TEST_F(RegistrationWindow, RestoreKeepsTheOldFileAndPutsTheNameLast)
                   {Kind::YesNo, QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？")},
                   {Kind::Inform, QStringLiteral("抹消者リストから登録者リストに移動しました。")}}));
     EXPECT_EQ(app.state.registrants.names, (QStringList{QStringLiteral("山田"), QStringLiteral("鈴木")}));
-    EXPECT_EQ(app.form2.List1->item(1)->text(), QStringLiteral("鈴木"));
+    EXPECT_EQ(app.form2().List1->item(1)->text(), QStringLiteral("鈴木"));
     EXPECT_EQ(ReadRemovedNames(app.dataDir), QStringList{QStringLiteral("佐藤")});
     EXPECT_EQ(fileBytes(app.dataDir.personalFile(QStringLiteral("鈴木"))), file);
     EXPECT_EQ(fileBytes(path(NextNumberFile)), crlfLines({" 4 "}));
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
 
     remove(QStringLiteral("鈴木"));
     EXPECT_EQ(ReadRemovedNames(app.dataDir), (QStringList{QStringLiteral("佐藤"), QStringLiteral("鈴木")}));
@@ -273,10 +273,10 @@ TEST_F(RegistrationWindow, CancelAndTheCloseBoxWriteNothing)
     fill(QStringLiteral("鈴木"));
     const auto before = snapshot(temp.path());
     click(form.Command2);
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
     openRegistration();
     form.close();
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
@@ -288,7 +288,7 @@ TEST_F(RegistrationWindow, AFullListRefusesRegistrationAndRestoreBeforeWriting)
     ASSERT_TRUE(SaveRegistrantList(app.dataDir, names));
     ASSERT_TRUE(CreatePersonalFile(app.dataDir, personHeader(QStringLiteral("鈴木"))));
     ASSERT_TRUE(AppendRemovedName(app.dataDir, QStringLiteral("鈴木")));
-    click(app.form2.Command6);
+    click(app.form2().Command6);
     const auto before = snapshot(temp.path());
 
     fill(QStringLiteral("佐藤"));

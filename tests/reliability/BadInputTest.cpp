@@ -15,14 +15,14 @@ protected:
     void SetUp() override
     {
         makeStore(app.dataDir, {QStringLiteral("山田")});
-        click(app.form1.Command1);
+        click(app.form1().Command1);
     }
     void saveMonth(const QString& year, const QString& month)
     {
-        type(app.form2.Text7, year);
-        type(app.form2.Text6, month);
+        type(app.form2().Text7, year);
+        type(app.form2().Text6, month);
         dialogs.answer(true);
-        click(app.form2.Command3);
+        click(app.form2().Command3);
     }
 };
 
@@ -37,12 +37,12 @@ class BadDose : public BadInput, public testing::WithParamInterface<TypedDose> {
 
 TEST_P(BadDose, IsReadByItsLeadingNumberOrRefused)
 {
-    doubleClick(app.form2.List1, QStringLiteral("山田"));
-    type(app.form2.Text7, "2026");
-    type(app.form2.Text6, "4");
+    doubleClick(app.form2().List1, QStringLiteral("山田"));
+    type(app.form2().Text7, "2026");
+    type(app.form2().Text6, "4");
     const auto before = snapshot(temp.path());
-    type(app.form2.Text8, QString::fromUtf16(GetParam().typed));
-    click(app.form2.Command4);
+    type(app.form2().Text8, QString::fromUtf16(GetParam().typed));
+    click(app.form2().Command4);
     EXPECT_EQ(takeMessages(), GetParam().refused ? QStringList{QStringLiteral("正しく入力して下さい")} : QStringList());
     EXPECT_EQ(snapshot(temp.path()), before); // confirming writes nothing
     saveMonth("2026", "4");
@@ -82,32 +82,32 @@ INSTANTIATE_TEST_SUITE_P(Rows, BadMonth,
 
 TEST_F(BadInput, AThousandCharacterNameIsRefused)
 {
-    click(app.form2.Command1);
+    click(app.form2().Command1);
     const auto before = snapshot(temp.path());
-    type(app.form3.Text2, QString(1000, QChar(u'山')));
-    type(app.form3.Text5, "1965");
-    type(app.form3.Text6, "4");
-    type(app.form3.Text7, "12");
-    type(app.form3.Text4, QStringLiteral("外来"));
-    click(app.form3.Command1);
+    type(app.form3().Text2, QString(1000, QChar(u'山')));
+    type(app.form3().Text5, "1965");
+    type(app.form3().Text6, "4");
+    type(app.form3().Text7, "12");
+    type(app.form3().Text4, QStringLiteral("外来"));
+    click(app.form3().Command1);
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("氏名が長すぎます")});
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
 TEST_F(BadInput, FiscalYearsThatAreNotNumbersReadAsZeroTooLargeOnesAreRefused)
 {
-    app.form2.close();
-    click(app.form1.Command2);
-    QTest::mouseClick(app.form4.List1->viewport(), Qt::LeftButton, {},
-                      app.form4.List1->visualItemRect(app.form4.List1->item(0)).center());
-    type(app.form4.Text1, "1e20");
-    click(app.form4.Command3);
+    app.form2().close();
+    click(app.form1().Command2);
+    QTest::mouseClick(app.form4().List1->viewport(), Qt::LeftButton, {},
+                      app.form4().List1->visualItemRect(app.form4().List1->item(0)).center());
+    type(app.form4().Text1, "1e20");
+    click(app.form4().Command3);
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("表示年度を入力して下さい")});
-    EXPECT_FALSE(app.form4.Command4->isEnabled());
-    type(app.form4.Text1, "abc");
-    click(app.form4.Command3);
+    EXPECT_FALSE(app.form4().Command4->isEnabled());
+    type(app.form4().Text1, "abc");
+    click(app.form4().Command3);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_TRUE(app.form4.Command4->isEnabled());
+    EXPECT_TRUE(app.form4().Command4->isEnabled());
 }
 
 } // namespace

@@ -183,18 +183,18 @@ TEST_F(OneWriter, ASecondCopyCannotOpenTheEntryWindowUntilTheFirstIsGone)
     ASSERT_TRUE(InitialiseForEntry(app.dataDir));
     QProcess* other = startWorker({"hold-lock", temp.path()});
     ASSERT_TRUE(other->waitForReadyRead(10000));
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     const QStringList held = takeMessages();
     ASSERT_EQ(held.size(), 1);
     EXPECT_TRUE(held[0].startsWith(QStringLiteral("このPCの別のVelmora（"))) << held[0].toStdString();
-    EXPECT_FALSE(app.form2.isVisible());
-    click(app.form1.Command2); // searching is allowed
-    EXPECT_TRUE(app.form4.isVisible());
-    app.form4.close();
+    EXPECT_FALSE(app.form2().isVisible());
+    click(app.form1().Command2); // searching is allowed
+    EXPECT_TRUE(app.form4().isVisible());
+    app.form4().close();
 
     killWorker(other); // its lock is left behind, stale
-    click(app.form1.Command1);
-    EXPECT_TRUE(app.form2.isVisible());
+    click(app.form1().Command1);
+    EXPECT_TRUE(app.form2().isVisible());
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     QProcess third;
@@ -202,7 +202,7 @@ TEST_F(OneWriter, ASecondCopyCannotOpenTheEntryWindowUntilTheFirstIsGone)
     ASSERT_TRUE(third.waitForFinished(10000));
     EXPECT_EQ(third.exitCode(), 1); // refused while this window is open
 
-    app.form2.close(); // leaving the entry window lets others in
+    app.form2().close(); // leaving the entry window lets others in
     QProcess fourth;
     fourth.start(QStringLiteral(CRASH_WORKER), {"hold-lock", temp.path()});
     EXPECT_TRUE(fourth.waitForReadyRead(10000));

@@ -60,15 +60,15 @@ class DamagedListFile : public DamagedStore {};
 
 TEST_P(DamagedListFile, TheMenuReportsItStaysAndChangesNothing)
 {
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     expectReported("データ入力／訂正");
-    EXPECT_FALSE(app.form2.isVisible());
+    EXPECT_FALSE(app.form2().isVisible());
     if (shownName == RegistrantNamesFile) {
-        click(app.form1.Command2);
+        click(app.form1().Command2);
         expectReported("データ検索／表示");
-        EXPECT_FALSE(app.form4.isVisible());
+        EXPECT_FALSE(app.form4().isVisible());
     }
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
@@ -110,41 +110,41 @@ class DamagedPersonalFile : public DamagedStore {};
 
 TEST_P(DamagedPersonalFile, EveryWindowReportsItStaysUsableAndWritesNothing)
 {
-    click(app.form1.Command1);
-    ASSERT_TRUE(app.form2.isVisible());
-    doubleClick(app.form2.List1, QStringLiteral("鈴木"));
-    if (!app.form2.Text2->text().isEmpty()) { // the six header lines may still be whole
+    click(app.form1().Command1);
+    ASSERT_TRUE(app.form2().isVisible());
+    doubleClick(app.form2().List1, QStringLiteral("鈴木"));
+    if (!app.form2().Text2->text().isEmpty()) { // the six header lines may still be whole
         EXPECT_TRUE(takeMessages().isEmpty());
-        click(app.form2.Command8);
+        click(app.form2().Command8);
         expectReported("データ訂正");
-        EXPECT_FALSE(app.form6.isVisible());
+        EXPECT_FALSE(app.form6().isVisible());
     } else {
         expectReported("double-click");
     }
-    type(app.form2.Text7, "2026");
-    type(app.form2.Text6, "4");
+    type(app.form2().Text7, "2026");
+    type(app.form2().Text6, "4");
     dialogs.answer(true);
-    click(app.form2.Command3);
+    click(app.form2().Command3);
     expectReported("全データ保存");
-    EXPECT_TRUE(app.form2.isVisible());
-    app.form2.close();
+    EXPECT_TRUE(app.form2().isVisible());
+    app.form2().close();
 
-    click(app.form1.Command2);
-    ASSERT_TRUE(app.form4.isVisible());
-    click(app.form4.Command7); // reads the header only
+    click(app.form1().Command2);
+    ASSERT_TRUE(app.form4().isVisible());
+    click(app.form4().Command7); // reads the header only
     if (GetParam().headerWhole)
         EXPECT_TRUE(takeMessages().isEmpty());
     else
         expectReported("登録者データ表");
-    type(app.form4.Text2, "2005");
-    type(app.form4.Text3, "4");
-    click(app.form4.Command8);
+    type(app.form4().Text2, "2005");
+    type(app.form4().Text3, "4");
+    click(app.form4().Command8);
     expectReported("月別被曝一覧表");
-    EXPECT_TRUE(app.form4.Command4->isEnabled());
-    QTest::mouseClick(app.form4.List1->viewport(), Qt::LeftButton, {},
-                      app.form4.List1->visualItemRect(app.form4.List1->item(1)).center());
+    EXPECT_TRUE(app.form4().Command4->isEnabled());
+    QTest::mouseClick(app.form4().List1->viewport(), Qt::LeftButton, {},
+                      app.form4().List1->visualItemRect(app.form4().List1->item(1)).center());
     expectReported("氏名の選択");
-    EXPECT_FALSE(app.form4.Command3->isEnabled());
+    EXPECT_FALSE(app.form4().Command3->isEnabled());
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 

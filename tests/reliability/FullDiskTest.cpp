@@ -208,16 +208,16 @@ protected:
 TEST_F(FullDiskWindows, AFirstStartThatCannotWriteIsToldAndCompletedLater)
 {
     disk->fillLeaving(0);
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     const QStringList messages = takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("書き込めません"))) << messages[0].toStdString();
-    EXPECT_FALSE(app.form2.isVisible());
+    EXPECT_FALSE(app.form2().isVisible());
 
     disk->makeRoom();
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     EXPECT_EQ(takeMessages(), QStringList());
-    EXPECT_TRUE(app.form2.isVisible());
+    EXPECT_TRUE(app.form2().isVisible());
     expectFirstStartStore(temp.path());
 }
 
@@ -225,9 +225,9 @@ TEST_F(FullDiskWindows, ALockFileThatCannotBeWrittenIsNotTakenForAnotherCopy)
 {
     makeStore(app.dataDir, {Yamada});
     disk->fillLeaving(0);
-    click(app.form1.Command1);
+    click(app.form1().Command1);
     EXPECT_EQ(takeMessages(), QStringList{messageOf(failure(FailureKind::CannotLock, WriterLock::FileName))});
-    EXPECT_FALSE(app.form2.isVisible());
+    EXPECT_FALSE(app.form2().isVisible());
 }
 
 } // namespace

@@ -64,23 +64,23 @@ protected:
     }
     void registerThroughTheWindow(const QString& name, bool expectQuestion)
     {
-        click(app.form2.Command1);
-        type(app.form3.Text2, name);
-        type(app.form3.Text5, "1980");
-        type(app.form3.Text6, "1");
-        type(app.form3.Text7, "1");
-        type(app.form3.Text4, QStringLiteral("外来"));
+        click(app.form2().Command1);
+        type(app.form3().Text2, name);
+        type(app.form3().Text5, "1980");
+        type(app.form3().Text6, "1");
+        type(app.form3().Text7, "1");
+        type(app.form3().Text4, QStringLiteral("外来"));
         if (expectQuestion)
             dialogs.answer(true);
-        click(app.form3.Command1);
-        if (app.form3.isVisible())
-            click(app.form3.Command2);
+        click(app.form3().Command1);
+        if (app.form3().isVisible())
+            click(app.form3().Command2);
     }
     // Does the change again as an operator would, with whatever the kill left.
     void repeatThroughTheWindows()
     {
-        click(app.form1.Command1);
-        ASSERT_TRUE(app.form2.isVisible());
+        click(app.form1().Command1);
+        ASSERT_TRUE(app.form2().isVisible());
         const QString change = GetParam().name;
         const auto removed = *ReadRemovedNames(app.dataDir);
         if (change == QLatin1String("register"))
@@ -88,11 +88,11 @@ protected:
         else if (change == QLatin1String("restore"))
             registerThroughTheWindow(Tanaka, removed.contains(Tanaka));
         else if (app.state.positionOf(Suzuki) >= 0) {
-            doubleClick(app.form2.List1, Suzuki);
+            doubleClick(app.form2().List1, Suzuki);
             dialogs.answer(true);
-            click(app.form2.Command5);
+            click(app.form2().Command5);
         }
-        app.form2.close();
+        app.form2().close();
     }
     void expectComplete()
     {

@@ -56,16 +56,16 @@ TEST_F(SharedFolder, ACrashedPcIsNamedAndItsLockTakenOverOnlyWhenStaleAndAsked)
     ::kill(static_cast<pid_t>(other.processId()), SIGKILL);
     other.waitForFinished();
 
-    click(app.form1.Command1);
-    EXPECT_FALSE(app.form2.isVisible());
+    click(app.form1().Command1);
+    EXPECT_FALSE(app.form2().isVisible());
     const QStringList held = takeMessages();
     ASSERT_EQ(held.size(), 1);
     EXPECT_TRUE(held[0].startsWith(QStringLiteral("PC「OTHER-PC」（"))) << held[0].toStdString();
 
     age(lockPath(), 6);
     dialogs.answer(false); // the default: the other PC may still be working
-    click(app.form1.Command1);
-    EXPECT_FALSE(app.form2.isVisible());
+    click(app.form1().Command1);
+    EXPECT_FALSE(app.form2().isVisible());
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].kind, ScriptedDialogs::Kind::Risky);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("PC「OTHER-PC」")));
@@ -74,11 +74,11 @@ TEST_F(SharedFolder, ACrashedPcIsNamedAndItsLockTakenOverOnlyWhenStaleAndAsked)
 
     dialogs.shown.clear();
     dialogs.answer(true);
-    click(app.form1.Command1);
-    EXPECT_TRUE(app.form2.isVisible());
+    click(app.form1().Command1);
+    EXPECT_TRUE(app.form2().isVisible());
     EXPECT_TRUE(fileBytes(lockPath()).contains("host=" + QSysInfo::machineHostName().toUtf8()));
-    EXPECT_TRUE(app.form1.findChild<QTimer*>(QStringLiteral("lockRefresh"))->isActive());
-    app.form2.close();
+    EXPECT_TRUE(app.form1().findChild<QTimer*>(QStringLiteral("lockRefresh"))->isActive());
+    app.form2().close();
     EXPECT_FALSE(QFile::exists(lockPath()));
 }
 

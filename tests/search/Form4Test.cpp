@@ -27,7 +27,7 @@ protected:
     }
     void open()
     {
-        click(app.form1.Command2);
+        click(app.form1().Command2);
         ASSERT_TRUE(form.isVisible());
     }
     void choose(const QString& name)
@@ -53,7 +53,7 @@ protected:
         return false;
     }
 
-    Form4& form = app.form4;
+    Form4& form = app.form4();
 };
 
 TEST_F(SearchWindow, ControlsStandAtTheirTwipsWithTheirCaptions)
@@ -69,7 +69,7 @@ TEST_F(SearchWindow, ControlsStandAtTheirTwipsWithTheirCaptions)
     EXPECT_EQ(form.Command1->font().pointSizeF(), 9);
     EXPECT_EQ(form.Command3->font().pointSizeF(), 11.25);
     EXPECT_EQ(form.List1->count(), 40);
-    EXPECT_EQ(app.form4.report.mode, ReportMode::None);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::None);
     EXPECT_FALSE(form.Command3->isEnabled());
     EXPECT_FALSE(form.Command4->isEnabled());
 }
@@ -77,9 +77,9 @@ TEST_F(SearchWindow, ControlsStandAtTheirTwipsWithTheirCaptions)
 TEST_F(SearchWindow, ChoosingANameLoadsThePersonAndOffersTheRecord)
 {
     monthlyList("2005", "4");
-    ASSERT_EQ(app.form4.report.mode, ReportMode::MonthlyList);
+    ASSERT_EQ(app.form4().report.mode, ReportMode::MonthlyList);
     choose(QStringLiteral("職員1"));
-    EXPECT_EQ(app.form4.report.mode, ReportMode::PersonalRecord); // even with the list still on the surface
+    EXPECT_EQ(app.form4().report.mode, ReportMode::PersonalRecord); // even with the list still on the surface
     EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員1"));
     EXPECT_EQ(app.state.current.records.size(), 2);
     EXPECT_TRUE(form.Command3->isEnabled());
@@ -87,7 +87,7 @@ TEST_F(SearchWindow, ChoosingANameLoadsThePersonAndOffersTheRecord)
     EXPECT_EQ(form.focusWidget(), form.Text1);
 
     click(form.Command9); // " 続きを表示 " does nothing in mode 1
-    EXPECT_EQ(app.form4.report.nextRow, 33);
+    EXPECT_EQ(app.form4().report.nextRow, 33);
 }
 
 TEST_F(SearchWindow, ShowNeedsAFiscalYear)
@@ -106,7 +106,7 @@ TEST_F(SearchWindow, ShowNeedsAFiscalYear)
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_TRUE(reportDrawn());
     EXPECT_TRUE(form.Command4->isEnabled());
-    EXPECT_EQ(app.form4.report.mode, ReportMode::PersonalRecord);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::PersonalRecord);
 }
 
 TEST_F(SearchWindow, EnterInTheFiscalYearMovesOnOnlyWhenShowCanTakeTheFocus)
@@ -133,37 +133,37 @@ TEST_F(SearchWindow, MonthlyListGathersTheFirstRecordOfTheMonth)
     monthlyList("2005", "");
     EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{{Kind::Inform, QStringLiteral("年月を指定して下さい")}}));
     EXPECT_EQ(form.focusWidget(), form.Text2);
-    EXPECT_EQ(app.form4.report.mode, ReportMode::None);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::None);
 
     monthlyList("2005", "04");
-    EXPECT_EQ(app.form4.report.mode, ReportMode::MonthlyList);
-    EXPECT_EQ(app.form4.report.nextRow, 33);
-    ASSERT_EQ(app.form4.report.monthRows.size(), 40);
-    EXPECT_EQ(app.form4.report.monthRows[0].effective, 0.5);
-    EXPECT_EQ(app.form4.report.monthRows[0].comment, QStringLiteral("一回目"));
-    EXPECT_EQ(app.form4.report.monthRows[1].effective, -1);
-    EXPECT_EQ(app.form4.report.monthRows[1].comment, QStringLiteral("―"));
-    EXPECT_EQ(app.form4.report.monthRows[1].registrationNumber, 2);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::MonthlyList);
+    EXPECT_EQ(app.form4().report.nextRow, 33);
+    ASSERT_EQ(app.form4().report.monthRows.size(), 40);
+    EXPECT_EQ(app.form4().report.monthRows[0].effective, 0.5);
+    EXPECT_EQ(app.form4().report.monthRows[0].comment, QStringLiteral("一回目"));
+    EXPECT_EQ(app.form4().report.monthRows[1].effective, -1);
+    EXPECT_EQ(app.form4().report.monthRows[1].comment, QStringLiteral("―"));
+    EXPECT_EQ(app.form4().report.monthRows[1].registrationNumber, 2);
     EXPECT_TRUE(form.Command4->isEnabled());
 
     monthlyList("2005", "5");
-    EXPECT_EQ(app.form4.report.monthRows[1].effective, 0.1);
-    EXPECT_EQ(app.form4.report.monthRows[0].effective, -1);
+    EXPECT_EQ(app.form4().report.monthRows[1].effective, 0.1);
+    EXPECT_EQ(app.form4().report.monthRows[0].effective, -1);
 }
 
 TEST_F(SearchWindow, PagingClearingAndPrintingKeepTheReportMode)
 {
     click(form.Command7);
-    EXPECT_EQ(app.form4.report.mode, ReportMode::RegistrantTable);
-    EXPECT_EQ(app.form4.report.nextRow, 33);
-    ASSERT_EQ(app.form4.report.registrantSummary.size(), 40);
-    EXPECT_EQ(app.form4.report.registrantSummary[39]->registrationNumber, 40);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::RegistrantTable);
+    EXPECT_EQ(app.form4().report.nextRow, 33);
+    ASSERT_EQ(app.form4().report.registrantSummary.size(), 40);
+    EXPECT_EQ(app.form4().report.registrantSummary[39]->registrationNumber, 40);
 
     click(form.Command6); // "画面クリア" keeps the mode
     EXPECT_FALSE(form.Command4->isEnabled());
     EXPECT_FALSE(reportDrawn());
     click(form.Command9);
-    EXPECT_EQ(app.form4.report.nextRow, 41);
+    EXPECT_EQ(app.form4().report.nextRow, 41);
     EXPECT_TRUE(reportDrawn());
     EXPECT_FALSE(form.Command4->isEnabled()); // until a report is drawn again
 
@@ -171,8 +171,8 @@ TEST_F(SearchWindow, PagingClearingAndPrintingKeepTheReportMode)
     dialogs.answer(false);
     click(form.Command4);
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("プリンターＯＫ？")});
-    EXPECT_EQ(app.form4.report.nextRow, 33);
-    EXPECT_EQ(app.form4.report.mode, ReportMode::RegistrantTable);
+    EXPECT_EQ(app.form4().report.nextRow, 33);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::RegistrantTable);
 }
 
 TEST_F(SearchWindow, AGatheredReportKeepsTheNamesItWasGatheredFor)
@@ -193,7 +193,7 @@ TEST_F(SearchWindow, AGatheredReportKeepsTheNamesItWasGatheredFor)
             ASSERT_TRUE(SaveRegistrantList(app.dataDir, staff.mid(0, listed)));
             click(form.Command1);
             click(form.Command9);
-            EXPECT_EQ(app.form4.report.nextRow, 41) << listed;
+            EXPECT_EQ(app.form4().report.nextRow, 41) << listed;
             QDir(printed).removeRecursively();
             dialogs.answer(true);
             click(form.Command4);
@@ -209,7 +209,7 @@ TEST_F(SearchWindow, AClickOnTheHighlightedNameChoosesItAgain)
     type(form.Text1, "2005");
     click(form.Command7); // the registrant table, while 職員2 stays highlighted
     choose(QStringLiteral("職員2"));
-    EXPECT_EQ(app.form4.report.mode, ReportMode::PersonalRecord);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::PersonalRecord);
     EXPECT_EQ(form.focusWidget(), form.Text1);
     click(form.Command6);
     click(form.Command3);
@@ -250,8 +250,8 @@ TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
               (QStringList{QStringLiteral("月別被曝一覧表_20261207-101500_p1.pdf"),
                            QStringLiteral("月別被曝一覧表_20261207-101500_p2.pdf")}));
-    EXPECT_EQ(app.form4.report.nextRow, 41); // past the rows printed
-    EXPECT_EQ(app.form4.report.mode, ReportMode::MonthlyList);
+    EXPECT_EQ(app.form4().report.nextRow, 41); // past the rows printed
+    EXPECT_EQ(app.form4().report.mode, ReportMode::MonthlyList);
     EXPECT_TRUE(form.Command4->isEnabled());
 
     choose(QStringLiteral("職員1"));
@@ -286,7 +286,7 @@ TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)
     EXPECT_TRUE(reportDrawn());
     EXPECT_TRUE(form.Command4->isEnabled());
     monthlyList("2005", "4");
-    EXPECT_EQ(app.form4.report.nextRow, 1);
+    EXPECT_EQ(app.form4().report.nextRow, 1);
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -298,13 +298,13 @@ TEST_F(SearchWindow, UnreadableFilesAreNamedOnceAfterTheReportIsDrawn)
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("次の個人データファイルを読み込めませんでした。\n"
                                                          "被曝Data/職員3.dat\n被曝Data/職員5.dat")});
     EXPECT_TRUE(reportDrawn());
-    EXPECT_FALSE(app.form4.report.registrantSummary[2]);
-    EXPECT_TRUE(app.form4.report.registrantSummary[3]);
+    EXPECT_FALSE(app.form4().report.registrantSummary[2]);
+    EXPECT_TRUE(app.form4().report.registrantSummary[3]);
 
     monthlyList("2005", "4");
     EXPECT_EQ(takeMessages().size(), 1);
-    EXPECT_FALSE(app.form4.report.monthRows[2].readable);
-    EXPECT_EQ(app.form4.report.monthRows[0].effective, 0.5);
+    EXPECT_FALSE(app.form4().report.monthRows[2].readable);
+    EXPECT_EQ(app.form4().report.monthRows[0].effective, 0.5);
 
     // After a name without a readable file nobody is chosen: nothing highlighted, "表示" disabled, and
     // the record of the person chosen before is not printed in its place.
@@ -356,7 +356,7 @@ TEST_F(SearchWindow, TheRecordShowsTheChosenPersonAfterOtherReports)
     monthlyList("2005", "5");
     type(form.Text1, "2005");
     click(form.Command3);
-    EXPECT_EQ(app.form4.report.mode, ReportMode::PersonalRecord);
+    EXPECT_EQ(app.form4().report.mode, ReportMode::PersonalRecord);
     EXPECT_EQ(app.state.current.header.name, QStringLiteral("職員2"));
 }
 
@@ -364,10 +364,10 @@ TEST_F(SearchWindow, LeavingShowsTheMenu)
 {
     click(form.Command5);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
     open();
     form.close();
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
 }
 
 } // namespace

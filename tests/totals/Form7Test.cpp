@@ -46,12 +46,12 @@ protected:
         return shown;
     }
 
-    Form7& form = app.form7;
+    Form7& form = app.form7();
 };
 
 TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileTheRestScrolls)
 {
-    click(app.form1.Command4);
+    click(app.form1().Command4);
     ASSERT_TRUE(form.isVisible());
     EXPECT_EQ(form.FiscalYearBox->text(), "2026"); // December 2026 belongs to the fiscal year 2026
     EXPECT_TRUE(takeMessages().value(0).contains(QStringLiteral("被曝Data/伊藤.dat")));
@@ -94,7 +94,7 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
 
 TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
 {
-    click(app.form1.Command4);
+    click(app.form1().Command4);
     takeMessages();
     form.FlaggedOnlyBox->click();
     click(form.SaveCsvButton);
@@ -110,7 +110,7 @@ TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
     EXPECT_FALSE(words.contains(QStringLiteral("田中"))); // filtered out in the window
     takeMessages();
     click(form.BackButton);
-    EXPECT_TRUE(app.form1.isVisible());
+    EXPECT_TRUE(app.form1().isVisible());
 }
 
 } // namespace
