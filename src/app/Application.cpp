@@ -7,8 +7,9 @@ namespace velmora {
 Application::Application(const QString& dataRoot, Dialogs& messageBoxes, const Clock& systemClock,
                          Printer& systemPrinter)
     : dataDir(dataRoot), dialogs(messageBoxes), clock(systemClock), printer(systemPrinter),
-      menu(state, dataDir, dialogs, {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
-                                     [this]() -> Form7& { return form7(); }})
+      menu(state, dataDir, dialogs,
+           {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
+            [this]() -> Form7& { return form7(); }})
 {
 }
 

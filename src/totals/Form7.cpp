@@ -180,20 +180,18 @@ void Form7::GatherButtonClick()
         dialogs.warn(messageOf(gathered.error()));
         return;
     }
-    fiscalYear = *year;
-    rows = *std::move(gathered);
-    fillTables();
+    model.setRows(*std::move(gathered), *year);
+    fitColumns();
     QStringList unreadable;
-    for (const TotalsRow& row : rows)
+    for (const TotalsRow& row : model.allRows())
         if (!row.totals)
             unreadable << DataDir::shownPersonalFile(row.name);
     if (!unreadable.isEmpty())
         dialogs.warn(unreadableFilesMessage(unreadable));
 }
 
-void Form7::fillTables()
+void Form7::fitColumns()
 {
-    model.setRows(rows, fiscalYear, FlaggedOnlyBox->isChecked());
     PersonTitle->setText(NoPersonChosen);
     PersonMonths->setRowCount(0);
     for (QTableView* table : {FrozenTable, TotalsTable})
@@ -214,7 +212,8 @@ void Form7::fillTables()
 
 void Form7::FlaggedOnlyBoxToggled()
 {
-    fillTables();
+    model.setFlaggedOnly(FlaggedOnlyBox->isChecked());
+    fitColumns();
 }
 
 void Form7::HeaderClicked(int column)
@@ -245,14 +244,14 @@ void Form7::CurrentRowChanged(const QModelIndex& current)
 
 void Form7::showPerson(const TotalsRow& row)
 {
-    PersonTitle->setText(
-        QStringLiteral("%1%2（%3年度）%4")
-            .arg(row.totals
-                     ? QStringLiteral("登録番号 %1　").arg(cellText(row, TotalsColumn::RegistrationNumber, fiscalYear))
-                     : QString(),
-                 row.name)
-            .arg(fiscalYear)
-            .arg(row.removed ? QStringLiteral("　抹消") : QString()));
+    PersonTitle->setText(QStringLiteral("%1%2（%3年度）%4")
+                             .arg(row.totals
+                                      ? QStringLiteral("登録番号 %1　")
+                                            .arg(cellText(row, TotalsColumn::RegistrationNumber, model.fiscalYear()))
+                                      : QString(),
+                                  row.name)
+                             .arg(model.fiscalYear())
+                             .arg(row.removed ? QStringLiteral("　抹消") : QString()));
     PersonMonths->setRowCount(0);
     if (!row.totals)
         return;
@@ -261,7 +260,7 @@ void Form7::showPerson(const TotalsRow& row)
     QList<std::array<QString, 3>> cells;
     for (int slot = 0; slot < 12; ++slot) {
         labels << QStringLiteral("%1年%2月")
-                      .arg(slot < 9 ? fiscalYear : fiscalYear + 1)
+                      .arg(slot < 9 ? model.fiscalYear() : model.fiscalYear() + 1)
                       .arg(slot < 9 ? slot + 4 : slot - 8);
         const MonthDoses& month = t.months[static_cast<size_t>(slot)];
         cells.append({monthCell(month.recorded, month.effective), monthCell(month.recorded, month.lens),
@@ -290,21 +289,21 @@ void Form7::showPerson(const TotalsRow& row)
 
 void Form7::PrintButtonClick()
 {
-    if (rows.isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
+    if (model.allRows().isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintDoseTotals(printer, {fiscalYear, clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows()});
+    PrintDoseTotals(printer, {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows()});
     QApplication::restoreOverrideCursor();
     tellPrintOutcome(printer, dialogs);
 }
 
 void Form7::SaveCsvButtonClick()
 {
-    if (rows.isEmpty())
+    if (model.allRows().isEmpty())
         return;
-    const QString name = QStringLiteral("線量集計_%1年度.csv").arg(fiscalYear);
+    const QString name = QStringLiteral("線量集計_%1年度.csv").arg(model.fiscalYear());
     const QString path = QDir(dataDir.root()).filePath(name);
-    if (const auto saved = replaceFile(path, name, totalsCsv(rows, fiscalYear)); !saved) {
+    if (const auto saved = replaceFile(path, name, totalsCsv(model.allRows(), model.fiscalYear())); !saved) {
         dialogs.warn(messageOf(saved.error()));
         return;
     }

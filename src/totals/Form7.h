@@ -58,15 +58,14 @@ private:
     void BackButtonClick();
 
     QTableView* makeTable(const QString& name);
-    void fillTables();
+    // Fits the columns to what is shown; no person is chosen.
+    void fitColumns();
     void showPerson(const TotalsRow& row);
 
     DataDir dataDir;
     Dialogs& dialogs;
     Printer& printer;
     const Clock& clock;
-    int fiscalYear = 0;
-    QList<TotalsRow> rows; // as gathered
     TotalsModel model;
     QSortFilterProxyModel sorted;
 };

@@ -27,14 +27,20 @@ QColor colourOf(Verdict verdict)
 
 } // namespace
 
-void TotalsModel::setRows(const QList<TotalsRow>& gathered, int fiscalYear, bool flaggedOnly)
+void TotalsModel::setRows(QList<TotalsRow> gathered, int fiscalYear)
+{
+    rows = std::move(gathered);
+    year = fiscalYear;
+    setFlaggedOnly(onlyFlagged);
+}
+
+void TotalsModel::setFlaggedOnly(bool flaggedOnly)
 {
     beginResetModel();
-    rows = gathered;
-    year = fiscalYear;
+    onlyFlagged = flaggedOnly;
     shown.clear();
     for (qsizetype at = 0; at < rows.size(); ++at)
-        if (!flaggedOnly || rows[at].verdict() != Verdict::Within)
+        if (!onlyFlagged || rows[at].verdict() != Verdict::Within)
             shown << at;
     endResetModel();
 }

@@ -14,8 +14,14 @@ public:
     // The role the window sorts by: a dose's or number's value, the verdict's rank, else the text.
     static constexpr int SortRole = Qt::UserRole;
 
-    void setRows(const QList<TotalsRow>& gathered, int fiscalYear, bool flaggedOnly);
+    // The rows gathered for a fiscal year, shown as the filter stands.
+    void setRows(QList<TotalsRow> gathered, int fiscalYear);
+    // Only the rows with a verdict (注意 and above), or all.
+    void setFlaggedOnly(bool flaggedOnly);
     const TotalsRow& rowAt(int row) const { return rows[shown[row]]; }
+    // Every row gathered, shown or not, in the order gathered.
+    const QList<TotalsRow>& allRows() const { return rows; }
+    int fiscalYear() const { return year; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -25,6 +31,7 @@ public:
 private:
     QList<TotalsRow> rows;
     QList<qsizetype> shown;
+    bool onlyFlagged = false;
     int year = 0;
 };
 
