@@ -22,6 +22,45 @@
 namespace velmora {
 namespace {
 
+constexpr int FirstTargetYear = 1950;
+constexpr int LastTargetYear = 2100;
+
+// The number of a typed target year or month: only digits (full-width ones too) and blanks, between
+// `fewestDigits` and `mostDigits` of them; nothing otherwise.
+std::optional<int> targetNumber(const QString& typed, int fewestDigits, int mostDigits)
+{
+    QString digits;
+    for (const QChar c : typed) {
+        if (c == QLatin1Char(' ') || c == QChar(0x3000))
+            continue;
+        if (c >= QChar(0xFF10) && c <= QChar(0xFF19))
+            digits += QChar(u'0' + (c.unicode() - 0xFF10));
+        else if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+        else
+            return std::nullopt;
+    }
+    if (digits.size() < fewestDigits || digits.size() > mostDigits)
+        return std::nullopt;
+    return digits.toInt();
+}
+
+// A year of four digits from 1950 to 2100: a key of any other year is a typing slip (19875).
+std::optional<int> targetYear(const QString& typed)
+{
+    const auto year = targetNumber(typed, 4, 4);
+    return year && *year >= FirstTargetYear && *year <= LastTargetYear ? year : std::nullopt;
+}
+
+std::optional<int> targetMonth(const QString& typed)
+{
+    const auto month = targetNumber(typed, 1, 2);
+    return month && *month >= 1 && *month <= 12 ? month : std::nullopt;
+}
+
+} // namespace
+namespace {
+
 const QString NoMonthMessage = QStringLiteral("対象年月を指定して下さい");
 const QString SaveQuestion = QStringLiteral("データ入力に間違いはありませんか？");
 const QString SavedMessage = QStringLiteral("全データを保存しました。");
@@ -150,18 +189,24 @@ void Form2::buildDefaultsNote()
 
 void Form2::connectKeys()
 {
-    // Enter in a filled year, then month, locks the target month field by field.
-    const auto lockOnEnter = [this](QLineEdit* field, QLineEdit* next) {
-        connect(field, &QLineEdit::returnPressed, this, [this, field, next] {
+    // Enter in a filled year, then month, locks the target month field by field, once it is a year or
+    // a month.
+    const auto lockOnEnter = [this](QLineEdit* field, QLineEdit* next, auto valid) {
+        connect(field, &QLineEdit::returnPressed, this, [this, field, next, valid] {
             if (field->text().isEmpty())
                 return;
+            if (!valid(field->text())) {
+                dialogs.warn(InvalidInputMessage);
+                moveFocusTo(field);
+                return;
+            }
             field->setEnabled(false);
             enableCsvButtons();
             moveFocusTo(next);
         });
     };
-    lockOnEnter(Text7, Text6);
-    lockOnEnter(Text6, Text8);
+    lockOnEnter(Text7, Text6, targetYear);
+    lockOnEnter(Text6, Text8, targetMonth);
     moveOnEnter(Text8, Text9, false);
     moveOnEnter(Text9, Text11, false);
     moveOnEnter(Text11, Text12, false);
@@ -226,16 +271,18 @@ void Form2::showImportedValues(const PendingEntry& entry)
 
 std::optional<MonthKey> Form2::monthToEnter()
 {
-    const auto key = typedMonthKey(Text7->text(), Text6->text());
-    if (!key) {
-        dialogs.warn(InvalidInputMessage);
-        return std::nullopt;
-    }
-    if (*key == 0) {
+    if (const auto typed = typedMonthKey(Text7->text(), Text6->text()); typed && *typed == 0) {
         dialogs.warn(NoMonthMessage);
         return std::nullopt;
     }
-    if (state.enteredMonths.contains(*key)) {
+    const auto year = targetYear(Text7->text());
+    const auto month = targetMonth(Text6->text());
+    if (!year || !month) {
+        dialogs.warn(InvalidInputMessage);
+        return std::nullopt;
+    }
+    const MonthKey key = MonthKey{*year} * 100 + *month;
+    if (state.enteredMonths.contains(key)) {
         dialogs.warn(messageOf(failure(FailureKind::MonthEntered)));
         unlockTargetMonth();
         return std::nullopt;

@@ -141,6 +141,12 @@ void drawCell(Surface& page, qsizetype column, double top, const QStringList& li
     }
 }
 
+// "2021年4月1日～2022年3月31日": the days of fiscal years `first` to `last`.
+QString fiscalYearsSpan(int first, int last)
+{
+    return dayText(QDate(first, 4, 1)) + QStringLiteral("～") + dayText(QDate(last + 1, 3, 31));
+}
+
 // The heading block of every page: the captions and the column headings, laid out once.
 struct Heading {
     QStringList captionLines;
@@ -189,11 +195,6 @@ void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int page
 }
 
 } // namespace
-
-QString fiscalYearsSpan(int first, int last)
-{
-    return dayText(QDate(first, 4, 1)) + QStringLiteral("～") + dayText(QDate(last + 1, 3, 31));
-}
 
 void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
 {

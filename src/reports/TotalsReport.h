@@ -20,9 +20,6 @@ struct TotalsPrintout {
 // the printable area; every text stays within its column.
 extern const QList<double> TotalsColumnEdges;
 
-// "2021年4月1日～2022年3月31日": the days of fiscal years `first` to `last`.
-QString fiscalYearsSpan(int first, int last);
-
 // Prints every row in one document, as many pages as they need; a reason or a name too long for its
 // cell is wrapped within it and the row grows.
 void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout);

@@ -61,23 +61,33 @@ struct TypedMonth {
     const char16_t* year;
     const char16_t* month;
     const char* enteredMonths; // "既入力.txt" afterwards; empty when refused
+    bool yearLocks;            // Enter on the year alone locks it
 };
 
 class BadMonth : public BadInput, public testing::WithParamInterface<TypedMonth> {};
 
-TEST_P(BadMonth, IsTakenAsTypedOrRefused)
+TEST_P(BadMonth, IsAYearOfFourDigitsAndAMonthOrRefused)
 {
     saveMonth(QString::fromUtf16(GetParam().year), QString::fromUtf16(GetParam().month));
     EXPECT_EQ(fileBytes(path(EnteredMonthsFile)), QByteArray(GetParam().enteredMonths));
+    app.form2().Text7->setEnabled(true);
+    type(app.form2().Text7, QString::fromUtf16(GetParam().year));
+    pressEnter(app.form2().Text7);
+    EXPECT_EQ(!app.form2().Text7->isEnabled(), GetParam().yearLocks);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BadMonth,
-                         testing::Values(TypedMonth{"MonthThirteen", u"2005", u"13", " 200513 \r\n"},
-                                         TypedMonth{"YearFive", u"5", u"4", " 504 \r\n"},
-                                         TypedMonth{"MonthMinusOne", u"2005", u"-1", " 200499 \r\n"},
-                                         TypedMonth{"Empty", u"", u"", ""},
-                                         TypedMonth{"OverflowingYear", u"1e999", u"4", ""},
-                                         TypedMonth{"FractionalMonth", u"2005", u"4.5", ""}),
+                         testing::Values(TypedMonth{"MonthThirteen", u"2005", u"13", "", true},
+                                         TypedMonth{"YearFive", u"5", u"4", "", false},
+                                         TypedMonth{"MonthMinusOne", u"2005", u"-1", "", true},
+                                         TypedMonth{"FiveDigitYearWithoutMonth", u"19875", u"", "", false},
+                                         TypedMonth{"YearBefore1950", u"1949", u"4", "", false},
+                                         TypedMonth{"Year2101", u"2101", u"4", "", false},
+                                         TypedMonth{"Empty", u"", u"", "", false},
+                                         TypedMonth{"OverflowingYear", u"1e999", u"4", "", false},
+                                         TypedMonth{"FractionalMonth", u"2005", u"4.5", "", true},
+                                         TypedMonth{"FullWidthDigits", u"２１００", u"１２", " 210012 \r\n", true},
+                                         TypedMonth{"Year1950", u"1950", u"01", " 195001 \r\n", true}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(BadInput, AThousandCharacterNameIsRefused)
