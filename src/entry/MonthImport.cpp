@@ -134,7 +134,7 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
     double doses[4];
     for (int i = 0; i < 4; ++i) {
         const QString text = row.cell(DoseColumns[i]);
-        const auto number = leadingNumberOf(text);
+        const auto number = cellNumber(text);
         if (!number && !text.isEmpty() && !isBelowDetection(text))
             import.notNumbers << row.label() + QStringLiteral("：%1「%2」").arg(MonthCsvHeadings[DoseColumns[i]], text);
         doses[i] = number.value_or(0);

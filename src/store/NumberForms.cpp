@@ -224,6 +224,30 @@ std::optional<double> leadingNumberOf(QStringView text)
     return parseCLocale(number);
 }
 
+std::optional<double> cellNumber(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && isBlank(text[first].unicode()))
+        ++first;
+    while (end > first && isBlank(text[end - 1].unicode()))
+        --end;
+    std::string folded;
+    folded.reserve(static_cast<size_t>(end - first));
+    for (const QChar qc : text.sliced(first, end - first)) {
+        const char16_t c = foldFullWidth(qc.unicode());
+        // Past the ASCII range nothing can belong to a number; anything else inside that is no part of
+        // one (a blank, a comma, a NUL) leaves the scan short of the cell's end.
+        if (c >= 0x80)
+            return std::nullopt;
+        folded += static_cast<char>(c);
+    }
+    std::string number;
+    if (folded.empty() || scanNumber(folded, number) != folded.size())
+        return std::nullopt;
+    return parseCLocale(number);
+}
+
 double LeadingNumber(QStringView text)
 {
     return leadingNumberOf(text).value_or(0);

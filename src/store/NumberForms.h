@@ -40,6 +40,11 @@ double LeadingNumber(QStringView text);
 // The same reading, with nothing where the text has no beginning that forms a number ("M", "abc", "").
 std::optional<double> leadingNumberOf(QStringView text);
 
+// A cell of a spreadsheet that must be a number as a whole: blanks around it, full-width digits and
+// signs, sign and exponent as the typed forms allow; nothing for anything else ("0,06", "0.09.5", "1 2",
+// a NUL). "1e999" gives infinity, which callers refuse.
+std::optional<double> cellNumber(QStringView text);
+
 // The exponent form "0.00E+00": 0.00123 gives "1.23E-03", 0 gives "0.00E+00".
 QString exponentForm(double value);
 

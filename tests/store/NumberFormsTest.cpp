@@ -78,6 +78,18 @@ INSTANTIATE_TEST_SUITE_P(TypedTexts, LeadingNumberRows,
                                          Typed{u"－０．２５", -0.25}, Typed{u"２Ｅ－０３", 0.002}, Typed{u"１　２", 12},
                                          Typed{u"+8", 8}, Typed{u"2005年", 2005}));
 
+TEST(CellNumber, IsTheWholeCellOrNothing)
+{
+    for (const auto& [cell, value] :
+         {std::pair{u" １．５ ", 1.5}, {u"-2E-3", -0.002}, {u"\u3000７\t", 7.0}, {u".5", 0.5}})
+        EXPECT_EQ(cellNumber(cell), value);
+    const QString withNul = QStringLiteral("0") + QChar(0);
+    for (const QString& cell :
+         {QStringLiteral("0,06"), QStringLiteral("0.09.5"), QStringLiteral("1 2"), QStringLiteral("12abc"),
+          QStringLiteral("M"), QString(), QStringLiteral("-"), withNul, QStringLiteral("2005年")})
+        EXPECT_EQ(cellNumber(cell), std::nullopt) << cell.toStdString();
+}
+
 TEST(LeadingNumber, OverflowIsInfiniteAndNotStorable)
 {
     const double huge = LeadingNumber(u"1e999");
