@@ -1,6 +1,7 @@
 #include "Csv.h"
 
 #include "Cp932.h"
+#include "NumberForms.h"
 
 #include <QStringDecoder>
 #include <algorithm>
@@ -11,12 +12,24 @@ namespace {
 
 const QByteArray ByteOrderMark("\xEF\xBB\xBF");
 
-QString quotedWhereNeeded(const QString& text)
+// The first characters with which a spreadsheet takes a cell for a formula.
+const QString FormulaStarts = QStringLiteral("=+-@\t\r");
+
+bool looksLikeFormula(QStringView text)
+{
+    return !text.isEmpty() && FormulaStarts.contains(text.front()) && !cellNumber(text);
+}
+
+// A field as written: a text a spreadsheet would run as a formula ("=1+1", "@A1") behind an apostrophe,
+// the spreadsheets' own mark of a text, and quoted; numbers such as -0.5 stay numbers.
+QString writtenField(const QString& text)
 {
     static const QString needsQuotes = QStringLiteral(",\"\r\n");
-    if (std::none_of(text.begin(), text.end(), [](QChar c) { return needsQuotes.contains(c); }))
+    const bool formula = looksLikeFormula(text);
+    if (!formula && std::none_of(text.begin(), text.end(), [](QChar c) { return needsQuotes.contains(c); }))
         return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    const QString field = formula ? QLatin1Char('\'') + text : text;
+    return QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 std::optional<QString> decodeUtf8(QByteArrayView bytes)
@@ -66,7 +79,7 @@ QByteArray excelFile(const QList<QStringList>& rows)
     for (const QStringList& row : rows) {
         QStringList fields;
         for (const QString& cell : row)
-            fields << quotedWhereNeeded(cell);
+            fields << writtenField(cell);
         bytes += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
     }
     return bytes;
@@ -85,6 +98,9 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
     int quoteLine = 0; // the line of an open quote, 0 outside quotes
     bool afterQuote = false;
     const auto endCell = [&] {
+        // The apostrophe written before a text that looks like a formula is not part of it.
+        if (cell.startsWith(QLatin1Char('\'')) && looksLikeFormula(QStringView(cell).sliced(1)))
+            cell.remove(0, 1);
         row.cells << cell;
         cell.clear();
         afterQuote = false;

@@ -10,7 +10,9 @@
 namespace velmora::csv {
 
 // A file Excel opens by a double-click with its Japanese intact: UTF-8 with a byte-order mark, CR LF,
-// each field quoted where it holds a comma, a quote or a line break.
+// each field quoted where it holds a comma, a quote or a line break. A text that begins as a formula does
+// (=, +, -, @, a tab or CR, and is no number) is written behind an apostrophe, so that a spreadsheet shows
+// it rather than runs it; readRows takes that apostrophe away again.
 QByteArray excelFile(const QList<QStringList>& rows);
 
 // One row of a CSV file and the line it starts on.

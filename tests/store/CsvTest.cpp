@@ -105,9 +105,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CsvFile, ExcelFileIsUtf8WithAMarkAndReadsBackCellForCell)
 {
     const QList<QStringList> rows{{QStringLiteral("氏名"), QStringLiteral("備考")},
-                                  {QStringLiteral("山田,太郎"), QStringLiteral("\"左\"\n腕")}};
+                                  {QStringLiteral("山田,太郎"), QStringLiteral("\"左\"\n腕")},
+                                  {QStringLiteral("=1+1"), QStringLiteral("+SUM(1)")},
+                                  {QStringLiteral("@A1"), QStringLiteral("-0.5")},
+                                  {QStringLiteral("-abc"), QStringLiteral("\tx")},
+                                  {QStringLiteral("'abc"), QStringLiteral("a=b")}};
     const QByteArray bytes = csv::excelFile(rows);
-    EXPECT_EQ(bytes, "\xEF\xBB\xBF" + utf8Bytes(QStringLiteral("氏名,備考\r\n\"山田,太郎\",\"\"\"左\"\"\n腕\"\r\n")));
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF" + utf8Bytes(QStringLiteral("氏名,備考\r\n\"山田,太郎\",\"\"\"左\"\"\n腕\"\r\n"
+                                                               "\"'=1+1\",\"'+SUM(1)\"\r\n\"'@A1\",-0.5\r\n"
+                                                               "\"'-abc\",\"'\tx\"\r\n'abc,a=b\r\n")));
     const auto rowsRead = csv::readRows(bytes, QString());
     ASSERT_TRUE(rowsRead);
     QList<QStringList> read;
