@@ -34,9 +34,9 @@ wait "$program" 2>/dev/null || true
 # and the folder is made and remembered.
 home="$data/home"
 mkdir -p "$home"
-(cd / && HOME="$home" exec "$binary" --chosen-data-dir) &
+(cd / && HOME="$home" exec "$binary" --chosen-data-dir 2>"$home/stderr.txt") &
 program=$!
-first=$(window_named "Velmora") || fail "the first-start window did not appear"
+first=$(window_named "Velmora") || fail "the first-start window did not appear: $(cat "$home/stderr.txt")"
 sleep 0.5
 import -window "$first" "$shots/first-start-window.png"
 xdotool windowfocus --sync "$first"

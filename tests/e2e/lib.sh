@@ -6,8 +6,9 @@ data="$(mktemp -d)"
 display_file="$(mktemp)"
 
 # Xvfb picks a free display and writes its number once it accepts connections; a scenario may set
-# `screen` first.
-Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024x24}" -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+# `screen` first. Without -noreset the server starts over when its last client goes, and a program
+# started in that moment cannot connect.
+Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024x24}" -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!
 cleanup() { kill "${program:-}" "$xvfb" 2>/dev/null || true; rm -rf "$data" "$display_file"; }
 trap cleanup EXIT
