@@ -3,11 +3,13 @@
 #include "Cp932.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -111,9 +113,18 @@ bool looksLikeUtf8(QByteArrayView bytes)
 
 Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Opened without waiting, and read only when it is a regular file: a FIFO at a file's name would
+    // otherwise hold the program for good; a folder, a device or a socket is refused alike.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
         return failure(FailureKind::CannotRead, shownName);
+    struct stat status {};
+    QFile file;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return failure(FailureKind::CannotRead, shownName);
+    }
     // A file larger than any valid one is refused before it is read, so memory stays bounded.
     const qint64 size = file.size();
     if (size > largest)

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -229,6 +230,19 @@ TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
     EXPECT_FALSE(looksLikeUtf8(YamadaHeaderBytes));
     EXPECT_FALSE(looksLikeUtf8(fileBytes(fixturePath("personal-cp932.dat"))));
     EXPECT_FALSE(looksLikeUtf8(QByteArray(" 0 \r\n")));
+}
+
+TEST_F(PersonalFiles, AFifoInPlaceOfAFileIsRefusedWithoutWaitingForAWriter)
+{
+    for (const QString& path : {file(QStringLiteral("山田")), dir.listFile(EnteredMonthsFile)}) {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
+    }
+    const auto person = ReadPersonalFile(dir, QStringLiteral("山田"));
+    ASSERT_FALSE(person);
+    EXPECT_EQ(messageOf(person.error()), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
+    EXPECT_FALSE(ReadPersonalRecordsBetween(dir, QStringLiteral("山田"), 200504, 200603));
+    EXPECT_FALSE(LoadEnteredMonths(dir));
 }
 
 TEST_F(PersonalFiles, AFolderInPlaceOfTheFileCannotBeRead)
