@@ -218,12 +218,14 @@ TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordIn
         printout.rows << row;
     }
     PrintDoseTotals(printer, printout);
-    printer.takeReport();
+    const QString report = printer.takeReport().message;
     const QStringList files = printedFiles();
     ASSERT_EQ(files.size(), 1);
     const QList<PdfBox> words = pdfWordBoxes(files.first());
     const int pages = pdfPageCount(files.first());
     EXPECT_GT(pages, 20);
+    // The user is told every page, not the one file.
+    EXPECT_TRUE(report.contains(QStringLiteral("%1ページをPDFファイルとして").arg(pages))) << report.toStdString();
     int printedNames = 0;
     double headingsTop = 0;
     int page = 0;
