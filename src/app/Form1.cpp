@@ -20,6 +20,7 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));
+    state.entryLock = &entryLock;
     setClientTwips(this, 9165, 6510);
 
     Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("個人被曝線量管理"), 2580, 840, 3840, 495);
@@ -155,6 +156,11 @@ void Form1::openInsteadOfMenu(QWidget* window)
 {
     showAndActivate(window);
     hide();
+}
+
+bool Form1::mayEndSession()
+{
+    return !lockRefresh.isActive() || windows.entry().confirmExit();
 }
 
 void Form1::returnToMenu()

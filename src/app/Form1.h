@@ -33,6 +33,9 @@ public:
 
     // Shows the menu again when a window it opened was left.
     void returnToMenu();
+    // Whether the session may end now (a logout or shutdown that can still ask): data entry in progress
+    // asks as its "EXIT/cancel" does.
+    bool mayEndSession();
 
     QLabel* Label3;
     CommandButton* Command1; // "データ入力／訂正"

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
+#include "app/Termination.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -58,6 +60,17 @@ int main(int argc, char* argv[])
     // Printed reports go to the system's default printer, or into PDF files when there is none.
     velmora::SystemPrinter printer(dataRoot, clock);
     velmora::Application velmora(dataRoot, dialogs, clock, printer);
+    // A logout or shutdown asks about data entry in progress where the session lets it ask; however the run
+    // ends, the entry lock is given up.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&velmora](QSessionManager& session) {
+        if (session.allowsInteraction()) {
+            const bool mayEnd = velmora.form1().mayEndSession();
+            session.release();
+            if (!mayEnd)
+                session.cancel();
+        }
+    });
+    const velmora::Termination termination(*velmora.state.entryLock);
     velmora.start();
     return QApplication::exec();
 }

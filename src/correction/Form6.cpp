@@ -256,7 +256,11 @@ void Form6::Command2Click()
     const bool noPastExposure = Text14->text() == NoPastExposure || pastDose == 0;
     header.pastExposureFlag = noPastExposure ? 0 : 1;
     header.pastDose = noPastExposure ? 0 : pastDose;
-    if (const auto rewritten = RewritePersonalFile(dataDir, openedName, header, state.current.records); !rewritten) {
+    const auto held = state.confirmEntryLock();
+    const auto rewritten =
+        held ? RewritePersonalFile(dataDir, openedName, header, state.current.records, state.current.fingerprint)
+             : held;
+    if (!rewritten) {
         dialogs.warn(messageOf(rewritten.error()));
         return;
     }

@@ -373,6 +373,10 @@ void Form2::Command3Click()
 
 void Form2::saveAll(MonthKey key)
 {
+    if (const auto held = state.confirmEntryLock(); !held) {
+        dialogs.warn(messageOf(held.error()));
+        return;
+    }
     // Feedback only when the save takes longer than half a second (a large store).
     QProgressDialog progress(QStringLiteral("データを保存しています..."), QString(), 0,
                              static_cast<int>(saveAllSteps(state.registrants.count())), this);
@@ -398,9 +402,14 @@ void Form2::saveAll(MonthKey key)
     leaveToMenu();
 }
 
+bool Form2::confirmExit()
+{
+    return dialogs.confirmYesNo(ExitQuestion);
+}
+
 void Form2::Command2Click()
 {
-    if (dialogs.confirmYesNo(ExitQuestion))
+    if (confirmExit())
         leaveToMenu();
 }
 

@@ -25,6 +25,8 @@ public:
     void clearForOpening();
     // Fills List1 with the registrants of the shared list in list order.
     void showRegistrants();
+    // Asks, as "EXIT/cancel" does, whether data entry may end with what is typed and not saved.
+    bool confirmExit();
 
     QListWidget* List1;
     CommandButton* Command6;  // "再表示"

@@ -9,6 +9,8 @@ namespace velmora {
 
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header)
 {
+    if (const auto held = state.confirmEntryLock(); !held)
+        return held;
     auto list = LoadRegistrantList(dir);
     if (!list)
         return list.error();
@@ -32,6 +34,8 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
 
 Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString& name)
 {
+    if (const auto held = state.confirmEntryLock(); !held)
+        return held;
     if (state.registrants.count() >= RegistrantList::Capacity)
         return failure(FailureKind::RegistrantLimit);
     if (const auto header = ReadPersonalHeader(dir, name, 9); !header)
@@ -45,6 +49,8 @@ Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString&
 
 Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& name)
 {
+    if (const auto held = state.confirmEntryLock(); !held)
+        return held;
     const qsizetype position = state.positionOf(name);
     if (position < 0)
         return failureWithText(FailureKind::NotListed, name);
@@ -69,6 +75,8 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
 
 Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name)
 {
+    if (const auto held = state.confirmEntryLock(); !held)
+        return held;
     if (state.registrants.count() >= RegistrantList::Capacity && state.positionOf(name) < 0)
         return failure(FailureKind::RegistrantLimit);
     auto removed = ReadRemovedNames(dir);

@@ -5,7 +5,8 @@
 #include "store/SharedState.h"
 
 // The changes of the registrant list: registering a new person, removing a registrant and restoring a
-// removed one. Each either completes or leaves the files as they were, and updates the shared list.
+// removed one. Each either completes or leaves the files as they were, and updates the shared list. None
+// writes anything once another PC has taken the entry lock over (LockLost).
 namespace velmora {
 
 // Stores the next registration number, creates the person's file and adds the name at the end of

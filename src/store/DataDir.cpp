@@ -1,6 +1,8 @@
 #include "DataDir.h"
 
+#include <QFile>
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -42,6 +44,14 @@ std::optional<Failure> personalFileNameProblem(const QString& name)
     if (QFile::encodeName(name + PersonalFileSuffix).size() > MaxFileNameBytes)
         return failureWithText(FailureKind::NameTooLong, name);
     return std::nullopt;
+}
+
+std::optional<Failure> doseDataFolderProblem(const DataDir& dir)
+{
+    struct stat folder {};
+    if (::lstat(QFile::encodeName(dir.doseDataFolder()).constData(), &folder) != 0 || S_ISDIR(folder.st_mode))
+        return std::nullopt;
+    return failure(FailureKind::NotRegularFile, DoseDataFolder);
 }
 
 } // namespace velmora

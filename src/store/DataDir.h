@@ -39,4 +39,8 @@ private:
 // file name on Windows, and a name too long for the file system could never be created.
 std::optional<Failure> personalFileNameProblem(const QString& name);
 
+// What is wrong with the dose data folder of `dir` when it is a link or not a folder, so that no personal
+// file is read or written through it; nothing when it is a folder or is missing.
+std::optional<Failure> doseDataFolderProblem(const DataDir& dir);
+
 } // namespace velmora

@@ -95,7 +95,9 @@ QString writeTemporary(const QString& path, const QByteArray& content, std::opti
                              ::fsync(file.get()) == 0 && file.close();
         if (written)
             return temporary;
+        const int why = errno; // the failure's cause, not the clean-up's
         ::unlink(nativePath(temporary).constData());
+        errno = why;
         return {};
     }
     return {};
@@ -147,12 +149,13 @@ bool isTemporaryFileName(const QString& fileName)
 
 Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content)
 {
-    // The new file keeps the permissions of the one it replaces.
+    // The new file keeps the permissions of the one it replaces; a link or a special file at the name is
+    // left as it is.
     struct stat old {};
     std::optional<mode_t> mode;
-    if (::stat(nativePath(path).constData(), &old) == 0) {
+    if (::lstat(nativePath(path).constData(), &old) == 0) {
         if (!S_ISREG(old.st_mode))
-            return writeFailure(shownName);
+            return failure(FailureKind::NotRegularFile, shownName);
         mode = old.st_mode & 07777;
     }
     const QString temporary = writeTemporary(path, content, mode);
@@ -193,16 +196,21 @@ Status createIfMissing(const QString& path, const QString& shownName, const QByt
 
 Status appendToFile(const QString& path, const QString& shownName, const QByteArray& content)
 {
-    Descriptor file(::open(nativePath(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    // Never through a link, and never waiting on a FIFO.
+    Descriptor file(::open(nativePath(path).constData(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isOpen())
+        return errno == ELOOP || errno == EISDIR ? failure(FailureKind::NotRegularFile, shownName)
+                                                 : writeFailure(shownName);
     struct stat before {};
-    if (!file.isOpen() || ::fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode))
+    if (::fstat(file.get(), &before) != 0)
         return writeFailure(shownName);
+    if (!S_ISREG(before.st_mode))
+        return failure(FailureKind::NotRegularFile, shownName);
     // A last line without its line end (a file edited by hand) is ended, so the new line stands alone.
     QByteArray bytes;
     if (before.st_size > 0) {
         char last = 0;
-        Descriptor reader(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
-        if (!reader.isOpen() || ::pread(reader.get(), &last, 1, before.st_size - 1) != 1)
+        if (::pread(file.get(), &last, 1, before.st_size - 1) != 1)
             return writeFailure(shownName);
         if (last == '\r')
             bytes = "\n";

@@ -14,7 +14,8 @@
 namespace velmora {
 
 // Replaces a file with new content through a temporary file and a rename, so that the file holds either
-// its old or its new content whatever happens. The file keeps its permissions.
+// its old or its new content whatever happens. The file keeps its permissions. A link or anything but a
+// regular file at the path is left as it is (NotRegularFile).
 Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content);
 
 // Creates a new file with the given content, complete or not at all. Never replaces anything that stands
@@ -24,7 +25,8 @@ Status createFile(const QString& path, const QString& shownName, const QByteArra
 // Creates a file with the given content unless something of that name exists already.
 Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content);
 
-// Adds content at the end of an existing regular file in one write and flushes it to the disk. A last
+// Adds content at the end of an existing regular file in one write and flushes it to the disk; never
+// through a link (NotRegularFile). A last
 // line without its line end is ended first, so that two values never share a line. When any byte
 // cannot be written, the file is cut back to its earlier length: it is exactly as it was.
 Status appendToFile(const QString& path, const QString& shownName, const QByteArray& content);

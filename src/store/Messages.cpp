@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QSysInfo>
 #include <algorithm>
+#include <cerrno>
 
 namespace velmora {
 namespace {
@@ -25,6 +26,30 @@ QString lockHolder(const Failure& failure)
     return details.isEmpty() ? where : where + QStringLiteral("（%1）").arg(details.join(QStringLiteral("、")));
 }
 
+// Why a write failed, from the system's error, with what to do; empty when the error says nothing useful.
+QString causeOf(int systemError)
+{
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空き容量が不足しています。不要なファイルを削除して空きを作ってから、"
+                              "もう一度行って下さい。");
+    case EROFS:
+        return QStringLiteral("データフォルダが読み取り専用です。書き込めるフォルダであるかを確認して下さい。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("データフォルダに書き込むアクセス権がありません。フォルダの権限を確認して下さい。");
+    case EIO:
+    case ENOTCONN:
+    case ESTALE:
+    case EHOSTDOWN:
+        return QStringLiteral("ファイルサーバーに接続できません。ネットワークとファイルサーバーを確認してから、"
+                              "もう一度行って下さい。");
+    default:
+        return {};
+    }
+}
+
 QString mainMessage(const Failure& failure)
 {
     switch (failure.kind) {
@@ -32,6 +57,14 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("ファイル「%1」を読み込めません").arg(failure.file);
     case FailureKind::Damaged:
         return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目）").arg(failure.file).arg(failure.line);
+    case FailureKind::NotRegularFile:
+        return QStringLiteral("「%1」が通常のファイル（フォルダ）ではありません（リンクや特殊なファイルです）。"
+                              "データフォルダの内容が正しくない可能性があります")
+            .arg(failure.file);
+    case FailureKind::ChangedMeanwhile:
+        return QStringLiteral("ファイル「%1」は、読み込んだ後に別のPCで変更されました。訂正は保存していません。"
+                              "「Cancel」で訂正を終わり、「データ訂正」から開き直して下さい")
+            .arg(failure.file);
     case FailureKind::TooLarge:
         return QStringLiteral("ファイル「%1」が大きすぎます。内容が正しくない可能性があります").arg(failure.file);
     case FailureKind::Utf8Text:
@@ -81,8 +114,9 @@ QString mainMessage(const Failure& failure)
             .arg(lockHolder(failure))
             .arg(failure.line);
     case FailureKind::LockLost:
-        return QStringLiteral("データ入力／訂正のロックが%1に引き継がれました。このまま保存すると、そのPCでの"
-                              "変更と重なります。「EXIT/cancel」でデータ入力を終了して下さい。")
+        return QStringLiteral("データ入力／訂正のロックが%1に引き継がれたため、このPCからは保存できません。"
+                              "入力した値を控えてから「EXIT/cancel」でデータ入力を終了し、そのPCでの作業が"
+                              "終わってから開き直して下さい。")
             .arg(failure.text.isEmpty() ? QStringLiteral("別のPC") : QStringLiteral("PC「%1」").arg(failure.text));
     case FailureKind::CannotLock:
         return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
@@ -110,6 +144,10 @@ QString mainMessage(const Failure& failure)
 QString messageOf(const Failure& failure)
 {
     QString message = mainMessage(failure);
+    const bool written = failure.kind == FailureKind::CannotWrite || failure.kind == FailureKind::CannotLock ||
+                         failure.kind == FailureKind::CannotCreateFolder;
+    if (const QString cause = written ? causeOf(failure.systemError) : QString(); !cause.isEmpty())
+        message += QStringLiteral("\n原因：") + cause;
     if (!failure.notRestored.isEmpty())
         message += QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(failure.notRestored);
     return message;

@@ -5,6 +5,7 @@
 #include "NumberForms.h"
 #include "TextFile.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QThread>
 #include <cmath>
@@ -116,6 +117,8 @@ Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limi
 {
     if (personalFileNameProblem(name))
         return failure(FailureKind::CannotRead, DataDir::shownPersonalFile(name));
+    if (const auto problem = doseDataFolderProblem(dir))
+        return *problem;
     return readWholeFile(dir.personalFile(name), DataDir::shownPersonalFile(name), LargestPersonalFile, limit);
 }
 
@@ -223,6 +226,8 @@ Status CreatePersonalFile(const DataDir& dir, const PersonalHeader& header)
 {
     if (const auto problem = personalFileNameProblem(header.name))
         return *problem;
+    if (const auto problem = doseDataFolderProblem(dir))
+        return *problem;
     const auto content = encodeHeader(header);
     if (!content)
         return content.error();
@@ -234,6 +239,8 @@ Status AppendMonthlyRecord(const DataDir& dir, const QString& name, const Monthl
     const QString shown = DataDir::shownPersonalFile(name);
     if (personalFileNameProblem(name))
         return failure(FailureKind::CannotWrite, shown);
+    if (const auto problem = doseDataFolderProblem(dir))
+        return *problem;
     const auto content = encodeRecord(record);
     if (!content)
         return content.error();
@@ -269,7 +276,10 @@ Result<PersonalHeader> ReadPersonalHeader(const DataDir& dir, const QString& nam
 Result<PersonalFile> ReadPersonalFile(const DataDir& dir, const QString& name)
 {
     return readSettled(dir, name, [&](QByteArrayView content) {
-        return parsePersonalFile(content, DataDir::shownPersonalFile(name));
+        auto file = parsePersonalFile(content, DataDir::shownPersonalFile(name));
+        if (file)
+            file->fingerprint = fingerprintOf(content);
+        return file;
     });
 }
 
@@ -331,11 +341,13 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key)
 }
 
 Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,
-                           const QList<MonthlyRecord>& records)
+                           const QList<MonthlyRecord>& records, const QByteArray& readAs)
 {
     const QString shown = DataDir::shownPersonalFile(name);
     if (personalFileNameProblem(name))
         return failure(FailureKind::CannotWrite, shown);
+    if (const auto problem = doseDataFolderProblem(dir))
+        return *problem;
     auto content = encodeHeader(header);
     for (const MonthlyRecord& record : records) {
         if (!content)
@@ -347,7 +359,20 @@ Status RewritePersonalFile(const DataDir& dir, const QString& name, const Person
     }
     if (!content)
         return content.error();
+    if (!readAs.isEmpty()) {
+        // Another PC may have saved a month or a correction since the file was read; those are kept.
+        const auto current = readFile(dir, name);
+        if (!current)
+            return current.error();
+        if (fingerprintOf(*current) != readAs)
+            return failure(FailureKind::ChangedMeanwhile, shown);
+    }
     return replaceFile(dir.personalFile(name), shown, *content);
+}
+
+QByteArray fingerprintOf(QByteArrayView content)
+{
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha256);
 }
 
 bool PersonalFileExists(const DataDir& dir, const QString& name)

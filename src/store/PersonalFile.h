@@ -42,9 +42,13 @@ Result<HeaderAndMonth> FindMonthlyRecord(const DataDir& dir, const QString& name
 Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key);
 
 // Replaces the whole file of the registrant `name` with the header and the records in their order; the
-// file holds either its old or its new content whatever happens.
+// file holds either its old or its new content whatever happens. Given the fingerprint of the file as it
+// was read (`readAs`), a file changed since (by another PC) is left as it is: ChangedMeanwhile.
 Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,
-                           const QList<MonthlyRecord>& records);
+                           const QList<MonthlyRecord>& records, const QByteArray& readAs = {});
+
+// What tells two contents of a personal file apart: a hash of its bytes.
+QByteArray fingerprintOf(QByteArrayView content);
 
 // Whether anything stands at the name of the registrant's file, readable or not: the name is taken.
 bool PersonalFileExists(const DataDir& dir, const QString& name);

@@ -42,6 +42,7 @@ struct MonthlyRecord {
 struct PersonalFile {
     PersonalHeader header;
     QList<MonthlyRecord> records;
+    QByteArray fingerprint = {}; // of the bytes read, when the whole file was read (ReadPersonalFile)
 };
 
 // The registrants in list order, as "登録者名.txt" holds them.

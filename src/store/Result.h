@@ -13,7 +13,9 @@ namespace velmora {
 // What went wrong in the store or in a change of it. The Japanese text the user reads is made from a
 // failure by messageOf() (store/Messages.h), in one place, when a window shows it.
 enum class FailureKind {
-    CannotRead,         // file
+    CannotRead,         // file, systemError
+    NotRegularFile,     // file: a link, a folder, a FIFO or a device where a data file or folder belongs
+    ChangedMeanwhile,   // file: changed by another copy since it was read
     Damaged,            // file, line
     TooLarge,           // file
     Utf8Text,           // file: UTF-8 where code page 932 is expected

@@ -1,5 +1,7 @@
 #include "SharedState.h"
 
+#include "WriterLock.h"
+
 #include <QHash>
 
 namespace velmora {
@@ -13,6 +15,11 @@ void SharedState::replaceRegistrants(const RegistrantList& list)
     resetPendingEntries();
     for (qsizetype i = 0; i < registrants.count(); ++i)
         pendingEntries[i] = byName.value(registrants.names[i]);
+}
+
+Status SharedState::confirmEntryLock() const
+{
+    return entryLock ? entryLock->confirmHeld() : Status{};
 }
 
 } // namespace velmora

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "Records.h"
+#include "Result.h"
 
 #include <vector>
 
 namespace velmora {
+
+class WriterLock;
 
 // The values save-all writes for the registrant at one list position: defaults "Ｍ" (0) and "―".
 struct PendingEntry {
@@ -21,7 +24,12 @@ struct SharedState {
     RegistrantList registrants;                                                                     // RegistrantList
     QList<MonthKey> enteredMonths;                                                                  // EnteredMonths
     std::vector<PendingEntry> pendingEntries = std::vector<PendingEntry>(RegistrantList::Capacity); // PendingEntries
-    PersonalFile current; // CurrentPerson and CurrentRecords
+    PersonalFile current;            // CurrentPerson and CurrentRecords
+    WriterLock* entryLock = nullptr; // held while data is entered or corrected, where the run takes it
+
+    // Whether this copy may change the store now: it still holds the entry lock (LockLost when another PC
+    // took it over). Every window checks it before it writes.
+    Status confirmEntryLock() const;
 
     void resetPendingEntries() { pendingEntries.assign(RegistrantList::Capacity, PendingEntry{}); }
 

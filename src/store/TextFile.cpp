@@ -5,6 +5,7 @@
 #include <QFile>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
@@ -113,17 +114,20 @@ bool looksLikeUtf8(QByteArrayView bytes)
 
 Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
 {
-    // Opened without waiting, and read only when it is a regular file: a FIFO at a file's name would
-    // otherwise hold the program for good; a folder, a device or a socket is refused alike.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return failure(FailureKind::CannotRead, shownName);
+    // Opened without waiting and without following a link, and read only when it is a regular file: a FIFO
+    // at a file's name would otherwise hold the program for good, and a link could lead anywhere.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) {
+        Failure failed = failure(errno == ELOOP ? FailureKind::NotRegularFile : FailureKind::CannotRead, shownName);
+        failed.systemError = errno;
+        return failed;
+    }
     struct stat status {};
+    const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
     QFile file;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
-        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!regular || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(descriptor);
-        return failure(FailureKind::CannotRead, shownName);
+        return failure(regular ? FailureKind::CannotRead : FailureKind::NotRegularFile, shownName);
     }
     // A file larger than any valid one is refused before it is read, so memory stays bounded.
     const qint64 size = file.size();

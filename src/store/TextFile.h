@@ -35,8 +35,9 @@ bool looksLikeUtf8(QByteArrayView bytes);
 constexpr qint64 LargestListFile = qint64(4) << 20;
 constexpr qint64 LargestPersonalFile = qint64(64) << 20;
 
-// The bytes of a whole file, whatever their encoding, or why not: it cannot be opened or read, or it is
-// larger than `largest`. With a limit, only the first `limit` bytes are read.
+// The bytes of a whole file, whatever their encoding, or why not: it cannot be opened or read, it is not
+// a regular file (a link is not followed), or it is larger than `largest`. With a limit, only the first `limit` bytes
+// are read.
 Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit = -1);
 
 // The bytes of a whole file, or a message naming it when it cannot be opened or read, is larger than

@@ -84,10 +84,11 @@ bool holderIsGone(const Holder& holder)
     return !holder.program.isEmpty() && processName(holder.pid) != holder.program;
 }
 
+constexpr qint64 LargestLock = 4096;
+
 std::optional<QByteArray> readLock(const QString& path)
 {
-    constexpr qint64 Largest = 4096;
-    const auto content = readFileBytes(path, WriterLock::FileName, Largest);
+    const auto content = readFileBytes(path, WriterLock::FileName, LargestLock);
     if (!content)
         return std::nullopt;
     return *content;
@@ -187,15 +188,34 @@ bool WriterLock::removeIfUnchanged(const QByteArray& seen)
     return true;
 }
 
+Failure WriterLock::lost()
+{
+    mine.clear();
+    Failure failed = failure(FailureKind::LockLost);
+    if (const auto current = readLock(path))
+        failed.text = holderOf(*current).host;
+    return failed;
+}
+
+Status WriterLock::confirmHeld()
+{
+    if (mine.isEmpty())
+        return lost();
+    const auto current = readFileBytes(path, FileName, LargestLock);
+    if (!current && current.error().systemError != ENOENT && current.error().kind != FailureKind::TooLarge)
+        return current.error();
+    if (!current || *current != mine)
+        return lost();
+    return {};
+}
+
 Status WriterLock::refresh()
 {
     if (mine.isEmpty())
         return {};
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT) { // removed by a copy that took it over and gave it up again
-        mine.clear();
-        return failure(FailureKind::LockLost);
-    }
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT) // removed by a copy that took it over and gave it up again
+        return lost();
     if (fd < 0) // the file server away for a moment: the lock is still this copy's
         return cannotLock(errno);
     QByteArray content(static_cast<qsizetype>(mine.size()) + 1, '\0');
@@ -203,11 +223,7 @@ Status WriterLock::refresh()
     content.resize(std::max<ssize_t>(got, 0));
     if (content != mine) {
         ::close(fd);
-        const auto current = readLock(path);
-        mine.clear();
-        Failure lost = failure(FailureKind::LockLost);
-        lost.text = current ? holderOf(*current).host : QString();
-        return lost;
+        return lost();
     }
     // Writing the same bytes again stamps the file with the file server's time.
     const bool written =

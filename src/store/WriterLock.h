@@ -34,12 +34,17 @@ public:
     // Writes the lock again, so that other PCs see it is in use; LockLost (text: the PC that holds it
     // now) when another copy has taken it over.
     Status refresh();
+    // Whether the lock file still names this copy, checked before every change of the store: LockLost
+    // (text: the PC that holds it now) when it was taken over or removed, also when an earlier refresh
+    // found so; the lock file's read failure when it cannot be read.
+    Status confirmHeld();
     // Gives the lock up; a lock another copy has taken over stays theirs.
     void unlock();
 
 private:
     bool removeIfUnchanged(const QByteArray& seen);
     Failure holderFailure(FailureKind kind, const QByteArray& content, int minutesUnrefreshed) const;
+    Failure lost(); // gives up the lock the file no longer names this copy as holding
 
     DataDir dir;
     QString path;

@@ -216,4 +216,17 @@ TEST_F(MainMenu, ExitEndsTheProgram)
     EXPECT_EQ(QApplication::exec(), 0);
 }
 
+// A logout or shutdown that can still ask does so only while data entry is open, as its EXIT/cancel does.
+TEST_F(MainMenu, TheEndOfTheSessionAsksOnlyDuringDataEntry)
+{
+    EXPECT_TRUE(app.form1().mayEndSession());
+    click(app.form1().Command1);
+    dialogs.answer(false);
+    EXPECT_FALSE(app.form1().mayEndSession());
+    EXPECT_TRUE(app.form2().isVisible());
+    dialogs.answer(true);
+    EXPECT_TRUE(app.form1().mayEndSession());
+    EXPECT_EQ(takeMessages(), QStringList(2, QStringLiteral("データ入力を終了・キャンセルしますか？")));
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "store/ListFiles.h"
+#include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -272,6 +273,21 @@ TEST_F(CorrectionWindow, FinishingWithoutChangesRewritesTheSameBytes)
     EXPECT_EQ(yamadaFile(), before);
 }
 
+TEST_F(CorrectionWindow, AFileChangedByAnotherPcSinceItWasReadIsNotOverwritten)
+{
+    withRecords({{200504, 1}});
+    open();
+    withRecords({{200505, 2}}); // another PC saves May meanwhile
+    const QByteArray changed = yamadaFile();
+    chooseMonth(0);
+    type(form.Text8, QStringLiteral("3"));
+    click(form.Command4);
+    finish();
+    EXPECT_EQ(takeMessages().last(), messageOf(failure(FailureKind::ChangedMeanwhile, "被曝Data/山田.dat")));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(yamadaFile(), changed);
+}
+
 TEST_F(CorrectionWindow, AFailedRewriteLeavesTheFileAndTheWindowAsTheyWere)
 {
     withRecords({{200504, 1}});
@@ -284,7 +300,9 @@ TEST_F(CorrectionWindow, AFailedRewriteLeavesTheFileAndTheWindowAsTheyWere)
     dialogs.answer(true);
     click(form.Command3);
     finish();
-    EXPECT_EQ(takeMessages().last(), QStringLiteral("ファイル「被曝Data/山田.dat」に書き込めません"));
+    EXPECT_EQ(takeMessages().last(),
+              QStringLiteral("ファイル「被曝Data/山田.dat」に書き込めません\n"
+                             "原因：データフォルダに書き込むアクセス権がありません。フォルダの権限を確認して下さい。"));
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(yamadaFile(), before);
 }

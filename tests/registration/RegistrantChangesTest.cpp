@@ -35,7 +35,9 @@ TEST_F(RegistrantChangeFailures, ARegistrationWhoseListCannotBeWrittenRemovesIts
     auto expected = snapshot(temp.path());
     const auto registered = RegisterNewPerson(dir, state, personHeader(QStringLiteral("佐藤"), 3));
     ASSERT_FALSE(registered);
-    EXPECT_EQ(messageOf(registered.error()), QStringLiteral("ファイル「登録者名.txt」に書き込めません"));
+    EXPECT_EQ(messageOf(registered.error()),
+              QStringLiteral("ファイル「登録者名.txt」に書き込めません\n"
+                             "原因：データフォルダに書き込むアクセス権がありません。フォルダの権限を確認して下さい。"));
     // Number 3 stays used up, so that no later registrant can receive it too.
     expected[NextNumberFile] = crlfLines({" 4 "});
     EXPECT_EQ(snapshot(temp.path()), expected);

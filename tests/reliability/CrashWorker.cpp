@@ -2,7 +2,7 @@
 //   crash_worker save-all DIR KEY   the routine of "全データ保存" for the month KEY, with the pending values
 //                                   pendingValueOf() gives each registrant
 //   crash_worker rewrite DIR        rewrites "被曝Data/山田.dat" and "登録者名.txt" between two versions, forever
-//   crash_worker hold-lock DIR      takes the entry window's lock and waits
+//   crash_worker hold-lock DIR      takes the entry window's lock, over a stale one too, and waits
 //   crash_worker register DIR       registers RegisteredPerson() as the registration window does
 //   crash_worker remove DIR NAME    removes a registrant as the entry window does
 //   crash_worker restore DIR NAME   restores a removed registrant as the registration window does
@@ -82,7 +82,8 @@ int main(int argc, char* argv[])
         return changeRegistrants(dir, arguments[1], arguments.value(3));
     if (arguments[1] == QLatin1String("hold-lock")) {
         WriterLock lock(dir);
-        if (!lock.tryLock())
+        const Status locked = lock.tryLock();
+        if (!locked && (locked.error().kind != FailureKind::LockStale || !lock.takeOver()))
             return 1;
         std::puts("locked");
         std::fflush(stdout);

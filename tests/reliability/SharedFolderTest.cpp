@@ -2,6 +2,7 @@
 // "another PC" is a process with its own host name (a UTS namespace), the file server's failures are
 // injected into the system calls with strace, and another PC's append is a process writing byte by byte.
 #include "CrashWorkerValues.h"
+#include "registration/RegistrantChanges.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
@@ -80,6 +81,50 @@ TEST_F(SharedFolder, ACrashedPcIsNamedAndItsLockTakenOverOnlyWhenStaleAndAsked)
     EXPECT_TRUE(app.form1().findChild<QTimer*>(QStringLiteral("lockRefresh"))->isActive());
     app.form2().close();
     EXPECT_FALSE(QFile::exists(lockPath()));
+}
+
+// This PC's lock, left unrefreshed while its link to the file server stalled, was taken over by OTHER-PC:
+// from then on this copy writes nothing, whichever window it writes from.
+TEST_F(SharedFolder, APcThatLostTheLockWritesNothing)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a host name of its own needs root";
+    const QString yamada = QStringLiteral("山田");
+    makeStore(app.dataDir, {yamada, QStringLiteral("鈴木")});
+    ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, yamada, MonthlyRecord{200504, 1}));
+    click(app.form1().Command1);
+    doubleClick(app.form2().List1, yamada);
+    click(app.form2().Command8);
+    ASSERT_TRUE(app.form6().isVisible());
+
+    age(lockPath(), 6);
+    QProcess other;
+    other.start(QStringLiteral("unshare"), {"--uts", "sh", "-c", "hostname " + OtherPc + " && exec \"$0\" \"$@\"",
+                                            QStringLiteral(CRASH_WORKER), "hold-lock", temp.path()});
+    ASSERT_TRUE(other.waitForReadyRead(10000)) << other.readAllStandardError().toStdString();
+    const auto before = snapshot(temp.path());
+    const QString lost = messageOf(failureWithText(FailureKind::LockLost, OtherPc));
+
+    dialogs.answer(true); // 全訂正終了
+    click(app.form6().Command2);
+    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("訂正したデータを保存します。"), lost}));
+    click(app.form6().Command1);
+    type(app.form2().Text7, QStringLiteral("2005"));
+    pressEnter(app.form2().Text7);
+    type(app.form2().Text6, QStringLiteral("5"));
+    pressEnter(app.form2().Text6);
+    dialogs.answer(true); // 全データ保存
+    click(app.form2().Command3);
+    doubleClick(app.form2().List1, QStringLiteral("鈴木"));
+    dialogs.answer(true); // 登録抹消
+    click(app.form2().Command5);
+    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("データ入力に間違いはありませんか？"), lost,
+                                           QStringLiteral("登録を抹消していいですか？"), lost}));
+    EXPECT_EQ(messageOf(RegisterNewPerson(app.dataDir, app.state, personHeader(QStringLiteral("佐藤"), 3)).error()),
+              lost);
+    EXPECT_EQ(snapshot(temp.path()), before);
+    ::kill(static_cast<pid_t>(other.processId()), SIGKILL);
+    other.waitForFinished();
 }
 
 TEST_F(SharedFolder, AStaleLockRenewedMeanwhileIsLeftToItsHolder)

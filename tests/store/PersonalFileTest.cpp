@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -232,26 +233,59 @@ TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
     EXPECT_FALSE(looksLikeUtf8(QByteArray(" 0 \r\n")));
 }
 
-TEST_F(PersonalFiles, AFifoInPlaceOfAFileIsRefusedWithoutWaitingForAWriter)
+// What may stand at a store file's name, or in place of the dose data folder, instead of a regular file.
+struct SpecialFile {
+    const char* name;
+    bool folderItself; // in place of 被曝Data rather than of one file
+    std::function<void(const QString& at, const QString& validFile)> make;
+};
+
+class SpecialFiles : public PersonalFiles, public testing::WithParamInterface<SpecialFile> {};
+
+// Nothing special is waited on, read, or written through; each is named as not a regular file, and a
+// valid file a link leads to stays as it was.
+TEST_P(SpecialFiles, AreRefusedByEveryReadAndWriteAndNothingIsWrittenThroughThem)
 {
-    for (const QString& path : {file(QStringLiteral("山田")), dir.listFile(EnteredMonthsFile)}) {
-        QFile::remove(path);
-        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
+    QTemporaryDir outside;
+    const DataDir elsewhere(outside.path());
+    ASSERT_TRUE(InitialiseForEntry(elsewhere));
+    ASSERT_TRUE(CreatePersonalFile(elsewhere, yamada()));
+    const QString validFile = elsewhere.personalFile(QStringLiteral("山田"));
+    const QString at = GetParam().folderItself ? dir.doseDataFolder() : file(QStringLiteral("山田"));
+    QDir(at).removeRecursively();
+    GetParam().make(at, GetParam().folderItself ? elsewhere.doseDataFolder() : validFile);
+    if (!GetParam().folderItself) {
+        QFile::remove(dir.listFile(EnteredMonthsFile));
+        GetParam().make(dir.listFile(EnteredMonthsFile), elsewhere.listFile(EnteredMonthsFile));
     }
+    const QString shown = GetParam().folderItself ? QStringLiteral("被曝Data") : QStringLiteral("被曝Data/山田.dat");
+    const QString refused = messageOf(failure(FailureKind::NotRegularFile, shown));
+
     const auto person = ReadPersonalFile(dir, QStringLiteral("山田"));
     ASSERT_FALSE(person);
-    EXPECT_EQ(messageOf(person.error()), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
+    EXPECT_EQ(messageOf(person.error()), refused);
     EXPECT_FALSE(ReadPersonalRecordsBetween(dir, QStringLiteral("山田"), 200504, 200603));
-    EXPECT_FALSE(LoadEnteredMonths(dir));
+    EXPECT_EQ(messageOf(AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504}).error()), refused);
+    EXPECT_EQ(messageOf(RewritePersonalFile(dir, QStringLiteral("山田"), yamada(), {}).error()), refused);
+    if (!GetParam().folderItself) {
+        EXPECT_FALSE(LoadEnteredMonths(dir));
+        EXPECT_FALSE(AppendEnteredMonth(dir, 200504));
+    }
+    EXPECT_EQ(fileBytes(validFile), YamadaHeaderBytes);
+    EXPECT_EQ(fileBytes(elsewhere.listFile(EnteredMonthsFile)), QByteArray());
 }
 
-TEST_F(PersonalFiles, AFolderInPlaceOfTheFileCannotBeRead)
-{
-    QDir(dir.doseDataFolder()).mkdir(QStringLiteral("山田.dat"));
-    const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
-    ASSERT_FALSE(read);
-    EXPECT_EQ(messageOf(read.error()), QStringLiteral("ファイル「被曝Data/山田.dat」を読み込めません"));
-    EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpecialFiles,
+    testing::Values(
+        SpecialFile{"Fifo", false,
+                    [](const QString& at, const QString&) { ::mkfifo(QFile::encodeName(at).constData(), 0600); }},
+        SpecialFile{"Folder", false, [](const QString& at, const QString&) { QDir().mkpath(at); }},
+        SpecialFile{"LinkToAValidFile", false, [](const QString& at, const QString& valid) { QFile::link(valid, at); }},
+        SpecialFile{"DoseDataFolderALink", true,
+                    [](const QString& at, const QString& valid) { QFile::link(valid, at); }},
+        SpecialFile{"DoseDataFolderAFile", true,
+                    [](const QString& at, const QString&) { writeBytes(at, YamadaHeaderBytes); }}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

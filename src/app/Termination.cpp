@@ -1,0 +1,58 @@
+#include "Termination.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+// The lock to give up at exit(); only while a Termination lives, so never after main() has cleaned up.
+WriterLock* lockAtExit = nullptr;
+// A signal is handed to the event loop through this pair: the handler may only write a byte.
+int signalPair[2] = {-1, -1};
+
+void unlockAtExit()
+{
+    if (lockAtExit)
+        lockAtExit->unlock();
+}
+
+void handleSignal(int)
+{
+    const char byte = 1;
+    (void)!::write(signalPair[0], &byte, 1);
+}
+
+} // namespace
+
+Termination::Termination(WriterLock& lock)
+{
+    lockAtExit = &lock;
+    static const bool registered = std::atexit(unlockAtExit) == 0;
+    (void)registered;
+    if (signalPair[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPair) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPair[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char byte = 0;
+        (void)!::read(signalPair[1], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = handleSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
+
+Termination::~Termination()
+{
+    lockAtExit = nullptr;
+}
+
+} // namespace velmora
