@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <iostream>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -73,7 +74,7 @@ SharedState stateOf(const DataDir& dir)
 struct Writer {
     const char* name;
     bool firstStart; // runs on an empty data directory
-    std::function<bool(const DataDir&)> run;
+    std::function<Status(const DataDir&)> run;
 };
 
 void PrintTo(const Writer& writer, std::ostream* out)
@@ -85,33 +86,42 @@ const Writer Writers[] = {
     {"registration", false,
      [](const DataDir& dir) {
          auto state = stateOf(dir);
-         return bool(RegisterNewPerson(dir, state, personHeader(QStringLiteral("佐藤"), 4)));
+         return RegisterNewPerson(dir, state, personHeader(QStringLiteral("佐藤"), 4));
      }},
     {"removal", false,
      [](const DataDir& dir) {
          auto state = stateOf(dir);
-         return bool(RemoveRegistrant(dir, state, Suzuki));
+         return RemoveRegistrant(dir, state, Suzuki);
      }},
     {"restore", false,
      [](const DataDir& dir) {
          auto state = stateOf(dir);
-         return bool(RestoreRegistrant(dir, state, Tanaka));
+         return RestoreRegistrant(dir, state, Tanaka);
      }},
     {"correction", false,
      [](const DataDir& dir) {
          auto file = *ReadPersonalFile(dir, Yamada);
          file.header.affiliation = QStringLiteral("外来");
          file.records.append({202612, 1.25, 0, 0, 0, QStringLiteral("追加")});
-         return bool(RewritePersonalFile(dir, Yamada, file.header, file.records));
+         return RewritePersonalFile(dir, Yamada, file.header, file.records);
      }},
     {"save-all", false,
      [](const DataDir& dir) {
          std::vector<PendingEntry> pending(RegistrantList::Capacity);
          pending[1] = {0.5, 0.25, 1, 0.002, QStringLiteral("確認済み")};
-         return bool(SaveMonthForAll(dir, *LoadRegistrantList(dir), pending, 202612));
+         const auto saved = SaveMonthForAll(dir, *LoadRegistrantList(dir), pending, 202612);
+         return saved ? Status() : Status(saved.error());
      }},
-    {"first start", true, [](const DataDir& dir) { return bool(InitialiseForEntry(dir)); }},
+    {"first start", true, [](const DataDir& dir) { return InitialiseForEntry(dir); }},
 };
+
+std::string rowName(const testing::TestParamInfo<Writer>& row)
+{
+    std::string name = row.param.name;
+    std::replace(name.begin(), name.end(), ' ', '_');
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+}
 
 class FullDisk : public testing::TestWithParam<Writer> {
 protected:
@@ -168,11 +178,14 @@ TEST_P(FullDisk, AFailedWriteKeepsEveryByteAndTheRetryCompletesIt)
             const auto before = snapshot(root);
             disk->fillLeaving(freePages * SmallFileSystem::PageBytes);
             ++rounds;
-            if (GetParam().run(dir)) {
+            const Status written = GetParam().run(dir);
+            if (written) {
                 EXPECT_EQ(snapshot(root), finished) << "gap " << gap << ", free pages " << freePages;
                 break;
             }
             ++failures;
+            EXPECT_TRUE(messageOf(written.error()).contains(QStringLiteral("ディスクの空き容量が不足しています")))
+                << messageOf(written.error()).toStdString();
             expectEachFileOldOrNew(snapshot(root), before, finished);
             disk->makeRoom();
             EXPECT_TRUE(GetParam().run(dir)) << "the retry after room was made failed";
@@ -184,12 +197,32 @@ TEST_P(FullDisk, AFailedWriteKeepsEveryByteAndTheRetryCompletesIt)
               << " writes refused by the full disk, each file old or new after it, 0 bytes lost\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Writers, FullDisk, testing::ValuesIn(Writers), [](const auto& row) {
-    std::string name = row.param.name;
-    std::replace(name.begin(), name.end(), ' ', '_');
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Writers, FullDisk, testing::ValuesIn(Writers), rowName);
+
+// The same writers on a data folder mounted read-only: each is refused with the cause, and nothing changes.
+class ReadOnlyMount : public testing::TestWithParam<Writer> {};
+
+TEST_P(ReadOnlyMount, EveryWriterSaysTheFolderIsReadOnly)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a bind mount needs root";
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    if (!GetParam().firstStart)
+        prepareStore(dir, 0);
+    const auto before = snapshot(temp.path());
+    const QByteArray root = QFile::encodeName(temp.path());
+    ASSERT_EQ(::mount(root.constData(), root.constData(), nullptr, MS_BIND, nullptr), 0);
+    ASSERT_EQ(::mount(nullptr, root.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    const Status written = GetParam().run(dir);
+    ::umount(root.constData());
+    ASSERT_FALSE(written);
+    EXPECT_TRUE(messageOf(written.error()).contains(QStringLiteral("データフォルダが読み取り専用です")))
+        << messageOf(written.error()).toStdString();
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, ReadOnlyMount, testing::ValuesIn(Writers), rowName);
 
 // The main menu on a full disk: the first start and the entry lock say what failed, and work once
 // there is room.
@@ -226,7 +259,12 @@ TEST_F(FullDiskWindows, ALockFileThatCannotBeWrittenIsNotTakenForAnotherCopy)
     makeStore(app.dataDir, {Yamada});
     disk->fillLeaving(0);
     click(app.form1().Command1);
-    EXPECT_EQ(takeMessages(), QStringList{messageOf(failure(FailureKind::CannotLock, WriterLock::FileName))});
+    const QStringList messages = takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(messageOf(failure(FailureKind::CannotLock, WriterLock::FileName))));
+    EXPECT_TRUE(
+        messages[0].endsWith(QStringLiteral("原因：ディスクの空き容量が不足しています。"
+                                            "不要なファイルを削除して空きを作ってから、もう一度行って下さい。")));
     EXPECT_FALSE(app.form2().isVisible());
 }
 
