@@ -141,11 +141,14 @@ bool inUnfinishedLastRecord(QByteArrayView content, int failedLine)
 }
 
 // Whether a file was written within the last minute: only such a file can be in the middle of an append.
-// (The PCs that share a folder keep their clocks far closer than that.)
+// The time is the file server's, which stamped the file, whatever this PC's clock says; on a folder this
+// copy cannot write (so cannot ask the server's time), its own clock.
 bool writtenLately(const QString& path)
 {
-    const QDateTime written = QFileInfo(path).lastModified();
-    return written.isValid() && std::abs(written.secsTo(QDateTime::currentDateTime())) < 60;
+    const QFileInfo file(path);
+    const QDateTime written = file.lastModified();
+    const QDateTime now = folderClock(file.path()).value_or(QDateTime::currentDateTime());
+    return written.isValid() && std::abs(written.secsTo(now)) < 60;
 }
 
 // Reads a personal file and parses it, again while its last record is being appended.

@@ -6,11 +6,13 @@
 //   crash_worker register DIR       registers RegisteredPerson() as the registration window does
 //   crash_worker remove DIR NAME    removes a registrant as the entry window does
 //   crash_worker restore DIR NAME   restores a removed registrant as the registration window does
+//   crash_worker read DIR NAME      reads a personal file and prints how many months it holds, or why not
 #include "CrashWorkerValues.h"
 #include "entry/SaveAll.h"
 #include "registration/RegistrantChanges.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
+#include "store/PersonalFile.h"
 #include "store/WriterLock.h"
 
 #include <QCoreApplication>
@@ -80,6 +82,12 @@ int main(int argc, char* argv[])
         rewriteForever(dir);
     if (QStringList{"register", "remove", "restore"}.contains(arguments[1]))
         return changeRegistrants(dir, arguments[1], arguments.value(3));
+    if (arguments[1] == QLatin1String("read")) {
+        const auto file = ReadPersonalFile(dir, arguments.value(3));
+        std::puts(file ? QByteArray::number(file->records.size()).constData()
+                       : messageOf(file.error()).toUtf8().constData());
+        return file ? 0 : 1;
+    }
     if (arguments[1] == QLatin1String("hold-lock")) {
         WriterLock lock(dir);
         const Status locked = lock.tryLock();

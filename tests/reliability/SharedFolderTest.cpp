@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSysInfo>
+#include <QThread>
 #include <QTimer>
 #include <csignal>
 #include <fcntl.h>
@@ -205,6 +206,38 @@ TEST_F(SharedFolder, AFileBeingAppendedIsNeverTakenForDamaged)
     }
     EXPECT_EQ(ReadPersonalFile(app.dataDir, name)->records, expected[1]);
     std::cout << reads << " reads while " << bytes.size() << " bytes were appended one by one\n";
+}
+
+// This PC's clock runs five minutes ahead of the file server's (libfaketime) while another PC appends a
+// month: whether the file was written lately is judged by the server's clock, so the read waits for the
+// whole record instead of calling the file damaged.
+TEST_F(SharedFolder, AFileBeingAppendedIsJudgedByTheFileServersClock)
+{
+    const QString fakeTime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+    if (!QFile::exists(fakeTime))
+        GTEST_SKIP() << "libfaketime is not installed";
+    const QString name = QStringLiteral("山田");
+    makeStore(app.dataDir, {name});
+    const QByteArray record = *encodeRecord(MonthlyRecord{200504, 0.5, 0, 0, 0, QStringLiteral("腕")});
+    QFile file(app.dataDir.personalFile(name));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(record.left(12));
+    file.flush();
+    QProcess reader;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_PRELOAD"), fakeTime);
+    environment.insert(QStringLiteral("FAKETIME"), QStringLiteral("+5m"));
+    environment.insert(QStringLiteral("NO_FAKE_STAT"), QStringLiteral("1")); // file times stay the server's
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0:detect_leaks=0"));
+    reader.setProcessEnvironment(environment);
+    reader.start(QStringLiteral(CRASH_WORKER), {"read", temp.path(), name});
+    ASSERT_TRUE(reader.waitForStarted());
+    QThread::msleep(500);
+    file.write(record.mid(12));
+    file.close();
+    ASSERT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(reader.readAllStandardOutput().trimmed(), "1");
+    EXPECT_EQ(reader.exitCode(), 0);
 }
 
 // Another PC corrects a personal file over and over (a rewrite renamed into place) while this PC reads it:
