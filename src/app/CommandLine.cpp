@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,9 +42,15 @@ std::optional<MonthKey> monthOf(const QString& text)
     return key;
 }
 
-DataDir dataDirOf(const StartOptions& options)
+// The data folder of a run without windows, which never creates it: a folder that is not there (a share
+// not mounted) is refused with a message.
+std::optional<DataDir> existingDataDir(const StartOptions& options)
 {
-    return DataDir(options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir);
+    const QString root = options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir;
+    if (QFileInfo(root).isDir())
+        return DataDir(root);
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(QStringLiteral("データフォルダ「%1」がありません。").arg(root)));
+    return std::nullopt;
 }
 
 } // namespace
@@ -111,9 +118,11 @@ StartOptions readCommandLine(int& argc, char** argv)
 
 int writeDoseTotals(const StartOptions& options)
 {
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
     QStringList unreadable;
-    if (const auto written = exportDoseTotals(dataDirOf(options), *options.doseTotalsYear, options.output, unreadable);
-        !written) {
+    if (const auto written = exportDoseTotals(*dir, *options.doseTotalsYear, options.output, unreadable); !written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;
     }
@@ -125,8 +134,11 @@ int writeDoseTotals(const StartOptions& options)
 
 int importMonth(const StartOptions& options)
 {
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
     const MonthKey key = *options.importMonth;
-    const auto saved = SaveMonthFromCsv(dataDirOf(options), key, options.importFile);
+    const auto saved = SaveMonthFromCsv(*dir, key, options.importFile);
     if (!saved) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(saved.error())));
         return 1;

@@ -17,6 +17,13 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
     const QString remembered = settings.value(DataFolderKey).toString();
     if (!remembered.isEmpty() && QDir(remembered).exists())
         return remembered;
+    // Gone, most often a network drive not connected: a new folder in its place would be an empty store.
+    if (!remembered.isEmpty() &&
+        !dialogs.confirmRisky(QStringLiteral("前回のデータフォルダ「%1」が見つかりません。ネットワークドライブが"
+                                             "接続されているか確認して下さい。\n\n別のフォルダを選びますか？"
+                                             "（「いいえ」で終了します）")
+                                  .arg(QDir::toNativeSeparators(remembered))))
+        return std::nullopt;
     const QString suggested = QDir::home().filePath(QStringLiteral("Velmora"));
     for (;;) {
         const QString chosen = dialogs.chooseDataFolder(suggested);
@@ -42,13 +49,27 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
     }
 }
 
-QString dataFolderProblem(const QString& folder)
+bool openDataFolder(Dialogs& dialogs, const QString& folder)
 {
-    if (!QDir().mkpath(folder))
-        return QStringLiteral("データフォルダ「%1」を作成できません。").arg(folder);
-    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable())
-        return QStringLiteral("データフォルダ「%1」を読み込めません。").arg(folder);
-    return {};
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!QFileInfo(folder).isDir()) {
+        if (QFileInfo::exists(folder)) {
+            dialogs.warn(QStringLiteral("「%1」はフォルダではないため、データフォルダにできません。").arg(shown));
+            return false;
+        }
+        if (!dialogs.confirmRisky(
+                QStringLiteral("フォルダ「%1」はありません。新しいデータフォルダとして作成しますか？").arg(shown)))
+            return false;
+        if (!QDir().mkpath(folder)) {
+            dialogs.warn(QStringLiteral("データフォルダ「%1」を作成できません。").arg(shown));
+            return false;
+        }
+    }
+    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable()) {
+        dialogs.warn(QStringLiteral("データフォルダ「%1」を読み込めません。").arg(shown));
+        return false;
+    }
+    return true;
 }
 
 QString dataFolderWriteProblem(const QString& folder)

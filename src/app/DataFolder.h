@@ -11,14 +11,16 @@
 // window (~/Velmora proposed) and that is remembered; the home folder itself is never the data folder.
 namespace velmora {
 
-// The folder chosen for the menu entry: the remembered one, or, the first time (or when it is gone), the
-// one the user takes in the first-start window, created when missing; nothing, after saying that the
-// program ends, when the window was cancelled.
+// The folder chosen for the menu entry: the remembered one, or, the first time, the one the user takes in
+// the first-start window, created when missing; nothing, after saying that the program ends, when the
+// window was cancelled. A remembered folder that has gone (a network drive not connected) is told, and
+// another is chosen only when the user wants to.
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings);
 
-// Creates the folder when it is missing; why it cannot hold the data (it cannot be created or read), or
-// an empty text when it can. A folder that can be read but not written still shows its reports.
-QString dataFolderProblem(const QString& folder);
+// Whether the folder can hold the data, after saying why not. A folder that does not exist is created
+// only when the user agrees (No is the default): an unmounted share would otherwise become a new, empty
+// store on the local disk. A folder that can be read but not written still shows its reports.
+bool openDataFolder(Dialogs& dialogs, const QString& folder);
 
 // Why nothing can be written into the folder, with the reason (a read-only file system, no permission),
 // or an empty text when a file can be created there.

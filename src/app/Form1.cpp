@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 
 namespace velmora {
 
@@ -57,6 +58,8 @@ void Form1::Command1Click()
                      QStringLiteral("\nデータ入力／訂正はできません。データの検索・表示と線量集計はできます。"));
         return;
     }
+    if (!mayStartStoreHere())
+        return;
     state.resetPendingEntries();
     windows.entry().clearForOpening();
     // Whatever a first start could not create (a full disk, say) is created now; existing files stay.
@@ -79,6 +82,16 @@ void Form1::Command1Click()
     windows.entry().showRegistrants();
     lockRefresh.start();
     openInsteadOfMenu(&windows.entry());
+}
+
+bool Form1::mayStartStoreHere()
+{
+    // A store begun among the user's other files (a wrong folder, the home folder) would mix with them.
+    if (registrantNamesExist(dataDir) || !holdsOtherFilesThanTheStore(dataDir))
+        return true;
+    return dialogs.confirmRisky(QStringLiteral("データフォルダ「%1」には個人被曝線量のデータ（%2）がなく、ほかの"
+                                               "ファイルがあります。このフォルダに新しくデータを作成しますか？")
+                                    .arg(QDir::toNativeSeparators(dataDir.root()), RegistrantNamesFile));
 }
 
 bool Form1::takeOverStaleLock(const Failure& refused)
@@ -115,6 +128,8 @@ void Form1::Command2Click()
                              .arg(RegistrantNamesFile, problem));
             return;
         }
+        if (!mayStartStoreHere())
+            return;
         const auto created = InitialiseForSearch(dataDir);
         dialogs.warn(created ? QStringLiteral("データは１件もありません") : messageOf(created.error()));
         return;

@@ -51,6 +51,8 @@ private:
     void Command2Click();
     void Command3Click();
     void Command4Click();
+    // Whether a first start may make the store here: asked when the folder holds other files but no store.
+    bool mayStartStoreHere();
     // Offers to take over a lock of another PC left unrefreshed; whether the lock is now this copy's.
     bool takeOverStaleLock(const Failure& refused);
     void refreshEntryLock();

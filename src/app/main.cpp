@@ -50,10 +50,8 @@ int main(int argc, char* argv[])
     }
     if (dataRoot.isEmpty())
         dataRoot = QDir::currentPath();
-    if (const QString problem = velmora::dataFolderProblem(dataRoot); !problem.isEmpty()) {
-        dialogs.warn(problem);
+    if (!velmora::openDataFolder(dialogs, dataRoot))
         return 1;
-    }
     dataRoot = QDir(dataRoot).absolutePath();
 
     velmora::SystemClock clock;

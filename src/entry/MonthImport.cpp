@@ -163,9 +163,8 @@ Status WriteMonthTemplate(const DataDir& dir, const RegistrantList& registrants,
 {
     // A template never replaces a file of the store, whatever name the operator gives it.
     const QFileInfo target(path);
-    const QStringList listFiles{RegistrantNamesFile, NextNumberFile, RemovedNamesFile, EnteredMonthsFile, JobTypesFile};
     if (target.absoluteDir() == QDir(dir.doseDataFolder()) ||
-        (target.absoluteDir() == QDir(dir.root()) && listFiles.contains(target.fileName())))
+        (target.absoluteDir() == QDir(dir.root()) && isStoreFileName(target.fileName())))
         return failure(FailureKind::AlreadyExists, target.fileName());
     const auto numbers = registrationNumbers(dir, registrants.names);
     if (!numbers)

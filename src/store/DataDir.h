@@ -16,6 +16,7 @@ inline const QString RemovedNamesFile = QStringLiteral("登録抹消.txt");
 inline const QString EnteredMonthsFile = QStringLiteral("既入力.txt");
 inline const QString JobTypesFile = QStringLiteral("職種.txt");
 inline const QString DoseDataFolder = QStringLiteral("被曝Data");
+inline const QString EntryLockFile = QStringLiteral(".velmora-entry.lock");
 
 class DataDir {
 public:

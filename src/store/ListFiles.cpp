@@ -174,6 +174,20 @@ bool registrantNamesExist(const DataDir& dir)
     return QFileInfo::exists(dir.listFile(RegistrantNamesFile));
 }
 
+bool isStoreFileName(const QString& fileName)
+{
+    static const QStringList storeNames{RegistrantNamesFile, NextNumberFile, RemovedNamesFile, EnteredMonthsFile,
+                                        JobTypesFile,        DoseDataFolder, EntryLockFile};
+    return storeNames.contains(fileName) || isTemporaryFileName(fileName);
+}
+
+bool holdsOtherFilesThanTheStore(const DataDir& dir)
+{
+    const QStringList names =
+        QDir(dir.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return std::any_of(names.begin(), names.end(), [](const QString& name) { return !isStoreFileName(name); });
+}
+
 namespace {
 
 Status createListFile(const DataDir& dir, const QString& fileName, const QStringList& lines)

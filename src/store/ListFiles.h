@@ -32,6 +32,14 @@ Result<QStringList> LoadJobTypes(const DataDir& dir);
 
 bool registrantNamesExist(const DataDir& dir);
 
+// Whether a name in the data folder is one of the store's own: a list file, the dose data folder, the
+// entry lock, or a file the writer is writing.
+bool isStoreFileName(const QString& fileName);
+
+// Whether the data folder holds anything but the store's own files while it has no registrant list: a
+// first start there would mix the store into the user's other files.
+bool holdsOtherFilesThanTheStore(const DataDir& dir);
+
 // Creates whatever of the five list files and the dose data folder is missing; existing files stay.
 Status InitialiseForEntry(const DataDir& dir);
 // Creates whatever of "登録者名.txt", "登録番号.txt" and "登録抹消.txt" is missing.

@@ -18,7 +18,7 @@ class WriterLock {
 public:
     static constexpr std::chrono::seconds RefreshEvery{60};
     static constexpr std::chrono::seconds StaleAfter{5 * RefreshEvery};
-    static inline const QString FileName = QStringLiteral(".velmora-entry.lock");
+    static inline const QString FileName = EntryLockFile;
 
     explicit WriterLock(const DataDir& dir);
     ~WriterLock();

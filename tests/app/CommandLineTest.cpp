@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -54,6 +56,30 @@ TEST(DoseTotalsCommand, TellsByItsStatusWhetherEveryFileWasReadAndTheCsvWritten)
     EXPECT_TRUE(damaged.err.contains(QStringLiteral("被曝Data/佐藤.dat"))) << damaged.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(damaged.out).contains(QStringLiteral("読込不可")));
     EXPECT_TRUE(QString::fromUtf8(damaged.out).contains(QStringLiteral("山田")));
+}
+
+// A share whose mount point is there but nothing mounted on it: the runs without windows refuse the folder
+// and make nothing on the local disk beneath the mount point.
+TEST(DoseTotalsCommand, AFolderOnAnUnmountedShareIsRefusedAndNotCreated)
+{
+    QTemporaryDir mountPoint;
+    const QString store = QDir(mountPoint.path()).filePath(QStringLiteral("velmora"));
+    const QByteArray point = QFile::encodeName(mountPoint.path());
+    if (::geteuid() != 0 || ::mount("velmora-share", point.constData(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "mounting a share needs root";
+    QDir().mkpath(store);
+    makeStore(DataDir(store), {QStringLiteral("山田")});
+    EXPECT_EQ(doseTotals({QStringLiteral("2021"), QStringLiteral("--data-dir"), store}).exitCode, 0);
+    ASSERT_EQ(::umount(point.constData()), 0);
+
+    const CommandRun totals = doseTotals({QStringLiteral("2021"), QStringLiteral("--data-dir"), store});
+    EXPECT_EQ(totals.exitCode, 1);
+    EXPECT_EQ(totals.err, QStringLiteral("velmora: データフォルダ「%1」がありません。\n").arg(store));
+    QProcess import;
+    import.start(QStringLiteral(VELMORA_BINARY), {"--import-month", "202104", "--data-dir", store, "/dev/null"});
+    ASSERT_TRUE(import.waitForFinished(30000));
+    EXPECT_EQ(import.exitCode(), 1);
+    EXPECT_TRUE(QDir(mountPoint.path()).isEmpty());
 }
 
 TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)

@@ -1,4 +1,5 @@
 #include "app/DataFolder.h"
+#include "support/DataFiles.h"
 #include "support/ScriptedDialogs.h"
 #include "support/Stores.h"
 
@@ -21,6 +22,14 @@ protected:
     QTemporaryDir home;
     QSettings settings{home.filePath(QStringLiteral("settings.conf")), QSettings::IniFormat};
     ScriptedDialogs dialogs;
+
+    QStringList takeTexts()
+    {
+        QStringList texts;
+        for (const auto& shown : std::exchange(dialogs.shown, {}))
+            texts << shown.text;
+        return texts;
+    }
 };
 
 TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemembersTheChoice)
@@ -37,25 +46,44 @@ TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemember
     EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested); // remembered: not asked again
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    // A remembered folder that is gone is asked for again; Cancel says the program ends.
+    // A remembered folder that is gone (a network drive not connected) is told and nothing is made in its
+    // place; another is chosen only on Yes, and Cancel then says the program ends.
     QDir(suggested).removeRecursively();
+    dialogs.answer(false);
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), std::nullopt);
+    EXPECT_EQ(dialogs.shown.last().kind, ScriptedDialogs::Kind::Risky);
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(
+        QStringLiteral("前回のデータフォルダ「%1」が見つかりません。ネットワークドライブが").arg(suggested)));
+    EXPECT_FALSE(QDir(suggested).exists());
+    dialogs.answer(true);
     dialogs.answerFolder(QString());
     EXPECT_EQ(chosenDataFolder(dialogs, settings), std::nullopt);
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
 }
 
-TEST_F(DataFolder, OnlyAFolderThatCannotBeCreatedIsRefusedAndOneNotWritableSaysWhy)
+TEST_F(DataFolder, AMissingFolderIsCreatedOnlyWhenAgreedAndOneNotWritableSaysWhy)
 {
     const QString fresh = home.filePath(QStringLiteral("a/b"));
-    EXPECT_EQ(dataFolderProblem(fresh), QString());
+    dialogs.answer(false); // the default: a share that is not mounted must not become a new store
+    EXPECT_FALSE(openDataFolder(dialogs, fresh));
+    EXPECT_FALSE(QDir(home.filePath(QStringLiteral("a"))).exists());
+    dialogs.answer(true);
+    EXPECT_TRUE(openDataFolder(dialogs, fresh));
+    EXPECT_EQ(
+        takeTexts(),
+        QStringList(2,
+                    QStringLiteral("フォルダ「%1」はありません。新しいデータフォルダとして作成しますか？").arg(fresh)));
     EXPECT_EQ(dataFolderWriteProblem(fresh), QString());
     EXPECT_TRUE(QDir(fresh).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
-    EXPECT_EQ(dataFolderProblem(QStringLiteral("/proc/velmora")),
-              QStringLiteral("データフォルダ「/proc/velmora」を作成できません。"));
+    dialogs.answer(true);
+    EXPECT_FALSE(openDataFolder(dialogs, QStringLiteral("/proc/velmora")));
+    EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("データフォルダ「/proc/velmora」を作成できません。"));
+    writeBytes(home.filePath(QStringLiteral("file")), "x");
+    EXPECT_FALSE(openDataFolder(dialogs, home.filePath(QStringLiteral("file"))));
 
     const ImmutableFile locked(fresh);
     ASSERT_TRUE(locked.ok);
-    EXPECT_EQ(dataFolderProblem(fresh), QString());
+    EXPECT_TRUE(openDataFolder(dialogs, fresh));
     EXPECT_EQ(dataFolderWriteProblem(fresh),
               QStringLiteral("データフォルダ「%1」に書き込めません（書き込む権限がありません）。").arg(fresh));
 

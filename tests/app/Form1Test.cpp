@@ -229,4 +229,26 @@ TEST_F(MainMenu, TheEndOfTheSessionAsksOnlyDuringDataEntry)
     EXPECT_EQ(takeMessages(), QStringList(2, QStringLiteral("データ入力を終了・キャンセルしますか？")));
 }
 
+// A folder with the user's own files but no store is a wrong folder as likely as a new one: asked first.
+TEST_F(MainMenu, AFirstStartAmongOtherFilesAsksBeforeMakingTheStore)
+{
+    writeBytes(path(QStringLiteral("議事録.docx")), "x");
+    for (CommandButton* command : {app.form1().Command1, app.form1().Command2}) {
+        dialogs.answer(false);
+        click(command);
+        EXPECT_EQ(dialogs.shown.value(0).kind, ScriptedDialogs::Kind::Risky);
+        EXPECT_EQ(takeMessages(),
+                  QStringList{QStringLiteral("データフォルダ「%1」には個人被曝線量のデータ（登録者名.txt）がなく、"
+                                             "ほかのファイルがあります。このフォルダに新しくデータを作成しますか？")
+                                  .arg(temp.path())});
+        EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("議事録.docx")});
+    }
+    dialogs.answer(true);
+    click(app.form1().Command1);
+    EXPECT_TRUE(app.form2().isVisible());
+    EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), " 0 \r\n");
+    EXPECT_EQ(fileBytes(path(QStringLiteral("議事録.docx"))), "x");
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The data folder given on the command line, in a real X window: a first "データ入力／訂正" with
-# --data-dir on a folder that does not exist yet creates the store there and nowhere else; the working
+# The data folder given on the command line, in a real X window: --data-dir on a folder that does not
+# exist yet asks before making it; a first "データ入力／訂正" then creates the store there and nowhere else; the working
 # directory and the home folder get no data file. The main menu carries the program's icon. Usage: data_dir.sh VELMORA_BINARY SCREENSHOT_DIR
 binary="$1"
 shots="$2"
@@ -12,6 +12,11 @@ export HOME="$data/home"
 mkdir -p "$work" "$HOME"
 (cd "$work" && exec "$binary" --data-dir "$store") &
 program=$!
+# The folder does not exist: it is made only on "はい", No being the default (an unmounted share).
+question=$(window_named "Velmora") || fail "the missing folder was not asked about"
+import -window "$question" "$shots/data-dir-missing.png"
+xdotool windowfocus --sync "$question"
+xdotool key shift+Tab space
 menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
 sleep 0.5
 # Each property is read whole before it is searched: "grep -q" leaving a pipe early would kill xprop
