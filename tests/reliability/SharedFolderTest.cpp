@@ -3,6 +3,7 @@
 // injected into the system calls with strace, and another PC's append is a process writing byte by byte.
 #include "CrashWorkerValues.h"
 #include "registration/RegistrantChanges.h"
+#include "store/FileWriter.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
@@ -263,6 +264,33 @@ TEST_F(SharedFolder, AFileBeingRewrittenIsReadWholeOldOrNew)
     ::kill(static_cast<pid_t>(rewriter.processId()), SIGKILL);
     rewriter.waitForFinished();
     std::cout << reads << " reads during rewrites, each the old or the new version\n";
+}
+
+// A file server without RENAME_NOREPLACE gets a new file's name by a hard link; one without hard links
+// too refuses the registration, leaving no temporary file and no personal file behind.
+TEST_F(SharedFolder, ANewFileIsNamedByAHardLinkWhereTheServerHasNoRenameWithoutReplacing)
+{
+    for (const bool links : {true, false}) {
+        QDir(temp.path()).removeRecursively();
+        QDir().mkpath(temp.path());
+        makeStore(app.dataDir, {QStringLiteral("山田")});
+        const auto before = snapshot(temp.path());
+        QStringList injected{"-e", "inject=renameat2:error=EINVAL"};
+        if (!links)
+            injected << "-e"
+                     << "inject=link:error=EPERM";
+        QProcess strace;
+        strace.start(QStringLiteral("strace"), QStringList{"-f", "-qq", "-e", "trace=renameat2,link"} + injected +
+                                                   QStringList{QStringLiteral(CRASH_WORKER), "register", temp.path()});
+        ASSERT_TRUE(strace.waitForFinished(30000));
+        EXPECT_TRUE(strace.readAllStandardError().contains("(INJECTED)"));
+        EXPECT_EQ(strace.exitCode(), links ? 0 : 1);
+        const auto after = snapshot(temp.path());
+        EXPECT_EQ(after.contains(DoseDataFolder + "/" + RegisteredPerson().name + ".dat"), links);
+        EXPECT_EQ(after.value(RegistrantNamesFile) == before.value(RegistrantNamesFile), !links);
+        for (const QString& file : after.keys())
+            EXPECT_FALSE(isTemporaryFileName(QFileInfo(file).fileName())) << file.toStdString();
+    }
 }
 
 // The file server's failure to take a write, told only when the data is flushed (fsync, fdatasync): for
