@@ -19,6 +19,9 @@ namespace velmora {
 namespace {
 
 enum Column { Number, Name, Effective, Lens, Skin, Internal, Comment, Columns };
+
+// The lines of each kind of doubt an import report shows; the rest are counted.
+constexpr qsizetype DoubtsShown = 20;
 constexpr Column DoseColumns[] = {Effective, Lens, Skin, Internal};
 
 // Headings are compared without blanks, so that "氏　名" as the windows write it is found too.
@@ -236,9 +239,12 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
             import.values[static_cast<size_t>(position)] = values;
     }
     for (qsizetype i = 0; i < registrants.count(); ++i) {
-        if (rowsOf[i].size() > 1)
-            import.repeated << registrants.names[i] +
-                                   QStringLiteral("（%1）").arg(rowsOf[i].join(QStringLiteral("、")));
+        if (rowsOf[i].size() > 1) {
+            QString shownRows = rowsOf[i].first(std::min(rowsOf[i].size(), DoubtsShown)).join(QStringLiteral("、"));
+            if (rowsOf[i].size() > DoubtsShown)
+                shownRows += QStringLiteral("、ほか%1行").arg(rowsOf[i].size() - DoubtsShown);
+            import.repeated << registrants.names[i] + QStringLiteral("（%1）").arg(shownRows);
+        }
         if (!import.values[static_cast<size_t>(i)])
             import.withoutValues << registrants.names[i];
     }
@@ -253,21 +259,28 @@ QString monthImportReport(const MonthImport& import, qsizetype registrants, Mont
                          .arg(key % 100)
                          .arg(registrants)
                          .arg(import.taken());
-    const std::pair<const QStringList*, QString> doubts[] = {
-        {&import.unmatched, QStringLiteral("どの登録者にも当たらない行（取り込みません）")},
-        {&import.removed, QStringLiteral("登録抹消者の行（取り込みません）")},
-        {&import.otherName, QStringLiteral("登録番号と氏名が合わない行（登録番号の人に取り込みます）")},
-        {&import.repeated, QStringLiteral("2行以上ある登録者（最後の行を取り込みます）")},
-        {&import.notNumbers, QStringLiteral("数ではない値（0として取り込みます）")},
-        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）")},
-        {&import.withoutValues, QStringLiteral("値のない登録者（今の値のままです）")},
+    struct Doubt {
+        const QStringList* lines;
+        QString heading;
+        QString unit; // what the lines count: rows of the file or registrants
     };
-    for (const auto& [lines, heading] : doubts)
+    const Doubt doubts[] = {
+        {&import.unmatched, QStringLiteral("どの登録者にも当たらない行（取り込みません）"), QStringLiteral("行")},
+        {&import.removed, QStringLiteral("登録抹消者の行（取り込みません）"), QStringLiteral("行")},
+        {&import.otherName, QStringLiteral("登録番号と氏名が合わない行（登録番号の人に取り込みます）"),
+         QStringLiteral("行")},
+        {&import.repeated, QStringLiteral("2行以上ある登録者（最後の行を取り込みます）"), QStringLiteral("名")},
+        {&import.notNumbers, QStringLiteral("数ではない値（0として取り込みます）"), QStringLiteral("件")},
+        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）"), QStringLiteral("行")},
+        {&import.withoutValues, QStringLiteral("値のない登録者（今の値のままです）"), QStringLiteral("名")},
+    };
+    // However large the file, each kind of doubt shows its first lines, so the report stays readable.
+    for (const auto& [lines, heading, unit] : doubts)
         if (!lines->isEmpty())
-            report += QStringLiteral("\n\n%1：%2件\n%3")
+            report += QStringLiteral("\n\n%1：%2%3\n%4")
                           .arg(heading)
                           .arg(lines->size())
-                          .arg(listForMessage(*lines, QStringLiteral("件")));
+                          .arg(unit, listForMessage(*lines, unit, DoubtsShown));
     return report;
 }
 

@@ -159,12 +159,11 @@ QString unreadableFilesMessage(const QStringList& files)
            listForMessage(files, QStringLiteral("件"));
 }
 
-QString listForMessage(const QStringList& items, const QString& unit)
+QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown)
 {
-    constexpr qsizetype Shown = 10;
-    QString text = items.first(std::min(items.size(), Shown)).join(QLatin1Char('\n'));
-    if (items.size() > Shown)
-        text += QStringLiteral("\nほか%1").arg(items.size() - Shown) + unit;
+    QString text = items.first(std::min(items.size(), shown)).join(QLatin1Char('\n'));
+    if (items.size() > shown)
+        text += QStringLiteral("\nほか%1").arg(items.size() - shown) + unit;
     return text;
 }
 

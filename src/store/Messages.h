@@ -17,7 +17,8 @@ QString messageOf(const Failure& failure);
 // The message that names the personal files a report could not read.
 QString unreadableFilesMessage(const QStringList& files);
 
-// Names or files for a message, one per line: the first ten, then "ほか 5件" (with the counter `unit`).
-QString listForMessage(const QStringList& items, const QString& unit);
+// Names or files for a message, one per line: the first `shown` (ten), then "ほか5件" (with the counter
+// `unit`).
+QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown = 10);
 
 } // namespace velmora

@@ -93,6 +93,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "1,1,1",
                    &MonthImport::unmatched,
                    {"2行目（佐藤）"}},
+        ImportCase{"ANumberWithoutANameAndEveryBelowDetectionMark",
+                   Headings + "1,,Ｍ,ｍ,m,,\n2,鈴木,M,,,,\n3,髙橋,1,,,,\n", "0,0,1"},
+        ImportCase{"ARemovedPersonByName",
+                   "氏名,実効線量,水晶体,皮膚,内部被曝\n田中,1,,,\n山田,1,,,\n鈴木,1,,,\n髙橋,1,,,\n",
+                   "1,1,1",
+                   &MonthImport::removed,
+                   {"2行目（田中）"}},
         ImportCase{"ARemovedPerson",
                    Headings + "4,,1,,,,\n1,山田,1,,,,\n2,鈴木,1,,,,\n3,髙橋,1,,,,\n",
                    "1,1,1",
@@ -110,12 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
                    &MonthImport::otherName,
                    {"2行目（登録番号 1　鈴木）：登録番号 1 は 山田 です"}},
         ImportCase{"ValuesThatCannotBeSaved",
-                   Headings + "1,山田,1e999,,,,\n2,鈴木,1,,,,😀\n3,髙橋,,,,,腕\n",
+                   Headings + "1,山田,1e999,,,,\n2,鈴木,1,,,,😀\n3,髙橋,,,,,腕\n1,山田,1,,,,\"腕\n胸\"\n",
                    "-,-,-",
                    &MonthImport::unusable,
                    {"2行目（登録番号 1　山田）：実効線量「1e999」が大きすぎます",
                     "3行目（登録番号 2　鈴木）：備考「😀」は保存できません",
-                    "4行目（登録番号 3　髙橋）：線量がありません"}}),
+                    "4行目（登録番号 3　髙橋）：線量がありません",
+                    "5行目（登録番号 1　山田）：備考「腕\n胸」は保存できません"}}),
     [](const auto& row) { return std::string(row.param.what); });
 
 TEST_F(MonthCsv, AFileWithoutTheNeededColumnsIsRefused)
@@ -147,6 +155,21 @@ TEST_F(MonthCsv, TemplateHoldsEveryRegistrantInListOrder)
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
+// However large the file, the report names twenty lines of each doubt and counts the rest.
+TEST_F(MonthCsv, TheReportShowsTwentyLinesOfEachDoubtAndCountsTheRest)
+{
+    QString csv = Headings;
+    for (int row = 0; row < 30; ++row)
+        csv += QStringLiteral("1,山田,1,,,,\n");
+    for (int row = 0; row < 25; ++row)
+        csv += QStringLiteral("%1,佐藤,1,,,,\n").arg(100 + row);
+    const QString report = monthImportReport(*import(csv), Names.size(), 200504);
+    EXPECT_TRUE(report.contains(QStringLiteral("どの登録者にも当たらない行（取り込みません）：25行\n32行目")));
+    EXPECT_TRUE(report.contains(QStringLiteral("51行目（登録番号 119　佐藤）\nほか5行\n")));
+    EXPECT_FALSE(report.contains(QStringLiteral("52行目")));
+    EXPECT_TRUE(report.contains(QStringLiteral("、20行目、21行目、ほか10行）")));
+}
+
 TEST_F(MonthCsv, SaveFromCsvRefusesAnyDoubtWithNothingWritten)
 {
     const QString path = csvFile(Headings + "1,山田,1,,,,\n2,鈴木,1,,,,\n");
@@ -164,6 +187,9 @@ TEST_F(MonthCsv, SaveFromCsvRefusesAnyDoubtWithNothingWritten)
     const QList<MonthlyRecord> expected{{200504, 3, 0, 0, 0, QStringLiteral("腕")}};
     EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("髙橋"))->records, expected);
     EXPECT_EQ(SaveMonthFromCsv(dir, 200504, path).error().kind, FailureKind::MonthEntered);
+    // A month saved already is refused before any file is read.
+    EXPECT_EQ(SaveMonthFromCsv(dir, 200504, temp.filePath(QStringLiteral("ない.csv"))).error().kind,
+              FailureKind::MonthEntered);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -75,6 +77,27 @@ TEST_F(QtDialogsTest, WarningsCarryTheExclamationIcon)
     const SeenBox seen = run(QStringLiteral("OK"), [&] { dialogs.inform("全データを保存しました。"); });
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
+}
+
+// An import's report of a few hundred lines fits the screen with its buttons, its text scrolling.
+TEST_F(QtDialogsTest, ALongTextScrollsInsideABoxThatFitsTheScreen)
+{
+    QStringList lines;
+    for (int line = 1; line <= 300; ++line)
+        lines << QStringLiteral("%1行目（登録番号 %1　山田　太郎）：実効線量「0,06」").arg(line);
+    auto fits = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [fits] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                const QRect screen = box->screen()->availableGeometry();
+                *fits = box->findChild<QScrollArea*>(QStringLiteral("LongText")) &&
+                        box->frameGeometry().height() <= screen.height() &&
+                        box->frameGeometry().width() <= screen.width();
+            }
+    });
+    const SeenBox seen = run(QStringLiteral("OK"), [&] { dialogs.warn(lines.join(QLatin1Char('\n'))); });
+    EXPECT_TRUE(*fits);
+    EXPECT_EQ(seen.text, lines.join(QLatin1Char('\n')));
 }
 
 TEST_F(QtDialogsTest, TheFirstStartWindowProposesAFolderAndCanBeCancelled)
