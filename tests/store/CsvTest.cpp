@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {QStringLiteral("鈴木"), QStringLiteral("x")}},
                  {1, 2, 4}},
         ReadCase{"CarriageReturnsAndEmptyCells", QByteArray("a,,b\r,\r"), {{"a", "", "b"}, {"", ""}}, {1, 2}},
-        ReadCase{"QuoteInsideAnUnquotedCellIsAChar", QByteArray("5\"x,1\r\n"), {{"5\"x", "1"}}, {1}}),
+        ReadCase{"QuoteInsideAnUnquotedCellIsAChar", QByteArray("5\"x,1\r\n"), {{"5\"x", "1"}}, {1}},
+        ReadCase{"LastLineOnlyAnEmptyQuotedCell", QByteArray("a\r\n\"\""), {{"a"}, {""}}, {1, 2}}),
     [](const auto& row) { return std::string(row.param.what); });
 
 struct RefusedCase {
@@ -94,6 +95,8 @@ TEST_P(CsvRefused, NamesTheLine)
 INSTANTIATE_TEST_SUITE_P(
     Files, CsvRefused,
     testing::Values(RefusedCase{"NeitherEncoding", QByteArray("a,b\r\nc,d\r\n\x82\r\n"), FailureKind::NotText, 3},
+                    RefusedCase{"UnmarkedCp932WithABadLine",
+                                cp932Bytes(QStringLiteral("氏名\r\n山田\r\n")) + "\x82\r\n", FailureKind::NotText, 3},
                     RefusedCase{"MarkedButNotUtf8",
                                 QByteArray("\xEF\xBB\xBF"
                                            "a\r\n\x8e\x52\r\n"),
@@ -109,11 +112,12 @@ TEST(CsvFile, ExcelFileIsUtf8WithAMarkAndReadsBackCellForCell)
                                   {QStringLiteral("=1+1"), QStringLiteral("+SUM(1)")},
                                   {QStringLiteral("@A1"), QStringLiteral("-0.5")},
                                   {QStringLiteral("-abc"), QStringLiteral("\tx")},
-                                  {QStringLiteral("'abc"), QStringLiteral("a=b")}};
+                                  {QStringLiteral("'abc"), QStringLiteral("a=b")},
+                                  {QStringLiteral("5\"x"), QString()}};
     const QByteArray bytes = csv::excelFile(rows);
     EXPECT_EQ(bytes, "\xEF\xBB\xBF" + utf8Bytes(QStringLiteral("氏名,備考\r\n\"山田,太郎\",\"\"\"左\"\"\n腕\"\r\n"
                                                                "\"'=1+1\",\"'+SUM(1)\"\r\n\"'@A1\",-0.5\r\n"
-                                                               "\"'-abc\",\"'\tx\"\r\n'abc,a=b\r\n")));
+                                                               "\"'-abc\",\"'\tx\"\r\n'abc,a=b\r\n\"5\"\"x\",\r\n")));
     const auto rowsRead = csv::readRows(bytes, QString());
     ASSERT_TRUE(rowsRead);
     QList<QStringList> read;
