@@ -210,4 +210,35 @@ TEST_F(OneWriter, ASecondCopyCannotOpenTheEntryWindowUntilTheFirstIsGone)
     fourth.waitForFinished();
 }
 
+// A power cut right after a rename must find the new content on the disk, not an empty file: every
+// temporary file is flushed before it takes its name (the order of the system calls, under strace).
+TEST(WriteOrder, EveryTemporaryFileIsFlushedBeforeItTakesItsName)
+{
+    for (const QStringList& change : {QStringList{"remove", QStringLiteral("鈴木")}, QStringList{"register"}}) {
+        QTemporaryDir temp;
+        makeStore(DataDir(temp.path()), {QStringLiteral("山田"), QStringLiteral("鈴木")});
+        QProcess strace;
+        strace.start(QStringLiteral("strace"), QStringList{"-f", "-qq", "-y", "-e", "trace=fsync,rename,renameat2,link",
+                                                           QStringLiteral(CRASH_WORKER), change[0], temp.path()} +
+                                                   change.mid(1));
+        ASSERT_TRUE(strace.waitForFinished(30000));
+        ASSERT_EQ(strace.exitCode(), 0);
+        const QList<QByteArray> calls = strace.readAllStandardError().split('\n');
+        QList<QByteArray> flushed;
+        int named = 0;
+        for (const QByteArray& call : calls) {
+            const qsizetype from = call.indexOf(".velmora-writing-");
+            if (from < 0)
+                continue;
+            if (call.startsWith("fsync("))
+                flushed << call.mid(from, call.indexOf('>', from) - from);
+            else if (call.startsWith("rename") || call.startsWith("link")) {
+                ++named;
+                EXPECT_TRUE(flushed.contains(call.mid(from, call.indexOf('"', from) - from))) << call.toStdString();
+            }
+        }
+        EXPECT_GT(named, 0) << change.join(' ').toStdString();
+    }
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -218,8 +219,25 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedFile{"BareLineFeedInARecord", YamadaHeaderBytes + OneRecord + " 200505 \r\n 0 \r\n 0 \n 0 \r\n", 18},
         DamagedFile{"BareCarriageReturnInARecord", YamadaHeaderBytes + OneRecord + " 200505 \r\n 0 \r\n 0 \r0 \r\n",
                     18},
-        DamagedFile{"BareCarriageReturnAtTheEnd", YamadaHeaderBytes + OneRecord.chopped(1), 15}),
+        DamagedFile{"BareCarriageReturnAtTheEnd", YamadaHeaderBytes + OneRecord.chopped(1), 15},
+        DamagedFile{"LastLineEndedByALineFeedOnly", YamadaHeaderBytes + OneRecord.chopped(2) + "\n", 15}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Another PC appends the first month after the header while this one reads: the read waits for it.
+TEST_F(PersonalFiles, AReadWaitsForTheFirstMonthBeingAppendedAfterTheHeader)
+{
+    writeBytes(file(QStringLiteral("山田")), YamadaHeaderBytes + OneRecord.left(5));
+    std::thread appender([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QFile appended(file(QStringLiteral("山田")));
+        ASSERT_TRUE(appended.open(QIODevice::Append));
+        appended.write(OneRecord.mid(5));
+    });
+    const auto read = ReadPersonalFile(dir, QStringLiteral("山田"));
+    appender.join();
+    ASSERT_TRUE(read) << messageOf(read.error()).toStdString();
+    EXPECT_EQ(read->records.size(), 1);
+}
 
 TEST_F(PersonalFiles, AUtf8FileIsReportedAsSuch)
 {
