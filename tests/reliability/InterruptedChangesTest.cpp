@@ -41,8 +41,9 @@ protected:
         QDir(temp.path()).removeRecursively();
         QDir().mkpath(temp.path());
         makeStore(app.dataDir, {QStringLiteral("山田"), Suzuki, Tanaka});
-        app.state.registrants = *LoadRegistrantList(app.dataDir);
-        ASSERT_TRUE(RemoveRegistrant(app.dataDir, app.state, Tanaka));
+        SharedState setUp; // outside the windows, which hold no entry lock yet
+        setUp.registrants = *LoadRegistrantList(app.dataDir);
+        ASSERT_TRUE(RemoveRegistrant(app.dataDir, setUp, Tanaka));
     }
     // Runs the worker under strace, killed on entry to the `count`-th call of `syscall`; whether it was.
     bool killedAt(const char* syscall, int count)
