@@ -183,9 +183,11 @@ bool isStoreFileName(const QString& fileName)
 
 bool holdsOtherFilesThanTheStore(const DataDir& dir)
 {
-    const QStringList names =
-        QDir(dir.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    return std::any_of(names.begin(), names.end(), [](const QString& name) { return !isStoreFileName(name); });
+    // Hidden files (a file manager's, the writer's own) and a mounted disk's lost+found are nobody's documents.
+    const QStringList names = QDir(dir.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    return std::any_of(names.begin(), names.end(), [](const QString& name) {
+        return !isStoreFileName(name) && name != QLatin1String("lost+found");
+    });
 }
 
 namespace {

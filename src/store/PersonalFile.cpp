@@ -127,8 +127,8 @@ Result<QByteArray> readFile(const DataDir& dir, const QString& name, qint64 limi
 // reader can see its first part: a last record cut short, or a last line without its line end. Such a
 // file is read again after a short wait until the record is whole, so that it is never taken for a
 // damaged one; a last record that stays cut short for SettleRounds waits, or in a file not written
-// lately, is damaged after all, and a last line without its line end that stays so is a file edited by
-// hand.
+// lately, is damaged after all, and a last line without its line end that stays so (a file edited by
+// hand) is taken as it is. An appending PC held up for a moment (a busy server) is waited for, too.
 constexpr int SettleWaitMs = 50;
 constexpr int SettleRounds = 40;
 
@@ -155,18 +155,16 @@ bool writtenLately(const QString& path)
 template <class Parse>
 auto readSettled(const DataDir& dir, const QString& name, Parse parse) -> decltype(parse(QByteArrayView()))
 {
-    QByteArray previous;
     for (int round = 0;; ++round) {
         const auto content = readFile(dir, name);
         if (!content)
             return content.error();
         auto parsed = parse(*content);
-        const bool unfinished = parsed ? !content->isEmpty() && !content->endsWith('\n') && *content != previous
+        const bool unfinished = parsed ? !content->isEmpty() && !content->endsWith('\n')
                                        : parsed.error().kind == FailureKind::Damaged &&
                                              inUnfinishedLastRecord(*content, parsed.error().line);
         if (!unfinished || round == SettleRounds || !writtenLately(dir.personalFile(name)))
             return parsed;
-        previous = *content;
         QThread::msleep(SettleWaitMs);
     }
 }

@@ -411,7 +411,7 @@ TEST_F(EntryWindow, AnImportedMonthIsReviewedAndSavedAsTypingItWould)
     const QString question = dialogs.shown.last().text;
     EXPECT_TRUE(question.contains(QStringLiteral("登録者3名のうち2名に値があります")));
     EXPECT_TRUE(question.contains(QStringLiteral("3行目（登録番号 2　鈴木）：水晶体「abc」")));
-    EXPECT_TRUE(question.contains(QStringLiteral("値のない登録者（今の値のままです）：1件\n髙橋")));
+    EXPECT_TRUE(question.contains(QStringLiteral("値のない登録者（今の値のままです）：1名\n髙橋")));
     doubleClick(Names[0]);
     EXPECT_EQ((QStringList{form.Text8->text(), form.Text9->text(), form.Text11->text(), form.Text12->text(),
                            form.Text13->text()}),
