@@ -1,8 +1,9 @@
 #include "DataDir.h"
 
+#include "SystemFiles.h"
+
 #include <QFile>
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -48,8 +49,8 @@ std::optional<Failure> personalFileNameProblem(const QString& name)
 
 std::optional<Failure> doseDataFolderProblem(const DataDir& dir)
 {
-    struct stat folder {};
-    if (::lstat(QFile::encodeName(dir.doseDataFolder()).constData(), &folder) != 0 || S_ISDIR(folder.st_mode))
+    const system::FileKind kind = system::kindOf(dir.doseDataFolder());
+    if (kind == system::FileKind::Missing || kind == system::FileKind::Folder)
         return std::nullopt;
     return failure(FailureKind::NotRegularFile, DoseDataFolder);
 }

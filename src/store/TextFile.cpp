@@ -1,6 +1,7 @@
 #include "TextFile.h"
 
 #include "Cp932.h"
+#include "SystemFiles.h"
 
 #include <QFile>
 #include <algorithm>
@@ -8,9 +9,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmora {
 
@@ -114,29 +112,21 @@ bool looksLikeUtf8(QByteArrayView bytes)
 
 Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
 {
-    // Opened without waiting and without following a link, and read only when it is a regular file: a FIFO
-    // at a file's name would otherwise hold the program for good, and a link could lead anywhere.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (descriptor < 0) {
-        Failure failed = failure(errno == ELOOP ? FailureKind::NotRegularFile : FailureKind::CannotRead, shownName);
-        failed.systemError = errno;
-        return failed;
-    }
-    struct stat status {};
-    const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    QFile file;
-    if (!regular || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return failure(regular ? FailureKind::CannotRead : FailureKind::NotRegularFile, shownName);
-    }
-    // A file larger than any valid one is refused before it is read, so memory stays bounded.
-    const qint64 size = file.size();
-    if (size > largest)
+    QByteArray content;
+    switch (system::readRegularFile(path, largest, limit, content)) {
+    case system::ReadOutcome::Read:
+        return content;
+    case system::ReadOutcome::NotRegular:
+        return failure(FailureKind::NotRegularFile, shownName);
+    case system::ReadOutcome::TooLarge:
         return failure(FailureKind::TooLarge, shownName);
-    QByteArray content = file.read(limit < 0 ? size : std::min(limit, size));
-    if (file.error() != QFileDevice::NoError)
-        return failure(FailureKind::CannotRead, shownName);
-    return content;
+    case system::ReadOutcome::Missing:
+    case system::ReadOutcome::Failed:
+        break;
+    }
+    Failure failed = failure(FailureKind::CannotRead, shownName);
+    failed.systemError = errno;
+    return failed;
 }
 
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit)

@@ -1,16 +1,13 @@
 #include "WriterLock.h"
 
 #include "FileWriter.h"
+#include "SystemFiles.h"
 #include "TextFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSysInfo>
 #include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -54,23 +51,12 @@ Holder holderOf(const QByteArray& content)
     return holder;
 }
 
-QString processName(qint64 pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    return comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll()).trimmed() : QString();
-}
-
-QString userName()
-{
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(::getuid());
-}
-
 QByteArray contentNow()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return Magic + "\nhost=" + QSysInfo::machineHostName().toUtf8() + "\nuser=" + userName().toUtf8() +
-           "\npid=" + QByteArray::number(qint64(::getpid())) + "\nprogram=" + processName(::getpid()).toUtf8() +
+    return Magic + "\nhost=" + QSysInfo::machineHostName().toUtf8() + "\nuser=" + system::userName().toUtf8() +
+           "\npid=" + QByteArray::number(system::processId()) +
+           "\nprogram=" + system::processName(system::processId()).toUtf8() +
            "\nsince=" + now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toUtf8() + "\n";
 }
 
@@ -79,9 +65,7 @@ bool holderIsGone(const Holder& holder)
 {
     if (holder.host.isEmpty() || holder.host != QSysInfo::machineHostName() || holder.pid <= 0)
         return false;
-    if (::kill(static_cast<pid_t>(holder.pid), 0) != 0 && errno == ESRCH)
-        return true;
-    return !holder.program.isEmpty() && processName(holder.pid) != holder.program;
+    return system::processHasEnded(holder.pid, holder.program);
 }
 
 constexpr qint64 LargestLock = 4096;
@@ -97,12 +81,11 @@ std::optional<QByteArray> readLock(const QString& path)
 // Minutes since the lock file was last written, by the clock of the folder's file system.
 std::optional<qint64> minutesUnrefreshed(const QString& path, const QString& folder)
 {
-    struct stat lock {};
     const auto now = folderClock(folder);
-    if (!now || ::stat(QFile::encodeName(path).constData(), &lock) != 0)
+    const QDateTime written = QFileInfo(path).lastModified();
+    if (!now || !written.isValid())
         return std::nullopt;
-    const qint64 written = qint64(lock.st_mtim.tv_sec) * 1000 + lock.st_mtim.tv_nsec / 1000000;
-    return (now->toMSecsSinceEpoch() - written) / 60000;
+    return (now->toMSecsSinceEpoch() - written.toMSecsSinceEpoch()) / 60000;
 }
 
 Failure cannotLock(int systemError)
@@ -180,7 +163,7 @@ bool WriterLock::removeIfUnchanged(const QByteArray& seen)
     // The lock is moved aside first, so that of two copies taking it over at once only one removes it, and
     // a lock renewed or taken by someone else meanwhile is put back rather than removed.
     const QString aside = temporaryNameBeside(path);
-    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
+    if (!system::renameWithoutReplacing(path, aside))
         return errno == ENOENT; // gone already
     if (const auto moved = readLock(aside); moved && *moved != seen)
         (void)createFile(path, FileName, *moved);
@@ -213,27 +196,21 @@ Status WriterLock::refresh()
 {
     if (mine.isEmpty())
         return {};
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0 && errno == ENOENT) // removed by a copy that took it over and gave it up again
-        return lost();
-    if (fd < 0) // the file server away for a moment: the lock is still this copy's
-        return cannotLock(errno);
-    QByteArray content(static_cast<qsizetype>(mine.size()) + 1, '\0');
-    const ssize_t got = ::pread(fd, content.data(), static_cast<size_t>(content.size()), 0);
-    content.resize(std::max<ssize_t>(got, 0));
-    if (content != mine) {
-        ::close(fd);
-        return lost();
-    }
     // Writing the same bytes again stamps the file with the file server's time.
-    const bool written =
-        ::pwrite(fd, mine.constData(), static_cast<size_t>(mine.size()), 0) == mine.size() && ::fdatasync(fd) == 0;
+    switch (system::rewriteUnchanged(path, mine)) {
+    case system::RewriteOutcome::Rewritten:
+        return {};
+    case system::RewriteOutcome::Missing: // removed by a copy that took it over and gave it up again
+    case system::RewriteOutcome::Changed:
+        return lost();
+    case system::RewriteOutcome::Unreachable: // the file server away for a moment: the lock is still this copy's
+        return cannotLock(errno);
+    case system::RewriteOutcome::Failed:
+        break;
+    }
     Failure failed = failure(FailureKind::CannotWrite, FileName);
     failed.systemError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed)
-        return failed;
-    return {};
+    return failed;
 }
 
 void WriterLock::unlock()
