@@ -218,6 +218,7 @@ TEST(WriteOrder, EveryTemporaryFileIsFlushedBeforeItTakesItsName)
         QTemporaryDir temp;
         makeStore(DataDir(temp.path()), {QStringLiteral("山田"), QStringLiteral("鈴木")});
         QProcess strace;
+        strace.setProcessEnvironment(withoutLeakCheck());
         strace.start(QStringLiteral("strace"), QStringList{"-f", "-qq", "-y", "-e", "trace=fsync,rename,renameat2,link",
                                                            QStringLiteral(CRASH_WORKER), change[0], temp.path()} +
                                                    change.mid(1));

@@ -49,10 +49,7 @@ protected:
     bool killedAt(const char* syscall, int count)
     {
         QProcess strace;
-        // LeakSanitizer cannot run under ptrace; the sanitizer build of the worker goes without it here.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-        strace.setProcessEnvironment(environment);
+        strace.setProcessEnvironment(withoutLeakCheck());
         strace.start(QStringLiteral("strace"),
                      QStringList{"-f", "-qq", "-o", "/dev/null", "-e", QStringLiteral("trace=%1").arg(syscall), "-e",
                                  QStringLiteral("inject=%1:signal=KILL:when=%2").arg(syscall).arg(count),

@@ -280,6 +280,7 @@ TEST_F(SharedFolder, ANewFileIsNamedByAHardLinkWhereTheServerHasNoRenameWithoutR
             injected << "-e"
                      << "inject=link:error=EPERM";
         QProcess strace;
+        strace.setProcessEnvironment(withoutLeakCheck());
         strace.start(QStringLiteral("strace"), QStringList{"-f", "-qq", "-e", "trace=renameat2,link"} + injected +
                                                    QStringList{QStringLiteral(CRASH_WORKER), "register", temp.path()});
         ASSERT_TRUE(strace.waitForFinished(30000));
@@ -305,9 +306,7 @@ TEST_F(SharedFolder, AFailedFlushIsReportedLikeAnyOtherWriteFailure)
             QDir().mkpath(temp.path());
             makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("田中")});
             QProcess strace;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-            strace.setProcessEnvironment(environment);
+            strace.setProcessEnvironment(withoutLeakCheck());
             strace.start(QStringLiteral("strace"),
                          QStringList{"-f", "-qq", "-e", "trace=" + flush, "-e",
                                      QStringLiteral("inject=%1:error=EIO:when=%2").arg(flush).arg(call),
