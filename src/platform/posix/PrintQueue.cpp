@@ -1,4 +1,4 @@
-#include "PrintQueue.h"
+#include "platform/PrintQueue.h"
 
 #include <algorithm>
 #include <cups/cups.h>
