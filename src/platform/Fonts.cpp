@@ -4,10 +4,15 @@ namespace velmora {
 
 void installFontSubstitutions()
 {
+    // Where the fonts of the names are installed (Windows), they are used themselves; otherwise the IPA
+    // fonts, Noto CJK, then the Japanese fonts every Windows has.
     const QStringList gothic = {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
-                                QStringLiteral("Noto Sans CJK JP")};
-    const QStringList proportional = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
-    const QStringList mincho = {QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP")};
+                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Yu Gothic"),
+                                QStringLiteral("Meiryo")};
+    const QStringList proportional = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                      QStringLiteral("Yu Gothic UI"), QStringLiteral("Meiryo UI")};
+    const QStringList mincho = {QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP"),
+                                QStringLiteral("Yu Mincho")};
     for (const QString& name : {GothicFont, QStringLiteral("MS Gothic")})
         QFont::insertSubstitutions(name, gothic);
     for (const QString& name : {ProportionalGothicFont, QStringLiteral("MS PGothic")})

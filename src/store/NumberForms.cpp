@@ -1,20 +1,37 @@
 #include "NumberForms.h"
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 namespace velmora {
 namespace {
 
-// strtod under the C locale: "0.5" reads as one half whatever LC_NUMERIC the user has.
+// The power of ten of a scanned number's first significant digit ("0.05E3" → 1), for a number too large
+// or too small for a double.
+long decimalMagnitude(const std::string& text)
+{
+    const size_t exponentAt = text.find('E');
+    const std::string mantissa = text.substr(0, exponentAt);
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const size_t firstDigit = mantissa.find_first_of("123456789");
+    long magnitude = exponentAt == std::string::npos ? 0 : std::strtol(text.c_str() + exponentAt + 1, nullptr, 10);
+    if (firstDigit != std::string::npos)
+        magnitude += firstDigit < point ? long(point - firstDigit) - 1 : -long(firstDigit - point);
+    return magnitude;
+}
+
+// A scanned number as strtod reads it under the C locale, whatever LC_NUMERIC the user has and on every
+// platform: "0.5" is one half, a number too large is infinite, one too small is zero.
 double parseCLocale(const std::string& text)
 {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return strtod_l(text.c_str(), nullptr, cLocale);
+    const bool negative = text.front() == '-';
+    const char* begin = text.data() + (negative || text.front() == '+');
+    double value = 0;
+    if (std::from_chars(begin, text.data() + text.size(), value).ec == std::errc::result_out_of_range)
+        value = decimalMagnitude(text) > 0 ? HUGE_VAL : 0.0;
+    return negative ? -value : value;
 }
 
 bool isDigit(char c)

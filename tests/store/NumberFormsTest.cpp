@@ -90,10 +90,14 @@ TEST(CellNumber, IsTheWholeCellOrNothing)
         EXPECT_EQ(cellNumber(cell), std::nullopt) << cell.toStdString();
 }
 
-TEST(LeadingNumber, OverflowIsInfiniteAndNotStorable)
+TEST(LeadingNumber, OverflowIsInfiniteAndNotStorableAndUnderflowIsZero)
 {
     const double huge = LeadingNumber(u"1e999");
     EXPECT_TRUE(std::isinf(huge));
+    EXPECT_EQ(LeadingNumber(u"-0.0001e-320"), -0.0);
+    EXPECT_EQ(LeadingNumber(u"5e-324"), 5e-324); // the smallest double, not out of range
+    EXPECT_TRUE(std::isinf(LeadingNumber(u"-0.00001e314")) && LeadingNumber(u"-0.00001e314") < 0);
+    EXPECT_EQ(LeadingNumber(u"0.00001e300"), 1e295);
     EXPECT_FALSE(isStorable(huge));
     EXPECT_FALSE(isStorable(std::numeric_limits<double>::quiet_NaN()));
     EXPECT_TRUE(isStorable(LeadingNumber(u"1e20")));
