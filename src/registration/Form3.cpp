@@ -207,6 +207,10 @@ void Form3::Command1Click()
         dialogs.warn(messageOf(removed.error()));
         return;
     }
+    if (const auto differs = nameCaseProblem(state.registrants.names + *removed, header.name)) {
+        dialogs.warn(messageOf(*differs));
+        return;
+    }
     const auto restore = [&] { return RestoreRegistrant(dataDir, state, header.name); };
     if (removed->contains(header.name) && offerListing(RestoreQuestion, restore, RestoredMessage))
         return;

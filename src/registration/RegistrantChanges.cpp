@@ -7,6 +7,17 @@
 
 namespace velmora {
 
+std::optional<Failure> nameCaseProblem(const QStringList& known, const QString& name)
+{
+    for (const QString& registered : known)
+        if (registered != name && registered.compare(name, Qt::CaseInsensitive) == 0) {
+            Failure differs = failureWithText(FailureKind::NameOnlyCaseDiffers, name);
+            differs.names = QStringList{registered};
+            return differs;
+        }
+    return std::nullopt;
+}
+
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header)
 {
     if (const auto held = state.confirmEntryLock(); !held)
@@ -16,6 +27,11 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
         return list.error();
     if (list->count() >= RegistrantList::Capacity)
         return failure(FailureKind::RegistrantLimit);
+    const auto removed = ReadRemovedNames(dir);
+    if (!removed)
+        return removed.error();
+    if (auto differs = nameCaseProblem(list->names + *removed, header.name))
+        return *differs;
     // The number is used up before anything else is written: whatever fails or is killed later leaves a
     // gap in the numbers, never two persons with one number.
     if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !reserved)

@@ -9,6 +9,11 @@
 // writes anything once another PC has taken the entry lock over (LockLost).
 namespace velmora {
 
+// Why `name` cannot be registered beside the `known` names (registrants and removed persons): it differs
+// from one of them only in the case of its letters, and Windows, whose file names ignore case, would
+// take the two for one file. Nothing when it can.
+std::optional<Failure> nameCaseProblem(const QStringList& known, const QString& name);
+
 // Stores the next registration number, creates the person's file and adds the name at the end of
 // "登録者名.txt". A failure before the name is listed removes the new file again.
 Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalHeader& header);

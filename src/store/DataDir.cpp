@@ -3,6 +3,7 @@
 #include "SystemFiles.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace velmora {
@@ -42,6 +43,11 @@ std::optional<Failure> personalFileNameProblem(const QString& name)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
         std::any_of(name.begin(), name.end(), unusable))
         return failureWithText(FailureKind::UnusableName, name);
+    // Names Windows cannot give a file, refused on both builds so that a store can move between them.
+    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (reserved.match(name).hasMatch() || name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return failureWithText(FailureKind::WindowsName, name);
     if (QFile::encodeName(name + PersonalFileSuffix).size() > MaxFileNameBytes)
         return failureWithText(FailureKind::NameTooLong, name);
     return std::nullopt;

@@ -37,7 +37,8 @@ private:
 
 // Why a name cannot be the stem of a personal file name, or nothing when it can: "/", "." or ".."
 // would reach outside the dose data folder, \ : * ? " < > | and control characters cannot stand in a
-// file name on Windows, and a name too long for the file system could never be created.
+// file name on Windows, nor can CON, PRN, AUX, NUL, COM1–9, LPT1–9 or a name ending in "." or " ", and a
+// name too long for the file system could never be created.
 std::optional<Failure> personalFileNameProblem(const QString& name);
 
 // What is wrong with the dose data folder of `dir` when it is a link or not a folder, so that no personal

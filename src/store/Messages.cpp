@@ -82,6 +82,14 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("保存できない文字「%1」が含まれています").arg(cp932::firstUnencodable(failure.text));
     case FailureKind::UnusableName:
         return QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | など）が含まれています");
+    case FailureKind::WindowsName:
+        return QStringLiteral("氏名「%1」はWindowsのファイル名にできないため登録できません"
+                              "（CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9や、最後が「.」か半角スペースの名前）")
+            .arg(failure.text);
+    case FailureKind::NameOnlyCaseDiffers:
+        return QStringLiteral("氏名「%1」は登録済みの「%2」と英字の大文字・小文字だけが違います。"
+                              "Windowsでは同じファイルになるため登録できません")
+            .arg(failure.text, failure.names.value(0));
     case FailureKind::NameTooLong:
         return QStringLiteral("氏名が長すぎます");
     case FailureKind::RegistrantLimit:

@@ -23,9 +23,11 @@ enum class FailureKind {
     AlreadyExists,      // file
     CannotCreateFolder, // file
     LineBreakInText,
-    Unencodable,  // text: holds a character code page 932 cannot
-    UnusableName, // text: a name with \ / : * ? " < > | or a control character
-    NameTooLong,  // text
+    Unencodable,         // text: holds a character code page 932 cannot
+    UnusableName,        // text: a name with \ / : * ? " < > | or a control character
+    NameTooLong,         // text
+    WindowsName,         // text: a name Windows cannot give a file (CON, LPT1, "山田." …)
+    NameOnlyCaseDiffers, // text: the name; names: the registered name it differs from only in case
     RegistrantLimit,
     NotListed,  // text: the name
     NotRemoved, // text: the name

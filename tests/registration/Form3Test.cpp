@@ -202,7 +202,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, RegistrationRefusal,
                                          RefusedName{"Less", u"<a"}, RefusedName{"Greater", u"a>"},
                                          RefusedName{"Bar", u"a|b"}, RefusedName{"Control", u"a\u0007b"},
                                          RefusedName{"DotDot", u".."}, RefusedName{"Emoji", u"山田😀"},
-                                         RefusedName{"OutsideCodePage", u"𠮷田"}),
+                                         RefusedName{"OutsideCodePage", u"𠮷田"}, RefusedName{"WindowsDevice", u"con"},
+                                         RefusedName{"WindowsPort", u"LPT1.x"}, RefusedName{"EndingInADot", u"山田."},
+                                         RefusedName{"EndingInASpace", u"山田 "}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(RegistrationWindow, AffiliationOutsideTheCodePageIsRefused)

@@ -67,6 +67,23 @@ TEST_F(RegistrantChangeFailures, ARestoreWhoseRemovedListCannotBeWrittenLeavesTh
     EXPECT_EQ(state.registrants.names, QStringList{QStringLiteral("山田")});
 }
 
+// On Windows two names that differ only in the case of their letters are one file: the second is refused
+// on both builds, against registrants and removed persons alike, before anything is written.
+TEST_F(RegistrantChangeFailures, ANameDifferingOnlyInCaseIsRefused)
+{
+    ASSERT_TRUE(RegisterNewPerson(dir, state, personHeader(QStringLiteral("ＹＡＭＡＤＡ"), 3)));
+    ASSERT_TRUE(AppendRemovedName(dir, QStringLiteral("Smith")));
+    const auto before = snapshot(temp.path());
+    for (const auto& [name, registered] : {std::pair{QStringLiteral("ｙａｍａｄａ"), QStringLiteral("ＹＡＭＡＤＡ")},
+                                           std::pair{QStringLiteral("SMITH"), QStringLiteral("Smith")}}) {
+        const Status refused = RegisterNewPerson(dir, state, personHeader(name, 4));
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().kind, FailureKind::NameOnlyCaseDiffers);
+        EXPECT_EQ(refused.error().names, QStringList{registered});
+    }
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
 TEST(RegistrantChanges, ARemovedListPast1000NamesIsNotCutByARestore)
 {
     QTemporaryDir temp;
