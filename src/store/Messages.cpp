@@ -1,11 +1,11 @@
 #include "Messages.h"
 
 #include "Cp932.h"
+#include "SystemFiles.h"
 
 #include <QDateTime>
 #include <QSysInfo>
 #include <algorithm>
-#include <cerrno>
 
 namespace velmora {
 namespace {
@@ -29,25 +29,21 @@ QString lockHolder(const Failure& failure)
 // Why a write failed, from the system's error, with what to do; empty when the error says nothing useful.
 QString causeOf(int systemError)
 {
-    switch (systemError) {
-    case ENOSPC:
-    case EDQUOT:
+    switch (system::writeFailureCause(systemError)) {
+    case system::WriteFailureCause::NoSpace:
         return QStringLiteral("ディスクの空き容量が不足しています。不要なファイルを削除して空きを作ってから、"
                               "もう一度行って下さい。");
-    case EROFS:
+    case system::WriteFailureCause::ReadOnly:
         return QStringLiteral("データフォルダが読み取り専用です。書き込めるフォルダであるかを確認して下さい。");
-    case EACCES:
-    case EPERM:
+    case system::WriteFailureCause::NoAccess:
         return QStringLiteral("データフォルダに書き込むアクセス権がありません。フォルダの権限を確認して下さい。");
-    case EIO:
-    case ENOTCONN:
-    case ESTALE:
-    case EHOSTDOWN:
+    case system::WriteFailureCause::ServerGone:
         return QStringLiteral("ファイルサーバーに接続できません。ネットワークとファイルサーバーを確認してから、"
                               "もう一度行って下さい。");
-    default:
-        return {};
+    case system::WriteFailureCause::Other:
+        break;
     }
+    return {};
 }
 
 QString mainMessage(const Failure& failure)

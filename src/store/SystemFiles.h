@@ -54,6 +54,11 @@ enum class RewriteOutcome { Rewritten, Missing, Changed, Unreachable, Failed };
 // carries the file server's time of now; errno holds the cause of a failure.
 RewriteOutcome rewriteUnchanged(const QString& path, const QByteArray& expected);
 
+enum class WriteFailureCause { NoSpace, ReadOnly, NoAccess, ServerGone, Other };
+
+// What a system error of a failed write says about its cause.
+WriteFailureCause writeFailureCause(int systemError);
+
 // The name of the user running the program, the id of this process, and the name of the program running
 // as process `id` (empty when none).
 QString userName();

@@ -205,6 +205,27 @@ RewriteOutcome rewriteUnchanged(const QString& path, const QByteArray& expected)
     return written && closed ? RewriteOutcome::Rewritten : RewriteOutcome::Failed;
 }
 
+WriteFailureCause writeFailureCause(int systemError)
+{
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+        return WriteFailureCause::NoSpace;
+    case EROFS:
+        return WriteFailureCause::ReadOnly;
+    case EACCES:
+    case EPERM:
+        return WriteFailureCause::NoAccess;
+    case EIO:
+    case ENOTCONN:
+    case ESTALE:
+    case EHOSTDOWN:
+        return WriteFailureCause::ServerGone;
+    default:
+        return WriteFailureCause::Other;
+    }
+}
+
 QString userName()
 {
     const passwd* entry = ::getpwuid(::getuid());

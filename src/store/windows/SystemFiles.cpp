@@ -288,6 +288,24 @@ RewriteOutcome rewriteUnchanged(const QString& path, const QByteArray& expected)
     return file.close() ? RewriteOutcome::Rewritten : RewriteOutcome::Failed;
 }
 
+// The Windows errors arrive here as the errno values setErrno() gave them.
+WriteFailureCause writeFailureCause(int systemError)
+{
+    switch (systemError) {
+    case ENOSPC:
+        return WriteFailureCause::NoSpace;
+    case EROFS:
+        return WriteFailureCause::ReadOnly;
+    case EACCES:
+    case EPERM:
+        return WriteFailureCause::NoAccess;
+    case EIO:
+        return WriteFailureCause::ServerGone;
+    default:
+        return WriteFailureCause::Other;
+    }
+}
+
 QString userName()
 {
     wchar_t name[UNLEN + 1];
