@@ -17,4 +17,7 @@ public:
     Termination& operator=(const Termination&) = delete;
 };
 
+// Ends the event loop when the system asks the program to end (on Linux: SIGTERM, SIGHUP, SIGINT).
+void quitOnSystemRequests();
+
 } // namespace velmora

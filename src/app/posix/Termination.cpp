@@ -3,23 +3,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace velmora {
 namespace {
 
-// The lock to give up at exit(); only while a Termination lives, so never after main() has cleaned up.
-WriterLock* lockAtExit = nullptr;
 // A signal is handed to the event loop through this pair: the handler may only write a byte.
 int signalPair[2] = {-1, -1};
-
-void unlockAtExit()
-{
-    if (lockAtExit)
-        lockAtExit->unlock();
-}
 
 void handleSignal(int)
 {
@@ -29,12 +20,9 @@ void handleSignal(int)
 
 } // namespace
 
-Termination::Termination(WriterLock& lock)
+void quitOnSystemRequests()
 {
-    lockAtExit = &lock;
-    static const bool registered = std::atexit(unlockAtExit) == 0;
-    (void)registered;
-    if (signalPair[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPair) != 0)
+    if (signalPair[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPair) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPair[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
@@ -48,11 +36,6 @@ Termination::Termination(WriterLock& lock)
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
-}
-
-Termination::~Termination()
-{
-    lockAtExit = nullptr;
 }
 
 } // namespace velmora
