@@ -1,7 +1,7 @@
 ; The Windows installer of Velmora: per machine, under Program Files, with a Start-menu entry
 ; 「個人被曝線量管理」 and an uninstaller that leaves the data alone. Made by scripts/build-windows:
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<folder of the program and its DLLs> -DOUTFILE=<setup.exe> velmora.nsi
-Unicode true
+Target amd64-unicode ; a 64-bit installer: no 32-bit layer needed (Wine without WoW64, 64-bit Windows)
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma

@@ -90,11 +90,14 @@ StartOptions readCommandLine(int& argc, char** argv)
                                  QStringLiteral("[file]"));
     if (!parser.parse(arguments))
         refuse(parseError(parser, arguments));
+    // Printed on standard output on every platform (Qt would show a message box on Windows).
     if (parser.isSet(help) || parser.isSet(version)) {
         const QCoreApplication printing(argc, argv);
-        if (parser.isSet(help))
-            parser.showHelp(0);
-        parser.showVersion();
+        const QString text = parser.isSet(help) ? parser.helpText()
+                                                : QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                                      QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::exit(0);
     }
     StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt,
                          parser.value(output),  std::nullopt,         parser.positionalArguments().value(0)};

@@ -434,7 +434,8 @@ TEST_F(EntryWindow, TheTemplateIsOfferedUnderTheMonthsNameInTheDataFolder)
     click(form.Command9);
     EXPECT_EQ(dialogs.dialogStart, path(QStringLiteral("線量入力_200504.csv")));
     EXPECT_TRUE(fileBytes(chosen).startsWith("\xEF\xBB\xBF"));
-    EXPECT_EQ(takeMessages().last(), QStringLiteral("CSVテンプレートを保存しました。\n") + chosen);
+    EXPECT_EQ(takeMessages().last(),
+              QStringLiteral("CSVテンプレートを保存しました。\n") + QDir::toNativeSeparators(chosen));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/DataFolderWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -113,7 +114,7 @@ TEST_F(QtDialogsTest, TheFirstStartWindowProposesAFolderAndCanBeCancelled)
                 }
         });
         EXPECT_EQ(dialogs.chooseDataFolder(suggested), chosen) << press;
-        EXPECT_EQ(proposed, suggested);
+        EXPECT_EQ(proposed, QDir::toNativeSeparators(suggested));
     }
 }
 
