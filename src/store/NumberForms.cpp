@@ -1,5 +1,6 @@
 #include "NumberForms.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -16,7 +17,11 @@ long decimalMagnitude(const std::string& text)
     const std::string mantissa = text.substr(0, exponentAt);
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t firstDigit = mantissa.find_first_of("123456789");
-    long magnitude = exponentAt == std::string::npos ? 0 : std::strtol(text.c_str() + exponentAt + 1, nullptr, 10);
+    // An exponent past any double's is only its sign: the lengths added below cannot overflow then.
+    constexpr long Beyond = 1000000000L;
+    long magnitude = exponentAt == std::string::npos
+                         ? 0
+                         : std::clamp(std::strtol(text.c_str() + exponentAt + 1, nullptr, 10), -Beyond, Beyond);
     if (firstDigit != std::string::npos)
         magnitude += firstDigit < point ? long(point - firstDigit) - 1 : -long(firstDigit - point);
     return magnitude;

@@ -97,6 +97,8 @@ TEST(LeadingNumber, OverflowIsInfiniteAndNotStorableAndUnderflowIsZero)
     EXPECT_EQ(LeadingNumber(u"-0.0001e-320"), -0.0);
     EXPECT_EQ(LeadingNumber(u"5e-324"), 5e-324); // the smallest double, not out of range
     EXPECT_EQ(LeadingNumber(u"100000e-330"), 0.0);
+    EXPECT_TRUE(std::isinf(LeadingNumber(u"23E99999999999999999999")));
+    EXPECT_EQ(LeadingNumber(u"0.0023E-99999999999999999999"), 0.0);
     EXPECT_TRUE(std::isinf(LeadingNumber(u"-0.00001e314")) && LeadingNumber(u"-0.00001e314") < 0);
     EXPECT_EQ(LeadingNumber(u"0.00001e300"), 1e295);
     EXPECT_FALSE(isStorable(huge));
