@@ -201,9 +201,9 @@ TEST_F(ListFiles, WriteFailuresReachTheCaller)
     ASSERT_FALSE(rewritten);
     EXPECT_TRUE(messageOf(rewritten.error()).contains(RemovedNamesFile));
     EXPECT_TRUE(QFileInfo(path(RemovedNamesFile + "/inside")).isDir());
-    // A device that is full refuses the append.
+    // A folder in place of a list file refuses the append.
     QFile::remove(path(EnteredMonthsFile));
-    ASSERT_TRUE(QFile::link("/dev/full", path(EnteredMonthsFile)));
+    QDir(temp.path()).mkpath(EnteredMonthsFile);
     const auto appended = AppendEnteredMonth(dir, 200504);
     ASSERT_FALSE(appended);
     EXPECT_TRUE(messageOf(appended.error()).contains(EnteredMonthsFile));
