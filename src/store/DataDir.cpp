@@ -3,13 +3,25 @@
 #include "SystemFiles.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace velmora {
 namespace {
 const QString PersonalFileSuffix = QStringLiteral(".dat");
 constexpr qsizetype MaxFileNameBytes = 255;
+
+// A device name of Windows (CON, PRN, AUX, NUL, COM1–9, LPT1–9), alone or before an extension: Windows
+// opens the device instead of a file of that name. Compared without a regular expression, which the
+// totals' reading threads must not use (the MinGW build's thread-local matching stack breaks at their end).
+bool isWindowsDeviceName(const QString& name)
+{
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).toUpper();
+    if (stem == QLatin1String("CON") || stem == QLatin1String("PRN") || stem == QLatin1String("AUX") ||
+        stem == QLatin1String("NUL"))
+        return true;
+    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
+           stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
+}
 } // namespace
 
 DataDir::DataDir(const QString& root) : dir(root) {}
@@ -44,9 +56,7 @@ std::optional<Failure> personalFileNameProblem(const QString& name)
         std::any_of(name.begin(), name.end(), unusable))
         return failureWithText(FailureKind::UnusableName, name);
     // Names Windows cannot give a file, refused on both builds so that a store can move between them.
-    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    if (reserved.match(name).hasMatch() || name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+    if (isWindowsDeviceName(name) || name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
         return failureWithText(FailureKind::WindowsName, name);
     if (QFile::encodeName(name + PersonalFileSuffix).size() > MaxFileNameBytes)
         return failureWithText(FailureKind::NameTooLong, name);
