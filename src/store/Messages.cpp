@@ -37,6 +37,9 @@ QString causeOf(int systemError)
         return QStringLiteral("データフォルダが読み取り専用です。書き込めるフォルダであるかを確認して下さい。");
     case system::WriteFailureCause::NoAccess:
         return QStringLiteral("データフォルダに書き込むアクセス権がありません。フォルダの権限を確認して下さい。");
+    case system::WriteFailureCause::InUse:
+        return QStringLiteral("ほかのPCかプログラムがこのファイルを開いています。しばらく待ってから、"
+                              "もう一度行って下さい。");
     case system::WriteFailureCause::ServerGone:
         return QStringLiteral("ファイルサーバーに接続できません。ネットワークとファイルサーバーを確認してから、"
                               "もう一度行って下さい。");

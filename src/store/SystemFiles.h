@@ -54,7 +54,7 @@ enum class RewriteOutcome { Rewritten, Missing, Changed, Unreachable, Failed };
 // carries the file server's time of now; errno holds the cause of a failure.
 RewriteOutcome rewriteUnchanged(const QString& path, const QByteArray& expected);
 
-enum class WriteFailureCause { NoSpace, ReadOnly, NoAccess, ServerGone, Other };
+enum class WriteFailureCause { NoSpace, ReadOnly, NoAccess, InUse, ServerGone, Other };
 
 // What a system error of a failed write says about its cause.
 WriteFailureCause writeFailureCause(int systemError);

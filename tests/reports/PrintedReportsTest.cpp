@@ -9,6 +9,7 @@
 #include "support/Stores.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -159,6 +160,20 @@ TEST_F(PrintedReports, PersonalRecordPrintsOnePageWithItsPaperLayout)
     ASSERT_EQ(again.size(), words.size());
     for (qsizetype i = 0; i < words.size(); ++i)
         EXPECT_EQ(again[i].text, words[i].text);
+    // Every build prints the reference page: each word with its box within 0.3 mm of where the Linux
+    // build put it (the file holds pdftotext's boxes of that page, in millimetres).
+    QFile reference(QStringLiteral(VELMORA_TEST_DATA "/personal-record-page.txt"));
+    ASSERT_TRUE(reference.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList expected = QString::fromUtf8(reference.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QList<PdfBox> boxes = pdfWordBoxes(files[0]);
+    ASSERT_EQ(boxes.size(), expected.size());
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        const QStringList fields = expected[i].split(' ');
+        EXPECT_EQ(boxes[i].text, fields[4]);
+        const double found[] = {boxes[i].xMin, boxes[i].yMin, boxes[i].xMax, boxes[i].yMax};
+        for (int edge = 0; edge < 4; ++edge)
+            EXPECT_NEAR(found[edge], fields[edge].toDouble(), 0.3) << fields[4].toStdString();
+    }
 }
 
 TEST(PaperRecord, ShowsTheValuesOfTheScreen)

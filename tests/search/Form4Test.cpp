@@ -274,7 +274,7 @@ TEST_F(SearchWindow, APrintThatWentNowhereIsToldWithTheExclamationIcon)
         dialogs.shown.last(),
         (ScriptedDialogs::Shown{Kind::Warn, QStringLiteral("印刷できませんでした。PDFファイルも保存できませんでした"
                                                            "（フォルダ「%1」に書き込めません）")
-                                                .arg(path(QStringLiteral("印刷")))}));
+                                                .arg(QDir::toNativeSeparators(path(QStringLiteral("印刷"))))}));
 }
 
 TEST_F(SearchWindow, AnEmptyRegistrantListStillDrawsTheReports)

@@ -1,24 +1,13 @@
 #include "PdfText.h"
 
-#include <QProcess>
+#include "PdfTools.h"
+
 #include <QRegularExpression>
 #include <cmath>
-#include <gtest/gtest.h>
 
 namespace velmora::test {
 namespace {
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        ADD_FAILURE() << program.toStdString() << " failed on " << arguments.join(' ').toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 constexpr double MillimetresPerPoint = 25.4 / 72;
-
 } // namespace
 
 QList<PdfWord> pdfWords(const QString& path)
@@ -27,7 +16,7 @@ QList<PdfWord> pdfWords(const QString& path)
         QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
     QList<PdfWord> words;
     const QString html =
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), "1", path, "-"});
+        runPdfTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), "1", path, "-"});
     for (auto match = word.globalMatch(html); match.hasNext();) {
         const auto found = match.next();
         QString text = found.captured(3);
@@ -47,7 +36,7 @@ QList<PdfBox> pdfWordBoxes(const QString& path)
     int page = 0;
     double width = 0;
     double height = 0;
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, "-"});
+    const QString html = runPdfTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, "-"});
     for (auto match = item.globalMatch(html); match.hasNext();) {
         const auto found = match.next();
         if (!found.captured(1).isEmpty()) {
@@ -67,7 +56,7 @@ QList<PdfBox> pdfWordBoxes(const QString& path)
 int pdfPageCount(const QString& path)
 {
     static const QRegularExpression pages(QStringLiteral(R"(Pages:\s+(\d+))"));
-    return pages.match(run(QStringLiteral("pdfinfo"), {path})).captured(1).toInt();
+    return pages.match(runPdfTool(QStringLiteral("pdfinfo"), {path})).captured(1).toInt();
 }
 
 QString wordAt(const QList<PdfWord>& words, double x, double y)

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <ostream>
 
 namespace velmora::test {
 
@@ -16,6 +17,11 @@ public:
         Kind kind;
         QString text;
         bool operator==(const Shown&) const = default;
+        // How a failed comparison shows a message: its kind and its text.
+        friend void PrintTo(const Shown& shown, std::ostream* out)
+        {
+            *out << int(shown.kind) << " " << shown.text.toStdString();
+        }
     };
 
     void inform(const QString& text) override;

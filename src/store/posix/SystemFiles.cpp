@@ -216,6 +216,9 @@ WriteFailureCause writeFailureCause(int systemError)
     case EACCES:
     case EPERM:
         return WriteFailureCause::NoAccess;
+    case EBUSY:
+    case ETXTBSY:
+        return WriteFailureCause::InUse;
     case EIO:
     case ENOTCONN:
     case ESTALE:

@@ -134,19 +134,32 @@ bool cutBack(HANDLE file, qint64 size)
 }
 
 // Another program reading the file (a PC searching on the share) makes a rename fail for a moment: it is
-// tried again for a short, bounded time (two seconds), then reported.
+// tried again for a short, bounded time (two seconds), then reported as the file being in use.
 bool moveRetrying(const QString& from, const QString& to, DWORD flags)
 {
     for (int attempt = 0;; ++attempt) {
         if (::MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), flags | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = ::GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 40) {
+        const DWORD target = ::GetFileAttributesW(widePath(to).c_str());
+        const bool readOnly = target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY);
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || readOnly) {
             setErrno(error);
+            return false;
+        }
+        if (attempt == 40) {
+            errno = EBUSY;
             return false;
         }
         QThread::msleep(50);
     }
+}
+
+// A folder cannot be opened as a file at all (access denied): one at a file's name is told by its kind.
+bool isFolderOrLink(const QString& path)
+{
+    const FileKind kind = kindOf(path);
+    return kind == FileKind::Folder || kind == FileKind::Other;
 }
 
 } // namespace
@@ -210,7 +223,7 @@ AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& conten
     Handle file(openFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
     if (!file.isOpen()) {
         setErrno();
-        return AppendOutcome::Failed;
+        return isFolderOrLink(path) ? AppendOutcome::NotRegular : AppendOutcome::Failed;
     }
     if (!isRegular(file.get()))
         return AppendOutcome::NotRegular;
@@ -253,8 +266,9 @@ ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, Q
     if (!file.isOpen()) {
         const DWORD error = ::GetLastError();
         setErrno(error);
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
-                                                                              : ReadOutcome::Failed;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return ReadOutcome::Missing;
+        return isFolderOrLink(path) ? ReadOutcome::NotRegular : ReadOutcome::Failed;
     }
     if (!isRegular(file.get()))
         return ReadOutcome::NotRegular;
@@ -299,6 +313,8 @@ WriteFailureCause writeFailureCause(int systemError)
     case EACCES:
     case EPERM:
         return WriteFailureCause::NoAccess;
+    case EBUSY:
+        return WriteFailureCause::InUse;
     case EIO:
         return WriteFailureCause::ServerGone;
     default:
