@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The three reports in a real X window: a small store is laid out, the search window opened, and the
 # personal exposure record, the registrant data table and the monthly exposure list are drawn by mouse
-# and keyboard; a screenshot of each is kept for a look.
+# and keyboard; a screenshot of the main menu and of each is kept for a look.
 # Usage: reports.sh VELMORA_BINARY SCREENSHOT_DIR
 binary="$1"
 shots="$2"
@@ -27,6 +27,7 @@ person 3 "佐藤　健" 0 "事務部" "事務職"
 start_program
 menu=$(window_named "個人被曝線量管理") || fail "the main menu did not appear"
 sleep 0.3
+import -window "$menu" "$shots/main-menu.png"
 xdotool mousemove --window "$menu" 124 232 click 1 # "データ検索／表示"
 search=$(window_named "個人被曝線量　データ検索・表示") || fail "the search window did not open"
 sleep 0.3
