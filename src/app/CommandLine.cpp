@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "Console.h"
 #include "entry/MonthImport.h"
 #include "store/Messages.h"
 #include "totals/DoseTotals.h"
@@ -88,7 +89,10 @@ StartOptions readCommandLine(int& argc, char** argv)
     parser.addOptions({dataDir, chosen, doseTotals, output, import});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
-    if (!parser.parse(arguments))
+    const bool parsed = parser.parse(arguments);
+    if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) || parser.isSet(import))
+        prepareCommandOutput();
+    if (!parsed)
         refuse(parseError(parser, arguments));
     // Printed on standard output on every platform (Qt would show a message box on Windows).
     if (parser.isSet(help) || parser.isSet(version)) {
