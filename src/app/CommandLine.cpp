@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "entry/MonthImport.h"
 #include "store/Messages.h"
+#include "totals/DoseDistribution.h"
 #include "totals/DoseTotals.h"
 #include "totals/TotalsCsv.h"
 
@@ -77,20 +78,25 @@ StartOptions readCommandLine(int& argc, char** argv)
                                         QStringLiteral("Writes the dose totals and the limit check of every "
                                                        "registrant for <fiscal-year> as CSV, without windows."),
                                         QStringLiteral("fiscal-year"));
+    const QCommandLineOption distribution(
+        QStringLiteral("dose-distribution"),
+        QStringLiteral("Writes how many workers fall into each dose band of <fiscal-year> as CSV, without windows."),
+        QStringLiteral("fiscal-year"));
     const QCommandLineOption output(QStringLiteral("output"),
-                                    QStringLiteral("Writes the CSV of --dose-totals into <file> instead of "
-                                                   "standard output."),
+                                    QStringLiteral("Writes the CSV of --dose-totals or --dose-distribution into "
+                                                   "<file> instead of standard output."),
                                     QStringLiteral("file"));
     const QCommandLineOption import(QStringLiteral("import-month"),
                                     QStringLiteral("Reads the doses of <month> (YYYYMM) for every registrant from "
                                                    "the CSV file given after it and saves the month, without "
                                                    "windows. Refused, with nothing changed, on any doubt."),
                                     QStringLiteral("month"));
-    parser.addOptions({dataDir, chosen, doseTotals, output, import});
+    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
-    if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) || parser.isSet(import))
+    if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
+        parser.isSet(distribution) || parser.isSet(import))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -103,12 +109,20 @@ StartOptions readCommandLine(int& argc, char** argv)
         std::fputs(text.toLocal8Bit().constData(), stdout);
         std::exit(0);
     }
-    StartOptions options{parser.value(dataDir), parser.isSet(chosen), std::nullopt,
-                         parser.value(output),  std::nullopt,         parser.positionalArguments().value(0)};
+    StartOptions options;
+    options.dataDir = parser.value(dataDir);
+    options.chosenDataDir = parser.isSet(chosen);
+    options.output = parser.value(output);
+    options.importFile = parser.positionalArguments().value(0);
     if (parser.isSet(doseTotals)) {
         options.doseTotalsYear = totalsYearOf(parser.value(doseTotals));
         if (!options.doseTotalsYear)
             refuse(QStringLiteral("--dose-totals には年度を1～9999の数で指定して下さい（例：2025）。"));
+    }
+    if (parser.isSet(distribution)) {
+        options.distributionYear = totalsYearOf(parser.value(distribution));
+        if (!options.distributionYear)
+            refuse(QStringLiteral("--dose-distribution には年度を1～9999の数で指定して下さい（例：2025）。"));
     }
     if (parser.isSet(import)) {
         options.importMonth = monthOf(parser.value(import));
@@ -123,13 +137,16 @@ StartOptions readCommandLine(int& argc, char** argv)
     return options;
 }
 
-int writeDoseTotals(const StartOptions& options)
+int writeTotalsCsv(const StartOptions& options)
 {
     const auto dir = existingDataDir(options);
     if (!dir)
         return 1;
     QStringList unreadable;
-    if (const auto written = exportDoseTotals(*dir, *options.doseTotalsYear, options.output, unreadable); !written) {
+    const Status written = options.distributionYear
+                               ? exportDoseDistribution(*dir, *options.distributionYear, options.output, unreadable)
+                               : exportDoseTotals(*dir, *options.doseTotalsYear, options.output, unreadable);
+    if (!written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;
     }

@@ -13,6 +13,7 @@ struct StartOptions {
     QString dataDir;
     bool chosenDataDir = false;
     std::optional<int> doseTotalsYear;
+    std::optional<int> distributionYear;
     QString output;
     std::optional<MonthKey> importMonth;
     QString importFile;
@@ -23,13 +24,14 @@ struct StartOptions {
 // the value it needs end the program.
 StartOptions readCommandLine(int& argc, char** argv);
 
-// The status of --dose-totals when the CSV was written but some personal files could not be read.
+// The status of --dose-totals and --dose-distribution when the CSV was written but some personal files
+// could not be read.
 constexpr int UnreadableFilesStatus = 2;
 
-// The dose totals asked for on the command line: the CSV written and 0; the files that could not be
-// read named on standard error and UnreadableFilesStatus; 1 with a message on standard error, when a
-// list cannot be read or the CSV cannot be written.
-int writeDoseTotals(const StartOptions& options);
+// The dose totals or the dose distribution asked for on the command line: the CSV written and 0; the files that could
+// not be read named on standard error and UnreadableFilesStatus; 1 with a message on standard error, when a list cannot
+// be read or the CSV cannot be written.
+int writeTotalsCsv(const StartOptions& options);
 
 // The month asked for imported from its CSV file and saved for every registrant: what was saved on
 // standard output; 1 with every reason on standard error, and no file changed, when it is refused.

@@ -19,8 +19,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(velmora::ApplicationTitle);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     const velmora::StartOptions options = velmora::readCommandLine(argc, argv);
-    if (options.doseTotalsYear)
-        return velmora::writeDoseTotals(options);
+    if (options.doseTotalsYear || options.distributionYear)
+        return velmora::writeTotalsCsv(options);
     if (options.importMonth)
         return velmora::importMonth(options);
 

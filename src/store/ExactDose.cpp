@@ -72,6 +72,16 @@ ExactDose& ExactDose::operator+=(const ExactDose& other)
     return *this;
 }
 
+ExactDose ExactDose::dividedBy(qsizetype count) const
+{
+    if (count <= 0)
+        return {};
+    // Half a unit away from zero rounds up, as on paper.
+    const auto divisor = static_cast<__int128>(count);
+    const __int128 half = (units < 0 ? -divisor : divisor) / 2;
+    return ExactDose((units + half) / divisor);
+}
+
 QString ExactDose::text() const
 {
     // Whole mSv (at most 10²⁴, so two 64-bit parts) and twelve places of fraction, trailing zeros left off.

@@ -23,6 +23,8 @@ public:
     ExactDose fourFifths() const { return ExactDose(units / 5 * 4 + units % 5 * 4 / 5); }
     // Whether the dose is at least four fifths of `limit`, compared without rounding.
     bool reachesFourFifthsOf(const ExactDose& limit) const { return units * 5 >= limit.units * 4; }
+    // The dose shared out equally among `count` (0 for none), to the nearest 10⁻¹² mSv.
+    ExactDose dividedBy(qsizetype count) const;
     bool isNegative() const { return units < 0; }
     bool isZero() const { return units == 0; }
 

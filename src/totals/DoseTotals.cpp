@@ -254,6 +254,8 @@ std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool rem
         return std::nullopt; // removed before the period
     row.registrationNumber = person->header.registrationNumber;
     row.sexCode = person->header.sexCode;
+    row.jobType = person->header.jobType;
+    row.affiliation = person->header.affiliation;
     row.totals = doseTotals(*person, fiscalYear);
     return row;
 }

@@ -67,6 +67,8 @@ struct TotalsRow {
     bool removed = false;
     double registrationNumber = 0;
     double sexCode = 0;
+    QString jobType;
+    QString affiliation;
     std::optional<DoseTotals> totals; // nothing when the file could not be read
     QString unreadable;               // the message about the file, when it could not be read
     Verdict verdict() const { return totals ? totals->verdict : Verdict::Unreadable; }

@@ -29,7 +29,11 @@ Status exportDoseTotals(const DataDir& dir, int fiscalYear, const QString& outpu
     for (const TotalsRow& row : *rows)
         if (!row.totals)
             unreadable << DataDir::shownPersonalFile(row.name);
-    const QByteArray csv = totalsCsv(*rows, fiscalYear);
+    return writeCsvOutput(outputFile, totalsCsv(*rows, fiscalYear));
+}
+
+Status writeCsvOutput(const QString& outputFile, const QByteArray& csv)
+{
     if (!outputFile.isEmpty())
         return replaceFile(outputFile, outputFile, csv);
     if (std::fwrite(csv.constData(), 1, static_cast<size_t>(csv.size()), stdout) != static_cast<size_t>(csv.size()) ||

@@ -1,6 +1,7 @@
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
+#include "totals/DoseDistribution.h"
 
 #include <QDir>
 #include <QProcess>
@@ -60,6 +61,26 @@ TEST(DoseTotalsCommand, TellsByItsStatusWhetherEveryFileWasReadAndTheCsvWritten)
 
 // A share whose mount point is there but nothing mounted on it: the runs without windows refuse the folder
 // and make nothing on the local disk beneath the mount point.
+TEST(DoseDistributionCommand, WritesTheDistributionOfTheStoreOnStandardOutput)
+{
+    QTemporaryDir store;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("佐藤")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202104, 6, 0, 0, 0, NoComment}));
+    const auto run = [&store](const QString& year) {
+        QProcess program;
+        program.start(QStringLiteral(VELMORA_BINARY),
+                      {QStringLiteral("--dose-distribution"), year, QStringLiteral("--data-dir"), store.path()});
+        EXPECT_TRUE(program.waitForFinished(30000));
+        return std::pair{program.exitCode(), program.readAllStandardOutput()};
+    };
+    const auto [status, csv] = run(QStringLiteral("2021"));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(csv, distributionCsv(doseDistribution(*gatherStoreTotals(dir, 2021), 2021)));
+    EXPECT_TRUE(csv.contains("実効_年度,5超15以下,1\r\n"));
+    EXPECT_EQ(run(QStringLiteral("二〇二一")).first, 1);
+}
+
 TEST(DoseTotalsCommand, AFolderOnAnUnmountedShareIsRefusedAndNotCreated)
 {
     QTemporaryDir mountPoint;
