@@ -18,6 +18,7 @@
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "store/TextFile.h"
+#include "totals/DoseDistribution.h"
 #include "totals/DoseTotals.h"
 
 #include <QApplication>
@@ -114,6 +115,16 @@ void GatherDoseTotals(benchmark::State& state)
         benchmark::DoNotOptimize(gatherDoseTotals(store().dir, store().registrants.names, {}, fiscalYearOf(LateMonth)));
 }
 BENCHMARK(GatherDoseTotals)->Unit(benchmark::kMillisecond);
+
+// The dose distribution of the same fiscal year: the totals, then every worker counted into the bands.
+void DoseDistributionOfAYear(benchmark::State& state)
+{
+    const int fiscalYear = fiscalYearOf(LateMonth);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            doseDistribution(gatherDoseTotals(store().dir, store().registrants.names, {}, fiscalYear), fiscalYear));
+}
+BENCHMARK(DoseDistributionOfAYear)->Unit(benchmark::kMillisecond);
 
 // The month's CSV of every registrant read, matched by registration number and checked, as "CSV取込"
 // does before it shows its report.
@@ -295,6 +306,8 @@ const Row Rows[] = {
     {"registrant table gathered (1000 files)", "GatherRegistrantSummary", "ReadAllFilesBaseline",
      "≤ 3 × read(), < 100 ms"},
     {"dose totals of one fiscal year (1000 files)", "GatherDoseTotals", "ReadAllFilesBaseline", "< 200 ms"},
+    {"dose distribution of one fiscal year (1000 files)", "DoseDistributionOfAYear", "GatherDoseTotals",
+     "< 2 × totals"},
     {"month's CSV read and matched, 1000 rows", "ReadMonthCsv", "ReadAllFilesBaseline", "< 1000 ms"},
     {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
     {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline",

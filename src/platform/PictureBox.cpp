@@ -58,6 +58,15 @@ void PictureBox::box(double x1, double y1, double x2, double y2, const QColor& c
     update();
 }
 
+void PictureBox::fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern)
+{
+    QPainter painter(&canvas());
+    painter.setPen(QPen(Qt::black, penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(QBrush(Qt::black, pattern));
+    painter.drawRect(QRect(toPixels(x1, y1), toPixels(x2, y2)).normalized());
+    update();
+}
+
 void PictureBox::text(double x, double y, const QString& text)
 {
     QPainter painter(&canvas());

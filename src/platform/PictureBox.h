@@ -27,6 +27,7 @@ public:
     void setLineWidth(int pixels) override;
     void line(double x1, double y1, double x2, double y2, const QColor& color) override;
     void box(double x1, double y1, double x2, double y2, const QColor& color) override;
+    void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) override;
     void text(double x, double y, const QString& text) override;
     double textWidth(const QString& text) override;
 

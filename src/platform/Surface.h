@@ -16,6 +16,9 @@ public:
     virtual void setLineWidth(int pixels) = 0;
     virtual void line(double x1, double y1, double x2, double y2, const QColor& color) = 0;
     virtual void box(double x1, double y1, double x2, double y2, const QColor& color) = 0;
+    // A rectangle filled with a black pattern and framed at the line width: bars that stay apart when
+    // printed in black and white.
+    virtual void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) = 0;
     virtual void text(double x, double y, const QString& text) = 0;
     // The width `text` takes at the current font size, in the surface's units.
     virtual double textWidth(const QString& text) = 0;

@@ -39,6 +39,13 @@ public:
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized());
     }
+    void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) override
+    {
+        painter.setPen(QPen(Qt::black, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.setBrush(QBrush(Qt::black, pattern));
+        painter.drawRect(QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized());
+        painter.setBrush(Qt::NoBrush);
+    }
     void text(double x, double y, const QString& text) override
     {
         painter.setFont(font);

@@ -49,6 +49,7 @@ private:
         void setLineWidth(int) override {}
         void line(double, double, double, double, const QColor&) override {}
         void box(double, double, double, double, const QColor&) override {}
+        void fill(double, double, double, double, Qt::BrushStyle) override {}
         void text(double, double, const QString&) override {}
         double textWidth(const QString&) override { return 0; }
     } discard;

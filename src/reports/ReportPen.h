@@ -38,6 +38,11 @@ public:
     void frameLine(double x1, double y1, double x2, double y2);
     // Column rules: width 1 in the rule colour.
     void rule(double x1, double y1, double x2, double y2);
+    // A bar of a chart: framed, filled with a black pattern.
+    void bar(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern)
+    {
+        surface.fill(x1 * style.scale, y1 * style.scale, x2 * style.scale, y2 * style.scale, pattern);
+    }
     // Row rules: width 1, black.
     void rowRule(double x1, double y1, double x2, double y2);
 

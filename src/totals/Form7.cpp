@@ -38,7 +38,8 @@ QString monthCell(bool recorded, const ExactDose& dose)
 } // namespace
 
 Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock)
-    : dataDir(dir), dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
+    : distributionWindow(dir, messageBoxes, systemPrinter, systemClock), dataDir(dir), dialogs(messageBoxes),
+      printer(systemPrinter), clock(systemClock)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("線量集計・限度確認"));
@@ -111,10 +112,12 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
 
     PrintButton = new CommandButton(QStringLiteral("PrintButton"), QStringLiteral("印刷"), this);
     SaveCsvButton = new CommandButton(QStringLiteral("SaveCsvButton"), QStringLiteral("CSV保存"), this);
+    DistributionButton = new CommandButton(QStringLiteral("DistributionButton"), QStringLiteral("線量分布"), this);
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
     bottom->addWidget(SaveCsvButton);
+    bottom->addWidget(DistributionButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -134,6 +137,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     connect(FrozenTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Form7::CurrentRowChanged);
     connect(PrintButton, &QPushButton::clicked, this, &Form7::PrintButtonClick);
     connect(SaveCsvButton, &QPushButton::clicked, this, &Form7::SaveCsvButtonClick);
+    connect(DistributionButton, &QPushButton::clicked, this, &Form7::DistributionButtonClick);
     connect(BackButton, &QPushButton::clicked, this, &Form7::BackButtonClick);
 }
 
@@ -310,14 +314,26 @@ void Form7::SaveCsvButtonClick()
     dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(name, path));
 }
 
+void Form7::DistributionButtonClick()
+{
+    if (model.allRows().isEmpty())
+        return;
+    distributionWindow.showDistribution(doseDistribution(model.allRows(), model.fiscalYear()));
+    distributionWindow.show();
+    distributionWindow.raise();
+    distributionWindow.activateWindow();
+}
+
 void Form7::BackButtonClick()
 {
+    distributionWindow.hide();
     hide();
     emit returnedToMenu();
 }
 
 void Form7::closeEvent(QCloseEvent* event)
 {
+    distributionWindow.hide();
     event->accept();
     emit returnedToMenu();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DoseTotals.h"
+#include "Form8.h"
 #include "TotalsModel.h"
 #include "platform/Clock.h"
 #include "platform/CommandButton.h"
@@ -32,15 +33,17 @@ public:
     QList<TotalsRow> shownRows() const;
 
     QLineEdit* FiscalYearBox;
-    CommandButton* GatherButton;  // "集計"
-    QCheckBox* FlaggedOnlyBox;    // "注意・超過のみ表示"
-    QTableView* FrozenTable;      // 登録番号 and 氏名, which stay while the rest scrolls
-    QTableView* TotalsTable;      // the other columns
-    QLabel* PersonTitle;          // whose months PersonMonths shows
-    QTableWidget* PersonMonths;   // the months, quarters and block years of the person chosen
-    CommandButton* PrintButton;   // "印刷"
-    CommandButton* SaveCsvButton; // "CSV保存"
-    CommandButton* BackButton;    // "戻る", to the main menu
+    CommandButton* GatherButton;       // "集計"
+    QCheckBox* FlaggedOnlyBox;         // "注意・超過のみ表示"
+    QTableView* FrozenTable;           // 登録番号 and 氏名, which stay while the rest scrolls
+    QTableView* TotalsTable;           // the other columns
+    QLabel* PersonTitle;               // whose months PersonMonths shows
+    QTableWidget* PersonMonths;        // the months, quarters and block years of the person chosen
+    CommandButton* PrintButton;        // "印刷"
+    CommandButton* SaveCsvButton;      // "CSV保存"
+    CommandButton* DistributionButton; // "線量分布", the year's dose bands in a window of their own
+    Form8 distributionWindow;
+    CommandButton* BackButton; // "戻る", to the main menu
 
 signals:
     void returnedToMenu();
@@ -55,6 +58,7 @@ private:
     void CurrentRowChanged(const QModelIndex& current);
     void PrintButtonClick();
     void SaveCsvButtonClick();
+    void DistributionButtonClick();
     void BackButtonClick();
 
     QTableView* makeTable(const QString& name);

@@ -18,6 +18,10 @@ public:
         QColor color;
         QString text;
     };
+    struct Fill {
+        double x1, y1, x2, y2;
+        Qt::BrushStyle pattern;
+    };
     struct Line {
         double x1, y1, x2, y2;
         int width;
@@ -29,6 +33,7 @@ public:
     {
         texts.clear();
         lines.clear();
+        fills.clear();
         ++clears;
     }
     void setFontSize(double points) override { size = points; }
@@ -41,6 +46,10 @@ public:
     void box(double x1, double y1, double x2, double y2, const QColor& color) override
     {
         lines.append({x1, y1, x2, y2, width, color, true});
+    }
+    void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) override
+    {
+        fills.append({x1, y1, x2, y2, pattern});
     }
     void text(double x, double y, const QString& text) override { texts.append({x, y, size, fore, text}); }
     // As a fixed-pitch Japanese font measures: half an em for a half-width character, an em for the rest.
@@ -84,6 +93,7 @@ public:
 
     QList<Text> texts;
     QList<Line> lines;
+    QList<Fill> fills;
     int clears = 0;
     double unitsPerPoint = 25.4 / 72; // millimetres, as on paper
 

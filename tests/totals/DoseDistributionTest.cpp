@@ -1,7 +1,9 @@
 #include "totals/DoseDistribution.h"
+#include "reports/DistributionReport.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
+#include "support/RecordingSurface.h"
 #include "support/Stores.h"
 
 #include <QTemporaryDir>
@@ -116,6 +118,24 @@ TEST(DoseDistribution, TheCsvCountsEveryoneAtWorkInTheYearByHand)
     group(QStringLiteral("所属:放射線科"), {0, 1, 0, 1, 1, 0, 0});
     group(QStringLiteral("所属:看護部"), {1, 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(QString::fromUtf8(fileBytes(output)).split(QStringLiteral("\r\n")), lines + QStringList{QString()});
+}
+
+// The bars of the effective chart stand on the axis, as high as the ticks of their counts.
+TEST(DoseDistributionChart, BarsReachTheTickOfTheirCount)
+{
+    DoseDistribution distribution = doseDistribution({}, 2025);
+    distribution.effective.counts = {0, 3, 1, 0, 0, 0, 7};
+    RecordingSurface page;
+    drawDoseDistribution(page, ScreenStyle, distribution);
+    ASSERT_EQ(page.fills.size(), 5); // three bars, then the legend of each chart
+    const double axis = page.fills[0].y2;
+    const double perWorker = ChartAxisHeight / 10; // ticks 0, 2, … 10 for a largest count of 7
+    ASSERT_NE(page.find(QStringLiteral("10")), nullptr);
+    EXPECT_DOUBLE_EQ(page.find(QStringLiteral("10"))->y + 20, axis - ChartAxisHeight);
+    for (const auto& [bar, count] : {std::pair{0, 3}, {1, 1}, {2, 7}}) {
+        EXPECT_DOUBLE_EQ(page.fills[bar].y2, axis);
+        EXPECT_DOUBLE_EQ(axis - page.fills[bar].y1, count * perWorker) << count;
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/PdfText.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
+#include "totals/DoseDistribution.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -111,6 +112,36 @@ TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
     takeMessages();
     click(form.BackButton);
     EXPECT_TRUE(app.form1().isVisible());
+}
+
+TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
+{
+    click(app.form1().Command4);
+    takeMessages();
+    click(form.DistributionButton);
+    Form8& window = form.distributionWindow;
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("線量分布（2026年度）"));
+    click(window.SaveCsvButton);
+    EXPECT_EQ(fileBytes(path(QStringLiteral("線量分布_2026年度.csv"))),
+              distributionCsv(doseDistribution(*gatherStoreTotals(app.dataDir, 2026), 2026)));
+    takeMessages();
+    dialogs.answer(true);
+    click(window.PrintButton);
+    const QString printed = path(QStringLiteral("印刷/線量分布_20261207-101500_p1.pdf"));
+    ASSERT_TRUE(QFileInfo::exists(printed));
+    QStringList words;
+    for (const PdfBox& word : pdfWordBoxes(printed)) {
+        words << word.text;
+        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
+            << word.text.toStdString();
+    }
+    for (const char* expected : {"線量分布（2026年度）", "実効線量（年度）", "20超25以下", "50超", "区分（mSv）",
+                                 "人数（人）", "線量区分（mSv）", "該当する作業者数"})
+        EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
+    takeMessages();
+    click(window.CloseButton);
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace

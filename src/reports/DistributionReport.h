@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ReportPen.h"
+#include "platform/Printer.h"
+#include "totals/DoseDistribution.h"
+
+#include <QDate>
+
+// The dose distribution of a fiscal year on one page: the number of workers in each band of effective,
+// lens and skin dose and of the women's quarters, the collective, mean and largest dose, and bar charts
+// of the effective and lens bands. The same drawing on the window's picture box and on paper.
+namespace velmora {
+
+// The height of a bar chart's axis from 0 to its top tick, and the bar chart's top tick for the largest
+// count: the bar of a band of n workers is n × ChartAxisHeight / top units high.
+constexpr double ChartAxisHeight = 500;
+int chartTop(int largestCount);
+
+// On paper the band labels are set smaller than in the lists, so that "20超25以下" fits its column.
+inline const ReportStyle DistributionPaperStyle{0.1, 16, 7, 5, Qt::black};
+
+// Draws the page in screen units (2960 × 1900 from y 50) at the style's scale; `printed` is shown when
+// valid.
+void drawDoseDistribution(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
+                          const QDate& printed = {});
+
+// Prints the page as a document of its own.
+void PrintDoseDistribution(Printer& printer, const DoseDistribution& distribution, const QDate& printed);
+
+} // namespace velmora
