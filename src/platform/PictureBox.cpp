@@ -42,10 +42,15 @@ void PictureBox::setLineWidth(int pixels)
     penWidth = pixels;
 }
 
+void PictureBox::setLineStyle(Qt::PenStyle style)
+{
+    penStyle = style;
+}
+
 void PictureBox::line(double x1, double y1, double x2, double y2, const QColor& color)
 {
     QPainter painter(&canvas());
-    painter.setPen(QPen(color, penWidth, Qt::SolidLine, Qt::SquareCap));
+    painter.setPen(QPen(color, penWidth, penStyle, Qt::SquareCap));
     painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
     update();
 }

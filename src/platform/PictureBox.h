@@ -25,6 +25,7 @@ public:
     void setFontSize(double points) override;
     void setForeColor(const QColor& color) override;
     void setLineWidth(int pixels) override;
+    void setLineStyle(Qt::PenStyle style) override;
     void line(double x1, double y1, double x2, double y2, const QColor& color) override;
     void box(double x1, double y1, double x2, double y2, const QColor& color) override;
     void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) override;
@@ -46,6 +47,7 @@ private:
     QFont font;
     QColor foreColor = Qt::black;
     int penWidth = 1;
+    Qt::PenStyle penStyle = Qt::SolidLine;
 };
 
 } // namespace velmora

@@ -14,6 +14,8 @@ public:
     virtual void setFontSize(double points) = 0;
     virtual void setForeColor(const QColor& color) = 0;
     virtual void setLineWidth(int pixels) = 0;
+    // Solid, dashed or dotted lines from now on: a chart's lines apart without colour.
+    virtual void setLineStyle(Qt::PenStyle style) = 0;
     virtual void line(double x1, double y1, double x2, double y2, const QColor& color) = 0;
     virtual void box(double x1, double y1, double x2, double y2, const QColor& color) = 0;
     // A rectangle filled with a black pattern and framed at the line width: bars that stay apart when

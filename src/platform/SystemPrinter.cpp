@@ -28,9 +28,10 @@ public:
     void setFontSize(double points) override { font.setPointSizeF(points); }
     void setForeColor(const QColor& color) override { fore = color; }
     void setLineWidth(int pixels) override { lineWidth = pixels; }
+    void setLineStyle(Qt::PenStyle style) override { lineStyle = style; }
     void line(double x1, double y1, double x2, double y2, const QColor& color) override
     {
-        painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap));
+        painter.setPen(QPen(color, lineWidth, lineStyle, Qt::SquareCap));
         painter.drawLine(toDevice(x1, y1), toDevice(x2, y2));
     }
     void box(double x1, double y1, double x2, double y2, const QColor& color) override
@@ -64,6 +65,7 @@ private:
     QFont font;
     QColor fore = Qt::black;
     int lineWidth = 1;
+    Qt::PenStyle lineStyle = Qt::SolidLine;
     double pixelsPerMillimetre;
 };
 

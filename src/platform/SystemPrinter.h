@@ -47,6 +47,7 @@ private:
         void setFontSize(double) override {}
         void setForeColor(const QColor&) override {}
         void setLineWidth(int) override {}
+        void setLineStyle(Qt::PenStyle) override {}
         void line(double, double, double, double, const QColor&) override {}
         void box(double, double, double, double, const QColor&) override {}
         void fill(double, double, double, double, Qt::BrushStyle) override {}

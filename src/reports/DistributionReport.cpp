@@ -145,11 +145,4 @@ void drawDoseDistribution(Surface& surface, const ReportStyle& style, const Dose
     drawBarChart(pen, 1700, 1000, lensYearBands().heading, distribution.lens, Qt::DiagCrossPattern);
 }
 
-void PrintDoseDistribution(Printer& printer, const DoseDistribution& distribution, const QDate& printed)
-{
-    drawDoseDistribution(printer.beginDocument(QStringLiteral("線量分布")), DistributionPaperStyle, distribution,
-                         printed);
-    printer.endDocument();
-}
-
 } // namespace velmora

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ReportPen.h"
-#include "platform/Printer.h"
 #include "totals/DoseDistribution.h"
 
 #include <QDate>
@@ -16,15 +15,9 @@ namespace velmora {
 constexpr double ChartAxisHeight = 500;
 int chartTop(int largestCount);
 
-// On paper the band labels are set smaller than in the lists, so that "20超25以下" fits its column.
-inline const ReportStyle DistributionPaperStyle{0.1, 16, 7, 5, Qt::black};
-
 // Draws the page in screen units (2960 × 1900 from y 50) at the style's scale; `printed` is shown when
 // valid.
 void drawDoseDistribution(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
                           const QDate& printed = {});
-
-// Prints the page as a document of its own.
-void PrintDoseDistribution(Printer& printer, const DoseDistribution& distribution, const QDate& printed);
 
 } // namespace velmora

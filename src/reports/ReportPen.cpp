@@ -26,6 +26,14 @@ void ReportPen::rowRule(double x1, double y1, double x2, double y2)
     line(x1, y1, x2, y2, Qt::black);
 }
 
+void ReportPen::chartLine(double x1, double y1, double x2, double y2, Qt::PenStyle lineStyle)
+{
+    surface.setLineWidth(style.frameWidth);
+    surface.setLineStyle(lineStyle);
+    line(x1, y1, x2, y2, Qt::black);
+    surface.setLineStyle(Qt::SolidLine);
+}
+
 void ReportPen::line(double x1, double y1, double x2, double y2, const QColor& color)
 {
     surface.line(x1 * style.scale, y1 * style.scale, x2 * style.scale, y2 * style.scale, color);

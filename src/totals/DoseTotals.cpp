@@ -159,7 +159,6 @@ private:
     {
         ExactDose effectiveRunning;
         ExactDose lensRunning;
-        bool runningTotalKept = false;
         for (int blockYear = first; blockYear <= year; ++blockYear) {
             ExactDose effective;
             for (size_t at = 0; at < 12; ++at) {
@@ -169,10 +168,8 @@ private:
             }
             effectiveRunning += effective;
             t.blockYears.append({blockYear, effective, effectiveRunning});
-            runningTotalKept = runningTotalKept || effective > RunningTotalAbove;
+            t.runningTotalKept = t.runningTotalKept || effective > RunningTotalAbove;
         }
-        if (!runningTotalKept)
-            t.blockYears.clear();
         if (year >= EffectiveBlockFrom)
             t.effectiveBlock = effectiveRunning;
         if (year >= LensBlockFrom)

@@ -47,14 +47,15 @@ struct DoseTotals {
     // year the block limit applies from (2001 for the effective dose, 2021 for the lens).
     std::optional<ExactDose> effectiveBlock;
     std::optional<ExactDose> lensBlock;
-    // The effective dose of each fiscal year of the block up to this one, with its running total: kept for
-    // the block once a year of it exceeds 20 mSv.
+    // The effective dose of each fiscal year of the block up to this one, with its running total; the
+    // running total is to be recorded once a year of the block exceeds 20 mSv.
     struct BlockYear {
         int fiscalYear;
         ExactDose effective;
         ExactDose runningTotal;
     };
     QList<BlockYear> blockYears;
+    bool runningTotalKept = false;
     Verdict verdict = Verdict::Within;
     // The limits first, in the order they are listed ("実効 年度 52 > 50"), then the records that need a
     // look: a month held twice, a month numbered outside 1–12, a negative dose.

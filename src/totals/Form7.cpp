@@ -5,6 +5,8 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/PrintOutcome.h"
+#include "reports/DistributionReport.h"
+#include "reports/PersonCharts.h"
 #include "reports/TotalsReport.h"
 #include "store/FileWriter.h"
 #include "store/Messages.h"
@@ -38,8 +40,9 @@ QString monthCell(bool recorded, const ExactDose& dose)
 } // namespace
 
 Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock)
-    : distributionWindow(dir, messageBoxes, systemPrinter, systemClock), dataDir(dir), dialogs(messageBoxes),
-      printer(systemPrinter), clock(systemClock)
+    : distributionWindow(QStringLiteral("DistributionWindow"), messageBoxes, systemPrinter, systemClock),
+      personChartWindow(QStringLiteral("PersonChartWindow"), messageBoxes, systemPrinter, systemClock), dataDir(dir),
+      dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("線量集計・限度確認"));
@@ -113,11 +116,14 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     PrintButton = new CommandButton(QStringLiteral("PrintButton"), QStringLiteral("印刷"), this);
     SaveCsvButton = new CommandButton(QStringLiteral("SaveCsvButton"), QStringLiteral("CSV保存"), this);
     DistributionButton = new CommandButton(QStringLiteral("DistributionButton"), QStringLiteral("線量分布"), this);
+    PersonChartButton = new CommandButton(QStringLiteral("PersonChartButton"), QStringLiteral("個人グラフ"), this);
+    PersonChartButton->setEnabled(false);
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
     bottom->addWidget(SaveCsvButton);
     bottom->addWidget(DistributionButton);
+    bottom->addWidget(PersonChartButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -138,6 +144,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     connect(PrintButton, &QPushButton::clicked, this, &Form7::PrintButtonClick);
     connect(SaveCsvButton, &QPushButton::clicked, this, &Form7::SaveCsvButtonClick);
     connect(DistributionButton, &QPushButton::clicked, this, &Form7::DistributionButtonClick);
+    connect(PersonChartButton, &QPushButton::clicked, this, &Form7::PersonChartButtonClick);
     connect(BackButton, &QPushButton::clicked, this, &Form7::BackButtonClick);
 }
 
@@ -198,6 +205,7 @@ void Form7::fitColumns()
 {
     PersonTitle->setText(NoPersonChosen);
     PersonMonths->setRowCount(0);
+    PersonChartButton->setEnabled(false);
     for (QTableView* table : {FrozenTable, TotalsTable})
         table->resizeColumnsToContents();
     // Long reasons are cut at the window's edge; the whole text is in the tooltip, the print and the CSV.
@@ -242,6 +250,7 @@ QList<TotalsRow> Form7::shownRows() const
 
 void Form7::CurrentRowChanged(const QModelIndex& current)
 {
+    PersonChartButton->setEnabled(current.isValid());
     if (current.isValid())
         showPerson(model.rowAt(sorted.mapToSource(current).row()));
 }
@@ -277,7 +286,7 @@ void Form7::showPerson(const TotalsRow& row)
     }
     labels << QStringLiteral("年度");
     cells.append({t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text()});
-    for (const DoseTotals::BlockYear& year : t.blockYears) {
+    for (const DoseTotals::BlockYear& year : t.runningTotalKept ? t.blockYears : QList<DoseTotals::BlockYear>()) {
         labels << QStringLiteral("%1年度 累積").arg(year.fiscalYear);
         cells.append({year.runningTotal.text(), QString(), QString()});
     }
@@ -318,15 +327,34 @@ void Form7::DistributionButtonClick()
 {
     if (model.allRows().isEmpty())
         return;
-    distributionWindow.showDistribution(doseDistribution(model.allRows(), model.fiscalYear()));
-    distributionWindow.show();
-    distributionWindow.raise();
-    distributionWindow.activateWindow();
+    const int year = model.fiscalYear();
+    const DoseDistribution distribution = doseDistribution(model.allRows(), year);
+    distributionWindow.showPage(
+        QStringLiteral("線量分布（%1年度）").arg(year), QStringLiteral("線量分布"),
+        [distribution](Surface& surface, const ReportStyle& style, const QDate& printed) {
+            drawDoseDistribution(surface, style, distribution, printed);
+        },
+        QDir(dataDir.root()).filePath(QStringLiteral("線量分布_%1年度.csv").arg(year)), distributionCsv(distribution));
+}
+
+void Form7::PersonChartButtonClick()
+{
+    const QModelIndex current = FrozenTable->currentIndex();
+    if (!current.isValid())
+        return;
+    const TotalsRow row = model.rowAt(sorted.mapToSource(current).row());
+    const int year = model.fiscalYear();
+    personChartWindow.showPage(QStringLiteral("個人グラフ　%1（%2年度）").arg(row.name).arg(year),
+                               QStringLiteral("個人線量グラフ"),
+                               [row, year](Surface& surface, const ReportStyle& style, const QDate& printed) {
+                                   drawPersonCharts(surface, style, row, year, printed);
+                               });
 }
 
 void Form7::BackButtonClick()
 {
     distributionWindow.hide();
+    personChartWindow.hide();
     hide();
     emit returnedToMenu();
 }
@@ -334,6 +362,7 @@ void Form7::BackButtonClick()
 void Form7::closeEvent(QCloseEvent* event)
 {
     distributionWindow.hide();
+    personChartWindow.hide();
     event->accept();
     emit returnedToMenu();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "DoseTotals.h"
-#include "Form8.h"
 #include "TotalsModel.h"
 #include "platform/Clock.h"
 #include "platform/CommandButton.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
+#include "reports/PageWindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -41,8 +41,10 @@ public:
     QTableWidget* PersonMonths;        // the months, quarters and block years of the person chosen
     CommandButton* PrintButton;        // "印刷"
     CommandButton* SaveCsvButton;      // "CSV保存"
-    CommandButton* DistributionButton; // "線量分布", the year's dose bands in a window of their own
-    Form8 distributionWindow;
+    CommandButton* DistributionButton; // "線量分布": the year's dose bands, with charts
+    CommandButton* PersonChartButton;  // "個人グラフ": the chosen person's months and block, as charts
+    PageWindow distributionWindow;
+    PageWindow personChartWindow;
     CommandButton* BackButton; // "戻る", to the main menu
 
 signals:
@@ -59,6 +61,7 @@ private:
     void PrintButtonClick();
     void SaveCsvButtonClick();
     void DistributionButtonClick();
+    void PersonChartButtonClick();
     void BackButtonClick();
 
     QTableView* makeTable(const QString& name);

@@ -27,6 +27,7 @@ public:
         int width;
         QColor color;
         bool box;
+        Qt::PenStyle style;
     };
 
     void clear() override
@@ -39,13 +40,14 @@ public:
     void setFontSize(double points) override { size = points; }
     void setForeColor(const QColor& color) override { fore = color; }
     void setLineWidth(int pixels) override { width = pixels; }
+    void setLineStyle(Qt::PenStyle style) override { lineStyle = style; }
     void line(double x1, double y1, double x2, double y2, const QColor& color) override
     {
-        lines.append({x1, y1, x2, y2, width, color, false});
+        lines.append({x1, y1, x2, y2, width, color, false, lineStyle});
     }
     void box(double x1, double y1, double x2, double y2, const QColor& color) override
     {
-        lines.append({x1, y1, x2, y2, width, color, true});
+        lines.append({x1, y1, x2, y2, width, color, true, lineStyle});
     }
     void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) override
     {
@@ -101,6 +103,7 @@ private:
     double size = 9.75;
     QColor fore = Qt::black;
     int width = 1;
+    Qt::PenStyle lineStyle = Qt::SolidLine;
 };
 
 } // namespace velmora::test

@@ -196,7 +196,8 @@ TEST(DoseTotals, QuartersYearAndBlockWithTheRunningTotalKeptAfterAYearOver20)
     EXPECT_EQ(doseTotals(person, 2020).lensBlock, std::nullopt);
 
     const PersonalFile twenty{personHeader(QStringLiteral("鈴木")), {month(202104, 20), month(202204, 20)}};
-    EXPECT_TRUE(doseTotals(twenty, 2022).blockYears.isEmpty()); // kept only above 20
+    EXPECT_TRUE(totals.runningTotalKept);
+    EXPECT_FALSE(doseTotals(twenty, 2022).runningTotalKept); // kept only above 20
 }
 
 TEST(ExactDose, TakesTheStoredDecimal)

@@ -119,7 +119,7 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     click(app.form1().Command4);
     takeMessages();
     click(form.DistributionButton);
-    Form8& window = form.distributionWindow;
+    PageWindow& window = form.distributionWindow;
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("線量分布（2026年度）"));
     click(window.SaveCsvButton);
@@ -142,6 +142,28 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     takeMessages();
     click(window.CloseButton);
     EXPECT_FALSE(window.isVisible());
+
+    // The chosen person's charts, printed on one page with every word inside it.
+    EXPECT_FALSE(form.PersonChartButton->isEnabled());
+    form.FrozenTable->selectRow(1);
+    click(form.PersonChartButton);
+    ASSERT_TRUE(form.personChartWindow.isVisible());
+    EXPECT_EQ(form.personChartWindow.windowTitle(), QStringLiteral("個人グラフ　鈴木（2026年度）"));
+    EXPECT_FALSE(form.personChartWindow.SaveCsvButton->isVisible());
+    dialogs.answer(true);
+    click(form.personChartWindow.PrintButton);
+    const QString charts = path(QStringLiteral("印刷/個人線量グラフ_20261207-101500_p1.pdf"));
+    ASSERT_TRUE(QFileInfo::exists(charts));
+    words.clear();
+    for (const PdfBox& word : pdfWordBoxes(charts)) {
+        words << word.text;
+        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
+            << word.text.toStdString();
+    }
+    for (const char* expected : {"鈴木", "月別の線量（2026年度）", "5年間の実効線量（2026",
+                                 "実効 年度限度 50", "5年限度 100", "限度の80%"})
+        EXPECT_TRUE(words.join(' ').contains(QString::fromUtf8(expected))) << expected;
+    takeMessages();
 }
 
 } // namespace

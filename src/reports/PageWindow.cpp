@@ -1,0 +1,75 @@
+#include "PageWindow.h"
+
+#include "platform/PrintOutcome.h"
+#include "store/FileWriter.h"
+#include "store/Messages.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QFileInfo>
+
+namespace velmora {
+
+PageWindow::PageWindow(const QString& objectName, Dialogs& messageBoxes, Printer& systemPrinter,
+                       const Clock& systemClock)
+    : dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
+{
+    setObjectName(objectName);
+    Picture1 = new PictureBox(QStringLiteral("Picture1"), this);
+    // Large enough for the chart labels at their point size within their columns.
+    Picture1->setFixedSize(1204, 776);
+    PrintButton = new CommandButton(QStringLiteral("PrintButton"), QStringLiteral("印刷"), this);
+    SaveCsvButton = new CommandButton(QStringLiteral("SaveCsvButton"), QStringLiteral("CSV保存"), this);
+    CloseButton = new CommandButton(QStringLiteral("CloseButton"), QStringLiteral("閉じる"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(PrintButton);
+    bottom->addWidget(SaveCsvButton);
+    bottom->addStretch();
+    bottom->addWidget(CloseButton);
+    auto* window = new QVBoxLayout(this);
+    window->addWidget(Picture1);
+    window->addLayout(bottom);
+    window->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(PrintButton, &QPushButton::clicked, this, &PageWindow::PrintButtonClick);
+    connect(SaveCsvButton, &QPushButton::clicked, this, &PageWindow::SaveCsvButtonClick);
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void PageWindow::showPage(const QString& title, const QString& documentName, Draw draw, const QString& csvPath,
+                          const QByteArray& csv)
+{
+    setWindowTitle(title);
+    document = documentName;
+    drawPage = std::move(draw);
+    csvFile = csvPath;
+    csvBytes = csv;
+    SaveCsvButton->setVisible(!csvFile.isEmpty());
+    drawPage(*Picture1, ScreenStyle, {});
+    show();
+    raise();
+    activateWindow();
+}
+
+void PageWindow::PrintButtonClick()
+{
+    if (!dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    drawPage(printer.beginDocument(document), ChartPaperStyle, clock.now().date());
+    printer.endDocument();
+    QApplication::restoreOverrideCursor();
+    tellPrintOutcome(printer, dialogs);
+}
+
+void PageWindow::SaveCsvButtonClick()
+{
+    const QString name = QFileInfo(csvFile).fileName();
+    if (const auto saved = replaceFile(csvFile, name, csvBytes); !saved) {
+        dialogs.warn(messageOf(saved.error()));
+        return;
+    }
+    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(name, csvFile));
+}
+
+} // namespace velmora
