@@ -6,6 +6,7 @@
 #include "platform/Fonts.h"
 #include "platform/PrintOutcome.h"
 #include "reports/DistributionReport.h"
+#include "reports/DoseNotice.h"
 #include "reports/PersonCharts.h"
 #include "reports/TotalsReport.h"
 #include "store/FileWriter.h"
@@ -29,13 +30,6 @@ constexpr int RowHeight = 20;
 const QString NoPersonChosen = QStringLiteral("行を選ぶと、その人の各月の線量を表示します");
 constexpr int PersonColumnWidth = 58;  // "123.456" in the table font, with its margins
 constexpr int PersonLabelsWidth = 100; // "2021年度 累積"
-
-// A month as the personal exposure record shows it: "Ｍ" below detection (stored 0), blank without a
-// record.
-QString monthCell(bool recorded, const ExactDose& dose)
-{
-    return !recorded ? QString() : dose.isZero() ? QStringLiteral("Ｍ") : dose.text();
-}
 
 } // namespace
 
@@ -118,12 +112,17 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     DistributionButton = new CommandButton(QStringLiteral("DistributionButton"), QStringLiteral("線量分布"), this);
     PersonChartButton = new CommandButton(QStringLiteral("PersonChartButton"), QStringLiteral("個人グラフ"), this);
     PersonChartButton->setEnabled(false);
+    NoticeButton = new CommandButton(QStringLiteral("NoticeButton"), QStringLiteral("線量通知"), this);
+    NoticeButton->setEnabled(false);
+    AllNoticesButton = new CommandButton(QStringLiteral("AllNoticesButton"), QStringLiteral("全員の線量通知"), this);
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
     bottom->addWidget(SaveCsvButton);
     bottom->addWidget(DistributionButton);
     bottom->addWidget(PersonChartButton);
+    bottom->addWidget(NoticeButton);
+    bottom->addWidget(AllNoticesButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -145,6 +144,11 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     connect(SaveCsvButton, &QPushButton::clicked, this, &Form7::SaveCsvButtonClick);
     connect(DistributionButton, &QPushButton::clicked, this, &Form7::DistributionButtonClick);
     connect(PersonChartButton, &QPushButton::clicked, this, &Form7::PersonChartButtonClick);
+    connect(NoticeButton, &QPushButton::clicked, this, [this] {
+        if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
+            printNotices({model.rowAt(sorted.mapToSource(current).row())});
+    });
+    connect(AllNoticesButton, &QPushButton::clicked, this, [this] { printNotices(model.allRows()); });
     connect(BackButton, &QPushButton::clicked, this, &Form7::BackButtonClick);
 }
 
@@ -206,6 +210,7 @@ void Form7::fitColumns()
     PersonTitle->setText(NoPersonChosen);
     PersonMonths->setRowCount(0);
     PersonChartButton->setEnabled(false);
+    NoticeButton->setEnabled(false);
     for (QTableView* table : {FrozenTable, TotalsTable})
         table->resizeColumnsToContents();
     // Long reasons are cut at the window's edge; the whole text is in the tooltip, the print and the CSV.
@@ -251,6 +256,7 @@ QList<TotalsRow> Form7::shownRows() const
 void Form7::CurrentRowChanged(const QModelIndex& current)
 {
     PersonChartButton->setEnabled(current.isValid());
+    NoticeButton->setEnabled(current.isValid());
     if (current.isValid())
         showPerson(model.rowAt(sorted.mapToSource(current).row()));
 }
@@ -268,33 +274,15 @@ void Form7::showPerson(const TotalsRow& row)
     PersonMonths->setRowCount(0);
     if (!row.totals)
         return;
-    const DoseTotals& t = *row.totals;
+    const QList<PersonFigureRow> figures = personFigures(*row.totals, model.fiscalYear());
     QStringList labels;
-    QList<std::array<QString, 3>> cells;
-    for (int slot = 0; slot < 12; ++slot) {
-        labels << QStringLiteral("%1年%2月")
-                      .arg(slot < 9 ? model.fiscalYear() : model.fiscalYear() + 1)
-                      .arg(slot < 9 ? slot + 4 : slot - 8);
-        const MonthDoses& month = t.months[static_cast<size_t>(slot)];
-        cells.append({monthCell(month.recorded, month.effective), monthCell(month.recorded, month.lens),
-                      monthCell(month.recorded, month.skin)});
-    }
-    for (size_t quarter = 0; quarter < 4; ++quarter) {
-        labels << QStringLiteral("Q%1").arg(quarter + 1);
-        cells.append(
-            {t.effectiveQuarters[quarter].text(), t.lensQuarters[quarter].text(), t.skinQuarters[quarter].text()});
-    }
-    labels << QStringLiteral("年度");
-    cells.append({t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text()});
-    for (const DoseTotals::BlockYear& year : t.runningTotalKept ? t.blockYears : QList<DoseTotals::BlockYear>()) {
-        labels << QStringLiteral("%1年度 累積").arg(year.fiscalYear);
-        cells.append({year.runningTotal.text(), QString(), QString()});
-    }
+    for (const PersonFigureRow& figure : figures)
+        labels << figure.label;
     PersonMonths->setRowCount(static_cast<int>(labels.size()));
     PersonMonths->setVerticalHeaderLabels(labels);
     for (int at = 0; at < labels.size(); ++at)
         for (int column = 0; column < 3; ++column) {
-            auto* item = new QTableWidgetItem(cells[at][static_cast<size_t>(column)]);
+            auto* item = new QTableWidgetItem(figures[at].cells[static_cast<size_t>(column)]);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             PersonMonths->setItem(at, column, item);
         }
@@ -349,6 +337,20 @@ void Form7::PersonChartButtonClick()
                                [row, year](Surface& surface, const ReportStyle& style, const QDate& printed) {
                                    drawPersonCharts(surface, style, row, year, printed);
                                });
+}
+
+void Form7::printNotices(const QList<TotalsRow>& rows)
+{
+    if (rows.isEmpty() ||
+        !dialogs.confirmYesNo(
+            rows.size() == 1
+                ? QStringLiteral("%1さんの線量通知を印刷します。プリンターＯＫ？").arg(rows.first().name)
+                : QStringLiteral("%1名の線量通知を1人1ページで印刷します。プリンターＯＫ？").arg(rows.size())))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    PrintDoseNotices(printer, rows, model.fiscalYear(), clock.now().date());
+    QApplication::restoreOverrideCursor();
+    tellPrintOutcome(printer, dialogs);
 }
 
 void Form7::BackButtonClick()

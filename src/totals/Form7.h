@@ -43,6 +43,8 @@ public:
     CommandButton* SaveCsvButton;      // "CSV保存"
     CommandButton* DistributionButton; // "線量分布": the year's dose bands, with charts
     CommandButton* PersonChartButton;  // "個人グラフ": the chosen person's months and block, as charts
+    CommandButton* NoticeButton;       // "線量通知": the chosen person's dose notice, printed
+    CommandButton* AllNoticesButton;   // "全員の線量通知": everyone's, a page each in one document
     PageWindow distributionWindow;
     PageWindow personChartWindow;
     CommandButton* BackButton; // "戻る", to the main menu
@@ -62,6 +64,7 @@ private:
     void SaveCsvButtonClick();
     void DistributionButtonClick();
     void PersonChartButtonClick();
+    void printNotices(const QList<TotalsRow>& rows);
     void BackButtonClick();
 
     QTableView* makeTable(const QString& name);

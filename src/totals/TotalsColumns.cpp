@@ -136,4 +136,28 @@ QString cellText(const TotalsRow& row, TotalsColumn column, int fiscalYear)
     }
 }
 
+QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
+{
+    const auto monthCell = [](bool recorded, const ExactDose& dose) {
+        return !recorded ? QString() : dose.isZero() ? QStringLiteral("Ｍ") : dose.text();
+    };
+    QList<PersonFigureRow> rows;
+    for (int slot = 0; slot < 12; ++slot) {
+        const MonthDoses& month = t.months[static_cast<size_t>(slot)];
+        rows.append(
+            {QStringLiteral("%1年%2月").arg(slot < 9 ? fiscalYear : fiscalYear + 1).arg(slot < 9 ? slot + 4 : slot - 8),
+             {monthCell(month.recorded, month.effective), monthCell(month.recorded, month.lens),
+              monthCell(month.recorded, month.skin)}});
+    }
+    for (size_t quarter = 0; quarter < 4; ++quarter)
+        rows.append(
+            {QStringLiteral("Q%1").arg(quarter + 1),
+             {t.effectiveQuarters[quarter].text(), t.lensQuarters[quarter].text(), t.skinQuarters[quarter].text()}});
+    rows.append({QStringLiteral("年度"), {t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text()}});
+    if (t.runningTotalKept)
+        for (const DoseTotals::BlockYear& year : t.blockYears)
+            rows.append({QStringLiteral("%1年度 累積").arg(year.fiscalYear), {year.runningTotal.text(), {}, {}}});
+    return rows;
+}
+
 } // namespace velmora

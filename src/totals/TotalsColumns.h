@@ -52,4 +52,16 @@ std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column);
 
 QString cellText(const TotalsRow& row, TotalsColumn column, int fiscalYear);
 
+// A line of a person's figures: its label ("2026年4月", "Q1", "年度", "2026年度 累積") and the effective,
+// lens and skin dose, a month as the personal exposure record shows it ("Ｍ" below detection, blank
+// without a record).
+struct PersonFigureRow {
+    QString label;
+    std::array<QString, 3> cells;
+};
+
+// The months, quarters and year of a person's fiscal year, then the running block totals where they are
+// to be recorded: what the totals window shows beside the table and the dose notice prints.
+QList<PersonFigureRow> personFigures(const DoseTotals& totals, int fiscalYear);
+
 } // namespace velmora

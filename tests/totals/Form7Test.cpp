@@ -160,10 +160,32 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
         EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
             << word.text.toStdString();
     }
-    for (const char* expected : {"鈴木", "月別の線量（2026年度）", "5年間の実効線量（2026",
-                                 "実効 年度限度 50", "5年限度 100", "限度の80%"})
+    for (const char* expected :
+         {"鈴木", "月別の線量（2026年度）", "5年間の実効線量（2026", "実効 年度限度 50", "5年限度 100", "限度の80%"})
         EXPECT_TRUE(words.join(' ').contains(QString::fromUtf8(expected))) << expected;
     takeMessages();
+
+    // The chosen person's dose notice, then everyone's, a page each; every word inside its page.
+    dialogs.answer(true);
+    click(form.NoticeButton);
+    dialogs.answer(true);
+    click(form.AllNoticesButton);
+    const QStringList messages = takeMessages();
+    ASSERT_EQ(messages.size(), 4); // each question, then where its PDF went
+    EXPECT_EQ(messages[0], QStringLiteral("鈴木さんの線量通知を印刷します。プリンターＯＫ？"));
+    EXPECT_EQ(messages[2], QStringLiteral("5名の線量通知を1人1ページで印刷します。プリンターＯＫ？"));
+    const QString one = path(QStringLiteral("印刷/線量通知_20261207-101500_p1.pdf"));
+    const QString all = path(QStringLiteral("印刷/線量通知_20261207-101500_p1-2.pdf")); // the same minute
+    EXPECT_EQ(pdfPageCount(one), 1);
+    EXPECT_EQ(pdfPageCount(all), 5);
+    QStringList notice;
+    for (const PdfBox& word : pdfWordBoxes(all)) {
+        notice << word.text;
+        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
+            << word.text.toStdString();
+    }
+    for (const char* expected : {"線量通知（2026年度）", "判定：超過", "2026年度 累積", "2026年5月", "60", "線量限度"})
+        EXPECT_TRUE(notice.join(' ').contains(QString::fromUtf8(expected))) << expected;
 }
 
 } // namespace
