@@ -25,33 +25,34 @@ void centred(ReportPen& pen, double left, double width, double top, const QStrin
 // A table of band counts: a label column, one column per band and one for the total, a heading row and
 // one row per line of counts. Returns the bottom.
 double drawCountTable(ReportPen& pen, double top, const QString& heading, const QStringList& labels,
-                      const QList<std::pair<QString, QList<int>>>& lines)
+                      const QList<std::pair<QString, QList<int>>>& lines, double rowHeight = RowHeight,
+                      double labelWidth = LabelWidth)
 {
     pen.fontSize(pen.reportStyle().titleSize * 0.75);
     pen.text(Left, top, heading);
     top += RowHeight + Padding;
     pen.fontSize(pen.reportStyle().textSize);
-    const double right = Left + LabelWidth + CellWidth * double(labels.size() + 1);
-    const double bottom = top + RowHeight * double(lines.size() + 1);
+    const double right = Left + labelWidth + CellWidth * double(labels.size() + 1);
+    const double bottom = top + rowHeight * double(lines.size() + 1);
     pen.frameBox(Left, top, right, bottom);
-    pen.frameLine(Left, top + RowHeight, right, top + RowHeight);
+    pen.frameLine(Left, top + rowHeight, right, top + rowHeight);
     for (qsizetype at = 0; at <= labels.size(); ++at) {
-        const double x = Left + LabelWidth + CellWidth * double(at);
+        const double x = Left + labelWidth + CellWidth * double(at);
         pen.rule(x, top, x, bottom);
         centred(pen, x, CellWidth, top, at < labels.size() ? labels[at] : QStringLiteral("合計"));
     }
-    centred(pen, Left, LabelWidth, top, QStringLiteral("区分（mSv）"));
-    double y = top + RowHeight;
+    centred(pen, Left, labelWidth, top, QStringLiteral("区分（mSv）"));
+    double y = top + rowHeight;
     for (const auto& [name, counts] : lines) {
-        if (y > top + RowHeight)
+        if (y > top + rowHeight)
             pen.rowRule(Left, y, right, y);
-        centred(pen, Left, LabelWidth, y, name);
+        pen.text(Left + Padding, y + Padding, name);
         for (qsizetype at = 0; at <= counts.size(); ++at) {
             const int count = at < counts.size() ? counts[at] : std::accumulate(counts.begin(), counts.end(), 0);
             const QString text = QString::number(count);
-            pen.text(Left + LabelWidth + CellWidth * double(at + 1) - Padding - pen.textWidth(text), y + Padding, text);
+            pen.text(Left + labelWidth + CellWidth * double(at + 1) - Padding - pen.textWidth(text), y + Padding, text);
         }
-        y += RowHeight;
+        y += rowHeight;
     }
     return bottom;
 }
@@ -108,6 +109,41 @@ int chartTop(int largestCount)
         for (const int top : {5 * decade, 10 * decade, 20 * decade})
             if (top >= largestCount)
                 return top;
+}
+
+void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
+                    const QDate& printed)
+{
+    ReportPen pen(surface, style);
+    pen.clear();
+    pen.fontSize(style.titleSize);
+    pen.text(Left, 70, QStringLiteral("職種別・所属別の実効線量（%1年度）").arg(distribution.fiscalYear));
+    pen.fontSize(style.textSize);
+    if (printed.isValid())
+        pen.text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
+    // The groups share the page's height, each row at least MinimumRowHeight high; the groups that do not
+    // fit are counted under the tables (the CSV holds them all).
+    constexpr double MinimumRowHeight = 30;
+    constexpr double GroupLabelWidth = 400;
+    const double available = 1800 - 180 - 2 * (RowHeight * 2 + Padding) - 100;
+    const qsizetype groups = distribution.byJobType.size() + distribution.byAffiliation.size();
+    const double rowHeight =
+        std::clamp(available / double(std::max<qsizetype>(groups, 1)), MinimumRowHeight, RowHeight);
+    qsizetype room = static_cast<qsizetype>(available / rowHeight);
+    const auto linesOf = [&room](const QList<GroupCounts>& counts) {
+        QList<std::pair<QString, QList<int>>> lines;
+        for (const GroupCounts& group : counts.first(std::min(room, counts.size())))
+            lines.append({group.group, group.effective.counts});
+        room -= lines.size();
+        return lines;
+    };
+    const QStringList labels = distribution.effective.labels();
+    double y = drawCountTable(pen, 180, QStringLiteral("職種別"), labels, linesOf(distribution.byJobType), rowHeight,
+                              GroupLabelWidth);
+    y = drawCountTable(pen, y + 40, QStringLiteral("所属別"), labels, linesOf(distribution.byAffiliation), rowHeight,
+                       GroupLabelWidth);
+    if (const qsizetype left = groups - static_cast<qsizetype>(available / rowHeight); left > 0)
+        pen.text(Left, y + 20, QStringLiteral("ほか%1件は「CSV保存」のファイルにあります").arg(left));
 }
 
 void drawDoseDistribution(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,

@@ -20,4 +20,9 @@ int chartTop(int largestCount);
 void drawDoseDistribution(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
                           const QDate& printed = {});
 
+// Draws the effective-dose bands of each job type and each affiliation, in screen units at the style's
+// scale: as many groups as the page holds, the others counted under the tables.
+void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
+                    const QDate& printed = {});
+
 } // namespace velmora

@@ -110,6 +110,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     PrintButton = new CommandButton(QStringLiteral("PrintButton"), QStringLiteral("印刷"), this);
     SaveCsvButton = new CommandButton(QStringLiteral("SaveCsvButton"), QStringLiteral("CSV保存"), this);
     DistributionButton = new CommandButton(QStringLiteral("DistributionButton"), QStringLiteral("線量分布"), this);
+    GroupsButton = new CommandButton(QStringLiteral("GroupsButton"), QStringLiteral("職種・所属別"), this);
     PersonChartButton = new CommandButton(QStringLiteral("PersonChartButton"), QStringLiteral("個人グラフ"), this);
     PersonChartButton->setEnabled(false);
     NoticeButton = new CommandButton(QStringLiteral("NoticeButton"), QStringLiteral("線量通知"), this);
@@ -120,6 +121,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     bottom->addWidget(PrintButton);
     bottom->addWidget(SaveCsvButton);
     bottom->addWidget(DistributionButton);
+    bottom->addWidget(GroupsButton);
     bottom->addWidget(PersonChartButton);
     bottom->addWidget(NoticeButton);
     bottom->addWidget(AllNoticesButton);
@@ -142,7 +144,8 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     connect(FrozenTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Form7::CurrentRowChanged);
     connect(PrintButton, &QPushButton::clicked, this, &Form7::PrintButtonClick);
     connect(SaveCsvButton, &QPushButton::clicked, this, &Form7::SaveCsvButtonClick);
-    connect(DistributionButton, &QPushButton::clicked, this, &Form7::DistributionButtonClick);
+    connect(DistributionButton, &QPushButton::clicked, this, [this] { showDistribution(false); });
+    connect(GroupsButton, &QPushButton::clicked, this, [this] { showDistribution(true); });
     connect(PersonChartButton, &QPushButton::clicked, this, &Form7::PersonChartButtonClick);
     connect(NoticeButton, &QPushButton::clicked, this, [this] {
         if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
@@ -311,16 +314,19 @@ void Form7::SaveCsvButtonClick()
     dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(name, path));
 }
 
-void Form7::DistributionButtonClick()
+void Form7::showDistribution(bool byGroup)
 {
     if (model.allRows().isEmpty())
         return;
     const int year = model.fiscalYear();
     const DoseDistribution distribution = doseDistribution(model.allRows(), year);
+    const auto draw = byGroup ? drawDoseGroups : drawDoseDistribution;
     distributionWindow.showPage(
-        QStringLiteral("線量分布（%1年度）").arg(year), QStringLiteral("線量分布"),
-        [distribution](Surface& surface, const ReportStyle& style, const QDate& printed) {
-            drawDoseDistribution(surface, style, distribution, printed);
+        (byGroup ? QStringLiteral("職種別・所属別の線量分布（%1年度）") : QStringLiteral("線量分布（%1年度）"))
+            .arg(year),
+        byGroup ? QStringLiteral("線量分布_職種所属別") : QStringLiteral("線量分布"),
+        [distribution, draw](Surface& surface, const ReportStyle& style, const QDate& printed) {
+            draw(surface, style, distribution, printed);
         },
         QDir(dataDir.root()).filePath(QStringLiteral("線量分布_%1年度.csv").arg(year)), distributionCsv(distribution));
 }

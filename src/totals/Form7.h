@@ -42,6 +42,7 @@ public:
     CommandButton* PrintButton;        // "印刷"
     CommandButton* SaveCsvButton;      // "CSV保存"
     CommandButton* DistributionButton; // "線量分布": the year's dose bands, with charts
+    CommandButton* GroupsButton;       // "職種・所属別": the effective-dose bands of each group
     CommandButton* PersonChartButton;  // "個人グラフ": the chosen person's months and block, as charts
     CommandButton* NoticeButton;       // "線量通知": the chosen person's dose notice, printed
     CommandButton* AllNoticesButton;   // "全員の線量通知": everyone's, a page each in one document
@@ -62,7 +63,8 @@ private:
     void CurrentRowChanged(const QModelIndex& current);
     void PrintButtonClick();
     void SaveCsvButtonClick();
-    void DistributionButtonClick();
+    // The year's distribution in its window: the bands with their charts, or the bands of each group.
+    void showDistribution(bool byGroup);
     void PersonChartButtonClick();
     void printNotices(const QList<TotalsRow>& rows);
     void BackButtonClick();

@@ -140,6 +140,8 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
                                  "人数（人）", "線量区分（mSv）", "該当する作業者数"})
         EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
     takeMessages();
+    click(form.GroupsButton);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("職種別・所属別の線量分布（2026年度）"));
     click(window.CloseButton);
     EXPECT_FALSE(window.isVisible());
 
