@@ -22,8 +22,8 @@ struct DoseBand {
 
 // A distribution: its name in the CSV, its heading on the screen and paper, whether the workers whose
 // every month of the period is below detection ("Ｍ", stored 0) are counted apart before the bands (and
-// not again in the first band), and its bands in rising order. Changing a band of the form is changing
-// its table in DoseDistribution.cpp.
+// not again in the first band), and its bands in rising order. The bands are written down once, in the
+// four functions below: a changed statutory form is a changed band there.
 struct BandTable {
     QString name;    // 実効_年度
     QString heading; // 実効線量（年度）

@@ -114,6 +114,18 @@ TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
     EXPECT_TRUE(app.form1().isVisible());
 }
 
+// The words of a printed file, joined by blanks, each checked to stand inside its page.
+QString wordsInsideTheirPages(const QString& file)
+{
+    QStringList words;
+    for (const PdfBox& word : pdfWordBoxes(file)) {
+        words << word.text;
+        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
+            << word.text.toStdString();
+    }
+    return words.join(' ');
+}
+
 TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
 {
     click(app.form1().Command4);
@@ -128,17 +140,10 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     takeMessages();
     dialogs.answer(true);
     click(window.PrintButton);
-    const QString printed = path(QStringLiteral("印刷/線量分布_20261207-101500_p1.pdf"));
-    ASSERT_TRUE(QFileInfo::exists(printed));
-    QStringList words;
-    for (const PdfBox& word : pdfWordBoxes(printed)) {
-        words << word.text;
-        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
-            << word.text.toStdString();
-    }
+    const QString distribution = wordsInsideTheirPages(path(QStringLiteral("印刷/線量分布_20261207-101500_p1.pdf")));
     for (const char* expected : {"線量分布（2026年度）", "実効線量（年度）", "20超25以下", "50超", "区分（mSv）",
                                  "人数（人）", "線量区分（mSv）", "該当する作業者数"})
-        EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
+        EXPECT_TRUE(distribution.contains(QString::fromUtf8(expected))) << expected;
     takeMessages();
     click(form.GroupsButton);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("職種別・所属別の線量分布（2026年度）"));
@@ -154,17 +159,10 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     EXPECT_FALSE(form.personChartWindow.SaveCsvButton->isVisible());
     dialogs.answer(true);
     click(form.personChartWindow.PrintButton);
-    const QString charts = path(QStringLiteral("印刷/個人線量グラフ_20261207-101500_p1.pdf"));
-    ASSERT_TRUE(QFileInfo::exists(charts));
-    words.clear();
-    for (const PdfBox& word : pdfWordBoxes(charts)) {
-        words << word.text;
-        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
-            << word.text.toStdString();
-    }
+    const QString charts = wordsInsideTheirPages(path(QStringLiteral("印刷/個人線量グラフ_20261207-101500_p1.pdf")));
     for (const char* expected :
          {"鈴木", "月別の線量（2026年度）", "5年間の実効線量（2026", "実効 年度限度 50", "5年限度 100", "限度の80%"})
-        EXPECT_TRUE(words.join(' ').contains(QString::fromUtf8(expected))) << expected;
+        EXPECT_TRUE(charts.contains(QString::fromUtf8(expected))) << expected;
     takeMessages();
 
     // The chosen person's dose notice, then everyone's, a page each; every word inside its page.
@@ -180,14 +178,9 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     const QString all = path(QStringLiteral("印刷/線量通知_20261207-101500_p1-2.pdf")); // the same minute
     EXPECT_EQ(pdfPageCount(one), 1);
     EXPECT_EQ(pdfPageCount(all), 5);
-    QStringList notice;
-    for (const PdfBox& word : pdfWordBoxes(all)) {
-        notice << word.text;
-        EXPECT_TRUE(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= word.pageWidth && word.yMax <= word.pageHeight)
-            << word.text.toStdString();
-    }
+    const QString notice = wordsInsideTheirPages(all);
     for (const char* expected : {"線量通知（2026年度）", "判定：超過", "2026年度 累積", "2026年5月", "60", "線量限度"})
-        EXPECT_TRUE(notice.join(' ').contains(QString::fromUtf8(expected))) << expected;
+        EXPECT_TRUE(notice.contains(QString::fromUtf8(expected))) << expected;
 }
 
 } // namespace
