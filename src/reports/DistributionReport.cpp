@@ -115,12 +115,7 @@ void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistri
                     const QDate& printed)
 {
     ReportPen pen(surface, style);
-    pen.clear();
-    pen.fontSize(style.titleSize);
-    pen.text(Left, 70, QStringLiteral("職種別・所属別の実効線量（%1年度）").arg(distribution.fiscalYear));
-    pen.fontSize(style.textSize);
-    if (printed.isValid())
-        pen.text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
+    pen.beginPage(QStringLiteral("職種別・所属別の実効線量（%1年度）").arg(distribution.fiscalYear), printed);
     // The groups share the page's height, each row at least MinimumRowHeight high; the groups that do not
     // fit are counted under the tables (the CSV holds them all).
     constexpr double MinimumRowHeight = 30;
@@ -129,7 +124,8 @@ void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistri
     const qsizetype groups = distribution.byJobType.size() + distribution.byAffiliation.size();
     const double rowHeight =
         std::clamp(available / double(std::max<qsizetype>(groups, 1)), MinimumRowHeight, RowHeight);
-    qsizetype room = static_cast<qsizetype>(available / rowHeight);
+    const auto fitting = static_cast<qsizetype>(available / rowHeight);
+    qsizetype room = fitting;
     const auto linesOf = [&room](const QList<GroupCounts>& counts) {
         QList<std::pair<QString, QList<int>>> lines;
         for (const GroupCounts& group : counts.first(std::min(room, counts.size())))
@@ -142,7 +138,7 @@ void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistri
                               GroupLabelWidth);
     y = drawCountTable(pen, y + 40, QStringLiteral("所属別"), labels, linesOf(distribution.byAffiliation), rowHeight,
                        GroupLabelWidth);
-    if (const qsizetype left = groups - static_cast<qsizetype>(available / rowHeight); left > 0)
+    if (const qsizetype left = groups - fitting; left > 0)
         pen.text(Left, y + 20, QStringLiteral("ほか%1件は「CSV保存」のファイルにあります").arg(left));
 }
 
@@ -150,12 +146,7 @@ void drawDoseDistribution(Surface& surface, const ReportStyle& style, const Dose
                           const QDate& printed)
 {
     ReportPen pen(surface, style);
-    pen.clear();
-    pen.fontSize(style.titleSize);
-    pen.text(Left, 70, QStringLiteral("線量分布（%1年度）").arg(distribution.fiscalYear));
-    pen.fontSize(style.textSize);
-    if (printed.isValid())
-        pen.text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
+    pen.beginPage(QStringLiteral("線量分布（%1年度）").arg(distribution.fiscalYear), printed);
 
     double y = drawCountTable(pen, 180, effectiveYearBands().heading, distribution.effective.labels(),
                               {{QStringLiteral("人数"), distribution.effective.counts}});

@@ -1,5 +1,7 @@
 #include "PersonCharts.h"
 
+#include "totals/TotalsColumns.h"
+
 #include <QPointF>
 #include <algorithm>
 
@@ -163,13 +165,10 @@ void drawPersonCharts(Surface& surface, const ReportStyle& style, const TotalsRo
                       const QDate& printed)
 {
     ReportPen pen(surface, style);
-    pen.clear();
-    pen.fontSize(style.titleSize);
-    const QString number = row.totals ? QStringLiteral("登録番号 %1　").arg(row.registrationNumber) : QString();
-    pen.text(Left, 70, QStringLiteral("%1%2　%3年度").arg(number, row.name).arg(fiscalYear));
-    pen.fontSize(style.textSize);
-    if (printed.isValid())
-        pen.text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
+    const QString number =
+        row.totals ? QStringLiteral("登録番号 %1　").arg(cellText(row, TotalsColumn::RegistrationNumber, fiscalYear))
+                   : QString();
+    pen.beginPage(QStringLiteral("%1%2　%3年度").arg(number, row.name).arg(fiscalYear), printed);
     if (!row.totals) {
         pen.text(Left, 180, row.unreadable);
         return;

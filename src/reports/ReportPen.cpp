@@ -2,6 +2,16 @@
 
 namespace velmora {
 
+void ReportPen::beginPage(const QString& title, const QDate& printed)
+{
+    surface.clear();
+    fontSize(style.titleSize);
+    text(100, 70, title);
+    fontSize(style.textSize);
+    if (printed.isValid())
+        text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
+}
+
 void ReportPen::frameBox(double x1, double y1, double x2, double y2)
 {
     surface.setLineWidth(style.frameWidth);

@@ -2,6 +2,8 @@
 
 #include "platform/Surface.h"
 
+#include <QDate>
+
 // What the screen page and the paper page of a report differ in, besides a few captions.
 namespace velmora {
 
@@ -28,6 +30,9 @@ public:
     ReportPen(Surface& target, const ReportStyle& penStyle) : surface(target), style(penStyle) {}
 
     const ReportStyle& reportStyle() const { return style; }
+    // Starts a chart page: cleared, its title at the top left, the print date (when valid) at the top
+    // right, and the text size set for what follows.
+    void beginPage(const QString& title, const QDate& printed);
     void clear() { surface.clear(); }
     void fontSize(double points) { surface.setFontSize(points); }
     void text(double x, double y, const QString& text) { surface.text(x * style.scale, y * style.scale, text); }

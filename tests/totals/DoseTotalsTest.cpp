@@ -211,6 +211,13 @@ TEST(ExactDose, TakesTheStoredDecimal)
                                        {1e300, "1000000000000000000000000"}})
         EXPECT_EQ(ExactDose::of(stored).text(), text) << stored;
     EXPECT_EQ((ExactDose::of(0.1) + ExactDose::of(0.2)).text(), "0.3");
+    // A mean rounds half a unit of 10⁻¹² mSv away from zero; nobody shares nothing.
+    for (const auto& [total, count, text] : {std::tuple{1e-12, 2, "0.000000000001"},
+                                             {-1e-12, 2, "-0.000000000001"},
+                                             {1e-12, 3, "0"},
+                                             {2e-12, 3, "0.000000000001"},
+                                             {5.0, 0, "0"}})
+        EXPECT_EQ(ExactDose::of(total).dividedBy(count).text(), text) << total << " / " << count;
 }
 
 TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
