@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-const QList<double> TotalsColumnEdges = {10, 22, 46, 53, 60, 71, 82, 93, 104, 116, 128, 140, 152, 164, 174, 282};
+const QList<double> TotalsColumnEdges = {10, 22, 46, 53, 60, 71, 82, 93, 104, 116, 128, 140, 152, 164, 176, 188, 198, 282};
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-// The data directory: the five list files and the folder of personal dose files beneath one root.
+// The data directory: the list files and the folder of personal dose files beneath one root.
 // Nothing in the store reads the process's current directory; the root is always handed in.
 namespace velmora {
 
@@ -15,6 +15,8 @@ inline const QString NextNumberFile = QStringLiteral("登録番号.txt");
 inline const QString RemovedNamesFile = QStringLiteral("登録抹消.txt");
 inline const QString EnteredMonthsFile = QStringLiteral("既入力.txt");
 inline const QString JobTypesFile = QStringLiteral("職種.txt");
+inline const QString OtherFacilityDosesFile = QStringLiteral("他施設線量.txt");
+inline const QString DeclarationsFile = QStringLiteral("申告.txt");
 inline const QString DoseDataFolder = QStringLiteral("被曝Data");
 inline const QString EntryLockFile = QStringLiteral(".velmora-entry.lock");
 

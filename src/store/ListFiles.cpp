@@ -1,31 +1,14 @@
 #include "ListFiles.h"
 
-#include "Cp932.h"
 #include "FileWriter.h"
 #include "NumberForms.h"
 #include "TextFile.h"
 
 #include <QFileInfo>
 #include <QSet>
-#include <cmath>
 
 namespace velmora {
 namespace {
-
-// The lines of a list file's bytes as texts.
-Result<QStringList> decodeLines(QByteArrayView content, const QString& fileName, bool plainLineEnds = false)
-{
-    QStringList lines;
-    LineReader reader(content, plainLineEnds);
-    while (!reader.atEnd()) {
-        const auto line = reader.next();
-        const auto text = line ? cp932::decode(*line) : std::nullopt;
-        if (!text)
-            return failure(FailureKind::Damaged, fileName, reader.lineNumber());
-        lines.append(*text);
-    }
-    return lines;
-}
 
 // The lines of a list file read as texts.
 Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, bool plainLineEnds = false)
@@ -33,16 +16,7 @@ Result<QStringList> readTextLines(const DataDir& dir, const QString& fileName, b
     const auto content = readWholeFile(dir.listFile(fileName), fileName, LargestListFile);
     if (!content)
         return content.error();
-    return decodeLines(*content, fileName, plainLineEnds);
-}
-
-// A number line that must hold a whole number, such as a count or a month key.
-std::optional<qint64> wholeNumber(const QString& line)
-{
-    const auto value = readNumberLine(line);
-    if (!value || *value != std::floor(*value) || std::fabs(*value) > 1e15)
-        return std::nullopt;
-    return static_cast<qint64>(*value);
+    return decodeTextLines(*content, fileName, plainLineEnds);
 }
 
 Status writeLines(const DataDir& dir, const QString& fileName, const QStringList& lines)
@@ -73,10 +47,10 @@ Result<RegistrantList> LoadRegistrantList(const DataDir& dir)
 
 Result<RegistrantList> parseRegistrantList(QByteArrayView content)
 {
-    const auto lines = decodeLines(content, RegistrantNamesFile);
+    const auto lines = decodeTextLines(content, RegistrantNamesFile);
     if (!lines)
         return lines.error();
-    const auto count = lines->isEmpty() ? std::nullopt : wholeNumber(lines->first());
+    const auto count = lines->isEmpty() ? std::nullopt : wholeNumberLine(lines->first());
     if (!count || *count < 0 || *count > RegistrantList::Capacity || *count > lines->size() - 1)
         return failure(FailureKind::Damaged, RegistrantNamesFile, 1);
     // Names past the count would be lost at the next rewrite; empty lines at the end are only spacing.
@@ -144,13 +118,13 @@ Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir)
 
 Result<QList<MonthKey>> parseEnteredMonths(QByteArrayView content)
 {
-    const auto lines = decodeLines(content, EnteredMonthsFile);
+    const auto lines = decodeTextLines(content, EnteredMonthsFile);
     if (!lines)
         return lines.error();
     QList<MonthKey> keys;
     keys.reserve(lines->size());
     for (qsizetype i = 0; i < lines->size(); ++i) {
-        const auto key = wholeNumber(lines->at(i));
+        const auto key = wholeNumberLine(lines->at(i));
         if (!key)
             return failure(FailureKind::Damaged, EnteredMonthsFile, static_cast<int>(i + 1));
         keys.append(*key);
@@ -176,8 +150,9 @@ bool registrantNamesExist(const DataDir& dir)
 
 bool isStoreFileName(const QString& fileName)
 {
-    static const QStringList storeNames{RegistrantNamesFile, NextNumberFile, RemovedNamesFile, EnteredMonthsFile,
-                                        JobTypesFile,        DoseDataFolder, EntryLockFile};
+    static const QStringList storeNames{RegistrantNamesFile, NextNumberFile, RemovedNamesFile,
+                                        EnteredMonthsFile,   JobTypesFile,   OtherFacilityDosesFile,
+                                        DeclarationsFile,    DoseDataFolder, EntryLockFile};
     return storeNames.contains(fileName) || isTemporaryFileName(fileName);
 }
 

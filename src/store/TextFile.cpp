@@ -1,12 +1,14 @@
 #include "TextFile.h"
 
 #include "Cp932.h"
+#include "NumberForms.h"
 #include "SystemFiles.h"
 
 #include <QFile>
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -135,6 +137,28 @@ Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, 
     if (content && looksLikeUtf8(*content))
         return failure(FailureKind::Utf8Text, shownName);
     return content;
+}
+
+Result<QStringList> decodeTextLines(QByteArrayView content, const QString& fileName, bool plainLineEnds)
+{
+    QStringList lines;
+    LineReader reader(content, plainLineEnds);
+    while (!reader.atEnd()) {
+        const auto line = reader.next();
+        const auto text = line ? cp932::decode(*line) : std::nullopt;
+        if (!text)
+            return failure(FailureKind::Damaged, fileName, reader.lineNumber());
+        lines.append(*text);
+    }
+    return lines;
+}
+
+std::optional<qint64> wholeNumberLine(const QString& line)
+{
+    const auto value = readNumberLine(line);
+    if (!value || *value != std::floor(*value) || std::fabs(*value) > 1e15)
+        return std::nullopt;
+    return static_cast<qint64>(*value);
 }
 
 Result<QByteArray> encodeLines(const QStringList& lines)

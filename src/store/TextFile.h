@@ -44,6 +44,13 @@ Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, 
 // `largest` or is UTF-8. With a limit, only the first `limit` bytes are read.
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit = -1);
 
+// The lines of a list file's bytes as texts; Damaged (with the line) where a line end is damaged or a
+// line is not code page 932.
+Result<QStringList> decodeTextLines(QByteArrayView content, const QString& fileName, bool plainLineEnds = false);
+
+// A number line that must hold a whole number, such as a count or a month key.
+std::optional<qint64> wholeNumberLine(const QString& line);
+
 // Lines joined into code page 932 bytes, each ending CR LF; a message when a text cannot be stored.
 Result<QByteArray> encodeLines(const QStringList& lines);
 

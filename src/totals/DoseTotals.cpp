@@ -19,6 +19,11 @@ constexpr int LensBlockFrom = 2021;
 constexpr int WomenQuarterFrom = 2001;
 constexpr int LensYearLowerFrom = 2021;
 constexpr ExactDose RunningTotalAbove = ExactDose::whole(20);
+// The lens transitional rule for designated doctors: 50 mSv a year in FY2021–FY2025, and 60 mSv over
+// FY2023–FY2025, in place of the block's 100 mSv.
+constexpr int TransitionFrom = 2021;
+constexpr int TransitionLast = 2025;
+constexpr int TransitionThreeYearsFrom = 2023;
 
 // The four doses of a record in the order they are named.
 enum Dose { External, Lens, Skin, Internal };
@@ -32,6 +37,8 @@ struct MonthSlot {
     // Effective, lens and skin of each record, for the reason about a month held twice.
     std::array<ExactDose, 3> first;
     QList<std::array<ExactDose, 3>> later;
+    std::array<ExactDose, 4> otherFacilities; // the entries of other facilities counted in this month
+    bool otherRecorded = false;
 };
 
 QString monthName(MonthKey key)
@@ -86,11 +93,54 @@ int slotInYear(int monthOfYear)
     return monthOfYear >= 4 ? monthOfYear - 4 : monthOfYear + 8;
 }
 
+std::array<ExactDose, 4> dosesOf(const OtherFacilityDose& dose)
+{
+    return {ExactDose::of(dose.effective), ExactDose::of(dose.lens), ExactDose::of(dose.skin),
+            ExactDose::of(dose.internal)};
+}
+
+// The days (yyyymmdd) a fiscal year's quarter begins and ends.
+std::pair<qint64, qint64> quarterDays(int fiscalYear, int quarter)
+{
+    static constexpr int FirstMonths[] = {4, 7, 10, 1};
+    static constexpr int LastDays[] = {630, 930, 1231, 331};
+    const qint64 year = quarter < 3 ? fiscalYear : fiscalYear + 1;
+    return {year * 10000 + FirstMonths[quarter] * 100 + 1, year * 10000 + LastDays[quarter]};
+}
+
+bool standsBetween(const Declaration& declaration, qint64 firstDay, qint64 lastDay)
+{
+    return declaration.from <= lastDay && (declaration.to == 0 || declaration.to >= firstDay);
+}
+
+// "2026/05/10": a date as a reason names it.
+QString dayText(qint64 day)
+{
+    return QStringLiteral("%1/%2/%3")
+        .arg(day / 10000)
+        .arg(day / 100 % 100, 2, 10, QLatin1Char('0'))
+        .arg(day % 100, 2, 10, QLatin1Char('0'));
+}
+
+// The pregnancy declarations that stand in some part of a fiscal year.
+QList<Declaration> pregnanciesIn(int fiscalYear, const DoseAdditions& additions)
+{
+    QList<Declaration> found;
+    for (const Declaration& declaration : additions.declarations)
+        if (declaration.kind == DeclarationKind::Pregnancy &&
+            standsBetween(declaration, qint64{fiscalYear} * 10000 + 401, qint64{fiscalYear + 1} * 10000 + 331))
+            found << declaration;
+    return found;
+}
+
 class Figures {
 public:
-    Figures(int fiscalYear, double sexCode) : year(fiscalYear), first(blockStart(fiscalYear)), woman(sexCode != 0)
+    Figures(int fiscalYear, double sexCode, const DoseAdditions& personAdditions)
+        : year(fiscalYear), first(blockStart(fiscalYear)), woman(sexCode != 0), additions(personAdditions)
     {
         monthSlots.resize(static_cast<size_t>((year - first + 1) * 12));
+        for (const OtherFacilityDose& dose : additions.otherDoses)
+            takeOtherFacility(dose);
     }
 
     void take(const MonthlyRecord& record)
@@ -127,32 +177,88 @@ public:
             slot.largest[dose] = std::max(slot.largest[dose], counted[dose]);
     }
 
-    DoseTotals totals() const
+    // The totals, with the sums of the external and internal doses of each pregnancy that stands in the
+    // fiscal year, from the month of its declaration.
+    DoseTotals totals(const QList<std::pair<Declaration, std::array<ExactDose, 2>>>& pregnancies) const
     {
         DoseTotals t;
         const size_t thisYear = static_cast<size_t>((year - first) * 12);
         for (size_t at = 0; at < 12; ++at) {
-            const MonthDoses month = doses(monthSlots[thisYear + at]);
+            const MonthSlot& slot = monthSlots[thisYear + at];
+            const MonthDoses month = doses(slot);
+            const MonthDoses counted = withOtherFacilities(slot);
             const size_t quarter = at / 3;
             t.months[at] = month;
-            t.effectiveQuarters[quarter] += month.effective;
-            t.lensQuarters[quarter] += month.lens;
-            t.skinQuarters[quarter] += month.skin;
-            t.effectiveYear += month.effective;
-            t.lensYear += month.lens;
-            t.skinYear += month.skin;
+            t.effectiveQuarters[quarter] += counted.effective;
+            t.lensQuarters[quarter] += counted.lens;
+            t.skinQuarters[quarter] += counted.skin;
+            t.effectiveYear += counted.effective;
+            t.lensYear += counted.lens;
+            t.skinYear += counted.skin;
+            const auto& other = slot.otherFacilities;
+            t.otherEffectiveYear += other[External] + other[Internal];
+            t.otherLensYear += other[Lens];
+            t.otherSkinYear += other[Skin];
+            t.otherRecorded = t.otherRecorded || slot.otherRecorded;
         }
         blockTotals(t);
-        checkLimits(t);
+        checkLimits(t, pregnancies);
+        t.limitReasonCount = t.reasons.size();
         noteDoubts(t);
         return t;
     }
 
 private:
+    // An entry of another facility counts in the last month of its period.
+    void takeOtherFacility(const OtherFacilityDose& dose)
+    {
+        const int entryYear = fiscalYearOf(dose.to);
+        if (entryYear < first || entryYear > year)
+            return;
+        MonthSlot& slot =
+            monthSlots[static_cast<size_t>((entryYear - first) * 12 + slotInYear(static_cast<int>(dose.to % 100)))];
+        const auto entered = dosesOf(dose);
+        for (size_t at = 0; at < 4; ++at)
+            slot.otherFacilities[at] += entered[at];
+        slot.otherRecorded = true;
+    }
+
     static MonthDoses doses(const MonthSlot& slot)
     {
         const auto& d = slot.largest;
         return {slot.records > 0, d[External] + d[Internal], d[Lens], d[Skin]};
+    }
+
+    static MonthDoses withOtherFacilities(const MonthSlot& slot)
+    {
+        const auto& d = slot.largest;
+        const auto& o = slot.otherFacilities;
+        return {slot.records > 0 || slot.otherRecorded, d[External] + d[Internal] + o[External] + o[Internal],
+                d[Lens] + o[Lens], d[Skin] + o[Skin]};
+    }
+
+    bool declared(DeclarationKind kind, qint64 firstDay, qint64 lastDay) const
+    {
+        return std::any_of(additions.declarations.begin(), additions.declarations.end(),
+                           [&](const Declaration& d) { return d.kind == kind && standsBetween(d, firstDay, lastDay); });
+    }
+
+    // Whether the transitional rule holds the lens of this fiscal year: a designated doctor in FY2021–2025.
+    bool lensTransition() const
+    {
+        return year >= TransitionFrom && year <= TransitionLast &&
+               declared(DeclarationKind::DesignatedDoctor, qint64{year} * 10000 + 401, qint64{year + 1} * 10000 + 331);
+    }
+
+    // The women's quarterly limit does not apply to a quarter that an exemption covers from its first to its
+    // last day.
+    bool quarterExempt(int quarter) const
+    {
+        const auto [firstDay, lastDay] = quarterDays(year, quarter);
+        return std::any_of(additions.declarations.begin(), additions.declarations.end(), [&](const Declaration& d) {
+            return (d.kind == DeclarationKind::CannotConceive || d.kind == DeclarationKind::NoPregnancyPlan) &&
+                   d.from <= firstDay && (d.to == 0 || d.to >= lastDay);
+        });
     }
 
     void blockTotals(DoseTotals& t) const
@@ -161,18 +267,21 @@ private:
         ExactDose lensRunning;
         for (int blockYear = first; blockYear <= year; ++blockYear) {
             ExactDose effective;
+            ExactDose lens;
             for (size_t at = 0; at < 12; ++at) {
-                const MonthDoses month = doses(monthSlots[static_cast<size_t>((blockYear - first) * 12) + at]);
+                const MonthDoses month =
+                    withOtherFacilities(monthSlots[static_cast<size_t>((blockYear - first) * 12) + at]);
                 effective += month.effective;
-                lensRunning += month.lens;
+                lens += month.lens;
             }
             effectiveRunning += effective;
-            t.blockYears.append({blockYear, effective, effectiveRunning});
+            lensRunning += lens;
+            t.blockYears.append({blockYear, effective, effectiveRunning, lens});
             t.runningTotalKept = t.runningTotalKept || effective > RunningTotalAbove;
         }
         if (year >= EffectiveBlockFrom)
             t.effectiveBlock = effectiveRunning;
-        if (year >= LensBlockFrom)
+        if (year >= LensBlockFrom && !lensTransition())
             t.lensBlock = lensRunning;
     }
 
@@ -190,18 +299,31 @@ private:
         }
     }
 
-    void checkLimits(DoseTotals& t) const
+    void checkLimits(DoseTotals& t, const QList<std::pair<Declaration, std::array<ExactDose, 2>>>& pregnancies) const
     {
         check(t, QStringLiteral("実効 年度"), t.effectiveYear, 50);
         if (t.effectiveBlock)
             check(t, QStringLiteral("実効 5年"), *t.effectiveBlock, 100);
         if (woman && year >= WomenQuarterFrom)
             for (int quarter = 0; quarter < 4; ++quarter)
-                check(t, QStringLiteral("実効 Q%1").arg(quarter + 1), t.effectiveQuarters[quarter], 5,
-                      QStringLiteral("（女性。妊娠不能と診断された者等は対象外）"));
+                if (!quarterExempt(quarter))
+                    check(t, QStringLiteral("実効 Q%1").arg(quarter + 1), t.effectiveQuarters[quarter], 5,
+                          QStringLiteral("（女性。妊娠不能と診断された者等は対象外）"));
+        for (const auto& [declaration, sums] : pregnancies) {
+            const QString since = QStringLiteral("（%1の妊娠の申告から）").arg(dayText(declaration.from));
+            check(t, QStringLiteral("妊娠中 外部"), sums[0], 2, since);
+            check(t, QStringLiteral("妊娠中 内部"), sums[1], 1, since);
+        }
         check(t, QStringLiteral("水晶体 年度"), t.lensYear, year >= LensYearLowerFrom ? 50 : 150);
         if (t.lensBlock)
             check(t, QStringLiteral("水晶体 5年"), *t.lensBlock, 100);
+        if (lensTransition() && year >= TransitionThreeYearsFrom) {
+            ExactDose threeYears;
+            for (const DoseTotals::BlockYear& blockYear : t.blockYears)
+                if (blockYear.fiscalYear >= TransitionThreeYearsFrom)
+                    threeYears += blockYear.lens;
+            check(t, QStringLiteral("水晶体 2023年度から"), threeYears, 60, QStringLiteral("（経過措置対象医師）"));
+        }
         check(t, QStringLiteral("皮膚 年度"), t.skinYear, 500);
         if (t.effectiveYear > RunningTotalAbove) {
             t.verdict = std::max(t.verdict, Verdict::Warning);
@@ -228,19 +350,49 @@ private:
     int year;
     int first;
     bool woman;
+    const DoseAdditions& additions;
     std::vector<MonthSlot> monthSlots; // by month from April of the block's first year
     QList<MonthKey> twiceHeldKeys;
     QStringList doubts;
     QStringList negatives;
 };
 
-std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool removed, int fiscalYear)
+// The external and internal doses of the months of a pregnancy up to the end of the fiscal year: this
+// hospital's records (the larger where a month is held twice, negatives left out) and every entry of another
+// facility whose period touches those months (whole: it cannot be split).
+std::array<ExactDose, 2> pregnancySums(const PersonalFile& person, const DoseAdditions& additions,
+                                       const Declaration& pregnancy, int fiscalYear)
+{
+    const MonthKey from = pregnancy.from / 100;
+    const MonthKey lastOfYear = MonthKey{fiscalYear + 1} * 100 + 3;
+    const MonthKey to = pregnancy.to == 0 ? lastOfYear : std::min(lastOfYear, MonthKey{pregnancy.to / 100});
+    QHash<MonthKey, std::array<ExactDose, 2>> months;
+    for (const MonthlyRecord& record : person.records) {
+        if (record.key < from || record.key > to)
+            continue;
+        auto& month = months[record.key];
+        const ExactDose external = ExactDose::of(record.effective);
+        const ExactDose internal = ExactDose::of(record.internal);
+        month[0] = std::max(month[0], external.isNegative() ? ExactDose() : external);
+        month[1] = std::max(month[1], internal.isNegative() ? ExactDose() : internal);
+    }
+    std::array<ExactDose, 2> sums;
+    for (const auto& month : months)
+        sums = {sums[0] + month[0], sums[1] + month[1]};
+    for (const OtherFacilityDose& dose : additions.otherDoses)
+        if (dose.from <= to && dose.to >= from)
+            sums = {sums[0] + ExactDose::of(dose.effective), sums[1] + ExactDose::of(dose.internal)};
+    return sums;
+}
+
+std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool removed, int fiscalYear,
+                               const DoseAdditions& additions)
 {
     TotalsRow row;
     row.name = name;
     row.removed = removed;
-    // Only the months of the fiscal year's five-year block are read.
-    const MonthKey from = MonthKey{blockStart(fiscalYear)} * 100 + 4;
+    // Only the months of the fiscal year's five-year block are read, and those of a pregnancy before it.
+    const MonthKey from = firstMonthNeeded(fiscalYear, additions);
     const MonthKey to = MonthKey{fiscalYear + 1} * 100 + 3;
     const auto person = ReadPersonalRecordsBetween(dir, name, from, to);
     if (!person) {
@@ -253,7 +405,7 @@ std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool rem
     row.sexCode = person->header.sexCode;
     row.jobType = person->header.jobType;
     row.affiliation = person->header.affiliation;
-    row.totals = doseTotals(*person, fiscalYear);
+    row.totals = doseTotals(*person, fiscalYear, additions);
     return row;
 }
 
@@ -280,12 +432,23 @@ int fiscalYearOf(MonthKey key)
     return key % 100 >= 4 ? year : year - 1;
 }
 
-DoseTotals doseTotals(const PersonalFile& person, int fiscalYear)
+DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions)
 {
-    Figures figures(fiscalYear, person.header.sexCode);
+    Figures figures(fiscalYear, person.header.sexCode, additions);
     for (const MonthlyRecord& record : person.records)
         figures.take(record);
-    return figures.totals();
+    QList<std::pair<Declaration, std::array<ExactDose, 2>>> pregnancies;
+    for (const Declaration& pregnancy : pregnanciesIn(fiscalYear, additions))
+        pregnancies.append({pregnancy, pregnancySums(person, additions, pregnancy, fiscalYear)});
+    return figures.totals(pregnancies);
+}
+
+MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions)
+{
+    MonthKey from = MonthKey{blockStart(fiscalYear)} * 100 + 4;
+    for (const Declaration& pregnancy : pregnanciesIn(fiscalYear, additions))
+        from = std::min(from, MonthKey{pregnancy.from / 100});
+    return from;
 }
 
 QString verdictText(Verdict verdict)
@@ -306,7 +469,7 @@ QString verdictText(Verdict verdict)
 }
 
 QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
-                                  int fiscalYear)
+                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions)
 {
     // Each person once: a name on both lists (a removal or restore cut short) is a registrant.
     QList<std::pair<QString, bool>> persons;
@@ -323,7 +486,8 @@ QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registr
     std::atomic<qsizetype> next = 0;
     const auto work = [&] {
         for (qsizetype at = next++; at < persons.size(); at = next++)
-            found[static_cast<size_t>(at)] = rowOf(dir, persons[at].first, persons[at].second, fiscalYear);
+            found[static_cast<size_t>(at)] =
+                rowOf(dir, persons[at].first, persons[at].second, fiscalYear, additions.value(persons[at].first));
     };
     std::vector<std::thread> helpers;
     for (unsigned helper = 1; helper < workers; ++helper)
@@ -347,7 +511,10 @@ Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear)
     const auto removed = ReadRemovedNames(dir);
     if (!removed)
         return removed.error();
-    return gatherDoseTotals(dir, registrants->names, *removed, fiscalYear);
+    const auto additions = ReadDoseAdditions(dir);
+    if (!additions)
+        return additions.error();
+    return gatherDoseTotals(dir, registrants->names, *removed, fiscalYear, *additions);
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/DataDir.h"
+#include "store/DoseAdditions.h"
 #include "store/ExactDose.h"
 #include "store/Records.h"
 #include "store/Result.h"
@@ -14,7 +15,9 @@
 // limits. Periods: the fiscal year from April; quarters from April, July, October and January; five-year
 // blocks of fiscal years from 2001 (2001–2005, 2006–2010, … 2021–2025, 2026–2030). The effective dose of a
 // month is the external effective dose plus the internal dose; "Ｍ" (stored 0) counts as 0. Sums are
-// exact (ExactDose): a total equal to a limit is within it. Nothing is written.
+// exact (ExactDose): a total equal to a limit is within it. Doses received at other facilities count in
+// every total and limit; a person's declarations (pregnancy, exemption from the women's quarterly limit,
+// designated doctor under the lens transitional rule) set the limits that apply. Nothing is written.
 namespace velmora {
 
 // In rising order of concern, as the totals window sorts them: 要確認 (a record the totals cannot take as
@@ -34,7 +37,8 @@ struct MonthDoses {
     ExactDose skin;
 };
 
-// The figures of one person for one fiscal year.
+// The figures of one person for one fiscal year. The quarter, year and block totals include the doses
+// received at other facilities; the months are this hospital's records.
 struct DoseTotals {
     std::array<MonthDoses, 12> months; // April to March
     std::array<ExactDose, 4> effectiveQuarters;
@@ -43,6 +47,11 @@ struct DoseTotals {
     ExactDose effectiveYear;
     ExactDose lensYear;
     ExactDose skinYear;
+    // The part of the year's totals received at other facilities.
+    ExactDose otherEffectiveYear;
+    ExactDose otherLensYear;
+    ExactDose otherSkinYear;
+    bool otherRecorded = false; // an entry of another facility counts in the year
     // The block's totals from its first fiscal year to the end of this one; nothing before the fiscal
     // year the block limit applies from (2001 for the effective dose, 2021 for the lens).
     std::optional<ExactDose> effectiveBlock;
@@ -53,6 +62,7 @@ struct DoseTotals {
         int fiscalYear;
         ExactDose effective;
         ExactDose runningTotal;
+        ExactDose lens;
     };
     QList<BlockYear> blockYears;
     bool runningTotalKept = false;
@@ -60,6 +70,8 @@ struct DoseTotals {
     // The limits first, in the order they are listed ("実効 年度 52 > 50"), then the records that need a
     // look: a month held twice, a month numbered outside 1–12, a negative dose.
     QStringList reasons;
+    qsizetype limitReasonCount = 0; // the first reasons, those about limits
+    QStringList limitReasons() const { return reasons.first(limitReasonCount); }
 };
 
 // One person's row: a registrant, or a removed person whose file holds a record of the period.
@@ -84,15 +96,21 @@ int blockStart(int fiscalYear);
 // The fiscal year a month belongs to: January to March belong to the year that began the April before.
 int fiscalYearOf(MonthKey key);
 
-// The figures of a person for a fiscal year, from the person's records.
-DoseTotals doseTotals(const PersonalFile& person, int fiscalYear);
+// The figures of a person for a fiscal year, from the person's records, doses at other facilities and
+// declarations.
+DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions = {});
+
+// The first month whose records the totals of a fiscal year need: April of the block's first year, or the
+// month of a pregnancy declaration that still stands in the fiscal year, when earlier.
+MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions);
 
 // The rows of the registrants in list order, then of the removed persons whose files hold a record from
 // the block's first April to the fiscal year's March (or cannot be read), in the order they were removed.
 QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
-                                  int fiscalYear);
+                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions = {});
 
-// The same for the lists of the data folder; fails when one of them cannot be read.
+// The same for the lists of the data folder, with their doses at other facilities and declarations; fails
+// when one of the lists cannot be read.
 Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear);
 
 } // namespace velmora

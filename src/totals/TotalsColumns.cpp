@@ -54,16 +54,31 @@ const QList<TotalsColumn>& csvColumns()
                                                 C::SkinYear,
                                                 C::Verdict,
                                                 C::Reasons,
-                                                C::Enrolment};
+                                                C::Enrolment,
+                                                C::OtherEffectiveYear,
+                                                C::OtherLensYear};
     return columns;
 }
 
 const QList<TotalsColumn>& shownColumns()
 {
-    static const QList<TotalsColumn> columns = {
-        C::RegistrationNumber, C::Name,        C::Sex,         C::Enrolment,     C::EffectiveQ1,
-        C::EffectiveQ2,        C::EffectiveQ3, C::EffectiveQ4, C::EffectiveYear, C::EffectiveBlock,
-        C::LensYear,           C::LensBlock,   C::SkinYear,    C::Verdict,       C::Reasons};
+    static const QList<TotalsColumn> columns = {C::RegistrationNumber,
+                                                C::Name,
+                                                C::Sex,
+                                                C::Enrolment,
+                                                C::EffectiveQ1,
+                                                C::EffectiveQ2,
+                                                C::EffectiveQ3,
+                                                C::EffectiveQ4,
+                                                C::EffectiveYear,
+                                                C::EffectiveBlock,
+                                                C::LensYear,
+                                                C::LensBlock,
+                                                C::SkinYear,
+                                                C::OtherEffectiveYear,
+                                                C::OtherLensYear,
+                                                C::Verdict,
+                                                C::Reasons};
     return columns;
 }
 
@@ -84,6 +99,10 @@ QString csvHeading(TotalsColumn column)
         return QStringLiteral("判定");
     case C::Reasons:
         return QStringLiteral("理由");
+    case C::OtherEffectiveYear:
+        return QStringLiteral("他施設_実効");
+    case C::OtherLensYear:
+        return QStringLiteral("他施設_水晶体");
     default:
         const auto [dose, period] = doseAndPeriod(column);
         return dose + QLatin1Char('_') + QuarterNames[period];
@@ -97,7 +116,7 @@ QString shownHeading(TotalsColumn column)
 
 bool isDoseColumn(TotalsColumn column)
 {
-    return column >= C::EffectiveQ1 && column <= C::SkinYear;
+    return column >= C::EffectiveQ1 && column <= C::OtherLensYear;
 }
 
 std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
@@ -105,6 +124,11 @@ std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
     if (!row.totals || !isDoseColumn(column))
         return std::nullopt;
     const DoseTotals& t = *row.totals;
+    if (column == C::OtherEffectiveYear || column == C::OtherLensYear) {
+        if (!t.otherRecorded)
+            return std::nullopt;
+        return column == C::OtherEffectiveYear ? t.otherEffectiveYear : t.otherLensYear;
+    }
     const int period = doseAndPeriod(column).second;
     if (column >= C::SkinQ1)
         return periodDose(t.skinQuarters, t.skinYear, std::nullopt, period);

@@ -31,12 +31,14 @@ enum class TotalsColumn {
     SkinQ3,
     SkinQ4,
     SkinYear,
+    OtherEffectiveYear, // the part of 実効 年度 received at other facilities
+    OtherLensYear,
     Verdict,
     Reasons,
 };
 
-// The columns of the CSV (in their first order, with 在籍 added at the end) and those of the window and
-// the print.
+// The columns of the CSV (in their first order, with 在籍 and the other facilities' columns added at the
+// end) and those of the window and the print.
 const QList<TotalsColumn>& csvColumns();
 const QList<TotalsColumn>& shownColumns();
 

@@ -25,6 +25,7 @@ struct Case {
     int fiscalYear;
     Verdict verdict;
     QStringList reasons;
+    DoseAdditions additions = {}; // doses at other facilities and declarations
 };
 
 void PrintTo(const Case& row, std::ostream* out)
@@ -39,13 +40,29 @@ TEST_P(Limits, AreCheckedOnExactSums)
     const Case& row = GetParam();
     PersonalFile person{personHeader(QStringLiteral("山田")), row.records};
     person.header.sexCode = row.sexCode;
-    const DoseTotals totals = doseTotals(person, row.fiscalYear);
+    auto additions = row.additions;
+    for (OtherFacilityDose& dose : additions.otherDoses)
+        EXPECT_EQ(otherDoseProblem(dose), std::nullopt) << row.name;
+    const DoseTotals totals = doseTotals(person, row.fiscalYear, additions);
     EXPECT_EQ(totals.verdict, row.verdict);
     EXPECT_EQ(totals.reasons, row.reasons);
 }
 
 const QString Woman = QStringLiteral("（女性。妊娠不能と診断された者等は対象外）");
 const QString Over20 = QStringLiteral(" > 20（5年の累積を記録）");
+
+// A dose received at another facility in the months from…to.
+OtherFacilityDose elsewhere(MonthKey from, MonthKey to, double effective, double lens = 0, double internal = 0)
+{
+    return {QStringLiteral("山田"), QStringLiteral("他病院"), from, to, effective, lens, 0, internal, NoComment};
+}
+
+Declaration declared(DeclarationKind kind, qint64 from, qint64 to = 0)
+{
+    return {QStringLiteral("山田"), kind, from, to, NoComment};
+}
+
+const QString Pregnant = QStringLiteral("（2025/06/10の妊娠の申告から）");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Limits,
@@ -159,7 +176,84 @@ INSTANTIATE_TEST_SUITE_P(
              {month(202104, 0, -0.5), month(202105, -1, 0, 0, -0.25), month(202106, 0)},
              2021,
              Verdict::Doubtful,
-             {"負の値を除外 水晶体 −0.5（2021年4月）、実効 −1（2021年5月）、内部 −0.25（2021年5月）"}}),
+             {"負の値を除外 水晶体 −0.5（2021年4月）、実効 −1（2021年5月）、内部 −0.25（2021年5月）"}},
+        Case{"ThirtyHereAndTwentyFiveElsewhereExceedTheYear",
+             0,
+             {month(202506, 30)},
+             2025,
+             Verdict::Exceeded,
+             {"実効 年度 55 > 50", "実効 年度 55" + Over20},
+             {{elsewhere(202509, 202509, 25)}, {}}},
+        Case{"APeriodElsewhereCountsInItsLastMonthAndTheBlock",
+             1,
+             {month(202104, 60)},
+             2025,
+             Verdict::Exceeded,
+             {"実効 5年 101 > 100", "実効 Q4 4.5 ≥ 4" + Woman},
+             {{elsewhere(202601, 202603, 4.5, 12), elsewhere(202404, 202503, 36.5)}, {}}},
+        Case{"PregnancyAt1Point9IsAWarningAndMonthsBeforeTheDeclarationDoNotCount",
+             1,
+             {month(202505, 2.5), month(202506, 1.0), month(202507, 0.9, 0, 0, 0.8)},
+             2025,
+             Verdict::Warning,
+             {"妊娠中 外部 1.9 ≥ 1.6" + Pregnant, "妊娠中 内部 0.8 ≥ 0.8" + Pregnant},
+             {{}, {declared(DeclarationKind::Pregnancy, 20250610)}}},
+        Case{"PregnancyAt2Point1IsExceeded",
+             1,
+             {month(202506, 1.0), month(202507, 1.1)},
+             2025,
+             Verdict::Exceeded,
+             {"妊娠中 外部 2.1 > 2" + Pregnant},
+             {{}, {declared(DeclarationKind::Pregnancy, 20250610)}}},
+        Case{"PregnancyEndsWithTheDelivery",
+             1,
+             {month(202506, 1.0), month(202507, 0.5), month(202508, 1.0)},
+             2025,
+             Verdict::Within,
+             {},
+             {{}, {declared(DeclarationKind::Pregnancy, 20250610, 20250731)}}},
+        Case{"PregnancyDeclaredTheYearBeforeCountsFromItsMonthAndTwoIsWithin",
+             1,
+             {month(202501, 7), month(202502, 1.5), month(202504, 0.5)},
+             2025,
+             Verdict::Warning,
+             {"妊娠中 外部 2 ≥ 1.6（2025/02/10の妊娠の申告から）"},
+             {{}, {declared(DeclarationKind::Pregnancy, 20250210)}}},
+        Case{"AnExemptWomanHasNoQuarterLimit",
+             1,
+             {month(202507, 6)},
+             2025,
+             Verdict::Within,
+             {},
+             {{}, {declared(DeclarationKind::CannotConceive, 20200401)}}},
+        Case{"AnExemptionFromMidQuarterLeavesThatQuarterChecked",
+             1,
+             {month(202507, 6)},
+             2025,
+             Verdict::Exceeded,
+             {"実効 Q2 6 > 5" + Woman},
+             {{}, {declared(DeclarationKind::NoPregnancyPlan, 20250801)}}},
+        Case{"ADesignatedDoctorIsHeldToSixtyOverFY2023To2025",
+             0,
+             {month(202306, 0, 22), month(202406, 0, 20), month(202506, 0, 19)},
+             2025,
+             Verdict::Exceeded,
+             {"水晶体 2023年度から 61 > 60（経過措置対象医師）"},
+             {{}, {declared(DeclarationKind::DesignatedDoctor, 20210401)}}},
+        Case{"ADesignatedDoctorHasNoLensBlockLimitBefore2026",
+             0,
+             {month(202106, 0, 45), month(202206, 0, 45), month(202306, 0, 10)},
+             2023,
+             Verdict::Within,
+             {},
+             {{}, {declared(DeclarationKind::DesignatedDoctor, 20210401)}}},
+        Case{"FromFY2026ADesignatedDoctorFollowsTheOrdinaryRule",
+             0,
+             {month(202606, 0, 45)},
+             2026,
+             Verdict::Warning,
+             {"水晶体 年度 45 ≥ 40"},
+             {{}, {declared(DeclarationKind::DesignatedDoctor, 20210401)}}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DoseTotals, EveryQuarterOfExactlyFiveInTenthsIsWithin)
@@ -237,6 +331,7 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
     ASSERT_TRUE(
         SaveRegistrantList(dir, {QStringLiteral("山田"), QStringLiteral("鈴木, 一郎"), QStringLiteral("佐藤")}));
     ASSERT_TRUE(RewriteRemovedNames(dir, {QStringLiteral("田中"), QStringLiteral("高橋"), QStringLiteral("伊藤")}));
+    ASSERT_TRUE(WriteOtherFacilityDoses(dir, {elsewhere(202505, 202505, 0.5, 1), elsewhere(202405, 202405, 9)}));
 
     const QString output = temp.filePath(QStringLiteral("totals.csv"));
     QStringList unreadable;
@@ -247,13 +342,13 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
         fileBytes(output),
         QStringLiteral("\uFEFF登録番号,氏名,性別,年度,実効_Q1,実効_Q2,実効_Q3,実効_Q4,実効_年度,実効_5年,水晶体_Q1,"
                        "水晶体_Q2,水晶体_Q3,水晶体_Q4,水晶体_年度,水晶体_5年,皮膚_Q1,皮膚_Q2,皮膚_Q3,皮膚_Q4,"
-                       "皮膚_年度,判定,理由,在籍\r\n"
-                       "1,山田,女,2025,0.3,0,0,0.4,0.7,0.7,0,0,0,0,0,0,0,0,0,0,0,,,在籍\r\n"
+                       "皮膚_年度,判定,理由,在籍,他施設_実効,他施設_水晶体\r\n"
+                       "1,山田,女,2025,0.8,0,0,0.4,1.2,10.2,1,0,0,0,1,1,0,0,0,0,0,,,在籍,0.5,1\r\n"
                        "2,\"鈴木, 一郎\",女,2025,0,0,0,0,0,0,0,0,0,45,45,45,0,0,0,0.00001,0.00001,注意,"
-                       "水晶体 年度 45 ≥ 40,在籍\r\n"
-                       ",佐藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/佐藤.dat」%1,在籍\r\n"
-                       "4,田中,女,2025,0,0,0,0,0,6,0,0,0,0,0,30,0,0,0,0,0,,,抹消\r\n"
-                       ",伊藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/伊藤.dat」%1,抹消\r\n")
+                       "水晶体 年度 45 ≥ 40,在籍,,\r\n"
+                       ",佐藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/佐藤.dat」%1,在籍,,\r\n"
+                       "4,田中,女,2025,0,0,0,0,0,6,0,0,0,0,0,30,0,0,0,0,0,,,抹消,,\r\n"
+                       ",伊藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/伊藤.dat」%1,抹消,,\r\n")
             .arg(damaged)
             .toUtf8());
 }

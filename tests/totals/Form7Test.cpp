@@ -57,17 +57,17 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_EQ(form.FiscalYearBox->text(), "2026"); // December 2026 belongs to the fiscal year 2026
     EXPECT_TRUE(takeMessages().value(0).contains(QStringLiteral("被曝Data/伊藤.dat")));
     EXPECT_EQ(names(), (QStringList{"山田", "鈴木", "佐藤", "伊藤", "田中"}));
-    EXPECT_EQ(cell(0, 13), QStringLiteral("注意"));
+    EXPECT_EQ(cell(0, 15), QStringLiteral("注意"));
     EXPECT_EQ(colour(0), QColor(255, 224, 160));
-    EXPECT_EQ(cell(1, 13), QStringLiteral("超過"));
-    EXPECT_EQ(cell(2, 13), QStringLiteral("要確認"));
+    EXPECT_EQ(cell(1, 15), QStringLiteral("超過"));
+    EXPECT_EQ(cell(2, 15), QStringLiteral("要確認"));
     EXPECT_EQ(colour(2), QColor(214, 200, 255));
-    EXPECT_EQ(cell(3, 13), QStringLiteral("読込不可"));
+    EXPECT_EQ(cell(3, 15), QStringLiteral("読込不可"));
     EXPECT_EQ(colour(3), QColor(200, 200, 200));
     EXPECT_EQ(cell(4, 3), QStringLiteral("抹消"));
 
     // The names stay in view beside the scrolled columns.
-    for (int column = 0; column < 15; ++column) {
+    for (int column = 0; column < 17; ++column) {
         EXPECT_EQ(form.FrozenTable->isColumnHidden(column), column >= 2) << column;
         EXPECT_EQ(form.TotalsTable->isColumnHidden(column), column < 2) << column;
     }
@@ -76,8 +76,8 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_EQ(form.FrozenTable->horizontalHeader()->sectionViewportPosition(1), form.FrozenTable->columnWidth(0));
 
     // By verdict, most concern first: 読込不可, 超過, 要確認, 注意, then within.
-    form.TotalsTable->horizontalHeader()->sectionClicked(13);
-    form.TotalsTable->horizontalHeader()->sectionClicked(13);
+    form.TotalsTable->horizontalHeader()->sectionClicked(15);
+    form.TotalsTable->horizontalHeader()->sectionClicked(15);
     EXPECT_EQ(names(), (QStringList{"伊藤", "鈴木", "佐藤", "山田", "田中"}));
     form.FrozenTable->selectRow(2);
     EXPECT_EQ(form.PersonTitle->text(), QStringLiteral("登録番号 3　佐藤（2026年度）"));

@@ -1,0 +1,232 @@
+#include "DoseAdditions.h"
+
+#include "FileWriter.h"
+#include "NumberForms.h"
+#include "TextFile.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+namespace velmora {
+namespace {
+
+constexpr int OtherDoseLines = 9;   // 氏名 施設名 開始年月 終了年月 実効 水晶体 皮膚 内部 備考
+constexpr int DeclarationLines = 5; // 氏名 種別 開始日 終了日 備考
+
+// The records of a list file: a count line, then `count` records of `fields` lines each; empty lines may
+// follow. Damaged at the count line when the lines do not make up the count.
+Result<QList<QStringList>> recordsOf(QByteArrayView content, const QString& fileName, int fields)
+{
+    const auto lines = decodeTextLines(content, fileName);
+    if (!lines)
+        return lines.error();
+    if (lines->isEmpty())
+        return QList<QStringList>();
+    const auto count = wholeNumberLine(lines->first());
+    if (!count || *count < 0 || *count * fields > lines->size() - 1)
+        return failure(FailureKind::Damaged, fileName, 1);
+    for (qsizetype line = 1 + *count * fields; line < lines->size(); ++line)
+        if (!lines->at(line).isEmpty())
+            return failure(FailureKind::Damaged, fileName, 1);
+    QList<QStringList> records;
+    for (qsizetype record = 0; record < *count; ++record)
+        records.append(lines->mid(1 + record * fields, fields));
+    return records;
+}
+
+Result<QByteArray> readListBytes(const DataDir& dir, const QString& fileName)
+{
+    if (!QFileInfo::exists(dir.listFile(fileName)) && !QFileInfo(dir.listFile(fileName)).isSymLink())
+        return QByteArray();
+    return readWholeFile(dir.listFile(fileName), fileName, LargestListFile);
+}
+
+Status writeRecords(const DataDir& dir, const QString& fileName, const QList<QStringList>& records)
+{
+    QStringList lines{printForm(static_cast<double>(records.size()))};
+    for (const QStringList& record : records)
+        lines << record;
+    const auto content = encodeLines(lines);
+    if (!content)
+        return content.error();
+    return replaceFile(dir.listFile(fileName), fileName, *content);
+}
+
+// The line of a record's field, counted in the file from 1.
+int lineOf(qsizetype record, int fields, int field)
+{
+    return static_cast<int>(2 + record * fields + field);
+}
+
+std::optional<MonthKey> monthKeyOf(qint64 key)
+{
+    const qint64 month = key % 100;
+    if (key / 100 < 1950 || key / 100 > 2100 || month < 1 || month > 12)
+        return std::nullopt;
+    return key;
+}
+
+int fiscalYearOfMonth(MonthKey key)
+{
+    return static_cast<int>(key % 100 >= 4 ? key / 100 : key / 100 - 1);
+}
+
+QString noteLine(const QString& note)
+{
+    return note.isEmpty() ? NoComment : note;
+}
+
+} // namespace
+
+QString declarationKindText(DeclarationKind kind)
+{
+    switch (kind) {
+    case DeclarationKind::Pregnancy:
+        return QStringLiteral("妊娠");
+    case DeclarationKind::CannotConceive:
+        return QStringLiteral("妊娠不能と診断");
+    case DeclarationKind::NoPregnancyPlan:
+        return QStringLiteral("妊娠の意思なし（書面）");
+    case DeclarationKind::DesignatedDoctor:
+        return QStringLiteral("経過措置対象医師");
+    }
+    return {};
+}
+
+bool isCalendarDate(qint64 date)
+{
+    return date >= 19000101 && date <= 21001231 &&
+           QDate(static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100))
+               .isValid();
+}
+
+std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose)
+{
+    if (dose.facility.trimmed().isEmpty())
+        return QStringLiteral("施設名を入力して下さい");
+    if (!monthKeyOf(dose.from) || !monthKeyOf(dose.to))
+        return QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい");
+    if (dose.to < dose.from || fiscalYearOfMonth(dose.from) != fiscalYearOfMonth(dose.to))
+        return QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい");
+    for (const double value : {dose.effective, dose.lens, dose.skin, dose.internal})
+        if (!isStorable(value) || value < 0)
+            return QStringLiteral("線量は0以上の数値で入力して下さい");
+    return std::nullopt;
+}
+
+std::optional<QString> declarationProblem(const Declaration& declaration)
+{
+    if (!isCalendarDate(declaration.from))
+        return QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい");
+    if (declaration.to != 0 && (!isCalendarDate(declaration.to) || declaration.to < declaration.from))
+        return QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい");
+    return std::nullopt;
+}
+
+Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
+{
+    const auto records = recordsOf(content, OtherFacilityDosesFile, OtherDoseLines);
+    if (!records)
+        return records.error();
+    QList<OtherFacilityDose> doses;
+    for (qsizetype at = 0; at < records->size(); ++at) {
+        const QStringList& r = records->at(at);
+        OtherFacilityDose dose{r[0], r[1], 0, 0, 0, 0, 0, 0, r[8]};
+        for (const auto& [field, month] : {std::pair{2, &dose.from}, {3, &dose.to}}) {
+            const auto key = wholeNumberLine(r[field]);
+            if (!key)
+                return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, field));
+            *month = *key;
+        }
+        int field = 4;
+        for (double* value : {&dose.effective, &dose.lens, &dose.skin, &dose.internal}) {
+            const auto number = readNumberLine(r[field]);
+            if (!number)
+                return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, field));
+            *value = *number;
+            ++field;
+        }
+        if (dose.name.isEmpty() || otherDoseProblem(dose))
+            return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, 0));
+        doses.append(dose);
+    }
+    return doses;
+}
+
+Result<QList<Declaration>> parseDeclarations(QByteArrayView content)
+{
+    const auto records = recordsOf(content, DeclarationsFile, DeclarationLines);
+    if (!records)
+        return records.error();
+    QList<Declaration> declarations;
+    for (qsizetype at = 0; at < records->size(); ++at) {
+        const QStringList& r = records->at(at);
+        const auto kind = wholeNumberLine(r[1]);
+        if (!kind || *kind < 1 || *kind > 4)
+            return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, 1));
+        Declaration declaration{r[0], static_cast<DeclarationKind>(*kind), 0, 0, r[4]};
+        for (const auto& [field, date] : {std::pair{2, &declaration.from}, {3, &declaration.to}}) {
+            const auto day = wholeNumberLine(r[field]);
+            if (!day)
+                return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, field));
+            *date = *day;
+        }
+        if (declaration.name.isEmpty() || declarationProblem(declaration))
+            return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, 0));
+        declarations.append(declaration);
+    }
+    return declarations;
+}
+
+Result<QList<OtherFacilityDose>> ReadOtherFacilityDoses(const DataDir& dir)
+{
+    const auto content = readListBytes(dir, OtherFacilityDosesFile);
+    if (!content)
+        return content.error();
+    return parseOtherFacilityDoses(*content);
+}
+
+Result<QList<Declaration>> ReadDeclarations(const DataDir& dir)
+{
+    const auto content = readListBytes(dir, DeclarationsFile);
+    if (!content)
+        return content.error();
+    return parseDeclarations(*content);
+}
+
+Result<QHash<QString, DoseAdditions>> ReadDoseAdditions(const DataDir& dir)
+{
+    const auto doses = ReadOtherFacilityDoses(dir);
+    if (!doses)
+        return doses.error();
+    const auto declarations = ReadDeclarations(dir);
+    if (!declarations)
+        return declarations.error();
+    QHash<QString, DoseAdditions> byName;
+    for (const OtherFacilityDose& dose : *doses)
+        byName[dose.name].otherDoses.append(dose);
+    for (const Declaration& declaration : *declarations)
+        byName[declaration.name].declarations.append(declaration);
+    return byName;
+}
+
+Status WriteOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>& doses)
+{
+    QList<QStringList> records;
+    for (const OtherFacilityDose& d : doses)
+        records.append({d.name, d.facility, printForm(static_cast<double>(d.from)),
+                        printForm(static_cast<double>(d.to)), printForm(d.effective), printForm(d.lens),
+                        printForm(d.skin), printForm(d.internal), noteLine(d.note)});
+    return writeRecords(dir, OtherFacilityDosesFile, records);
+}
+
+Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarations)
+{
+    QList<QStringList> records;
+    for (const Declaration& d : declarations)
+        records.append({d.name, printForm(static_cast<int>(d.kind)), printForm(static_cast<double>(d.from)),
+                        printForm(static_cast<double>(d.to)), noteLine(d.note)});
+    return writeRecords(dir, DeclarationsFile, records);
+}
+
+} // namespace velmora

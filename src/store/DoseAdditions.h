@@ -1,0 +1,79 @@
+#pragma once
+
+#include "DataDir.h"
+#include "Records.h"
+#include "Result.h"
+
+#include <QHash>
+
+// What a person's limit checks take besides this hospital's monthly records: the doses received at other
+// facilities and the person's declarations. Each kind is one list file of the data folder, a count line and
+// then that many records of a fixed number of lines, keyed by the person's name as the personal files are,
+// so that they stay with a removed person and come back with a restore.
+namespace velmora {
+
+// A dose received at another facility: one month (from == to) or a period of months within one fiscal
+// year with its total.
+struct OtherFacilityDose {
+    QString name; // the person's, as listed
+    QString facility;
+    MonthKey from = 0;
+    MonthKey to = 0;
+    double effective = 0; // external effective dose, mSv
+    double lens = 0;
+    double skin = 0;
+    double internal = 0;
+    QString note = NoComment;
+    bool operator==(const OtherFacilityDose&) const = default;
+};
+
+enum class DeclarationKind {
+    Pregnancy = 1,        // from the declaration to the delivery
+    CannotConceive = 2,   // diagnosed unable to become pregnant: no women's quarterly limit
+    NoPregnancyPlan = 3,  // declared in writing not to intend a pregnancy: no women's quarterly limit
+    DesignatedDoctor = 4, // a doctor under the lens transitional rule of FY2021–FY2025
+};
+
+// A declaration with the dates it stands between (yyyymmdd); `to` is 0 while it is open (the delivery
+// not yet known, an exemption not withdrawn).
+struct Declaration {
+    QString name;
+    DeclarationKind kind = DeclarationKind::Pregnancy;
+    qint64 from = 0;
+    qint64 to = 0;
+    QString note = NoComment;
+    bool operator==(const Declaration&) const = default;
+};
+
+// "妊娠", "妊娠不能と診断", "妊娠の意思なし（書面）", "経過措置対象医師".
+QString declarationKindText(DeclarationKind kind);
+
+// Why an entry cannot be stored, for the window's message; nothing when it can. The months must be
+// calendar months from 1950 to 2100, `to` not before `from` and in the same fiscal year; doses not
+// negative; dates real days, `to` not before `from`.
+std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose);
+std::optional<QString> declarationProblem(const Declaration& declaration);
+
+// Whether a date yyyymmdd is a real day.
+bool isCalendarDate(qint64 date);
+
+// A person's part of both lists.
+struct DoseAdditions {
+    QList<OtherFacilityDose> otherDoses;
+    QList<Declaration> declarations;
+};
+
+// Both lists, by name. A missing file is an empty list; a damaged one fails with its line.
+Result<QHash<QString, DoseAdditions>> ReadDoseAdditions(const DataDir& dir);
+
+Result<QList<OtherFacilityDose>> ReadOtherFacilityDoses(const DataDir& dir);
+Result<QList<Declaration>> ReadDeclarations(const DataDir& dir);
+// The same from a file's bytes.
+Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content);
+Result<QList<Declaration>> parseDeclarations(QByteArrayView content);
+
+// Replaces a list file with the whole list, through the store's writer.
+Status WriteOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>& doses);
+Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarations);
+
+} // namespace velmora
