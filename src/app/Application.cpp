@@ -9,7 +9,7 @@ Application::Application(const QString& dataRoot, Dialogs& messageBoxes, const C
     : dataDir(dataRoot), dialogs(messageBoxes), clock(systemClock), printer(systemPrinter),
       menu(state, dataDir, dialogs,
            {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
-            [this]() -> Form7& { return form7(); }})
+            [this]() -> Form7& { return form7(); }, [this]() -> Form8& { return form8(); }})
 {
 }
 
@@ -21,7 +21,7 @@ void Application::start()
 Form2& Application::form2()
 {
     if (!entry) {
-        entry = std::make_unique<Form2>(state, dataDir, dialogs, form3(), form6());
+        entry = std::make_unique<Form2>(state, dataDir, dialogs, form3(), form6(), form8());
         QObject::connect(entry.get(), &Form2::returnedToMenu, &menu, &Form1::returnToMenu);
     }
     return *entry;
@@ -55,8 +55,23 @@ Form7& Application::form7()
     if (!totals) {
         totals = std::make_unique<Form7>(dataDir, dialogs, printer, clock);
         QObject::connect(totals.get(), &Form7::returnedToMenu, &menu, &Form1::returnToMenu);
+        QObject::connect(totals.get(), &Form7::additionsWanted, &menu, &Form1::openAdditions);
     }
     return *totals;
+}
+
+Form8& Application::form8()
+{
+    if (!additions) {
+        additions = std::make_unique<Form8>(state, dataDir, dialogs);
+        QObject::connect(additions.get(), &Form8::closed, &menu, [this] {
+            menu.additionsClosed();
+            // The totals shown count what was changed.
+            if (totals && totals->isVisible())
+                totals->gatherAgain();
+        });
+    }
+    return *additions;
 }
 
 } // namespace velmora

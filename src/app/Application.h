@@ -1,5 +1,6 @@
 #pragma once
 
+#include "additions/Form8.h"
 #include "app/Form1.h"
 #include "correction/Form6.h"
 #include "entry/Form2.h"
@@ -29,6 +30,7 @@ public:
     Form4& form4();
     Form6& form6();
     Form7& form7();
+    Form8& form8();
 
     SharedState state;
     DataDir dataDir;
@@ -39,6 +41,7 @@ private:
     Printer& printer;
     std::unique_ptr<Form3> registration;
     std::unique_ptr<Form6> correction;
+    std::unique_ptr<Form8> additions;
     std::unique_ptr<Form2> entry;
     std::unique_ptr<Form4> search;
     std::unique_ptr<Form7> totals;

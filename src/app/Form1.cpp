@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "DataFolder.h"
+#include "additions/Form8.h"
 #include "entry/Form2.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -154,6 +155,30 @@ void Form1::Command4Click()
     }
     openInsteadOfMenu(&windows.totals());
     windows.totals().openForCurrentYear();
+}
+
+void Form1::openAdditions(const QString& name)
+{
+    bool editable = dataFolderWriteProblem(dataDir.root()).isEmpty();
+    if (editable) {
+        const auto locked = entryLock.tryLock();
+        editable = locked || takeOverStaleLock(locked.error());
+    }
+    if (editable) {
+        lockedForAdditions = true;
+        lockRefresh.start();
+    }
+    windows.additions().openFor(name, editable);
+    showAndActivate(&windows.additions());
+}
+
+void Form1::additionsClosed()
+{
+    if (!lockedForAdditions)
+        return;
+    lockedForAdditions = false;
+    lockRefresh.stop();
+    entryLock.unlock();
 }
 
 void Form1::Command3Click()

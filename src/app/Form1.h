@@ -16,12 +16,14 @@ namespace velmora {
 class Form2;
 class Form4;
 class Form7;
+class Form8;
 
 // The windows the main menu opens, each made the first time it is asked for.
 struct MenuWindows {
     std::function<Form2&()> entry;
     std::function<Form4&()> search;
     std::function<Form7&()> totals;
+    std::function<Form8&()> additions;
 };
 
 // The main menu "個人被曝線量管理": opens the entry window, the search window or the dose totals, or ends
@@ -33,6 +35,12 @@ public:
 
     // Shows the menu again when a window it opened was left.
     void returnToMenu();
+    // Opens the doses at other facilities and declarations from the totals window: with the entry lock
+    // taken as data entry takes it, or only to be shown while another copy enters data or the folder
+    // cannot be written.
+    void openAdditions(const QString& name);
+    // Gives the lock back that openAdditions took, when their window closes.
+    void additionsClosed();
     // Whether the session may end now (a logout or shutdown that can still ask): data entry in progress
     // asks as its "EXIT/cancel" does.
     bool mayEndSession();
@@ -64,6 +72,7 @@ private:
     MenuWindows windows;
     WriterLock entryLock; // held while the entry window is open
     QTimer lockRefresh;
+    bool lockedForAdditions = false; // the lock was taken for the window opened from the totals
 };
 
 } // namespace velmora

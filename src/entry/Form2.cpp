@@ -1,7 +1,9 @@
 #include "Form2.h"
 
 #include "MonthImport.h"
+#include "MonthPlausibility.h"
 #include "SaveAll.h"
+#include "additions/Form8.h"
 #include "correction/Form6.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -72,9 +74,9 @@ const QString NotListedMessage = QStringLiteral("該当者が登録者リスト�
 } // namespace
 
 Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form3& registrationWindow,
-             Form6& correctionWindow)
+             Form6& correctionWindow, Form8& additionsWindow)
     : state(sharedState), dataDir(dir), dialogs(messageBoxes), registration(registrationWindow),
-      correction(correctionWindow)
+      correction(correctionWindow), additions(additionsWindow)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ入力／訂正"));
@@ -95,6 +97,7 @@ Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command8, &QPushButton::clicked, this, &Form2::Command8Click);
     connect(Command9, &QPushButton::clicked, this, &Form2::Command9Click);
     connect(Command10, &QPushButton::clicked, this, &Form2::Command10Click);
+    connect(Command11, &QPushButton::clicked, this, &Form2::Command11Click);
     connect(&registration, &Form3::returnedToEntry, this, &Form2::returnFromRegistration);
     connect(&correction, &Form6::corrected, this, &Form2::showCorrected);
     connect(&correction, &Form6::returnedToEntry, this, [this] { showAndActivate(this); });
@@ -161,11 +164,14 @@ void Form2::buildControls()
     // The CSV buttons fill the free space above "データ訂正" and left of the defaults note, in a smaller font.
     Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("CSVテンプレート"), 1680, 9720, 1335, 495);
     Command10 = makeButton(this, QStringLiteral("Command10"), QStringLiteral("CSV取込"), 3120, 9720, 855, 495);
-    for (CommandButton* csvButton : {Command9, Command10})
-        csvButton->setFont(systemFont(ProportionalGothicFont, 9));
+    // Beside the heading of the doses: what else counts in the person's limits.
+    Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("他施設・申告"), 5940, 4620, 1395, 375);
+    for (CommandButton* smallButton : {Command9, Command10, Command11})
+        smallButton->setFont(systemFont(ProportionalGothicFont, 9));
 
-    QWidget* order[] = {List1,    Text7,    Text6,    Command7, Text8,    Text9,     Text11,   Text12,   Text13,
-                        Command4, Command3, Command2, Command1, Command9, Command10, Command5, Command8, Command6};
+    QWidget* order[] = {List1,     Text7,    Text6,    Command7, Text8,    Text9,    Text11,
+                        Text12,    Text13,   Command4, Command3, Command2, Command1, Command9,
+                        Command10, Command5, Command8, Command6, Command11};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     for (QLineEdit* shown : {Text1, Text2, Text4, Text5, Text3, Text10})
@@ -366,7 +372,7 @@ void Form2::Command3Click()
     const auto key = monthToEnter();
     if (!key)
         return;
-    if (!dialogs.confirmOkCancel(SaveQuestion))
+    if (!dialogs.confirmOkCancel(withLimitFindings(state.pendingEntries, *key, SaveQuestion)))
         return;
     saveAll(*key);
 }
@@ -503,15 +509,35 @@ void Form2::Command10Click()
         dialogs.warn(messageOf(import.error()));
         return;
     }
-    if (!dialogs.confirmOkCancel(monthImportReport(*import, state.registrants.count(), *key) +
-                                 QStringLiteral("\n\n取り込んだ値は「全データ保存」で保存します。取り込みますか？")))
-        return;
+    auto pending = state.pendingEntries;
     for (size_t position = 0; position < import->values.size(); ++position)
         if (import->values[position])
-            state.pendingEntries[position] = *import->values[position];
+            pending[position] = *import->values[position];
+    if (!dialogs.confirmOkCancel(
+            monthImportReport(*import, state.registrants.count(), *key) + QStringLiteral("\n\n") +
+            withLimitFindings(pending, *key,
+                              QStringLiteral("取り込んだ値は「全データ保存」で保存します。取り込みますか？"))))
+        return;
+    state.pendingEntries = pending;
     // Fields typed for the person shown are not confirmed: the imported values stand.
     emptyPersonFields();
     emptyDoseFields();
+}
+
+void Form2::Command11Click()
+{
+    // The person shown, else the one chosen in the list.
+    QString name = Text2->text();
+    if (name.isEmpty() && List1->currentItem())
+        name = List1->currentItem()->text();
+    additions.openFor(name, true);
+    showAndActivate(&additions);
+}
+
+QString Form2::withLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& question) const
+{
+    const QString findings = monthLimitReport(monthLimitFindings(dataDir, state.registrants, pending, key));
+    return findings.isEmpty() ? question : findings + QStringLiteral("\n\n") + question;
 }
 
 void Form2::showCorrected(const QString& jobType, const QString& affiliation)

@@ -14,12 +14,14 @@ namespace velmora {
 
 class Form3;
 class Form6;
+class Form8;
 
 // The monthly dose entry window "データ入力／訂正".
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction);
+    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction,
+          Form8& additions);
 
     // Empties the list and every field and unlocks the target month, as the main menu does before opening.
     void clearForOpening();
@@ -52,6 +54,7 @@ public:
     CommandButton* Command2;  // "EXIT/cancel"
     CommandButton* Command9;  // "CSVテンプレート": the month's CSV template, once the target month is locked
     CommandButton* Command10; // "CSV取込": the month's values from a CSV file, once the target month is locked
+    CommandButton* Command11; // "他施設・申告": the shown person's doses at other facilities and declarations
 
 signals:
     // The window was left; the main menu shows itself again.
@@ -75,6 +78,7 @@ private:
     void Command8Click();
     void Command9Click();
     void Command10Click();
+    void Command11Click();
     void returnFromRegistration();
     void showCorrected(const QString& jobType, const QString& affiliation);
 
@@ -90,6 +94,8 @@ private:
     void emptyPersonFields();
     void emptyDoseFields();
     void saveAll(MonthKey key);
+    // The question, after the persons whom the values would bring near or over a limit, if any.
+    QString withLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& question) const;
     void leaveToMenu();
 
     SharedState& state;
@@ -97,6 +103,7 @@ private:
     Dialogs& dialogs;
     Form3& registration;
     Form6& correction;
+    Form8& additions;
     bool typedSinceShown = false; // a dose or comment was typed since the person was shown or confirmed
 };
 

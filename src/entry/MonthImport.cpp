@@ -24,43 +24,15 @@ enum Column { Number, Name, Effective, Lens, Skin, Internal, Comment, Columns };
 constexpr qsizetype DoubtsShown = 20;
 constexpr Column DoseColumns[] = {Effective, Lens, Skin, Internal};
 
-// Headings are compared without blanks, so that "氏　名" as the windows write it is found too.
-QString compactHeading(const QString& heading)
-{
-    QString compact;
-    for (QChar c : heading)
-        if (!c.isSpace())
-            compact += c;
-    return compact;
-}
-
 // The column of each heading in the file, or a failure naming what is missing or found twice.
 Result<std::array<qsizetype, Columns>> findColumns(const QStringList& headings, const QString& file)
 {
+    const auto found =
+        csv::findColumns(headings, MonthCsvHeadings, {{Number, Name}, {Effective}, {Lens}, {Skin}, {Internal}}, file);
+    if (!found)
+        return found.error();
     std::array<qsizetype, Columns> columns;
-    columns.fill(-1);
-    for (qsizetype i = 0; i < headings.size(); ++i) {
-        const qsizetype known = MonthCsvHeadings.indexOf(compactHeading(headings[i]));
-        if (known < 0)
-            continue;
-        if (columns[known] >= 0) {
-            Failure repeated = failure(FailureKind::RepeatedColumn, file);
-            repeated.text = MonthCsvHeadings[known];
-            return repeated;
-        }
-        columns[known] = i;
-    }
-    QStringList missing;
-    if (columns[Number] < 0 && columns[Name] < 0)
-        missing << QStringLiteral("登録番号または氏名");
-    for (Column dose : DoseColumns)
-        if (columns[dose] < 0)
-            missing << MonthCsvHeadings[dose];
-    if (!missing.isEmpty()) {
-        Failure failed = failure(FailureKind::MissingColumns, file);
-        failed.names = missing;
-        return failed;
-    }
+    std::copy(found->begin(), found->end(), columns.begin());
     return columns;
 }
 
@@ -85,13 +57,6 @@ QList<double> removedNumbers(const DataDir& dir, const QStringList& names)
         if (const auto header = ReadPersonalHeader(dir, name, 6))
             numbers << header->registrationNumber;
     return numbers;
-}
-
-bool isBelowDetection(const QString& cell)
-{
-    static const QStringList marks = {QStringLiteral("M"), QStringLiteral("m"), QStringLiteral("Ｍ"),
-                                      QStringLiteral("ｍ")};
-    return marks.contains(cell);
 }
 
 // One row of the file, read through the columns of its headings.
@@ -138,7 +103,7 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
     for (int i = 0; i < 4; ++i) {
         const QString text = row.cell(DoseColumns[i]);
         const auto number = cellNumber(text);
-        if (!number && !text.isEmpty() && !isBelowDetection(text))
+        if (!number && !text.isEmpty() && !csv::isBelowDetection(text))
             import.notNumbers << row.label() + QStringLiteral("：%1「%2」").arg(MonthCsvHeadings[DoseColumns[i]], text);
         doses[i] = number.value_or(0);
         if (!isStorable(doses[i])) {

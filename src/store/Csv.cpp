@@ -148,4 +148,55 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
     return rows;
 }
 
+namespace {
+
+QString compactHeading(const QString& heading)
+{
+    QString compact;
+    for (QChar c : heading)
+        if (!c.isSpace())
+            compact += c;
+    return compact;
+}
+
+} // namespace
+
+Result<QList<qsizetype>> findColumns(const QStringList& headings, const QStringList& known,
+                                     const QList<QList<qsizetype>>& needed, const QString& shownName)
+{
+    QList<qsizetype> columns(known.size(), -1);
+    for (qsizetype i = 0; i < headings.size(); ++i) {
+        const qsizetype at = known.indexOf(compactHeading(headings[i]));
+        if (at < 0)
+            continue;
+        if (columns[at] >= 0) {
+            Failure repeated = failure(FailureKind::RepeatedColumn, shownName);
+            repeated.text = known[at];
+            return repeated;
+        }
+        columns[at] = i;
+    }
+    QStringList missing;
+    for (const QList<qsizetype>& alternatives : needed)
+        if (std::all_of(alternatives.begin(), alternatives.end(), [&](qsizetype at) { return columns[at] < 0; })) {
+            QStringList names;
+            for (const qsizetype at : alternatives)
+                names << known[at];
+            missing << names.join(QStringLiteral("または"));
+        }
+    if (!missing.isEmpty()) {
+        Failure failed = failure(FailureKind::MissingColumns, shownName);
+        failed.names = missing;
+        return failed;
+    }
+    return columns;
+}
+
+bool isBelowDetection(const QString& cell)
+{
+    static const QStringList marks = {QStringLiteral("M"), QStringLiteral("m"), QStringLiteral("Ｍ"),
+                                      QStringLiteral("ｍ")};
+    return marks.contains(cell);
+}
+
 } // namespace velmora::csv

@@ -26,4 +26,14 @@ struct Row {
 // is neither encoding, or whose quote is never closed, is refused naming the line.
 Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName);
 
+// The column of each of the `known` headings in a file's heading row, -1 where it has none. Headings are
+// compared without blanks, so that "氏　名" as the windows write it is found too. RepeatedColumn when a
+// heading stands twice; MissingColumns naming those of `needed` (with their alternatives joined by
+// "または") of which none was found.
+Result<QList<qsizetype>> findColumns(const QStringList& headings, const QStringList& known,
+                                     const QList<QList<qsizetype>>& needed, const QString& shownName);
+
+// Whether a cell holds the mark of a dose below detection: M or Ｍ, in either case.
+bool isBelowDetection(const QString& cell);
+
 } // namespace velmora::csv

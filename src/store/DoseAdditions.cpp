@@ -71,6 +71,11 @@ int fiscalYearOfMonth(MonthKey key)
     return static_cast<int>(key % 100 >= 4 ? key / 100 : key / 100 - 1);
 }
 
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 QString noteLine(const QString& note)
 {
     return note.isEmpty() ? NoComment : note;
@@ -104,6 +109,8 @@ std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose)
 {
     if (dose.facility.trimmed().isEmpty())
         return QStringLiteral("施設名を入力して下さい");
+    if (hasLineBreak(dose.facility) || hasLineBreak(dose.note))
+        return QStringLiteral("施設名と備考に改行は使えません");
     if (!monthKeyOf(dose.from) || !monthKeyOf(dose.to))
         return QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい");
     if (dose.to < dose.from || fiscalYearOfMonth(dose.from) != fiscalYearOfMonth(dose.to))
@@ -116,6 +123,8 @@ std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose)
 
 std::optional<QString> declarationProblem(const Declaration& declaration)
 {
+    if (hasLineBreak(declaration.note))
+        return QStringLiteral("備考に改行は使えません");
     if (!isCalendarDate(declaration.from))
         return QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい");
     if (declaration.to != 0 && (!isCalendarDate(declaration.to) || declaration.to < declaration.from))

@@ -3,6 +3,7 @@
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
+#include "store/PositionalForms.h"
 
 #include <QSet>
 #include <algorithm>
@@ -111,15 +112,6 @@ std::pair<qint64, qint64> quarterDays(int fiscalYear, int quarter)
 bool standsBetween(const Declaration& declaration, qint64 firstDay, qint64 lastDay)
 {
     return declaration.from <= lastDay && (declaration.to == 0 || declaration.to >= firstDay);
-}
-
-// "2026/05/10": a date as a reason names it.
-QString dayText(qint64 day)
-{
-    return QStringLiteral("%1/%2/%3")
-        .arg(day / 10000)
-        .arg(day / 100 % 100, 2, 10, QLatin1Char('0'))
-        .arg(day % 100, 2, 10, QLatin1Char('0'));
 }
 
 // The pregnancy declarations that stand in some part of a fiscal year.
@@ -310,7 +302,8 @@ private:
                     check(t, QStringLiteral("実効 Q%1").arg(quarter + 1), t.effectiveQuarters[quarter], 5,
                           QStringLiteral("（女性。妊娠不能と診断された者等は対象外）"));
         for (const auto& [declaration, sums] : pregnancies) {
-            const QString since = QStringLiteral("（%1の妊娠の申告から）").arg(dayText(declaration.from));
+            const QString since =
+                QStringLiteral("（%1の妊娠の申告から）").arg(dateWithSlashes(static_cast<double>(declaration.from)));
             check(t, QStringLiteral("妊娠中 外部"), sums[0], 2, since);
             check(t, QStringLiteral("妊娠中 内部"), sums[1], 1, since);
         }

@@ -116,6 +116,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     NoticeButton = new CommandButton(QStringLiteral("NoticeButton"), QStringLiteral("線量通知"), this);
     NoticeButton->setEnabled(false);
     AllNoticesButton = new CommandButton(QStringLiteral("AllNoticesButton"), QStringLiteral("全員の線量通知"), this);
+    AdditionsButton = new CommandButton(QStringLiteral("AdditionsButton"), QStringLiteral("他施設・申告"), this);
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
@@ -125,6 +126,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     bottom->addWidget(PersonChartButton);
     bottom->addWidget(NoticeButton);
     bottom->addWidget(AllNoticesButton);
+    bottom->addWidget(AdditionsButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -152,6 +154,10 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
             printNotices({model.rowAt(sorted.mapToSource(current).row())});
     });
     connect(AllNoticesButton, &QPushButton::clicked, this, [this] { printNotices(model.allRows()); });
+    connect(AdditionsButton, &QPushButton::clicked, this, [this] {
+        const QModelIndex current = FrozenTable->currentIndex();
+        emit additionsWanted(current.isValid() ? model.rowAt(sorted.mapToSource(current).row()).name : QString());
+    });
     connect(BackButton, &QPushButton::clicked, this, &Form7::BackButtonClick);
 }
 
@@ -181,6 +187,11 @@ void Form7::openForCurrentYear()
     FiscalYearBox->setText(QString::number(fiscalYearOf(today.year() * 100 + today.month())));
     GatherButtonClick();
     moveFocusTo(FiscalYearBox); // another year is typed over the current one
+}
+
+void Form7::gatherAgain()
+{
+    GatherButtonClick();
 }
 
 void Form7::GatherButtonClick()

@@ -20,7 +20,8 @@ namespace velmora {
 
 // The window "線量集計・限度確認": every person's quarter, fiscal-year and five-year totals for a fiscal
 // year with the verdict against the legal limits, the months of the person chosen, and the print and CSV
-// of the table. It only reads the store.
+// of the table. It only reads the store; the doses at other facilities and declarations are changed in their
+// own window, which the main menu opens with the entry lock.
 class Form7 : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ public:
 
     // Sets the current fiscal year and gathers its totals, as the main menu does before showing it.
     void openForCurrentYear();
+    // Gathers the totals of the year shown again, after the doses at other facilities or declarations changed.
+    void gatherAgain();
 
     // The rows in the order and selection the tables show.
     QList<TotalsRow> shownRows() const;
@@ -46,12 +49,15 @@ public:
     CommandButton* PersonChartButton;  // "個人グラフ": the chosen person's months and block, as charts
     CommandButton* NoticeButton;       // "線量通知": the chosen person's dose notice, printed
     CommandButton* AllNoticesButton;   // "全員の線量通知": everyone's, a page each in one document
+    CommandButton* AdditionsButton; // "他施設・申告": the chosen person's doses at other facilities and declarations
     PageWindow distributionWindow;
     PageWindow personChartWindow;
     CommandButton* BackButton; // "戻る", to the main menu
 
 signals:
     void returnedToMenu();
+    // "他施設・申告" was clicked, with the chosen person's name (empty when nobody is chosen).
+    void additionsWanted(const QString& name);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

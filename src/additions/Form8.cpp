@@ -1,0 +1,537 @@
+#include "Form8.h"
+
+#include "OtherDoseImport.h"
+#include "platform/Fonts.h"
+#include "store/Cp932.h"
+#include "store/ListFiles.h"
+#include "store/Messages.h"
+#include "store/NumberForms.h"
+#include "store/PositionalForms.h"
+
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+
+namespace velmora {
+namespace {
+
+constexpr int RowHeight = 20;
+
+// "2025/05", as the months are typed.
+QString monthText(MonthKey key)
+{
+    return QStringLiteral("%1/%2").arg(key / 100).arg(key % 100, 2, 10, QLatin1Char('0'));
+}
+
+// "2025/06/10"; an empty text for 0 (open).
+QString dayText(qint64 day)
+{
+    return day == 0 ? QString() : dateWithSlashes(static_cast<double>(day));
+}
+
+QTableWidget* makeTable(QWidget* window, const QString& name, const QStringList& headings)
+{
+    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), window);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headings);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setFont(systemFont(GothicFont, 9));
+    table->horizontalHeader()->setFont(table->font());
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(RowHeight);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setTabKeyNavigation(false);
+    return table;
+}
+
+QLineEdit* makeField(QWidget* window, const QString& name, int width = 0)
+{
+    auto* field = new QLineEdit(window);
+    field->setObjectName(name);
+    if (width > 0)
+        field->setFixedWidth(width);
+    return field;
+}
+
+void fillRow(QTableWidget* table, int row, const QStringList& cells, int firstNumber, int lastNumber)
+{
+    for (int column = 0; column < cells.size(); ++column) {
+        auto* item = new QTableWidgetItem(cells[column]);
+        if (column >= firstNumber && column <= lastNumber)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, column, item);
+    }
+}
+
+const QString ChangedElsewhere = QStringLiteral("「%1」は、表示した後に別のPCかプログラムで変更されました。"
+                                                "保存していません。表示し直しましたので、もう一度行って下さい");
+
+} // namespace
+
+Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes)
+{
+    setObjectName(QStringLiteral("Form8"));
+    setWindowTitle(QStringLiteral("他施設線量・申告"));
+    setWindowModality(Qt::ApplicationModal);
+    setFont(systemFont(ProportionalGothicFont, 11.25));
+
+    PersonBox = new QComboBox(this);
+    PersonBox->setObjectName(QStringLiteral("PersonBox"));
+    PersonBox->setMinimumWidth(260);
+    ShowOnlyNote = new QLabel(this);
+    ShowOnlyNote->setObjectName(QStringLiteral("ShowOnlyNote"));
+    ShowOnlyNote->setStyleSheet(QStringLiteral("color: #a00000"));
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("氏　名"), this));
+    top->addWidget(PersonBox);
+    top->addSpacing(16);
+    top->addWidget(ShowOnlyNote, 1);
+
+    auto* doseGroup = new QGroupBox(QStringLiteral("他施設での線量（集計・限度確認に加えます）"), this);
+    DoseTable =
+        makeTable(doseGroup, QStringLiteral("DoseTable"),
+                  {QStringLiteral("施設名"), QStringLiteral("期間"), QStringLiteral("実効"), QStringLiteral("水晶体"),
+                   QStringLiteral("皮膚"), QStringLiteral("内部"), QStringLiteral("備考")});
+    DoseTable->setColumnWidth(0, 170);
+    DoseTable->setColumnWidth(1, 130);
+    for (int column = 2; column <= 5; ++column)
+        DoseTable->setColumnWidth(column, 62);
+    FacilityBox = makeField(doseGroup, QStringLiteral("FacilityBox"));
+    FromMonthBox = makeField(doseGroup, QStringLiteral("FromMonthBox"), 80);
+    ToMonthBox = makeField(doseGroup, QStringLiteral("ToMonthBox"), 80);
+    FromMonthBox->setPlaceholderText(QStringLiteral("2025/05"));
+    ToMonthBox->setPlaceholderText(QStringLiteral("1か月なら空欄"));
+    EffectiveBox = makeField(doseGroup, QStringLiteral("EffectiveBox"), 80);
+    LensBox = makeField(doseGroup, QStringLiteral("LensBox"), 80);
+    SkinBox = makeField(doseGroup, QStringLiteral("SkinBox"), 80);
+    InternalBox = makeField(doseGroup, QStringLiteral("InternalBox"), 80);
+    DoseNoteBox = makeField(doseGroup, QStringLiteral("DoseNoteBox"));
+    AddDoseButton = new CommandButton(QStringLiteral("AddDoseButton"), QStringLiteral("追加"), doseGroup);
+    ChangeDoseButton = new CommandButton(QStringLiteral("ChangeDoseButton"), QStringLiteral("訂正"), doseGroup);
+    DeleteDoseButton = new CommandButton(QStringLiteral("DeleteDoseButton"), QStringLiteral("削除"), doseGroup);
+    ImportButton = new CommandButton(QStringLiteral("ImportButton"), QStringLiteral("CSV取込"), doseGroup);
+    ImportButton->setToolTip(
+        QStringLiteral("見出し：氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考"));
+    auto* period = new QHBoxLayout;
+    period->addWidget(FromMonthBox);
+    period->addWidget(new QLabel(QStringLiteral("～"), doseGroup));
+    period->addWidget(ToMonthBox);
+    period->addStretch();
+    auto* doseValues = new QHBoxLayout;
+    for (const auto& [caption, field] : {std::pair{QStringLiteral("外部 実効"), EffectiveBox},
+                                         {QStringLiteral("水晶体"), LensBox},
+                                         {QStringLiteral("皮膚"), SkinBox},
+                                         {QStringLiteral("内部 実効"), InternalBox}}) {
+        doseValues->addWidget(new QLabel(caption, doseGroup));
+        doseValues->addWidget(field);
+    }
+    doseValues->addWidget(new QLabel(QStringLiteral("mSv（検出限界未満は M）"), doseGroup));
+    doseValues->addStretch();
+    auto* doseFields = new QFormLayout;
+    doseFields->addRow(QStringLiteral("施設名"), FacilityBox);
+    doseFields->addRow(QStringLiteral("年月"), period);
+    doseFields->addRow(QStringLiteral("線量"), doseValues);
+    doseFields->addRow(QStringLiteral("備考"), DoseNoteBox);
+    auto* doseButtons = new QHBoxLayout;
+    for (CommandButton* button : {AddDoseButton, ChangeDoseButton, DeleteDoseButton})
+        doseButtons->addWidget(button);
+    doseButtons->addStretch();
+    doseButtons->addWidget(ImportButton);
+    auto* doseLayout = new QVBoxLayout(doseGroup);
+    doseLayout->addWidget(DoseTable, 1);
+    doseLayout->addLayout(doseFields);
+    doseLayout->addLayout(doseButtons);
+
+    auto* declarationGroup = new QGroupBox(QStringLiteral("申告（その人に適用する限度を決めます）"), this);
+    DeclarationTable =
+        makeTable(declarationGroup, QStringLiteral("DeclarationTable"),
+                  {QStringLiteral("種別"), QStringLiteral("開始日"), QStringLiteral("終了日"), QStringLiteral("備考")});
+    DeclarationTable->setColumnWidth(0, 190);
+    DeclarationTable->setColumnWidth(1, 100);
+    DeclarationTable->setColumnWidth(2, 100);
+    KindBox = new QComboBox(declarationGroup);
+    KindBox->setObjectName(QStringLiteral("KindBox"));
+    for (const DeclarationKind kind : {DeclarationKind::Pregnancy, DeclarationKind::CannotConceive,
+                                       DeclarationKind::NoPregnancyPlan, DeclarationKind::DesignatedDoctor})
+        KindBox->addItem(declarationKindText(kind), static_cast<int>(kind));
+    FromDayBox = makeField(declarationGroup, QStringLiteral("FromDayBox"), 110);
+    ToDayBox = makeField(declarationGroup, QStringLiteral("ToDayBox"), 110);
+    FromDayBox->setPlaceholderText(QStringLiteral("2025/06/10"));
+    ToDayBox->setPlaceholderText(QStringLiteral("未定なら空欄"));
+    DeclarationNoteBox = makeField(declarationGroup, QStringLiteral("DeclarationNoteBox"));
+    AddDeclarationButton =
+        new CommandButton(QStringLiteral("AddDeclarationButton"), QStringLiteral("追加"), declarationGroup);
+    ChangeDeclarationButton =
+        new CommandButton(QStringLiteral("ChangeDeclarationButton"), QStringLiteral("訂正"), declarationGroup);
+    DeleteDeclarationButton =
+        new CommandButton(QStringLiteral("DeleteDeclarationButton"), QStringLiteral("削除"), declarationGroup);
+    auto* days = new QHBoxLayout;
+    days->addWidget(FromDayBox);
+    days->addWidget(new QLabel(QStringLiteral("～"), declarationGroup));
+    days->addWidget(ToDayBox);
+    days->addWidget(
+        new QLabel(QStringLiteral("（妊娠は申告日～出産日、免除・指定は開始日～終了日）"), declarationGroup));
+    days->addStretch();
+    auto* declarationFields = new QFormLayout;
+    declarationFields->addRow(QStringLiteral("種別"), KindBox);
+    declarationFields->addRow(QStringLiteral("期間"), days);
+    declarationFields->addRow(QStringLiteral("備考"), DeclarationNoteBox);
+    auto* declarationButtons = new QHBoxLayout;
+    for (CommandButton* button : {AddDeclarationButton, ChangeDeclarationButton, DeleteDeclarationButton})
+        declarationButtons->addWidget(button);
+    declarationButtons->addStretch();
+    auto* declarationLayout = new QVBoxLayout(declarationGroup);
+    declarationLayout->addWidget(DeclarationTable, 1);
+    declarationLayout->addLayout(declarationFields);
+    declarationLayout->addLayout(declarationButtons);
+
+    CloseButton = new CommandButton(QStringLiteral("CloseButton"), QStringLiteral("閉じる"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(CloseButton);
+
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(top);
+    window->addWidget(doseGroup, 3);
+    window->addWidget(declarationGroup, 2);
+    window->addLayout(bottom);
+    resize(820, 700);
+
+    connect(PersonBox, &QComboBox::currentIndexChanged, this, &Form8::showPerson);
+    connect(DoseTable, &QTableWidget::itemSelectionChanged, this, &Form8::DoseRowChosen);
+    connect(DeclarationTable, &QTableWidget::itemSelectionChanged, this, &Form8::DeclarationRowChosen);
+    connect(AddDoseButton, &QPushButton::clicked, this, &Form8::AddDoseButtonClick);
+    connect(ChangeDoseButton, &QPushButton::clicked, this, &Form8::ChangeDoseButtonClick);
+    connect(DeleteDoseButton, &QPushButton::clicked, this, &Form8::DeleteDoseButtonClick);
+    connect(ImportButton, &QPushButton::clicked, this, &Form8::ImportButtonClick);
+    connect(AddDeclarationButton, &QPushButton::clicked, this, &Form8::AddDeclarationButtonClick);
+    connect(ChangeDeclarationButton, &QPushButton::clicked, this, &Form8::ChangeDeclarationButtonClick);
+    connect(DeleteDeclarationButton, &QPushButton::clicked, this, &Form8::DeleteDeclarationButtonClick);
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Form8::openFor(const QString& name, bool mayChange)
+{
+    editable = mayChange;
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{AddDoseButton, ChangeDoseButton, DeleteDoseButton, ImportButton,
+                                         AddDeclarationButton, ChangeDeclarationButton, DeleteDeclarationButton})
+        control->setEnabled(editable);
+    ShowOnlyNote->setText(editable ? QString()
+                                   : QStringLiteral("ほかのPCがデータ入力中か、データフォルダに書き込めないため、"
+                                                    "表示のみです"));
+    const QSignalBlocker quiet(PersonBox);
+    PersonBox->clear();
+    const auto registrants = LoadRegistrantList(dataDir);
+    const auto removed = ReadRemovedNames(dataDir);
+    if (!registrants || !removed) {
+        dialogs.warn(messageOf(!registrants ? registrants.error() : removed.error()));
+        return;
+    }
+    for (const QString& listed : registrants->names)
+        PersonBox->addItem(listed, listed);
+    for (const QString& gone : *removed)
+        if (!registrants->names.contains(gone))
+            PersonBox->addItem(gone + QStringLiteral("（抹消）"), gone);
+    PersonBox->setCurrentIndex(std::max(0, PersonBox->findData(name)));
+    reload();
+}
+
+void Form8::reload()
+{
+    const auto storedDoses = ReadOtherFacilityDoses(dataDir);
+    const auto storedDeclarations = ReadDeclarations(dataDir);
+    if (!storedDoses || !storedDeclarations)
+        dialogs.warn(messageOf(!storedDoses ? storedDoses.error() : storedDeclarations.error()));
+    doses = storedDoses ? *storedDoses : QList<OtherFacilityDose>();
+    declarations = storedDeclarations ? *storedDeclarations : QList<Declaration>();
+    showPerson();
+}
+
+QString Form8::person() const
+{
+    return PersonBox->currentData().toString();
+}
+
+void Form8::showPerson()
+{
+    shownDoses.clear();
+    for (const OtherFacilityDose& dose : doses)
+        if (dose.name == person())
+            shownDoses << dose;
+    std::stable_sort(shownDoses.begin(), shownDoses.end(),
+                     [](const auto& a, const auto& b) { return std::pair(a.from, a.to) < std::pair(b.from, b.to); });
+    DoseTable->setRowCount(static_cast<int>(shownDoses.size()));
+    for (int row = 0; row < shownDoses.size(); ++row) {
+        const OtherFacilityDose& d = shownDoses[row];
+        const QString period =
+            d.from == d.to ? monthText(d.from) : monthText(d.from) + QStringLiteral("～") + monthText(d.to);
+        fillRow(DoseTable, row,
+                {d.facility, period, plainForm(d.effective), plainForm(d.lens), plainForm(d.skin),
+                 plainForm(d.internal), d.note},
+                2, 5);
+    }
+    shownDeclarations.clear();
+    for (const Declaration& declaration : declarations)
+        if (declaration.name == person())
+            shownDeclarations << declaration;
+    std::stable_sort(shownDeclarations.begin(), shownDeclarations.end(),
+                     [](const auto& a, const auto& b) { return a.from < b.from; });
+    DeclarationTable->setRowCount(static_cast<int>(shownDeclarations.size()));
+    for (int row = 0; row < shownDeclarations.size(); ++row) {
+        const Declaration& d = shownDeclarations[row];
+        fillRow(DeclarationTable, row, {declarationKindText(d.kind), dayText(d.from), dayText(d.to), d.note}, -1, -1);
+    }
+}
+
+void Form8::DoseRowChosen()
+{
+    const int row = DoseTable->currentRow();
+    if (row < 0 || row >= shownDoses.size())
+        return;
+    const OtherFacilityDose& d = shownDoses[row];
+    FacilityBox->setText(d.facility);
+    FromMonthBox->setText(monthText(d.from));
+    ToMonthBox->setText(d.from == d.to ? QString() : monthText(d.to));
+    EffectiveBox->setText(plainForm(d.effective));
+    LensBox->setText(plainForm(d.lens));
+    SkinBox->setText(plainForm(d.skin));
+    InternalBox->setText(plainForm(d.internal));
+    DoseNoteBox->setText(d.note == NoComment ? QString() : d.note);
+}
+
+void Form8::DeclarationRowChosen()
+{
+    const int row = DeclarationTable->currentRow();
+    if (row < 0 || row >= shownDeclarations.size())
+        return;
+    const Declaration& d = shownDeclarations[row];
+    KindBox->setCurrentIndex(KindBox->findData(static_cast<int>(d.kind)));
+    FromDayBox->setText(dayText(d.from));
+    ToDayBox->setText(dayText(d.to));
+    DeclarationNoteBox->setText(d.note == NoComment ? QString() : d.note);
+}
+
+std::optional<OtherFacilityDose> Form8::typedOtherDose()
+{
+    const auto from = typedYearMonth(FromMonthBox->text());
+    const auto to = ToMonthBox->text().trimmed().isEmpty() ? from : typedYearMonth(ToMonthBox->text());
+    if (!from || !to) {
+        dialogs.warn(QStringLiteral("年月は「2025/05」のように、1950年～2100年の1～12月で入力して下さい"));
+        return std::nullopt;
+    }
+    OtherFacilityDose dose{person(),
+                           FacilityBox->text().trimmed(),
+                           *from,
+                           *to,
+                           0,
+                           0,
+                           0,
+                           0,
+                           DoseNoteBox->text().trimmed().isEmpty() ? NoComment : DoseNoteBox->text().trimmed()};
+    for (const auto& [field, value] : {std::pair{EffectiveBox, &dose.effective},
+                                       {LensBox, &dose.lens},
+                                       {SkinBox, &dose.skin},
+                                       {InternalBox, &dose.internal}}) {
+        const auto typed = typedDose(field->text());
+        if (!typed) {
+            dialogs.warn(QStringLiteral("線量は0以上の数値で入力して下さい（検出限界未満は M）"));
+            field->setFocus();
+            return std::nullopt;
+        }
+        *value = *typed;
+    }
+    if (const auto problem = otherDoseProblem(dose)) {
+        dialogs.warn(*problem);
+        return std::nullopt;
+    }
+    for (const QString& text : {dose.facility, dose.note})
+        if (!cp932::encode(text)) {
+            dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, text)));
+            return std::nullopt;
+        }
+    return dose;
+}
+
+std::optional<Declaration> Form8::typedDeclaration()
+{
+    const auto from = typedDay(FromDayBox->text());
+    const auto to = ToDayBox->text().trimmed().isEmpty() ? std::optional<qint64>(0) : typedDay(ToDayBox->text());
+    if (!from || !to) {
+        dialogs.warn(QStringLiteral("日付は「2025/06/10」のように、ある日で入力して下さい"));
+        return std::nullopt;
+    }
+    const QString note = DeclarationNoteBox->text().trimmed();
+    Declaration declaration{person(), static_cast<DeclarationKind>(KindBox->currentData().toInt()), *from, *to,
+                            note.isEmpty() ? NoComment : note};
+    if (const auto problem = declarationProblem(declaration)) {
+        dialogs.warn(*problem);
+        return std::nullopt;
+    }
+    if (!cp932::encode(note)) {
+        dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, note)));
+        return std::nullopt;
+    }
+    return declaration;
+}
+
+namespace {
+
+// Reads a list again, applies an edit and stores it, `shown` then holding what is stored; false after the
+// message that says why not (this copy lost the lock, the file cannot be read or written, or it changed
+// since it was shown: then `shown` is what it holds now).
+template <typename Entry>
+bool changeList(const SharedState& state, const DataDir& dir, Dialogs& dialogs, QList<Entry>& shown,
+                Result<QList<Entry>> (*read)(const DataDir&), Status (*write)(const DataDir&, const QList<Entry>&),
+                const QString& fileName, const std::function<void(QList<Entry>&)>& edit)
+{
+    if (const auto held = state.confirmEntryLock(); !held) {
+        dialogs.warn(messageOf(held.error()));
+        return false;
+    }
+    auto stored = read(dir);
+    if (!stored) {
+        dialogs.warn(messageOf(stored.error()));
+        return false;
+    }
+    if (*stored != shown) {
+        dialogs.warn(ChangedElsewhere.arg(fileName));
+        shown = *stored;
+        return false;
+    }
+    edit(*stored);
+    if (const auto written = write(dir, *stored); !written) {
+        dialogs.warn(messageOf(written.error()));
+        return false;
+    }
+    shown = *stored;
+    return true;
+}
+
+} // namespace
+
+bool Form8::changeDoses(const std::function<void(QList<OtherFacilityDose>&)>& edit)
+{
+    const bool changed = changeList<OtherFacilityDose>(state, dataDir, dialogs, doses, ReadOtherFacilityDoses,
+                                                       WriteOtherFacilityDoses, OtherFacilityDosesFile, edit);
+    showPerson();
+    return changed;
+}
+
+bool Form8::changeDeclarations(const std::function<void(QList<Declaration>&)>& edit)
+{
+    const bool changed = changeList<Declaration>(state, dataDir, dialogs, declarations, ReadDeclarations,
+                                                 WriteDeclarations, DeclarationsFile, edit);
+    showPerson();
+    return changed;
+}
+
+void Form8::AddDoseButtonClick()
+{
+    const auto dose = typedOtherDose();
+    if (!dose)
+        return;
+    if (doses.contains(*dose)) {
+        dialogs.warn(QStringLiteral("同じ内容が登録済みです"));
+        return;
+    }
+    changeDoses([&](QList<OtherFacilityDose>& list) { list.append(*dose); });
+}
+
+void Form8::ChangeDoseButtonClick()
+{
+    const int row = DoseTable->currentRow();
+    if (row < 0) {
+        dialogs.warn(QStringLiteral("訂正する行を選んで下さい"));
+        return;
+    }
+    const OtherFacilityDose old = shownDoses[row];
+    const auto dose = typedOtherDose();
+    if (dose)
+        changeDoses([&](QList<OtherFacilityDose>& list) { list[list.indexOf(old)] = *dose; });
+}
+
+void Form8::DeleteDoseButtonClick()
+{
+    const int row = DoseTable->currentRow();
+    if (row < 0) {
+        dialogs.warn(QStringLiteral("削除する行を選んで下さい"));
+        return;
+    }
+    const OtherFacilityDose old = shownDoses[row];
+    if (dialogs.confirmRisky(QStringLiteral("%1の%2の線量を削除しますか？").arg(old.facility, monthText(old.to))))
+        changeDoses([&](QList<OtherFacilityDose>& list) { list.removeAt(list.indexOf(old)); });
+}
+
+void Form8::ImportButtonClick()
+{
+    const QString path = dialogs.chooseCsvToOpen(QStringLiteral("取り込む他施設線量のCSVファイル"), dataDir.root());
+    if (path.isEmpty())
+        return;
+    QStringList persons;
+    for (int at = 0; at < PersonBox->count(); ++at)
+        persons << PersonBox->itemData(at).toString();
+    const auto import = ReadOtherDoseImport(path, persons, doses);
+    if (!import) {
+        dialogs.warn(messageOf(import.error()));
+        return;
+    }
+    if (import->entries.isEmpty()) {
+        dialogs.warn(otherDoseImportReport(*import));
+        return;
+    }
+    if (dialogs.confirmOkCancel(otherDoseImportReport(*import) + QStringLiteral("\n\n取り込みますか？")) &&
+        changeDoses([&](QList<OtherFacilityDose>& list) { list << import->entries; }))
+        dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size()));
+}
+
+void Form8::AddDeclarationButtonClick()
+{
+    const auto declaration = typedDeclaration();
+    if (!declaration)
+        return;
+    if (declarations.contains(*declaration)) {
+        dialogs.warn(QStringLiteral("同じ内容が登録済みです"));
+        return;
+    }
+    changeDeclarations([&](QList<Declaration>& list) { list.append(*declaration); });
+}
+
+void Form8::ChangeDeclarationButtonClick()
+{
+    const int row = DeclarationTable->currentRow();
+    if (row < 0) {
+        dialogs.warn(QStringLiteral("訂正する行を選んで下さい"));
+        return;
+    }
+    const Declaration old = shownDeclarations[row];
+    const auto declaration = typedDeclaration();
+    if (declaration)
+        changeDeclarations([&](QList<Declaration>& list) { list[list.indexOf(old)] = *declaration; });
+}
+
+void Form8::DeleteDeclarationButtonClick()
+{
+    const int row = DeclarationTable->currentRow();
+    if (row < 0) {
+        dialogs.warn(QStringLiteral("削除する行を選んで下さい"));
+        return;
+    }
+    const Declaration old = shownDeclarations[row];
+    if (dialogs.confirmRisky(
+            QStringLiteral("%1（%2～）の申告を削除しますか？").arg(declarationKindText(old.kind), dayText(old.from))))
+        changeDeclarations([&](QList<Declaration>& list) { list.removeAt(list.indexOf(old)); });
+}
+
+void Form8::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    emit closed();
+}
+
+} // namespace velmora

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/CommandButton.h"
+#include "platform/Dialogs.h"
+#include "store/DataDir.h"
+#include "store/DoseAdditions.h"
+#include "store/SharedState.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QWidget>
+#include <functional>
+
+namespace velmora {
+
+// The window "他施設線量・申告": a person's doses received at other facilities and declarations (pregnancy,
+// exemption from the women's quarterly limit, designated doctor under the lens transitional rule), entered,
+// corrected and deleted, and other facilities' doses taken from a CSV file. Registrants and removed persons
+// can be chosen. Changes are stored at once, only while this copy holds the entry lock.
+class Form8 : public QWidget {
+    Q_OBJECT
+public:
+    Form8(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
+
+    // Reads both lists and shows the entries of `name` (the first person when it is not listed); with
+    // `editable` false, everything is shown and nothing can be changed.
+    void openFor(const QString& name, bool editable);
+
+    QComboBox* PersonBox;
+    QTableWidget* DoseTable; // the other facilities' doses of the person, by period
+    QLineEdit* FacilityBox;
+    QLineEdit* FromMonthBox; // "2025/05"
+    QLineEdit* ToMonthBox;   // empty for one month
+    QLineEdit* EffectiveBox;
+    QLineEdit* LensBox;
+    QLineEdit* SkinBox;
+    QLineEdit* InternalBox;
+    QLineEdit* DoseNoteBox;
+    CommandButton* AddDoseButton;    // "追加"
+    CommandButton* ChangeDoseButton; // "訂正": the chosen row takes the fields' values
+    CommandButton* DeleteDoseButton; // "削除"
+    CommandButton* ImportButton;     // "CSV取込": other facilities' doses of everyone from a CSV file
+    QTableWidget* DeclarationTable;
+    QComboBox* KindBox;
+    QLineEdit* FromDayBox; // "2025/06/10": the declaration, diagnosis or designation
+    QLineEdit* ToDayBox;   // the delivery, or the end; empty while open
+    QLineEdit* DeclarationNoteBox;
+    CommandButton* AddDeclarationButton;
+    CommandButton* ChangeDeclarationButton;
+    CommandButton* DeleteDeclarationButton;
+    QLabel* ShowOnlyNote;       // why nothing can be changed, when so
+    CommandButton* CloseButton; // "閉じる"
+
+signals:
+    // The window was closed; whatever it changed is in the files.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QString person() const;
+    void showPerson();
+    void DoseRowChosen();
+    void DeclarationRowChosen();
+    // The fields as an entry of the person, or nothing after the message that says what is wrong.
+    std::optional<OtherFacilityDose> typedOtherDose();
+    std::optional<Declaration> typedDeclaration();
+    // Reads the list again, applies `edit` to it and stores it, unless this copy lost the lock or the file
+    // changed since it was shown; false after the message that says why.
+    bool changeDoses(const std::function<void(QList<OtherFacilityDose>&)>& edit);
+    bool changeDeclarations(const std::function<void(QList<Declaration>&)>& edit);
+    void AddDoseButtonClick();
+    void ChangeDoseButtonClick();
+    void DeleteDoseButtonClick();
+    void ImportButtonClick();
+    void AddDeclarationButtonClick();
+    void ChangeDeclarationButtonClick();
+    void DeleteDeclarationButtonClick();
+    void reload();
+
+    SharedState& state;
+    DataDir dataDir;
+    Dialogs& dialogs;
+    bool editable = false;
+    QList<OtherFacilityDose> doses;      // everyone's, as stored
+    QList<Declaration> declarations;     // everyone's, as stored
+    QList<OtherFacilityDose> shownDoses; // the person's, in DoseTable's order
+    QList<Declaration> shownDeclarations;
+};
+
+} // namespace velmora

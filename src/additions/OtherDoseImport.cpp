@@ -1,0 +1,159 @@
+#include "OtherDoseImport.h"
+
+#include "store/Cp932.h"
+#include "store/Csv.h"
+#include "store/Messages.h"
+#include "store/NumberForms.h"
+#include "store/TextFile.h"
+
+#include <QFileInfo>
+
+namespace velmora {
+namespace {
+
+enum Column { Name, Facility, From, To, Effective, Lens, Skin, Internal, Note };
+
+constexpr qsizetype DoubtsShown = 20;
+
+// The whole numbers of a typed date's parts, whatever separates them: "2025/06/10", "2025年6月10日",
+// "2025-6-10"; a text of digits alone is split as yyyymm or yyyymmdd.
+QList<qint64> dateParts(const QString& text, int digitsAlone)
+{
+    const QString plain = text.normalized(QString::NormalizationForm_KC).trimmed();
+    if (plain.size() == digitsAlone && std::all_of(plain.begin(), plain.end(), [](QChar c) { return c.isDigit(); })) {
+        QList<qint64> parts{plain.left(4).toLongLong(), plain.mid(4, 2).toLongLong()};
+        if (digitsAlone == 8)
+            parts << plain.mid(6, 2).toLongLong();
+        return parts;
+    }
+    QList<qint64> parts;
+    QString digits;
+    for (const QChar c : plain + QLatin1Char('/')) {
+        if (c.isDigit() && c.unicode() < 128) {
+            digits += c;
+            continue;
+        }
+        if (digits.isEmpty() || !QStringLiteral("/-.年月日").contains(c))
+            return {};
+        parts << digits.toLongLong();
+        digits.clear();
+    }
+    return parts;
+}
+
+} // namespace
+
+std::optional<MonthKey> typedYearMonth(const QString& text)
+{
+    const QList<qint64> parts = dateParts(text, 6);
+    if (parts.size() != 2 || parts[0] < 1950 || parts[0] > 2100 || parts[1] < 1 || parts[1] > 12)
+        return std::nullopt;
+    return parts[0] * 100 + parts[1];
+}
+
+std::optional<qint64> typedDay(const QString& text)
+{
+    const QList<qint64> parts = dateParts(text, 8);
+    if (parts.size() != 3 || parts[1] > 12 || parts[2] > 31)
+        return std::nullopt;
+    const qint64 day = parts[0] * 10000 + parts[1] * 100 + parts[2];
+    return isCalendarDate(day) ? std::optional(day) : std::nullopt;
+}
+
+std::optional<double> typedDose(const QString& text)
+{
+    const QString cell = text.trimmed();
+    if (cell.isEmpty() || csv::isBelowDetection(cell))
+        return 0.0;
+    const auto number = cellNumber(cell);
+    if (!number || !isStorable(*number) || *number < 0)
+        return std::nullopt;
+    return *number;
+}
+
+Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
+                                            const QList<OtherFacilityDose>& stored)
+{
+    OtherDoseImport import;
+    import.file = QFileInfo(path).fileName();
+    const auto bytes = readFileBytes(path, import.file, LargestListFile);
+    if (!bytes)
+        return bytes.error();
+    const auto rows = csv::readRows(*bytes, import.file);
+    if (!rows)
+        return rows.error();
+    const auto columns =
+        csv::findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, OtherDoseCsvHeadings,
+                         {{Name}, {Facility}, {From}, {Effective}, {Lens}, {Skin}, {Internal}}, import.file);
+    if (!columns)
+        return columns.error();
+    for (qsizetype r = 1; r < rows->size(); ++r) {
+        const csv::Row& row = (*rows)[r];
+        const auto cell = [&](Column column) {
+            return (*columns)[column] < 0 ? QString() : row.cells.value((*columns)[column]).trimmed();
+        };
+        if (std::all_of(row.cells.begin(), row.cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); }))
+            continue;
+        const QString name = cp932::canonical(cell(Name));
+        const QString label =
+            QStringLiteral("%1行目").arg(row.line) + (name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name));
+        if (!persons.contains(name)) {
+            import.unknownPersons << label;
+            continue;
+        }
+        const auto from = typedYearMonth(cell(From));
+        const auto to = cell(To).isEmpty() ? from : typedYearMonth(cell(To));
+        OtherFacilityDose dose{name,
+                               cell(Facility),
+                               from.value_or(0),
+                               to.value_or(0),
+                               0,
+                               0,
+                               0,
+                               0,
+                               cell(Note).isEmpty() ? NoComment : cell(Note)};
+        std::optional<QString> problem;
+        const std::pair<Column, double*> doses[] = {
+            {Effective, &dose.effective}, {Lens, &dose.lens}, {Skin, &dose.skin}, {Internal, &dose.internal}};
+        for (const auto& [column, value] : doses) {
+            const auto typed = typedDose(cell(column));
+            if (!typed)
+                problem = QStringLiteral("「%1」は線量ではありません").arg(cell(column));
+            *value = typed.value_or(0);
+        }
+        if (!problem)
+            problem = otherDoseProblem(dose);
+        if (!problem && (!cp932::encode(dose.facility) || !cp932::encode(dose.note)))
+            problem = messageOf(failureWithText(FailureKind::Unencodable, dose.facility + dose.note));
+        if (problem) {
+            import.unusable << label + QStringLiteral("：") + *problem;
+            continue;
+        }
+        if (stored.contains(dose) || import.entries.contains(dose)) {
+            import.storedAlready << label;
+            continue;
+        }
+        import.entries << dose;
+    }
+    return import;
+}
+
+QString otherDoseImportReport(const OtherDoseImport& import)
+{
+    QString report =
+        QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(import.file).arg(import.entries.size());
+    const std::pair<const QStringList*, QString> leftOut[] = {
+        {&import.unknownPersons, QStringLiteral("登録者・登録抹消者にない氏名の行（取り込みません）")},
+        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）")},
+        {&import.storedAlready, QStringLiteral("同じ内容が登録済みの行（取り込みません）")},
+    };
+    for (const auto& [lines, heading] : leftOut)
+        if (!lines->isEmpty())
+            report += QStringLiteral("\n\n%1：%2行\n%3")
+                          .arg(heading)
+                          .arg(lines->size())
+                          .arg(listForMessage(*lines, QStringLiteral("行"), DoubtsShown));
+    return report;
+}
+
+} // namespace velmora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "store/DataDir.h"
+#include "store/DoseAdditions.h"
+#include "store/Result.h"
+
+// Doses received at other facilities from a spreadsheet (a list the other facility or its dosimetry
+// service sent), read into entries with every doubt listed for the operator before anything is stored.
+namespace velmora {
+
+// The headings of such a file; it may hold them in any order among others. 終了年月 and 備考 may be missing.
+inline const QStringList OtherDoseCsvHeadings = {
+    QStringLiteral("氏名"),     QStringLiteral("施設名"),   QStringLiteral("開始年月"),
+    QStringLiteral("終了年月"), QStringLiteral("実効線量"), QStringLiteral("水晶体"),
+    QStringLiteral("皮膚"),     QStringLiteral("内部被曝"), QStringLiteral("備考"),
+};
+
+// A typed year and month ("2025/05", "2025/5", "202505", "2025年5月", full-width digits too) as a key;
+// nothing for anything else.
+std::optional<MonthKey> typedYearMonth(const QString& text);
+// A typed day ("2025/06/10", "20250610", "2025年6月10日") as yyyymmdd; nothing for anything else or a day
+// that does not exist.
+std::optional<qint64> typedDay(const QString& text);
+// A dose cell or field: empty or "M" is 0; otherwise a whole number text at or above 0.
+std::optional<double> typedDose(const QString& text);
+
+// What a file gives: the entries to be added, and the rows left out, each a line for the operator.
+struct OtherDoseImport {
+    QString file;
+    QList<OtherFacilityDose> entries;
+    QStringList unknownPersons; // a name that is neither a registrant nor a removed person
+    QStringList unusable;       // a cell that is not a month or a dose, or a period across fiscal years
+    QStringList storedAlready;  // the same entry is stored: a file read twice adds nothing twice
+};
+
+// Reads a CSV file (see csv::readRows) against the persons of both lists and the stored entries.
+Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
+                                            const QList<OtherFacilityDose>& stored);
+
+// What the import will add, then each kind of row left out.
+QString otherDoseImportReport(const OtherDoseImport& import);
+
+} // namespace velmora

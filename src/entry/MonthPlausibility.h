@@ -1,0 +1,22 @@
+#pragma once
+
+#include "store/DataDir.h"
+#include "store/Records.h"
+#include "store/SharedState.h"
+
+// Whether a month's values, before they are saved, bring anyone near or over a limit: so that the operator
+// sees it while the badge report is still on the desk.
+namespace velmora {
+
+// For each registrant whose values for `key` bring a limit to 注意 or 超過 that the stored records did
+// not, a line "山田　太郎：実効 年度 52 > 50、…" naming each such limit with its total (the doses at other
+// facilities and the declarations counted as the totals count them). A file or list that cannot be read
+// gives a line saying so: the check is then incomplete, never silently passed.
+QStringList monthLimitFindings(const DataDir& dir, const RegistrantList& registrants,
+                               const std::vector<PendingEntry>& pending, MonthKey key);
+
+// The findings as a paragraph to stand before the question that saves or takes the month; empty when
+// there are none.
+QString monthLimitReport(const QStringList& findings);
+
+} // namespace velmora
