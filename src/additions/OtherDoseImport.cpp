@@ -28,7 +28,7 @@ QList<qint64> dateParts(const QString& text, int digitsAlone)
     }
     QList<qint64> parts;
     QString digits;
-    for (const QChar c : plain + QLatin1Char('/')) {
+    for (const QChar c : plain) {
         if (c.isDigit() && c.unicode() < 128) {
             digits += c;
             continue;
@@ -38,6 +38,8 @@ QList<qint64> dateParts(const QString& text, int digitsAlone)
         parts << digits.toLongLong();
         digits.clear();
     }
+    if (!digits.isEmpty())
+        parts << digits.toLongLong();
     return parts;
 }
 

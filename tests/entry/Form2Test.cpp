@@ -1,4 +1,5 @@
 #include "store/Cp932.h"
+#include "store/DoseAdditions.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
@@ -424,6 +425,34 @@ TEST_F(EntryWindow, AnImportedMonthIsReviewedAndSavedAsTypingItWould)
         ASSERT_TRUE(april > 0 && may > april) << name.toStdString();
         EXPECT_EQ(bytes.mid(april, may - april).replace("200504", "200505"), bytes.mid(may)) << name.toStdString();
     }
+}
+
+TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQuestion)
+{
+    ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, Names[0], {202604, 30, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(WriteOtherFacilityDoses(
+        app.dataDir, {{Names[0], QStringLiteral("第二病院"), 202605, 202605, 15, 0, 0, 0, NoComment}}));
+    setMonth("2026", "7");
+    const QString csv = path(QStringLiteral("july.csv"));
+    writeBytes(csv, *cp932::encode(QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\r\n鈴木,4.5,,,\r\n")));
+    dialogs.answerFile(csv);
+    dialogs.answer(true);
+    click(form.Command10);
+    const QString suzuki = QStringLiteral("鈴木：実効 Q2 4.5 ≥ 4（女性。妊娠不能と診断された者等は対象外）");
+    EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("注意・超過となる人が1名います") +
+                                                   QStringLiteral("（他施設での線量を含みます）。\n") + suzuki))
+        << dialogs.shown.last().text.toStdString();
+
+    confirm(Names[0], {"6"});
+    confirm(Names[2], {"0"}); // values of 0 change no total
+    saveAll();
+    const QString question = dialogs.shown.value(dialogs.shown.size() - 2).text;
+    EXPECT_TRUE(question.contains(QStringLiteral("注意・超過となる人が2名います"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(
+        QStringLiteral("山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者等は対象外）、"
+                       "実効 年度 51 > 20（5年の累積を記録）\n") +
+        suzuki + QStringLiteral("\n\nデータ入力に間違いはありませんか？")))
+        << question.toStdString();
 }
 
 TEST_F(EntryWindow, TheTemplateIsOfferedUnderTheMonthsNameInTheDataFolder)

@@ -1,0 +1,155 @@
+#include "additions/OtherDoseImport.h"
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+#include "store/WriterLock.h"
+#include "support/Stores.h"
+#include "support/WindowTest.h"
+#include "totals/TotalsColumns.h"
+
+#include <QFileInfo>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+using Kind = ScriptedDialogs::Kind;
+
+class AdditionsWindow : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, QStringLiteral("山田"), {202606, 30, 0, 0, 0, NoComment}));
+    }
+    void typeDose(const QString& facility, const QString& from, const QString& to, const QString& effective,
+                  const QString& lens = {})
+    {
+        type(form.FacilityBox, facility);
+        type(form.FromMonthBox, from);
+        type(form.ToMonthBox, to);
+        type(form.EffectiveBox, effective);
+        type(form.LensBox, lens);
+    }
+    QString cell(QTableWidget* table, int row, int column) const { return table->item(row, column)->text(); }
+
+    Form8& form = app.form8();
+};
+
+TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromTheEntryWindow)
+{
+    click(app.form1().Command1);
+    doubleClick(app.form2().List1, QStringLiteral("山田"));
+    click(app.form2().Command11);
+    ASSERT_TRUE(form.isVisible());
+    EXPECT_EQ(form.PersonBox->currentText(), QStringLiteral("山田"));
+    EXPECT_TRUE(form.AddDoseButton->isEnabled());
+
+    typeDose(QStringLiteral("第二病院"), QStringLiteral("２０２６/７"), QString(), QStringLiteral("25"), "M");
+    click(form.AddDoseButton);
+    typeDose(QStringLiteral("第二病院"), QStringLiteral("2026/13"), QString(), QStringLiteral("1"));
+    click(form.AddDoseButton);
+    typeDose(QStringLiteral("第二病院"), QStringLiteral("2027/03"), QStringLiteral("2027/04"), QStringLiteral("1"));
+    click(form.AddDoseButton);
+    typeDose(QStringLiteral("第二病院"), QStringLiteral("2026/08"), QString(), QStringLiteral("-1"));
+    click(form.AddDoseButton);
+    EXPECT_EQ(takeMessages(),
+              (QStringList{QStringLiteral("年月は「2025/05」のように、1950年～2100年の1～12月で入力して下さい"),
+                           QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい"),
+                           QStringLiteral("線量は0以上の数値で入力して下さい（検出限界未満は M）")}));
+    EXPECT_EQ(*ReadOtherFacilityDoses(app.dataDir),
+              (QList<OtherFacilityDose>{
+                  {QStringLiteral("山田"), QStringLiteral("第二病院"), 202607, 202607, 25, 0, 0, 0, NoComment}}));
+    ASSERT_EQ(form.DoseTable->rowCount(), 1);
+    EXPECT_EQ(cell(form.DoseTable, 0, 1), QStringLiteral("2026/07"));
+
+    // A row chosen fills the fields; 訂正 replaces it.
+    form.DoseTable->selectRow(0);
+    EXPECT_EQ(form.EffectiveBox->text(), QStringLiteral("25"));
+    type(form.ToMonthBox, QStringLiteral("2026/09"));
+    type(form.EffectiveBox, QStringLiteral("24.5"));
+    click(form.ChangeDoseButton);
+    EXPECT_EQ(cell(form.DoseTable, 0, 1), QStringLiteral("2026/07～2026/09"));
+    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->value(0).effective, 24.5);
+
+    // 鈴木's pregnancy, open until the delivery is known.
+    form.PersonBox->setCurrentIndex(form.PersonBox->findData(QStringLiteral("鈴木")));
+    EXPECT_EQ(form.DoseTable->rowCount(), 0);
+    type(form.FromDayBox, QStringLiteral("2026年6月10日"));
+    click(form.AddDeclarationButton);
+    EXPECT_EQ(*ReadDeclarations(app.dataDir),
+              (QList<Declaration>{{QStringLiteral("鈴木"), DeclarationKind::Pregnancy, 20260610, 0, NoComment}}));
+    form.DeclarationTable->selectRow(0);
+    type(form.ToDayBox, QStringLiteral("2026/02/30"));
+    click(form.ChangeDeclarationButton);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("日付は「2025/06/10」のように、ある日で入力して下さい")});
+    dialogs.answer(true);
+    click(form.DeleteDeclarationButton);
+    EXPECT_EQ(ReadDeclarations(app.dataDir)->size(), 0);
+
+    // Another program changed the list meanwhile: nothing is stored over it.
+    ASSERT_TRUE(WriteOtherFacilityDoses(app.dataDir, {}));
+    form.PersonBox->setCurrentIndex(0);
+    form.DoseTable->selectRow(0);
+    dialogs.answer(true);
+    click(form.DeleteDoseButton);
+    EXPECT_TRUE(takeMessages().last().contains(QStringLiteral("変更されました")));
+    EXPECT_EQ(form.DoseTable->rowCount(), 0);
+    click(form.CloseButton);
+    EXPECT_TRUE(app.form2().isVisible());
+}
+
+TEST_F(AdditionsWindow, OpensFromTheTotalsWithTheLockAndTheTotalsCountWhatWasEntered)
+{
+    click(app.form1().Command4);
+    Form7& totals = app.form7();
+    totals.FrozenTable->selectRow(0);
+    click(totals.AdditionsButton);
+    ASSERT_TRUE(form.isVisible());
+    EXPECT_TRUE(QFileInfo::exists(path(WriterLock::FileName))); // no second copy may enter data meanwhile
+    EXPECT_TRUE(form.AddDoseButton->isEnabled());
+
+    // Another facility's list of everyone, read twice: the second time adds nothing.
+    writeBytes(path("other.csv"), QStringLiteral("氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝\r\n"
+                                                 "山田,第二病院,2026/10,2026/12,25,1,M,\r\n"
+                                                 "山田,第二病院,2026/04,2027/04,1,0,0,0\r\n"
+                                                 "佐々木,第二病院,2026/10,,1,0,0,0\r\n")
+                                      .toUtf8());
+    for (int round = 0; round < 2; ++round) {
+        dialogs.answerFile(path("other.csv"));
+        if (round == 0)
+            dialogs.answer(true);
+        click(form.ImportButton);
+    }
+    const QStringList messages = takeMessages();
+    ASSERT_EQ(messages.size(), 5); // each file dialog, the question, what was taken, what the second read found
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("「other.csv」から他施設での線量を1件取り込みます。")));
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("3行目（山田）：期間は同じ年度の中で")));
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("4行目（佐々木）")));
+    EXPECT_TRUE(messages[4].contains(QStringLiteral("同じ内容が登録済みの行（取り込みません）：1行")));
+    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->size(), 1);
+
+    click(form.CloseButton);
+    EXPECT_FALSE(QFileInfo::exists(path(WriterLock::FileName)));
+    // The totals were gathered again: 30 here and 25 elsewhere exceed the year.
+    const TotalsRow row = totals.shownRows().first();
+    EXPECT_EQ(cellText(row, TotalsColumn::EffectiveYear, 2026), "55");
+    EXPECT_EQ(cellText(row, TotalsColumn::OtherEffectiveYear, 2026), "25");
+    EXPECT_EQ(row.verdict(), Verdict::Exceeded);
+}
+
+TEST_F(AdditionsWindow, OnlyShowsWhileAnotherCopyEntersData)
+{
+    WriterLock other(app.dataDir);
+    ASSERT_TRUE(other.tryLock());
+    click(app.form1().Command4);
+    click(app.form7().AdditionsButton);
+    EXPECT_EQ(takeMessages().size(), 1); // who holds the lock
+    ASSERT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.AddDoseButton->isEnabled());
+    EXPECT_FALSE(form.ShowOnlyNote->text().isEmpty());
+    click(form.CloseButton);
+    EXPECT_TRUE(other.confirmHeld()); // the other copy's lock stays theirs
+}
+
+} // namespace
