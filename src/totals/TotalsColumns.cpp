@@ -173,6 +173,9 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
              {monthCell(month.recorded, month.effective), monthCell(month.recorded, month.lens),
               monthCell(month.recorded, month.skin)}});
     }
+    if (t.otherRecorded)
+        rows.append(
+            {QStringLiteral("他施設"), {t.otherEffectiveYear.text(), t.otherLensYear.text(), t.otherSkinYear.text()}});
     for (size_t quarter = 0; quarter < 4; ++quarter)
         rows.append(
             {QStringLiteral("Q%1").arg(quarter + 1),

@@ -62,8 +62,9 @@ struct PersonFigureRow {
     std::array<QString, 3> cells;
 };
 
-// The months, quarters and year of a person's fiscal year, then the running block totals where they are
-// to be recorded: what the totals window shows beside the table and the dose notice prints.
+// The months of a person's fiscal year, the year's doses at other facilities where there are any, the
+// quarters and the year (both with them), then the running block totals where they are to be recorded:
+// what the totals window shows beside the table and the dose notice prints.
 QList<PersonFigureRow> personFigures(const DoseTotals& totals, int fiscalYear);
 
 } // namespace velmora

@@ -1,5 +1,7 @@
-// Any bytes given to the readers of "登録者名.txt" and "既入力.txt": no crash, an accepted registrant
-// list never holds more than its capacity, and never more months are read than the bytes have lines.
+// Any bytes given to the readers of "登録者名.txt", "既入力.txt", "他施設線量.txt" and "申告.txt": no
+// crash, an accepted registrant list never holds more than its capacity, never more months or entries are
+// read than the bytes have lines, and every entry accepted is one the windows could have stored.
+#include "store/DoseAdditions.h"
 #include "store/ListFiles.h"
 
 #include <cstdlib>
@@ -13,5 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     if (const auto months = parseEnteredMonths(bytes); months && months->size() > bytes.count('\n') + 1)
         std::abort();
+    if (const auto doses = parseOtherFacilityDoses(bytes); doses) {
+        if (doses->size() * 9 > bytes.count('\n'))
+            std::abort();
+        for (const OtherFacilityDose& dose : *doses)
+            if (otherDoseProblem(dose))
+                std::abort();
+    }
+    if (const auto declarations = parseDeclarations(bytes); declarations)
+        for (const Declaration& declaration : *declarations)
+            if (declarationProblem(declaration))
+                std::abort();
     return 0;
 }

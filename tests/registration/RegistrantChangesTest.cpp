@@ -4,6 +4,7 @@
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
+#include "totals/DoseTotals.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -112,6 +113,30 @@ TEST(RegistrantChanges, AMissingRemovedListIsEmptyAndCreatedByTheFirstRemoval)
     state.registrants = *LoadRegistrantList(dir);
     ASSERT_TRUE(RemoveRegistrant(dir, state, QStringLiteral("山田")));
     EXPECT_EQ(fileBytes(dir.listFile(RemovedNamesFile)), crlfLines({"\x8e\x52\x93\x63"}));
+}
+
+TEST(RegistrantChanges, ARemovedPersonKeepsTheDosesElsewhereAndDeclarationsThroughARestore)
+{
+    QTemporaryDir temp;
+    DataDir dir(temp.path());
+    const QString suzuki = QStringLiteral("鈴木");
+    makeStore(dir, {QStringLiteral("山田"), suzuki});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, suzuki, {202606, 1, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(
+        WriteOtherFacilityDoses(dir, {{suzuki, QStringLiteral("第二病院"), 202607, 202607, 2, 0, 0, 0, NoComment}}));
+    ASSERT_TRUE(WriteDeclarations(dir, {{suzuki, DeclarationKind::Pregnancy, 20260610, 0, NoComment}}));
+    const auto stored = snapshot(temp.path());
+    SharedState state;
+    state.registrants = *LoadRegistrantList(dir);
+    ASSERT_TRUE(RemoveRegistrant(dir, state, suzuki));
+    // Removed, she is still judged with them: 1 here and 2 elsewhere while pregnant.
+    const auto rows = gatherStoreTotals(dir, 2026);
+    ASSERT_EQ(rows->size(), 2);
+    EXPECT_TRUE(rows->at(1).removed);
+    EXPECT_EQ(rows->at(1).verdict(), Verdict::Exceeded);
+    ASSERT_TRUE(RestoreRegistrant(dir, state, suzuki));
+    for (const QString& file : {OtherFacilityDosesFile, DeclarationsFile})
+        EXPECT_EQ(fileBytes(dir.listFile(file)), stored[file]);
 }
 
 } // namespace

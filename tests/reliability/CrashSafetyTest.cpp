@@ -1,4 +1,5 @@
 #include "CrashWorkerValues.h"
+#include "store/DoseAdditions.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
@@ -155,6 +156,14 @@ TEST_F(CrashSafety, RewritesKilledAtAnyMomentLeaveTheOldOrTheNewFile)
         ASSERT_TRUE(RewritePersonalFile(dir, RewrittenPerson, versions[0].header, versions[0].records));
         ASSERT_TRUE(SaveRegistrantList(dir, versions[0].names));
         const QByteArray oldList = fileBytes(dir.listFile(RegistrantNamesFile));
+        // The doses elsewhere: the old version is written beside, the new read back from a scratch store.
+        QByteArray elsewhere[2];
+        for (int v = 0; v < 2; ++v) {
+            QTemporaryDir scratch;
+            ASSERT_TRUE(WriteOtherFacilityDoses(DataDir(scratch.path()), versions[v].otherDoses));
+            elsewhere[v] = fileBytes(DataDir(scratch.path()).listFile(OtherFacilityDosesFile));
+        }
+        ASSERT_TRUE(WriteOtherFacilityDoses(dir, versions[0].otherDoses));
         QByteArray newList = QByteArray(" 500 \r\n");
         for (const QString& name : versions[1].names)
             newList += *encodeLines({name});
@@ -165,12 +174,14 @@ TEST_F(CrashSafety, RewritesKilledAtAnyMomentLeaveTheOldOrTheNewFile)
         EXPECT_TRUE(file == personal[0] || file == personal[1]) << "round " << round << ": " << file.size() << " bytes";
         const QByteArray list = fileBytes(dir.listFile(RegistrantNamesFile));
         EXPECT_TRUE(list == oldList || list == newList) << "round " << round;
+        const QByteArray doses = fileBytes(dir.listFile(OtherFacilityDosesFile));
+        EXPECT_TRUE(doses == elsewhere[0] || doses == elsewhere[1]) << "round " << round;
         // A temporary file left by a kill between writing and renaming goes when the entry window opens.
         removeUnfinishedRewrites(dir);
         EXPECT_EQ(QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{RewrittenPerson + ".dat"});
-        EXPECT_EQ(QDir(store.path()).entryList(QDir::Files).size(), 5);
-        filesChecked += 2;
+        EXPECT_EQ(QDir(store.path()).entryList(QDir::Files).size(), 6);
+        filesChecked += 3;
     }
     std::cout << "rewrites: " << Rounds << " rounds killed at random, " << filesChecked
               << " files checked, each the old or the new version\n";

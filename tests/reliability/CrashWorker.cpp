@@ -1,7 +1,8 @@
 // A process to be killed: runs the store's own routines on a data directory until it is killed or done.
 //   crash_worker save-all DIR KEY   the routine of "全データ保存" for the month KEY, with the pending values
 //                                   pendingValueOf() gives each registrant
-//   crash_worker rewrite DIR        rewrites "被曝Data/山田.dat" and "登録者名.txt" between two versions, forever
+//   crash_worker rewrite DIR        rewrites "被曝Data/山田.dat", "登録者名.txt" and "他施設線量.txt" between two
+//                                   versions, forever
 //   crash_worker hold-lock DIR      takes the entry window's lock, over a stale one too, and waits
 //   crash_worker register DIR       registers RegisteredPerson() as the registration window does
 //   crash_worker remove DIR NAME    removes a registrant as the entry window does
@@ -50,6 +51,7 @@ int saveAll(const DataDir& dir, MonthKey key)
         const RewriteVersion& version = rewriteVersions()[round % 2];
         (void)RewritePersonalFile(dir, RewrittenPerson, version.header, version.records);
         (void)SaveRegistrantList(dir, version.names);
+        (void)WriteOtherFacilityDoses(dir, version.otherDoses);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DoseAdditions.h"
 #include "store/Records.h"
 #include "store/SharedState.h"
 
@@ -39,6 +40,7 @@ struct RewriteVersion {
     PersonalHeader header;
     QList<MonthlyRecord> records;
     QStringList names;
+    QList<OtherFacilityDose> otherDoses;
 };
 
 inline const std::array<RewriteVersion, 2>& rewriteVersions()
@@ -59,6 +61,9 @@ inline const std::array<RewriteVersion, 2>& rewriteVersions()
                 both[v].records.append({198504 + i, i * 0.01 * (v + 1), 0, 0, 0, NoComment});
             for (int i = 0; i < 300 + 200 * v; ++i)
                 both[v].names << QStringLiteral("職員%1").arg(i);
+            for (int i = 0; i < 100 + 100 * v; ++i)
+                both[v].otherDoses.append({QStringLiteral("職員%1").arg(i), QStringLiteral("第二病院"), 202604, 202604,
+                                           i * 0.01 * (v + 1), 0, 0, 0, NoComment});
         }
         both[0].names[0] = both[1].names[0] = RewrittenPerson;
         return both;

@@ -1,5 +1,6 @@
 #include "entry/SaveAll.h"
 #include "registration/RegistrantChanges.h"
+#include "store/DoseAdditions.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
@@ -49,6 +50,9 @@ void prepareStore(const DataDir& dir, int gap)
         const qsizetype padding = paddingBefore(sizeOf(dir.personalFile(name)), fixed, gap);
         ASSERT_TRUE(AppendMonthlyRecord(dir, name, {202604, 0.1, 0, 0, 0, QString(padding, QLatin1Char('x'))}));
     }
+    // Lists that the writers of doses elsewhere and declarations replace.
+    ASSERT_TRUE(WriteOtherFacilityDoses(dir, {{Yamada, QStringLiteral("旧"), 202504, 202504, 1, 0, 0, 0, NoComment}}));
+    ASSERT_TRUE(WriteDeclarations(dir, {{Suzuki, DeclarationKind::NoPregnancyPlan, 20200401, 0, NoComment}}));
     const QString removedName = QStringLiteral("退職者");
     const qsizetype fixed = encodeLines({removedName})->size();
     ASSERT_TRUE(
@@ -113,6 +117,19 @@ const Writer Writers[] = {
          return saved ? Status() : Status(saved.error());
      }},
     {"first start", true, [](const DataDir& dir) { return InitialiseForEntry(dir); }},
+    {"doses elsewhere", false,
+     [](const DataDir& dir) {
+         QList<OtherFacilityDose> doses;
+         for (int month = 1; month <= 12; ++month)
+             doses.append({Yamada, QStringLiteral("第二病院"), 202600 + month, 202600 + month, month * 0.1, 0, 0, 0,
+                           QStringLiteral("月報%1").arg(month)});
+         return WriteOtherFacilityDoses(dir, doses);
+     }},
+    {"declarations", false,
+     [](const DataDir& dir) {
+         return WriteDeclarations(dir, {{Suzuki, DeclarationKind::Pregnancy, 20260610, 20270115, NoComment},
+                                        {Yamada, DeclarationKind::DesignatedDoctor, 20210401, 0, NoComment}});
+     }},
 };
 
 std::string rowName(const testing::TestParamInfo<Writer>& row)

@@ -331,7 +331,11 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
     ASSERT_TRUE(
         SaveRegistrantList(dir, {QStringLiteral("山田"), QStringLiteral("鈴木, 一郎"), QStringLiteral("佐藤")}));
     ASSERT_TRUE(RewriteRemovedNames(dir, {QStringLiteral("田中"), QStringLiteral("高橋"), QStringLiteral("伊藤")}));
-    ASSERT_TRUE(WriteOtherFacilityDoses(dir, {elsewhere(202505, 202505, 0.5, 1), elsewhere(202405, 202405, 9)}));
+    // The doses elsewhere of a removed person count as well.
+    OtherFacilityDose removedElsewhere = elsewhere(202504, 202504, 1);
+    removedElsewhere.name = QStringLiteral("田中");
+    ASSERT_TRUE(WriteOtherFacilityDoses(
+        dir, {elsewhere(202505, 202505, 0.5, 1), elsewhere(202405, 202405, 9), removedElsewhere}));
 
     const QString output = temp.filePath(QStringLiteral("totals.csv"));
     QStringList unreadable;
@@ -347,7 +351,7 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
                        "2,\"鈴木, 一郎\",女,2025,0,0,0,0,0,0,0,0,0,45,45,45,0,0,0,0.00001,0.00001,注意,"
                        "水晶体 年度 45 ≥ 40,在籍,,\r\n"
                        ",佐藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/佐藤.dat」%1,在籍,,\r\n"
-                       "4,田中,女,2025,0,0,0,0,0,6,0,0,0,0,0,30,0,0,0,0,0,,,抹消,,\r\n"
+                       "4,田中,女,2025,1,0,0,0,1,7,0,0,0,0,0,30,0,0,0,0,0,,,抹消,1,0\r\n"
                        ",伊藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/伊藤.dat」%1,抹消,,\r\n")
             .arg(damaged)
             .toUtf8());
