@@ -102,8 +102,8 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     for (int column = 2; column <= 5; ++column)
         DoseTable->setColumnWidth(column, 62);
     FacilityBox = makeField(doseGroup, QStringLiteral("FacilityBox"));
-    FromMonthBox = makeField(doseGroup, QStringLiteral("FromMonthBox"), 80);
-    ToMonthBox = makeField(doseGroup, QStringLiteral("ToMonthBox"), 80);
+    FromMonthBox = makeField(doseGroup, QStringLiteral("FromMonthBox"), 110);
+    ToMonthBox = makeField(doseGroup, QStringLiteral("ToMonthBox"), 110);
     FromMonthBox->setPlaceholderText(QStringLiteral("2025/05"));
     ToMonthBox->setPlaceholderText(QStringLiteral("1か月なら空欄"));
     EffectiveBox = makeField(doseGroup, QStringLiteral("EffectiveBox"), 80);

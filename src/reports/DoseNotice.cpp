@@ -15,6 +15,9 @@ const QStringList Limits = {
     QStringLiteral("実効線量：年度 50 mSv、5年（2001年度から5年ごと）100 mSv、女性は四半期 5 mSv"),
     QStringLiteral("水晶体の等価線量：年度 50 mSv（2020年度まで 150 mSv）、5年（2021年度から）100 mSv"),
     QStringLiteral("皮膚の等価線量：年度 500 mSv"),
+    QStringLiteral("妊娠中（申告から出産まで）：外部被曝 2 mSv、内部被曝 1 mSv"),
+    QStringLiteral("経過措置対象医師の水晶体：2021～2025年度は年度 50 mSv、2023～2025年度の計 60 mSv"),
+    QStringLiteral("（集計には他施設での線量を含みます）"),
     QStringLiteral("注意：限度の80%以上、または年度の実効線量が20 mSvを超えたとき"),
 };
 

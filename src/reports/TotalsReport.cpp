@@ -90,10 +90,15 @@ QString limitsKey(int fiscalYear)
     QStringList lens{QStringLiteral("水晶体 年度 %1").arg(fiscalYear >= 2021 ? 50 : 150)};
     if (fiscalYear >= 2021)
         lens << QStringLiteral("5年 100");
+    QStringList declared{QStringLiteral("妊娠中 外部 2、内部 1")};
+    if (fiscalYear >= 2021 && fiscalYear <= 2025)
+        declared << QStringLiteral("経過措置対象医師 水晶体 年度 50") +
+                        (fiscalYear >= 2023 ? QStringLiteral("、2023年度から 60") : QString());
     return QStringLiteral(
-               "限度（mSv）：%1／%2／皮膚 年度 500。注意：限度の80 %以上、実効 年度 20超（5年の累積を記録）。"
-               "要確認：同じ月の記録が複数、月が1～12でない記録、負の値")
-        .arg(effective.join(QStringLiteral("、")), lens.join(QStringLiteral("、")));
+               "限度（mSv）：%1／%2／皮膚 年度 500。申告による限度：%3。注意：限度の80 %以上、実効 年度 20超"
+               "（5年の累積を記録）。要確認：同じ月の記録が複数、月が1～12でない記録、負の値")
+        .arg(effective.join(QStringLiteral("、")), lens.join(QStringLiteral("、")),
+             declared.join(QStringLiteral("／")));
 }
 
 QString dayText(const QDate& date)
