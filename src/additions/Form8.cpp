@@ -431,6 +431,14 @@ bool Form8::changeDeclarations(const std::function<void(QList<Declaration>&)>& e
     return changed;
 }
 
+int Form8::chosenRow(QTableWidget* table, const QString& action)
+{
+    const int row = table->currentRow();
+    if (row < 0)
+        dialogs.warn(QStringLiteral("%1する行を選んで下さい").arg(action));
+    return row;
+}
+
 void Form8::AddDoseButtonClick()
 {
     const auto dose = typedOtherDose();
@@ -445,11 +453,9 @@ void Form8::AddDoseButtonClick()
 
 void Form8::ChangeDoseButtonClick()
 {
-    const int row = DoseTable->currentRow();
-    if (row < 0) {
-        dialogs.warn(QStringLiteral("訂正する行を選んで下さい"));
+    const int row = chosenRow(DoseTable, QStringLiteral("訂正"));
+    if (row < 0)
         return;
-    }
     const OtherFacilityDose old = shownDoses[row];
     const auto dose = typedOtherDose();
     if (dose)
@@ -458,11 +464,9 @@ void Form8::ChangeDoseButtonClick()
 
 void Form8::DeleteDoseButtonClick()
 {
-    const int row = DoseTable->currentRow();
-    if (row < 0) {
-        dialogs.warn(QStringLiteral("削除する行を選んで下さい"));
+    const int row = chosenRow(DoseTable, QStringLiteral("削除"));
+    if (row < 0)
         return;
-    }
     const OtherFacilityDose old = shownDoses[row];
     if (dialogs.confirmRisky(QStringLiteral("%1の%2の線量を削除しますか？").arg(old.facility, monthText(old.to))))
         changeDoses([&](QList<OtherFacilityDose>& list) { list.removeAt(list.indexOf(old)); });
@@ -504,11 +508,9 @@ void Form8::AddDeclarationButtonClick()
 
 void Form8::ChangeDeclarationButtonClick()
 {
-    const int row = DeclarationTable->currentRow();
-    if (row < 0) {
-        dialogs.warn(QStringLiteral("訂正する行を選んで下さい"));
+    const int row = chosenRow(DeclarationTable, QStringLiteral("訂正"));
+    if (row < 0)
         return;
-    }
     const Declaration old = shownDeclarations[row];
     const auto declaration = typedDeclaration();
     if (declaration)
@@ -517,11 +519,9 @@ void Form8::ChangeDeclarationButtonClick()
 
 void Form8::DeleteDeclarationButtonClick()
 {
-    const int row = DeclarationTable->currentRow();
-    if (row < 0) {
-        dialogs.warn(QStringLiteral("削除する行を選んで下さい"));
+    const int row = chosenRow(DeclarationTable, QStringLiteral("削除"));
+    if (row < 0)
         return;
-    }
     const Declaration old = shownDeclarations[row];
     if (dialogs.confirmRisky(
             QStringLiteral("%1（%2～）の申告を削除しますか？").arg(declarationKindText(old.kind), dayText(old.from))))

@@ -72,6 +72,8 @@ private:
     // changed since it was shown; false after the message that says why.
     bool changeDoses(const std::function<void(QList<OtherFacilityDose>&)>& edit);
     bool changeDeclarations(const std::function<void(QList<Declaration>&)>& edit);
+    // The row chosen in a table, or -1 after the message asking to choose one to `action` (訂正, 削除).
+    int chosenRow(QTableWidget* table, const QString& action);
     void AddDoseButtonClick();
     void ChangeDoseButtonClick();
     void DeleteDoseButtonClick();

@@ -4,7 +4,6 @@
 #include "store/Csv.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
-#include "store/TextFile.h"
 
 #include <QFileInfo>
 
@@ -78,10 +77,7 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
 {
     OtherDoseImport import;
     import.file = QFileInfo(path).fileName();
-    const auto bytes = readFileBytes(path, import.file, LargestListFile);
-    if (!bytes)
-        return bytes.error();
-    const auto rows = csv::readRows(*bytes, import.file);
+    const auto rows = csv::readFile(path);
     if (!rows)
         return rows.error();
     const auto columns =

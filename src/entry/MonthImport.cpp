@@ -8,7 +8,6 @@
 #include "store/Messages.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
-#include "store/TextFile.h"
 #include "store/WriterLock.h"
 
 #include <QDir>
@@ -158,10 +157,7 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
 {
     MonthImport import;
     import.file = QFileInfo(path).fileName();
-    const auto bytes = readFileBytes(path, import.file, LargestListFile);
-    if (!bytes)
-        return bytes.error();
-    const auto rows = csv::readRows(*bytes, import.file);
+    const auto rows = csv::readFile(path);
     if (!rows)
         return rows.error();
     const auto columns = findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, import.file);

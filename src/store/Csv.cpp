@@ -2,7 +2,9 @@
 
 #include "Cp932.h"
 #include "NumberForms.h"
+#include "TextFile.h"
 
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include <functional>
@@ -146,6 +148,15 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
         rows << row;
     }
     return rows;
+}
+
+Result<QList<Row>> readFile(const QString& path)
+{
+    const QString shownName = QFileInfo(path).fileName();
+    const auto bytes = readFileBytes(path, shownName, LargestListFile);
+    if (!bytes)
+        return bytes.error();
+    return readRows(*bytes, shownName);
 }
 
 namespace {
