@@ -77,25 +77,26 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
     const double slot = (Right - AxisLeft) / 12;
     ExactDose year;
     ExactDose quarter;
-    std::optional<QPointF> lastYear;
-    std::optional<QPointF> lastQuarter;
+    // The points drawn last: the year's line runs on, the quarter's begins again with each quarter.
+    QPointF lastYear;
+    QPointF lastQuarter;
     for (int at = 0; at < 12; ++at) {
         const MonthDoses& month = totals.months[static_cast<size_t>(at)];
         const double x = AxisLeft + slot * at;
         const QString name = QStringLiteral("%1月").arg((at + 3) % 12 + 1);
         pen.text(x + (slot - pen.textWidth(name)) / 2, axis.bottom + Padding, name);
-        if (at % 3 == 0) {
+        if (at % 3 == 0)
             quarter = ExactDose();
-            lastQuarter.reset();
-        }
-        year += month.effective;
-        quarter += month.effective;
+        // The running totals count the doses elsewhere, as the limits do; the bars are this hospital's.
+        const ExactDose counted = month.effective + totals.otherFacilityMonths[static_cast<size_t>(at)].effective;
+        year += counted;
+        quarter += counted;
         const QPointF yearPoint(x + slot / 2, axis.y(year));
         const QPointF quarterPoint(x + slot / 2, axis.y(quarter));
-        if (lastYear)
-            pen.chartLine(lastYear->x(), lastYear->y(), yearPoint.x(), yearPoint.y(), Qt::SolidLine);
-        if (lastQuarter)
-            pen.chartLine(lastQuarter->x(), lastQuarter->y(), quarterPoint.x(), quarterPoint.y(), Qt::DashLine);
+        if (at > 0)
+            pen.chartLine(lastYear.x(), lastYear.y(), yearPoint.x(), yearPoint.y(), Qt::SolidLine);
+        if (at % 3 > 0)
+            pen.chartLine(lastQuarter.x(), lastQuarter.y(), quarterPoint.x(), quarterPoint.y(), Qt::DashLine);
         lastYear = yearPoint;
         lastQuarter = quarterPoint;
         if (!month.recorded)

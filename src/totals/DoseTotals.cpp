@@ -188,10 +188,8 @@ public:
             t.lensYear += counted.lens;
             t.skinYear += counted.skin;
             const auto& other = slot.otherFacilities;
-            t.otherEffectiveYear += other[External] + other[Internal];
-            t.otherLensYear += other[Lens];
-            t.otherSkinYear += other[Skin];
-            t.otherRecorded = t.otherRecorded || slot.otherRecorded;
+            t.otherFacilityMonths[at] = {slot.otherRecorded, other[External] + other[Internal], other[Lens],
+                                         other[Skin]};
         }
         blockTotals(t);
         checkLimits(t, pregnancies);
@@ -442,6 +440,15 @@ MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions)
     for (const Declaration& pregnancy : pregnanciesIn(fiscalYear, additions))
         from = std::min(from, MonthKey{pregnancy.from / 100});
     return from;
+}
+
+MonthDoses DoseTotals::otherFacilityYear() const
+{
+    MonthDoses year;
+    for (const MonthDoses& month : otherFacilityMonths)
+        year = {year.recorded || month.recorded, year.effective + month.effective, year.lens + month.lens,
+                year.skin + month.skin};
+    return year;
 }
 
 QString verdictText(Verdict verdict)

@@ -38,20 +38,17 @@ struct MonthDoses {
 };
 
 // The figures of one person for one fiscal year. The quarter, year and block totals include the doses
-// received at other facilities; the months are this hospital's records.
+// received at other facilities; `months` are this hospital's records, `otherFacilityMonths` the entries of
+// other facilities, each in the last month of its period.
 struct DoseTotals {
     std::array<MonthDoses, 12> months; // April to March
+    std::array<MonthDoses, 12> otherFacilityMonths;
     std::array<ExactDose, 4> effectiveQuarters;
     std::array<ExactDose, 4> lensQuarters;
     std::array<ExactDose, 4> skinQuarters;
     ExactDose effectiveYear;
     ExactDose lensYear;
     ExactDose skinYear;
-    // The part of the year's totals received at other facilities.
-    ExactDose otherEffectiveYear;
-    ExactDose otherLensYear;
-    ExactDose otherSkinYear;
-    bool otherRecorded = false; // an entry of another facility counts in the year
     // The block's totals from its first fiscal year to the end of this one; nothing before the fiscal
     // year the block limit applies from (2001 for the effective dose, 2021 for the lens).
     std::optional<ExactDose> effectiveBlock;
@@ -72,6 +69,8 @@ struct DoseTotals {
     QStringList reasons;
     qsizetype limitReasonCount = 0; // the first reasons, those about limits
     QStringList limitReasons() const { return reasons.first(limitReasonCount); }
+    // The part of the year received at other facilities; recorded when an entry counts in the year.
+    MonthDoses otherFacilityYear() const;
 };
 
 // One person's row: a registrant, or a removed person whose file holds a record of the period.

@@ -227,8 +227,9 @@ void Form7::fitColumns()
     NoticeButton->setEnabled(false);
     // The columns of doses elsewhere only in a year that has some: most years of most hospitals have none,
     // and the reasons then stay in view.
-    const bool elsewhere = std::any_of(model.allRows().begin(), model.allRows().end(),
-                                       [](const TotalsRow& row) { return row.totals && row.totals->otherRecorded; });
+    const bool elsewhere = std::any_of(model.allRows().begin(), model.allRows().end(), [](const TotalsRow& row) {
+        return row.totals && row.totals->otherFacilityYear().recorded;
+    });
     for (const TotalsColumn column : {TotalsColumn::OtherEffectiveYear, TotalsColumn::OtherLensYear})
         TotalsTable->setColumnHidden(static_cast<int>(shownColumns().indexOf(column)), !elsewhere);
     for (QTableView* table : {FrozenTable, TotalsTable})

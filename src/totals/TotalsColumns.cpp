@@ -125,9 +125,10 @@ std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
         return std::nullopt;
     const DoseTotals& t = *row.totals;
     if (column == C::OtherEffectiveYear || column == C::OtherLensYear) {
-        if (!t.otherRecorded)
+        const MonthDoses other = t.otherFacilityYear();
+        if (!other.recorded)
             return std::nullopt;
-        return column == C::OtherEffectiveYear ? t.otherEffectiveYear : t.otherLensYear;
+        return column == C::OtherEffectiveYear ? other.effective : other.lens;
     }
     const int period = doseAndPeriod(column).second;
     if (column >= C::SkinQ1)
@@ -173,9 +174,8 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
              {monthCell(month.recorded, month.effective), monthCell(month.recorded, month.lens),
               monthCell(month.recorded, month.skin)}});
     }
-    if (t.otherRecorded)
-        rows.append(
-            {QStringLiteral("他施設"), {t.otherEffectiveYear.text(), t.otherLensYear.text(), t.otherSkinYear.text()}});
+    if (const MonthDoses other = t.otherFacilityYear(); other.recorded)
+        rows.append({QStringLiteral("他施設"), {other.effective.text(), other.lens.text(), other.skin.text()}});
     for (size_t quarter = 0; quarter < 4; ++quarter)
         rows.append(
             {QStringLiteral("Q%1").arg(quarter + 1),
