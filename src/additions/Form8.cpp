@@ -215,7 +215,7 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void Form8::openFor(const QString& name, bool mayChange)
+bool Form8::openFor(const QString& name, bool mayChange)
 {
     editable = mayChange;
     for (QWidget* control :
@@ -231,7 +231,11 @@ void Form8::openFor(const QString& name, bool mayChange)
     const auto removed = ReadRemovedNames(dataDir);
     if (!registrants || !removed) {
         dialogs.warn(messageOf(!registrants ? registrants.error() : removed.error()));
-        return;
+        return false;
+    }
+    if (registrants->names.isEmpty() && removed->isEmpty()) {
+        dialogs.warn(QStringLiteral("データは１件もありません"));
+        return false;
     }
     for (const QString& listed : registrants->names)
         PersonBox->addItem(listed, listed);
@@ -240,6 +244,7 @@ void Form8::openFor(const QString& name, bool mayChange)
             PersonBox->addItem(gone + QStringLiteral("（抹消）"), gone);
     PersonBox->setCurrentIndex(std::max(0, PersonBox->findData(name)));
     reload();
+    return true;
 }
 
 void Form8::reload()

@@ -25,8 +25,9 @@ public:
     Form8(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
 
     // Reads both lists and shows the entries of `name` (the first person when it is not listed); with
-    // `editable` false, everything is shown and nothing can be changed.
-    void openFor(const QString& name, bool editable);
+    // `editable` false, everything is shown and nothing can be changed. False after the message when the
+    // registrant lists cannot be read: the window is not to be shown.
+    bool openFor(const QString& name, bool editable);
 
     QComboBox* PersonBox;
     QTableWidget* DoseTable; // the other facilities' doses of the person, by period

@@ -168,8 +168,10 @@ void Form1::openAdditions(const QString& name)
         lockedForAdditions = true;
         lockRefresh.start();
     }
-    windows.additions().openFor(name, editable);
-    showAndActivate(&windows.additions());
+    if (windows.additions().openFor(name, editable))
+        showAndActivate(&windows.additions());
+    else
+        additionsClosed();
 }
 
 void Form1::additionsClosed()
@@ -200,7 +202,8 @@ void Form1::openInsteadOfMenu(QWidget* window)
 
 bool Form1::mayEndSession()
 {
-    return !lockRefresh.isActive() || windows.entry().confirmExit();
+    // The window of doses elsewhere and declarations stores each change at once: nothing is pending there.
+    return !lockRefresh.isActive() || lockedForAdditions || windows.entry().confirmExit();
 }
 
 void Form1::returnToMenu()

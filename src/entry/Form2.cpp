@@ -17,6 +17,7 @@
 #include "store/PersonalFile.h"
 #include "store/PositionalForms.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QProgressDialog>
@@ -530,13 +531,15 @@ void Form2::Command11Click()
     QString name = Text2->text();
     if (name.isEmpty() && List1->currentItem())
         name = List1->currentItem()->text();
-    additions.openFor(name, true);
-    showAndActivate(&additions);
+    if (additions.openFor(name, true))
+        showAndActivate(&additions);
 }
 
 QString Form2::withLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& question) const
 {
+    QApplication::setOverrideCursor(Qt::WaitCursor); // every file with values is read: a moment on a large store
     const QString findings = monthLimitReport(monthLimitFindings(dataDir, state.registrants, pending, key));
+    QApplication::restoreOverrideCursor();
     return findings.isEmpty() ? question : findings + QStringLiteral("\n\n") + question;
 }
 

@@ -4,7 +4,8 @@
 
 namespace velmora {
 
-const QList<double> TotalsColumnEdges = {10, 22, 46, 53, 60, 71, 82, 93, 104, 116, 128, 140, 152, 164, 176, 188, 198, 282};
+const QList<double> TotalsColumnEdges = {10,  22,  46,  53,  60,  71,  82,  93,  104,
+                                         116, 128, 140, 152, 164, 176, 188, 198, 282};
 
 namespace {
 
@@ -94,9 +95,8 @@ QString limitsKey(int fiscalYear)
     if (fiscalYear >= 2021 && fiscalYear <= 2025)
         declared << QStringLiteral("経過措置対象医師 水晶体 年度 50") +
                         (fiscalYear >= 2023 ? QStringLiteral("、2023年度から 60") : QString());
-    return QStringLiteral(
-               "限度（mSv）：%1／%2／皮膚 年度 500。申告による限度：%3。注意：限度の80 %以上、実効 年度 20超"
-               "（5年の累積を記録）。要確認：同じ月の記録が複数、月が1～12でない記録、負の値")
+    return QStringLiteral("限度（mSv）：%1／%2／皮膚 年度 500。申告による限度：%3。注意：限度の80 %以上、実効 年度 20超"
+                          "（5年の累積を記録）。要確認：同じ月の記録が複数、月が1～12でない記録、負の値")
         .arg(effective.join(QStringLiteral("、")), lens.join(QStringLiteral("、")),
              declared.join(QStringLiteral("／")));
 }
