@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "entry/MonthImport.h"
+#include "entry/MonthPlausibility.h"
 #include "store/Messages.h"
 #include "totals/DoseDistribution.h"
 #include "totals/DoseTotals.h"
@@ -171,6 +172,8 @@ int importMonth(const StartOptions& options)
                                        .arg(key / 100)
                                        .arg(key % 100)
                                        .arg(saved->registrants)));
+    if (!saved->limitFindings.isEmpty())
+        std::printf("%s\n", qPrintable(monthLimitReport(saved->limitFindings)));
     if (!saved->keptOtherValues.isEmpty())
         std::fprintf(stderr, "velmora: %s\n",
                      qPrintable(QStringLiteral("次の人にはこの年月のデータが既に保存されていたため、"

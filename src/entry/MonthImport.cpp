@@ -1,5 +1,6 @@
 #include "MonthImport.h"
 
+#include "MonthPlausibility.h"
 #include "SaveAll.h"
 #include "store/Cp932.h"
 #include "store/Csv.h"
@@ -266,10 +267,11 @@ Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, co
     std::vector<PendingEntry> pending;
     for (const auto& values : import->values)
         pending.push_back(*values);
+    QStringList findings = monthLimitFindings(dir, *registrants, pending, key);
     const auto saved = SaveMonthForAll(dir, *registrants, pending, key);
     if (!saved)
         return saved.error();
-    return ImportedMonthSaved{registrants->count(), *saved};
+    return ImportedMonthSaved{registrants->count(), *saved, std::move(findings)};
 }
 
 } // namespace velmora

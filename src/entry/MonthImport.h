@@ -56,6 +56,7 @@ QString monthImportReport(const MonthImport& import, qsizetype registrants, Mont
 struct ImportedMonthSaved {
     qsizetype registrants = 0;
     QStringList keptOtherValues;
+    QStringList limitFindings; // the persons the month brought near or over a limit (monthLimitFindings)
 };
 
 // The import and save-all of a month without a window, as the command line does it: with the entry

@@ -66,6 +66,16 @@ TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
         {QStringLiteral("--import-month"), QStringLiteral("200512"), csv, QStringLiteral("--data-dir"), store.path()});
     EXPECT_EQ(december.exitCode, 0) << december.err.toStdString();
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 ", " 200512 "}));
+
+    // Saved, and the persons the month brings near a limit are named after what was saved.
+    writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,4.5,,,\n鈴木,M,,,\n").toUtf8());
+    const ProgramRun january = velmora(
+        {QStringLiteral("--import-month"), QStringLiteral("200601"), csv, QStringLiteral("--data-dir"), store.path()});
+    EXPECT_EQ(january.exitCode, 0) << january.err.toStdString();
+    EXPECT_TRUE(
+        january.out.endsWith(QStringLiteral("となる人が1名います（他施設での線量を含みます）。\n"
+                                            "山田：実効 Q4 4.5 ≥ 4（女性。妊娠不能と診断された者等は対象外）\n")))
+        << january.out.toStdString();
 }
 
 } // namespace
