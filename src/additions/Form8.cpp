@@ -70,6 +70,17 @@ void fillRow(QTableWidget* table, int row, const QStringList& cells, int firstNu
 const QString ChangedElsewhere = QStringLiteral("「%1」は、表示した後に別のPCかプログラムで変更されました。"
                                                 "保存していません。表示し直しましたので、もう一度行って下さい");
 
+QString doseDeletionQuestion(const OtherFacilityDose& dose)
+{
+    return QStringLiteral("%1の%2の線量を削除しますか？").arg(dose.facility, monthText(dose.to));
+}
+
+QString declarationDeletionQuestion(const Declaration& declaration)
+{
+    return QStringLiteral("%1（%2～）の申告を削除しますか？")
+        .arg(declarationKindText(declaration.kind), dayText(declaration.from));
+}
+
 } // namespace
 
 Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes)
@@ -205,13 +216,17 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(PersonBox, &QComboBox::currentIndexChanged, this, &Form8::showPerson);
     connect(DoseTable, &QTableWidget::itemSelectionChanged, this, &Form8::DoseRowChosen);
     connect(DeclarationTable, &QTableWidget::itemSelectionChanged, this, &Form8::DeclarationRowChosen);
-    connect(AddDoseButton, &QPushButton::clicked, this, &Form8::AddDoseButtonClick);
-    connect(ChangeDoseButton, &QPushButton::clicked, this, &Form8::ChangeDoseButtonClick);
-    connect(DeleteDoseButton, &QPushButton::clicked, this, &Form8::DeleteDoseButtonClick);
+    connect(AddDoseButton, &QPushButton::clicked, this, [this] { add(typedOtherDose(), doses); });
+    connect(ChangeDoseButton, &QPushButton::clicked, this,
+            [this] { replaceChosen(DoseTable, shownDoses, doses, &Form8::typedOtherDose); });
+    connect(DeleteDoseButton, &QPushButton::clicked, this,
+            [this] { deleteChosen(DoseTable, shownDoses, doses, &doseDeletionQuestion); });
     connect(ImportButton, &QPushButton::clicked, this, &Form8::ImportButtonClick);
-    connect(AddDeclarationButton, &QPushButton::clicked, this, &Form8::AddDeclarationButtonClick);
-    connect(ChangeDeclarationButton, &QPushButton::clicked, this, &Form8::ChangeDeclarationButtonClick);
-    connect(DeleteDeclarationButton, &QPushButton::clicked, this, &Form8::DeleteDeclarationButtonClick);
+    connect(AddDeclarationButton, &QPushButton::clicked, this, [this] { add(typedDeclaration(), declarations); });
+    connect(ChangeDeclarationButton, &QPushButton::clicked, this,
+            [this] { replaceChosen(DeclarationTable, shownDeclarations, declarations, &Form8::typedDeclaration); });
+    connect(DeleteDeclarationButton, &QPushButton::clicked, this,
+            [this] { deleteChosen(DeclarationTable, shownDeclarations, declarations, &declarationDeletionQuestion); });
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -387,94 +402,89 @@ std::optional<Declaration> Form8::typedDeclaration()
 
 namespace {
 
-// Reads a list again, applies an edit and stores it, `shown` then holding what is stored; false after the
-// message that says why not (this copy lost the lock, the file cannot be read or written, or it changed
-// since it was shown: then `shown` is what it holds now).
-template <typename Entry>
-bool changeList(const SharedState& state, const DataDir& dir, Dialogs& dialogs, QList<Entry>& shown,
-                Result<QList<Entry>> (*read)(const DataDir&), Status (*write)(const DataDir&, const QList<Entry>&),
-                const QString& fileName, const std::function<void(QList<Entry>&)>& edit)
-{
-    if (const auto held = state.confirmEntryLock(); !held) {
-        dialogs.warn(messageOf(held.error()));
-        return false;
-    }
-    auto stored = read(dir);
-    if (!stored) {
-        dialogs.warn(messageOf(stored.error()));
-        return false;
-    }
-    if (*stored != shown) {
-        dialogs.warn(ChangedElsewhere.arg(fileName));
-        shown = *stored;
-        return false;
-    }
-    edit(*stored);
-    if (const auto written = write(dir, *stored); !written) {
-        dialogs.warn(messageOf(written.error()));
-        return false;
-    }
-    shown = *stored;
-    return true;
-}
+// The list file of each kind of entry.
+template <typename Entry> struct StoredList;
+
+template <> struct StoredList<OtherFacilityDose> {
+    static constexpr auto read = ReadOtherFacilityDoses;
+    static constexpr auto write = WriteOtherFacilityDoses;
+    static const QString& file() { return OtherFacilityDosesFile; }
+};
+
+template <> struct StoredList<Declaration> {
+    static constexpr auto read = ReadDeclarations;
+    static constexpr auto write = WriteDeclarations;
+    static const QString& file() { return DeclarationsFile; }
+};
 
 } // namespace
 
-bool Form8::changeDoses(const std::function<void(QList<OtherFacilityDose>&)>& edit)
+template <typename Entry> bool Form8::change(QList<Entry>& stored, const std::function<void(QList<Entry>&)>& edit)
 {
-    const bool changed = changeList<OtherFacilityDose>(state, dataDir, dialogs, doses, ReadOtherFacilityDoses,
-                                                       WriteOtherFacilityDoses, OtherFacilityDosesFile, edit);
+    const auto changed = [&] {
+        if (const auto held = state.confirmEntryLock(); !held) {
+            dialogs.warn(messageOf(held.error()));
+            return false;
+        }
+        auto list = StoredList<Entry>::read(dataDir);
+        if (!list) {
+            dialogs.warn(messageOf(list.error()));
+            return false;
+        }
+        if (*list != stored) {
+            dialogs.warn(ChangedElsewhere.arg(StoredList<Entry>::file()));
+            stored = *list;
+            return false;
+        }
+        edit(*list);
+        if (const auto written = StoredList<Entry>::write(dataDir, *list); !written) {
+            dialogs.warn(messageOf(written.error()));
+            return false;
+        }
+        stored = *list;
+        return true;
+    }();
     showPerson();
     return changed;
 }
 
-bool Form8::changeDeclarations(const std::function<void(QList<Declaration>&)>& edit)
+template <typename Entry> void Form8::add(const std::optional<Entry>& entry, QList<Entry>& stored)
 {
-    const bool changed = changeList<Declaration>(state, dataDir, dialogs, declarations, ReadDeclarations,
-                                                 WriteDeclarations, DeclarationsFile, edit);
-    showPerson();
-    return changed;
-}
-
-int Form8::chosenRow(QTableWidget* table, const QString& action)
-{
-    const int row = table->currentRow();
-    if (row < 0)
-        dialogs.warn(QStringLiteral("%1する行を選んで下さい").arg(action));
-    return row;
-}
-
-void Form8::AddDoseButtonClick()
-{
-    const auto dose = typedOtherDose();
-    if (!dose)
+    if (!entry)
         return;
-    if (doses.contains(*dose)) {
+    if (stored.contains(*entry)) {
         dialogs.warn(QStringLiteral("同じ内容が登録済みです"));
         return;
     }
-    changeDoses([&](QList<OtherFacilityDose>& list) { list.append(*dose); });
+    change<Entry>(stored, [&](QList<Entry>& list) { list.append(*entry); });
 }
 
-void Form8::ChangeDoseButtonClick()
+template <typename Entry>
+void Form8::replaceChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
+                          std::optional<Entry> (Form8::*typed)())
 {
-    const int row = chosenRow(DoseTable, QStringLiteral("訂正"));
-    if (row < 0)
+    const int row = table->currentRow();
+    if (row < 0) {
+        dialogs.warn(QStringLiteral("訂正する行を選んで下さい"));
         return;
-    const OtherFacilityDose old = shownDoses[row];
-    const auto dose = typedOtherDose();
-    if (dose)
-        changeDoses([&](QList<OtherFacilityDose>& list) { list[list.indexOf(old)] = *dose; });
+    }
+    const Entry old = shown[row];
+    if (const auto entry = (this->*typed)())
+        change<Entry>(stored, [&](QList<Entry>& list) { list[list.indexOf(old)] = *entry; });
 }
 
-void Form8::DeleteDoseButtonClick()
+template <typename Entry>
+void Form8::deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
+                         QString (*question)(const Entry&))
 {
-    const int row = chosenRow(DoseTable, QStringLiteral("削除"));
-    if (row < 0)
+    const int row = table->currentRow();
+    if (row < 0) {
+        dialogs.warn(QStringLiteral("削除する行を選んで下さい"));
         return;
-    const OtherFacilityDose old = shownDoses[row];
-    if (dialogs.confirmRisky(QStringLiteral("%1の%2の線量を削除しますか？").arg(old.facility, monthText(old.to))))
-        changeDoses([&](QList<OtherFacilityDose>& list) { list.removeAt(list.indexOf(old)); });
+    }
+    const Entry old = shown[row];
+    if (dialogs.confirmRisky(question(old)))
+        change<Entry>(stored, [&](QList<Entry>& list) { list.removeAt(list.indexOf(old)); });
 }
 
 void Form8::ImportButtonClick()
@@ -495,42 +505,8 @@ void Form8::ImportButtonClick()
         return;
     }
     if (dialogs.confirmOkCancel(otherDoseImportReport(*import) + QStringLiteral("\n\n取り込みますか？")) &&
-        changeDoses([&](QList<OtherFacilityDose>& list) { list << import->entries; }))
+        change<OtherFacilityDose>(doses, [&](QList<OtherFacilityDose>& list) { list << import->entries; }))
         dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size()));
-}
-
-void Form8::AddDeclarationButtonClick()
-{
-    const auto declaration = typedDeclaration();
-    if (!declaration)
-        return;
-    if (declarations.contains(*declaration)) {
-        dialogs.warn(QStringLiteral("同じ内容が登録済みです"));
-        return;
-    }
-    changeDeclarations([&](QList<Declaration>& list) { list.append(*declaration); });
-}
-
-void Form8::ChangeDeclarationButtonClick()
-{
-    const int row = chosenRow(DeclarationTable, QStringLiteral("訂正"));
-    if (row < 0)
-        return;
-    const Declaration old = shownDeclarations[row];
-    const auto declaration = typedDeclaration();
-    if (declaration)
-        changeDeclarations([&](QList<Declaration>& list) { list[list.indexOf(old)] = *declaration; });
-}
-
-void Form8::DeleteDeclarationButtonClick()
-{
-    const int row = chosenRow(DeclarationTable, QStringLiteral("削除"));
-    if (row < 0)
-        return;
-    const Declaration old = shownDeclarations[row];
-    if (dialogs.confirmRisky(
-            QStringLiteral("%1（%2～）の申告を削除しますか？").arg(declarationKindText(old.kind), dayText(old.from))))
-        changeDeclarations([&](QList<Declaration>& list) { list.removeAt(list.indexOf(old)); });
 }
 
 void Form8::closeEvent(QCloseEvent* event)

@@ -69,19 +69,21 @@ private:
     // The fields as an entry of the person, or nothing after the message that says what is wrong.
     std::optional<OtherFacilityDose> typedOtherDose();
     std::optional<Declaration> typedDeclaration();
-    // Reads the list again, applies `edit` to it and stores it, unless this copy lost the lock or the file
-    // changed since it was shown; false after the message that says why.
-    bool changeDoses(const std::function<void(QList<OtherFacilityDose>&)>& edit);
-    bool changeDeclarations(const std::function<void(QList<Declaration>&)>& edit);
-    // The row chosen in a table, or -1 after the message asking to choose one to `action` (訂正, 削除).
-    int chosenRow(QTableWidget* table, const QString& action);
-    void AddDoseButtonClick();
-    void ChangeDoseButtonClick();
-    void DeleteDoseButtonClick();
+    // Reads the list of `stored`'s kind again, applies `edit` to it and stores it, `stored` then holding what
+    // is stored, and shows the person again; false after the message that says why not (this copy lost the
+    // lock, the file cannot be read or written, or it changed since it was shown: then `stored` is what it
+    // holds now).
+    template <typename Entry> bool change(QList<Entry>& stored, const std::function<void(QList<Entry>&)>& edit);
+    // 追加, 訂正 and 削除 of either list: a typed entry added unless it is stored already, the chosen row
+    // replaced by the typed entry, the chosen row deleted after the question.
+    template <typename Entry> void add(const std::optional<Entry>& entry, QList<Entry>& stored);
+    template <typename Entry>
+    void replaceChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
+                       std::optional<Entry> (Form8::*typed)());
+    template <typename Entry>
+    void deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
+                      QString (*question)(const Entry&));
     void ImportButtonClick();
-    void AddDeclarationButtonClick();
-    void ChangeDeclarationButtonClick();
-    void DeleteDeclarationButtonClick();
     void reload();
 
     SharedState& state;

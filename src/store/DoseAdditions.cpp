@@ -58,6 +58,24 @@ int lineOf(qsizetype record, int fields, int field)
     return static_cast<int>(2 + record * fields + field);
 }
 
+// The number lines of one record; the first that is not a number is kept, so that the record is refused
+// naming its line (0 where the record as a whole is wrong).
+struct NumberFields {
+    qint64 whole(int field) { return take(wholeNumberLine(lines[field]), field); }
+    double number(int field) { return take(readNumberLine(lines[field]), field); }
+
+    const QStringList& lines;
+    std::optional<int> damaged = {};
+
+private:
+    template <typename Number> Number take(const std::optional<Number>& value, int field)
+    {
+        if (!value && !damaged)
+            damaged = field;
+        return value.value_or(Number{});
+    }
+};
+
 std::optional<MonthKey> monthKeyOf(qint64 key)
 {
     const qint64 month = key % 100;
@@ -140,23 +158,13 @@ Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
     QList<OtherFacilityDose> doses;
     for (qsizetype at = 0; at < records->size(); ++at) {
         const QStringList& r = records->at(at);
-        OtherFacilityDose dose{r[0], r[1], 0, 0, 0, 0, 0, 0, r[8]};
-        for (const auto& [field, month] : {std::pair{2, &dose.from}, {3, &dose.to}}) {
-            const auto key = wholeNumberLine(r[field]);
-            if (!key)
-                return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, field));
-            *month = *key;
-        }
-        int field = 4;
-        for (double* value : {&dose.effective, &dose.lens, &dose.skin, &dose.internal}) {
-            const auto number = readNumberLine(r[field]);
-            if (!number)
-                return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, field));
-            *value = *number;
-            ++field;
-        }
-        if (dose.name.isEmpty() || otherDoseProblem(dose))
-            return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, 0));
+        NumberFields f{r};
+        const OtherFacilityDose dose{r[0],        r[1],        f.whole(2),  f.whole(3), f.number(4),
+                                     f.number(5), f.number(6), f.number(7), r[8]};
+        if (!f.damaged && (dose.name.isEmpty() || otherDoseProblem(dose)))
+            f.damaged = 0;
+        if (f.damaged)
+            return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, *f.damaged));
         doses.append(dose);
     }
     return doses;
@@ -170,18 +178,15 @@ Result<QList<Declaration>> parseDeclarations(QByteArrayView content)
     QList<Declaration> declarations;
     for (qsizetype at = 0; at < records->size(); ++at) {
         const QStringList& r = records->at(at);
-        const auto kind = wholeNumberLine(r[1]);
-        if (!kind || *kind < 1 || *kind > 4)
-            return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, 1));
-        Declaration declaration{r[0], static_cast<DeclarationKind>(*kind), 0, 0, r[4]};
-        for (const auto& [field, date] : {std::pair{2, &declaration.from}, {3, &declaration.to}}) {
-            const auto day = wholeNumberLine(r[field]);
-            if (!day)
-                return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, field));
-            *date = *day;
-        }
-        if (declaration.name.isEmpty() || declarationProblem(declaration))
-            return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, 0));
+        NumberFields f{r};
+        const qint64 kind = f.whole(1);
+        if (!f.damaged && (kind < 1 || kind > 4))
+            f.damaged = 1;
+        const Declaration declaration{r[0], static_cast<DeclarationKind>(kind), f.whole(2), f.whole(3), r[4]};
+        if (!f.damaged && (declaration.name.isEmpty() || declarationProblem(declaration)))
+            f.damaged = 0;
+        if (f.damaged)
+            return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, *f.damaged));
         declarations.append(declaration);
     }
     return declarations;

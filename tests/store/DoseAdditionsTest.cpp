@@ -79,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"CutInARecord", "o", " 1 \r\n" + OneDose.left(20), 1},
                     Damage{"MonthNotANumber", "o", QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1", "x\r\n 1"),
                            5},
+                    Damage{"TwoBadLinesNameTheFirst", "o",
+                           QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1 \r\n 0", "x\r\nM\r\n 0"), 5},
                     Damage{"DoseNotANumber", "o", QString(" 1 \r\n" + OneDose).replace(" 1 \r\n 0", "M\r\n 0"), 6},
                     Damage{"Month13", "o", QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1", " 202513 \r\n 1"), 2},
                     Damage{"NegativeDose", "o", QString(" 1 \r\n" + OneDose).replace(" 1 \r\n 0", "-1 \r\n 0"), 2},
