@@ -186,7 +186,9 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     days->addWidget(new QLabel(QStringLiteral("～"), declarationGroup));
     days->addWidget(ToDayBox);
     days->addWidget(
-        new QLabel(QStringLiteral("（妊娠は申告日～出産日、免除・指定は開始日～終了日）"), declarationGroup));
+        new QLabel(QStringLiteral("（妊娠：妊娠と診断された日または申出の日の早い方～出産日。"
+                                  "免除・指定：開始日～終了日）"),
+                   declarationGroup));
     days->addStretch();
     auto* declarationFields = new QFormLayout;
     declarationFields->addRow(QStringLiteral("種別"), KindBox);

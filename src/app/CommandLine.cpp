@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
@@ -144,9 +145,11 @@ int writeTotalsCsv(const StartOptions& options)
     if (!dir)
         return 1;
     QStringList unreadable;
+    const MonthKey thisMonth = monthOf(QDate::currentDate());
     const Status written = options.distributionYear
-                               ? exportDoseDistribution(*dir, *options.distributionYear, options.output, unreadable)
-                               : exportDoseTotals(*dir, *options.doseTotalsYear, options.output, unreadable);
+                               ? exportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output,
+                                                        unreadable)
+                               : exportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable);
     if (!written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;

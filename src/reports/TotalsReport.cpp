@@ -4,8 +4,8 @@
 
 namespace velmora {
 
-const QList<double> TotalsColumnEdges = {10,  22,  46,  53,  60,  71,  82,  93,  104,
-                                         116, 128, 140, 152, 164, 176, 188, 198, 282};
+const QList<double> TotalsColumnEdges = {10,  22,  46,  53,  60,  71,  82,  93,  104, 115, 126,
+                                         137, 148, 159, 170, 181, 192, 203, 214, 224, 282};
 
 namespace {
 
@@ -82,23 +82,13 @@ double heightOf(const Cells& cells)
     return static_cast<double>(lines) * lineHeight(CellSize) + Padding;
 }
 
-// The limits of the fiscal year, in short.
+// The limits of the fiscal year, in short, and what 注意 and 要確認 mean.
 QString limitsKey(int fiscalYear)
 {
-    QStringList effective{QStringLiteral("実効 年度 50")};
-    if (fiscalYear >= 2001)
-        effective << QStringLiteral("5年 100") << QStringLiteral("女性 各Q 5");
-    QStringList lens{QStringLiteral("水晶体 年度 %1").arg(fiscalYear >= 2021 ? 50 : 150)};
-    if (fiscalYear >= 2021)
-        lens << QStringLiteral("5年 100");
-    QStringList declared{QStringLiteral("妊娠中 外部 2、内部 1")};
-    if (fiscalYear >= 2021 && fiscalYear <= 2025)
-        declared << QStringLiteral("経過措置対象医師 水晶体 年度 50") +
-                        (fiscalYear >= 2023 ? QStringLiteral("、2023年度から 60") : QString());
-    return QStringLiteral("限度（mSv）：%1／%2／皮膚 年度 500。申告による限度：%3。注意：限度の80 %以上、実効 年度 20超"
-                          "（5年の累積を記録）。要確認：同じ月の記録が複数、月が1～12でない記録、負の値")
-        .arg(effective.join(QStringLiteral("、")), lens.join(QStringLiteral("、")),
-             declared.join(QStringLiteral("／")));
+    return QStringLiteral("限度（mSv）：%1。注意：限度の80 %以上、実効 年度 %2超（5年の累積を記録）。"
+                          "要確認：同じ月の記録が複数、月が1～12でない記録、負の値、年度をまたぐ他施設線量")
+        .arg(limitsInShort(fiscalYear))
+        .arg(RecordBlockAboveMSv);
 }
 
 QString dayText(const QDate& date)

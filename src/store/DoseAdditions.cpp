@@ -13,6 +13,13 @@ namespace {
 constexpr int OtherDoseLines = 9;   // 氏名 施設名 開始年月 終了年月 実効 水晶体 皮膚 内部 備考
 constexpr int DeclarationLines = 5; // 氏名 種別 開始日 終了日 備考
 
+Failure damagedAt(const QString& fileName, int line, const QString& what)
+{
+    Failure damaged = failure(FailureKind::Damaged, fileName, line);
+    damaged.text = what;
+    return damaged;
+}
+
 // The records of a list file: a count line, then `count` records of `fields` lines each; empty lines may
 // follow. Damaged at the count line when the lines do not make up the count.
 Result<QList<QStringList>> recordsOf(QByteArrayView content, const QString& fileName, int fields)
@@ -24,10 +31,10 @@ Result<QList<QStringList>> recordsOf(QByteArrayView content, const QString& file
         return QList<QStringList>();
     const auto count = wholeNumberLine(lines->first());
     if (!count || *count < 0 || *count * fields > lines->size() - 1)
-        return failure(FailureKind::Damaged, fileName, 1);
+        return damagedAt(fileName, 1, QStringLiteral("件数が行数と合いません"));
     for (qsizetype line = 1 + *count * fields; line < lines->size(); ++line)
         if (!lines->at(line).isEmpty())
-            return failure(FailureKind::Damaged, fileName, 1);
+            return damagedAt(fileName, 1, QStringLiteral("件数が行数と合いません"));
     QList<QStringList> records;
     for (qsizetype record = 0; record < *count; ++record)
         records.append(lines->mid(1 + record * fields, fields));
@@ -59,19 +66,19 @@ int lineOf(qsizetype record, int fields, int field)
 }
 
 // The number lines of one record; the first that is not a number is kept, so that the record is refused
-// naming its line (0 where the record as a whole is wrong).
+// naming its line.
 struct NumberFields {
     qint64 whole(int field) { return take(wholeNumberLine(lines[field]), field); }
     double number(int field) { return take(readNumberLine(lines[field]), field); }
 
     const QStringList& lines;
-    std::optional<int> damaged = {};
+    std::optional<FieldProblem> problem = {};
 
 private:
     template <typename Number> Number take(const std::optional<Number>& value, int field)
     {
-        if (!value && !damaged)
-            damaged = field;
+        if (!value && !problem)
+            problem = FieldProblem{field, QStringLiteral("数値ではありません")};
         return value.value_or(Number{});
     }
 };
@@ -123,31 +130,53 @@ bool isCalendarDate(qint64 date)
                .isValid();
 }
 
+std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose)
+{
+    if (dose.name.isEmpty())
+        return FieldProblem{0, QStringLiteral("氏名がありません")};
+    if (dose.facility.trimmed().isEmpty())
+        return FieldProblem{1, QStringLiteral("施設名を入力して下さい")};
+    if (hasLineBreak(dose.facility) || hasLineBreak(dose.note))
+        return FieldProblem{1, QStringLiteral("施設名と備考に改行は使えません")};
+    if (!monthKeyOf(dose.from))
+        return FieldProblem{2, QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい")};
+    if (!monthKeyOf(dose.to))
+        return FieldProblem{3, QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい")};
+    if (dose.to < dose.from)
+        return FieldProblem{3, QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい")};
+    const double doses[] = {dose.effective, dose.lens, dose.skin, dose.internal};
+    for (int at = 0; at < 4; ++at)
+        if (!isStorable(doses[at]) || doses[at] < 0)
+            return FieldProblem{4 + at, QStringLiteral("線量は0以上の数値で入力して下さい")};
+    return std::nullopt;
+}
+
 std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose)
 {
-    if (dose.facility.trimmed().isEmpty())
-        return QStringLiteral("施設名を入力して下さい");
-    if (hasLineBreak(dose.facility) || hasLineBreak(dose.note))
-        return QStringLiteral("施設名と備考に改行は使えません");
-    if (!monthKeyOf(dose.from) || !monthKeyOf(dose.to))
-        return QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい");
-    if (dose.to < dose.from || fiscalYearOfMonth(dose.from) != fiscalYearOfMonth(dose.to))
+    if (const auto problem = storedOtherDoseProblem(dose))
+        return problem->text;
+    if (fiscalYearOfMonth(dose.from) != fiscalYearOfMonth(dose.to))
         return QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい");
-    for (const double value : {dose.effective, dose.lens, dose.skin, dose.internal})
-        if (!isStorable(value) || value < 0)
-            return QStringLiteral("線量は0以上の数値で入力して下さい");
+    return std::nullopt;
+}
+
+std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration)
+{
+    if (declaration.name.isEmpty())
+        return FieldProblem{0, QStringLiteral("氏名がありません")};
+    if (hasLineBreak(declaration.note))
+        return FieldProblem{4, QStringLiteral("備考に改行は使えません")};
+    if (!isCalendarDate(declaration.from))
+        return FieldProblem{2, QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい")};
+    if (declaration.to != 0 && (!isCalendarDate(declaration.to) || declaration.to < declaration.from))
+        return FieldProblem{3, QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい")};
     return std::nullopt;
 }
 
 std::optional<QString> declarationProblem(const Declaration& declaration)
 {
-    if (hasLineBreak(declaration.note))
-        return QStringLiteral("備考に改行は使えません");
-    if (!isCalendarDate(declaration.from))
-        return QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい");
-    if (declaration.to != 0 && (!isCalendarDate(declaration.to) || declaration.to < declaration.from))
-        return QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい");
-    return std::nullopt;
+    const auto problem = storedDeclarationProblem(declaration);
+    return problem ? std::optional(problem->text) : std::nullopt;
 }
 
 Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
@@ -161,10 +190,10 @@ Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
         NumberFields f{r};
         const OtherFacilityDose dose{r[0],        r[1],        f.whole(2),  f.whole(3), f.number(4),
                                      f.number(5), f.number(6), f.number(7), r[8]};
-        if (!f.damaged && (dose.name.isEmpty() || otherDoseProblem(dose)))
-            f.damaged = 0;
-        if (f.damaged)
-            return failure(FailureKind::Damaged, OtherFacilityDosesFile, lineOf(at, OtherDoseLines, *f.damaged));
+        if (!f.problem)
+            f.problem = storedOtherDoseProblem(dose);
+        if (f.problem)
+            return damagedAt(OtherFacilityDosesFile, lineOf(at, OtherDoseLines, f.problem->field), f.problem->text);
         doses.append(dose);
     }
     return doses;
@@ -180,13 +209,13 @@ Result<QList<Declaration>> parseDeclarations(QByteArrayView content)
         const QStringList& r = records->at(at);
         NumberFields f{r};
         const qint64 kind = f.whole(1);
-        if (!f.damaged && (kind < 1 || kind > 4))
-            f.damaged = 1;
+        if (!f.problem && (kind < 1 || kind > 4))
+            f.problem = FieldProblem{1, QStringLiteral("種別は1～4です")};
         const Declaration declaration{r[0], static_cast<DeclarationKind>(kind), f.whole(2), f.whole(3), r[4]};
-        if (!f.damaged && (declaration.name.isEmpty() || declarationProblem(declaration)))
-            f.damaged = 0;
-        if (f.damaged)
-            return failure(FailureKind::Damaged, DeclarationsFile, lineOf(at, DeclarationLines, *f.damaged));
+        if (!f.problem)
+            f.problem = storedDeclarationProblem(declaration);
+        if (f.problem)
+            return damagedAt(DeclarationsFile, lineOf(at, DeclarationLines, f.problem->field), f.problem->text);
         declarations.append(declaration);
     }
     return declarations;

@@ -54,6 +54,15 @@ QString declarationKindText(DeclarationKind kind);
 std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose);
 std::optional<QString> declarationProblem(const Declaration& declaration);
 
+// What a stored record cannot hold: the field at fault (0 the name, in the order of the record's lines) and
+// why. A stored period across a fiscal year is readable: the totals count it and ask for a look.
+struct FieldProblem {
+    int field;
+    QString text;
+};
+std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose);
+std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration);
+
 // Whether a date yyyymmdd is a real day.
 bool isCalendarDate(qint64 date);
 

@@ -55,6 +55,11 @@ QString mainMessage(const Failure& failure)
     case FailureKind::CannotRead:
         return QStringLiteral("ファイル「%1」を読み込めません").arg(failure.file);
     case FailureKind::Damaged:
+        if (!failure.text.isEmpty())
+            return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目：%3）")
+                .arg(failure.file)
+                .arg(failure.line)
+                .arg(failure.text);
         return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目）").arg(failure.file).arg(failure.line);
     case FailureKind::NotRegularFile:
         return QStringLiteral("「%1」が通常のファイル（フォルダ）ではありません（リンクや特殊なファイルです）。"

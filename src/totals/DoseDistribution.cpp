@@ -184,9 +184,10 @@ QByteArray distributionCsv(const DoseDistribution& distribution)
     return csv::excelFile(table);
 }
 
-Status exportDoseDistribution(const DataDir& dir, int fiscalYear, const QString& outputFile, QStringList& unreadable)
+Status exportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
+                        QStringList& unreadable)
 {
-    const auto rows = gatherStoreTotals(dir, fiscalYear);
+    const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth);
     if (!rows)
         return rows.error();
     const DoseDistribution distribution = doseDistribution(*rows, fiscalYear);

@@ -15,16 +15,7 @@ namespace velmora {
 namespace {
 
 constexpr int FirstBlock = 2001;
-constexpr int EffectiveBlockFrom = 2001;
-constexpr int LensBlockFrom = 2021;
-constexpr int WomenQuarterFrom = 2001;
-constexpr int LensYearLowerFrom = 2021;
-constexpr ExactDose RunningTotalAbove = ExactDose::whole(20);
-// The lens transitional rule for designated doctors: 50 mSv a year in FY2021–FY2025, and 60 mSv over
-// FY2023–FY2025, in place of the block's 100 mSv.
-constexpr int TransitionFrom = 2021;
-constexpr int TransitionLast = 2025;
-constexpr int TransitionThreeYearsFrom = 2023;
+constexpr ExactDose RecordBlockAbove = ExactDose::whole(RecordBlockAboveMSv);
 
 // The four doses of a record in the order they are named.
 enum Dose { External, Lens, Skin, Internal };
@@ -127,12 +118,13 @@ QList<Declaration> pregnanciesIn(int fiscalYear, const DoseAdditions& additions)
 
 class Figures {
 public:
-    Figures(int fiscalYear, double sexCode, const DoseAdditions& personAdditions)
+    Figures(int fiscalYear, double sexCode, const DoseAdditions& personAdditions,
+            std::optional<MonthKey> currentMonth)
         : year(fiscalYear), first(blockStart(fiscalYear)), woman(sexCode != 0), additions(personAdditions)
     {
         monthSlots.resize(static_cast<size_t>((year - first + 1) * 12));
         for (const OtherFacilityDose& dose : additions.otherDoses)
-            takeOtherFacility(dose);
+            takeOtherFacility(dose, currentMonth);
     }
 
     void take(const MonthlyRecord& record)
@@ -171,7 +163,7 @@ public:
 
     // The totals, with the sums of the external and internal doses of each pregnancy that stands in the
     // fiscal year, from the month of its declaration.
-    DoseTotals totals(const QList<std::pair<Declaration, std::array<ExactDose, 2>>>& pregnancies) const
+    DoseTotals totals(const QList<DoseTotals::Pregnancy>& pregnancies) const
     {
         DoseTotals t;
         const size_t thisYear = static_cast<size_t>((year - first) * 12);
@@ -184,27 +176,37 @@ public:
             t.effectiveQuarters[quarter] += counted.effective;
             t.lensQuarters[quarter] += counted.lens;
             t.skinQuarters[quarter] += counted.skin;
+            t.internalQuarters[quarter] += counted.internal;
             t.effectiveYear += counted.effective;
             t.lensYear += counted.lens;
             t.skinYear += counted.skin;
+            t.internalYear += counted.internal;
             const auto& other = slot.otherFacilities;
             t.otherFacilityMonths[at] = {slot.otherRecorded, other[External] + other[Internal], other[Lens],
-                                         other[Skin]};
+                                         other[Skin], other[Internal]};
         }
+        t.pregnancies = pregnancies;
         blockTotals(t);
-        checkLimits(t, pregnancies);
+        checkLimits(t);
         t.limitReasonCount = t.reasons.size();
         noteDoubts(t);
         return t;
     }
 
 private:
-    // An entry of another facility counts in the last month of its period.
-    void takeOtherFacility(const OtherFacilityDose& dose)
+    // An entry of another facility counts in the last month of its period; one whose period crosses a fiscal
+    // year or ends after this month counts there too, conservatively, and needs a look.
+    void takeOtherFacility(const OtherFacilityDose& dose, std::optional<MonthKey> currentMonth)
     {
         const int entryYear = fiscalYearOf(dose.to);
         if (entryYear < first || entryYear > year)
             return;
+        const QString entry = QStringLiteral("他施設線量（%1 %2～%3）").arg(dose.facility, monthName(dose.from),
+                                                                           monthName(dose.to));
+        if (fiscalYearOf(dose.from) != entryYear)
+            doubts << entry + QStringLiteral("は期間が年度をまたぐため、終了月に集計");
+        if (currentMonth && dose.to > *currentMonth)
+            doubts << entry + QStringLiteral("は今月より後の月のため、入力の誤りがないか確認");
         MonthSlot& slot =
             monthSlots[static_cast<size_t>((entryYear - first) * 12 + slotInYear(static_cast<int>(dose.to % 100)))];
         const auto entered = dosesOf(dose);
@@ -216,7 +218,7 @@ private:
     static MonthDoses doses(const MonthSlot& slot)
     {
         const auto& d = slot.largest;
-        return {slot.records > 0, d[External] + d[Internal], d[Lens], d[Skin]};
+        return {slot.records > 0, d[External] + d[Internal], d[Lens], d[Skin], d[Internal]};
     }
 
     static MonthDoses withOtherFacilities(const MonthSlot& slot)
@@ -224,7 +226,7 @@ private:
         const auto& d = slot.largest;
         const auto& o = slot.otherFacilities;
         return {slot.records > 0 || slot.otherRecorded, d[External] + d[Internal] + o[External] + o[Internal],
-                d[Lens] + o[Lens], d[Skin] + o[Skin]};
+                d[Lens] + o[Lens], d[Skin] + o[Skin], d[Internal] + o[Internal]};
     }
 
     bool declared(DeclarationKind kind, qint64 firstDay, qint64 lastDay) const
@@ -236,19 +238,43 @@ private:
     // Whether the transitional rule holds the lens of this fiscal year: a designated doctor in FY2021–2025.
     bool lensTransition() const
     {
-        return year >= TransitionFrom && year <= TransitionLast &&
+        return year >= LensTransitionFrom && year <= LensTransitionLast &&
                declared(DeclarationKind::DesignatedDoctor, qint64{year} * 10000 + 401, qint64{year + 1} * 10000 + 331);
     }
 
-    // The women's quarterly limit does not apply to a quarter that an exemption covers from its first to its
-    // last day.
+    // The women's quarterly limit does not apply to a quarter that a diagnosis of being unable to conceive
+    // covers from its first to its last day. A written declaration of no intention to become pregnant exempts
+    // under the 医療法施行規則 only, not under the 電離則, so the limit stays.
     bool quarterExempt(int quarter) const
     {
         const auto [firstDay, lastDay] = quarterDays(year, quarter);
         return std::any_of(additions.declarations.begin(), additions.declarations.end(), [&](const Declaration& d) {
-            return (d.kind == DeclarationKind::CannotConceive || d.kind == DeclarationKind::NoPregnancyPlan) &&
-                   d.from <= firstDay && (d.to == 0 || d.to >= lastDay);
+            return d.kind == DeclarationKind::CannotConceive && d.from <= firstDay && (d.to == 0 || d.to >= lastDay);
         });
+    }
+
+    QString womanNote(int quarter) const
+    {
+        const auto [firstDay, lastDay] = quarterDays(year, quarter);
+        return declared(DeclarationKind::NoPregnancyPlan, firstDay, lastDay)
+                   ? QStringLiteral("（女性。妊娠の意思なし（書面）の申出は電離則では対象外とならない）")
+                   : QStringLiteral("（女性。妊娠不能と診断された者は対象外）");
+    }
+
+    bool binds(const DoseLimit& limit) const
+    {
+        switch (limit.holder) {
+        case LimitHolder::Everyone:
+        case LimitHolder::PregnantWorkers: // checked for each pregnancy
+            return true;
+        case LimitHolder::Women:
+            return woman;
+        case LimitHolder::ExceptTransition:
+            return !lensTransition();
+        case LimitHolder::DesignatedDoctors:
+            return lensTransition();
+        }
+        return false;
     }
 
     void blockTotals(DoseTotals& t) const
@@ -267,58 +293,75 @@ private:
             effectiveRunning += effective;
             lensRunning += lens;
             t.blockYears.append({blockYear, effective, effectiveRunning, lens});
-            t.runningTotalKept = t.runningTotalKept || effective > RunningTotalAbove;
+            t.runningTotalKept = t.runningTotalKept || effective > RecordBlockAbove;
         }
-        if (year >= EffectiveBlockFrom)
-            t.effectiveBlock = effectiveRunning;
-        if (year >= LensBlockFrom && !lensTransition())
-            t.lensBlock = lensRunning;
     }
 
     // Each figure against its limit: over it is exceeded, from 80 % of it a warning.
-    static void check(DoseTotals& t, const QString& what, const ExactDose& value, int limitMSv,
+    static void check(DoseTotals& t, const DoseLimit& limit, int quarter, const ExactDose& value,
                       const QString& note = {})
     {
-        const ExactDose limit = ExactDose::whole(limitMSv);
-        if (value > limit) {
-            t.verdict = std::max(t.verdict, Verdict::Exceeded);
-            t.reasons << QStringLiteral("%1 %2 > %3%4").arg(what, value.text(), limit.text(), note);
-        } else if (value.reachesFourFifthsOf(limit)) {
-            t.verdict = std::max(t.verdict, Verdict::Warning);
-            t.reasons << QStringLiteral("%1 %2 ≥ %3%4").arg(what, value.text(), limit.fourFifths().text(), note);
+        const ExactDose bound = limit.limit();
+        Verdict verdict = Verdict::Within;
+        if (value > bound) {
+            verdict = Verdict::Exceeded;
+            t.reasons << QStringLiteral("%1 %2 > %3%4").arg(limit.figure(quarter), value.text(), bound.text(), note);
+        } else if (value.reachesFourFifthsOf(bound)) {
+            verdict = Verdict::Warning;
+            t.reasons << QStringLiteral("%1 %2 ≥ %3%4")
+                             .arg(limit.figure(quarter), value.text(), bound.fourFifths().text(), note);
         }
+        t.verdict = std::max(t.verdict, verdict);
+        t.checkedLimits.append({&limit, quarter, value, verdict});
     }
 
-    void checkLimits(DoseTotals& t, const QList<std::pair<Declaration, std::array<ExactDose, 2>>>& pregnancies) const
+    // The total of a dose over the block's years from `from` to this one.
+    static ExactDose yearsTotal(const DoseTotals& t, bool lens, int from)
     {
-        check(t, QStringLiteral("実効 年度"), t.effectiveYear, 50);
-        if (t.effectiveBlock)
-            check(t, QStringLiteral("実効 5年"), *t.effectiveBlock, 100);
-        if (woman && year >= WomenQuarterFrom)
-            for (int quarter = 0; quarter < 4; ++quarter)
-                if (!quarterExempt(quarter))
-                    check(t, QStringLiteral("実効 Q%1").arg(quarter + 1), t.effectiveQuarters[quarter], 5,
-                          QStringLiteral("（女性。妊娠不能と診断された者等は対象外）"));
-        for (const auto& [declaration, sums] : pregnancies) {
-            const QString since =
-                QStringLiteral("（%1の妊娠の申告から）").arg(dateWithSlashes(static_cast<double>(declaration.from)));
-            check(t, QStringLiteral("妊娠中 外部"), sums[0], 2, since);
-            check(t, QStringLiteral("妊娠中 内部"), sums[1], 1, since);
+        ExactDose total;
+        for (const DoseTotals::BlockYear& blockYear : t.blockYears)
+            if (blockYear.fiscalYear >= from)
+                total += lens ? blockYear.lens : blockYear.effective;
+        return total;
+    }
+
+    void checkLimits(DoseTotals& t) const
+    {
+        for (const DoseLimit& limit : doseLimits()) {
+            if (!limit.holdsIn(year) || !binds(limit))
+                continue;
+            const bool lens = limit.quantity == LimitQuantity::Lens;
+            switch (limit.period) {
+            case LimitPeriod::Quarter:
+                for (int quarter = 0; quarter < 4; ++quarter)
+                    if (!quarterExempt(quarter))
+                        check(t, limit, quarter + 1, t.effectiveQuarters[static_cast<size_t>(quarter)],
+                              womanNote(quarter));
+                break;
+            case LimitPeriod::FiscalYear:
+                check(t, limit, 0, lens ? t.lensYear : limit.quantity == LimitQuantity::Skin ? t.skinYear : t.effectiveYear);
+                break;
+            case LimitPeriod::Block:
+                (lens ? t.lensBlock : t.effectiveBlock) = yearsTotal(t, lens, first);
+                check(t, limit, 0, yearsTotal(t, lens, first));
+                break;
+            case LimitPeriod::TransitionYears:
+                check(t, limit, 0, yearsTotal(t, lens, limit.fromYear), QStringLiteral("（経過措置対象医師）"));
+                break;
+            case LimitPeriod::Pregnancy:
+                for (const DoseTotals::Pregnancy& pregnancy : t.pregnancies)
+                    check(t, limit, 0,
+                          limit.quantity == LimitQuantity::PregnancyExternal ? pregnancy.external()
+                                                                              : pregnancy.internal(),
+                          QStringLiteral("（%1からの妊娠）").arg(dateWithSlashes(static_cast<double>(pregnancy.from))));
+                break;
+            }
         }
-        check(t, QStringLiteral("水晶体 年度"), t.lensYear, year >= LensYearLowerFrom ? 50 : 150);
-        if (t.lensBlock)
-            check(t, QStringLiteral("水晶体 5年"), *t.lensBlock, 100);
-        if (lensTransition() && year >= TransitionThreeYearsFrom) {
-            ExactDose threeYears;
-            for (const DoseTotals::BlockYear& blockYear : t.blockYears)
-                if (blockYear.fiscalYear >= TransitionThreeYearsFrom)
-                    threeYears += blockYear.lens;
-            check(t, QStringLiteral("水晶体 2023年度から"), threeYears, 60, QStringLiteral("（経過措置対象医師）"));
-        }
-        check(t, QStringLiteral("皮膚 年度"), t.skinYear, 500);
-        if (t.effectiveYear > RunningTotalAbove) {
+        if (t.effectiveYear > RecordBlockAbove) {
             t.verdict = std::max(t.verdict, Verdict::Warning);
-            t.reasons << QStringLiteral("実効 年度 %1 > 20（5年の累積を記録）").arg(t.effectiveYear.text());
+            t.reasons << QStringLiteral("実効 年度 %1 > %2（5年の累積を記録）")
+                             .arg(t.effectiveYear.text())
+                             .arg(RecordBlockAboveMSv);
         }
     }
 
@@ -348,16 +391,22 @@ private:
     QStringList negatives;
 };
 
-// The external and internal doses of the months of a pregnancy up to the end of the fiscal year: this
-// hospital's records (the larger where a month is held twice, negatives left out) and every entry of another
-// facility whose period touches those months (whole: it cannot be split).
-std::array<ExactDose, 2> pregnancySums(const PersonalFile& person, const DoseAdditions& additions,
-                                       const Declaration& pregnancy, int fiscalYear)
+MonthKey nextMonth(MonthKey key)
+{
+    return key % 100 == 12 ? (key / 100 + 1) * 100 + 1 : key + 1;
+}
+
+// The running external and internal doses of a pregnancy month by month, up to the end of the fiscal year:
+// this hospital's records (the larger where a month is held twice, negatives left out) and every entry of
+// another facility whose period touches its months (whole, in the first month it touches: it cannot be split).
+DoseTotals::Pregnancy pregnancyTotals(const PersonalFile& person, const DoseAdditions& additions,
+                                      const Declaration& pregnancy, int fiscalYear)
 {
     const MonthKey from = pregnancy.from / 100;
     const MonthKey lastOfYear = MonthKey{fiscalYear + 1} * 100 + 3;
     const MonthKey to = pregnancy.to == 0 ? lastOfYear : std::min(lastOfYear, MonthKey{pregnancy.to / 100});
     QHash<MonthKey, std::array<ExactDose, 2>> months;
+    MonthKey lastDosed = from;
     for (const MonthlyRecord& record : person.records) {
         if (record.key < from || record.key > to)
             continue;
@@ -366,18 +415,26 @@ std::array<ExactDose, 2> pregnancySums(const PersonalFile& person, const DoseAdd
         const ExactDose internal = ExactDose::of(record.internal);
         month[0] = std::max(month[0], external.isNegative() ? ExactDose() : external);
         month[1] = std::max(month[1], internal.isNegative() ? ExactDose() : internal);
+        lastDosed = std::max(lastDosed, record.key);
     }
-    std::array<ExactDose, 2> sums;
-    for (const auto& month : months)
-        sums = {sums[0] + month[0], sums[1] + month[1]};
     for (const OtherFacilityDose& dose : additions.otherDoses)
-        if (dose.from <= to && dose.to >= from)
-            sums = {sums[0] + ExactDose::of(dose.effective), sums[1] + ExactDose::of(dose.internal)};
-    return sums;
+        if (dose.from <= to && dose.to >= from) {
+            auto& month = months[std::max(dose.from, from)];
+            month = {month[0] + ExactDose::of(dose.effective), month[1] + ExactDose::of(dose.internal)};
+            lastDosed = std::max(lastDosed, std::max(dose.from, from));
+        }
+    DoseTotals::Pregnancy totals{pregnancy.from, {}};
+    PregnancyMonth running{from, {}, {}};
+    for (MonthKey key = from; key <= std::min(to, lastDosed); key = nextMonth(key)) {
+        const auto month = months.value(key);
+        running = {key, running.external + month[0], running.internal + month[1]};
+        totals.months << running;
+    }
+    return totals;
 }
 
 std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool removed, int fiscalYear,
-                               const DoseAdditions& additions)
+                               const DoseAdditions& additions, std::optional<MonthKey> currentMonth)
 {
     TotalsRow row;
     row.name = name;
@@ -396,7 +453,7 @@ std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool rem
     row.sexCode = person->header.sexCode;
     row.jobType = person->header.jobType;
     row.affiliation = person->header.affiliation;
-    row.totals = doseTotals(*person, fiscalYear, additions);
+    row.totals = doseTotals(*person, fiscalYear, additions, currentMonth);
     return row;
 }
 
@@ -423,14 +480,20 @@ int fiscalYearOf(MonthKey key)
     return key % 100 >= 4 ? year : year - 1;
 }
 
-DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions)
+MonthKey monthOf(const QDate& date)
 {
-    Figures figures(fiscalYear, person.header.sexCode, additions);
+    return MonthKey{date.year()} * 100 + date.month();
+}
+
+DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions,
+                      std::optional<MonthKey> currentMonth)
+{
+    Figures figures(fiscalYear, person.header.sexCode, additions, currentMonth);
     for (const MonthlyRecord& record : person.records)
         figures.take(record);
-    QList<std::pair<Declaration, std::array<ExactDose, 2>>> pregnancies;
+    QList<DoseTotals::Pregnancy> pregnancies;
     for (const Declaration& pregnancy : pregnanciesIn(fiscalYear, additions))
-        pregnancies.append({pregnancy, pregnancySums(person, additions, pregnancy, fiscalYear)});
+        pregnancies << pregnancyTotals(person, additions, pregnancy, fiscalYear);
     return figures.totals(pregnancies);
 }
 
@@ -447,7 +510,7 @@ MonthDoses DoseTotals::otherFacilityYear() const
     MonthDoses year;
     for (const MonthDoses& month : otherFacilityMonths)
         year = {year.recorded || month.recorded, year.effective + month.effective, year.lens + month.lens,
-                year.skin + month.skin};
+                year.skin + month.skin, year.internal + month.internal};
     return year;
 }
 
@@ -469,7 +532,8 @@ QString verdictText(Verdict verdict)
 }
 
 QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
-                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions)
+                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions,
+                                  std::optional<MonthKey> currentMonth)
 {
     // Each person once: a name on both lists (a removal or restore cut short) is a registrant.
     QList<std::pair<QString, bool>> persons;
@@ -487,7 +551,8 @@ QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registr
     const auto work = [&] {
         for (qsizetype at = next++; at < persons.size(); at = next++)
             found[static_cast<size_t>(at)] =
-                rowOf(dir, persons[at].first, persons[at].second, fiscalYear, additions.value(persons[at].first));
+                rowOf(dir, persons[at].first, persons[at].second, fiscalYear, additions.value(persons[at].first),
+                      currentMonth);
     };
     std::vector<std::thread> helpers;
     for (unsigned helper = 1; helper < workers; ++helper)
@@ -503,7 +568,7 @@ QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registr
     return rows;
 }
 
-Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear)
+Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth)
 {
     const auto registrants = LoadRegistrantList(dir);
     if (!registrants)
@@ -514,7 +579,7 @@ Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear)
     const auto additions = ReadDoseAdditions(dir);
     if (!additions)
         return additions.error();
-    return gatherDoseTotals(dir, registrants->names, *removed, fiscalYear, *additions);
+    return gatherDoseTotals(dir, registrants->names, *removed, fiscalYear, *additions, currentMonth);
 }
 
 } // namespace velmora

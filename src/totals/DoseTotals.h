@@ -1,11 +1,13 @@
 #pragma once
 
+#include "DoseLimits.h"
 #include "store/DataDir.h"
 #include "store/DoseAdditions.h"
 #include "store/ExactDose.h"
 #include "store/Records.h"
 #include "store/Result.h"
 
+#include <QDate>
 #include <QList>
 #include <QStringList>
 #include <array>
@@ -29,12 +31,21 @@ constexpr int FirstTotalsYear = 1;
 constexpr int LastTotalsYear = 9999;
 std::optional<int> totalsYearOf(const QString& text);
 
-// The doses counted for one month; `recorded` is false where the file holds no record of it.
+// The doses counted for one month; `recorded` is false where the file holds no record of it. The effective
+// dose includes the internal dose, which is also given apart.
 struct MonthDoses {
     bool recorded = false;
     ExactDose effective;
     ExactDose lens;
     ExactDose skin;
+    ExactDose internal;
+};
+
+// The running external and internal totals of a pregnancy at the end of one of its months.
+struct PregnancyMonth {
+    MonthKey key;
+    ExactDose external;
+    ExactDose internal;
 };
 
 // The figures of one person for one fiscal year. The quarter, year and block totals include the doses
@@ -46,9 +57,11 @@ struct DoseTotals {
     std::array<ExactDose, 4> effectiveQuarters;
     std::array<ExactDose, 4> lensQuarters;
     std::array<ExactDose, 4> skinQuarters;
+    std::array<ExactDose, 4> internalQuarters;
     ExactDose effectiveYear;
     ExactDose lensYear;
     ExactDose skinYear;
+    ExactDose internalYear;
     // The block's totals from its first fiscal year to the end of this one; nothing before the fiscal
     // year the block limit applies from (2001 for the effective dose, 2021 for the lens).
     std::optional<ExactDose> effectiveBlock;
@@ -63,6 +76,23 @@ struct DoseTotals {
     };
     QList<BlockYear> blockYears;
     bool runningTotalKept = false;
+    // Each pregnancy that stands in the fiscal year, from its first month to the delivery or the year's
+    // March, with its running totals month by month (up to the last month with a dose).
+    struct Pregnancy {
+        qint64 from; // the earlier of the diagnosis and the declaration, yyyymmdd
+        QList<PregnancyMonth> months;
+        ExactDose external() const { return months.isEmpty() ? ExactDose() : months.last().external; }
+        ExactDose internal() const { return months.isEmpty() ? ExactDose() : months.last().internal; }
+    };
+    QList<Pregnancy> pregnancies;
+    // Every limit that binds the person in the fiscal year, with the figure held against it.
+    struct CheckedLimit {
+        const DoseLimit* limit;
+        int quarter; // 1–4 for a quarter's limit, else 0
+        ExactDose value;
+        Verdict verdict; // Within, Warning or Exceeded
+    };
+    QList<CheckedLimit> checkedLimits;
     Verdict verdict = Verdict::Within;
     // The limits first, in the order they are listed ("実効 年度 52 > 50"), then the records that need a
     // look: a month held twice, a month numbered outside 1–12, a negative dose.
@@ -95,9 +125,13 @@ int blockStart(int fiscalYear);
 // The fiscal year a month belongs to: January to March belong to the year that began the April before.
 int fiscalYearOf(MonthKey key);
 
+// The month of a date, as a month key.
+MonthKey monthOf(const QDate& date);
+
 // The figures of a person for a fiscal year, from the person's records, doses at other facilities and
-// declarations.
-DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions = {});
+// declarations. An entry of another facility after `currentMonth` (when given) needs a look.
+DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions = {},
+                      std::optional<MonthKey> currentMonth = std::nullopt);
 
 // The first month whose records the totals of a fiscal year need: April of the block's first year, or the
 // month of a pregnancy declaration that still stands in the fiscal year, when earlier.
@@ -106,10 +140,11 @@ MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions);
 // The rows of the registrants in list order, then of the removed persons whose files hold a record from
 // the block's first April to the fiscal year's March (or cannot be read), in the order they were removed.
 QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
-                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions = {});
+                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions = {},
+                                  std::optional<MonthKey> currentMonth = std::nullopt);
 
 // The same for the lists of the data folder, with their doses at other facilities and declarations; fails
 // when one of the lists cannot be read.
-Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear);
+Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth);
 
 } // namespace velmora

@@ -184,7 +184,7 @@ QTableView* Form7::makeTable(const QString& name)
 void Form7::openForCurrentYear()
 {
     const QDate today = clock.now().date();
-    FiscalYearBox->setText(QString::number(fiscalYearOf(today.year() * 100 + today.month())));
+    FiscalYearBox->setText(QString::number(fiscalYearOf(monthOf(today))));
     GatherButtonClick();
     moveFocusTo(FiscalYearBox); // another year is typed over the current one
 }
@@ -203,7 +203,7 @@ void Form7::GatherButtonClick()
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto gathered = gatherStoreTotals(dataDir, *year);
+    auto gathered = gatherStoreTotals(dataDir, *year, monthOf(clock.now().date()));
     QApplication::restoreOverrideCursor();
     if (!gathered) {
         dialogs.warn(messageOf(gathered.error()));
@@ -225,13 +225,17 @@ void Form7::fitColumns()
     PersonMonths->setRowCount(0);
     PersonChartButton->setEnabled(false);
     NoticeButton->setEnabled(false);
-    // The columns of doses elsewhere only in a year that has some: most years of most hospitals have none,
-    // and the reasons then stay in view.
-    const bool elsewhere = std::any_of(model.allRows().begin(), model.allRows().end(), [](const TotalsRow& row) {
-        return row.totals && row.totals->otherFacilityYear().recorded;
-    });
-    for (const TotalsColumn column : {TotalsColumn::OtherEffectiveYear, TotalsColumn::OtherLensYear})
-        TotalsTable->setColumnHidden(static_cast<int>(shownColumns().indexOf(column)), !elsewhere);
+    // The columns of internal doses, doses elsewhere and pregnancies only in a year that has some: most
+    // years of most hospitals have none, and the reasons then stay in view.
+    for (const TotalsColumn column : {TotalsColumn::InternalYear, TotalsColumn::OtherEffectiveYear,
+                                      TotalsColumn::OtherLensYear, TotalsColumn::PregnancyExternal,
+                                      TotalsColumn::PregnancyInternal}) {
+        const bool some = std::any_of(model.allRows().begin(), model.allRows().end(), [column](const TotalsRow& row) {
+            const auto dose = doseCell(row, column);
+            return dose && (!dose->isZero() || column != TotalsColumn::InternalYear);
+        });
+        TotalsTable->setColumnHidden(static_cast<int>(shownColumns().indexOf(column)), !some);
+    }
     for (QTableView* table : {FrozenTable, TotalsTable})
         table->resizeColumnsToContents();
     // Long reasons are cut at the window's edge; the whole text is in the tooltip, the print and the CSV.

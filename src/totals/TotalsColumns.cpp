@@ -14,6 +14,8 @@ const QString QuarterNames[] = {QStringLiteral("Q1"), QStringLiteral("Q2"),   QS
 std::pair<QString, int> doseAndPeriod(TotalsColumn column)
 {
     const int at = static_cast<int>(column);
+    if (column >= C::InternalQ1)
+        return {QStringLiteral("内部"), at - static_cast<int>(C::InternalQ1)};
     if (column >= C::SkinQ1)
         return {QStringLiteral("皮膚"), at - static_cast<int>(C::SkinQ1)};
     if (column >= C::LensQ1)
@@ -56,7 +58,14 @@ const QList<TotalsColumn>& csvColumns()
                                                 C::Reasons,
                                                 C::Enrolment,
                                                 C::OtherEffectiveYear,
-                                                C::OtherLensYear};
+                                                C::OtherLensYear,
+                                                C::InternalQ1,
+                                                C::InternalQ2,
+                                                C::InternalQ3,
+                                                C::InternalQ4,
+                                                C::InternalYear,
+                                                C::PregnancyExternal,
+                                                C::PregnancyInternal};
     return columns;
 }
 
@@ -75,8 +84,11 @@ const QList<TotalsColumn>& shownColumns()
                                                 C::LensYear,
                                                 C::LensBlock,
                                                 C::SkinYear,
+                                                C::InternalYear,
                                                 C::OtherEffectiveYear,
                                                 C::OtherLensYear,
+                                                C::PregnancyExternal,
+                                                C::PregnancyInternal,
                                                 C::Verdict,
                                                 C::Reasons};
     return columns;
@@ -103,6 +115,10 @@ QString csvHeading(TotalsColumn column)
         return QStringLiteral("他施設_実効");
     case C::OtherLensYear:
         return QStringLiteral("他施設_水晶体");
+    case C::PregnancyExternal:
+        return QStringLiteral("妊娠中_外部");
+    case C::PregnancyInternal:
+        return QStringLiteral("妊娠中_内部");
     default:
         const auto [dose, period] = doseAndPeriod(column);
         return dose + QLatin1Char('_') + QuarterNames[period];
@@ -116,7 +132,7 @@ QString shownHeading(TotalsColumn column)
 
 bool isDoseColumn(TotalsColumn column)
 {
-    return column >= C::EffectiveQ1 && column <= C::OtherLensYear;
+    return column >= C::EffectiveQ1 && column <= C::PregnancyInternal;
 }
 
 std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
@@ -130,7 +146,14 @@ std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
             return std::nullopt;
         return column == C::OtherEffectiveYear ? other.effective : other.lens;
     }
+    if (column == C::PregnancyExternal || column == C::PregnancyInternal) {
+        if (t.pregnancies.isEmpty())
+            return std::nullopt;
+        return column == C::PregnancyExternal ? t.pregnancies.last().external() : t.pregnancies.last().internal();
+    }
     const int period = doseAndPeriod(column).second;
+    if (column >= C::InternalQ1)
+        return periodDose(t.internalQuarters, t.internalYear, std::nullopt, period);
     if (column >= C::SkinQ1)
         return periodDose(t.skinQuarters, t.skinYear, std::nullopt, period);
     if (column >= C::LensQ1)
@@ -163,27 +186,35 @@ QString cellText(const TotalsRow& row, TotalsColumn column, int fiscalYear)
 
 QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
 {
-    const auto monthCell = [](bool recorded, const ExactDose& dose) {
+    // An external dose of 0 is below detection ("Ｍ"); an internal dose of 0 is shown as 0.
+    const auto externalCell = [](bool recorded, const ExactDose& dose) {
         return !recorded ? QString() : dose.isZero() ? QStringLiteral("Ｍ") : dose.text();
     };
+    const auto monthName = [](MonthKey key) { return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100); };
     QList<PersonFigureRow> rows;
     for (int slot = 0; slot < 12; ++slot) {
         const MonthDoses& month = t.months[static_cast<size_t>(slot)];
-        rows.append(
-            {QStringLiteral("%1年%2月").arg(slot < 9 ? fiscalYear : fiscalYear + 1).arg(slot < 9 ? slot + 4 : slot - 8),
-             {monthCell(month.recorded, month.effective), monthCell(month.recorded, month.lens),
-              monthCell(month.recorded, month.skin)}});
+        const MonthKey key = slot < 9 ? MonthKey{fiscalYear} * 100 + slot + 4 : MonthKey{fiscalYear + 1} * 100 + slot - 8;
+        rows.append({monthName(key),
+                     {externalCell(month.recorded, month.effective), externalCell(month.recorded, month.lens),
+                      externalCell(month.recorded, month.skin), month.recorded ? month.internal.text() : QString()}});
     }
     if (const MonthDoses other = t.otherFacilityYear(); other.recorded)
-        rows.append({QStringLiteral("他施設"), {other.effective.text(), other.lens.text(), other.skin.text()}});
+        rows.append({QStringLiteral("他施設"),
+                     {other.effective.text(), other.lens.text(), other.skin.text(), other.internal.text()}});
     for (size_t quarter = 0; quarter < 4; ++quarter)
-        rows.append(
-            {QStringLiteral("Q%1").arg(quarter + 1),
-             {t.effectiveQuarters[quarter].text(), t.lensQuarters[quarter].text(), t.skinQuarters[quarter].text()}});
-    rows.append({QStringLiteral("年度"), {t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text()}});
+        rows.append({QStringLiteral("Q%1").arg(quarter + 1),
+                     {t.effectiveQuarters[quarter].text(), t.lensQuarters[quarter].text(),
+                      t.skinQuarters[quarter].text(), t.internalQuarters[quarter].text()}});
+    rows.append(
+        {QStringLiteral("年度"), {t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text(), t.internalYear.text()}});
     if (t.runningTotalKept)
         for (const DoseTotals::BlockYear& year : t.blockYears)
-            rows.append({QStringLiteral("%1年度 累積").arg(year.fiscalYear), {year.runningTotal.text(), {}, {}}});
+            rows.append({QStringLiteral("%1年度 累積").arg(year.fiscalYear), {year.runningTotal.text(), {}, {}, {}}});
+    for (const DoseTotals::Pregnancy& pregnancy : t.pregnancies)
+        for (const PregnancyMonth& month : pregnancy.months)
+            rows.append({QStringLiteral("妊娠 ") + monthName(month.key),
+                         {month.external.text(), {}, {}, month.internal.text()}});
     return rows;
 }
 

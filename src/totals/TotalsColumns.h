@@ -31,14 +31,21 @@ enum class TotalsColumn {
     SkinQ3,
     SkinQ4,
     SkinYear,
+    InternalQ1, // the internal dose, which the effective dose includes
+    InternalQ2,
+    InternalQ3,
+    InternalQ4,
+    InternalYear,
     OtherEffectiveYear, // the part of 実効 年度 received at other facilities
     OtherLensYear,
+    PregnancyExternal, // the running totals of the year's last pregnancy, from its first month
+    PregnancyInternal,
     Verdict,
     Reasons,
 };
 
-// The columns of the CSV (in their first order, with 在籍 and the other facilities' columns added at the
-// end) and those of the window and the print.
+// The columns of the CSV (in their first order, with 在籍, the other facilities', the internal and the
+// pregnancy columns added at the end) and those of the window and the print.
 const QList<TotalsColumn>& csvColumns();
 const QList<TotalsColumn>& shownColumns();
 
@@ -54,17 +61,18 @@ std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column);
 
 QString cellText(const TotalsRow& row, TotalsColumn column, int fiscalYear);
 
-// A line of a person's figures: its label ("2026年4月", "Q1", "年度", "2026年度 累積") and the effective,
-// lens and skin dose, a month as the personal exposure record shows it ("Ｍ" below detection, blank
-// without a record).
+// A line of a person's figures: its label ("2026年4月", "Q1", "年度", "2026年度 累積", "妊娠 2026年5月")
+// and the effective, lens, skin and internal dose, a month as the personal exposure record shows it ("Ｍ"
+// below detection, blank without a record). A pregnancy's line holds its running external and internal
+// totals in the first and last cell.
 struct PersonFigureRow {
     QString label;
-    std::array<QString, 3> cells;
+    std::array<QString, 4> cells;
 };
 
 // The months of a person's fiscal year, the year's doses at other facilities where there are any, the
-// quarters and the year (both with them), then the running block totals where they are to be recorded:
-// what the totals window shows beside the table and the dose notice prints.
+// quarters and the year (both with them), the running block totals where they are to be recorded, then
+// each pregnancy month by month: what the totals window shows beside the table and the dose notice prints.
 QList<PersonFigureRow> personFigures(const DoseTotals& totals, int fiscalYear);
 
 } // namespace velmora

@@ -21,9 +21,10 @@ QByteArray totalsCsv(const QList<TotalsRow>& rows, int fiscalYear)
     return csv::excelFile(table);
 }
 
-Status exportDoseTotals(const DataDir& dir, int fiscalYear, const QString& outputFile, QStringList& unreadable)
+Status exportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
+                        QStringList& unreadable)
 {
-    const auto rows = gatherStoreTotals(dir, fiscalYear);
+    const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth);
     if (!rows)
         return rows.error();
     for (const TotalsRow& row : *rows)

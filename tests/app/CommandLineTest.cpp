@@ -76,7 +76,7 @@ TEST(DoseDistributionCommand, WritesTheDistributionOfTheStoreOnStandardOutput)
     };
     const auto [status, csv] = run(QStringLiteral("2021"));
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(csv, distributionCsv(doseDistribution(*gatherStoreTotals(dir, 2021), 2021)));
+    EXPECT_EQ(csv, distributionCsv(doseDistribution(*gatherStoreTotals(dir, 2021, 202612), 2021)));
     EXPECT_TRUE(csv.contains("実効_年度,5超15以下,1\r\n"));
     EXPECT_EQ(run(QStringLiteral("二〇二一")).first, 1);
 }

@@ -438,7 +438,7 @@ TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQue
     dialogs.answerFile(csv);
     dialogs.answer(true);
     click(form.Command10);
-    const QString suzuki = QStringLiteral("鈴木：実効 Q2 4.5 ≥ 4（女性。妊娠不能と診断された者等は対象外）");
+    const QString suzuki = QStringLiteral("鈴木：実効 Q2 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）");
     EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("注意・超過となる人が1名います") +
                                                    QStringLiteral("（他施設での線量を含みます）。\n") + suzuki))
         << dialogs.shown.last().text.toStdString();
@@ -449,7 +449,7 @@ TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQue
     const QString question = dialogs.shown.value(dialogs.shown.size() - 2).text;
     EXPECT_TRUE(question.contains(QStringLiteral("注意・超過となる人が2名います"))) << question.toStdString();
     EXPECT_TRUE(question.contains(
-        QStringLiteral("山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者等は対象外）、"
+        QStringLiteral("山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者は対象外）、"
                        "実効 年度 51 > 20（5年の累積を記録）\n") +
         suzuki + QStringLiteral("\n\nデータ入力に間違いはありませんか？")))
         << question.toStdString();

@@ -130,7 +130,7 @@ TEST(RegistrantChanges, ARemovedPersonKeepsTheDosesElsewhereAndDeclarationsThrou
     state.registrants = *LoadRegistrantList(dir);
     ASSERT_TRUE(RemoveRegistrant(dir, state, suzuki));
     // Removed, she is still judged with them: 1 here and 2 elsewhere while pregnant.
-    const auto rows = gatherStoreTotals(dir, 2026);
+    const auto rows = gatherStoreTotals(dir, 2026, 202612);
     ASSERT_EQ(rows->size(), 2);
     EXPECT_TRUE(rows->at(1).removed);
     EXPECT_EQ(rows->at(1).verdict(), Verdict::Exceeded);

@@ -52,6 +52,7 @@ struct Damage {
     const char* file; // 'o' other facility doses, 'd' declarations
     QString content;
     int line;
+    QString what; // what is wrong with the line
 };
 
 void PrintTo(const Damage& row, std::ostream* out)
@@ -68,26 +69,33 @@ TEST_P(DamagedAdditions, AreRefusedNamingTheLine)
     const Failure failed = *row.file == 'o' ? parseOtherFacilityDoses(bytes).error() : parseDeclarations(bytes).error();
     EXPECT_EQ(failed.kind, FailureKind::Damaged);
     EXPECT_EQ(failed.line, row.line);
+    EXPECT_EQ(failed.text, row.what);
 }
 
+const QString Count = QStringLiteral("件数が行数と合いません");
+const QString NotANumber = QStringLiteral("数値ではありません");
+const QString BadMonth = QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい");
+const QString Negative = QStringLiteral("線量は0以上の数値で入力して下さい");
 const QString OneDose = QStringLiteral("山田\r\n病院\r\n 202505 \r\n 202505 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n―\r\n");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DamagedAdditions,
-    testing::Values(Damage{"CountOverTheRecords", "o", " 2 \r\n" + OneDose, 1},
-                    Damage{"LinesBeyondTheCount", "o", " 0 \r\n" + OneDose, 1},
-                    Damage{"CutInARecord", "o", " 1 \r\n" + OneDose.left(20), 1},
+    testing::Values(Damage{"CountOverTheRecords", "o", " 2 \r\n" + OneDose, 1, Count},
+                    Damage{"LinesBeyondTheCount", "o", " 0 \r\n" + OneDose, 1, Count},
+                    Damage{"CutInARecord", "o", " 1 \r\n" + OneDose.left(20), 1, Count},
                     Damage{"MonthNotANumber", "o", QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1", "x\r\n 1"),
-                           5},
+                           5, NotANumber},
                     Damage{"TwoBadLinesNameTheFirst", "o",
-                           QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1 \r\n 0", "x\r\nM\r\n 0"), 5},
-                    Damage{"DoseNotANumber", "o", QString(" 1 \r\n" + OneDose).replace(" 1 \r\n 0", "M\r\n 0"), 6},
-                    Damage{"Month13", "o", QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1", " 202513 \r\n 1"), 2},
-                    Damage{"NegativeDose", "o", QString(" 1 \r\n" + OneDose).replace(" 1 \r\n 0", "-1 \r\n 0"), 2},
-                    Damage{"UnknownKind", "d", " 1 \r\n鈴木\r\n 5 \r\n 20250610 \r\n 0 \r\n―\r\n", 3},
-                    Damage{"NoSuchDay", "d", " 1 \r\n鈴木\r\n 1 \r\n 20250631 \r\n 0 \r\n―\r\n", 2},
-                    Damage{"EndBeforeStart", "d", " 1 \r\n鈴木\r\n 1 \r\n 20250610 \r\n 20250609 \r\n―\r\n", 2},
-                    Damage{"BareLineFeed", "d", " 1 \n鈴木\r\n 1 \r\n 20250610 \r\n 0 \r\n―\r\n", 1}),
+                           QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1 \r\n 0", "x\r\nM\r\n 0"), 5, NotANumber},
+                    Damage{"DoseNotANumber", "o", QString(" 1 \r\n" + OneDose).replace(" 1 \r\n 0", "M\r\n 0"), 6, NotANumber},
+                    Damage{"Month13", "o", QString(" 1 \r\n" + OneDose).replace(" 202505 \r\n 1", " 202513 \r\n 1"), 5, BadMonth},
+                    Damage{"NegativeDose", "o", QString(" 1 \r\n" + OneDose).replace(" 1 \r\n 0", "-1 \r\n 0"), 6, Negative},
+                    Damage{"UnknownKind", "d", " 1 \r\n鈴木\r\n 5 \r\n 20250610 \r\n 0 \r\n―\r\n", 3, "種別は1～4です"},
+                    Damage{"NoSuchDay", "d", " 1 \r\n鈴木\r\n 1 \r\n 20250631 \r\n 0 \r\n―\r\n", 4,
+                           "開始日は年・月・日の正しい日付で入力して下さい"},
+                    Damage{"EndBeforeStart", "d", " 1 \r\n鈴木\r\n 1 \r\n 20250610 \r\n 20250609 \r\n―\r\n", 5,
+                           "終了日は開始日以後の正しい日付で入力するか、空欄にして下さい"},
+                    Damage{"BareLineFeed", "d", " 1 \n鈴木\r\n 1 \r\n 20250610 \r\n 0 \r\n―\r\n", 1, {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DoseAdditions, EntriesThatCannotBeStoredAreNamed)

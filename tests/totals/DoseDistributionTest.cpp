@@ -89,7 +89,7 @@ TEST(DoseDistribution, TheCsvCountsEveryoneAtWorkInTheYearByHand)
 
     const QString output = temp.filePath(QStringLiteral("distribution.csv"));
     QStringList unreadable;
-    ASSERT_TRUE(exportDoseDistribution(dir, 2025, output, unreadable));
+    ASSERT_TRUE(exportDoseDistribution(dir, 2025, 202612, output, unreadable));
     EXPECT_EQ(unreadable, QStringList{QStringLiteral("被曝Data/伊藤.dat")});
     const QStringList women = {"1以下", "1超2以下", "2超5以下", "5超"};
     QStringList lines = {
@@ -121,7 +121,7 @@ TEST(DoseDistribution, TheCsvCountsEveryoneAtWorkInTheYearByHand)
 
     // The page of the groups holds each group's row of counts and its total.
     RecordingSurface page;
-    drawDoseGroups(page, ScreenStyle, doseDistribution(*gatherStoreTotals(dir, 2025), 2025));
+    drawDoseGroups(page, ScreenStyle, doseDistribution(*gatherStoreTotals(dir, 2025, 202612), 2025));
     for (const QStringList& row : {QStringList{"医師", "1", "1", "0", "0", "0", "0", "0", "2"},
                                    QStringList{"放射線科", "0", "1", "0", "1", "1", "0", "0", "3"}}) {
         ASSERT_NE(page.find(row.first()), nullptr) << row.first().toStdString();

@@ -42,13 +42,13 @@ TEST_P(Limits, AreCheckedOnExactSums)
     person.header.sexCode = row.sexCode;
     auto additions = row.additions;
     for (OtherFacilityDose& dose : additions.otherDoses)
-        EXPECT_EQ(otherDoseProblem(dose), std::nullopt) << row.name;
+        EXPECT_EQ(storedOtherDoseProblem(dose), std::nullopt) << row.name;
     const DoseTotals totals = doseTotals(person, row.fiscalYear, additions);
     EXPECT_EQ(totals.verdict, row.verdict);
     EXPECT_EQ(totals.reasons, row.reasons);
 }
 
-const QString Woman = QStringLiteral("（女性。妊娠不能と診断された者等は対象外）");
+const QString Woman = QStringLiteral("（女性。妊娠不能と診断された者は対象外）");
 const QString Over20 = QStringLiteral(" > 20（5年の累積を記録）");
 
 // A dose received at another facility in the months from…to.
@@ -62,7 +62,7 @@ Declaration declared(DeclarationKind kind, qint64 from, qint64 to = 0)
     return {QStringLiteral("山田"), kind, from, to, NoComment};
 }
 
-const QString Pregnant = QStringLiteral("（2025/06/10の妊娠の申告から）");
+const QString Pregnant = QStringLiteral("（2025/06/10からの妊娠）");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Limits,
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
              {month(202501, 7), month(202502, 1.5), month(202504, 0.5)},
              2025,
              Verdict::Warning,
-             {"妊娠中 外部 2 ≥ 1.6（2025/02/10の妊娠の申告から）"},
+             {"妊娠中 外部 2 ≥ 1.6（2025/02/10からの妊娠）"},
              {{}, {declared(DeclarationKind::Pregnancy, 20250210)}}},
         Case{"AnExemptWomanHasNoQuarterLimit",
              1,
@@ -239,7 +239,48 @@ INSTANTIATE_TEST_SUITE_P(
              2025,
              Verdict::Exceeded,
              {"実効 Q2 6 > 5" + Woman},
-             {{}, {declared(DeclarationKind::NoPregnancyPlan, 20250801)}}},
+             {{}, {declared(DeclarationKind::CannotConceive, 20250801)}}},
+        Case{"AnExemptionEndingMidQuarterLeavesThatQuarterChecked",
+             1,
+             {month(202507, 6)},
+             2025,
+             Verdict::Exceeded,
+             {"実効 Q2 6 > 5" + Woman},
+             {{}, {declared(DeclarationKind::CannotConceive, 20200401, 20250815)}}},
+        Case{"AnExemptionFromAprilCoversTheFourthQuarter",
+             1,
+             {month(202602, 6)},
+             2025,
+             Verdict::Within,
+             {},
+             {{}, {declared(DeclarationKind::CannotConceive, 20250401)}}},
+        Case{"AWrittenDeclarationKeepsTheQuarterLimitOfTheStricterLaw",
+             1,
+             {month(202504, 3), month(202505, 3)},
+             2025,
+             Verdict::Exceeded,
+             {"実効 Q1 6 > 5（女性。妊娠の意思なし（書面）の申出は電離則では対象外とならない）"},
+             {{}, {declared(DeclarationKind::NoPregnancyPlan, 20200401)}}},
+        Case{"AnEntryElsewhereOverSeveralMonthsCountsInItsLastMonth",
+             1,
+             {},
+             2025,
+             Verdict::Exceeded,
+             {"実効 Q2 6 > 5" + Woman},
+             {{elsewhere(202506, 202508, 6)}, {}}},
+        Case{"AnEntryElsewhereAcrossAFiscalYearCountsInItsLastMonthAndNeedsALook",
+             0,
+             {},
+             2026,
+             Verdict::Doubtful,
+             {"他施設線量（他病院 2026年2月～2026年5月）は期間が年度をまたぐため、終了月に集計"},
+             {{elsewhere(202602, 202605, 3)}, {}}},
+        Case{"ANegativeDoseHidesNothing",
+             0,
+             {month(202104, 45), month(202105, -10)},
+             2021,
+             Verdict::Doubtful,
+             {"実効 年度 45 ≥ 40", "実効 年度 45" + Over20, "負の値を除外 実効 −10（2021年5月）"}},
         Case{"ADesignatedDoctorIsHeldToSixtyOverFY2023To2025",
              0,
              {month(202306, 0, 22), month(202406, 0, 20), month(202506, 0, 19)},
@@ -343,23 +384,25 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
     removedElsewhere.name = QStringLiteral("田中");
     ASSERT_TRUE(WriteOtherFacilityDoses(
         dir, {elsewhere(202505, 202505, 0.5, 1), elsewhere(202405, 202405, 9), removedElsewhere}));
+    ASSERT_TRUE(WriteDeclarations(dir, {declared(DeclarationKind::Pregnancy, 20250601)}));
 
     const QString output = temp.filePath(QStringLiteral("totals.csv"));
     QStringList unreadable;
-    ASSERT_TRUE(exportDoseTotals(dir, 2025, output, unreadable));
+    ASSERT_TRUE(exportDoseTotals(dir, 2025, 202612, output, unreadable));
     EXPECT_EQ(unreadable, (QStringList{QStringLiteral("被曝Data/佐藤.dat"), QStringLiteral("被曝Data/伊藤.dat")}));
     const QString damaged = QStringLiteral("の内容が正しくありません（2行目）");
     EXPECT_EQ(
         fileBytes(output),
         QStringLiteral("\uFEFF登録番号,氏名,性別,年度,実効_Q1,実効_Q2,実効_Q3,実効_Q4,実効_年度,実効_5年,水晶体_Q1,"
                        "水晶体_Q2,水晶体_Q3,水晶体_Q4,水晶体_年度,水晶体_5年,皮膚_Q1,皮膚_Q2,皮膚_Q3,皮膚_Q4,"
-                       "皮膚_年度,判定,理由,在籍,他施設_実効,他施設_水晶体\r\n"
-                       "1,山田,女,2025,0.8,0,0,0.4,1.2,10.2,1,0,0,0,1,1,0,0,0,0,0,,,在籍,0.5,1\r\n"
+                       "皮膚_年度,判定,理由,在籍,他施設_実効,他施設_水晶体,内部_Q1,内部_Q2,内部_Q3,内部_Q4,内部_年度,"
+                       "妊娠中_外部,妊娠中_内部\r\n"
+                       "1,山田,女,2025,0.8,0,0,0.4,1.2,10.2,1,0,0,0,1,1,0,0,0,0,0,,,在籍,0.5,1,0.2,0,0,0,0.2,0.4,0\r\n"
                        "2,\"鈴木, 一郎\",女,2025,0,0,0,0,0,0,0,0,0,45,45,45,0,0,0,0.00001,0.00001,注意,"
-                       "水晶体 年度 45 ≥ 40,在籍,,\r\n"
-                       ",佐藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/佐藤.dat」%1,在籍,,\r\n"
-                       "4,田中,女,2025,1,0,0,0,1,7,0,0,0,0,0,30,0,0,0,0,0,,,抹消,1,0\r\n"
-                       ",伊藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/伊藤.dat」%1,抹消,,\r\n")
+                       "水晶体 年度 45 ≥ 40,在籍,,,0,0,0,0,0,,\r\n"
+                       ",佐藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/佐藤.dat」%1,在籍,,,,,,,,,\r\n"
+                       "4,田中,女,2025,1,0,0,0,1,7,0,0,0,0,0,30,0,0,0,0,0,,,抹消,1,0,0,0,0,0,0,,\r\n"
+                       ",伊藤,,2025,,,,,,,,,,,,,,,,,,読込不可,ファイル「被曝Data/伊藤.dat」%1,抹消,,,,,,,,,\r\n")
             .arg(damaged)
             .toUtf8());
 }

@@ -5,6 +5,7 @@
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 #include "totals/DoseDistribution.h"
+#include "totals/TotalsColumns.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -57,28 +58,29 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_EQ(form.FiscalYearBox->text(), "2026"); // December 2026 belongs to the fiscal year 2026
     EXPECT_TRUE(takeMessages().value(0).contains(QStringLiteral("被曝Data/伊藤.dat")));
     EXPECT_EQ(names(), (QStringList{"山田", "鈴木", "佐藤", "伊藤", "田中"}));
-    EXPECT_EQ(cell(0, 15), QStringLiteral("注意"));
+    const auto verdict = static_cast<int>(shownColumns().indexOf(TotalsColumn::Verdict));
+    EXPECT_EQ(cell(0, verdict), QStringLiteral("注意"));
     EXPECT_EQ(colour(0), QColor(255, 224, 160));
-    EXPECT_EQ(cell(1, 15), QStringLiteral("超過"));
-    EXPECT_EQ(cell(2, 15), QStringLiteral("要確認"));
+    EXPECT_EQ(cell(1, verdict), QStringLiteral("超過"));
+    EXPECT_EQ(cell(2, verdict), QStringLiteral("要確認"));
     EXPECT_EQ(colour(2), QColor(214, 200, 255));
-    EXPECT_EQ(cell(3, 15), QStringLiteral("読込不可"));
+    EXPECT_EQ(cell(3, verdict), QStringLiteral("読込不可"));
     EXPECT_EQ(colour(3), QColor(200, 200, 200));
     EXPECT_EQ(cell(4, 3), QStringLiteral("抹消"));
 
-    // The names stay in view beside the scrolled columns; without doses elsewhere in the year, their
-    // columns (13 and 14) are not shown.
-    for (int column = 0; column < 17; ++column) {
+    // The names stay in view beside the scrolled columns; without internal doses, doses elsewhere or
+    // pregnancies in the year, their columns (13 to 17) are not shown.
+    for (int column = 0; column < 20; ++column) {
         EXPECT_EQ(form.FrozenTable->isColumnHidden(column), column >= 2) << column;
-        EXPECT_EQ(form.TotalsTable->isColumnHidden(column), column < 2 || column == 13 || column == 14) << column;
+        EXPECT_EQ(form.TotalsTable->isColumnHidden(column), column < 2 || (column >= 13 && column <= 17)) << column;
     }
     form.TotalsTable->horizontalScrollBar()->setValue(form.TotalsTable->horizontalScrollBar()->maximum());
     EXPECT_TRUE(form.FrozenTable->isVisible());
     EXPECT_EQ(form.FrozenTable->horizontalHeader()->sectionViewportPosition(1), form.FrozenTable->columnWidth(0));
 
     // By verdict, most concern first: 読込不可, 超過, 要確認, 注意, then within.
-    form.TotalsTable->horizontalHeader()->sectionClicked(15);
-    form.TotalsTable->horizontalHeader()->sectionClicked(15);
+    form.TotalsTable->horizontalHeader()->sectionClicked(verdict);
+    form.TotalsTable->horizontalHeader()->sectionClicked(verdict);
     EXPECT_EQ(names(), (QStringList{"伊藤", "鈴木", "佐藤", "山田", "田中"}));
     form.FrozenTable->selectRow(2);
     EXPECT_EQ(form.PersonTitle->text(), QStringLiteral("登録番号 3　佐藤（2026年度）"));
@@ -137,7 +139,7 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("線量分布（2026年度）"));
     click(window.SaveCsvButton);
     EXPECT_EQ(fileBytes(path(QStringLiteral("線量分布_2026年度.csv"))),
-              distributionCsv(doseDistribution(*gatherStoreTotals(app.dataDir, 2026), 2026)));
+              distributionCsv(doseDistribution(*gatherStoreTotals(app.dataDir, 2026, 202612), 2026)));
     takeMessages();
     dialogs.answer(true);
     click(window.PrintButton);
