@@ -185,10 +185,9 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     days->addWidget(FromDayBox);
     days->addWidget(new QLabel(QStringLiteral("～"), declarationGroup));
     days->addWidget(ToDayBox);
-    days->addWidget(
-        new QLabel(QStringLiteral("（妊娠：妊娠と診断された日または申出の日の早い方～出産日。"
-                                  "免除・指定：開始日～終了日）"),
-                   declarationGroup));
+    days->addWidget(new QLabel(QStringLiteral("（妊娠：妊娠と診断された日または申出の日の早い方～出産日。"
+                                              "免除・指定：開始日～終了日）"),
+                               declarationGroup));
     days->addStretch();
     auto* declarationFields = new QFormLayout;
     declarationFields->addRow(QStringLiteral("種別"), KindBox);
@@ -203,6 +202,22 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     declarationLayout->addLayout(declarationFields);
     declarationLayout->addLayout(declarationButtons);
 
+    auto* facilityGroup = new QGroupBox(QStringLiteral("事業所（印刷する書類に記載します）"), this);
+    FacilityNameBox = makeField(facilityGroup, QStringLiteral("FacilityNameBox"), 220);
+    ResponsibleTitleBox = makeField(facilityGroup, QStringLiteral("ResponsibleTitleBox"), 160);
+    ResponsibleNameBox = makeField(facilityGroup, QStringLiteral("ResponsibleNameBox"), 140);
+    ResponsibleTitleBox->setPlaceholderText(QStringLiteral("放射線管理責任者"));
+    SaveFacilityButton = new CommandButton(QStringLiteral("SaveFacilityButton"), QStringLiteral("保存"), facilityGroup);
+    auto* facilityLayout = new QHBoxLayout(facilityGroup);
+    for (const auto& [caption, field] : {std::pair{QStringLiteral("事業所名"), FacilityNameBox},
+                                         {QStringLiteral("責任者の職名"), ResponsibleTitleBox},
+                                         {QStringLiteral("氏名"), ResponsibleNameBox}}) {
+        facilityLayout->addWidget(new QLabel(caption, facilityGroup));
+        facilityLayout->addWidget(field);
+    }
+    facilityLayout->addWidget(SaveFacilityButton);
+    facilityLayout->addStretch();
+
     CloseButton = new CommandButton(QStringLiteral("CloseButton"), QStringLiteral("閉じる"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -212,6 +227,7 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     window->addLayout(top);
     window->addWidget(doseGroup, 3);
     window->addWidget(declarationGroup, 2);
+    window->addWidget(facilityGroup);
     window->addLayout(bottom);
     resize(820, 700);
 
@@ -229,15 +245,16 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
             [this] { replaceChosen(DeclarationTable, shownDeclarations, declarations, &Form8::typedDeclaration); });
     connect(DeleteDeclarationButton, &QPushButton::clicked, this,
             [this] { deleteChosen(DeclarationTable, shownDeclarations, declarations, &declarationDeletionQuestion); });
+    connect(SaveFacilityButton, &QPushButton::clicked, this, &Form8::SaveFacilityButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 bool Form8::openFor(const QString& name, bool mayChange)
 {
     editable = mayChange;
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{AddDoseButton, ChangeDoseButton, DeleteDoseButton, ImportButton,
-                                         AddDeclarationButton, ChangeDeclarationButton, DeleteDeclarationButton})
+    for (QWidget* control : std::initializer_list<QWidget*>{AddDoseButton, ChangeDoseButton, DeleteDoseButton,
+                                                            ImportButton, AddDeclarationButton, ChangeDeclarationButton,
+                                                            DeleteDeclarationButton, SaveFacilityButton})
         control->setEnabled(editable);
     ShowOnlyNote->setText(editable ? QString()
                                    : QStringLiteral("ほかのPCがデータ入力中か、データフォルダに書き込めないため、"
@@ -273,6 +290,39 @@ void Form8::reload()
     doses = storedDoses ? *storedDoses : QList<OtherFacilityDose>();
     declarations = storedDeclarations ? *storedDeclarations : QList<Declaration>();
     showPerson();
+    const auto storedFacility = ReadFacility(dataDir);
+    if (!storedFacility)
+        dialogs.warn(messageOf(storedFacility.error()));
+    facility = storedFacility ? *storedFacility : Facility();
+    FacilityNameBox->setText(facility.name);
+    ResponsibleTitleBox->setText(facility.responsibleTitle);
+    ResponsibleNameBox->setText(facility.responsibleName);
+}
+
+void Form8::SaveFacilityButtonClick()
+{
+    const Facility typed{FacilityNameBox->text().trimmed(), ResponsibleTitleBox->text().trimmed(),
+                         ResponsibleNameBox->text().trimmed()};
+    if (const auto problem = facilityProblem(typed)) {
+        dialogs.warn(*problem);
+        return;
+    }
+    if (const auto held = state.confirmEntryLock(); !held) {
+        dialogs.warn(messageOf(held.error()));
+        return;
+    }
+    const auto stored = ReadFacility(dataDir);
+    if (!stored || *stored != facility) {
+        dialogs.warn(!stored ? messageOf(stored.error()) : ChangedElsewhere.arg(FacilityFile));
+        reload();
+        return;
+    }
+    if (const auto written = WriteFacility(dataDir, typed); !written) {
+        dialogs.warn(messageOf(written.error()));
+        return;
+    }
+    facility = typed;
+    dialogs.inform(QStringLiteral("事業所を保存しました"));
 }
 
 QString Form8::person() const

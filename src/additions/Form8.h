@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "store/DataDir.h"
 #include "store/DoseAdditions.h"
+#include "store/FacilitySettings.h"
 #include "store/SharedState.h"
 
 #include <QComboBox>
@@ -18,7 +19,8 @@ namespace velmora {
 // The window "他施設線量・申告": a person's doses received at other facilities and declarations (pregnancy,
 // exemption from the women's quarterly limit, designated doctor under the lens transitional rule), entered,
 // corrected and deleted, and other facilities' doses taken from a CSV file. Registrants and removed persons
-// can be chosen. Changes are stored at once, only while this copy holds the entry lock.
+// can be chosen; and the facility every printed page names. Changes are stored at once, only while this
+// copy holds the entry lock.
 class Form8 : public QWidget {
     Q_OBJECT
 public:
@@ -51,8 +53,12 @@ public:
     CommandButton* AddDeclarationButton;
     CommandButton* ChangeDeclarationButton;
     CommandButton* DeleteDeclarationButton;
-    QLabel* ShowOnlyNote;       // why nothing can be changed, when so
-    CommandButton* CloseButton; // "閉じる"
+    QLineEdit* FacilityNameBox;     // 事業所名
+    QLineEdit* ResponsibleTitleBox; // the responsible person's title
+    QLineEdit* ResponsibleNameBox;
+    CommandButton* SaveFacilityButton; // "保存"
+    QLabel* ShowOnlyNote;              // why nothing can be changed, when so
+    CommandButton* CloseButton;        // "閉じる"
 
 signals:
     // The window was closed; whatever it changed is in the files.
@@ -84,6 +90,7 @@ private:
     void deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
                       QString (*question)(const Entry&));
     void ImportButtonClick();
+    void SaveFacilityButtonClick();
     void reload();
 
     SharedState& state;
@@ -94,6 +101,7 @@ private:
     QList<Declaration> declarations;     // everyone's, as stored
     QList<OtherFacilityDose> shownDoses; // the person's, in DoseTable's order
     QList<Declaration> shownDeclarations;
+    Facility facility; // as stored
 };
 
 } // namespace velmora

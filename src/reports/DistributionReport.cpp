@@ -112,10 +112,10 @@ int chartTop(int largestCount)
 }
 
 void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
-                    const QDate& printed)
+                    const QDate& printed, const QString& facility)
 {
     ReportPen pen(surface, style);
-    pen.beginPage(QStringLiteral("職種別・所属別の実効線量（%1年度）").arg(distribution.fiscalYear), printed);
+    pen.beginPage(QStringLiteral("職種別・所属別の実効線量（%1年度）").arg(distribution.fiscalYear), printed, facility);
     // The groups share the page's height, each row at least MinimumRowHeight high; the groups that do not
     // fit are counted under the tables (the CSV holds them all).
     constexpr double MinimumRowHeight = 30;
@@ -143,10 +143,10 @@ void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistri
 }
 
 void drawDoseDistribution(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
-                          const QDate& printed)
+                          const QDate& printed, const QString& facility)
 {
     ReportPen pen(surface, style);
-    pen.beginPage(QStringLiteral("線量分布（%1年度）").arg(distribution.fiscalYear), printed);
+    pen.beginPage(QStringLiteral("線量分布（%1年度）").arg(distribution.fiscalYear), printed, facility);
 
     double y = drawCountTable(pen, 180, effectiveYearBands().heading, distribution.effective.labels(),
                               {{QStringLiteral("人数"), distribution.effective.counts}});

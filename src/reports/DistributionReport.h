@@ -18,11 +18,11 @@ int chartTop(int largestCount);
 // Draws the page in screen units (2960 × 1900 from y 50) at the style's scale; `printed` is shown when
 // valid.
 void drawDoseDistribution(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
-                          const QDate& printed = {});
+                          const QDate& printed = {}, const QString& facility = {});
 
 // Draws the effective-dose bands of each job type and each affiliation, in screen units at the style's
 // scale: as many groups as the page holds, the others counted under the tables.
 void drawDoseGroups(Surface& surface, const ReportStyle& style, const DoseDistribution& distribution,
-                    const QDate& printed = {});
+                    const QDate& printed = {}, const QString& facility = {});
 
 } // namespace velmora

@@ -2,12 +2,13 @@
 
 namespace velmora {
 
-void ReportPen::beginPage(const QString& title, const QDate& printed)
+void ReportPen::beginPage(const QString& title, const QDate& printed, const QString& facility)
 {
     surface.clear();
     fontSize(style.titleSize);
     text(100, 70, title);
     fontSize(style.textSize);
+    text(100, 125, facility);
     if (printed.isValid())
         text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
 }

@@ -30,9 +30,9 @@ public:
     ReportPen(Surface& target, const ReportStyle& penStyle) : surface(target), style(penStyle) {}
 
     const ReportStyle& reportStyle() const { return style; }
-    // Starts a chart page: cleared, its title at the top left, the print date (when valid) at the top
-    // right, and the text size set for what follows.
-    void beginPage(const QString& title, const QDate& printed);
+    // Starts a chart page: cleared, its title at the top left with the facility (when named) below it, the
+    // print date (when valid) at the top right, and the text size set for what follows.
+    void beginPage(const QString& title, const QDate& printed, const QString& facility = {});
     void clear() { surface.clear(); }
     void fontSize(double points) { surface.setFontSize(points); }
     void text(double x, double y, const QString& text) { surface.text(x * style.scale, y * style.scale, text); }

@@ -1,5 +1,6 @@
 #include "TotalsReport.h"
 
+#include "PageText.h"
 #include "totals/TotalsColumns.h"
 
 namespace velmora {
@@ -16,52 +17,9 @@ constexpr double TitleSize = 13;
 constexpr double CaptionSize = 8;
 constexpr double CellSize = 7;
 constexpr double Padding = 0.8;
-constexpr double MillimetresPerPoint = 25.4 / 72;
-constexpr double LineGap = 0.6;
-
-// The width of a text at a size, as the page measures it.
-double textWidth(Surface& page, const QString& text, double points)
-{
-    page.setFontSize(points);
-    return page.textWidth(text);
-}
-
-double lineHeight(double points)
-{
-    return points * MillimetresPerPoint + LineGap;
-}
-
-bool breaksAfter(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QChar(0xFF0F) || c == QChar(0x3001) || c == QChar(0x3002) ||
-           c == QChar(0xFF09) || c == QLatin1Char(',');
-}
-
-// The lines of a text within `width`: broken after a blank or a punctuation mark where one fits, else
-// between characters.
-QStringList wrapped(Surface& page, const QString& text, double width, double points)
-{
-    QStringList lines;
-    QString line;
-    qsizetype lastBreak = -1;
-    for (const QChar c : text) {
-        line += c;
-        if (textWidth(page, line, points) > width && line.size() > 1) {
-            const qsizetype cut = lastBreak > 0 ? lastBreak : line.size() - 1;
-            lines << line.left(cut).trimmed();
-            line = line.mid(cut);
-            lastBreak = -1;
-            for (qsizetype at = 0; at < line.size() - 1; ++at)
-                if (breaksAfter(line[at]))
-                    lastBreak = at + 1;
-        }
-        if (breaksAfter(c))
-            lastBreak = line.size();
-    }
-    if (!line.isEmpty() || lines.isEmpty())
-        lines << line;
-    return lines;
-}
+constexpr double CheckBoxGap = 3;
+constexpr double CheckBoxHeight = 14;
+constexpr double CheckBoxRoom = CheckBoxGap + CheckBoxHeight;
 
 using Cells = QList<QStringList>; // the lines of each shown column
 
@@ -112,15 +70,6 @@ QString countsLine(const TotalsPrintout& printout)
                       .arg(printout.rows.size());
 }
 
-// Draws the lines of a text one below the other from (x, y).
-void drawLines(Surface& page, double x, double y, const QStringList& lines, double points)
-{
-    for (const QString& line : lines) {
-        page.text(x, y, line);
-        y += lineHeight(points);
-    }
-}
-
 // The lines of a cell from its top: figures and numbers against the cell's right edge, texts at its left.
 void drawCell(Surface& page, qsizetype column, double top, const QStringList& lines)
 {
@@ -154,12 +103,14 @@ Heading headingOf(Surface& page, const TotalsPrintout& printout)
 {
     const int year = printout.fiscalYear;
     Heading heading;
-    const QStringList captions = {
+    QStringList captions = {
         QStringLiteral("年度：%1　5年：%2（%3年度末までを集計）　印刷日：%4")
             .arg(fiscalYearsSpan(year, year), fiscalYearsSpan(blockStart(year), blockStart(year) + 4))
             .arg(year)
             .arg(dayText(printout.printed)),
         countsLine(printout), limitsKey(year)};
+    if (!printout.facility.isEmpty())
+        captions.prepend(printout.facility);
     for (const QString& caption : captions)
         heading.captionLines << wrapped(page, caption, Right - Left, CaptionSize);
     QStringList texts;
@@ -187,6 +138,23 @@ void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int page
         drawLines(page, TotalsColumnEdges[column] + Padding, heading.columnsTop + Padding,
                   heading.columnHeadings[column], CellSize);
     page.line(Left, heading.rowsTop, Right, heading.rowsTop, Qt::black);
+}
+
+// The box in which the checker signs the totals: name, date and seal, at the right under the last row.
+void drawCheckBox(Surface& page, double top)
+{
+    constexpr double Width = 150;
+    constexpr double Height = CheckBoxHeight;
+    constexpr double SealWidth = 18;
+    const double left = Right - Width;
+    page.setLineWidth(1);
+    page.box(left, top, Right, top + Height, Qt::black);
+    page.line(Right - SealWidth, top, Right - SealWidth, top + Height, Qt::black);
+    page.setFontSize(CaptionSize);
+    page.text(left + Padding, top + Padding, QStringLiteral("確認欄"));
+    page.text(left + 18, top + Padding, QStringLiteral("確認者 氏名："));
+    page.text(left + 18, top + Height / 2 + Padding, QStringLiteral("確認日：　　　　年　　月　　日"));
+    page.text(Right - SealWidth + Padding, top + Padding, QStringLiteral("印"));
 }
 
 } // namespace
@@ -224,6 +192,8 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
         y += heightOf(rows[at]);
     }
     pageStarts << rows.size();
+    if (y + CheckBoxRoom > Bottom)
+        pageStarts << rows.size(); // the check box on a page of its own
     const auto pages = static_cast<int>(pageStarts.size() - 1);
     for (int number = 1; number <= pages; ++number) {
         if (number > 1)
@@ -237,6 +207,7 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
             page.line(Left, y, Right, y, QColor(160, 160, 160));
         }
     }
+    drawCheckBox(page, y + CheckBoxGap);
     printer.endDocument();
 }
 

@@ -14,6 +14,7 @@ struct TotalsPrintout {
     QDate printed;
     bool flaggedOnly = false; // only the rows with a verdict are shown
     QList<TotalsRow> rows;    // in the order shown
+    QString facility;         // the facility's line, when set
 };
 
 // The left edges of the printed columns and the right edge of the last, in millimetres from the left of
@@ -21,7 +22,8 @@ struct TotalsPrintout {
 extern const QList<double> TotalsColumnEdges;
 
 // Prints every row in one document, as many pages as they need; a reason or a name too long for its
-// cell is wrapped within it and the row grows.
+// cell is wrapped within it and the row grows. The last page ends with a box for the checker's name, date
+// and seal.
 void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout);
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "ListFiles.h"
 
+#include "FacilitySettings.h"
 #include "FileWriter.h"
 #include "NumberForms.h"
 #include "TextFile.h"
@@ -150,9 +151,9 @@ bool registrantNamesExist(const DataDir& dir)
 
 bool isStoreFileName(const QString& fileName)
 {
-    static const QStringList storeNames{RegistrantNamesFile, NextNumberFile, RemovedNamesFile,
-                                        EnteredMonthsFile,   JobTypesFile,   OtherFacilityDosesFile,
-                                        DeclarationsFile,    DoseDataFolder, EntryLockFile};
+    static const QStringList storeNames{
+        RegistrantNamesFile,    NextNumberFile,   RemovedNamesFile, EnteredMonthsFile, JobTypesFile,
+        OtherFacilityDosesFile, DeclarationsFile, FacilityFile,     DoseDataFolder,    EntryLockFile};
     return storeNames.contains(fileName) || isTemporaryFileName(fileName);
 }
 

@@ -9,6 +9,7 @@
 #include "reports/DoseNotice.h"
 #include "reports/PersonCharts.h"
 #include "reports/TotalsReport.h"
+#include "store/FacilitySettings.h"
 #include "store/FileWriter.h"
 #include "store/Messages.h"
 
@@ -153,7 +154,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
         if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
             printNotices({model.rowAt(sorted.mapToSource(current).row())});
     });
-    connect(AllNoticesButton, &QPushButton::clicked, this, [this] { printNotices(model.allRows()); });
+    connect(AllNoticesButton, &QPushButton::clicked, this, [this] { printNotices(shownRows()); });
     connect(AdditionsButton, &QPushButton::clicked, this, [this] {
         const QModelIndex current = FrozenTable->currentIndex();
         emit additionsWanted(current.isValid() ? model.rowAt(sorted.mapToSource(current).row()).name : QString());
@@ -227,9 +228,9 @@ void Form7::fitColumns()
     NoticeButton->setEnabled(false);
     // The columns of internal doses, doses elsewhere and pregnancies only in a year that has some: most
     // years of most hospitals have none, and the reasons then stay in view.
-    for (const TotalsColumn column : {TotalsColumn::InternalYear, TotalsColumn::OtherEffectiveYear,
-                                      TotalsColumn::OtherLensYear, TotalsColumn::PregnancyExternal,
-                                      TotalsColumn::PregnancyInternal}) {
+    for (const TotalsColumn column :
+         {TotalsColumn::InternalYear, TotalsColumn::OtherEffectiveYear, TotalsColumn::OtherLensYear,
+          TotalsColumn::PregnancyExternal, TotalsColumn::PregnancyInternal}) {
         const bool some = std::any_of(model.allRows().begin(), model.allRows().end(), [column](const TotalsRow& row) {
             const auto dose = doseCell(row, column);
             return dose && (!dose->isZero() || column != TotalsColumn::InternalYear);
@@ -318,7 +319,8 @@ void Form7::PrintButtonClick()
     if (model.allRows().isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintDoseTotals(printer, {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows()});
+    PrintDoseTotals(printer,
+                    {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows(), facilityText()});
     QApplication::restoreOverrideCursor();
     tellPrintOutcome(printer, dialogs);
 }
@@ -347,8 +349,9 @@ void Form7::showDistribution(bool byGroup)
         (byGroup ? QStringLiteral("職種別・所属別の線量分布（%1年度）") : QStringLiteral("線量分布（%1年度）"))
             .arg(year),
         byGroup ? QStringLiteral("線量分布_職種所属別") : QStringLiteral("線量分布"),
-        [distribution, draw](Surface& surface, const ReportStyle& style, const QDate& printed) {
-            draw(surface, style, distribution, printed);
+        [distribution, draw, facility = facilityText()](Surface& surface, const ReportStyle& style,
+                                                        const QDate& printed) {
+            draw(surface, style, distribution, printed, facility);
         },
         QDir(dataDir.root()).filePath(QStringLiteral("線量分布_%1年度.csv").arg(year)), distributionCsv(distribution));
 }
@@ -373,12 +376,22 @@ void Form7::printNotices(const QList<TotalsRow>& rows)
         !dialogs.confirmYesNo(
             rows.size() == 1
                 ? QStringLiteral("%1さんの線量通知を印刷します。プリンターＯＫ？").arg(rows.first().name)
-                : QStringLiteral("%1名の線量通知を1人1ページで印刷します。プリンターＯＫ？").arg(rows.size())))
+                : QStringLiteral("表に表示中の%1名の線量通知を、表の順に1人1ページ、計%1ページで印刷します。"
+                                 "プリンターＯＫ？")
+                      .arg(rows.size())))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintDoseNotices(printer, rows, model.fiscalYear(), clock.now().date());
+    PrintDoseNotices(printer, rows, model.fiscalYear(), clock.now().date(), facilityText());
     QApplication::restoreOverrideCursor();
     tellPrintOutcome(printer, dialogs);
+}
+
+QString Form7::facilityText()
+{
+    const auto facility = ReadFacility(dataDir);
+    if (!facility)
+        dialogs.warn(messageOf(facility.error()));
+    return facility ? facilityLine(*facility) : QString();
 }
 
 void Form7::BackButtonClick()

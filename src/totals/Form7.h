@@ -74,6 +74,8 @@ private:
     void PersonChartButtonClick();
     void printNotices(const QList<TotalsRow>& rows);
     void BackButtonClick();
+    // The facility's line for a printed page; empty, after the message, when its file cannot be read.
+    QString facilityText();
 
     QTableView* makeTable(const QString& name);
     // Fits the columns to what is shown; no person is chosen.

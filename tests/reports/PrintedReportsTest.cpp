@@ -216,7 +216,7 @@ TEST_F(PrintedReports, APersonalRecordsLongCommentStaysInsideTheFrame)
 
 TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordInsideItsCell)
 {
-    TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}};
+    TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}, QStringLiteral("事業所：A病院")};
     for (int i = 1; i <= 1000; ++i) {
         TotalsRow row;
         // Every tenth name is longer than its cell; every seventh person has a reason of many parts.
@@ -241,10 +241,18 @@ TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordIn
     EXPECT_GT(pages, 20);
     // The user is told every page, not the one file.
     EXPECT_TRUE(report.contains(QStringLiteral("%1ページをPDFファイルとして").arg(pages))) << report.toStdString();
+    // The last page ends with the checker's box, under the last row.
+    const auto box = std::find_if(words.begin(), words.end(), [](const PdfBox& w) { return w.text == "確認欄"; });
+    ASSERT_NE(box, words.end());
+    EXPECT_EQ(box->page, pages);
+    EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const PdfBox& w) { return w.text == "事業所：A病院"; }),
+              pages);
     int printedNames = 0;
     double headingsTop = 0;
     int page = 0;
     for (const PdfBox& word : words) {
+        if (word.page == box->page && word.yMin >= box->yMin - 0.5)
+            continue; // the box spans the columns
         if (word.page != page) {
             page = word.page;
             headingsTop = word.pageHeight; // until this page's column headings are found

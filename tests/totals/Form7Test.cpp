@@ -168,21 +168,24 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
         EXPECT_TRUE(charts.contains(QString::fromUtf8(expected))) << expected;
     takeMessages();
 
-    // The chosen person's dose notice, then everyone's, a page each; every word inside its page.
+    // The chosen person's dose notice, then those of the rows shown, a page each; every word inside its page.
     dialogs.answer(true);
     click(form.NoticeButton);
+    form.FlaggedOnlyBox->click();
     dialogs.answer(true);
     click(form.AllNoticesButton);
     const QStringList messages = takeMessages();
     ASSERT_EQ(messages.size(), 4); // each question, then where its PDF went
     EXPECT_EQ(messages[0], QStringLiteral("鈴木さんの線量通知を印刷します。プリンターＯＫ？"));
-    EXPECT_EQ(messages[2], QStringLiteral("5名の線量通知を1人1ページで印刷します。プリンターＯＫ？"));
+    EXPECT_EQ(messages[2], QStringLiteral("表に表示中の4名の線量通知を、表の順に1人1ページ、計4ページで印刷します。"
+                                          "プリンターＯＫ？"));
     const QString one = path(QStringLiteral("印刷/線量通知_20261207-101500_p1.pdf"));
     const QString all = path(QStringLiteral("印刷/線量通知_20261207-101500_p1-2.pdf")); // the same minute
     EXPECT_EQ(pdfPageCount(one), 1);
-    EXPECT_EQ(pdfPageCount(all), 5);
+    EXPECT_EQ(pdfPageCount(all), 4);
     const QString notice = wordsInsideTheirPages(all);
-    for (const char* expected : {"線量通知（2026年度）", "判定：超過", "2026年度 累積", "2026年5月", "60", "線量限度"})
+    for (const char* expected :
+         {"線量通知（2026年度）", "判定：超過", "2026年度 累積", "2026年5月", "60", "線量限度", "内部被曝", "電離則"})
         EXPECT_TRUE(notice.contains(QString::fromUtf8(expected))) << expected;
 }
 
