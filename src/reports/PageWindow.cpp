@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
 
 namespace velmora {
 
@@ -26,10 +29,21 @@ PageWindow::PageWindow(const QString& objectName, Dialogs& messageBoxes, Printer
     bottom->addWidget(SaveCsvButton);
     bottom->addStretch();
     bottom->addWidget(CloseButton);
+    // The page scrolls where the screen is smaller than it; the buttons stay in view under it.
+    auto* page = new QScrollArea(this);
+    page->setObjectName(QStringLiteral("PageArea"));
+    page->setWidget(Picture1);
+    page->setAlignment(Qt::AlignCenter);
     auto* window = new QVBoxLayout(this);
-    window->addWidget(Picture1);
+    window->addWidget(page, 1);
     window->addLayout(bottom);
-    window->setSizeConstraint(QLayout::SetFixedSize);
+    const QSize whole = Picture1->size() + QSize(2 * page->frameWidth(), 2 * page->frameWidth()) +
+                        QSize(0, PrintButton->sizeHint().height() + window->spacing()) +
+                        QSize(window->contentsMargins().left() + window->contentsMargins().right(),
+                              window->contentsMargins().top() + window->contentsMargins().bottom());
+    // Below its title bar and above a task bar.
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize() - QSize(0, 70);
+    resize(whole.boundedTo(screen));
 
     connect(PrintButton, &QPushButton::clicked, this, &PageWindow::PrintButtonClick);
     connect(SaveCsvButton, &QPushButton::clicked, this, &PageWindow::SaveCsvButtonClick);

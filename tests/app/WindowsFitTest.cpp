@@ -1,0 +1,61 @@
+#include "platform/DataFolderWindow.h"
+#include "support/Stores.h"
+#include "support/WindowTest.h"
+
+#include <QApplication>
+#include <QScreen>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+// The program's smallest screen, 1366 × 768, is the test platform's screen (tests/data/screen-1366x768.json).
+class WindowsFit : public WindowTest {
+protected:
+    // Every window fits the screen below its title bar, every button inside it.
+    void expectFits(QWidget& window)
+    {
+        window.show();
+        QApplication::processEvents();
+        const QSize room = window.screen()->availableSize() - QSize(0, 30);
+        ASSERT_EQ(window.screen()->size(), QSize(1366, 768));
+        EXPECT_LE(window.width(), room.width()) << window.objectName().toStdString();
+        EXPECT_LE(window.height(), room.height()) << window.objectName().toStdString();
+        const QRect inView(QPoint(), window.size().boundedTo(room));
+        for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+            const QRect place(button->mapTo(&window, QPoint()), button->size());
+            EXPECT_TRUE(!button->isVisibleTo(&window) || inView.contains(place))
+                << window.objectName().toStdString() << " " << button->text().toStdString();
+        }
+        window.hide();
+    }
+};
+
+TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
+{
+    makeStore(app.dataDir, {QStringLiteral("山田")});
+    expectFits(app.form1());
+    click(app.form1().Command1);
+    expectFits(app.form2());
+    expectFits(app.form3());
+    expectFits(app.form6());
+    dialogs.answer(true);
+    click(app.form2().Command2);
+    click(app.form1().Command2);
+    expectFits(app.form4());
+    click(app.form1().Command4);
+    Form7& totals = app.form7();
+    expectFits(totals);
+    totals.FrozenTable->selectRow(0);
+    click(totals.DistributionButton);
+    expectFits(totals.distributionWindow);
+    click(totals.PersonChartButton);
+    expectFits(totals.personChartWindow);
+    click(totals.AdditionsButton);
+    expectFits(app.form8());
+    DataFolderWindow folder(temp.path());
+    expectFits(folder);
+}
+
+} // namespace
