@@ -1,6 +1,8 @@
 #include "OtherDoseImport.h"
 
 #include "store/Cp932.h"
+#include "store/ListFiles.h"
+#include "store/WriterLock.h"
 #include "store/Csv.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
@@ -152,6 +154,32 @@ QString otherDoseImportReport(const OtherDoseImport& import)
                           .arg(lines->size())
                           .arg(listForMessage(*lines, QStringLiteral("行"), DoubtsShown));
     return report;
+}
+
+Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path)
+{
+    WriterLock lock(dir);
+    if (const auto locked = lock.tryLock(); !locked)
+        return locked.error();
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return registrants.error();
+    const auto removed = ReadRemovedNames(dir);
+    if (!removed)
+        return removed.error();
+    const auto stored = ReadOtherFacilityDoses(dir);
+    if (!stored)
+        return stored.error();
+    auto import = ReadOtherDoseImport(path, registrants->names + *removed, *stored);
+    if (!import)
+        return import.error();
+    if (!import->unknownPersons.isEmpty() || !import->unusable.isEmpty())
+        return failureWithText(FailureKind::ImportDoubts, otherDoseImportReport(*import));
+    if (import->entries.isEmpty())
+        return import;
+    if (const auto written = WriteOtherFacilityDoses(dir, *stored + import->entries); !written)
+        return written.error();
+    return import;
 }
 
 } // namespace velmora

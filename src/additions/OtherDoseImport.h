@@ -40,4 +40,9 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
 // What the import will add, then each kind of row left out.
 QString otherDoseImportReport(const OtherDoseImport& import);
 
+// Adds the entries of a CSV file to the doses received elsewhere under the entry lock, as the window's
+// import does without a person to ask: refused with nothing changed (ImportDoubts, with the review) when a
+// row names nobody listed or holds a value that cannot be stored. Rows stored already are left out.
+Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path);
+
 } // namespace velmora

@@ -1,11 +1,13 @@
 #include "CommandLine.h"
 
 #include "Console.h"
+#include "additions/OtherDoseImport.h"
 #include "entry/MonthImport.h"
 #include "entry/MonthPlausibility.h"
 #include "store/Messages.h"
 #include "totals/DoseDistribution.h"
 #include "totals/DoseTotals.h"
+#include "totals/LeavingRecord.h"
 #include "totals/TotalsCsv.h"
 
 #include <QCommandLineParser>
@@ -85,7 +87,7 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("Writes how many workers fall into each dose band of <fiscal-year> as CSV, without windows."),
         QStringLiteral("fiscal-year"));
     const QCommandLineOption output(QStringLiteral("output"),
-                                    QStringLiteral("Writes the CSV of --dose-totals or --dose-distribution into "
+                                    QStringLiteral("Writes the CSV of --dose-totals, --dose-distribution or --leaving-record into "
                                                    "<file> instead of standard output."),
                                     QStringLiteral("file"));
     const QCommandLineOption import(QStringLiteral("import-month"),
@@ -93,12 +95,22 @@ StartOptions readCommandLine(int& argc, char** argv)
                                                    "the CSV file given after it and saves the month, without "
                                                    "windows. Refused, with nothing changed, on any doubt."),
                                     QStringLiteral("month"));
-    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import});
+    const QCommandLineOption leaving(
+        QStringLiteral("leaving-record"),
+        QStringLiteral("Writes the doses of <name> in the current five-year block as the CSV of doses received "
+                       "elsewhere, for the next employer (--output as above), without windows."),
+        QStringLiteral("name"));
+    const QCommandLineOption otherDoses(
+        QStringLiteral("import-other-doses"),
+        QStringLiteral("Adds the doses received elsewhere of a CSV <file> (such as a leaving record), without "
+                       "windows. Refused, with nothing changed, on any doubt."),
+        QStringLiteral("file"));
+    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, leaving, otherDoses});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
-        parser.isSet(distribution) || parser.isSet(import))
+        parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -116,6 +128,8 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.chosenDataDir = parser.isSet(chosen);
     options.output = parser.value(output);
     options.importFile = parser.positionalArguments().value(0);
+    options.leavingRecord = parser.value(leaving);
+    options.otherDosesImport = parser.value(otherDoses);
     if (parser.isSet(doseTotals)) {
         options.doseTotalsYear = totalsYearOf(parser.value(doseTotals));
         if (!options.doseTotalsYear)
@@ -158,6 +172,42 @@ int writeTotalsCsv(const StartOptions& options)
         return 0;
     std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));
     return UnreadableFilesStatus;
+}
+
+int writeLeavingRecord(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
+    const auto record = leavingRecordOf(*dir, options.leavingRecord);
+    const Status written =
+        record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());
+    if (!written) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        return 1;
+    }
+    return 0;
+}
+
+int importOtherDoses(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
+    const auto imported = ImportOtherDoses(*dir, options.otherDosesImport);
+    if (!imported) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(imported.error())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
+                                       .arg(imported->file)
+                                       .arg(imported->entries.size())));
+    if (!imported->storedAlready.isEmpty())
+        std::fprintf(stderr, "velmora: %s\n",
+                     qPrintable(QStringLiteral("同じ内容が登録済みの行（取り込みません）：%1行\n%2")
+                                    .arg(imported->storedAlready.size())
+                                    .arg(listForMessage(imported->storedAlready, QStringLiteral("行")))));
+    return 0;
 }
 
 int importMonth(const StartOptions& options)

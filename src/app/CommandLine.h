@@ -17,6 +17,8 @@ struct StartOptions {
     QString output;
     std::optional<MonthKey> importMonth;
     QString importFile;
+    QString leavingRecord;    // the person whose leaving record is written
+    QString otherDosesImport; // the CSV of doses received elsewhere to import
 };
 
 // Reads the command line before any application object or window system is made, so
@@ -36,5 +38,14 @@ int writeTotalsCsv(const StartOptions& options);
 // The month asked for imported from its CSV file and saved for every registrant: what was saved on
 // standard output; 1 with every reason on standard error, and no file changed, when it is refused.
 int importMonth(const StartOptions& options);
+
+// The leaving record of a person as the CSV of doses received elsewhere: 0, or 1 with the reason on
+// standard error.
+int writeLeavingRecord(const StartOptions& options);
+
+// Doses received elsewhere imported from a CSV file: what was added on standard output, the rows stored
+// already on standard error, and 0; 1 with every reason on standard error, and no file changed, when it is
+// refused.
+int importOtherDoses(const StartOptions& options);
 
 } // namespace velmora

@@ -23,6 +23,10 @@ int main(int argc, char* argv[])
         return velmora::writeTotalsCsv(options);
     if (options.importMonth)
         return velmora::importMonth(options);
+    if (!options.leavingRecord.isEmpty())
+        return velmora::writeLeavingRecord(options);
+    if (!options.otherDosesImport.isEmpty())
+        return velmora::importOtherDoses(options);
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

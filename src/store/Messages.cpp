@@ -145,6 +145,9 @@ QString mainMessage(const Failure& failure)
     case FailureKind::RepeatedColumn:
         return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
             .arg(failure.file, failure.text);
+    case FailureKind::FacilityUnnamed:
+        return QStringLiteral("事業所名が設定されていません。「線量集計／限度確認」の「他施設・申告」で"
+                              "事業所名を保存してから、もう一度行って下さい");
     case FailureKind::ImportDoubts:
         return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
     }

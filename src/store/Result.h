@@ -42,6 +42,7 @@ enum class FailureKind {
     MissingColumns,    // file; names: the headings not found
     RepeatedColumn,    // file, text: the heading found twice
     ImportDoubts,      // text: what an import would do and what is in doubt
+    FacilityUnnamed,   // a record for another facility needs this facility's name
 };
 
 struct Failure {

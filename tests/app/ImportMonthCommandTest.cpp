@@ -1,9 +1,9 @@
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
+#include "support/ProgramRun.h"
 #include "support/Stores.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -11,21 +11,6 @@ using namespace velmora;
 using namespace velmora::test;
 
 namespace {
-
-struct ProgramRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-ProgramRun velmora(const QStringList& arguments)
-{
-    QProcess program;
-    program.start(QStringLiteral(VELMORA_BINARY), arguments);
-    EXPECT_TRUE(program.waitForFinished(30000));
-    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
-            QString::fromUtf8(program.readAllStandardError())};
-}
 
 TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
 {
@@ -39,37 +24,37 @@ TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
 
     writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,0.5,,,\n佐藤,1,,,\n").toUtf8());
     const auto before = snapshot(store.path());
-    const ProgramRun refused = velmora(arguments);
+    const ProgramRun refused = runVelmora(arguments);
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("3行目（佐藤）"))) << refused.err.toStdString();
     EXPECT_TRUE(refused.err.contains(QStringLiteral("鈴木")));
     EXPECT_EQ(snapshot(store.path()), before);
 
     writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,0.5,,,\n鈴木,M,,,\n").toUtf8());
-    const ProgramRun saved = velmora(arguments);
+    const ProgramRun saved = runVelmora(arguments);
     EXPECT_EQ(saved.exitCode, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.out, QStringLiteral("2005年5月の線量を登録者2名に保存しました。\n"));
     EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田"))->records.value(0).effective, 0.5);
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 "}));
 
-    EXPECT_EQ(velmora(arguments).exitCode, 1); // the month is saved now
-    EXPECT_EQ(velmora({QStringLiteral("--import-month"), QStringLiteral("2005-5"), csv}).exitCode, 1);
-    EXPECT_EQ(velmora({QStringLiteral("--import-month"), QStringLiteral("200513"), csv}).exitCode, 1);
+    EXPECT_EQ(runVelmora(arguments).exitCode, 1); // the month is saved now
+    EXPECT_EQ(runVelmora({QStringLiteral("--import-month"), QStringLiteral("2005-5"), csv}).exitCode, 1);
+    EXPECT_EQ(runVelmora({QStringLiteral("--import-month"), QStringLiteral("200513"), csv}).exitCode, 1);
     const QStringList twoFiles{QStringLiteral("--import-month"),
                                QStringLiteral("200512"),
                                csv,
                                csv,
                                QStringLiteral("--data-dir"),
                                store.path()};
-    EXPECT_EQ(velmora(twoFiles).exitCode, 1);
-    const ProgramRun december = velmora(
+    EXPECT_EQ(runVelmora(twoFiles).exitCode, 1);
+    const ProgramRun december = runVelmora(
         {QStringLiteral("--import-month"), QStringLiteral("200512"), csv, QStringLiteral("--data-dir"), store.path()});
     EXPECT_EQ(december.exitCode, 0) << december.err.toStdString();
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 ", " 200512 "}));
 
     // Saved, and the persons the month brings near a limit are named after what was saved.
     writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,4.5,,,\n鈴木,M,,,\n").toUtf8());
-    const ProgramRun january = velmora(
+    const ProgramRun january = runVelmora(
         {QStringLiteral("--import-month"), QStringLiteral("200601"), csv, QStringLiteral("--data-dir"), store.path()});
     EXPECT_EQ(january.exitCode, 0) << january.err.toStdString();
     EXPECT_TRUE(

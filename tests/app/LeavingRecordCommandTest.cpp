@@ -1,0 +1,81 @@
+#include "store/FacilitySettings.h"
+#include "store/ListFiles.h"
+#include "store/PersonalFile.h"
+#include "support/DataFiles.h"
+#include "support/ProgramRun.h"
+#include "support/Stores.h"
+#include "totals/TotalsColumns.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+MonthlyRecord month(MonthKey key, double effective, double lens, double skin, double internal)
+{
+    return {key, effective, lens, skin, internal, NoComment};
+}
+
+// The dose cells of a person's totals row, without those that tell doses elsewhere apart.
+QStringList doseCells(const DataDir& dir, int fiscalYear)
+{
+    QStringList cells;
+    const TotalsRow row = gatherStoreTotals(dir, fiscalYear, 202612)->first();
+    for (const TotalsColumn column : csvColumns())
+        if (isDoseColumn(column) && column != TotalsColumn::OtherEffectiveYear &&
+            column != TotalsColumn::OtherLensYear)
+            cells << cellText(row, column, fiscalYear);
+    return cells << cellText(row, TotalsColumn::Verdict, fiscalYear);
+}
+
+TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
+{
+    QTemporaryDir here;
+    QTemporaryDir next;
+    const DataDir leaving(here.path());
+    const DataDir taking(next.path());
+    makeStore(leaving, {QStringLiteral("山田")});
+    makeStore(taking, {QStringLiteral("山田")});
+    for (const MonthlyRecord& record : {month(202307, 12, 30, 1, 0), month(202505, 1.5, 3, 4, 0.25),
+                                        month(202506, 0.5, 0, 0, 0), month(202506, 0.7, 0, -1, 0),
+                                        month(202601, 15.1, 2, 0, 0)})
+        ASSERT_TRUE(AppendMonthlyRecord(leaving, QStringLiteral("山田"), record));
+    ASSERT_TRUE(WriteOtherFacilityDoses(
+        leaving, {{QStringLiteral("山田"), QStringLiteral("B病院"), 202407, 202409, 3, 2, 0, 0, NoComment}}));
+    const QString csv = QDir(here.path()).filePath(QStringLiteral("leaving.csv"));
+    const QStringList exporting{QStringLiteral("--leaving-record"), QStringLiteral("山田"),
+                                QStringLiteral("--data-dir"), here.path(), QStringLiteral("--output"), csv};
+
+    EXPECT_EQ(runVelmora(exporting).exitCode, 1); // the facility has no name yet
+    ASSERT_TRUE(WriteFacility(leaving, {QStringLiteral("A病院"), {}, {}}));
+    const ProgramRun exported = runVelmora(exporting);
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    EXPECT_EQ(fileBytes(csv), QStringLiteral("\uFEFF氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
+                                             "山田,A病院,2023/07,2023/07,12,30,1,0,\r\n"
+                                             "山田,A病院,2025/05,2025/05,1.5,3,4,0.25,\r\n"
+                                             "山田,A病院,2025/06,2025/06,0.7,0,0,0,\r\n"
+                                             "山田,A病院,2026/01,2026/01,15.1,2,0,0,\r\n"
+                                             "山田,B病院,2024/07,2024/09,3,2,0,0,\r\n")
+                                  .toUtf8());
+
+    const QStringList importing{QStringLiteral("--import-other-doses"), csv, QStringLiteral("--data-dir"), next.path()};
+    const ProgramRun imported = runVelmora(importing);
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, QStringLiteral("「leaving.csv」から他施設での線量を5件取り込みました。\n"));
+    for (const int year : {2023, 2024, 2025})
+        EXPECT_EQ(doseCells(taking, year), doseCells(leaving, year)) << year;
+    // Taken in twice, nothing is added twice; a name the next employer has not registered changes nothing.
+    const ProgramRun again = runVelmora(importing);
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("同じ内容が登録済みの行（取り込みません）：5行")));
+    ASSERT_TRUE(SaveRegistrantList(taking, {QStringLiteral("佐藤")}));
+    const auto before = snapshot(next.path());
+    EXPECT_EQ(runVelmora(importing).exitCode, 1);
+    EXPECT_EQ(snapshot(next.path()), before);
+}
+
+} // namespace
