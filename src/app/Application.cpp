@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "platform/Twips.h"
+#include "totals/LeavingRecordOutput.h"
 
 namespace velmora {
 
@@ -23,6 +24,12 @@ Form2& Application::form2()
     if (!entry) {
         entry = std::make_unique<Form2>(state, dataDir, dialogs, form3(), form6(), form8());
         QObject::connect(entry.get(), &Form2::returnedToMenu, &menu, &Form1::returnToMenu);
+        QObject::connect(entry.get(), &Form2::registrantRemoved, entry.get(), [this](const QString& name) {
+            if (dialogs.confirmYesNo(QStringLiteral("%1さんの離職時の線量記録（本人に渡す書類と、次の事業所が"
+                                                    "取り込むCSVファイル）を作りますか？")
+                                         .arg(name)))
+                giveLeavingRecord(dataDir, name, dialogs, printer, clock);
+        });
     }
     return *entry;
 }

@@ -448,12 +448,14 @@ void Form2::Command5Click()
     }
     if (!dialogs.confirmOkCancel(RemoveQuestion))
         return;
-    if (const auto removed = RemoveRegistrant(dataDir, state, Text2->text()); !removed) {
+    const QString name = Text2->text();
+    if (const auto removed = RemoveRegistrant(dataDir, state, name); !removed) {
         dialogs.warn(messageOf(removed.error()));
         return;
     }
     Command6Click();
     emptyPersonFields();
+    emit registrantRemoved(name);
 }
 
 void Form2::Command6Click()

@@ -57,6 +57,8 @@ public:
     CommandButton* Command11; // "他施設・申告": the shown person's doses at other facilities and declarations
 
 signals:
+    // A registrant was removed (登録抹消): the person may be given the leaving record.
+    void registrantRemoved(const QString& name);
     // The window was left; the main menu shows itself again.
     void returnedToMenu();
 

@@ -12,9 +12,8 @@ constexpr double CellWidth = 28;
 constexpr double RowHeight = 4.6;
 constexpr double Padding = 1.2;
 constexpr double TableRight = Left + LabelWidth + 4 * CellWidth;
+static_assert(FigureSideLeft == TableRight + 8);
 // The verdict, the reasons and the limits stand beside the table.
-constexpr double SideLeft = TableRight + 8;
-constexpr double SideRight = 287;
 constexpr double SideSize = 8;
 
 void rightAligned(Surface& page, double right, double y, const QString& text)
@@ -39,8 +38,9 @@ QStringList limitLines(const DoseTotals& totals)
     return lines << warningRules();
 }
 
-// The months, quarters, year, block years and pregnancy months, a row each.
-double drawFigures(Surface& page, const QList<PersonFigureRow>& figures, double top)
+} // namespace
+
+double drawFigureTable(Surface& page, const QList<PersonFigureRow>& figures, double top)
 {
     const double bottom = top + RowHeight * double(figures.size() + 1);
     page.setFontSize(8);
@@ -69,8 +69,6 @@ double drawFigures(Surface& page, const QList<PersonFigureRow>& figures, double 
     return bottom;
 }
 
-} // namespace
-
 void drawDoseNotice(Surface& page, const TotalsRow& row, int fiscalYear, const QDate& printed, const QString& facility)
 {
     page.setFontSize(16);
@@ -89,17 +87,17 @@ void drawDoseNotice(Surface& page, const TotalsRow& row, int fiscalYear, const Q
         return;
     }
     const DoseTotals& totals = *row.totals;
-    const double bottom = drawFigures(page, personFigures(totals, fiscalYear), 30);
+    const double bottom = drawFigureTable(page, personFigures(totals, fiscalYear), 30);
     page.setFontSize(8);
     page.text(
         Left, bottom + 1.5,
         QStringLiteral("Ｍ：検出限界未満　空欄：記録なし　実効線量は内部被曝を含む　妊娠：妊娠中の累計（外部・内部）"));
 
     // Beside the table: the five-year block's totals, the verdict with its reasons, and the limits.
-    const double width = SideRight - SideLeft;
+    const double width = PageRight - FigureSideLeft;
     const QString effectiveBlock = totals.effectiveBlock ? totals.effectiveBlock->text() : QStringLiteral("―");
     const QString lensBlock = totals.lensBlock ? totals.lensBlock->text() : QStringLiteral("―");
-    double at = drawLines(page, SideLeft, 30,
+    double at = drawLines(page, FigureSideLeft, 30,
                           wrapped(page,
                                   QStringLiteral("5年（%1年度から）の累計：実効 %2 mSv、水晶体 %3 mSv")
                                       .arg(blockStart(fiscalYear))
@@ -107,15 +105,15 @@ void drawDoseNotice(Surface& page, const TotalsRow& row, int fiscalYear, const Q
                                   width, 10),
                           10);
     const QString verdict = verdictText(row.verdict());
-    at = drawLines(page, SideLeft, at + 4,
+    at = drawLines(page, FigureSideLeft, at + 4,
                    {QStringLiteral("判定：%1").arg(verdict.isEmpty() ? QStringLiteral("限度内") : verdict)}, 10);
     for (const QString& reason : totals.reasons)
-        at = drawLines(page, SideLeft + 3, at, wrapped(page, reason, width - 3, SideSize), SideSize);
-    at = drawLines(page, SideLeft, at + 4, {QStringLiteral("この人に適用する線量限度")}, 10);
+        at = drawLines(page, FigureSideLeft + 3, at, wrapped(page, reason, width - 3, SideSize), SideSize);
+    at = drawLines(page, FigureSideLeft, at + 4, {QStringLiteral("この人に適用する線量限度")}, 10);
     for (const QString& limit : limitLines(totals))
-        at = drawLines(page, SideLeft + 3, at, wrapped(page, limit, width - 3, SideSize), SideSize);
+        at = drawLines(page, FigureSideLeft + 3, at, wrapped(page, limit, width - 3, SideSize), SideSize);
     if (totals.otherFacilityYear().recorded)
-        drawLines(page, SideLeft, at + 2, {QStringLiteral("（集計には他施設での線量を含みます）")}, SideSize);
+        drawLines(page, FigureSideLeft, at + 2, {QStringLiteral("（集計には他施設での線量を含みます）")}, SideSize);
 }
 
 void PrintDoseNotices(Printer& printer, const QList<TotalsRow>& rows, int fiscalYear, const QDate& printed,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Printer.h"
-#include "totals/DoseTotals.h"
+#include "totals/TotalsColumns.h"
 
 #include <QDate>
 
@@ -10,6 +10,14 @@
 // pregnancy's running totals month by month, the limits that bind the person, the verdict with its
 // reasons, the facility and the print date.
 namespace velmora {
+
+// The left edge of what a page puts beside a figure table, and the page's right edge, in millimetres.
+constexpr double FigureSideLeft = 20 + 32 + 4 * 28 + 8;
+constexpr double PageRight = 287;
+
+// A table of figure rows with the headings 実効線量, 水晶体, 皮膚 and 内部被曝 (mSv), from `top` at the
+// page's left margin; returns its bottom.
+double drawFigureTable(Surface& page, const QList<PersonFigureRow>& figures, double top);
 
 // Draws one person's notice on a page, in millimetres.
 void drawDoseNotice(Surface& page, const TotalsRow& row, int fiscalYear, const QDate& printed, const QString& facility);

@@ -1,5 +1,6 @@
 #include "Form7.h"
 
+#include "LeavingRecordOutput.h"
 #include "TotalsColumns.h"
 #include "TotalsCsv.h"
 #include "platform/Controls.h"
@@ -118,6 +119,10 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     NoticeButton->setEnabled(false);
     AllNoticesButton = new CommandButton(QStringLiteral("AllNoticesButton"), QStringLiteral("全員の線量通知"), this);
     AdditionsButton = new CommandButton(QStringLiteral("AdditionsButton"), QStringLiteral("他施設・申告"), this);
+    LeavingRecordButton = new CommandButton(QStringLiteral("LeavingRecordButton"), QStringLiteral("離職時記録"), this);
+    LeavingRecordButton->setToolTip(
+        QStringLiteral("選んだ人の5年の期間の線量を、本人に渡す書類と次の事業所が取り込むCSVにします"));
+    LeavingRecordButton->setEnabled(false);
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
@@ -128,6 +133,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     bottom->addWidget(NoticeButton);
     bottom->addWidget(AllNoticesButton);
     bottom->addWidget(AdditionsButton);
+    bottom->addWidget(LeavingRecordButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -158,6 +164,10 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     connect(AdditionsButton, &QPushButton::clicked, this, [this] {
         const QModelIndex current = FrozenTable->currentIndex();
         emit additionsWanted(current.isValid() ? model.rowAt(sorted.mapToSource(current).row()).name : QString());
+    });
+    connect(LeavingRecordButton, &QPushButton::clicked, this, [this] {
+        if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
+            giveLeavingRecord(dataDir, model.rowAt(sorted.mapToSource(current).row()).name, dialogs, printer, clock);
     });
     connect(BackButton, &QPushButton::clicked, this, &Form7::BackButtonClick);
 }
@@ -224,8 +234,8 @@ void Form7::fitColumns()
 {
     PersonTitle->setText(NoPersonChosen);
     PersonMonths->setRowCount(0);
-    PersonChartButton->setEnabled(false);
-    NoticeButton->setEnabled(false);
+    for (CommandButton* button : {PersonChartButton, NoticeButton, LeavingRecordButton})
+        button->setEnabled(false);
     // The columns of internal doses, doses elsewhere and pregnancies only in a year that has some: most
     // years of most hospitals have none, and the reasons then stay in view.
     for (const TotalsColumn column :
@@ -281,8 +291,8 @@ QList<TotalsRow> Form7::shownRows() const
 
 void Form7::CurrentRowChanged(const QModelIndex& current)
 {
-    PersonChartButton->setEnabled(current.isValid());
-    NoticeButton->setEnabled(current.isValid());
+    for (CommandButton* button : {PersonChartButton, NoticeButton, LeavingRecordButton})
+        button->setEnabled(current.isValid());
     if (current.isValid())
         showPerson(model.rowAt(sorted.mapToSource(current).row()));
 }

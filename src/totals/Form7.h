@@ -50,6 +50,7 @@ public:
     CommandButton* NoticeButton;       // "線量通知": the chosen person's dose notice, printed
     CommandButton* AllNoticesButton;   // "全員の線量通知": everyone's, a page each in one document
     CommandButton* AdditionsButton; // "他施設・申告": the chosen person's doses at other facilities and declarations
+    CommandButton* LeavingRecordButton; // "離職時記録": the chosen person's record for leaving, printed and as CSV
     PageWindow distributionWindow;
     PageWindow personChartWindow;
     CommandButton* BackButton; // "戻る", to the main menu

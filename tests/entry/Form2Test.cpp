@@ -1,5 +1,6 @@
 #include "store/Cp932.h"
 #include "store/DoseAdditions.h"
+#include "store/FacilitySettings.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
@@ -286,6 +287,7 @@ TEST_F(EntryWindow, PendingValuesStayWithTheirPersonsAcrossARemovalAndRegistrati
     confirm(QStringLiteral("髙橋"), {"3"});
     doubleClick(QStringLiteral("鈴木"));
     dialogs.answer(true);
+    dialogs.answer(false); // no leaving record
     click(form.Command5);
     EXPECT_EQ(form.List1->count(), 2);
     EXPECT_TRUE(form.Text2->text().isEmpty());
@@ -334,10 +336,20 @@ TEST_F(EntryWindow, RemovalAsksFirstAndMovesTheNameToTheRemovedList)
     click(form.Command5);
     EXPECT_EQ(snapshot(temp.path()), before);
 
+    // Removed, the person is given the leaving record: the page printed and the CSV in the data folder.
+    ASSERT_TRUE(WriteFacility(app.dataDir, {QStringLiteral("A病院"), {}, {}}));
+    dialogs.answer(true);
+    dialogs.answer(true);
     dialogs.answer(true);
     click(form.Command5);
-    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("登録を抹消していいですか？"),
-                                           QStringLiteral("登録を抹消していいですか？")}));
+    const QStringList messages = takeMessages();
+    ASSERT_EQ(messages.size(), 6);
+    EXPECT_EQ(messages.first(2), (QStringList{QStringLiteral("登録を抹消していいですか？"),
+                                              QStringLiteral("登録を抹消していいですか？")}));
+    EXPECT_TRUE(messages[2].startsWith(QStringLiteral("山田さんの離職時の線量記録")));
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("離職時記録_山田.csv"))));
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("印刷/離職時記録_20261207-101500_p1.pdf"))))
+        << messages[5].toStdString();
     EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), crlfLines({" 2 ", "\x97\xe9\x96\xd8", "\xfb\xfc\x8b\xb4"}));
     EXPECT_EQ(fileBytes(path(RemovedNamesFile)), crlfLines({"\x8e\x52\x93\x63"}));
     EXPECT_EQ(fileBytes(app.dataDir.personalFile(QStringLiteral("山田"))),
@@ -351,6 +363,7 @@ TEST_F(EntryWindow, RemovingTheOnlyRegistrantLeavesAnEmptyList)
     for (const QString& name : Names) {
         doubleClick(name);
         dialogs.answer(true);
+        dialogs.answer(false);
         click(form.Command5);
     }
     EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), crlfLines({" 0 "}));

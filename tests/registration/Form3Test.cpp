@@ -43,6 +43,7 @@ protected:
     {
         doubleClick(app.form2().List1, name);
         dialogs.answer(true);
+        dialogs.answer(false); // no leaving record
         click(app.form2().Command5);
     }
 

@@ -88,6 +88,7 @@ protected:
         else if (app.state.positionOf(Suzuki) >= 0) {
             doubleClick(app.form2().List1, Suzuki);
             dialogs.answer(true);
+            dialogs.answer(false); // no leaving record
             click(app.form2().Command5);
         }
         app.form2().close();
