@@ -37,9 +37,9 @@ void ReportPen::rowRule(double x1, double y1, double x2, double y2)
     line(x1, y1, x2, y2, Qt::black);
 }
 
-void ReportPen::chartLine(double x1, double y1, double x2, double y2, Qt::PenStyle lineStyle)
+void ReportPen::chartLine(double x1, double y1, double x2, double y2, Qt::PenStyle lineStyle, int weight)
 {
-    surface.setLineWidth(style.frameWidth);
+    surface.setLineWidth(style.frameWidth * weight);
     surface.setLineStyle(lineStyle);
     line(x1, y1, x2, y2, Qt::black);
     surface.setLineStyle(Qt::SolidLine);

@@ -22,7 +22,8 @@ inline const ReportStyle ScreenStyle{1, 14, 8, 2, Grey};
 // The printed registrant data table and monthly exposure list: one tenth, in millimetres.
 inline const ReportStyle PaperStyle{0.1, 16, 10, 5, Qt::black};
 // The printed charts: their band and month labels smaller than the lists' cells, to fit their columns.
-inline const ReportStyle ChartPaperStyle{0.1, 16, 7, 5, Qt::black};
+// Their grid in light grey, so that the limits' lines stand out from it.
+inline const ReportStyle ChartPaperStyle{0.1, 16, 7, 5, QColor(170, 170, 170)};
 
 // Draws a report laid out in screen units on a surface of any scale.
 class ReportPen {
@@ -45,8 +46,8 @@ public:
     void frameLine(double x1, double y1, double x2, double y2);
     // Column rules: width 1 in the rule colour.
     void rule(double x1, double y1, double x2, double y2);
-    // A line of a chart: black at the frame width, in a style of its own.
-    void chartLine(double x1, double y1, double x2, double y2, Qt::PenStyle lineStyle);
+    // A line of a chart: black at `weight` times the frame width, in a style of its own.
+    void chartLine(double x1, double y1, double x2, double y2, Qt::PenStyle lineStyle, int weight = 1);
     // A bar of a chart: framed, filled with a black pattern.
     void bar(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern)
     {
