@@ -158,3 +158,27 @@ TEST_F(AdditionsWindow, OnlyShowsWhileAnotherCopyEntersData)
 }
 
 } // namespace
+
+namespace {
+
+// The facility named on the printed pages is kept as typed, with the lock, and read back when reopened.
+TEST_F(AdditionsWindow, KeepsTheFacilityForThePrintedPages)
+{
+    click(app.form1().Command4);
+    click(app.form7().AdditionsButton);
+    type(form.FacilityNameBox, QString(LongestFacilityText + 1, QChar(0x75C5)));
+    click(form.SaveFacilityButton);
+    EXPECT_FALSE(QFileInfo::exists(path(FacilityFile)));
+    type(form.FacilityNameBox, QStringLiteral("ベルモラ総合病院"));
+    type(form.ResponsibleNameBox, QStringLiteral("佐藤　次郎"));
+    click(form.SaveFacilityButton);
+    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("各欄は40文字以内で入力して下さい"),
+                                           QStringLiteral("事業所を保存しました")}));
+    EXPECT_EQ(ReadFacility(app.dataDir),
+              (Facility{QStringLiteral("ベルモラ総合病院"), {}, QStringLiteral("佐藤　次郎")}));
+    click(form.CloseButton);
+    click(app.form7().AdditionsButton);
+    EXPECT_EQ(form.ResponsibleNameBox->text(), QStringLiteral("佐藤　次郎"));
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 #include "store/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
+#include "totals/TotalsColumns.h"
 #include "totals/TotalsCsv.h"
 
 #include <QTemporaryDir>
@@ -340,6 +341,39 @@ TEST(DoseTotals, QuartersYearAndBlockWithTheRunningTotalKeptAfterAYearOver20)
     const PersonalFile twenty{personHeader(QStringLiteral("鈴木")), {month(202104, 20), month(202204, 20)}};
     EXPECT_TRUE(totals.runningTotalKept);
     EXPECT_FALSE(doseTotals(twenty, 2022).runningTotalKept); // kept only above 20
+}
+
+// An entry elsewhere after the current month makes its person 要確認; the others keep their figures.
+TEST(DoseTotals, ADoubtfulEntryElsewhereStopsOnePersonNotTheOthers)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("鈴木"), month(202605, 1)));
+    ASSERT_TRUE(WriteOtherFacilityDoses(dir, {elsewhere(202701, 202701, 2)}));
+    const auto rows = gatherStoreTotals(dir, 2026, 202612);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->at(0).verdict(), Verdict::Doubtful);
+    EXPECT_EQ(rows->at(0).totals->reasons,
+              QStringList{"他施設線量（他病院 2027年1月～2027年1月）は今月より後の月のため、入力の誤りがないか確認"});
+    EXPECT_EQ(rows->at(0).totals->effectiveYear.text(), "2"); // counted all the same
+    EXPECT_EQ(rows->at(1).verdict(), Verdict::Within);
+    EXPECT_EQ(rows->at(1).totals->effectiveYear.text(), "1");
+}
+
+// The person's months by their calendar year, the internal dose beside them, and a pregnancy month by month.
+TEST(DoseTotals, PersonFiguresNameEachMonthsYearAndGiveThePregnancy)
+{
+    const PersonalFile person{personHeader(QStringLiteral("山田")),
+                              {month(202612, 0.5, 0, 0, 0.25), month(202701, 0.5), month(202703, 0, 0, 0, 0.1)}};
+    const DoseAdditions pregnant{{}, {declared(DeclarationKind::Pregnancy, 20270115)}};
+    const QList<PersonFigureRow> rows = personFigures(doseTotals(person, 2026, pregnant), 2026);
+    EXPECT_EQ(rows[8].label, "2026年12月");
+    EXPECT_EQ(rows[8].cells, (std::array<QString, 4>{"0.75", "Ｍ", "Ｍ", "0.25"}));
+    EXPECT_EQ(rows[9].label, "2027年1月");
+    EXPECT_EQ(rows[11].cells[3], "0.1");
+    EXPECT_EQ(rows.last().label, "妊娠 2027年3月");
+    EXPECT_EQ(rows.last().cells, (std::array<QString, 4>{"0.5", {}, {}, "0.1"}));
 }
 
 TEST(ExactDose, TakesTheStoredDecimal)
