@@ -30,8 +30,8 @@ constexpr int FrozenColumns = 2; // 登録番号 and 氏名
 constexpr int ReasonsWidth = 360;
 constexpr int RowHeight = 20;
 const QString NoPersonChosen = QStringLiteral("行を選ぶと、その人の各月の線量を表示します");
-constexpr int PersonColumnWidth = 58;  // "123.456" in the table font, with its margins
-constexpr int PersonLabelsWidth = 100; // "2021年度 累積"
+constexpr int PersonColumnWidth = 54;  // "123.456" in the table font, with its margins
+constexpr int PersonLabelsWidth = 116; // "妊娠 2025年10月"
 
 } // namespace
 
@@ -81,9 +81,10 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
 
     PersonTitle = new QLabel(this);
     PersonTitle->setObjectName(QStringLiteral("PersonTitle"));
-    PersonMonths = new QTableWidget(0, 3, this);
+    PersonMonths = new QTableWidget(0, 4, this);
     PersonMonths->setObjectName(QStringLiteral("PersonMonths"));
-    PersonMonths->setHorizontalHeaderLabels({QStringLiteral("実効"), QStringLiteral("水晶体"), QStringLiteral("皮膚")});
+    PersonMonths->setHorizontalHeaderLabels(
+        {QStringLiteral("実効"), QStringLiteral("水晶体"), QStringLiteral("皮膚"), QStringLiteral("内部")});
     PersonMonths->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PersonMonths->setFont(systemFont(GothicFont, 9));
     PersonMonths->verticalHeader()->setDefaultSectionSize(RowHeight);
@@ -93,7 +94,7 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     PersonMonths->horizontalHeader()->setDefaultSectionSize(PersonColumnWidth);
     PersonMonths->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     PersonMonths->verticalHeader()->setFixedWidth(PersonLabelsWidth);
-    const int personWidth = PersonLabelsWidth + 3 * PersonColumnWidth + 2 * PersonMonths->frameWidth() +
+    const int personWidth = PersonLabelsWidth + 4 * PersonColumnWidth + 2 * PersonMonths->frameWidth() +
                             PersonMonths->verticalScrollBar()->sizeHint().width();
     PersonMonths->setFixedWidth(personWidth);
     PersonTitle->setWordWrap(true);
@@ -317,7 +318,7 @@ void Form7::showPerson(const TotalsRow& row)
     PersonMonths->setRowCount(static_cast<int>(labels.size()));
     PersonMonths->setVerticalHeaderLabels(labels);
     for (int at = 0; at < labels.size(); ++at)
-        for (int column = 0; column < 3; ++column) {
+        for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(figures[at].cells[static_cast<size_t>(column)]);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             PersonMonths->setItem(at, column, item);
