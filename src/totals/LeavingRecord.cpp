@@ -28,10 +28,10 @@ QList<OtherFacilityDose> monthsHere(const PersonalFile& person, const QString& f
     for (const MonthlyRecord& record : person.records) {
         if (record.key < from || record.key > to || record.key % 100 < 1 || record.key % 100 > 12)
             continue;
-        auto& month = months[record.key];
+        auto& month = months[record.key]; // from 0, so that a negative dose counts as 0
         const double doses[] = {record.effective, record.lens, record.skin, record.internal};
         for (size_t at = 0; at < 4; ++at)
-            month[at] = std::max(month[at], std::max(ExactDose(), ExactDose::of(doses[at])));
+            month[at] = std::max(month[at], ExactDose::of(doses[at]));
     }
     QList<OtherFacilityDose> entries;
     for (auto month = months.cbegin(); month != months.cend(); ++month) {

@@ -350,7 +350,9 @@ TEST(DoseTotals, ADoubtfulEntryElsewhereStopsOnePersonNotTheOthers)
     const DataDir dir(temp.path());
     makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
     ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("鈴木"), month(202605, 1)));
-    ASSERT_TRUE(WriteOtherFacilityDoses(dir, {elsewhere(202701, 202701, 2)}));
+    OtherFacilityDose thisMonth = elsewhere(202612, 202612, 0.5);
+    thisMonth.name = QStringLiteral("鈴木");
+    ASSERT_TRUE(WriteOtherFacilityDoses(dir, {elsewhere(202701, 202701, 2), thisMonth}));
     const auto rows = gatherStoreTotals(dir, 2026, 202612);
     ASSERT_TRUE(rows);
     EXPECT_EQ(rows->at(0).verdict(), Verdict::Doubtful);
@@ -358,7 +360,7 @@ TEST(DoseTotals, ADoubtfulEntryElsewhereStopsOnePersonNotTheOthers)
               QStringList{"他施設線量（他病院 2027年1月～2027年1月）は今月より後の月のため、入力の誤りがないか確認"});
     EXPECT_EQ(rows->at(0).totals->effectiveYear.text(), "2"); // counted all the same
     EXPECT_EQ(rows->at(1).verdict(), Verdict::Within);
-    EXPECT_EQ(rows->at(1).totals->effectiveYear.text(), "1");
+    EXPECT_EQ(rows->at(1).totals->effectiveYear.text(), "1.5"); // this month's entry is no doubt
 }
 
 // The person's months by their calendar year, the internal dose beside them, and a pregnancy month by month.
