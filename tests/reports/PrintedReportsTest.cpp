@@ -275,4 +275,27 @@ TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordIn
               pages); // "n / m ページ" on every page
 }
 
+// However many rows fill the last page, the checker's box stands whole inside a page, after the last row.
+TEST_F(PrintedReports, TheCheckersBoxStaysInsideThePage)
+{
+    for (int persons = 36; persons <= 44; persons += 2) {
+        TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}, {}};
+        for (int i = 1; i <= persons; ++i) {
+            TotalsRow row;
+            row.name = QStringLiteral("職員%1").arg(i);
+            row.totals = doseTotals({personHeader(row.name, i), {}}, 2021);
+            printout.rows << row;
+        }
+        QDir(QDir(temp.path()).filePath(SystemPrinter::PrintFolder)).removeRecursively();
+        PrintDoseTotals(printer, printout);
+        printer.takeReport();
+        const QString file = printedFiles().value(0);
+        const QList<PdfBox> words = pdfWordBoxes(file);
+        const auto box = std::find_if(words.begin(), words.end(), [](const PdfBox& w) { return w.text == "確認日："; });
+        ASSERT_NE(box, words.end()) << persons;
+        EXPECT_EQ(box->page, pdfPageCount(file)) << persons;
+        EXPECT_LE(box->yMax, box->pageHeight - 5) << persons;
+    }
+}
+
 } // namespace
