@@ -1,11 +1,11 @@
 #include "OtherDoseImport.h"
 
 #include "store/Cp932.h"
-#include "store/ListFiles.h"
-#include "store/WriterLock.h"
 #include "store/Csv.h"
+#include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
+#include "store/WriterLock.h"
 
 #include <QFileInfo>
 

@@ -86,10 +86,11 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("dose-distribution"),
         QStringLiteral("Writes how many workers fall into each dose band of <fiscal-year> as CSV, without windows."),
         QStringLiteral("fiscal-year"));
-    const QCommandLineOption output(QStringLiteral("output"),
-                                    QStringLiteral("Writes the CSV of --dose-totals, --dose-distribution or --leaving-record into "
-                                                   "<file> instead of standard output."),
-                                    QStringLiteral("file"));
+    const QCommandLineOption output(
+        QStringLiteral("output"),
+        QStringLiteral("Writes the CSV of --dose-totals, --dose-distribution or --leaving-record into "
+                       "<file> instead of standard output."),
+        QStringLiteral("file"));
     const QCommandLineOption import(QStringLiteral("import-month"),
                                     QStringLiteral("Reads the doses of <month> (YYYYMM) for every registrant from "
                                                    "the CSV file given after it and saves the month, without "
@@ -160,10 +161,10 @@ int writeTotalsCsv(const StartOptions& options)
         return 1;
     QStringList unreadable;
     const MonthKey thisMonth = monthOf(QDate::currentDate());
-    const Status written = options.distributionYear
-                               ? exportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output,
-                                                        unreadable)
-                               : exportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable);
+    const Status written =
+        options.distributionYear
+            ? exportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output, unreadable)
+            : exportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable);
     if (!written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;
@@ -180,8 +181,7 @@ int writeLeavingRecord(const StartOptions& options)
     if (!dir)
         return 1;
     const auto record = leavingRecordOf(*dir, options.leavingRecord);
-    const Status written =
-        record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());
+    const Status written = record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());
     if (!written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;

@@ -185,7 +185,7 @@ QByteArray distributionCsv(const DoseDistribution& distribution)
 }
 
 Status exportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
-                        QStringList& unreadable)
+                              QStringList& unreadable)
 {
     const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth);
     if (!rows)

@@ -81,6 +81,6 @@ QByteArray distributionCsv(const DoseDistribution& distribution);
 // The CSV of the data folder for a fiscal year, into `outputFile` (replaced whole) or onto standard
 // output when it is empty; files that cannot be read are counted apart and named in `unreadable`.
 Status exportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
-                        QStringList& unreadable);
+                              QStringList& unreadable);
 
 } // namespace velmora

@@ -83,12 +83,25 @@ QString DoseLimit::figure(int quarter) const
 const QList<DoseLimit>& doseLimits()
 {
     static const QList<DoseLimit> limits = {
-        {Q::Effective, P::FiscalYear, 50, H::Everyone, Always, Still, QStringLiteral("全員"),
-         Medical + QStringLiteral("第1項第2号、電離則 第4条第1項"), {}},
-        {Q::Effective, P::Block, 100, H::Everyone, 2001, Still, QStringLiteral("全員（2001年度から5年ごと）"),
-         Medical + QStringLiteral("第1項第1号、電離則 第4条第1項"), {}},
-        {Q::Effective, P::Quarter, 5, H::Women, 2001, Still,
-         QStringLiteral("女性（妊娠不能と診断された者を除く）"),
+        {Q::Effective,
+         P::FiscalYear,
+         50,
+         H::Everyone,
+         Always,
+         Still,
+         QStringLiteral("全員"),
+         Medical + QStringLiteral("第1項第2号、電離則 第4条第1項"),
+         {}},
+        {Q::Effective,
+         P::Block,
+         100,
+         H::Everyone,
+         2001,
+         Still,
+         QStringLiteral("全員（2001年度から5年ごと）"),
+         Medical + QStringLiteral("第1項第1号、電離則 第4条第1項"),
+         {}},
+        {Q::Effective, P::Quarter, 5, H::Women, 2001, Still, QStringLiteral("女性（妊娠不能と診断された者を除く）"),
          Medical + QStringLiteral("第1項第3号、電離則 第4条第2項"),
          QStringLiteral("医療法施行規則は妊娠の意思がない旨を書面で申し出た者も除くが、電離則は除かないため、"
                         "その申出があっても適用する")},
@@ -98,18 +111,51 @@ const QList<DoseLimit>& doseLimits()
         {Q::PregnancyInternal, P::Pregnancy, 1, H::PregnantWorkers, Always, Still,
          QStringLiteral("妊娠中の女性（内部被曝の実効線量、出産まで）"),
          Medical + QStringLiteral("第1項第4号、電離則 第6条第1号"), PregnancyFrom},
-        {Q::Lens, P::FiscalYear, 150, H::Everyone, Always, 2020, QStringLiteral("全員"),
-         QStringLiteral("2021年3月までの") + Medical + QStringLiteral("第2項第1号、電離則 第5条"), {}},
-        {Q::Lens, P::FiscalYear, 50, H::Everyone, 2021, Still, QStringLiteral("全員"),
-         Medical + QStringLiteral("第2項第1号、電離則 第5条"), {}},
-        {Q::Lens, P::Block, 100, H::ExceptTransition, 2021, Still,
+        {Q::Lens,
+         P::FiscalYear,
+         150,
+         H::Everyone,
+         Always,
+         2020,
+         QStringLiteral("全員"),
+         QStringLiteral("2021年3月までの") + Medical + QStringLiteral("第2項第1号、電離則 第5条"),
+         {}},
+        {Q::Lens,
+         P::FiscalYear,
+         50,
+         H::Everyone,
+         2021,
+         Still,
+         QStringLiteral("全員"),
+         Medical + QStringLiteral("第2項第1号、電離則 第5条"),
+         {}},
+        {Q::Lens,
+         P::Block,
+         100,
+         H::ExceptTransition,
+         2021,
+         Still,
          QStringLiteral("全員（2021～2025年度の経過措置対象医師を除く）"),
-         Medical + QStringLiteral("第2項第1号、電離則 第5条"), {}},
-        {Q::Lens, P::TransitionYears, 60, H::DesignatedDoctors, 2023, LensTransitionLast,
+         Medical + QStringLiteral("第2項第1号、電離則 第5条"),
+         {}},
+        {Q::Lens,
+         P::TransitionYears,
+         60,
+         H::DesignatedDoctors,
+         2023,
+         LensTransitionLast,
          QStringLiteral("経過措置対象医師（5年 100 に代えて）"),
-         QStringLiteral("医療法施行規則と電離則の改正省令（2020年4月1日公布、2021年4月1日施行）の附則"), {}},
-        {Q::Skin, P::FiscalYear, 500, H::Everyone, Always, Still, QStringLiteral("全員"),
-         Medical + QStringLiteral("第2項第2号、電離則 第5条"), {}},
+         QStringLiteral("医療法施行規則と電離則の改正省令（2020年4月1日公布、2021年4月1日施行）の附則"),
+         {}},
+        {Q::Skin,
+         P::FiscalYear,
+         500,
+         H::Everyone,
+         Always,
+         Still,
+         QStringLiteral("全員"),
+         Medical + QStringLiteral("第2項第2号、電離則 第5条"),
+         {}},
     };
     return limits;
 }
@@ -132,7 +178,8 @@ QString limitsInShort(int fiscalYear)
         if (groups.isEmpty() || groups.last().first != limit.quantity)
             groups.append({limit.quantity, {}});
         const QString period = periodName(limit, 0);
-        groups.last().second << holderPrefix(limit.holder) + (period.isEmpty() ? QString() : period + QLatin1Char(' ')) +
+        groups.last().second << holderPrefix(limit.holder) +
+                                    (period.isEmpty() ? QString() : period + QLatin1Char(' ')) +
                                     QString::number(limit.mSv);
     }
     QStringList texts;
@@ -149,7 +196,8 @@ QStringList limitTableRows()
         rows << QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |")
                     .arg(limit.figure())
                     .arg(limit.mSv)
-                    .arg(limit.whom, yearsText(limit), limit.sources, limit.note.isEmpty() ? QStringLiteral("同じ") : limit.note);
+                    .arg(limit.whom, yearsText(limit), limit.sources,
+                         limit.note.isEmpty() ? QStringLiteral("同じ") : limit.note);
     return rows;
 }
 

@@ -18,10 +18,10 @@ enum class LimitPeriod { Quarter, FiscalYear, Block, TransitionYears, Pregnancy 
 // Whom a limit binds.
 enum class LimitHolder {
     Everyone,
-    Women,               // sex code other than 0, in a quarter no diagnosis of being unable to conceive covers
-    PregnantWorkers,     // from the earlier of the diagnosis and the declaration to the delivery
-    ExceptTransition,    // everyone but a designated doctor in the years of the lens transitional rule
-    DesignatedDoctors,   // a designated doctor in the years of the lens transitional rule
+    Women,             // sex code other than 0, in a quarter no diagnosis of being unable to conceive covers
+    PregnantWorkers,   // from the earlier of the diagnosis and the declaration to the delivery
+    ExceptTransition,  // everyone but a designated doctor in the years of the lens transitional rule
+    DesignatedDoctors, // a designated doctor in the years of the lens transitional rule
 };
 
 struct DoseLimit {
@@ -29,8 +29,8 @@ struct DoseLimit {
     LimitPeriod period;
     int mSv;
     LimitHolder holder;
-    int fromYear; // the first fiscal year it holds
-    int lastYear; // the last
+    int fromYear;    // the first fiscal year it holds
+    int lastYear;    // the last
     QString whom;    // for the guide and the notice
     QString sources; // the articles it comes from
     QString note;    // where the laws differ, which is applied and why; empty where they agree

@@ -118,8 +118,7 @@ QList<Declaration> pregnanciesIn(int fiscalYear, const DoseAdditions& additions)
 
 class Figures {
 public:
-    Figures(int fiscalYear, double sexCode, const DoseAdditions& personAdditions,
-            std::optional<MonthKey> currentMonth)
+    Figures(int fiscalYear, double sexCode, const DoseAdditions& personAdditions, std::optional<MonthKey> currentMonth)
         : year(fiscalYear), first(blockStart(fiscalYear)), woman(sexCode != 0), additions(personAdditions)
     {
         monthSlots.resize(static_cast<size_t>((year - first + 1) * 12));
@@ -201,8 +200,8 @@ private:
         const int entryYear = fiscalYearOf(dose.to);
         if (entryYear < first || entryYear > year)
             return;
-        const QString entry = QStringLiteral("他施設線量（%1 %2～%3）").arg(dose.facility, monthName(dose.from),
-                                                                           monthName(dose.to));
+        const QString entry =
+            QStringLiteral("他施設線量（%1 %2～%3）").arg(dose.facility, monthName(dose.from), monthName(dose.to));
         if (fiscalYearOf(dose.from) != entryYear)
             doubts << entry + QStringLiteral("は期間が年度をまたぐため、終了月に集計");
         if (currentMonth && dose.to > *currentMonth)
@@ -339,7 +338,10 @@ private:
                               womanNote(quarter));
                 break;
             case LimitPeriod::FiscalYear:
-                check(t, limit, 0, lens ? t.lensYear : limit.quantity == LimitQuantity::Skin ? t.skinYear : t.effectiveYear);
+                check(t, limit, 0,
+                      lens                                    ? t.lensYear
+                      : limit.quantity == LimitQuantity::Skin ? t.skinYear
+                                                              : t.effectiveYear);
                 break;
             case LimitPeriod::Block:
                 (lens ? t.lensBlock : t.effectiveBlock) = yearsTotal(t, lens, first);
@@ -352,7 +354,7 @@ private:
                 for (const DoseTotals::Pregnancy& pregnancy : t.pregnancies)
                     check(t, limit, 0,
                           limit.quantity == LimitQuantity::PregnancyExternal ? pregnancy.external()
-                                                                              : pregnancy.internal(),
+                                                                             : pregnancy.internal(),
                           QStringLiteral("（%1からの妊娠）").arg(dateWithSlashes(static_cast<double>(pregnancy.from))));
                 break;
             }
@@ -550,9 +552,8 @@ QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registr
     std::atomic<qsizetype> next = 0;
     const auto work = [&] {
         for (qsizetype at = next++; at < persons.size(); at = next++)
-            found[static_cast<size_t>(at)] =
-                rowOf(dir, persons[at].first, persons[at].second, fiscalYear, additions.value(persons[at].first),
-                      currentMonth);
+            found[static_cast<size_t>(at)] = rowOf(dir, persons[at].first, persons[at].second, fiscalYear,
+                                                   additions.value(persons[at].first), currentMonth);
     };
     std::vector<std::thread> helpers;
     for (unsigned helper = 1; helper < workers; ++helper)

@@ -194,7 +194,8 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
     QList<PersonFigureRow> rows;
     for (int slot = 0; slot < 12; ++slot) {
         const MonthDoses& month = t.months[static_cast<size_t>(slot)];
-        const MonthKey key = slot < 9 ? MonthKey{fiscalYear} * 100 + slot + 4 : MonthKey{fiscalYear + 1} * 100 + slot - 8;
+        const MonthKey key =
+            slot < 9 ? MonthKey{fiscalYear} * 100 + slot + 4 : MonthKey{fiscalYear + 1} * 100 + slot - 8;
         rows.append({monthName(key),
                      {externalCell(month.recorded, month.effective), externalCell(month.recorded, month.lens),
                       externalCell(month.recorded, month.skin), month.recorded ? month.internal.text() : QString()}});
@@ -206,8 +207,8 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
         rows.append({QStringLiteral("Q%1").arg(quarter + 1),
                      {t.effectiveQuarters[quarter].text(), t.lensQuarters[quarter].text(),
                       t.skinQuarters[quarter].text(), t.internalQuarters[quarter].text()}});
-    rows.append(
-        {QStringLiteral("年度"), {t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text(), t.internalYear.text()}});
+    rows.append({QStringLiteral("年度"),
+                 {t.effectiveYear.text(), t.lensYear.text(), t.skinYear.text(), t.internalYear.text()}});
     if (t.runningTotalKept)
         for (const DoseTotals::BlockYear& year : t.blockYears)
             rows.append({QStringLiteral("%1年度 累積").arg(year.fiscalYear), {year.runningTotal.text(), {}, {}, {}}});

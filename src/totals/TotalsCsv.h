@@ -14,9 +14,9 @@ QByteArray totalsCsv(const QList<TotalsRow>& rows, int fiscalYear);
 // Writes a CSV into `outputFile` (replaced whole) or onto standard output when it is empty.
 Status writeCsvOutput(const QString& outputFile, const QByteArray& csv);
 
-// The CSV of the data folder for a fiscal year (as of `currentMonth`), into `outputFile` (replaced whole) or onto standard
-// output when it is empty. Fails when a list cannot be read or the CSV cannot be written; files that
-// cannot be read are rows with their reason, and are named in `unreadable`.
+// The CSV of the data folder for a fiscal year (as of `currentMonth`), into `outputFile` (replaced whole) or onto
+// standard output when it is empty. Fails when a list cannot be read or the CSV cannot be written; files that cannot be
+// read are rows with their reason, and are named in `unreadable`.
 Status exportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
                         QStringList& unreadable);
 

@@ -26,8 +26,7 @@ QStringList doseCells(const DataDir& dir, int fiscalYear)
     QStringList cells;
     const TotalsRow row = gatherStoreTotals(dir, fiscalYear, 202612)->first();
     for (const TotalsColumn column : csvColumns())
-        if (isDoseColumn(column) && column != TotalsColumn::OtherEffectiveYear &&
-            column != TotalsColumn::OtherLensYear)
+        if (isDoseColumn(column) && column != TotalsColumn::OtherEffectiveYear && column != TotalsColumn::OtherLensYear)
             cells << cellText(row, column, fiscalYear);
     return cells << cellText(row, TotalsColumn::Verdict, fiscalYear);
 }
@@ -40,27 +39,29 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
     const DataDir taking(next.path());
     makeStore(leaving, {QStringLiteral("山田")});
     makeStore(taking, {QStringLiteral("山田")});
-    for (const MonthlyRecord& record : {month(202307, 12, 30, 1, 0), month(202505, 1.5, 3, 4, 0.25),
-                                        month(202506, 0.5, 0, 0, 0), month(202506, 0.7, 0, -1, 0),
-                                        month(202601, 15.1, 2, 0, 0)})
+    for (const MonthlyRecord& record :
+         {month(202307, 12, 30, 1, 0), month(202505, 1.5, 3, 4, 0.25), month(202506, 0.5, 0, 0, 0),
+          month(202506, 0.7, 0, -1, 0), month(202601, 15.1, 2, 0, 0)})
         ASSERT_TRUE(AppendMonthlyRecord(leaving, QStringLiteral("山田"), record));
     ASSERT_TRUE(WriteOtherFacilityDoses(
         leaving, {{QStringLiteral("山田"), QStringLiteral("B病院"), 202407, 202409, 3, 2, 0, 0, NoComment}}));
     const QString csv = QDir(here.path()).filePath(QStringLiteral("leaving.csv"));
     const QStringList exporting{QStringLiteral("--leaving-record"), QStringLiteral("山田"),
-                                QStringLiteral("--data-dir"), here.path(), QStringLiteral("--output"), csv};
+                                QStringLiteral("--data-dir"),       here.path(),
+                                QStringLiteral("--output"),         csv};
 
     EXPECT_EQ(runVelmora(exporting).exitCode, 1); // the facility has no name yet
     ASSERT_TRUE(WriteFacility(leaving, {QStringLiteral("A病院"), {}, {}}));
     const ProgramRun exported = runVelmora(exporting);
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
-    EXPECT_EQ(fileBytes(csv), QStringLiteral("\uFEFF氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
-                                             "山田,A病院,2023/07,2023/07,12,30,1,0,\r\n"
-                                             "山田,A病院,2025/05,2025/05,1.5,3,4,0.25,\r\n"
-                                             "山田,A病院,2025/06,2025/06,0.7,0,0,0,\r\n"
-                                             "山田,A病院,2026/01,2026/01,15.1,2,0,0,\r\n"
-                                             "山田,B病院,2024/07,2024/09,3,2,0,0,\r\n")
-                                  .toUtf8());
+    EXPECT_EQ(fileBytes(csv),
+              QStringLiteral("\uFEFF氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
+                             "山田,A病院,2023/07,2023/07,12,30,1,0,\r\n"
+                             "山田,A病院,2025/05,2025/05,1.5,3,4,0.25,\r\n"
+                             "山田,A病院,2025/06,2025/06,0.7,0,0,0,\r\n"
+                             "山田,A病院,2026/01,2026/01,15.1,2,0,0,\r\n"
+                             "山田,B病院,2024/07,2024/09,3,2,0,0,\r\n")
+                  .toUtf8());
 
     const QStringList importing{QStringLiteral("--import-other-doses"), csv, QStringLiteral("--data-dir"), next.path()};
     const ProgramRun imported = runVelmora(importing);
