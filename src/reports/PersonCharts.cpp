@@ -129,8 +129,8 @@ void drawLegend(ReportPen& pen, double top, const QList<LegendEntry>& entries)
         const LegendEntry& entry = entries[at];
         if (entry.pattern)
             pen.bar(x, y + 5, x + 60, y + 35, *entry.pattern);
-        else
-            pen.chartLine(x, y + 20, x + 60, y + 20, entry.line, entry.weight);
+        else // long enough for a heavy line's pattern to show
+            pen.chartLine(x - 40, y + 20, x + 60, y + 20, entry.line, entry.weight);
         pen.text(x + 75, y, entry.text);
     }
 }

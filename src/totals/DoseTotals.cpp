@@ -160,8 +160,8 @@ public:
             slot.largest[dose] = std::max(slot.largest[dose], counted[dose]);
     }
 
-    // The totals, with the sums of the external and internal doses of each pregnancy that stands in the
-    // fiscal year, from the month of its declaration.
+    // The totals, with the running external and internal doses of each pregnancy that stands in the
+    // fiscal year, from its first month.
     DoseTotals totals(const QList<DoseTotals::Pregnancy>& pregnancies) const
     {
         DoseTotals t;
