@@ -143,6 +143,7 @@ Status WriterLock::tryLock()
         const bool otherPc = holder.host != QSysInfo::machineHostName();
         if (otherPc && minutes && *minutes >= StaleAfter.count() / 60) {
             staleSeen = *existing;
+            staleWritten = QFileInfo(path).lastModified();
             return holderFailure(FailureKind::LockStale, *existing, static_cast<int>(*minutes));
         }
         return holderFailure(FailureKind::LockHeld, *existing, static_cast<int>(minutes.value_or(0)));
@@ -153,19 +154,21 @@ Status WriterLock::tryLock()
 Status WriterLock::takeOver()
 {
     const QByteArray seen = std::exchange(staleSeen, {});
-    if (!seen.isEmpty() && !removeIfUnchanged(seen))
+    if (!seen.isEmpty() && !removeIfUnchanged(seen, staleWritten))
         return cannotLock(errno);
     return tryLock(); // tells who holds it when it changed since it was seen
 }
 
-bool WriterLock::removeIfUnchanged(const QByteArray& seen)
+bool WriterLock::removeIfUnchanged(const QByteArray& seen, const std::optional<QDateTime>& written)
 {
     // The lock is moved aside first, so that of two copies taking it over at once only one removes it, and
     // a lock renewed or taken by someone else meanwhile is put back rather than removed.
     const QString aside = temporaryNameBeside(path);
     if (!system::renameWithoutReplacing(path, aside))
         return errno == ENOENT; // gone already
-    if (const auto moved = readLock(aside); moved && *moved != seen)
+    // Moving keeps the file's time: a lock its holder wrote again meanwhile, the same bytes, is still alive.
+    const bool rewritten = written && QFileInfo(aside).lastModified() != *written;
+    if (const auto moved = readLock(aside); moved && (*moved != seen || rewritten))
         (void)createFile(path, FileName, *moved);
     QFile::remove(aside);
     return true;

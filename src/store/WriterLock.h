@@ -4,7 +4,9 @@
 #include "Result.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <chrono>
+#include <optional>
 
 namespace velmora {
 
@@ -42,14 +44,16 @@ public:
     void unlock();
 
 private:
-    bool removeIfUnchanged(const QByteArray& seen);
+    // Removes the lock unless it holds other bytes than `seen` or, when given, was written after `written`.
+    bool removeIfUnchanged(const QByteArray& seen, const std::optional<QDateTime>& written = std::nullopt);
     Failure holderFailure(FailureKind kind, const QByteArray& content, int minutesUnrefreshed) const;
     Failure lost(); // gives up the lock the file no longer names this copy as holding
 
     DataDir dir;
     QString path;
-    QByteArray mine;      // the content of the lock while this copy holds it
-    QByteArray staleSeen; // the content of the stale lock the last tryLock found
+    QByteArray mine;        // the content of the lock while this copy holds it
+    QByteArray staleSeen;   // the content of the stale lock the last tryLock found
+    QDateTime staleWritten; // and when it was last written: a refresh since keeps it its holder's
 };
 
 } // namespace velmora

@@ -54,6 +54,20 @@ INSTANTIATE_TEST_SUITE_P(Rows, LockAges,
                          testing::Values(AgeCase{0, FailureKind::LockHeld}, AgeCase{299, FailureKind::LockHeld},
                                          AgeCase{300, FailureKind::LockStale}, AgeCase{3600, FailureKind::LockStale}));
 
+// The holder writes its lock again, the same bytes, while another PC asks whether to take it over: the
+// answer takes nothing.
+TEST_F(EntryLock, ALockWrittenAgainAfterItLookedLeftBehindStaysItsHolders)
+{
+    writeBytes(path, OtherPcLock);
+    age(600);
+    ASSERT_EQ(lock.tryLock().error().kind, FailureKind::LockStale);
+    age(0);
+    const Status taken = lock.takeOver();
+    ASSERT_FALSE(taken);
+    EXPECT_EQ(taken.error().kind, FailureKind::LockHeld);
+    EXPECT_EQ(fileBytes(path), OtherPcLock);
+}
+
 // No file can be opened for a moment (as when the file server is away): the lock stays this copy's.
 TEST_F(EntryLock, ARefreshThatCannotOpenTheFileKeepsTheLock)
 {
