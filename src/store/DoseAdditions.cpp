@@ -45,17 +45,23 @@ Result<QByteArray> readListBytes(const DataDir& dir, const QString& fileName)
 {
     if (!QFileInfo::exists(dir.listFile(fileName)) && !QFileInfo(dir.listFile(fileName)).isSymLink())
         return QByteArray();
-    return readWholeFile(dir.listFile(fileName), fileName, LargestListFile);
+    return readWholeFile(dir.listFile(fileName), fileName, LargestAdditionsFile);
 }
 
-Status writeRecords(const DataDir& dir, const QString& fileName, const QList<QStringList>& records)
+Status writeRecords(const DataDir& dir, const QString& fileName, const QList<QStringList>& records, qsizetype most)
 {
+    Failure full = failure(FailureKind::ListFull, fileName, static_cast<int>(most));
+    full.text = QString::number(LargestAdditionsFile >> 20);
+    if (records.size() > most)
+        return full;
     QStringList lines{printForm(static_cast<double>(records.size()))};
     for (const QStringList& record : records)
         lines << record;
     const auto content = encodeLines(lines);
     if (!content)
         return content.error();
+    if (content->size() > LargestAdditionsFile)
+        return full;
     return replaceFile(dir.listFile(fileName), fileName, *content);
 }
 
@@ -260,7 +266,7 @@ Status WriteOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose
         records.append({d.name, d.facility, printForm(static_cast<double>(d.from)),
                         printForm(static_cast<double>(d.to)), printForm(d.effective), printForm(d.lens),
                         printForm(d.skin), printForm(d.internal), noteLine(d.note)});
-    return writeRecords(dir, OtherFacilityDosesFile, records);
+    return writeRecords(dir, OtherFacilityDosesFile, records, MostOtherDoses);
 }
 
 Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarations)
@@ -269,7 +275,7 @@ Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarati
     for (const Declaration& d : declarations)
         records.append({d.name, printForm(static_cast<int>(d.kind)), printForm(static_cast<double>(d.from)),
                         printForm(static_cast<double>(d.to)), noteLine(d.note)});
-    return writeRecords(dir, DeclarationsFile, records);
+    return writeRecords(dir, DeclarationsFile, records, MostDeclarations);
 }
 
 } // namespace velmora

@@ -66,6 +66,13 @@ std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declarat
 // Whether a date yyyymmdd is a real day.
 bool isCalendarDate(qint64 date);
 
+// The most entries each list holds, thirty years of a large hospital's doses elsewhere and declarations, and
+// the largest file of either list its reader takes: the writer refuses more (ListFull), so that every list
+// written is read back.
+constexpr qsizetype MostOtherDoses = 200'000;
+constexpr qsizetype MostDeclarations = 50'000;
+constexpr qint64 LargestAdditionsFile = qint64(64) << 20;
+
 // A person's part of both lists.
 struct DoseAdditions {
     QList<OtherFacilityDose> otherDoses;
@@ -81,7 +88,8 @@ Result<QList<Declaration>> ReadDeclarations(const DataDir& dir);
 Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content);
 Result<QList<Declaration>> parseDeclarations(QByteArrayView content);
 
-// Replaces a list file with the whole list, through the store's writer.
+// Replaces a list file with the whole list, through the store's writer; ListFull, with nothing written, beyond
+// the most entries or the largest file.
 Status WriteOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>& doses);
 Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarations);
 

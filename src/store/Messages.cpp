@@ -4,6 +4,7 @@
 #include "SystemFiles.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QSysInfo>
 #include <algorithm>
 
@@ -145,6 +146,10 @@ QString mainMessage(const Failure& failure)
     case FailureKind::RepeatedColumn:
         return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
             .arg(failure.file, failure.text);
+    case FailureKind::ListFull:
+        return QStringLiteral("「%1」に保存できるのは%2件（%3MB）までのため、保存していません。"
+                              "誤って加えた記録を削除するか、取り込むファイルを確認して下さい")
+            .arg(failure.file, QLocale(QLocale::Japanese).toString(failure.line), failure.text);
     case FailureKind::FacilityUnnamed:
         return QStringLiteral("事業所名が設定されていません。「線量集計／限度確認」の「他施設・申告」で"
                               "事業所名を保存してから、もう一度行って下さい");

@@ -43,6 +43,7 @@ enum class FailureKind {
     RepeatedColumn,    // file, text: the heading found twice
     ImportDoubts,      // text: what an import would do and what is in doubt
     FacilityUnnamed,   // a record for another facility needs this facility's name
+    ListFull,          // file; line: the most entries it holds; text: its largest size in MiB
 };
 
 struct Failure {

@@ -1,5 +1,6 @@
 #include "store/DoseAdditions.h"
 #include "store/Cp932.h"
+#include "store/Messages.h"
 #include "support/DataFiles.h"
 
 #include <QTemporaryDir>
@@ -45,6 +46,31 @@ TEST(DoseAdditions, AreStoredOneValuePerLineInCodePage932AndReadBack)
     EXPECT_EQ(read->value(QStringLiteral("鈴木")).declarations, Declarations.first(1));
     EXPECT_EQ(*ReadOtherFacilityDoses(dir), Doses);
     EXPECT_EQ(*ReadDeclarations(dir), Declarations);
+}
+
+// A list at its most entries is written and read back; one entry more, or a file larger than its reader
+// takes, is refused with the file as it was.
+TEST(DoseAdditions, AListAtItsBoundIsReadBackAndNoMoreIsWritten)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    QList<OtherFacilityDose> doses(MostOtherDoses, Doses[1]);
+    ASSERT_TRUE(WriteOtherFacilityDoses(dir, doses));
+    EXPECT_EQ(ReadOtherFacilityDoses(dir), doses);
+    const QByteArray written = fileBytes(dir.listFile(OtherFacilityDosesFile));
+    doses << Doses[0];
+    EXPECT_EQ(messageOf(WriteOtherFacilityDoses(dir, doses).error()),
+              QStringLiteral("「他施設線量.txt」に保存できるのは200,000件（64MB）までのため、保存していません。"
+                             "誤って加えた記録を削除するか、取り込むファイルを確認して下さい"));
+    QList<Declaration> declarations(MostDeclarations, Declarations[0]);
+    ASSERT_TRUE(WriteDeclarations(dir, declarations));
+    EXPECT_EQ(ReadDeclarations(dir)->size(), MostDeclarations);
+    declarations << Declarations[1];
+    EXPECT_EQ(WriteDeclarations(dir, declarations).error().kind, FailureKind::ListFull);
+    OtherFacilityDose longNote = Doses[0];
+    longNote.note = QString(14 << 20, QLatin1Char('A'));
+    EXPECT_EQ(WriteOtherFacilityDoses(dir, QList<OtherFacilityDose>(5, longNote)).error().kind, FailureKind::ListFull);
+    EXPECT_EQ(fileBytes(dir.listFile(OtherFacilityDosesFile)), written);
 }
 
 struct Damage {
