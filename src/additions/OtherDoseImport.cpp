@@ -65,13 +65,8 @@ std::optional<qint64> typedDay(const QString& text)
 
 std::optional<double> typedDose(const QString& text)
 {
-    const QString cell = text.trimmed();
-    if (cell.isEmpty() || csv::isBelowDetection(cell))
-        return 0.0;
-    const auto number = cellNumber(cell);
-    if (!number || !isStorable(*number) || *number < 0)
-        return std::nullopt;
-    return *number;
+    const csv::DoseReading dose = csv::readDose(text);
+    return dose.doubt == csv::DoseReading::None ? std::optional(dose.value) : std::nullopt;
 }
 
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
@@ -97,6 +92,10 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         const QString name = cp932::canonical(cell(Name));
         const QString label =
             QStringLiteral("%1行目").arg(row.line) + (name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name));
+        if (const QString doubt = csv::rowShapeDoubt(row.cells, rows->first().cells.size()); !doubt.isEmpty()) {
+            import.unusable << label + QStringLiteral("：") + doubt;
+            continue;
+        }
         if (!persons.contains(name)) {
             import.unknownPersons << label;
             continue;

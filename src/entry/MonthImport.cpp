@@ -102,15 +102,18 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
     double doses[4];
     for (int i = 0; i < 4; ++i) {
         const QString text = row.cell(DoseColumns[i]);
-        const auto number = cellNumber(text);
-        if (!number && !text.isEmpty() && !csv::isBelowDetection(text))
-            import.notNumbers << row.label() + QStringLiteral("：%1「%2」").arg(MonthCsvHeadings[DoseColumns[i]], text);
-        doses[i] = number.value_or(0);
-        if (!isStorable(doses[i])) {
-            import.unusable
-                << row.label() + QStringLiteral("：%1「%2」が大きすぎます").arg(MonthCsvHeadings[DoseColumns[i]], text);
+        const QString cell = QStringLiteral("：%1「%2」").arg(MonthCsvHeadings[DoseColumns[i]], text);
+        const csv::DoseReading dose = csv::readDose(text);
+        if (dose.doubt == csv::DoseReading::NotANumber)
+            import.notNumbers << row.label() + cell;
+        if (dose.doubt == csv::DoseReading::Negative || dose.doubt == csv::DoseReading::TooLarge) {
+            import.unusable << row.label() + cell +
+                                   (dose.doubt == csv::DoseReading::Negative
+                                        ? QStringLiteral("は負の値です")
+                                        : QStringLiteral("は%1 mSvを超えています").arg(csv::LargestDose));
             return std::nullopt;
         }
+        doses[i] = dose.value;
     }
     const QString comment = row.cell(Comment).isEmpty() ? NoComment : row.cell(Comment);
     if (comment.contains(QLatin1Char('\n')) || !cp932::encode(comment)) {
@@ -179,6 +182,10 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
         const RowReader row{(*rows)[r].cells, *columns, (*rows)[r].line};
         if (row.blank())
             continue;
+        if (const QString doubt = csv::rowShapeDoubt(row.cells, rows->first().cells.size()); !doubt.isEmpty()) {
+            import.unusable << row.label() + QStringLiteral("：") + doubt;
+            continue;
+        }
         qsizetype position = -1;
         bool removed = false;
         if (!row.cell(Number).isEmpty()) {

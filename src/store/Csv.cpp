@@ -203,6 +203,35 @@ Result<QList<qsizetype>> findColumns(const QStringList& headings, const QStringL
     return columns;
 }
 
+DoseReading readDose(const QString& cell)
+{
+    const QString text = cell.trimmed();
+    if (text.isEmpty() || isBelowDetection(text))
+        return {};
+    // "1d2" is an exponent to a spreadsheet of old, a typing slip to everyone else.
+    const bool fortran = text.normalized(QString::NormalizationForm_KC).contains(QLatin1Char('d'), Qt::CaseInsensitive);
+    const auto number = fortran ? std::nullopt : cellNumber(text);
+    if (!number)
+        return {0, DoseReading::NotANumber};
+    if (*number < 0)
+        return {0, DoseReading::Negative};
+    if (*number > LargestDose)
+        return {0, DoseReading::TooLarge};
+    return {*number, DoseReading::None};
+}
+
+QString rowShapeDoubt(const QStringList& cells, qsizetype headings)
+{
+    if (cells.size() < headings)
+        return QStringLiteral("列が%1個しかありません（見出しは%2個。行が途中で切れていないか確認して下さい）")
+            .arg(cells.size())
+            .arg(headings);
+    for (qsizetype at = headings; at < cells.size(); ++at)
+        if (!cells[at].trimmed().isEmpty())
+            return QStringLiteral("見出しのない%1列目に値「%2」があります").arg(at + 1).arg(cells[at]);
+    return {};
+}
+
 bool isBelowDetection(const QString& cell)
 {
     static const QStringList marks = {QStringLiteral("M"), QStringLiteral("m"), QStringLiteral("Ｍ"),

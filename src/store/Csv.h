@@ -38,4 +38,20 @@ Result<QList<qsizetype>> findColumns(const QStringList& headings, const QStringL
 // Whether a cell holds the mark of a dose below detection: M or Ｍ, in either case.
 bool isBelowDetection(const QString& cell);
 
+// The most a dose cell may hold, in mSv: no badge reports more in a month.
+constexpr double LargestDose = 10000;
+
+// A dose cell of an imported file, or a typed dose: empty or M is 0; a decimal number from 0 to
+// LargestDose (full-width digits too, an exponent with E only) is its value; anything else is a doubt.
+struct DoseReading {
+    enum Doubt { None, NotANumber, Negative, TooLarge };
+    double value = 0;
+    Doubt doubt = None;
+};
+DoseReading readDose(const QString& cell);
+
+// Why a row cannot be read as the headings say: fewer cells than headings (a row cut short) or a value
+// beyond them; empty when it can.
+QString rowShapeDoubt(const QStringList& cells, qsizetype headings);
+
 } // namespace velmora::csv
