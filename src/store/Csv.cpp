@@ -153,7 +153,7 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
 Result<QList<Row>> readFile(const QString& path)
 {
     const QString shownName = QFileInfo(path).fileName();
-    const auto bytes = readFileBytes(path, shownName, LargestListFile);
+    const auto bytes = readFileBytes(path, shownName, LargestFile);
     if (!bytes)
         return bytes.error();
     return readRows(*bytes, shownName);

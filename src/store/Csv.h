@@ -25,7 +25,8 @@ struct Row {
 // lines ending CR LF, LF or CR; quoted fields holding commas, doubled quotes and line breaks. A file that
 // is neither encoding, or whose quote is never closed, is refused naming the line.
 Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName);
-// The same from a file, named in messages by its file name.
+// The same from a file, named in messages by its file name; a file over LargestFile is refused unread.
+constexpr qint64 LargestFile = qint64(64) << 20; // as large as the largest list an import may fill
 Result<QList<Row>> readFile(const QString& path);
 
 // The column of each of the `known` headings in a file's heading row, -1 where it has none. Headings are

@@ -27,6 +27,11 @@ struct OtherFacilityDose {
     bool operator==(const OtherFacilityDose&) const = default;
 };
 
+inline size_t qHash(const OtherFacilityDose& d, size_t seed = 0)
+{
+    return qHashMulti(seed, d.name, d.facility, d.from, d.to, d.effective, d.lens, d.skin, d.internal, d.note);
+}
+
 enum class DeclarationKind {
     Pregnancy = 1,        // from the declaration to the delivery
     CannotConceive = 2,   // diagnosed unable to become pregnant: no women's quarterly limit
