@@ -4,6 +4,7 @@
 #include "additions/OtherDoseImport.h"
 #include "entry/MonthImport.h"
 #include "entry/MonthPlausibility.h"
+#include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "totals/DoseDistribution.h"
 #include "totals/DoseTotals.h"
@@ -59,6 +60,18 @@ std::optional<DataDir> existingDataDir(const StartOptions& options)
     return std::nullopt;
 }
 
+// A CSV never replaces a file of the store: --output naming one is refused, with a message.
+bool outputReplacesStore(const StartOptions& options, const DataDir& dir)
+{
+    if (options.output.isEmpty() || !isStoreFile(dir, options.output))
+        return false;
+    std::fprintf(stderr, "velmora: %s\n",
+                 qPrintable(QStringLiteral("「%1」はデータフォルダの記録のファイルのため、出力先にできません。"
+                                           "別のファイル名を --output に指定して下さい。")
+                                .arg(options.output)));
+    return true;
+}
+
 } // namespace
 
 StartOptions readCommandLine(int& argc, char** argv)
@@ -73,7 +86,8 @@ StartOptions readCommandLine(int& argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                                     QStringLiteral("Keeps the data in <folder> (created when missing)."),
+                                     QStringLiteral("Keeps the data in <folder>; one that does not exist is made "
+                                                    "only after asking (never by a command without windows)."),
                                      QStringLiteral("folder"));
     const QCommandLineOption chosen(QStringLiteral("chosen-data-dir"),
                                     QStringLiteral("Keeps the data in the folder chosen before; asks for one the "
@@ -157,7 +171,7 @@ StartOptions readCommandLine(int& argc, char** argv)
 int writeTotalsCsv(const StartOptions& options)
 {
     const auto dir = existingDataDir(options);
-    if (!dir)
+    if (!dir || outputReplacesStore(options, *dir))
         return 1;
     QStringList unreadable;
     const MonthKey thisMonth = monthOf(QDate::currentDate());
@@ -178,7 +192,7 @@ int writeTotalsCsv(const StartOptions& options)
 int writeLeavingRecord(const StartOptions& options)
 {
     const auto dir = existingDataDir(options);
-    if (!dir)
+    if (!dir || outputReplacesStore(options, *dir))
         return 1;
     const auto record = leavingRecordOf(*dir, options.leavingRecord);
     const Status written = record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());

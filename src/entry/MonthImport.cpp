@@ -133,10 +133,8 @@ QString monthTemplateName(MonthKey key)
 Status WriteMonthTemplate(const DataDir& dir, const RegistrantList& registrants, const QString& path)
 {
     // A template never replaces a file of the store, whatever name the operator gives it.
-    const QFileInfo target(path);
-    if (target.absoluteDir() == QDir(dir.doseDataFolder()) ||
-        (target.absoluteDir() == QDir(dir.root()) && isStoreFileName(target.fileName())))
-        return failure(FailureKind::AlreadyExists, target.fileName());
+    if (isStoreFile(dir, path))
+        return failure(FailureKind::AlreadyExists, QFileInfo(path).fileName());
     const auto numbers = registrationNumbers(dir, registrants.names);
     if (!numbers)
         return numbers.error();

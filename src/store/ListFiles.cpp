@@ -157,6 +157,13 @@ bool isStoreFileName(const QString& fileName)
     return storeNames.contains(fileName) || isTemporaryFileName(fileName);
 }
 
+bool isStoreFile(const DataDir& dir, const QString& path)
+{
+    const QFileInfo target(path);
+    return target.absoluteDir() == QDir(dir.doseDataFolder()) ||
+           (target.absoluteDir() == QDir(dir.root()) && isStoreFileName(target.fileName()));
+}
+
 bool holdsOtherFilesThanTheStore(const DataDir& dir)
 {
     // Hidden files (a file manager's, the writer's own) and a mounted disk's lost+found are nobody's documents.

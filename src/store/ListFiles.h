@@ -36,6 +36,10 @@ bool registrantNamesExist(const DataDir& dir);
 // entry lock, or a file the writer is writing.
 bool isStoreFileName(const QString& fileName);
 
+// Whether `path` is a file of the store of `dir` (a list, a personal file, the lock), which no file the
+// program makes for the operator (a template, a CSV) may replace.
+bool isStoreFile(const DataDir& dir, const QString& path);
+
 // Whether the data folder holds anything but the store's own files while it has no registrant list: a
 // first start there would mix the store into the user's other files.
 bool holdsOtherFilesThanTheStore(const DataDir& dir);

@@ -51,6 +51,13 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
                                 QStringLiteral("--output"),         csv};
 
     EXPECT_EQ(runVelmora(exporting).exitCode, 1); // the facility has no name yet
+    // No CSV replaces a file of the store.
+    const QString declarations = leaving.listFile(DeclarationsFile);
+    ASSERT_TRUE(WriteDeclarations(leaving, {}));
+    const QByteArray stored = fileBytes(declarations);
+    for (const QStringList& command : {QStringList{"--leaving-record", "山田"}, {"--dose-totals", "2025"}})
+        EXPECT_EQ(runVelmora(command + QStringList{"--data-dir", here.path(), "--output", declarations}).exitCode, 1);
+    EXPECT_EQ(fileBytes(declarations), stored);
     ASSERT_TRUE(WriteFacility(leaving, {QStringLiteral("A病院"), {}, {}}));
     const ProgramRun exported = runVelmora(exporting);
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
