@@ -19,12 +19,6 @@ namespace {
 
 constexpr int RowHeight = 20;
 
-// "2025/05", as the months are typed.
-QString monthText(MonthKey key)
-{
-    return QStringLiteral("%1/%2").arg(key / 100).arg(key % 100, 2, 10, QLatin1Char('0'));
-}
-
 // "2025/06/10"; an empty text for 0 (open).
 QString dayText(qint64 day)
 {
@@ -72,7 +66,7 @@ const QString ChangedElsewhere = QStringLiteral("「%1」は、表示した後�
 
 QString doseDeletionQuestion(const OtherFacilityDose& dose)
 {
-    return QStringLiteral("%1の%2の線量を削除しますか？").arg(dose.facility, monthText(dose.to));
+    return QStringLiteral("%1の%2の線量を削除しますか？").arg(dose.facility, yearMonthText(dose.to));
 }
 
 QString declarationDeletionQuestion(const Declaration& declaration)
@@ -342,7 +336,7 @@ void Form8::showPerson()
     for (int row = 0; row < shownDoses.size(); ++row) {
         const OtherFacilityDose& d = shownDoses[row];
         const QString period =
-            d.from == d.to ? monthText(d.from) : monthText(d.from) + QStringLiteral("～") + monthText(d.to);
+            d.from == d.to ? yearMonthText(d.from) : yearMonthText(d.from) + QStringLiteral("～") + yearMonthText(d.to);
         fillRow(DoseTable, row,
                 {d.facility, period, plainForm(d.effective), plainForm(d.lens), plainForm(d.skin),
                  plainForm(d.internal), d.note},
@@ -368,8 +362,8 @@ void Form8::DoseRowChosen()
         return;
     const OtherFacilityDose& d = shownDoses[row];
     FacilityBox->setText(d.facility);
-    FromMonthBox->setText(monthText(d.from));
-    ToMonthBox->setText(d.from == d.to ? QString() : monthText(d.to));
+    FromMonthBox->setText(yearMonthText(d.from));
+    ToMonthBox->setText(d.from == d.to ? QString() : yearMonthText(d.to));
     EffectiveBox->setText(plainForm(d.effective));
     LensBox->setText(plainForm(d.lens));
     SkinBox->setText(plainForm(d.skin));

@@ -55,6 +55,11 @@ std::optional<MonthKey> typedYearMonth(const QString& text)
     return parts[0] * 100 + parts[1];
 }
 
+QString yearMonthText(MonthKey key)
+{
+    return QStringLiteral("%1/%2").arg(key / 100).arg(key % 100, 2, 10, QLatin1Char('0'));
+}
+
 std::optional<qint64> typedDay(const QString& text)
 {
     const QList<qint64> parts = dateParts(text, 8);

@@ -18,6 +18,8 @@ inline const QStringList OtherDoseCsvHeadings = {
 // A typed year and month ("2025/05", "2025/5", "202505", "2025年5月", full-width digits too) as a key;
 // nothing for anything else.
 std::optional<MonthKey> typedYearMonth(const QString& text);
+// A month as it is typed and as a CSV of doses elsewhere gives it: "2025/05".
+QString yearMonthText(MonthKey key);
 // A typed day ("2025/06/10", "20250610", "2025年6月10日") as yyyymmdd; nothing for anything else or a day
 // that does not exist.
 std::optional<qint64> typedDay(const QString& text);

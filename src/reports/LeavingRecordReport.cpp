@@ -10,11 +10,6 @@ namespace {
 constexpr double Left = 20;
 constexpr double SideSize = 8;
 
-QString monthText(MonthKey key)
-{
-    return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100);
-}
-
 // The quarters and the total of each fiscal year, then the block's totals up to the leaving month.
 QList<PersonFigureRow> yearRows(const LeavingRecord& record)
 {
@@ -60,7 +55,7 @@ void drawLeavingRecord(Surface& page, const LeavingRecord& record, const QString
                               "実効線量は内部被曝を含み、他施設での線量を含みます。")
                    .arg(first)
                    .arg(first + 4)
-                   .arg(monthText(record.lastMonth))},
+                   .arg(monthName(record.lastMonth))},
               SideSize);
 
     // Beside the table: the doses received elsewhere, a pregnancy, and how the next employer takes it in.
@@ -72,7 +67,7 @@ void drawLeavingRecord(Surface& page, const LeavingRecord& record, const QString
         at = drawLines(page, FigureSideLeft + 3, at,
                        wrapped(page,
                                QStringLiteral("%1 %2～%3：実効 %4、水晶体 %5、皮膚 %6、内部 %7 mSv")
-                                   .arg(d.facility, monthText(d.from), monthText(d.to),
+                                   .arg(d.facility, monthName(d.from), monthName(d.to),
                                         ExactDose::of(d.effective).text(), ExactDose::of(d.lens).text(),
                                         ExactDose::of(d.skin).text(), ExactDose::of(d.internal).text()),
                                width - 3, SideSize),
@@ -85,7 +80,7 @@ void drawLeavingRecord(Surface& page, const LeavingRecord& record, const QString
                            wrapped(page,
                                    QStringLiteral("%1から%2まで：外部 %3 mSv、内部 %4 mSv")
                                        .arg(dateWithSlashes(static_cast<double>(p.from)),
-                                            monthText(p.months.isEmpty() ? p.from / 100 : p.months.last().key),
+                                            monthName(p.months.isEmpty() ? p.from / 100 : p.months.last().key),
                                             p.external().text(), p.internal().text()),
                                    width - 3, SideSize),
                            SideSize);

@@ -8,7 +8,8 @@ void ReportPen::beginPage(const QString& title, const QDate& printed, const QStr
     fontSize(style.titleSize);
     text(100, 70, title);
     fontSize(style.textSize);
-    text(100, 125, facility);
+    if (!facility.isEmpty())
+        text(100, 125, facility);
     if (printed.isValid())
         text(2500, 90, printed.toString(QStringLiteral("印刷日 yyyy年MM月dd日")));
 }

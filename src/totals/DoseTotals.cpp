@@ -33,11 +33,6 @@ struct MonthSlot {
     bool otherRecorded = false;
 };
 
-QString monthName(MonthKey key)
-{
-    return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100);
-}
-
 // A dose as a reason shows it, with a true minus sign.
 QString signedText(const ExactDose& dose)
 {
@@ -345,7 +340,7 @@ private:
                 break;
             case LimitPeriod::Block:
                 (lens ? t.lensBlock : t.effectiveBlock) = yearsTotal(t, lens, first);
-                check(t, limit, 0, yearsTotal(t, lens, first));
+                check(t, limit, 0, *(lens ? t.lensBlock : t.effectiveBlock));
                 break;
             case LimitPeriod::TransitionYears:
                 check(t, limit, 0, yearsTotal(t, lens, limit.fromYear), QStringLiteral("（経過措置対象医師）"));
@@ -485,6 +480,11 @@ int fiscalYearOf(MonthKey key)
 MonthKey monthOf(const QDate& date)
 {
     return MonthKey{date.year()} * 100 + date.month();
+}
+
+QString monthName(MonthKey key)
+{
+    return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100);
 }
 
 DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions,

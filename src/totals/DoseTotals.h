@@ -128,6 +128,9 @@ int fiscalYearOf(MonthKey key);
 // The month of a date, as a month key.
 MonthKey monthOf(const QDate& date);
 
+// "2025年5月", as reasons and reports name a month.
+QString monthName(MonthKey key);
+
 // The figures of a person for a fiscal year, from the person's records, doses at other facilities and
 // declarations. An entry of another facility after `currentMonth` (when given) needs a look.
 DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions = {},

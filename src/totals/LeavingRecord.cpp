@@ -10,11 +10,6 @@
 namespace velmora {
 namespace {
 
-QString monthCell(MonthKey key)
-{
-    return QStringLiteral("%1/%2").arg(key / 100).arg(key % 100, 2, 10, QLatin1Char('0'));
-}
-
 QString doseCell(double dose)
 {
     return ExactDose::of(dose).text();
@@ -83,8 +78,9 @@ QByteArray leavingRecordCsv(const LeavingRecord& record)
 {
     QList<QStringList> table{OtherDoseCsvHeadings};
     for (const OtherFacilityDose& d : record.entries)
-        table.append({d.name, d.facility, monthCell(d.from), monthCell(d.to), doseCell(d.effective), doseCell(d.lens),
-                      doseCell(d.skin), doseCell(d.internal), d.note == NoComment ? QString() : d.note});
+        table.append({d.name, d.facility, yearMonthText(d.from), yearMonthText(d.to), doseCell(d.effective),
+                      doseCell(d.lens), doseCell(d.skin), doseCell(d.internal),
+                      d.note == NoComment ? QString() : d.note});
     return csv::excelFile(table);
 }
 

@@ -190,7 +190,6 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
     const auto externalCell = [](bool recorded, const ExactDose& dose) {
         return !recorded ? QString() : dose.isZero() ? QStringLiteral("Ｍ") : dose.text();
     };
-    const auto monthName = [](MonthKey key) { return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100); };
     QList<PersonFigureRow> rows;
     for (int slot = 0; slot < 12; ++slot) {
         const MonthDoses& month = t.months[static_cast<size_t>(slot)];

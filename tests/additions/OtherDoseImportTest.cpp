@@ -17,8 +17,8 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
     QTemporaryDir temp;
     const QString file = QDir(temp.path()).filePath(QStringLiteral("other.csv"));
     writeBytes(file, QStringLiteral("氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝\n"
-                                    "山田,A病院,2026/04,,1,0,0,0\n"
-                                    "山田,A病院,2026/04,,1,0,0,0\n"
+                                    "山田,A病院,2026/04,,10000,0,0,0\n"
+                                    "山田,A病院,2026/04,,10000,0,0,0\n"
                                     "山田,A病院,2026/05,,-1,0,0,0\n"
                                     "山田,A病院,2026/06,,1d2,0,0,0\n"
                                     "山田,A病院,2026/07,,1,0,0,0,x\n"
