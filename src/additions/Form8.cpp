@@ -311,12 +311,13 @@ void Form8::SaveFacilityButtonClick()
         reload();
         return;
     }
-    if (const auto written = WriteFacility(dataDir, typed); !written) {
+    const Status written = WriteFacility(dataDir, typed);
+    if (isWritten(written))
+        facility = typed;
+    if (written)
+        dialogs.inform(QStringLiteral("事業所を保存しました"));
+    else
         dialogs.warn(messageOf(written.error()));
-        return;
-    }
-    facility = typed;
-    dialogs.inform(QStringLiteral("事業所を保存しました"));
 }
 
 QString Form8::person() const
@@ -483,10 +484,12 @@ template <typename Entry> bool Form8::change(QList<Entry>& stored, const std::fu
             return false;
         }
         edit(*list);
-        if (const auto written = StoredList<Entry>::write(dataDir, *list); !written) {
+        // A list written without the disk's confirmation holds the change: the window takes it as done.
+        const Status written = StoredList<Entry>::write(dataDir, *list);
+        if (!written)
             dialogs.warn(messageOf(written.error()));
+        if (!isWritten(written))
             return false;
-        }
         stored = *list;
         return true;
     }();

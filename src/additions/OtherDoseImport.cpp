@@ -166,7 +166,7 @@ QString otherDoseImportReport(const OtherDoseImport& import)
     return report;
 }
 
-Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path)
+Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path, const std::function<bool()>& goOn)
 {
     WriterLock lock(dir);
     if (const auto locked = lock.tryLock(); !locked)
@@ -187,6 +187,8 @@ Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path
         return failureWithText(FailureKind::ImportDoubts, otherDoseImportReport(*import));
     if (import->entries.isEmpty())
         return import;
+    if (goOn && !goOn())
+        return failure(FailureKind::Interrupted);
     if (const auto written = WriteOtherFacilityDoses(dir, *stored + import->entries); !written)
         return written.error();
     return import;

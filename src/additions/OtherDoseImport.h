@@ -4,6 +4,8 @@
 #include "store/DoseAdditions.h"
 #include "store/Result.h"
 
+#include <functional>
+
 // Doses received at other facilities from a spreadsheet (a list the other facility or its dosimetry
 // service sent), read into entries with every doubt listed for the operator before anything is stored.
 namespace velmora {
@@ -45,6 +47,8 @@ QString otherDoseImportReport(const OtherDoseImport& import);
 // Adds the entries of a CSV file to the doses received elsewhere under the entry lock, as the window's
 // import does without a person to ask: refused with nothing changed (ImportDoubts, with the review) when a
 // row names nobody listed or holds a value that cannot be stored. Rows stored already are left out.
-Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path);
+// `goOn` is asked before the list is written: false stops with nothing written (Interrupted).
+Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path,
+                                         const std::function<bool()>& goOn = {});
 
 } // namespace velmora

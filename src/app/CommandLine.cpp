@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Console.h"
+#include "Termination.h"
 #include "additions/OtherDoseImport.h"
 #include "entry/MonthImport.h"
 #include "entry/MonthPlausibility.h"
@@ -120,7 +121,11 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("Adds the doses received elsewhere of a CSV <file> (such as a leaving record), without "
                        "windows. Refused, with nothing changed, on any doubt."),
         QStringLiteral("file"));
-    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, leaving, otherDoses});
+    const QCommandLineOption replace(
+        QStringLiteral("replace"),
+        QStringLiteral("With --import-month: persons whose file already holds the month with other values (a run "
+                       "stopped midway) get the file's values instead of stopping the import."));
+    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
@@ -143,6 +148,7 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.chosenDataDir = parser.isSet(chosen);
     options.output = parser.value(output);
     options.importFile = parser.positionalArguments().value(0);
+    options.replaceHeldValues = parser.isSet(replace);
     options.leavingRecord = parser.value(leaving);
     options.otherDosesImport = parser.value(otherDoses);
     if (parser.isSet(doseTotals)) {
@@ -164,6 +170,8 @@ StartOptions readCommandLine(int& argc, char** argv)
                                   "（例：velmora --import-month 202504 ファイル名）。"));
     } else if (!parser.positionalArguments().isEmpty()) {
         refuse(QStringLiteral("ファイル名は --import-month の後にだけ指定できます。"));
+    } else if (options.replaceHeldValues) {
+        refuse(QStringLiteral("--replace は --import-month と一緒にだけ指定できます。"));
     }
     return options;
 }
@@ -208,10 +216,11 @@ int importOtherDoses(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir)
         return 1;
-    const auto imported = ImportOtherDoses(*dir, options.otherDosesImport);
+    noteSystemRequests();
+    const auto imported = ImportOtherDoses(*dir, options.otherDosesImport, [] { return systemRequest() == 0; });
     if (!imported) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(imported.error())));
-        return 1;
+        return imported.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
                                        .arg(imported->file)
@@ -230,22 +239,22 @@ int importMonth(const StartOptions& options)
     if (!dir)
         return 1;
     const MonthKey key = *options.importMonth;
-    const auto saved = SaveMonthFromCsv(*dir, key, options.importFile);
+    noteSystemRequests();
+    const auto saved =
+        SaveMonthFromCsv(*dir, key, options.importFile, options.replaceHeldValues, [] { return systemRequest() == 0; });
     if (!saved) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(saved.error())));
-        return 1;
+        return saved.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。")
                                        .arg(key / 100)
                                        .arg(key % 100)
                                        .arg(saved->registrants)));
+    if (!saved->replaced.isEmpty())
+        std::printf("%s\n", qPrintable(QStringLiteral("次の人の保存済みの値をCSVの値で置き換えました。\n%1")
+                                           .arg(listForMessage(saved->replaced, QStringLiteral("名")))));
     if (!saved->limitFindings.isEmpty())
         std::printf("%s\n", qPrintable(monthLimitReport(saved->limitFindings)));
-    if (!saved->keptOtherValues.isEmpty())
-        std::fprintf(stderr, "velmora: %s\n",
-                     qPrintable(QStringLiteral("次の人にはこの年月のデータが既に保存されていたため、"
-                                               "CSVの値では保存していません。\n%1")
-                                    .arg(listForMessage(saved->keptOtherValues, QStringLiteral("名")))));
     return 0;
 }
 

@@ -17,8 +17,9 @@ struct StartOptions {
     QString output;
     std::optional<MonthKey> importMonth;
     QString importFile;
-    QString leavingRecord;    // the person whose leaving record is written
-    QString otherDosesImport; // the CSV of doses received elsewhere to import
+    bool replaceHeldValues = false; // --replace: values of a month partly saved already become the file's
+    QString leavingRecord;          // the person whose leaving record is written
+    QString otherDosesImport;       // the CSV of doses received elsewhere to import
 };
 
 // Reads the command line before any application object or window system is made, so
@@ -36,7 +37,9 @@ constexpr int UnreadableFilesStatus = 2;
 int writeTotalsCsv(const StartOptions& options);
 
 // The month asked for imported from its CSV file and saved for every registrant: what was saved on
-// standard output; 1 with every reason on standard error, and no file changed, when it is refused.
+// standard output; 1 with every reason on standard error, and no file changed, when it is refused. A
+// request to end (Ctrl+C, SIGTERM, SIGHUP) stops it between two files: 128 + the signal, with the persons
+// saved so far on standard error.
 int importMonth(const StartOptions& options);
 
 // The leaving record of a person as the CSV of doses received elsewhere: 0, or 1 with the reason on

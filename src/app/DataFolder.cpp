@@ -9,14 +9,37 @@ namespace velmora {
 namespace {
 
 const QString DataFolderKey = QStringLiteral("dataFolder");
+// Set while the remembered folder is as empty as the first-start window made or took it: not asked about.
+const QString StartedEmptyKey = QStringLiteral("dataFolderStartedEmpty");
+
+bool isEmptyFolder(const QString& folder)
+{
+    return QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+// An empty folder where a store was expected is most often the mount point of a share not mounted.
+bool mayUseEmptyFolder(Dialogs& dialogs, const QString& folder)
+{
+    return dialogs.confirmRisky(QStringLiteral("フォルダ「%1」は空です。ネットワークドライブが接続されているか確認"
+                                               "して下さい。新しいデータフォルダとして使いますか？")
+                                    .arg(QDir::toNativeSeparators(folder)));
+}
 
 } // namespace
 
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
 {
     const QString remembered = settings.value(DataFolderKey).toString();
-    if (!remembered.isEmpty() && QDir(remembered).exists())
+    if (!remembered.isEmpty() && QDir(remembered).exists()) {
+        if (!isEmptyFolder(remembered))
+            settings.remove(StartedEmptyKey);
+        else if (!settings.value(StartedEmptyKey).toBool() && !mayUseEmptyFolder(dialogs, remembered))
+            return std::nullopt;
+        else
+            settings.setValue(StartedEmptyKey, true);
+        settings.sync();
         return remembered;
+    }
     // Gone, most often a network drive not connected: a new folder in its place would be an empty store.
     if (!remembered.isEmpty() &&
         !dialogs.confirmRisky(QStringLiteral("前回のデータフォルダ「%1」が見つかりません。ネットワークドライブが"
@@ -44,14 +67,17 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
             continue;
         }
         settings.setValue(DataFolderKey, chosen);
+        settings.setValue(StartedEmptyKey, isEmptyFolder(chosen));
         settings.sync();
         return chosen;
     }
 }
 
-bool openDataFolder(Dialogs& dialogs, const QString& folder)
+bool openDataFolder(Dialogs& dialogs, const QString& folder, bool askWhenEmpty)
 {
     const QString shown = QDir::toNativeSeparators(folder);
+    if (QFileInfo(folder).isDir() && askWhenEmpty && isEmptyFolder(folder) && !mayUseEmptyFolder(dialogs, folder))
+        return false;
     if (!QFileInfo(folder).isDir()) {
         if (QFileInfo::exists(folder)) {
             dialogs.warn(QStringLiteral("「%1」はフォルダではないため、データフォルダにできません。").arg(shown));

@@ -14,13 +14,16 @@ namespace velmora {
 // The folder chosen for the menu entry: the remembered one, or, the first time, the one the user takes in
 // the first-start window, created when missing; nothing, after saying that the program ends, when the
 // window was cancelled. A remembered folder that has gone (a network drive not connected) is told, and
-// another is chosen only when the user wants to.
+// another is chosen only when the user wants to; one found empty (the mount point of a share not mounted)
+// is used only when the user agrees, unless it has stayed as empty as the first-start window left it.
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings);
 
 // Whether the folder can hold the data, after saying why not. A folder that does not exist is created
 // only when the user agrees (No is the default): an unmounted share would otherwise become a new, empty
-// store on the local disk. A folder that can be read but not written still shows its reports.
-bool openDataFolder(Dialogs& dialogs, const QString& folder);
+// store on the local disk; for the same reason a folder given on the command line that is empty is used
+// only when the user agrees (`askWhenEmpty`). A folder that can be read but not written still shows its
+// reports.
+bool openDataFolder(Dialogs& dialogs, const QString& folder, bool askWhenEmpty = false);
 
 // Why nothing can be written into the folder, with the reason (a read-only file system, no permission),
 // or an empty text when a file can be created there.

@@ -54,7 +54,8 @@ int main(int argc, char* argv[])
     }
     if (dataRoot.isEmpty())
         dataRoot = QDir::currentPath();
-    if (!velmora::openDataFolder(dialogs, dataRoot))
+    // A folder given on the command line and found empty is asked about; the remembered one was already.
+    if (!velmora::openDataFolder(dialogs, dataRoot, !options.dataDir.isEmpty()))
         return 1;
     dataRoot = QDir(dataRoot).absolutePath();
 

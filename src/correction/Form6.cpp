@@ -262,10 +262,12 @@ void Form6::Command2Click()
              : held;
     if (!rewritten) {
         dialogs.warn(messageOf(rewritten.error()));
-        return;
+        if (!isWritten(rewritten))
+            return;
+    } else {
+        dialogs.inform(QStringLiteral("訂正したデータを保存しました。"));
     }
     state.current.header = header;
-    dialogs.inform(QStringLiteral("訂正したデータを保存しました。"));
     emit corrected(Text3->text(), Text10->text());
     leave();
 }

@@ -390,8 +390,11 @@ void Form2::saveAll(MonthKey key)
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setCancelButton(nullptr);
-    const auto saved = SaveMonthForAll(dataDir, state.registrants, state.pendingEntries, key,
-                                       [&progress](qsizetype done) { progress.setValue(static_cast<int>(done)); });
+    const auto saved = SaveMonthForAll(dataDir, state.registrants, state.pendingEntries, key, HeldValues::Keep,
+                                       [&progress](qsizetype done) {
+                                           progress.setValue(static_cast<int>(done));
+                                           return true;
+                                       });
     progress.reset();
     if (!saved) {
         dialogs.warn(messageOf(saved.error()));
@@ -451,7 +454,8 @@ void Form2::Command5Click()
     const QString name = Text2->text();
     if (const auto removed = RemoveRegistrant(dataDir, state, name); !removed) {
         dialogs.warn(messageOf(removed.error()));
-        return;
+        if (!isWritten(removed))
+            return;
     }
     Command6Click();
     emptyPersonFields();

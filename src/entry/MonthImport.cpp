@@ -251,7 +251,8 @@ QString monthImportReport(const MonthImport& import, qsizetype registrants, Mont
     return report;
 }
 
-Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path)
+Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path, bool replace,
+                                            const std::function<bool()>& goOn)
 {
     WriterLock lock(dir);
     if (const auto locked = lock.tryLock(); !locked)
@@ -273,7 +274,9 @@ Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, co
     for (const auto& values : import->values)
         pending.push_back(*values);
     QStringList findings = monthLimitFindings(dir, *registrants, pending, key);
-    const auto saved = SaveMonthForAll(dir, *registrants, pending, key);
+    const auto saved =
+        SaveMonthForAll(dir, *registrants, pending, key, replace ? HeldValues::Replace : HeldValues::Refuse,
+                        [&goOn](qsizetype) { return !goOn || goOn(); });
     if (!saved)
         return saved.error();
     return ImportedMonthSaved{registrants->count(), *saved, std::move(findings)};

@@ -5,6 +5,7 @@
 #include "store/Result.h"
 #include "store/SharedState.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,17 +53,21 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
 QString monthImportReport(const MonthImport& import, qsizetype registrants, MonthKey key);
 
 // What a save of an imported month did: the registrants saved, and those whose file already held the
-// month with other values (they keep them, as in the entry window).
+// month with other values, which now hold the file's values (only when asked to replace them).
 struct ImportedMonthSaved {
     qsizetype registrants = 0;
-    QStringList keptOtherValues;
+    QStringList replaced;
     QStringList limitFindings; // the persons the month brought near or over a limit (monthLimitFindings)
 };
 
 // The import and save-all of a month without a window, as the command line does it: with the entry
 // lock taken, every registrant must have exactly one row of values and the file no doubt at all
 // (ImportDoubts, with the report as text); then the month is saved as "全データ保存" saves it, and
-// refused as it refuses. Nothing is written unless everything holds.
-Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path);
+// refused as it refuses. A month partly saved already (a run stopped midway) is completed only where it
+// holds the file's values: other values are refused (HeldOtherValues) or, with `replace`, replaced.
+// Nothing is written unless everything holds. `goOn` is asked between the files: false stops the save
+// (Interrupted), every file whole.
+Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path, bool replace = false,
+                                            const std::function<bool()>& goOn = {});
 
 } // namespace velmora

@@ -13,7 +13,16 @@ namespace velmora {
 using AppendRecord = std::function<Status(const DataDir&, const QString&, const MonthlyRecord&)>;
 
 // Called with the steps done so far out of saveAllSteps(count): reading every file, then appending.
-using SaveProgress = std::function<void(qsizetype done)>;
+// Answering false stops the save before the next file is written (Interrupted).
+using SaveProgress = std::function<bool(qsizetype done)>;
+
+// What a save does for a registrant whose file already holds the month with values other than the pending
+// ones (a save stopped midway and run again with other values).
+enum class HeldValues {
+    Keep,    // the file keeps them, and the person is named (the entry window: 「データ訂正」 changes them)
+    Refuse,  // nothing at all is written: HeldOtherValues names them
+    Replace, // the month's record in the file becomes the pending values, and the person is named
+};
 
 inline qsizetype saveAllSteps(qsizetype registrants)
 {
@@ -26,10 +35,11 @@ inline qsizetype saveAllSteps(qsizetype registrants)
 // month and the files are on the disk. A failure midway names the persons that already have the month.
 // A month that "既入力.txt" already holds is refused (MonthEntered) and nothing is written.
 // Gives the names of the persons whose file already held the month with values other than their
-// pending ones: those files keep what they hold.
+// pending ones, which `held` kept or replaced. A stop asked for by `progress` names the persons that
+// have the month (Interrupted); every file is then either as it was or holds the whole month.
 Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& registrants,
                                     const std::vector<PendingEntry>& pending, MonthKey key,
-                                    const SaveProgress& progress = {},
+                                    HeldValues held = HeldValues::Keep, const SaveProgress& progress = {},
                                     const AppendRecord& append = AppendMonthlyRecord);
 
 } // namespace velmora

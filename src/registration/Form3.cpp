@@ -235,9 +235,11 @@ bool Form3::offerListing(const QString& question, const std::function<Status()>&
         return false;
     if (const auto changed = change(); !changed) {
         dialogs.warn(messageOf(changed.error()));
-        return true;
+        if (!isWritten(changed))
+            return true;
+    } else {
+        dialogs.inform(done);
     }
-    dialogs.inform(done);
     leave();
     return true;
 }
@@ -246,7 +248,8 @@ void Form3::registerPerson(const PersonalHeader& header)
 {
     if (const auto registered = RegisterNewPerson(dataDir, state, header); !registered) {
         dialogs.warn(messageOf(registered.error()));
-        return;
+        if (!isWritten(registered))
+            return;
     }
     leave();
 }

@@ -6,6 +6,26 @@
 #include <QFile>
 
 namespace velmora {
+namespace {
+
+// The writes of a change of several files. A write the disk did not confirm counts as done: its file
+// holds the new content, so undoing the steps before it would leave the lists disagreeing; the change
+// goes on and reports it when it ends.
+class Steps {
+public:
+    bool done(const Status& step)
+    {
+        if (!step && isWritten(step) && !unconfirmed)
+            unconfirmed = step.error();
+        return isWritten(step);
+    }
+    Status outcome() const { return unconfirmed ? Status(*unconfirmed) : Status(); }
+
+private:
+    std::optional<Failure> unconfirmed;
+};
+
+} // namespace
 
 std::optional<Failure> nameCaseProblem(const QStringList& known, const QString& name)
 {
@@ -34,18 +54,19 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
         return *differs;
     // The number is used up before anything else is written: whatever fails or is killed later leaves a
     // gap in the numbers, never two persons with one number.
-    if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !reserved)
+    Steps steps;
+    if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !steps.done(reserved))
         return reserved;
-    if (auto created = CreatePersonalFile(dir, header); !created)
+    if (auto created = CreatePersonalFile(dir, header); !steps.done(created))
         return created;
     list->names.append(header.name);
-    if (auto saved = SaveRegistrantList(dir, list->names); !saved) {
+    if (auto saved = SaveRegistrantList(dir, list->names); !steps.done(saved)) {
         if (!QFile::remove(dir.personalFile(header.name)))
             return withNotRestored(saved.error(), DataDir::shownPersonalFile(header.name));
         return saved;
     }
     state.replaceRegistrants(*list);
-    return {};
+    return steps.outcome();
 }
 
 Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString& name)
@@ -57,10 +78,10 @@ Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString&
     if (const auto header = ReadPersonalHeader(dir, name, 9); !header)
         return header.error();
     const QStringList names = state.registrants.names + QStringList{name};
-    if (auto saved = SaveRegistrantList(dir, names); !saved)
-        return saved;
-    state.replaceRegistrants(RegistrantList{names});
-    return {};
+    const Status saved = SaveRegistrantList(dir, names);
+    if (isWritten(saved))
+        state.replaceRegistrants(RegistrantList{names});
+    return saved;
 }
 
 Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& name)
@@ -80,13 +101,14 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
     }
     QStringList names = state.registrants.names;
     names.removeAt(position);
-    if (auto saved = SaveRegistrantList(dir, names); !saved) {
+    Steps steps;
+    if (auto saved = SaveRegistrantList(dir, names); !steps.done(saved)) {
         // The name goes back off the removed list, so that it never stands on both lists.
-        if (appended && !RewriteRemovedNames(dir, *removed))
+        if (appended && !isWritten(RewriteRemovedNames(dir, *removed)))
             return withNotRestored(saved.error(), RemovedNamesFile);
         return saved;
     }
-    return {};
+    return steps.outcome();
 }
 
 Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name)
@@ -105,18 +127,19 @@ Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& 
     // A restore or removal cut short may have left the name on both lists: it is listed once, never twice.
     const bool listed = before.contains(name);
     const QStringList after = listed ? before : before + QStringList{name};
+    Steps steps;
     if (!listed) {
-        if (auto saved = SaveRegistrantList(dir, after); !saved)
+        if (auto saved = SaveRegistrantList(dir, after); !steps.done(saved))
             return saved;
     }
     removed->removeAt(removedAt);
-    if (auto rewritten = RewriteRemovedNames(dir, *removed); !rewritten) {
-        if (!listed && !SaveRegistrantList(dir, before))
+    if (auto rewritten = RewriteRemovedNames(dir, *removed); !steps.done(rewritten)) {
+        if (!listed && !isWritten(SaveRegistrantList(dir, before)))
             return withNotRestored(rewritten.error(), RegistrantNamesFile);
         return rewritten;
     }
     state.replaceRegistrants(RegistrantList{after});
-    return {};
+    return steps.outcome();
 }
 
 } // namespace velmora

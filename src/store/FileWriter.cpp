@@ -23,6 +23,14 @@ Failure writeFailure(const QString& shownName)
     return failed;
 }
 
+// A file that holds its new content under its name, which the disk did not confirm.
+Failure notConfirmed(const QString& shownName)
+{
+    Failure failed = failure(FailureKind::WrittenNotConfirmed, shownName);
+    failed.systemError = errno;
+    return failed;
+}
+
 // A temporary file beside `path` holding the whole content on the disk, or an empty path.
 QString writeTemporary(const QString& path, const QByteArray& content, std::optional<unsigned> mode)
 {
@@ -75,12 +83,17 @@ Status replaceFile(const QString& path, const QString& shownName, const QByteArr
     const QString temporary = writeTemporary(path, content, system::permissionsOf(path));
     if (temporary.isEmpty())
         return writeFailure(shownName);
-    if (!system::replaceWith(temporary, path)) {
-        const Failure failed = writeFailure(shownName);
-        system::removeFile(temporary);
-        return failed;
+    switch (system::replaceWith(temporary, path)) {
+    case system::RenameOutcome::Renamed:
+        return {};
+    case system::RenameOutcome::NotFlushed:
+        return notConfirmed(shownName);
+    case system::RenameOutcome::Failed:
+        break;
     }
-    return {};
+    const Failure failed = writeFailure(shownName);
+    system::removeFile(temporary);
+    return failed;
 }
 
 Status createFile(const QString& path, const QString& shownName, const QByteArray& content)
@@ -88,13 +101,18 @@ Status createFile(const QString& path, const QString& shownName, const QByteArra
     const QString temporary = writeTemporary(path, content, std::nullopt);
     if (temporary.isEmpty())
         return writeFailure(shownName);
-    if (!system::renameWithoutReplacing(temporary, path)) {
-        const bool exists = errno == EEXIST;
-        const Failure failed = writeFailure(shownName);
-        system::removeFile(temporary);
-        return exists ? failure(FailureKind::AlreadyExists, shownName) : failed;
+    switch (system::renameWithoutReplacing(temporary, path)) {
+    case system::RenameOutcome::Renamed:
+        return {};
+    case system::RenameOutcome::NotFlushed:
+        return notConfirmed(shownName);
+    case system::RenameOutcome::Failed:
+        break;
     }
-    return {};
+    const bool exists = errno == EEXIST;
+    const Failure failed = writeFailure(shownName);
+    system::removeFile(temporary);
+    return exists ? failure(FailureKind::AlreadyExists, shownName) : failed;
 }
 
 Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content)

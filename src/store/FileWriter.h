@@ -15,7 +15,9 @@ namespace velmora {
 
 // Replaces a file with new content through a temporary file and a rename, so that the file holds either
 // its old or its new content whatever happens. The file keeps its permissions. A link or anything but a
-// regular file at the path is left as it is (NotRegularFile).
+// regular file at the path is left as it is (NotRegularFile). When the folder cannot be flushed after the
+// rename, the file holds the new content but the disk did not confirm it: WrittenNotConfirmed (see
+// isWritten), which createFile gives as well.
 Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content);
 
 // Creates a new file with the given content, complete or not at all. Never replaces anything that stands

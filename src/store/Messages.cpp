@@ -153,6 +153,24 @@ QString mainMessage(const Failure& failure)
     case FailureKind::FacilityUnnamed:
         return QStringLiteral("事業所名が設定されていません。「線量集計／限度確認」の「他施設・申告」で"
                               "事業所名を保存してから、もう一度行って下さい");
+    case FailureKind::WrittenNotConfirmed:
+        return QStringLiteral("ファイル「%1」に変更を書き込みましたが、ディスクへの保存を確認できませんでした。"
+                              "変更はファイルにあるため、もう一度行う必要はありません。"
+                              "停電などの前に、データフォルダのバックアップを取って下さい")
+            .arg(failure.file);
+    case FailureKind::HeldOtherValues:
+        return QStringLiteral("次の人にはこの年月のデータが既に保存されていて、CSVの値と違います。"
+                              "どのファイルも変更していません。CSVの値で置き換えるには --replace を付けて"
+                              "もう一度行って下さい。\n%1")
+            .arg(listForMessage(failure.names, QStringLiteral("名")));
+    case FailureKind::Interrupted: {
+        QString message = QStringLiteral("中断の指示を受けたため、保存を中止しました。");
+        if (!failure.names.isEmpty())
+            message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
+                                      "同じファイルでもう一度行うと残りの人に保存します。\n%1")
+                           .arg(listForMessage(failure.names, QStringLiteral("名")));
+        return message;
+    }
     case FailureKind::ImportDoubts:
         return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
     }

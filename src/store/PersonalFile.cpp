@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 
 namespace velmora {
@@ -369,6 +370,21 @@ Status RewritePersonalFile(const DataDir& dir, const QString& name, const Person
             return failure(FailureKind::ChangedMeanwhile, shown);
     }
     return replaceFile(dir.personalFile(name), shown, *content);
+}
+
+Status ReplaceMonthlyRecord(const DataDir& dir, const QString& name, const MonthlyRecord& record)
+{
+    const auto file = ReadPersonalFile(dir, name);
+    if (!file)
+        return file.error();
+    QList<MonthlyRecord> records = file->records;
+    const auto month = std::find_if(records.begin(), records.end(),
+                                    [&](const MonthlyRecord& stored) { return stored.key == record.key; });
+    if (month == records.end())
+        records.append(record);
+    else
+        *month = record;
+    return RewritePersonalFile(dir, name, file->header, records, file->fingerprint);
 }
 
 QByteArray fingerprintOf(QByteArrayView content)

@@ -47,6 +47,10 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key);
 Status RewritePersonalFile(const DataDir& dir, const QString& name, const PersonalHeader& header,
                            const QList<MonthlyRecord>& records, const QByteArray& readAs = {});
 
+// Puts `record` in place of the first record of its month in the registrant's file (at the end when there
+// is none), through RewritePersonalFile.
+Status ReplaceMonthlyRecord(const DataDir& dir, const QString& name, const MonthlyRecord& record);
+
 // What tells two contents of a personal file apart: a hash of its bytes.
 QByteArray fingerprintOf(QByteArrayView content);
 

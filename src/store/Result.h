@@ -32,18 +32,21 @@ enum class FailureKind {
     NotListed,  // text: the name
     NotRemoved, // text: the name
     MonthEntered,
-    SaveStopped,       // names: the personal files that are missing or damaged
-    SaveStoppedMidway, // cause; names: the persons that have the month already
-    LockHeld,          // text: the holder's PC; names: its user, since when; line: minutes since its refresh
-    LockStale,         // as LockHeld: a lock of another PC that has not been refreshed for long
-    LockLost,          // text: the PC that took the lock over
-    CannotLock,        // file, systemError
-    NotText,           // file, line: neither code page 932 nor UTF-8
-    MissingColumns,    // file; names: the headings not found
-    RepeatedColumn,    // file, text: the heading found twice
-    ImportDoubts,      // text: what an import would do and what is in doubt
-    FacilityUnnamed,   // a record for another facility needs this facility's name
-    ListFull,          // file; line: the most entries it holds; text: its largest size in MiB
+    SaveStopped,         // names: the personal files that are missing or damaged
+    SaveStoppedMidway,   // cause; names: the persons that have the month already
+    LockHeld,            // text: the holder's PC; names: its user, since when; line: minutes since its refresh
+    LockStale,           // as LockHeld: a lock of another PC that has not been refreshed for long
+    LockLost,            // text: the PC that took the lock over
+    CannotLock,          // file, systemError
+    NotText,             // file, line: neither code page 932 nor UTF-8
+    MissingColumns,      // file; names: the headings not found
+    RepeatedColumn,      // file, text: the heading found twice
+    ImportDoubts,        // text: what an import would do and what is in doubt
+    FacilityUnnamed,     // a record for another facility needs this facility's name
+    ListFull,            // file; line: the most entries it holds; text: its largest size in MiB
+    WrittenNotConfirmed, // file, systemError: the file holds the new content, but its flush to the disk failed
+    HeldOtherValues,     // names: the persons whose file holds the month with other values (nothing written)
+    Interrupted,         // names: the persons that have the month already, when a save was stopped
 };
 
 struct Failure {
@@ -119,5 +122,12 @@ private:
 };
 
 using Status = Result<void>;
+
+// Whether a write left its file with the new content: done, or done without the disk's confirmation. A
+// change of several files goes on after such a step (undoing it would undo what is there) and reports it.
+inline bool isWritten(const Status& status)
+{
+    return status || status.error().kind == FailureKind::WrittenNotConfirmed;
+}
 
 } // namespace velmora

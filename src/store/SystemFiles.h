@@ -25,12 +25,16 @@ FileKind kindOf(const QString& path);
 // The permissions of the regular file at `path`, where the system has them.
 std::optional<unsigned> permissionsOf(const QString& path);
 
+// How a rename went: NotFlushed when the file has its new name but the folder could not be flushed to the
+// disk after it (a failing device or file server), so the new name may not survive a power loss.
+enum class RenameOutcome { Renamed, Failed, NotFlushed };
+
 // Gives `from` the name `to`, replacing whatever file is there, durably (on a shared folder: known to the
 // file server when this returns).
-bool replaceWith(const QString& from, const QString& to);
+RenameOutcome replaceWith(const QString& from, const QString& to);
 
 // Gives `from` the name `to` only when nothing stands at `to` (EEXIST otherwise), durably.
-bool renameWithoutReplacing(const QString& from, const QString& to);
+RenameOutcome renameWithoutReplacing(const QString& from, const QString& to);
 
 // Removes a file; false when it could not be removed.
 bool removeFile(const QString& path);

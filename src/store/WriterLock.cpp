@@ -123,7 +123,7 @@ Status WriterLock::tryLock()
     for (int round = 0; round < 3; ++round) {
         const QByteArray content = contentNow();
         const Status created = createFile(path, FileName, content);
-        if (created) {
+        if (isWritten(created)) {
             mine = content;
             return {};
         }
@@ -164,7 +164,7 @@ bool WriterLock::removeIfUnchanged(const QByteArray& seen, const std::optional<Q
     // The lock is moved aside first, so that of two copies taking it over at once only one removes it, and
     // a lock renewed or taken by someone else meanwhile is put back rather than removed.
     const QString aside = temporaryNameBeside(path);
-    if (!system::renameWithoutReplacing(path, aside))
+    if (system::renameWithoutReplacing(path, aside) == system::RenameOutcome::Failed)
         return errno == ENOENT; // gone already
     // Moving keeps the file's time: a lock its holder wrote again meanwhile, the same bytes, is still alive.
     const bool rewritten = written && QFileInfo(aside).lastModified() != *written;

@@ -53,6 +53,35 @@ TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemember
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
 }
 
+// An empty folder where a store was (the mount point of a share not mounted) is used only on Yes, No the
+// default; the folder the first-start window made is not asked about while it stays as it was made.
+TEST_F(DataFolder, AnEmptyFolderWhereAStoreWasIsUsedOnlyWhenAgreed)
+{
+    const QString chosen = home.filePath(QStringLiteral("Velmora"));
+    dialogs.answerFolder(chosen);
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
+    dialogs.shown.clear();
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    const QString names = QDir(chosen).filePath(QStringLiteral("登録者名.txt"));
+    writeBytes(names, " 0 \r\n");
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
+    QFile::remove(names);
+
+    dialogs.answer(false);
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), std::nullopt);
+    EXPECT_EQ(dialogs.shown.last().kind, ScriptedDialogs::Kind::Risky);
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("フォルダ「%1」は空です。").arg(chosen)));
+    dialogs.answer(false);
+    EXPECT_FALSE(openDataFolder(dialogs, chosen, true)); // given with --data-dir
+    dialogs.answer(true);
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen);
+    dialogs.shown.clear();
+    EXPECT_EQ(chosenDataFolder(dialogs, settings), chosen); // taken as it is: not asked again
+    EXPECT_TRUE(openDataFolder(dialogs, chosen));           // the working folder of a terminal: not asked
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
 TEST_F(DataFolder, AMissingFolderIsCreatedOnlyWhenAgreedAndOneNotWritableSaysWhy)
 {
     const QString fresh = home.filePath(QStringLiteral("a/b"));

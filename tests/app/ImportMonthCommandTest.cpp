@@ -4,6 +4,7 @@
 #include "support/Stores.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -60,6 +61,44 @@ TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
     EXPECT_TRUE(january.out.endsWith(QStringLiteral("となる人が1名います（他施設での線量を含みます）。\n"
                                                     "山田：実効 Q4 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）\n")))
         << january.out.toStdString();
+}
+
+TEST(ImportMonthCommand, AStopMidwayReleasesTheLockAndARunAgainNeverKeepsOtherValuesSilently)
+{
+    QTemporaryDir store;
+    QTemporaryDir elsewhere;
+    const DataDir dir(store.path());
+    const QStringList names{QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤")};
+    makeStore(dir, names);
+    const QString csv = QDir(elsewhere.path()).filePath(QStringLiteral("5月.csv"));
+    const QStringList arguments{QStringLiteral("--import-month"), QStringLiteral("200505"), csv,
+                                QStringLiteral("--data-dir"), store.path()};
+    writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,1,,,\n鈴木,2,,,\n佐藤,3,,,\n").toUtf8());
+
+    // Ctrl+C as the second person's month goes to the disk: the two are saved whole, the rest is left.
+    const ProgramRun stopped =
+        runVelmora(arguments, {"-e", "trace=fdatasync", "-e", "inject=fdatasync:signal=INT:when=2"});
+    EXPECT_EQ(stopped.exitCode, 130) << stopped.err.toStdString();
+    EXPECT_TRUE(stopped.err.contains(QStringLiteral("山田\n鈴木"))) << stopped.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(store.path()).filePath(QStringLiteral(".velmora-entry.lock"))));
+    EXPECT_EQ(ReadPersonalFile(dir, names[1])->records.size(), 1);
+    EXPECT_EQ(ReadPersonalFile(dir, names[2])->records.size(), 0);
+    EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), QByteArray());
+
+    writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,1,,,\n鈴木,2.5,,,\n佐藤,3,,,\n").toUtf8());
+    const auto before = snapshot(store.path());
+    const ProgramRun refused = runVelmora(arguments);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--replace"))) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.endsWith(QStringLiteral("\n鈴木\n")));
+    EXPECT_EQ(snapshot(store.path()), before);
+
+    const ProgramRun replaced = runVelmora(arguments + QStringList{QStringLiteral("--replace")});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_TRUE(replaced.out.contains(QStringLiteral("置き換えました。\n鈴木"))) << replaced.out.toStdString();
+    EXPECT_EQ(ReadPersonalFile(dir, names[1])->records.value(0).effective, 2.5);
+    EXPECT_EQ(ReadPersonalFile(dir, names[2])->records.value(0).effective, 3);
+    EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 "}));
 }
 
 } // namespace

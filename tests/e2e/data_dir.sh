@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The data folder given on the command line, in a real X window: --data-dir on a folder that does not
-# exist yet asks before making it; a first "データ入力／訂正" then creates the store there and nowhere else; the working
+# exist yet asks before making it, and one found empty (an unmounted share's mount point) before using it; a first "データ入力／訂正" then creates the store there and nowhere else; the working
 # directory and the home folder get no data file. The main menu carries the program's icon. Usage: data_dir.sh VELMORA_BINARY SCREENSHOT_DIR
 binary="$1"
 shots="$2"
@@ -33,4 +33,20 @@ done
 [ -d "$store/被曝Data" ] || fail "被曝Data was not created in the data folder"
 [ -z "$(ls -A "$work")" ] || fail "the working directory was written: $(ls -A "$work")"
 [ -z "$(find "$HOME" -name '*.txt' -o -name '被曝Data')" ] || fail "data went into the home folder"
-echo "1 passed, 0 failed"
+
+# A share not mounted leaves its mount point an empty folder: --data-dir on it asks, and No, the default,
+# ends the program with nothing made there.
+share="$data/share"
+mkdir -p "$share"
+mount -t tmpfs -o size=1m tmpfs "$share" || fail "a tmpfs cannot be mounted here"
+cp "$store/登録者名.txt" "$share/"
+umount "$share"
+(cd "$work" && exec "$binary" --data-dir "$share") &
+other=$!
+question=$(window_named "Velmora") || fail "the empty mount point was not asked about"
+import -window "$question" "$shots/data-dir-empty.png"
+xdotool windowfocus --sync "$question"
+xdotool key Return
+wait "$other" && fail "the program went on with the empty mount point"
+[ -z "$(ls -A "$share")" ] || fail "a store was made in the empty mount point: $(ls -A "$share")"
+echo "2 passed, 0 failed"

@@ -20,9 +20,10 @@ const QStringList Names = {QStringLiteral("山田"), QStringLiteral("鈴木"), Q
 class SaveAll : public testing::Test {
 protected:
     void SetUp() override { makeStore(dir, Names); }
-    Result<QStringList> save(MonthKey key, const AppendRecord& append = AppendMonthlyRecord)
+    Result<QStringList> save(MonthKey key, const AppendRecord& append = AppendMonthlyRecord,
+                             HeldValues held = HeldValues::Keep)
     {
-        return SaveMonthForAll(dir, RegistrantList{Names}, pending, key, {}, append);
+        return SaveMonthForAll(dir, RegistrantList{Names}, pending, key, held, {}, append);
     }
     // How many records of `key` each registrant's file holds.
     QList<qsizetype> monthCounts(MonthKey key) const
@@ -101,6 +102,28 @@ TEST_F(SaveAll, AFailureMidwayNamesWhoHasTheMonthAndARetryCompletesItOnce)
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200504 "}));
 }
 
+TEST_F(SaveAll, AStopLeavesWholeFilesAndAMonthHeldWithOtherValuesIsRefusedUntouchedOrReplaced)
+{
+    const auto stopped = SaveMonthForAll(dir, RegistrantList{Names}, pending, 200504, HeldValues::Refuse,
+                                         [](qsizetype done) { return done != Names.size() + 2; });
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error().kind, FailureKind::Interrupted);
+    EXPECT_EQ(stopped.error().names, (QStringList{Names[0], Names[1]}));
+    EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 0, 0}));
+
+    pending[1].effective = 2.5;
+    const auto before = snapshot(temp.path());
+    const auto refused = save(200504, AppendMonthlyRecord, HeldValues::Refuse);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().names, QStringList{Names[1]});
+    EXPECT_EQ(snapshot(temp.path()), before);
+
+    EXPECT_EQ(save(200504, AppendMonthlyRecord, HeldValues::Replace), QStringList{Names[1]});
+    EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 1, 1}));
+    EXPECT_EQ(FindMonthlyRecord(dir, Names[1], 200504)->record->effective, 2.5);
+    EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200504 "}));
+}
+
 TEST_F(SaveAll, AFileThatCannotTakeTheRecordIsReported)
 {
     ImmutableFile locked(dir.personalFile(Names[2]));
@@ -116,10 +139,11 @@ TEST_F(SaveAll, ReportsProgressUpToItsStepCount)
 {
     qsizetype last = 0;
     int reports = 0;
-    ASSERT_TRUE(SaveMonthForAll(dir, RegistrantList{Names}, pending, 200505, [&](qsizetype done) {
+    ASSERT_TRUE(SaveMonthForAll(dir, RegistrantList{Names}, pending, 200505, HeldValues::Keep, [&](qsizetype done) {
         EXPECT_GT(done, last);
         last = done;
         ++reports;
+        return true;
     }));
     EXPECT_EQ(last, saveAllSteps(Names.size()));
     EXPECT_EQ(reports, 8);

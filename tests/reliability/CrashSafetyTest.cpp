@@ -7,6 +7,7 @@
 #include "store/WriterLock.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
+#include "support/Traced.h"
 #include "support/WindowTest.h"
 
 #include <QDirIterator>

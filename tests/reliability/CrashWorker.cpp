@@ -34,11 +34,12 @@ int saveAll(const DataDir& dir, MonthKey key)
         pending[i] = pendingValueOf(i);
     // The test times its kill from the moment the first record is about to be written.
     const qsizetype count = registrants->count();
-    const auto saved = SaveMonthForAll(dir, *registrants, pending, key, [count](qsizetype done) {
+    const auto saved = SaveMonthForAll(dir, *registrants, pending, key, HeldValues::Keep, [count](qsizetype done) {
         if (done == count) {
             std::puts("writing");
             std::fflush(stdout);
         }
+        return true;
     });
     if (!saved)
         std::fprintf(stderr, "%s\n", messageOf(saved.error()).toUtf8().constData());

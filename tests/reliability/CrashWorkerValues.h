@@ -4,22 +4,12 @@
 #include "store/Records.h"
 #include "store/SharedState.h"
 
-#include <QProcessEnvironment>
 #include <array>
 
 // What the crash worker writes, shared with the test that checks what it left behind.
 namespace velmora {
 
 // The pending values of the registrant at list index i (from 0).
-// The environment of a worker run under strace: LeakSanitizer cannot run under ptrace, so the sanitizer
-// build of the worker goes without it there.
-inline QProcessEnvironment withoutLeakCheck()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    return environment;
-}
-
 inline PendingEntry pendingValueOf(qsizetype i)
 {
     return {static_cast<double>(i % 5) * 0.1, static_cast<double>(i % 3) * 0.25, 0, i % 4 ? 0 : 0.0012,

@@ -5,6 +5,7 @@
 #include "store/Messages.h"
 #include "store/PersonalFile.h"
 #include "support/Stores.h"
+#include "support/Traced.h"
 #include "support/WindowTest.h"
 
 #include <QProcess>

@@ -12,10 +12,28 @@ namespace {
 // A signal is handed to the event loop through this pair: the handler may only write a byte.
 int signalPair[2] = {-1, -1};
 
+// The signal a command without windows was asked to end by.
+volatile std::sig_atomic_t noted = 0;
+
 void handleSignal(int)
 {
     const char byte = 1;
     (void)!::write(signalPair[0], &byte, 1);
+}
+
+void noteSignal(int signal)
+{
+    noted = signal;
+}
+
+void handleSystemRequests(void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 } // namespace
@@ -28,14 +46,20 @@ void quitOnSystemRequests()
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
         char byte = 0;
         (void)!::read(signalPair[1], &byte, 1);
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() would first close the windows, whose closing may ask or warn.
+        QCoreApplication::exit(0);
     });
-    struct sigaction action {};
-    action.sa_handler = handleSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGHUP, SIGINT})
-        ::sigaction(signal, &action, nullptr);
+    handleSystemRequests(handleSignal);
+}
+
+void noteSystemRequests()
+{
+    handleSystemRequests(noteSignal);
+}
+
+int systemRequest()
+{
+    return noted;
 }
 
 } // namespace velmora

@@ -105,24 +105,36 @@ std::optional<unsigned> permissionsOf(const QString& path)
     return status.st_mode & 07777;
 }
 
-bool replaceWith(const QString& from, const QString& to)
+namespace {
+
+// The outcome of a rename that was done: whether its folder reached the disk after it.
+RenameOutcome flushedAfterRename(const QString& to)
 {
-    return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0 && syncFolderOf(to);
+    return syncFolderOf(to) ? RenameOutcome::Renamed : RenameOutcome::NotFlushed;
 }
 
-bool renameWithoutReplacing(const QString& from, const QString& to)
+} // namespace
+
+RenameOutcome replaceWith(const QString& from, const QString& to)
+{
+    if (::rename(nativePath(from).constData(), nativePath(to).constData()) != 0)
+        return RenameOutcome::Failed;
+    return flushedAfterRename(to);
+}
+
+RenameOutcome renameWithoutReplacing(const QString& from, const QString& to)
 {
     const QByteArray source = nativePath(from);
     const QByteArray target = nativePath(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return syncFolderOf(to);
+        return flushedAfterRename(to);
     if (errno != EINVAL && errno != ENOSYS)
-        return false;
+        return RenameOutcome::Failed;
     // A file system without the flag: a hard link fails as well when the name exists.
     if (::link(source.constData(), target.constData()) != 0)
-        return false;
+        return RenameOutcome::Failed;
     ::unlink(source.constData());
-    return syncFolderOf(to);
+    return flushedAfterRename(to);
 }
 
 bool removeFile(const QString& path)

@@ -203,14 +203,15 @@ std::optional<unsigned> permissionsOf(const QString& path)
     return std::nullopt;
 }
 
-bool replaceWith(const QString& from, const QString& to)
+// The move writes through (MOVEFILE_WRITE_THROUGH): done is flushed.
+RenameOutcome replaceWith(const QString& from, const QString& to)
 {
-    return moveRetrying(from, to, MOVEFILE_REPLACE_EXISTING);
+    return moveRetrying(from, to, MOVEFILE_REPLACE_EXISTING) ? RenameOutcome::Renamed : RenameOutcome::Failed;
 }
 
-bool renameWithoutReplacing(const QString& from, const QString& to)
+RenameOutcome renameWithoutReplacing(const QString& from, const QString& to)
 {
-    return moveRetrying(from, to, 0);
+    return moveRetrying(from, to, 0) ? RenameOutcome::Renamed : RenameOutcome::Failed;
 }
 
 bool removeFile(const QString& path)
