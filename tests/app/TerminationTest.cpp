@@ -1,0 +1,57 @@
+#include "app/Termination.h"
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTimer>
+#include <QWidget>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+// A window that warns as it closes, as the totals window does when it gathers again and fails.
+class WarnsWhenClosed : public QWidget {
+public:
+    explicit WarnsWhenClosed(Dialogs& warning) : dialogs(warning) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        dialogs.warn(QStringLiteral("ファイル「申告.txt」を読み込めません"));
+        event->accept();
+    }
+
+private:
+    Dialogs& dialogs;
+};
+
+// SIGTERM ends the program although a real message box waits for its answer, and neither a box the code
+// opens after it nor one a closing window opens waits: nothing holds the program until a second signal.
+TEST(Termination, ARequestToEndIsNotHeldByAMessageBox)
+{
+    quitOnSystemRequests();
+    QtDialogs dialogs;
+    WarnsWhenClosed window(dialogs);
+    window.show();
+    int shown = 0;
+    QTimer::singleShot(0, [&] {
+        dialogs.warn(QStringLiteral("ファイル「他施設線量.txt」を読み込めません"));
+        ++shown;
+        dialogs.warn(QStringLiteral("ファイル「他施設線量.txt」を読み込めません"));
+        ++shown;
+    });
+    QTimer::singleShot(300, [] { std::raise(SIGTERM); });
+    bool held = false; // until the test ends it, rather than hanging
+    QTimer::singleShot(10000, [&held] {
+        held = true;
+        QCoreApplication::exit(1);
+    });
+    QApplication::exec();
+    EXPECT_FALSE(held);
+    EXPECT_EQ(shown, 2);
+}
+
+} // namespace
