@@ -182,15 +182,18 @@ int writeTotalsCsv(const StartOptions& options)
     if (!dir || outputReplacesStore(options, *dir))
         return 1;
     QStringList unreadable;
+    QStringList unknownPersons;
     const MonthKey thisMonth = monthOf(QDate::currentDate());
     const Status written =
         options.distributionYear
             ? exportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output, unreadable)
-            : exportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable);
+            : exportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable, &unknownPersons);
     if (!written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;
     }
+    if (!unknownPersons.isEmpty())
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(unknownPersonsMessage(unknownPersons)));
     if (unreadable.isEmpty())
         return 0;
     std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));

@@ -114,7 +114,9 @@ bool Form1::takeOverStaleLock(const Failure& refused)
 void Form1::refreshEntryLock()
 {
     // A refresh that cannot be written (the file server away for a moment) is tried again next time.
-    if (const auto refreshed = entryLock.refresh(); !refreshed && refreshed.error().kind == FailureKind::LockLost) {
+    if (const auto refreshed = entryLock.refresh();
+        !refreshed &&
+        (refreshed.error().kind == FailureKind::LockLost || refreshed.error().kind == FailureKind::DataFolderGone)) {
         lockRefresh.stop();
         dialogs.warn(messageOf(refreshed.error()));
     }
@@ -167,6 +169,7 @@ void Form1::openAdditions(const QString& name)
     if (editable) {
         lockedForAdditions = true;
         lockRefresh.start();
+        removeUnfinishedRewrites(dataDir); // left by a write of a copy killed meanwhile, as at data entry
     }
     if (windows.additions().openFor(name, editable))
         showAndActivate(&windows.additions());

@@ -273,7 +273,7 @@ Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, co
     std::vector<PendingEntry> pending;
     for (const auto& values : import->values)
         pending.push_back(*values);
-    QStringList findings = monthLimitFindings(dir, *registrants, pending, key);
+    LimitFindings findings = monthLimitFindings(dir, *registrants, pending, key);
     const auto saved =
         SaveMonthForAll(dir, *registrants, pending, key, replace ? HeldValues::Replace : HeldValues::Refuse,
                         [&goOn](qsizetype) { return !goOn || goOn(); });

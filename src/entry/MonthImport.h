@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MonthPlausibility.h"
 #include "store/DataDir.h"
 #include "store/Records.h"
 #include "store/Result.h"
@@ -57,7 +58,7 @@ QString monthImportReport(const MonthImport& import, qsizetype registrants, Mont
 struct ImportedMonthSaved {
     qsizetype registrants = 0;
     QStringList replaced;
-    QStringList limitFindings; // the persons the month brought near or over a limit (monthLimitFindings)
+    LimitFindings limitFindings; // the persons the month brought near or over a limit
 };
 
 // The import and save-all of a month without a window, as the command line does it: with the entry

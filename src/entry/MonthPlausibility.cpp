@@ -7,14 +7,16 @@
 
 namespace velmora {
 
-QStringList monthLimitFindings(const DataDir& dir, const RegistrantList& registrants,
-                               const std::vector<PendingEntry>& pending, MonthKey key)
+LimitFindings monthLimitFindings(const DataDir& dir, const RegistrantList& registrants,
+                                 const std::vector<PendingEntry>& pending, MonthKey key)
 {
-    const auto additions = ReadDoseAdditions(dir);
-    if (!additions)
-        return {QStringLiteral("（限度を確認できません：%1）").arg(messageOf(additions.error()))};
+    LimitFindings findings;
+    auto additions = ReadDoseAdditions(dir);
+    if (!additions) {
+        findings.unchecked = messageOf(additions.error());
+        additions = QHash<QString, DoseAdditions>();
+    }
     const int fiscalYear = fiscalYearOf(key);
-    QStringList findings;
     for (qsizetype at = 0; at < registrants.count(); ++at) {
         const PendingEntry& entry = pending[static_cast<size_t>(at)];
         // Values of 0 (the defaults "Ｍ" and 0) change no total.
@@ -25,7 +27,7 @@ QStringList monthLimitFindings(const DataDir& dir, const RegistrantList& registr
         auto person = ReadPersonalRecordsBetween(dir, name, firstMonthNeeded(fiscalYear, own),
                                                  MonthKey{fiscalYear + 1} * 100 + 3);
         if (!person) {
-            findings << QStringLiteral("%1：（限度を確認できません：%2）").arg(name, messageOf(person.error()));
+            findings.persons << QStringLiteral("%1：（限度を確認できません：%2）").arg(name, messageOf(person.error()));
             continue;
         }
         const QStringList before = doseTotals(*person, fiscalYear, own).limitReasons();
@@ -35,18 +37,25 @@ QStringList monthLimitFindings(const DataDir& dir, const RegistrantList& registr
             if (!before.contains(reason))
                 brought << reason;
         if (!brought.isEmpty())
-            findings << name + QStringLiteral("：") + brought.join(QStringLiteral("、"));
+            findings.persons << name + QStringLiteral("：") + brought.join(QStringLiteral("、"));
     }
     return findings;
 }
 
-QString monthLimitReport(const QStringList& findings)
+QString monthLimitReport(const LimitFindings& findings)
 {
-    if (findings.isEmpty())
-        return {};
-    return QStringLiteral("この月の線量で限度の注意・超過となる人が%1名います（他施設での線量を含みます）。\n%2")
-        .arg(findings.size())
-        .arg(listForMessage(findings, QStringLiteral("名"), 20));
+    QStringList paragraphs;
+    if (!findings.persons.isEmpty())
+        paragraphs << QStringLiteral("この月の線量で限度の注意・超過となる人が%1名います（%2）。\n%3")
+                          .arg(findings.persons.size())
+                          .arg(findings.unchecked.isEmpty() ? QStringLiteral("他施設での線量を含みます")
+                                                            : QStringLiteral("この施設の線量だけで確認しました"))
+                          .arg(listForMessage(findings.persons, QStringLiteral("名"), 20));
+    if (!findings.unchecked.isEmpty())
+        paragraphs << QStringLiteral(
+                          "他施設での線量・申告を読み込めないため、限度はこの施設の線量だけで確認しました。\n%1")
+                          .arg(findings.unchecked);
+    return paragraphs.join(QStringLiteral("\n\n"));
 }
 
 } // namespace velmora

@@ -131,6 +131,17 @@ QString mainMessage(const Failure& failure)
                               "入力した値を控えてから「EXIT/cancel」でデータ入力を終了し、そのPCでの作業が"
                               "終わってから開き直して下さい。")
             .arg(failure.text.isEmpty() ? QStringLiteral("別のPC") : QStringLiteral("PC「%1」").arg(failure.text));
+    case FailureKind::LockUnusable:
+        return QStringLiteral("データフォルダの「%1」がロックのファイルではありません（フォルダ、リンク、特殊な"
+                              "ファイルか、読み込めないファイルです）。Velmoraが作ったものではないため、"
+                              "データ入力／訂正を開けません。内容を確かめてから削除するか名前を変えて下さい。")
+            .arg(failure.file);
+    case FailureKind::DataFolderGone:
+        return QStringLiteral("データフォルダ「%1」にデータが見つかりません。ネットワークドライブが切断されたか、"
+                              "フォルダが移動された可能性があります。このPCからは保存できません。入力した値を"
+                              "控えてから「EXIT/cancel」でデータ入力を終了し、データフォルダを確認してから"
+                              "開き直して下さい。")
+            .arg(failure.file);
     case FailureKind::CannotLock:
         return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
                               "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")
@@ -195,6 +206,13 @@ QString unreadableFilesMessage(const QStringList& files)
 {
     return QStringLiteral("次の個人データファイルを読み込めませんでした。\n") +
            listForMessage(files, QStringLiteral("件"));
+}
+
+QString unknownPersonsMessage(const QStringList& names)
+{
+    return QStringLiteral("次の氏名の他施設での線量・申告は、登録者にも登録抹消者にもいないため集計していません。"
+                          "氏名の誤りがないかを「他施設・申告」で確認して下さい。\n") +
+           listForMessage(names, QStringLiteral("名"));
 }
 
 QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown)

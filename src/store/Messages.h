@@ -17,6 +17,9 @@ QString messageOf(const Failure& failure);
 // The message that names the personal files a report could not read.
 QString unreadableFilesMessage(const QStringList& files);
 
+// The names with doses received elsewhere or declarations that are neither registrants nor removed persons.
+QString unknownPersonsMessage(const QStringList& names);
+
 // Names or files for a message, one per line: the first `shown` (ten), then "ほか5件" (with the counter
 // `unit`).
 QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown = 10);

@@ -37,6 +37,8 @@ enum class FailureKind {
     LockHeld,            // text: the holder's PC; names: its user, since when; line: minutes since its refresh
     LockStale,           // as LockHeld: a lock of another PC that has not been refreshed for long
     LockLost,            // text: the PC that took the lock over
+    LockUnusable,        // file: something at the lock's name that is no lock file (a folder, a link, a FIFO…)
+    DataFolderGone,      // file: the data folder, which no longer holds the store while data entry is open
     CannotLock,          // file, systemError
     NotText,             // file, line: neither code page 932 nor UTF-8
     MissingColumns,      // file; names: the headings not found

@@ -4,6 +4,7 @@
 #include "SystemFiles.h"
 #include "TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -129,9 +130,14 @@ Status WriterLock::tryLock()
         }
         const auto existing = readLock(path);
         if (!existing) {
-            if (created.error().kind != FailureKind::AlreadyExists && !QFile::exists(path))
-                return cannotLock(created.error().systemError);
-            continue;
+            // Gone meanwhile (its holder ended) or never there: looked at again, unless it cannot be made.
+            if (system::kindOf(path) == system::FileKind::Missing) {
+                if (created.error().kind != FailureKind::AlreadyExists)
+                    return cannotLock(created.error().systemError);
+                continue;
+            }
+            // A folder, a link, a FIFO or a file that cannot be read: no Velmora wrote it, and it never ages.
+            return failure(FailureKind::LockUnusable, FileName);
         }
         const Holder holder = holderOf(*existing);
         if (holderIsGone(holder)) {
@@ -177,6 +183,11 @@ bool WriterLock::removeIfUnchanged(const QByteArray& seen, const std::optional<Q
 Failure WriterLock::lost()
 {
     mine.clear();
+    // A folder that no longer holds the store went away (a share disconnected, its mount point left
+    // empty): nobody took the lock over.
+    if (system::kindOf(path) == system::FileKind::Missing &&
+        system::kindOf(dir.listFile(RegistrantNamesFile)) == system::FileKind::Missing)
+        return failure(FailureKind::DataFolderGone, QDir::toNativeSeparators(dir.root()));
     Failure failed = failure(FailureKind::LockLost);
     if (const auto current = readLock(path))
         failed.text = holderOf(*current).host;

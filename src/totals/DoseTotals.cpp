@@ -569,7 +569,8 @@ QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registr
     return rows;
 }
 
-Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth)
+Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth,
+                                           QStringList* unknownPersons)
 {
     const auto registrants = LoadRegistrantList(dir);
     if (!registrants)
@@ -580,6 +581,13 @@ Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, M
     const auto additions = ReadDoseAdditions(dir);
     if (!additions)
         return additions.error();
+    if (unknownPersons) {
+        const QSet<QString> known(registrants->names.begin(), registrants->names.end());
+        for (const QString& name : additions->keys())
+            if (!known.contains(name) && !removed->contains(name))
+                unknownPersons->append(name);
+        unknownPersons->sort();
+    }
     return gatherDoseTotals(dir, registrants->names, *removed, fiscalYear, *additions, currentMonth);
 }
 

@@ -147,7 +147,9 @@ QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registr
                                   std::optional<MonthKey> currentMonth = std::nullopt);
 
 // The same for the lists of the data folder, with their doses at other facilities and declarations; fails
-// when one of the lists cannot be read.
-Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth);
+// when one of the lists cannot be read. The names that have entries elsewhere or declarations but are
+// neither registrants nor removed persons (a name mistyped by hand) go into `unknownPersons`.
+Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth,
+                                           QStringList* unknownPersons = nullptr);
 
 } // namespace velmora

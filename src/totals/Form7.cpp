@@ -215,7 +215,8 @@ void Form7::GatherButtonClick()
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto gathered = gatherStoreTotals(dataDir, *year, monthOf(clock.now().date()));
+    QStringList unknownPersons;
+    auto gathered = gatherStoreTotals(dataDir, *year, monthOf(clock.now().date()), &unknownPersons);
     QApplication::restoreOverrideCursor();
     if (!gathered) {
         dialogs.warn(messageOf(gathered.error()));
@@ -229,6 +230,8 @@ void Form7::GatherButtonClick()
             unreadable << DataDir::shownPersonalFile(row.name);
     if (!unreadable.isEmpty())
         dialogs.warn(unreadableFilesMessage(unreadable));
+    if (!unknownPersons.isEmpty())
+        dialogs.warn(unknownPersonsMessage(unknownPersons));
 }
 
 void Form7::fitColumns()

@@ -22,9 +22,9 @@ QByteArray totalsCsv(const QList<TotalsRow>& rows, int fiscalYear)
 }
 
 Status exportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
-                        QStringList& unreadable)
+                        QStringList& unreadable, QStringList* unknownPersons)
 {
-    const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth);
+    const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth, unknownPersons);
     if (!rows)
         return rows.error();
     for (const TotalsRow& row : *rows)

@@ -40,6 +40,10 @@ TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromThe
 {
     click(app.form1().Command1);
     doubleClick(app.form2().List1, QStringLiteral("山田"));
+    // 鈴木's entry stands first in the list: 山田's rows are not the list's rows.
+    const OtherFacilityDose suzukis{
+        QStringLiteral("鈴木"), QStringLiteral("第三病院"), 202605, 202605, 2, 0, 0, 0, NoComment};
+    ASSERT_TRUE(WriteOtherFacilityDoses(app.dataDir, {suzukis}));
     click(app.form2().Command11);
     ASSERT_TRUE(form.isVisible());
     EXPECT_EQ(form.PersonBox->currentText(), QStringLiteral("山田"));
@@ -57,24 +61,26 @@ TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromThe
               (QStringList{QStringLiteral("年月は「2025/05」のように、1950年～2100年の1～12月で入力して下さい"),
                            QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい"),
                            QStringLiteral("線量は0以上の数値で入力して下さい（検出限界未満は M）")}));
-    EXPECT_EQ(*ReadOtherFacilityDoses(app.dataDir),
-              (QList<OtherFacilityDose>{
-                  {QStringLiteral("山田"), QStringLiteral("第二病院"), 202607, 202607, 25, 0, 0, 0, NoComment}}));
+    EXPECT_EQ(
+        *ReadOtherFacilityDoses(app.dataDir),
+        (QList<OtherFacilityDose>{
+            suzukis, {QStringLiteral("山田"), QStringLiteral("第二病院"), 202607, 202607, 25, 0, 0, 0, NoComment}}));
     ASSERT_EQ(form.DoseTable->rowCount(), 1);
     EXPECT_EQ(cell(form.DoseTable, 0, 1), QStringLiteral("2026/07"));
 
     // A row chosen fills the fields; 訂正 replaces it.
     form.DoseTable->selectRow(0);
     EXPECT_EQ(form.EffectiveBox->text(), QStringLiteral("25"));
-    type(form.ToMonthBox, QStringLiteral("2026/09"));
+    type(form.ToMonthBox, QStringLiteral("202609")); // six digits: the month as written
     type(form.EffectiveBox, QStringLiteral("24.5"));
     click(form.ChangeDoseButton);
     EXPECT_EQ(cell(form.DoseTable, 0, 1), QStringLiteral("2026/07～2026/09"));
-    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->value(0).effective, 24.5);
+    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->value(0), suzukis);
+    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->value(1).effective, 24.5);
 
     // 鈴木's pregnancy, open until the delivery is known.
     form.PersonBox->setCurrentIndex(form.PersonBox->findData(QStringLiteral("鈴木")));
-    EXPECT_EQ(form.DoseTable->rowCount(), 0);
+    EXPECT_EQ(form.DoseTable->rowCount(), 1);
     type(form.FromDayBox, QStringLiteral("2026年6月10日"));
     click(form.AddDeclarationButton);
     EXPECT_EQ(*ReadDeclarations(app.dataDir),
@@ -83,18 +89,22 @@ TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromThe
     type(form.ToDayBox, QStringLiteral("2026/02/30"));
     click(form.ChangeDeclarationButton);
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("日付は「2025/06/10」のように、ある日で入力して下さい")});
+    type(form.ToDayBox, QStringLiteral("20270310")); // eight digits: the day as written
+    click(form.ChangeDeclarationButton);
+    EXPECT_EQ(ReadDeclarations(app.dataDir)->value(0).to, 20270310);
     dialogs.answer(true);
     click(form.DeleteDeclarationButton);
     EXPECT_EQ(ReadDeclarations(app.dataDir)->size(), 0);
 
-    // Another program changed the list meanwhile: nothing is stored over it.
-    ASSERT_TRUE(WriteOtherFacilityDoses(app.dataDir, {}));
+    // Another program changed the list meanwhile, keeping its length: nothing is stored over it.
+    ASSERT_TRUE(WriteOtherFacilityDoses(app.dataDir, {suzukis, suzukis}));
     form.PersonBox->setCurrentIndex(0);
     form.DoseTable->selectRow(0);
     dialogs.answer(true);
     click(form.DeleteDoseButton);
     EXPECT_TRUE(takeMessages().last().contains(QStringLiteral("変更されました")));
     EXPECT_EQ(form.DoseTable->rowCount(), 0);
+    EXPECT_EQ(*ReadOtherFacilityDoses(app.dataDir), (QList<OtherFacilityDose>{suzukis, suzukis}));
     click(form.CloseButton);
     EXPECT_TRUE(app.form2().isVisible());
 }
@@ -104,9 +114,11 @@ TEST_F(AdditionsWindow, OpensFromTheTotalsWithTheLockAndTheTotalsCountWhatWasEnt
     click(app.form1().Command4);
     Form7& totals = app.form7();
     totals.FrozenTable->selectRow(0);
+    writeBytes(path(".velmora-writing-k1ll3d00"), "left by a copy killed while it wrote");
     click(totals.AdditionsButton);
     ASSERT_TRUE(form.isVisible());
     EXPECT_TRUE(QFileInfo::exists(path(WriterLock::FileName))); // no second copy may enter data meanwhile
+    EXPECT_FALSE(QFileInfo::exists(path(".velmora-writing-k1ll3d00")));
     EXPECT_TRUE(form.AddDoseButton->isEnabled());
 
     // Another facility's list of everyone, read twice: the second time adds nothing.

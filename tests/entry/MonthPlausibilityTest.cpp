@@ -1,5 +1,6 @@
 #include "entry/MonthPlausibility.h"
 #include "store/DoseAdditions.h"
+#include "support/DataFiles.h"
 #include "support/Stores.h"
 
 #include <QTemporaryDir>
@@ -21,8 +22,17 @@ TEST(MonthLimitFindings, NameWhomTheMonthBringsNearALimitByAnyDose)
     std::vector<PendingEntry> pending(2);
     pending[0].internal = 0.9;
     pending[1].lens = 39.9;
-    EXPECT_EQ(monthLimitFindings(dir, {names}, pending, 202606),
+    EXPECT_EQ(monthLimitFindings(dir, {names}, pending, 202606).persons,
               QStringList{QStringLiteral("山田：妊娠中 内部 0.9 ≥ 0.8（2026/05/01からの妊娠）")});
+
+    // Doses elsewhere that cannot be read: this facility's doses are still checked, and the report says so.
+    writeBytes(dir.listFile(OtherFacilityDosesFile), " 1 \r\n");
+    pending[1].lens = 45;
+    const LimitFindings unchecked = monthLimitFindings(dir, {names}, pending, 202606);
+    EXPECT_EQ(unchecked.persons, QStringList{QStringLiteral("鈴木：水晶体 年度 45 ≥ 40")});
+    EXPECT_TRUE(monthLimitReport(unchecked).startsWith(
+        QStringLiteral("この月の線量で限度の注意・超過となる人が1名います（この施設の線量だけで確認しました）。")));
+    EXPECT_TRUE(monthLimitReport(unchecked).contains(QStringLiteral("ファイル「他施設線量.txt」")));
 }
 
 } // namespace

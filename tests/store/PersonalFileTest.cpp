@@ -141,6 +141,11 @@ TEST_F(PersonalFiles, AppendToAMissingFileCreatesNothing)
     ASSERT_FALSE(appended);
     EXPECT_TRUE(messageOf(appended.error()).contains(QStringLiteral("被曝Data/山田.dat")));
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("山田"))));
+    // Without the folder 被曝Data the file is missing, not something else standing in its place.
+    ASSERT_TRUE(QDir(dir.doseDataFolder()).removeRecursively());
+    EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田")).error().kind, FailureKind::CannotRead);
+    EXPECT_EQ(AppendMonthlyRecord(dir, QStringLiteral("山田"), MonthlyRecord{200504}).error().kind,
+              FailureKind::CannotWrite);
 }
 
 TEST_F(PersonalFiles, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten)

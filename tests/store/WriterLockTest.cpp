@@ -2,11 +2,17 @@
 // counts as left behind, that a refresh which cannot open the file keeps the lock, and that a lock another
 // copy holds now is never removed by the one that held it before.
 #include "store/WriterLock.h"
+#include "store/SystemFiles.h"
 #include "support/DataFiles.h"
+#include "support/SmallFileSystem.h"
+#include "support/Stores.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -102,6 +108,45 @@ TEST_F(EntryLock, AnUnlockWithoutARefreshLeavesAnotherCopysLock)
     writeBytes(path, OtherPcLock);
     lock.unlock();
     EXPECT_EQ(fileBytes(path), OtherPcLock);
+}
+
+// Something at the lock's name that no Velmora wrote is named as what it is, never taken for a holder.
+TEST_F(EntryLock, SomethingElseAtItsNameIsNamedAndLeftAsItIs)
+{
+    const std::function<bool()> makers[] = {
+        [&] { return QDir().mkdir(path); },
+        [&] { return makeFifo(path); },
+        [&] { return makeSymbolicLink(dir.listFile(QStringLiteral("nowhere")), path); },
+        [&] { return writeBytes(path, QByteArray(5000, 'x')), true; },
+    };
+    for (const auto& make : makers) {
+        ASSERT_TRUE(make());
+        const Status locked = lock.tryLock();
+        ASSERT_FALSE(locked);
+        EXPECT_EQ(locked.error().kind, FailureKind::LockUnusable);
+        EXPECT_NE(system::kindOf(path), system::FileKind::Missing);
+        QFile::remove(path);
+        QDir().rmdir(path);
+    }
+}
+
+// The share holding the data folder is unmounted while data entry is open: that is told, not a takeover.
+TEST_F(EntryLock, AShareThatWentAwayIsToldAsGoneNotAsTakenOver)
+{
+    const QString mountPoint = dir.listFile(QStringLiteral("share"));
+    QDir().mkdir(mountPoint);
+    std::optional<SmallFileSystem> share(std::in_place, mountPoint, 64 * 1024);
+    if (!share->ok)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const DataDir shared(mountPoint);
+    makeStore(shared, {QStringLiteral("山田")});
+    WriterLock held(shared);
+    ASSERT_TRUE(held.tryLock());
+    ASSERT_TRUE(QFile::remove(shared.listFile(WriterLock::FileName))); // taken over and given up again
+    EXPECT_EQ(held.confirmHeld().error().kind, FailureKind::LockLost);
+    ASSERT_TRUE(held.tryLock());
+    share.reset();
+    EXPECT_EQ(held.refresh().error().kind, FailureKind::DataFolderGone);
 }
 
 } // namespace

@@ -418,14 +418,19 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
     // The doses elsewhere of a removed person count as well.
     OtherFacilityDose removedElsewhere = elsewhere(202504, 202504, 1);
     removedElsewhere.name = QStringLiteral("田中");
+    // An entry under a name nobody has (mistyped by hand) is named, never passed over silently.
+    OtherFacilityDose nobodys = elsewhere(202504, 202504, 3);
+    nobodys.name = QStringLiteral("山田　");
     ASSERT_TRUE(WriteOtherFacilityDoses(
-        dir, {elsewhere(202505, 202505, 0.5, 1), elsewhere(202405, 202405, 9), removedElsewhere}));
+        dir, {elsewhere(202505, 202505, 0.5, 1), elsewhere(202405, 202405, 9), removedElsewhere, nobodys}));
     ASSERT_TRUE(WriteDeclarations(dir, {declared(DeclarationKind::Pregnancy, 20250601)}));
 
     const QString output = temp.filePath(QStringLiteral("totals.csv"));
     QStringList unreadable;
-    ASSERT_TRUE(exportDoseTotals(dir, 2025, 202612, output, unreadable));
+    QStringList unknownPersons;
+    ASSERT_TRUE(exportDoseTotals(dir, 2025, 202612, output, unreadable, &unknownPersons));
     EXPECT_EQ(unreadable, (QStringList{QStringLiteral("被曝Data/佐藤.dat"), QStringLiteral("被曝Data/伊藤.dat")}));
+    EXPECT_EQ(unknownPersons, QStringList{nobodys.name});
     const QString damaged = QStringLiteral("の内容が正しくありません（2行目）");
     EXPECT_EQ(
         fileBytes(output),
