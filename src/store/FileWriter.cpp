@@ -23,12 +23,21 @@ Failure writeFailure(const QString& shownName)
     return failed;
 }
 
-// A file that holds its new content under its name, which the disk did not confirm.
-Failure notConfirmed(const QString& shownName)
+// What giving the temporary file the file's name did: NotFlushed leaves the file with its new content, which
+// the disk did not confirm; a failed rename removes the temporary file.
+Status named(system::RenameOutcome outcome, const QString& temporary, const QString& shownName)
 {
-    Failure failed = failure(FailureKind::WrittenNotConfirmed, shownName);
-    failed.systemError = errno;
-    return failed;
+    if (outcome == system::RenameOutcome::Renamed)
+        return {};
+    if (outcome == system::RenameOutcome::NotFlushed) {
+        Failure unconfirmed = writeFailure(shownName);
+        unconfirmed.kind = FailureKind::WrittenNotConfirmed;
+        return unconfirmed;
+    }
+    const bool exists = errno == EEXIST;
+    const Failure failed = writeFailure(shownName);
+    system::removeFile(temporary);
+    return exists ? failure(FailureKind::AlreadyExists, shownName) : failed;
 }
 
 // A temporary file beside `path` holding the whole content on the disk, or an empty path.
@@ -83,17 +92,7 @@ Status replaceFile(const QString& path, const QString& shownName, const QByteArr
     const QString temporary = writeTemporary(path, content, system::permissionsOf(path));
     if (temporary.isEmpty())
         return writeFailure(shownName);
-    switch (system::replaceWith(temporary, path)) {
-    case system::RenameOutcome::Renamed:
-        return {};
-    case system::RenameOutcome::NotFlushed:
-        return notConfirmed(shownName);
-    case system::RenameOutcome::Failed:
-        break;
-    }
-    const Failure failed = writeFailure(shownName);
-    system::removeFile(temporary);
-    return failed;
+    return named(system::replaceWith(temporary, path), temporary, shownName);
 }
 
 Status createFile(const QString& path, const QString& shownName, const QByteArray& content)
@@ -101,18 +100,7 @@ Status createFile(const QString& path, const QString& shownName, const QByteArra
     const QString temporary = writeTemporary(path, content, std::nullopt);
     if (temporary.isEmpty())
         return writeFailure(shownName);
-    switch (system::renameWithoutReplacing(temporary, path)) {
-    case system::RenameOutcome::Renamed:
-        return {};
-    case system::RenameOutcome::NotFlushed:
-        return notConfirmed(shownName);
-    case system::RenameOutcome::Failed:
-        break;
-    }
-    const bool exists = errno == EEXIST;
-    const Failure failed = writeFailure(shownName);
-    system::removeFile(temporary);
-    return exists ? failure(FailureKind::AlreadyExists, shownName) : failed;
+    return named(system::renameWithoutReplacing(temporary, path), temporary, shownName);
 }
 
 Status createIfMissing(const QString& path, const QString& shownName, const QByteArray& content)
