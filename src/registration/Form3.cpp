@@ -11,6 +11,8 @@
 #include "store/PersonalFile.h"
 
 #include <QCloseEvent>
+#include <QDate>
+#include <algorithm>
 
 namespace velmora {
 namespace {
@@ -23,6 +25,16 @@ const QString UnlistedFileQuestion =
     QStringLiteral("この人の個人データファイルはありますが、登録者リストにも登録抹消者リストにもありません"
                    "（登録が途中で中断されたようです）。\nこのファイルのデータのまま登録者リストに追加しますか？");
 const QString UnlistedFileListedMessage = QStringLiteral("登録者リストに追加しました。");
+
+// The number a birth-date field holds: nothing but digits (full-width ones too), at most `digits` of them.
+std::optional<int> typedDigits(const QString& text, int digits)
+{
+    const QString plain = text.normalized(QString::NormalizationForm_KC).trimmed();
+    if (plain.isEmpty() || plain.size() > digits ||
+        !std::all_of(plain.begin(), plain.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    return plain.toInt();
+}
 
 QRadioButton* makeOption(QGroupBox* frame, const QString& name, const QString& caption, int left, int top, int width)
 {
@@ -167,14 +179,34 @@ PersonalHeader Form3::typedHeader() const
     header.registrationNumber = LeadingNumber(Text1->text());
     header.name = cp932::canonical(Text2->text());
     header.sexCode = Option2->isChecked() ? 1 : 0;
-    header.dateOfBirth =
-        LeadingNumber(Text5->text()) * 10000 + LeadingNumber(Text6->text()) * 100 + LeadingNumber(Text7->text());
+    header.dateOfBirth = typedDigits(Text5->text(), 4).value_or(0) * 10000 +
+                         typedDigits(Text6->text(), 2).value_or(0) * 100 + typedDigits(Text7->text(), 2).value_or(0);
     header.affiliation = Text4->text();
     header.jobType = Combo1->currentText();
     header.pastExposureFlag = Option9->isChecked() ? 1 : 0;
     header.pastDose = Option9->isChecked() ? LeadingNumber(Text3->text()) : 0;
     header.registrationDate = clock.now().date().toString(QStringLiteral("MM-dd-yyyy"));
     return header;
+}
+
+QString Form3::birthDateProblem() const
+{
+    // The readers take the year, month and day by position from the eight digits: only a day that
+    // exists is stored, never one they would show as another.
+    const QDate today = clock.now().date();
+    const auto year = typedDigits(Text5->text(), 4);
+    if (!year || *year < 1900 || *year > today.year())
+        return QStringLiteral("生年月日の年は1900～%1の4桁の数で入力して下さい").arg(today.year());
+    const auto month = typedDigits(Text6->text(), 2);
+    if (!month || *month < 1 || *month > 12)
+        return QStringLiteral("生年月日の月は1～12で入力して下さい");
+    const int days = QDate(*year, *month, 1).daysInMonth();
+    const auto day = typedDigits(Text7->text(), 2);
+    if (!day || *day < 1 || *day > days)
+        return QStringLiteral("生年月日の日は1～%1で入力して下さい（%2年%3月）").arg(days).arg(*year).arg(*month);
+    if (QDate(*year, *month, *day) > today)
+        return QStringLiteral("生年月日が今日より後の日になっています");
+    return {};
 }
 
 QString Form3::problemWithTypedValues() const
@@ -185,6 +217,8 @@ QString Form3::problemWithTypedValues() const
             return messageOf(failureWithText(FailureKind::Unencodable, text));
     if (const auto problem = personalFileNameProblem(header.name))
         return messageOf(*problem);
+    if (const QString problem = birthDateProblem(); !problem.isEmpty())
+        return problem;
     for (double number : {header.registrationNumber, header.dateOfBirth, header.pastDose})
         if (!isStorable(number))
             return InvalidInputMessage;

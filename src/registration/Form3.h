@@ -59,6 +59,7 @@ private:
     void resetFields();
     bool allFieldsFilled() const;
     // The reason the typed values cannot be stored, or an empty text.
+    QString birthDateProblem() const; // why the typed date of birth is no day one was born on
     QString problemWithTypedValues() const;
     PersonalHeader typedHeader() const;
     // Asks the question and, on Yes, makes the change that lists the person (a restore, or a file on

@@ -98,9 +98,42 @@ TEST_F(RegistrationWindow, IncompleteFieldsAreRefusedAndKept)
     EXPECT_TRUE(form.isVisible());
 }
 
+struct BirthDate {
+    const char* year;
+    const char* month;
+    const char* day;
+    const char* refusal;
+};
+
+class BirthDates : public RegistrationWindow, public testing::WithParamInterface<BirthDate> {};
+
+// Only a day that exists and has come is stored: the readers take year, month and day by position.
+TEST_P(BirthDates, AreRefusedNamingTheFieldAndNothingIsWritten)
+{
+    fill(QStringLiteral("鈴木"), GetParam().year, GetParam().month, GetParam().day);
+    const auto before = snapshot(temp.path());
+    click(form.Command1);
+    EXPECT_EQ(takeMessages(), QStringList{QString::fromUtf8(GetParam().refusal)});
+    EXPECT_EQ(snapshot(temp.path()), before);
+    EXPECT_TRUE(form.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BirthDates,
+    testing::Values(BirthDate{"65", "4", "12", "生年月日の年は1900～2026の4桁の数で入力して下さい"},
+                    BirthDate{"3", "外来", "3", "生年月日の年は1900～2026の4桁の数で入力して下さい"},
+                    BirthDate{"1899", "4", "12", "生年月日の年は1900～2026の4桁の数で入力して下さい"},
+                    BirthDate{"2027", "1", "1", "生年月日の年は1900～2026の4桁の数で入力して下さい"},
+                    BirthDate{"1992", "13", "1", "生年月日の月は1～12で入力して下さい"},
+                    BirthDate{"1992", "4月", "1", "生年月日の月は1～12で入力して下さい"},
+                    BirthDate{"1992", "2", "30", "生年月日の日は1～29で入力して下さい（1992年2月）"},
+                    BirthDate{"1993", "2", "29", "生年月日の日は1～28で入力して下さい（1993年2月）"},
+                    BirthDate{"1992", "12", "40", "生年月日の日は1～31で入力して下さい（1992年12月）"},
+                    BirthDate{"2026", "12", "31", "生年月日が今日より後の日になっています"}));
+
 TEST_F(RegistrationWindow, PastExposureWithAnEmptyDoseStoresFlagOneAndZero)
 {
-    fill(QStringLiteral("鈴木"), "65", "4", "12");
+    fill(QStringLiteral("鈴木"), "１９６５", "4", "12");
     form.Option9->click();
     EXPECT_EQ(form.focusWidget(), form.Text3);
     form.Combo1->setEditText(QString());
@@ -109,7 +142,7 @@ TEST_F(RegistrationWindow, PastExposureWithAnEmptyDoseStoresFlagOneAndZero)
     ASSERT_TRUE(header);
     EXPECT_EQ(header->pastExposureFlag, 1);
     EXPECT_EQ(header->pastDose, 0);
-    EXPECT_EQ(header->dateOfBirth, 650412); // a two-digit year is stored as typed
+    EXPECT_EQ(header->dateOfBirth, 19650412); // full-width digits are digits
     EXPECT_EQ(header->jobType, QString());
 }
 
