@@ -6,6 +6,7 @@
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
+#include "store/PersonalFile.h"
 #include "store/PositionalForms.h"
 
 #include <QBoxLayout>
@@ -225,7 +226,14 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     window->addLayout(bottom);
     resize(820, 700);
 
-    connect(PersonBox, &QComboBox::currentIndexChanged, this, &Form8::showPerson);
+    // Another person chosen: nothing typed for the one before is left to be added to this one.
+    connect(PersonBox, &QComboBox::currentIndexChanged, this, [this] {
+        for (QLineEdit* field : {FacilityBox, FromMonthBox, ToMonthBox, EffectiveBox, LensBox, SkinBox, InternalBox,
+                                 DoseNoteBox, FromDayBox, ToDayBox, DeclarationNoteBox})
+            field->clear();
+        KindBox->setCurrentIndex(0);
+        showPerson();
+    });
     connect(DoseTable, &QTableWidget::itemSelectionChanged, this, &Form8::DoseRowChosen);
     connect(DeclarationTable, &QTableWidget::itemSelectionChanged, this, &Form8::DeclarationRowChosen);
     connect(AddDoseButton, &QPushButton::clicked, this, [this] { add(typedOtherDose(), doses); });
@@ -436,6 +444,19 @@ std::optional<Declaration> Form8::typedDeclaration()
     const QString note = DeclarationNoteBox->text().trimmed();
     Declaration declaration{person(), static_cast<DeclarationKind>(KindBox->currentData().toInt()), *from, *to,
                             note.isEmpty() ? NoComment : note};
+    // Pregnancy and the two exemptions from the women's limit concern women only.
+    if (declaration.kind != DeclarationKind::DesignatedDoctor) {
+        const auto header = ReadPersonalHeader(dataDir, person(), 6);
+        if (!header) {
+            dialogs.warn(messageOf(header.error()));
+            return std::nullopt;
+        }
+        if (header->sexCode == 0) {
+            dialogs.warn(QStringLiteral("「%1」は女性の申告です。%2は男性として登録されているため入力できません")
+                             .arg(declarationKindText(declaration.kind), person()));
+            return std::nullopt;
+        }
+    }
     if (const auto problem = declarationProblem(declaration)) {
         dialogs.warn(*problem);
         return std::nullopt;

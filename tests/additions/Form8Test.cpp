@@ -109,6 +109,31 @@ TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromThe
     EXPECT_TRUE(app.form2().isVisible());
 }
 
+TEST_F(AdditionsWindow, TakesAWomansDeclarationOnlyForAWomanAndForgetsTheFieldsOfThePersonBefore)
+{
+    PersonalHeader man = personHeader(QStringLiteral("佐藤"), 3);
+    man.sexCode = 0;
+    ASSERT_TRUE(CreatePersonalFile(app.dataDir, man));
+    ASSERT_TRUE(SaveRegistrantList(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木"), man.name}));
+    click(app.form1().Command1);
+    doubleClick(app.form2().List1, man.name);
+    click(app.form2().Command11);
+    type(form.FromDayBox, QStringLiteral("2026/06/10"));
+    for (int kind = 0; kind < 4; ++kind) {
+        form.KindBox->setCurrentIndex(kind);
+        click(form.AddDeclarationButton);
+    }
+    const QStringList refusals = takeMessages();
+    ASSERT_EQ(refusals.size(), 3);
+    EXPECT_EQ(refusals[0], QStringLiteral("「妊娠」は女性の申告です。佐藤は男性として登録されているため入力できません"));
+    EXPECT_EQ(ReadDeclarations(app.dataDir)->value(0).kind, DeclarationKind::DesignatedDoctor);
+
+    typeDose(QStringLiteral("第二病院"), QStringLiteral("2026/07"), QString(), QStringLiteral("1"));
+    form.PersonBox->setCurrentIndex(form.PersonBox->findData(QStringLiteral("山田")));
+    for (const QLineEdit* field : {form.FacilityBox, form.FromMonthBox, form.EffectiveBox, form.FromDayBox})
+        EXPECT_TRUE(field->text().isEmpty()) << field->objectName().toStdString();
+}
+
 TEST_F(AdditionsWindow, OpensFromTheTotalsWithTheLockAndTheTotalsCountWhatWasEntered)
 {
     click(app.form1().Command4);
