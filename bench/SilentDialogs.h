@@ -14,6 +14,7 @@ public:
     bool confirmOkCancel(const QString&) override { return true; }
     bool confirmYesNo(const QString&) override { return true; }
     bool confirmRisky(const QString&) override { return false; }
+    bool confirmDoubtful(const QString&) override { return false; }
     QString chooseDataFolder(const QString&) override { return {}; }
     QString chooseCsvToOpen(const QString&, const QString&) override { return {}; }
     QString chooseCsvToSave(const QString&, const QString&) override { return {}; }

@@ -274,7 +274,7 @@ void Form6::Command2Click()
 
 bool Form6::mayDropChanges()
 {
-    return !changed || dialogs.confirmYesNo(QStringLiteral("訂正したデータがあります。訂正をキャンセルしますか？"));
+    return !changed || dialogs.confirmRisky(QStringLiteral("訂正したデータがあります。訂正をキャンセルしますか？"));
 }
 
 void Form6::Command1Click()

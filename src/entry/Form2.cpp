@@ -25,6 +25,24 @@
 namespace velmora {
 namespace {
 
+// "実効 0.3 → 0、水晶体 0.4 → 0.1": the values of `now` that `then` differs in; empty when none.
+QString valueChanges(const PendingEntry& now, const PendingEntry& then)
+{
+    QStringList changes;
+    const std::tuple<QString, double, double> doses[] = {
+        {QStringLiteral("実効"), now.effective, then.effective},
+        {QStringLiteral("水晶体"), now.lens, then.lens},
+        {QStringLiteral("皮膚"), now.skin, then.skin},
+        {QStringLiteral("内部"), now.internal, then.internal},
+    };
+    for (const auto& [what, before, after] : doses)
+        if (before != after)
+            changes << QStringLiteral("%1 %2 → %3").arg(what, plainForm(before), plainForm(after));
+    if (now.comment != then.comment)
+        changes << QStringLiteral("備考 %1 → %2").arg(now.comment, then.comment);
+    return changes.join(QStringLiteral("、"));
+}
+
 constexpr int FirstTargetYear = 1950;
 constexpr int LastTargetYear = 2100;
 
@@ -339,8 +357,9 @@ bool Form2::confirmShownPerson()
     QLineEdit* const doses[] = {Text8, Text9, Text11, Text12};
     const bool noDose =
         std::all_of(std::begin(doses), std::end(doses), [](QLineEdit* f) { return f->text().isEmpty(); });
-    const PendingEntry entry{LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
-                             LeadingNumber(Text12->text()), Text13->text().isEmpty() ? NoComment : Text13->text()};
+    PendingEntry entry{LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
+                       LeadingNumber(Text12->text()), Text13->text().isEmpty() ? NoComment : Text13->text()};
+    entry.typed = true;
     const bool storable =
         isStorable(entry.effective) && isStorable(entry.lens) && isStorable(entry.skin) && isStorable(entry.internal);
     if (Text1->text().isEmpty() || noDose || !storable) {
@@ -373,7 +392,7 @@ void Form2::Command3Click()
     const auto key = monthToEnter();
     if (!key)
         return;
-    if (!dialogs.confirmOkCancel(withLimitFindings(state.pendingEntries, *key, SaveQuestion)))
+    if (!confirmWithLimitFindings(state.pendingEntries, *key, {}, SaveQuestion, false))
         return;
     saveAll(*key);
 }
@@ -414,7 +433,10 @@ void Form2::saveAll(MonthKey key)
 
 bool Form2::confirmExit()
 {
-    return dialogs.confirmYesNo(ExitQuestion);
+    // With values confirmed or typed and not yet saved, "はい" drops them: then "いいえ" is the default.
+    const bool unsaved = typedSinceShown || std::any_of(state.pendingEntries.begin(), state.pendingEntries.end(),
+                                                        [](const PendingEntry& e) { return e.typed || e.imported; });
+    return unsaved ? dialogs.confirmRisky(ExitQuestion) : dialogs.confirmYesNo(ExitQuestion);
 }
 
 void Form2::Command2Click()
@@ -517,14 +539,34 @@ void Form2::Command10Click()
         return;
     }
     auto pending = state.pendingEntries;
-    for (size_t position = 0; position < import->values.size(); ++position)
-        if (import->values[position])
-            pending[position] = *import->values[position];
-    if (!dialogs.confirmOkCancel(
-            monthImportReport(*import, state.registrants.count(), *key) + QStringLiteral("\n\n") +
-            withLimitFindings(pending, *key,
-                              QStringLiteral("取り込んだ値は「全データ保存」で保存します。取り込みますか？"))))
+    QList<size_t> typedChanged; // persons whose values confirmed by hand the file would change
+    QStringList changes;
+    for (size_t position = 0; position < import->values.size(); ++position) {
+        if (!import->values[position])
+            continue;
+        const PendingEntry& typed = state.pendingEntries[position];
+        if (const QString change = valueChanges(typed, *import->values[position]); typed.typed && !change.isEmpty()) {
+            typedChanged << position;
+            changes << state.registrants.names[static_cast<qsizetype>(position)] + QStringLiteral("　") + change;
+        }
+        pending[position] = *import->values[position];
+    }
+    QString report = monthImportReport(*import, state.registrants.count(), *key);
+    if (!changes.isEmpty())
+        report += QStringLiteral("\n\n入力済みの値を変更：%1名\n%2")
+                      .arg(changes.size())
+                      .arg(listForMessage(changes, QStringLiteral("名"), 20));
+    if (!confirmWithLimitFindings(pending, *key, report,
+                                  QStringLiteral("取り込んだ値は「全データ保存」で保存します。取り込みますか？"),
+                                  import->hasDoubts() || !changes.isEmpty()))
         return;
+    // Values confirmed by hand stay unless the operator answers to replace them.
+    if (!changes.isEmpty() &&
+        !dialogs.confirmRisky(QStringLiteral("入力済みの値を変更する%1名を、CSVの値に置き換えますか？\n"
+                                             "「いいえ」では入力した値のままにします。")
+                                  .arg(changes.size())))
+        for (const size_t position : typedChanged)
+            pending[position] = state.pendingEntries[position];
     state.pendingEntries = pending;
     // Fields typed for the person shown are not confirmed: the imported values stand.
     emptyPersonFields();
@@ -541,12 +583,18 @@ void Form2::Command11Click()
         showAndActivate(&additions);
 }
 
-QString Form2::withLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& question) const
+bool Form2::confirmWithLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& before,
+                                     const QString& question, bool doubtful)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor); // every file with values is read: a moment on a large store
-    const QString findings = monthLimitReport(monthLimitFindings(dataDir, state.registrants, pending, key));
+    const LimitFindings findings = monthLimitFindings(dataDir, state.registrants, pending, key);
     QApplication::restoreOverrideCursor();
-    return findings.isEmpty() ? question : findings + QStringLiteral("\n\n") + question;
+    QStringList paragraphs;
+    for (const QString& paragraph : {before, monthLimitReport(findings), question})
+        if (!paragraph.isEmpty())
+            paragraphs << paragraph;
+    const QString text = paragraphs.join(QStringLiteral("\n\n"));
+    return doubtful || !findings.over.isEmpty() ? dialogs.confirmDoubtful(text) : dialogs.confirmOkCancel(text);
 }
 
 void Form2::showCorrected(const QString& jobType, const QString& affiliation)

@@ -97,7 +97,10 @@ private:
     void emptyDoseFields();
     void saveAll(MonthKey key);
     // The question, after the persons whom the values would bring near or over a limit, if any.
-    QString withLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& question) const;
+    // Asks `question` after `before` and what the values bring near or over a limit; the answer that takes
+    // nothing is the default when `doubtful` or when the values bring anyone over a limit.
+    bool confirmWithLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& before,
+                                  const QString& question, bool doubtful);
     void leaveToMenu();
 
     SharedState& state;

@@ -100,12 +100,15 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
         return std::nullopt;
     }
     double doses[4];
+    bool allNumbers = true;
     for (int i = 0; i < 4; ++i) {
         const QString text = row.cell(DoseColumns[i]);
         const QString cell = QStringLiteral("：%1「%2」").arg(MonthCsvHeadings[DoseColumns[i]], text);
         const csv::DoseReading dose = csv::readDose(text);
-        if (dose.doubt == csv::DoseReading::NotANumber)
+        if (dose.doubt == csv::DoseReading::NotANumber) {
             import.notNumbers << row.label() + cell;
+            allNumbers = false;
+        }
         if (dose.doubt == csv::DoseReading::Negative || dose.doubt == csv::DoseReading::TooLarge) {
             import.unusable << row.label() + cell +
                                    (dose.doubt == csv::DoseReading::Negative
@@ -115,6 +118,9 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
         }
         doses[i] = dose.value;
     }
+    // A cell that is no dose never becomes one: the row is left out, its person keeps what it had.
+    if (!allNumbers)
+        return std::nullopt;
     const QString comment = row.cell(Comment).isEmpty() ? NoComment : row.cell(Comment);
     if (comment.contains(QLatin1Char('\n')) || !cp932::encode(comment)) {
         import.unusable << row.label() + QStringLiteral("：備考「%1」は保存できません").arg(comment);
@@ -237,7 +243,7 @@ QString monthImportReport(const MonthImport& import, qsizetype registrants, Mont
         {&import.otherName, QStringLiteral("登録番号と氏名が合わない行（登録番号の人に取り込みます）"),
          QStringLiteral("行")},
         {&import.repeated, QStringLiteral("2行以上ある登録者（最後の行を取り込みます）"), QStringLiteral("名")},
-        {&import.notNumbers, QStringLiteral("数ではない値（0として取り込みます）"), QStringLiteral("件")},
+        {&import.notNumbers, QStringLiteral("数ではない値の行（取り込みません）"), QStringLiteral("件")},
         {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）"), QStringLiteral("行")},
         {&import.withoutValues, QStringLiteral("値のない登録者（今の値のままです）"), QStringLiteral("名")},
     };

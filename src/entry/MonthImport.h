@@ -37,7 +37,7 @@ struct MonthImport {
     QStringList removed;                             // rows of removed persons: not taken
     QStringList otherName;     // rows whose number belongs to a registrant of another name: taken by number
     QStringList repeated;      // registrants with more than one row: the last row is taken
-    QStringList notNumbers;    // dose cells that read as 0 only because they begin with letters
+    QStringList notNumbers;    // dose cells that are not a number as a whole: their rows are not taken
     QStringList unusable;      // rows whose values cannot be saved (too large, a character CP932 lacks): not taken
     QStringList withoutValues; // registrants without values: they keep what they have
 

@@ -19,6 +19,9 @@ public:
     // Yes and No buttons with the exclamation icon and No as the default, for a step that is hard to
     // undo; true only when Yes was pressed.
     virtual bool confirmRisky(const QString& text) = 0;
+    // OK and Cancel buttons with the exclamation icon and Cancel as the default, for a step the text gives
+    // reasons to doubt (values in doubt, a limit exceeded); true only when OK was pressed.
+    virtual bool confirmDoubtful(const QString& text) = 0;
     // The window of the first start from the menu: what the data folder is, `suggested` proposed, or
     // another folder chosen in a folder dialog; the folder chosen, or an empty text on Cancel.
     virtual QString chooseDataFolder(const QString& suggested) = 0;

@@ -89,6 +89,12 @@ bool QtDialogs::confirmRisky(const QString& text)
     return ask(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtDialogs::confirmDoubtful(const QString& text)
+{
+    return ask(QMessageBox::Warning, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
 QString QtDialogs::chooseDataFolder(const QString& suggested)
 {
     DataFolderWindow window(suggested, QApplication::activeWindow());

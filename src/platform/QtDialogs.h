@@ -14,6 +14,7 @@ public:
     bool confirmOkCancel(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     bool confirmRisky(const QString& text) override;
+    bool confirmDoubtful(const QString& text) override;
     QString chooseDataFolder(const QString& suggested) override;
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;

@@ -17,6 +17,7 @@ struct PendingEntry {
     double internal = 0;
     QString comment = NoComment;
     bool imported = false; // taken from a CSV file: the window shows these values again
+    bool typed = false;    // confirmed by hand in the entry window: an import asks before changing them
 };
 
 // The state the windows share for the whole run, owned by main() and handed to each window.

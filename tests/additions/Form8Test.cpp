@@ -125,7 +125,8 @@ TEST_F(AdditionsWindow, TakesAWomansDeclarationOnlyForAWomanAndForgetsTheFieldsO
     }
     const QStringList refusals = takeMessages();
     ASSERT_EQ(refusals.size(), 3);
-    EXPECT_EQ(refusals[0], QStringLiteral("「妊娠」は女性の申告です。佐藤は男性として登録されているため入力できません"));
+    EXPECT_EQ(refusals[0],
+              QStringLiteral("「妊娠」は女性の申告です。佐藤は男性として登録されているため入力できません"));
     EXPECT_EQ(ReadDeclarations(app.dataDir)->value(0).kind, DeclarationKind::DesignatedDoctor);
 
     typeDose(QStringLiteral("第二病院"), QStringLiteral("2026/07"), QString(), QStringLiteral("1"));

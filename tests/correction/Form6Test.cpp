@@ -242,6 +242,7 @@ TEST_F(CorrectionWindow, CancelAsksOnlyWhenMonthsWereChanged)
     dialogs.answer(true);
     click(form.Command1);
     EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(dialogs.shown.last().kind, ScriptedDialogs::Kind::Risky); // "はい" drops the corrections
     EXPECT_EQ(takeMessages(), (QStringList(2, QStringLiteral("訂正したデータがあります。訂正をキャンセルしますか？"))));
     EXPECT_EQ(yamadaFile(), before);
 }

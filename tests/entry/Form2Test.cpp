@@ -384,10 +384,15 @@ TEST_F(EntryWindow, ExitAsksAndOnlyNoStays)
     dialogs.answer(false);
     click(form.Command2);
     EXPECT_TRUE(form.isVisible());
+    // With a value confirmed, "はい" would drop it: "いいえ" is the default.
+    setMonth("2005", "4");
+    confirm(Names[0], {"1"});
+    EXPECT_EQ(dialogs.shown.last().kind, Kind::YesNo);
     dialogs.answer(true);
     click(form.Command2);
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(app.form1().isVisible());
+    EXPECT_EQ(dialogs.shown.last().kind, Kind::Risky);
     EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("データ入力を終了・キャンセルしますか？"),
                                            QStringLiteral("データ入力を終了・キャンセルしますか？")}));
 }
@@ -404,7 +409,7 @@ TEST_F(EntryWindow, AnImportedMonthIsReviewedAndSavedAsTypingItWould)
     // April typed and confirmed, May imported from the same texts: the records match byte for byte.
     setMonth("2005", "4");
     confirm(Names[0], {"0.5", "M", "", "1.23E-03"}, QStringLiteral("腕"));
-    confirm(Names[1], {QStringLiteral("１２"), "abc", "", ""});
+    confirm(Names[1], {QStringLiteral("１２"), "0", "", ""});
     saveAll();
     openEntry();
     EXPECT_FALSE(form.Command10->isEnabled());
@@ -412,20 +417,35 @@ TEST_F(EntryWindow, AnImportedMonthIsReviewedAndSavedAsTypingItWould)
     EXPECT_TRUE(form.Command9->isEnabled() && form.Command10->isEnabled());
     const QString csv = path(QStringLiteral("filled.csv"));
     writeBytes(csv, *cp932::encode(QStringLiteral("登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
-                                                  "1,山田,0.5,M,,1.23E-03,腕\r\n2,鈴木,１２,abc,,,\r\n")));
+                                                  "1,山田,0.5,M,,1.23E-03,腕\r\n2,鈴木,１２,0,,,\r\n"
+                                                  "3,髙橋,0.1a,,,,\r\n")));
     dialogs.answerFile(csv);
     dialogs.answer(false); // nothing is filled before the operator accepts
     click(form.Command10);
     doubleClick(Names[0]);
     EXPECT_TRUE(form.Text8->text().isEmpty());
-    dialogs.shown.clear();
-    dialogs.answerFile(csv);
-    dialogs.answer(true);
-    click(form.Command10);
-    const QString question = dialogs.shown.last().text;
-    EXPECT_TRUE(question.contains(QStringLiteral("登録者3名のうち2名に値があります")));
-    EXPECT_TRUE(question.contains(QStringLiteral("3行目（登録番号 2　鈴木）：水晶体「abc」")));
-    EXPECT_TRUE(question.contains(QStringLiteral("値のない登録者（今の値のままです）：1名\n髙橋")));
+
+    // 山田 confirmed by hand: the file's values replace them only on a second yes, No being the default.
+    confirm(Names[0], {"0.3", "0.4", "0.5"});
+    for (const bool replace : {false, true}) {
+        dialogs.shown.clear();
+        dialogs.answerFile(csv);
+        dialogs.answer(true);
+        dialogs.answer(replace);
+        click(form.Command10);
+        ASSERT_EQ(dialogs.shown.size(), 3);
+        const QString question = dialogs.shown[1].text;
+        EXPECT_EQ(dialogs.shown[1].kind, Kind::Doubtful); // a doubt: Cancel, importing nothing, is the default
+        EXPECT_TRUE(question.contains(QStringLiteral("登録者3名のうち2名に値があります")));
+        EXPECT_TRUE(question.contains(
+            QStringLiteral("数ではない値の行（取り込みません）：1件\n4行目（登録番号 3　髙橋）：実効線量「0.1a」")));
+        EXPECT_TRUE(question.contains(QStringLiteral("値のない登録者（今の値のままです）：1名\n髙橋")));
+        EXPECT_TRUE(question.contains(QStringLiteral("入力済みの値を変更：1名\n山田　実効 0.3 → 0.5、水晶体 0.4 → 0、"
+                                                     "皮膚 0.5 → 0、内部 0 → 0.00123、備考 ― → 腕")))
+            << question.toStdString();
+        EXPECT_EQ(dialogs.shown[2].kind, Kind::Risky);
+        EXPECT_EQ(app.state.pendingEntries[0].effective, replace ? 0.5 : 0.3);
+    }
     doubleClick(Names[0]);
     EXPECT_EQ((QStringList{form.Text8->text(), form.Text9->text(), form.Text11->text(), form.Text12->text(),
                            form.Text13->text()}),
@@ -452,20 +472,23 @@ TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQue
     dialogs.answer(true);
     click(form.Command10);
     const QString suzuki = QStringLiteral("鈴木：実効 Q2 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）");
-    EXPECT_TRUE(dialogs.shown.last().text.contains(QStringLiteral("注意・超過となる人が1名います") +
-                                                   QStringLiteral("（他施設での線量を含みます）。\n") + suzuki))
+    EXPECT_TRUE(
+        dialogs.shown.last().text.contains(QStringLiteral("【注意】この月の線量で限度の注意となる人が1名います") +
+                                           QStringLiteral("（他施設での線量を含みます）。\n") + suzuki))
         << dialogs.shown.last().text.toStdString();
 
     confirm(Names[0], {"6"});
     confirm(Names[2], {"0"}); // values of 0 change no total
     saveAll();
-    const QString question = dialogs.shown.value(dialogs.shown.size() - 2).text;
-    EXPECT_TRUE(question.contains(QStringLiteral("注意・超過となる人が2名います"))) << question.toStdString();
-    EXPECT_TRUE(question.contains(
-        QStringLiteral("山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者は対象外）、"
-                       "実効 年度 51 > 20（5年の累積を記録）\n") +
+    const ScriptedDialogs::Shown question = dialogs.shown.value(dialogs.shown.size() - 2);
+    EXPECT_EQ(question.kind, Kind::Doubtful); // someone over a limit: Cancel, saving nothing, is the default
+    EXPECT_TRUE(question.text.startsWith(
+        QStringLiteral("【超過】この月の線量で限度を超える人が1名います（他施設での線量を含みます）。\n"
+                       "山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者は対象外）、"
+                       "実効 年度 51 > 20（5年の累積を記録）\n\n【注意】この月の線量で限度の注意となる人が1名います"
+                       "（他施設での線量を含みます）。\n") +
         suzuki + QStringLiteral("\n\nデータ入力に間違いはありませんか？")))
-        << question.toStdString();
+        << question.text.toStdString();
 }
 
 TEST_F(EntryWindow, TheTemplateIsOfferedUnderTheMonthsNameInTheDataFolder)

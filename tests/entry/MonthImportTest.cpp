@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"2行目（登録番号 4）"}},
         ImportCase{"CellsThatAreNotWholeNumbers",
                    Headings + "1,山田,\"0,06\",abc,,,\n2,鈴木,0.09.5, 2 ,,,\n3,髙橋,1 2,1d2,,,\n",
-                   "0,0,0",
+                   "-,-,-",
                    &MonthImport::notNumbers,
                    {"2行目（登録番号 1　山田）：実効線量「0,06」", "2行目（登録番号 1　山田）：水晶体「abc」",
                     "3行目（登録番号 2　鈴木）：実効線量「0.09.5」", "4行目（登録番号 3　髙橋）：実効線量「1 2」",

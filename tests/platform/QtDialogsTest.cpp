@@ -20,6 +20,7 @@ struct SeenBox {
     QString text;
     QStringList buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString defaultButton;
 };
 
 class QtDialogsTest : public testing::Test {
@@ -33,7 +34,11 @@ protected:
                 auto* box = qobject_cast<QMessageBox*>(widget);
                 if (!box || !box->isVisible())
                     continue;
-                *seen = {box->windowTitle(), box->text(), {}, box->icon()};
+                *seen = {box->windowTitle(),
+                         box->text(),
+                         {},
+                         box->icon(),
+                         box->defaultButton() ? box->defaultButton()->text() : QString()};
                 QAbstractButton* chosen = nullptr;
                 for (QAbstractButton* button : box->buttons()) {
                     seen->buttons.append(button->text());
@@ -69,6 +74,20 @@ TEST_F(QtDialogsTest, QuestionsStopOnlyOnCancelOrNo)
     seen.buttons.sort();
     EXPECT_EQ(seen.buttons, (QStringList{"いいえ", "はい"}));
     run(QStringLiteral("はい"), [&] { answer = dialogs.confirmYesNo("終了しますか？"); });
+    EXPECT_TRUE(answer);
+}
+
+// A step that is hard to undo, or taken despite doubts, is what Enter does not do.
+TEST_F(QtDialogsTest, QuestionsThatCanLoseWorkDefaultToTheHarmlessAnswer)
+{
+    bool answer = true;
+    EXPECT_EQ(run(QStringLiteral("いいえ"), [&] { answer = dialogs.confirmRisky("?"); }).defaultButton,
+              QStringLiteral("いいえ"));
+    const SeenBox doubtful = run(QStringLiteral("キャンセル"), [&] { answer = dialogs.confirmDoubtful("?"); });
+    EXPECT_EQ(doubtful.defaultButton, QStringLiteral("キャンセル"));
+    EXPECT_EQ(doubtful.icon, QMessageBox::Warning);
+    EXPECT_FALSE(answer);
+    run(QStringLiteral("OK"), [&] { answer = dialogs.confirmDoubtful("?"); });
     EXPECT_TRUE(answer);
 }
 

@@ -29,6 +29,11 @@ bool ScriptedDialogs::confirmRisky(const QString& text)
     return nextAnswer(Kind::Risky, text);
 }
 
+bool ScriptedDialogs::confirmDoubtful(const QString& text)
+{
+    return nextAnswer(Kind::Doubtful, text);
+}
+
 QString ScriptedDialogs::chooseDataFolder(const QString& suggested)
 {
     return nextPath(Kind::Folder, QStringLiteral("データフォルダ"), suggested, folders);

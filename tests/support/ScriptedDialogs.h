@@ -12,7 +12,7 @@ namespace velmora::test {
 // A question without a queued answer fails the test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Folder, File };
+    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Doubtful, Folder, File };
     struct Shown {
         Kind kind;
         QString text;
@@ -29,6 +29,7 @@ public:
     bool confirmOkCancel(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     bool confirmRisky(const QString& text) override;
+    bool confirmDoubtful(const QString& text) override;
     QString chooseDataFolder(const QString& suggested) override;
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
