@@ -1,6 +1,8 @@
 ; The Windows installer of Velmora: per machine, under Program Files, with a Start-menu entry
-; 「個人被曝線量管理」 and an uninstaller that leaves the data alone. Made by scripts/build-windows:
-;   makensis -DVERSION=1.0.0 -DSTAGE=<folder of the program and its DLLs> -DOUTFILE=<setup.exe> velmora.nsi
+; 「個人被曝線量管理」 and an uninstaller that removes the installed files one by one and leaves the data
+; alone. Made by scripts/build-windows:
+;   makensis -DVERSION=1.0.0 -DSTAGE=<folder of the program and its DLLs> -DOUTFILE=<setup.exe>
+;            -DINSTALLED=<list of the staged files: Delete and RMDir lines> velmora.nsi
 Target amd64-unicode ; a 64-bit installer: no 32-bit layer needed (Wine without WoW64, 64-bit Windows)
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -8,6 +10,7 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 
 Name "個人被曝線量管理 (Velmora ${VERSION})"
+BrandingText "個人被曝線量管理 (Velmora ${VERSION})"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Velmora"
 InstallDirRegKey HKLM "Software\Velmora" "InstallDir"
@@ -41,11 +44,15 @@ Section "Velmora"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; The program's files only: the data folders the users chose stay as they are.
+; The program's files only, each by its name: a data folder anywhere, also inside the program's folder,
+; stays as it is, and the program's folder goes only when nothing else is left in it.
 Section "Uninstall"
     SetShellVarContext all
     Delete "$SMPROGRAMS\個人被曝線量管理.lnk"
-    RMDir /r "$INSTDIR"
+    !include "${INSTALLED}"
+    Delete "$INSTDIR\velmora.ico"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     DeleteRegKey HKLM "Software\Velmora"
 SectionEnd

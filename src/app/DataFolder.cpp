@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -11,6 +12,25 @@ namespace {
 const QString DataFolderKey = QStringLiteral("dataFolder");
 // Set while the remembered folder is as empty as the first-start window made or took it: not asked about.
 const QString StartedEmptyKey = QStringLiteral("dataFolderStartedEmpty");
+
+// The program's own folder, or on Windows the Program Files folder, that holds `folder`; empty when none.
+QString programFolderHolding(const QString& folder)
+{
+    QStringList programs{QCoreApplication::applicationDirPath()};
+#ifdef Q_OS_WIN
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"})
+        if (const QString path = qEnvironmentVariable(variable); !path.isEmpty())
+            programs << QDir::fromNativeSeparators(path);
+#endif
+    const QString chosen = QDir::cleanPath(QDir(folder).absolutePath());
+    for (const QString& program : programs) {
+        const QString root = QDir::cleanPath(QDir(program).absolutePath());
+        if (chosen.compare(root, Qt::CaseInsensitive) == 0 ||
+            chosen.startsWith(root + QLatin1Char('/'), Qt::CaseInsensitive))
+            return root;
+    }
+    return {};
+}
 
 bool isEmptyFolder(const QString& folder)
 {
@@ -53,6 +73,13 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
         if (chosen.isEmpty()) {
             dialogs.inform(QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
             return std::nullopt;
+        }
+        // An update or the uninstaller of the program may replace or remove what is in its folders.
+        if (const QString programs = programFolderHolding(chosen); !programs.isEmpty()) {
+            dialogs.warn(QStringLiteral("プログラムのフォルダ「%1」の中はデータのフォルダにできません（プログラムの"
+                                        "更新や削除でデータが失われるおそれがあるため）。「%2」などを選んで下さい。")
+                             .arg(QDir::toNativeSeparators(programs), QDir::toNativeSeparators(suggested)));
+            continue;
         }
         // The program's files would mix with the user's own.
         if (QDir(chosen) == QDir::home()) {

@@ -3,6 +3,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/Stores.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -28,12 +29,17 @@ TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemember
 {
     const QString suggested = home.filePath(QStringLiteral("Velmora"));
     dialogs.answerFolder(home.path()); // the home folder itself: refused, asked again
+    dialogs.answerFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/データ")); // the program's: too
     dialogs.answerFolder(suggested);   // the folder proposed, made when missing
     EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested);
     EXPECT_EQ(dialogs.dialogStart, suggested);
     EXPECT_TRUE(QDir(suggested).exists());
     EXPECT_TRUE(
         dialogs.shown.value(1).text.startsWith(QStringLiteral("ホームフォルダそのものはデータのフォルダにできません")));
+    EXPECT_TRUE(dialogs.shown.value(3).text.startsWith(
+        QStringLiteral("プログラムのフォルダ「%1」の中はデータのフォルダにできません")
+            .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))));
+    EXPECT_FALSE(QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/データ")).exists());
     dialogs.shown.clear();
     EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested); // remembered: not asked again
     EXPECT_TRUE(dialogs.shown.isEmpty());
