@@ -114,8 +114,10 @@ bool SystemPrinter::startAsPdf(const QString& reportName)
     ++pdfPages;
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
-    // A file of an earlier print in the same second is never overwritten.
-    const QString name = QStringLiteral("%1_%2_p%3").arg(reportName, stamp).arg(pdfFiles);
+    // A document is one file, whatever its pages; the further documents of one print are numbered, and a
+    // file of an earlier print in the same second is never overwritten.
+    const QString name = pdfFiles == 1 ? QStringLiteral("%1_%2").arg(reportName, stamp)
+                                       : QStringLiteral("%1_%2_%3").arg(reportName, stamp).arg(pdfFiles);
     QString file = folder.filePath(name + QStringLiteral(".pdf"));
     for (int copy = 2; QFileInfo::exists(file); ++copy)
         file = folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(copy));
@@ -172,7 +174,7 @@ PrintReport SystemPrinter::takeReport()
         const QString saved = QStringLiteral("%1ため、%2ページをPDFファイルとしてフォルダ「%3」に保存しました。\n%4")
                                   .arg(reason)
                                   .arg(pdfPages)
-                                  .arg(PrintFolder, QDir(dataRoot).filePath(PrintFolder));
+                                  .arg(PrintFolder, QDir::toNativeSeparators(QDir(dataRoot).filePath(PrintFolder)));
         report.message = report.message.isEmpty() ? saved : report.message + QStringLiteral("\n") + saved;
     }
     failure.clear();

@@ -1,12 +1,10 @@
 #include "PageWindow.h"
 
+#include "CsvSave.h"
 #include "platform/PrintOutcome.h"
-#include "store/FileWriter.h"
-#include "store/Messages.h"
 
 #include <QApplication>
 #include <QBoxLayout>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
@@ -78,12 +76,7 @@ void PageWindow::PrintButtonClick()
 
 void PageWindow::SaveCsvButtonClick()
 {
-    const QString name = QFileInfo(csvFile).fileName();
-    if (const auto saved = replaceFile(csvFile, name, csvBytes); !saved) {
-        dialogs.warn(messageOf(saved.error()));
-        return;
-    }
-    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(name, csvFile));
+    saveCsvAsked(dialogs, clock.now().date(), csvFile, csvBytes);
 }
 
 } // namespace velmora

@@ -24,7 +24,7 @@ public:
     PageWindow(const QString& objectName, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock);
 
     // Shows the page under `title`; "印刷" prints it as the document `documentName`; "CSV保存", shown
-    // only with a CSV, writes `csv` to `csvPath`.
+    // only with a CSV, writes `csv` where the operator chooses, `csvPath` proposed (saveCsvAsked).
     void showPage(const QString& title, const QString& documentName, Draw draw, const QString& csvPath = {},
                   const QByteArray& csv = {});
 

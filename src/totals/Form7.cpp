@@ -6,12 +6,12 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/PrintOutcome.h"
+#include "reports/CsvSave.h"
 #include "reports/DistributionReport.h"
 #include "reports/DoseNotice.h"
 #include "reports/PersonCharts.h"
 #include "reports/TotalsReport.h"
 #include "store/FacilitySettings.h"
-#include "store/FileWriter.h"
 #include "store/Messages.h"
 
 #include <QApplication>
@@ -343,13 +343,9 @@ void Form7::SaveCsvButtonClick()
 {
     if (model.allRows().isEmpty())
         return;
-    const QString name = QStringLiteral("線量集計_%1年度.csv").arg(model.fiscalYear());
-    const QString path = QDir(dataDir.root()).filePath(name);
-    if (const auto saved = replaceFile(path, name, totalsCsv(model.allRows(), model.fiscalYear())); !saved) {
-        dialogs.warn(messageOf(saved.error()));
-        return;
-    }
-    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(name, path));
+    saveCsvAsked(dialogs, clock.now().date(),
+                 QDir(dataDir.root()).filePath(QStringLiteral("線量集計_%1年度.csv").arg(model.fiscalYear())),
+                 totalsCsv(model.allRows(), model.fiscalYear()));
 }
 
 void Form7::showDistribution(bool byGroup)

@@ -28,7 +28,7 @@ void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs
         dialogs.warn(messageOf(saved.error()));
         return;
     }
-    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(fileName, path));
+    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(fileName, QDir::toNativeSeparators(path)));
     const auto facility = ReadFacility(dir);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     PrintLeavingRecord(printer, *record, facility ? facilityLine(*facility) : QString(), clock.now().date());

@@ -30,7 +30,7 @@ TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemember
     const QString suggested = home.filePath(QStringLiteral("Velmora"));
     dialogs.answerFolder(home.path()); // the home folder itself: refused, asked again
     dialogs.answerFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/データ")); // the program's: too
-    dialogs.answerFolder(suggested);   // the folder proposed, made when missing
+    dialogs.answerFolder(suggested); // the folder proposed, made when missing
     EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested);
     EXPECT_EQ(dialogs.dialogStart, suggested);
     EXPECT_TRUE(QDir(suggested).exists());

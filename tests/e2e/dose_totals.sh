@@ -41,8 +41,13 @@ xdotool key --delay 100 Tab Tab Tab Tab Tab Tab Tab
 sleep 0.3
 import -window "$totals" "$shots/dose-totals-tabbed.png"
 xdotool key Return
+# Where to save it: the data folder and a dated name are proposed, and Enter takes them.
+dialog=$(window_named "CSVファイルの保存先") || fail "CSV保存 did not ask where to save"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key Return
 answer_box
-csv="$data/線量集計_2005年度.csv"
+csv=$(ls "$data"/線量集計_2005年度_*.csv 2>/dev/null | head -n 1)
 [ -f "$csv" ] || fail "CSV保存 wrote no file"
 grep -q '^1,山田　花子,女,2005,5,0,0,0,5,5,.*,注意,実効 Q1 5 ≥ 4' "$csv" || fail "5 mSv in a quarter: $(grep 山田 "$csv")"
 grep -q '^2,鈴木　一郎,.*,要確認,.*2006年1月の記録が2件' "$csv" || fail "a month held twice: $(grep 鈴木 "$csv")"

@@ -348,7 +348,7 @@ TEST_F(EntryWindow, RemovalAsksFirstAndMovesTheNameToTheRemovedList)
                                               QStringLiteral("登録を抹消していいですか？")}));
     EXPECT_TRUE(messages[2].startsWith(QStringLiteral("山田さんの離職時の線量記録")));
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("離職時記録_山田.csv"))));
-    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("印刷/離職時記録_20261207-101500_p1.pdf"))))
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("印刷/離職時記録_20261207-101500.pdf"))))
         << messages[5].toStdString();
     EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), crlfLines({" 2 ", "\x97\xe9\x96\xd8", "\xfb\xfc\x8b\xb4"}));
     EXPECT_EQ(fileBytes(path(RemovedNamesFile)), crlfLines({"\x8e\x52\x93\x63"}));

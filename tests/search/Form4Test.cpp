@@ -216,7 +216,7 @@ TEST_F(SearchWindow, AClickOnTheHighlightedNameChoosesItAgain)
     dialogs.answer(true);
     click(form.Command4);
     EXPECT_EQ(QDir(path(QStringLiteral("印刷"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("個人被曝記録_20261207-101500_p1.pdf")});
+              QStringList{QStringLiteral("個人被曝記録_20261207-101500.pdf")});
     // The keyboard still moves the choice.
     form.List1->setFocus();
     QTest::keyClick(form.List1, Qt::Key_Down);
@@ -248,8 +248,8 @@ TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
                                                              "フォルダ「印刷」に保存しました。\n") +
                                                   folder}));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
-              (QStringList{QStringLiteral("月別被曝一覧表_20261207-101500_p1.pdf"),
-                           QStringLiteral("月別被曝一覧表_20261207-101500_p2.pdf")}));
+              (QStringList{QStringLiteral("月別被曝一覧表_20261207-101500.pdf"),
+                           QStringLiteral("月別被曝一覧表_20261207-101500_2.pdf")}));
     EXPECT_EQ(app.form4().report.nextRow, 41); // past the rows printed
     EXPECT_EQ(app.form4().report.mode, ReportMode::MonthlyList);
     EXPECT_TRUE(form.Command4->isEnabled());
@@ -258,10 +258,10 @@ TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
     type(form.Text1, "2005");
     dialogs.answer(true);
     click(form.Command4); // mode 1: the chosen person's record, though the list is on the surface
-    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500_p1.pdf"))));
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500.pdf"))));
     dialogs.answer(true);
     click(form.Command4); // the same second: the earlier file stays
-    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500_p1-2.pdf"))));
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("個人被曝記録_20261207-101500-2.pdf"))));
 }
 
 TEST_F(SearchWindow, APrintThatWentNowhereIsToldWithTheExclamationIcon)

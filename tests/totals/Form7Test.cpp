@@ -101,12 +101,14 @@ TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
     click(app.form1().Command4);
     takeMessages();
     form.FlaggedOnlyBox->click();
+    dialogs.answerFile(path(QStringLiteral("集計.csv")));
     click(form.SaveCsvButton);
-    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("線量集計_2026年度.csv"))));
+    EXPECT_EQ(dialogs.dialogStart, path(QStringLiteral("線量集計_2026年度_20261207.csv"))); // proposed, dated
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("集計.csv"))));
     dialogs.answer(true);
     click(form.PrintButton);
     const QStringList printed = QDir(path(QStringLiteral("印刷"))).entryList(QDir::Files);
-    ASSERT_EQ(printed, QStringList{QStringLiteral("線量集計_20261207-101500_p1.pdf")});
+    ASSERT_EQ(printed, QStringList{QStringLiteral("線量集計_20261207-101500.pdf")});
     QStringList words;
     for (const PdfWord& word : pdfWords(path(QStringLiteral("印刷/") + printed.first())))
         words << word.text;
@@ -137,13 +139,18 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     PageWindow& window = form.distributionWindow;
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("線量分布（2026年度）"));
+    const QByteArray names = fileBytes(path(RegistrantNamesFile));
+    dialogs.answerFile(path(RegistrantNamesFile)); // a file of the store is never replaced
+    click(window.SaveCsvButton);
+    EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), names);
+    dialogs.answerFile(path(QStringLiteral("線量分布_2026年度.csv")));
     click(window.SaveCsvButton);
     EXPECT_EQ(fileBytes(path(QStringLiteral("線量分布_2026年度.csv"))),
               distributionCsv(doseDistribution(*gatherStoreTotals(app.dataDir, 2026, 202612), 2026)));
     takeMessages();
     dialogs.answer(true);
     click(window.PrintButton);
-    const QString distribution = wordsInsideTheirPages(path(QStringLiteral("印刷/線量分布_20261207-101500_p1.pdf")));
+    const QString distribution = wordsInsideTheirPages(path(QStringLiteral("印刷/線量分布_20261207-101500.pdf")));
     for (const char* expected : {"線量分布（2026年度）", "実効線量（年度）", "20超25以下", "50超", "区分（mSv）",
                                  "人数（人）", "線量区分（mSv）", "該当する作業者数"})
         EXPECT_TRUE(distribution.contains(QString::fromUtf8(expected))) << expected;
@@ -162,7 +169,7 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     EXPECT_FALSE(form.personChartWindow.SaveCsvButton->isVisible());
     dialogs.answer(true);
     click(form.personChartWindow.PrintButton);
-    const QString charts = wordsInsideTheirPages(path(QStringLiteral("印刷/個人線量グラフ_20261207-101500_p1.pdf")));
+    const QString charts = wordsInsideTheirPages(path(QStringLiteral("印刷/個人線量グラフ_20261207-101500.pdf")));
     for (const char* expected :
          {"鈴木", "月別の線量（2026年度）", "5年間の線量（2026", "実効 年度", "5年 100", "限度の80%"})
         EXPECT_TRUE(charts.contains(QString::fromUtf8(expected))) << expected;
@@ -179,8 +186,8 @@ TEST_F(DoseTotalsWindow, ShowsPrintsAndSavesTheDistributionOfItsYear)
     EXPECT_EQ(messages[0], QStringLiteral("鈴木さんの線量通知を印刷します。プリンターＯＫ？"));
     EXPECT_EQ(messages[2], QStringLiteral("表に表示中の4名の線量通知を、表の順に1人1ページ、計4ページで印刷します。"
                                           "プリンターＯＫ？"));
-    const QString one = path(QStringLiteral("印刷/線量通知_20261207-101500_p1.pdf"));
-    const QString all = path(QStringLiteral("印刷/線量通知_20261207-101500_p1-2.pdf")); // the same minute
+    const QString one = path(QStringLiteral("印刷/線量通知_20261207-101500.pdf"));
+    const QString all = path(QStringLiteral("印刷/線量通知_20261207-101500-2.pdf")); // the same minute
     EXPECT_EQ(pdfPageCount(one), 1);
     EXPECT_EQ(pdfPageCount(all), 4);
     const QString notice = wordsInsideTheirPages(all);
