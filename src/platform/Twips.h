@@ -22,7 +22,12 @@ void placeTwips(QWidget* control, int left, int top, int width, int height);
 // Gives a window its fixed client area in twips.
 void setClientTwips(QWidget* window, int width, int height);
 
-// Shows a window and gives it the keyboard focus, also where no window manager hands the focus over.
+// Keeps a shown window, title bar and frame included, within the available area of its screen (above a
+// task bar): smaller where it may shrink, moved in where it stands past an edge.
+void keepOnScreen(QWidget* window);
+
+// Shows a window inside its screen and gives it the keyboard focus, also where no window manager hands the
+// focus over.
 void showAndActivate(QWidget* window);
 
 } // namespace velmora

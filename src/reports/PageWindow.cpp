@@ -2,10 +2,12 @@
 
 #include "CsvSave.h"
 #include "platform/PrintOutcome.h"
+#include "platform/Twips.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QScrollArea>
 
@@ -58,9 +60,16 @@ void PageWindow::showPage(const QString& title, const QString& documentName, Dra
     csvBytes = csv;
     SaveCsvButton->setVisible(!csvFile.isEmpty());
     drawPage(*Picture1, ScreenStyle, {});
-    show();
-    raise();
-    activateWindow();
+    showAndActivate(this);
+}
+
+void PageWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the page, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void PageWindow::PrintButtonClick()

@@ -33,6 +33,9 @@ public:
     CommandButton* SaveCsvButton; // "CSV保存"
     CommandButton* CloseButton;   // "閉じる"
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void PrintButtonClick();
     void SaveCsvButtonClick();

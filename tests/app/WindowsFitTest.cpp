@@ -1,4 +1,5 @@
 #include "platform/DataFolderWindow.h"
+#include "platform/Twips.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
@@ -13,11 +14,15 @@ namespace {
 // The program's smallest screen, 1366 × 768, is the test platform's screen (tests/data/screen-1366x768.json).
 class WindowsFit : public WindowTest {
 protected:
-    // Every window fits the screen below its title bar, every button inside it.
+    // Every window fits the screen below its title bar, every button inside it; shown where it would stand
+    // past the screen's corner, it is moved in.
     void expectFits(QWidget& window)
     {
-        window.show();
+        window.move(1200, 700);
+        showAndActivate(&window);
         QApplication::processEvents();
+        EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry()))
+            << window.objectName().toStdString();
         const QSize room = window.screen()->availableSize() - QSize(0, 30);
         ASSERT_EQ(window.screen()->size(), QSize(1366, 768));
         EXPECT_LE(window.width(), room.width()) << window.objectName().toStdString();
