@@ -574,7 +574,10 @@ void Form8::ImportButtonClick()
         dialogs.warn(otherDoseImportReport(*import));
         return;
     }
-    if (dialogs.confirmOkCancel(otherDoseImportReport(*import) + QStringLiteral("\n\n取り込みますか？")) &&
+    // Rows left out for a doubt make Cancel, taking nothing, the default.
+    const QString question = otherDoseImportReport(*import) + QStringLiteral("\n\n取り込みますか？");
+    const bool doubtful = !import->unknownPersons.isEmpty() || !import->unusable.isEmpty();
+    if ((doubtful ? dialogs.confirmDoubtful(question) : dialogs.confirmOkCancel(question)) &&
         change<OtherFacilityDose>(doses, [&](QList<OtherFacilityDose>& list) { list << import->entries; }))
         dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size()));
 }
