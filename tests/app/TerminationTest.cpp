@@ -28,21 +28,14 @@ private:
     Dialogs& dialogs;
 };
 
-// SIGTERM ends the program although a real message box waits for its answer, and neither a box the code
-// opens after it nor one a closing window opens waits: nothing holds the program until a second signal.
+// SIGTERM ends the program although closing a window would open a message box that waits for an answer:
+// nothing holds the program until a second signal.
 TEST(Termination, ARequestToEndIsNotHeldByAMessageBox)
 {
     quitOnSystemRequests();
     QtDialogs dialogs;
     WarnsWhenClosed window(dialogs);
     window.show();
-    int shown = 0;
-    QTimer::singleShot(0, [&] {
-        dialogs.warn(QStringLiteral("ファイル「他施設線量.txt」を読み込めません"));
-        ++shown;
-        dialogs.warn(QStringLiteral("ファイル「他施設線量.txt」を読み込めません"));
-        ++shown;
-    });
     QTimer::singleShot(300, [] { std::raise(SIGTERM); });
     bool held = false; // until the test ends it, rather than hanging
     QTimer::singleShot(10000, [&held] {
@@ -51,7 +44,6 @@ TEST(Termination, ARequestToEndIsNotHeldByAMessageBox)
     });
     QApplication::exec();
     EXPECT_FALSE(held);
-    EXPECT_EQ(shown, 2);
 }
 
 } // namespace
