@@ -29,7 +29,7 @@ answer_box         # CSVテンプレートを保存しました。
 expect_file "線量入力_200504.csv" "efbbbf$(printf '%s\r\n' 登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考 1,山田,,,,, 2,鈴木,,,,, |
     xxd -p | tr -d '\n')"
 
-printf '%s\n' 登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考 '1,山田,0.5,M,,1.23E-03,"腕,左"' 2,鈴木,abc,,,, |
+printf '%s\n' 登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考 '1,山田,0.5,M,,1.23E-03,"腕,左"' 2,鈴木,M,,,, |
     iconv -f UTF-8 -t CP932 >"$data/filled.csv"
 xdotool mousemove --window "$entry" 236 664 click 1 # "CSV取込"
 dialog=$(window_named "取り込むCSVファイル") || fail "the open dialog did not open"
