@@ -2,6 +2,7 @@
 
 #include "OtherDoseImport.h"
 #include "platform/Fonts.h"
+#include "store/Calendar.h"
 #include "store/Cp932.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
@@ -397,7 +398,9 @@ std::optional<OtherFacilityDose> Form8::typedOtherDose()
     const auto from = typedYearMonth(FromMonthBox->text());
     const auto to = ToMonthBox->text().trimmed().isEmpty() ? from : typedYearMonth(ToMonthBox->text());
     if (!from || !to) {
-        dialogs.warn(QStringLiteral("年月は「2025/05」のように、1950年～2100年の1～12月で入力して下さい"));
+        dialogs.warn(QStringLiteral("年月は「2025/05」のように、%1年～%2年の1～12月で入力して下さい")
+                         .arg(FirstRecordYear)
+                         .arg(LastRecordYear));
         return std::nullopt;
     }
     OtherFacilityDose dose{person(),

@@ -17,57 +17,7 @@ enum Column { Name, Facility, From, To, Effective, Lens, Skin, Internal, Note };
 
 constexpr qsizetype DoubtsShown = 20;
 
-// The whole numbers of a typed date's parts, whatever separates them: "2025/06/10", "2025年6月10日",
-// "2025-6-10"; a text of digits alone is split as yyyymm or yyyymmdd.
-QList<qint64> dateParts(const QString& text, int digitsAlone)
-{
-    const QString plain = text.normalized(QString::NormalizationForm_KC).trimmed();
-    if (plain.size() == digitsAlone && std::all_of(plain.begin(), plain.end(), [](QChar c) { return c.isDigit(); })) {
-        QList<qint64> parts{plain.left(4).toLongLong(), plain.mid(4, 2).toLongLong()};
-        if (digitsAlone == 8)
-            parts << plain.mid(6, 2).toLongLong();
-        return parts;
-    }
-    QList<qint64> parts;
-    QString digits;
-    for (const QChar c : plain) {
-        if (c.isDigit() && c.unicode() < 128) {
-            digits += c;
-            continue;
-        }
-        if (digits.isEmpty() || !QStringLiteral("/-.年月日").contains(c))
-            return {};
-        parts << digits.toLongLong();
-        digits.clear();
-    }
-    if (!digits.isEmpty())
-        parts << digits.toLongLong();
-    return parts;
-}
-
 } // namespace
-
-std::optional<MonthKey> typedYearMonth(const QString& text)
-{
-    const QList<qint64> parts = dateParts(text, 6);
-    if (parts.size() != 2 || parts[0] < 1950 || parts[0] > 2100 || parts[1] < 1 || parts[1] > 12)
-        return std::nullopt;
-    return parts[0] * 100 + parts[1];
-}
-
-QString yearMonthText(MonthKey key)
-{
-    return QStringLiteral("%1/%2").arg(key / 100).arg(key % 100, 2, 10, QLatin1Char('0'));
-}
-
-std::optional<qint64> typedDay(const QString& text)
-{
-    const QList<qint64> parts = dateParts(text, 8);
-    if (parts.size() != 3 || parts[1] > 12 || parts[2] > 31)
-        return std::nullopt;
-    const qint64 day = parts[0] * 10000 + parts[1] * 100 + parts[2];
-    return isCalendarDate(day) ? std::optional(day) : std::nullopt;
-}
 
 std::optional<double> typedDose(const QString& text)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Calendar.h"
 #include "store/DataDir.h"
 #include "store/DoseAdditions.h"
 #include "store/Result.h"
@@ -17,14 +18,6 @@ inline const QStringList OtherDoseCsvHeadings = {
     QStringLiteral("皮膚"),     QStringLiteral("内部被曝"), QStringLiteral("備考"),
 };
 
-// A typed year and month ("2025/05", "2025/5", "202505", "2025年5月", full-width digits too) as a key;
-// nothing for anything else.
-std::optional<MonthKey> typedYearMonth(const QString& text);
-// A month as it is typed and as a CSV of doses elsewhere gives it: "2025/05".
-QString yearMonthText(MonthKey key);
-// A typed day ("2025/06/10", "20250610", "2025年6月10日") as yyyymmdd; nothing for anything else or a day
-// that does not exist.
-std::optional<qint64> typedDay(const QString& text);
 // A dose cell or field: empty or "M" is 0; otherwise a whole number text at or above 0.
 std::optional<double> typedDose(const QString& text);
 

@@ -8,8 +8,10 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "platform/WaitCursor.h"
 #include "registration/Form3.h"
 #include "registration/RegistrantChanges.h"
+#include "store/Calendar.h"
 #include "store/Cp932.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
@@ -43,9 +45,6 @@ QString valueChanges(const PendingEntry& now, const PendingEntry& then)
     return changes.join(QStringLiteral("、"));
 }
 
-constexpr int FirstTargetYear = 1950;
-constexpr int LastTargetYear = 2100;
-
 // The number of a typed target year or month: only digits (full-width ones too) and blanks, between
 // `fewestDigits` and `mostDigits` of them; nothing otherwise.
 std::optional<int> targetNumber(const QString& typed, int fewestDigits, int mostDigits)
@@ -70,7 +69,7 @@ std::optional<int> targetNumber(const QString& typed, int fewestDigits, int most
 std::optional<int> targetYear(const QString& typed)
 {
     const auto year = targetNumber(typed, 4, 4);
-    return year && *year >= FirstTargetYear && *year <= LastTargetYear ? year : std::nullopt;
+    return year && *year >= FirstRecordYear && *year <= LastRecordYear ? year : std::nullopt;
 }
 
 std::optional<int> targetMonth(const QString& typed)
@@ -586,9 +585,10 @@ void Form2::Command11Click()
 bool Form2::confirmWithLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& before,
                                      const QString& question, bool doubtful)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor); // every file with values is read: a moment on a large store
-    const LimitFindings findings = monthLimitFindings(dataDir, state.registrants, pending, key);
-    QApplication::restoreOverrideCursor();
+    const LimitFindings findings = [&] {
+        const WaitCursor wait; // every file with values is read: a moment on a large store
+        return monthLimitFindings(dataDir, state.registrants, pending, key);
+    }();
     QStringList paragraphs;
     for (const QString& paragraph : {before, monthLimitReport(findings), question})
         if (!paragraph.isEmpty())

@@ -3,6 +3,7 @@
 #include "CsvSave.h"
 #include "platform/PrintOutcome.h"
 #include "platform/Twips.h"
+#include "platform/WaitCursor.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -76,10 +77,11 @@ void PageWindow::PrintButtonClick()
 {
     if (!dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    drawPage(printer.beginDocument(document), ChartPaperStyle, clock.now().date());
-    printer.endDocument();
-    QApplication::restoreOverrideCursor();
+    {
+        const WaitCursor wait;
+        drawPage(printer.beginDocument(document), ChartPaperStyle, clock.now().date());
+        printer.endDocument();
+    }
     tellPrintOutcome(printer, dialogs);
 }
 

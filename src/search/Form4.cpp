@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/PrintOutcome.h"
 #include "platform/Twips.h"
+#include "platform/WaitCursor.h"
 #include "reports/MonthlyList.h"
 #include "reports/PersonalRecord.h"
 #include "reports/ReportData.h"
@@ -47,13 +48,6 @@ QIcon byeIcon()
     painter.drawLine(QPointF(18, 15.5), QPointF(21.5, 12));
     return QIcon(pixmap);
 }
-
-// Shows the wait cursor while a report reads every registrant's file.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "DoseAdditions.h"
 
+#include "Calendar.h"
 #include "FileWriter.h"
 #include "NumberForms.h"
 #include "TextFile.h"
@@ -89,19 +90,6 @@ private:
     }
 };
 
-std::optional<MonthKey> monthKeyOf(qint64 key)
-{
-    const qint64 month = key % 100;
-    if (key / 100 < 1950 || key / 100 > 2100 || month < 1 || month > 12)
-        return std::nullopt;
-    return key;
-}
-
-int fiscalYearOfMonth(MonthKey key)
-{
-    return static_cast<int>(key % 100 >= 4 ? key / 100 : key / 100 - 1);
-}
-
 bool hasLineBreak(const QString& text)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
@@ -129,13 +117,6 @@ QString declarationKindText(DeclarationKind kind)
     return {};
 }
 
-bool isCalendarDate(qint64 date)
-{
-    return date >= 19000101 && date <= 21001231 &&
-           QDate(static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100))
-               .isValid();
-}
-
 std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose)
 {
     if (dose.name.isEmpty())
@@ -144,10 +125,12 @@ std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose
         return FieldProblem{1, QStringLiteral("施設名を入力して下さい")};
     if (hasLineBreak(dose.facility) || hasLineBreak(dose.note))
         return FieldProblem{1, QStringLiteral("施設名と備考に改行は使えません")};
-    if (!monthKeyOf(dose.from))
-        return FieldProblem{2, QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい")};
-    if (!monthKeyOf(dose.to))
-        return FieldProblem{3, QStringLiteral("年月は1950年～2100年の1～12月で入力して下さい")};
+    if (!isRecordMonth(dose.from))
+        return FieldProblem{
+            2, QStringLiteral("年月は%1年～%2年の1～12月で入力して下さい").arg(FirstRecordYear).arg(LastRecordYear)};
+    if (!isRecordMonth(dose.to))
+        return FieldProblem{
+            3, QStringLiteral("年月は%1年～%2年の1～12月で入力して下さい").arg(FirstRecordYear).arg(LastRecordYear)};
     if (dose.to < dose.from)
         return FieldProblem{3, QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい")};
     const double doses[] = {dose.effective, dose.lens, dose.skin, dose.internal};
@@ -161,7 +144,7 @@ std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose)
 {
     if (const auto problem = storedOtherDoseProblem(dose))
         return problem->text;
-    if (fiscalYearOfMonth(dose.from) != fiscalYearOfMonth(dose.to))
+    if (fiscalYearOf(dose.from) != fiscalYearOf(dose.to))
         return QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい");
     return std::nullopt;
 }

@@ -68,9 +68,6 @@ struct FieldProblem {
 std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose);
 std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration);
 
-// Whether a date yyyymmdd is a real day.
-bool isCalendarDate(qint64 date);
-
 // The most entries each list holds, thirty years of a large hospital's doses elsewhere and declarations, and
 // the largest file of either list its reader takes: the writer refuses more (ListFull), so that every list
 // written is read back.

@@ -14,7 +14,6 @@
 namespace velmora {
 namespace {
 
-constexpr int FirstBlock = 2001;
 constexpr ExactDose RecordBlockAbove = ExactDose::whole(RecordBlockAboveMSv);
 
 // The four doses of a record in the order they are named.
@@ -463,28 +462,6 @@ std::optional<int> totalsYearOf(const QString& text)
     if (!whole || year < FirstTotalsYear || year > LastTotalsYear)
         return std::nullopt;
     return year;
-}
-
-int blockStart(int fiscalYear)
-{
-    const int offset = fiscalYear - FirstBlock;
-    return FirstBlock + (offset >= 0 ? offset / 5 : (offset - 4) / 5) * 5;
-}
-
-int fiscalYearOf(MonthKey key)
-{
-    const auto year = static_cast<int>(key / 100);
-    return key % 100 >= 4 ? year : year - 1;
-}
-
-MonthKey monthOf(const QDate& date)
-{
-    return MonthKey{date.year()} * 100 + date.month();
-}
-
-QString monthName(MonthKey key)
-{
-    return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100);
 }
 
 DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DoseLimits.h"
+#include "store/Calendar.h"
 #include "store/DataDir.h"
 #include "store/DoseAdditions.h"
 #include "store/ExactDose.h"
@@ -118,18 +119,6 @@ struct TotalsRow {
 
 // "超過", "要確認", "注意", "読込不可", or an empty text within the limits.
 QString verdictText(Verdict verdict);
-
-// The first fiscal year of the five-year block that holds `fiscalYear`.
-int blockStart(int fiscalYear);
-
-// The fiscal year a month belongs to: January to March belong to the year that began the April before.
-int fiscalYearOf(MonthKey key);
-
-// The month of a date, as a month key.
-MonthKey monthOf(const QDate& date);
-
-// "2025年5月", as reasons and reports name a month.
-QString monthName(MonthKey key);
 
 // The figures of a person for a fiscal year, from the person's records, doses at other facilities and
 // declarations. An entry of another facility after `currentMonth` (when given) needs a look.

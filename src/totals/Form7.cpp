@@ -6,6 +6,7 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/PrintOutcome.h"
+#include "platform/WaitCursor.h"
 #include "reports/CsvSave.h"
 #include "reports/DistributionReport.h"
 #include "reports/DoseNotice.h"
@@ -214,10 +215,11 @@ void Form7::GatherButtonClick()
         FiscalYearBox->setFocus();
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     QStringList unknownPersons;
-    auto gathered = gatherStoreTotals(dataDir, *year, monthOf(clock.now().date()), &unknownPersons);
-    QApplication::restoreOverrideCursor();
+    auto gathered = [&] {
+        const WaitCursor wait;
+        return gatherStoreTotals(dataDir, *year, monthOf(clock.now().date()), &unknownPersons);
+    }();
     if (!gathered) {
         dialogs.warn(messageOf(gathered.error()));
         return;
@@ -332,10 +334,11 @@ void Form7::PrintButtonClick()
 {
     if (model.allRows().isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintDoseTotals(printer,
-                    {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows(), facilityText()});
-    QApplication::restoreOverrideCursor();
+    {
+        const WaitCursor wait;
+        PrintDoseTotals(printer, {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows(),
+                                  facilityText()});
+    }
     tellPrintOutcome(printer, dialogs);
 }
 
@@ -390,9 +393,10 @@ void Form7::printNotices(const QList<TotalsRow>& rows)
                                  "プリンターＯＫ？")
                       .arg(rows.size())))
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintDoseNotices(printer, rows, model.fiscalYear(), clock.now().date(), facilityText());
-    QApplication::restoreOverrideCursor();
+    {
+        const WaitCursor wait;
+        PrintDoseNotices(printer, rows, model.fiscalYear(), clock.now().date(), facilityText());
+    }
     tellPrintOutcome(printer, dialogs);
 }
 

@@ -2,6 +2,7 @@
 
 #include "LeavingRecord.h"
 #include "platform/PrintOutcome.h"
+#include "platform/WaitCursor.h"
 #include "reports/LeavingRecordReport.h"
 #include "store/FileWriter.h"
 #include "store/Messages.h"
@@ -30,9 +31,10 @@ void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs
     }
     dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(fileName, QDir::toNativeSeparators(path)));
     const auto facility = ReadFacility(dir);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    PrintLeavingRecord(printer, *record, facility ? facilityLine(*facility) : QString(), clock.now().date());
-    QApplication::restoreOverrideCursor();
+    {
+        const WaitCursor wait;
+        PrintLeavingRecord(printer, *record, facility ? facilityLine(*facility) : QString(), clock.now().date());
+    }
     tellPrintOutcome(printer, dialogs);
 }
 
