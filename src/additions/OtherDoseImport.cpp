@@ -2,6 +2,7 @@
 
 #include "store/Cp932.h"
 #include "store/Csv.h"
+#include "store/EntryRules.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
@@ -82,8 +83,8 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         }
         if (!problem)
             problem = otherDoseProblem(dose);
-        if (!problem && (!cp932::encode(dose.facility) || !cp932::encode(dose.note)))
-            problem = messageOf(failureWithText(FailureKind::Unencodable, dose.facility + dose.note));
+        if (const auto unstorable = storableTextsProblem({dose.facility, dose.note}); !problem && unstorable)
+            problem = messageOf(*unstorable);
         if (problem) {
             import.unusable << label + QStringLiteral("：") + *problem;
             continue;

@@ -10,7 +10,8 @@ Application::Application(const QString& dataRoot, Dialogs& messageBoxes, const C
     : dataDir(dataRoot), dialogs(messageBoxes), clock(systemClock), printer(systemPrinter),
       menu(state, dataDir, dialogs,
            {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
-            [this]() -> Form7& { return form7(); }, [this]() -> Form8& { return form8(); }})
+            [this]() -> TotalsWindow& { return totalsWindow(); },
+            [this]() -> OtherFacilityWindow& { return otherFacilityWindow(); }})
 {
 }
 
@@ -22,7 +23,7 @@ void Application::start()
 Form2& Application::form2()
 {
     if (!entry) {
-        entry = std::make_unique<Form2>(state, dataDir, dialogs, form3(), form6(), form8());
+        entry = std::make_unique<Form2>(state, dataDir, dialogs, form3(), form6(), otherFacilityWindow());
         QObject::connect(entry.get(), &Form2::returnedToMenu, &menu, &Form1::returnToMenu);
         QObject::connect(entry.get(), &Form2::registrantRemoved, entry.get(), [this](const QString& name) {
             if (dialogs.confirmYesNo(QStringLiteral("%1さんの離職時の線量記録（本人に渡す書類と、次の事業所が"
@@ -57,25 +58,25 @@ Form6& Application::form6()
     return *correction;
 }
 
-Form7& Application::form7()
+TotalsWindow& Application::totalsWindow()
 {
     if (!totals) {
-        totals = std::make_unique<Form7>(dataDir, dialogs, printer, clock);
-        QObject::connect(totals.get(), &Form7::returnedToMenu, &menu, &Form1::returnToMenu);
-        QObject::connect(totals.get(), &Form7::additionsWanted, &menu, &Form1::openAdditions);
+        totals = std::make_unique<TotalsWindow>(dataDir, dialogs, printer, clock);
+        QObject::connect(totals.get(), &TotalsWindow::returnedToMenu, &menu, &Form1::returnToMenu);
+        QObject::connect(totals.get(), &TotalsWindow::additionsWanted, &menu, &Form1::openAdditions);
     }
     return *totals;
 }
 
-Form8& Application::form8()
+OtherFacilityWindow& Application::otherFacilityWindow()
 {
     if (!additions) {
-        additions = std::make_unique<Form8>(state, dataDir, dialogs);
-        QObject::connect(additions.get(), &Form8::closed, &menu, [this] {
+        additions = std::make_unique<OtherFacilityWindow>(state, dataDir, dialogs);
+        QObject::connect(additions.get(), &OtherFacilityWindow::closed, &menu, [this] {
             menu.additionsClosed();
             // The totals shown count what was changed.
             if (totals && totals->isVisible())
-                totals->gatherAgain();
+                totals->gather();
         });
     }
     return *additions;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "additions/Form8.h"
+#include "additions/OtherFacilityWindow.h"
 #include "app/Form1.h"
 #include "correction/Form6.h"
 #include "entry/Form2.h"
@@ -8,7 +8,7 @@
 #include "platform/Printer.h"
 #include "registration/Form3.h"
 #include "search/Form4.h"
-#include "totals/Form7.h"
+#include "totals/TotalsWindow.h"
 
 #include <memory>
 
@@ -29,8 +29,8 @@ public:
     Form3& form3();
     Form4& form4();
     Form6& form6();
-    Form7& form7();
-    Form8& form8();
+    TotalsWindow& totalsWindow();
+    OtherFacilityWindow& otherFacilityWindow();
 
     SharedState state;
     DataDir dataDir;
@@ -41,10 +41,10 @@ private:
     Printer& printer;
     std::unique_ptr<Form3> registration;
     std::unique_ptr<Form6> correction;
-    std::unique_ptr<Form8> additions;
+    std::unique_ptr<OtherFacilityWindow> additions;
     std::unique_ptr<Form2> entry;
     std::unique_ptr<Form4> search;
-    std::unique_ptr<Form7> totals;
+    std::unique_ptr<TotalsWindow> totals;
     Form1 menu; // first to go: it may still refer to the others while it closes
 };
 

@@ -1,7 +1,7 @@
 #include "Form1.h"
 
 #include "DataFolder.h"
-#include "additions/Form8.h"
+#include "additions/OtherFacilityWindow.h"
 #include "entry/Form2.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -9,7 +9,7 @@
 #include "search/Form4.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
-#include "totals/Form7.h"
+#include "totals/TotalsWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -15,15 +15,15 @@ namespace velmora {
 
 class Form2;
 class Form4;
-class Form7;
-class Form8;
+class TotalsWindow;
+class OtherFacilityWindow;
 
 // The windows the main menu opens, each made the first time it is asked for.
 struct MenuWindows {
     std::function<Form2&()> entry;
     std::function<Form4&()> search;
-    std::function<Form7&()> totals;
-    std::function<Form8&()> additions;
+    std::function<TotalsWindow&()> totals;
+    std::function<OtherFacilityWindow&()> additions;
 };
 
 // The main menu "個人被曝線量管理": opens the entry window, the search window or the dose totals, or ends

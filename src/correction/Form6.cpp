@@ -3,7 +3,7 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
-#include "store/Cp932.h"
+#include "store/EntryRules.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
 #include "store/PersonalFile.h"
@@ -211,8 +211,8 @@ void Form6::Command4Click()
         return;
     }
     const QString comment = Text13->text().isEmpty() ? NoComment : Text13->text();
-    if (!cp932::encode(comment)) {
-        dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, comment)));
+    if (const auto problem = storableTextProblem(comment)) {
+        dialogs.warn(messageOf(*problem));
         return;
     }
     MonthlyRecord& record = state.current.records[chosenPosition];

@@ -3,7 +3,7 @@
 #include "MonthImport.h"
 #include "MonthPlausibility.h"
 #include "SaveAll.h"
-#include "additions/Form8.h"
+#include "additions/OtherFacilityWindow.h"
 #include "correction/Form6.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -12,7 +12,7 @@
 #include "registration/Form3.h"
 #include "registration/RegistrantChanges.h"
 #include "store/Calendar.h"
-#include "store/Cp932.h"
+#include "store/EntryRules.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
@@ -92,7 +92,7 @@ const QString NotListedMessage = QStringLiteral("該当者が登録者リスト�
 } // namespace
 
 Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form3& registrationWindow,
-             Form6& correctionWindow, Form8& additionsWindow)
+             Form6& correctionWindow, OtherFacilityWindow& additionsWindow)
     : state(sharedState), dataDir(dir), dialogs(messageBoxes), registration(registrationWindow),
       correction(correctionWindow), additions(additionsWindow)
 {
@@ -365,8 +365,8 @@ bool Form2::confirmShownPerson()
         dialogs.warn(InvalidInputMessage);
         return false;
     }
-    if (!cp932::encode(entry.comment)) {
-        dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, entry.comment)));
+    if (const auto problem = storableTextProblem(entry.comment)) {
+        dialogs.warn(messageOf(*problem));
         return false;
     }
     const qsizetype position = state.positionOf(Text2->text());

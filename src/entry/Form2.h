@@ -14,14 +14,14 @@ namespace velmora {
 
 class Form3;
 class Form6;
-class Form8;
+class OtherFacilityWindow;
 
 // The monthly dose entry window "データ入力／訂正".
 class Form2 : public QWidget {
     Q_OBJECT
 public:
     Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction,
-          Form8& additions);
+          OtherFacilityWindow& additions);
 
     // Empties the list and every field and unlocks the target month, as the main menu does before opening.
     void clearForOpening();
@@ -108,7 +108,7 @@ private:
     Dialogs& dialogs;
     Form3& registration;
     Form6& correction;
-    Form8& additions;
+    OtherFacilityWindow& additions;
     bool typedSinceShown = false; // a dose or comment was typed since the person was shown or confirmed
 };
 

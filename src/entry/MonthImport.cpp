@@ -4,6 +4,7 @@
 #include "SaveAll.h"
 #include "store/Cp932.h"
 #include "store/Csv.h"
+#include "store/EntryRules.h"
 #include "store/FileWriter.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
@@ -122,7 +123,7 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
     if (!allNumbers)
         return std::nullopt;
     const QString comment = row.cell(Comment).isEmpty() ? NoComment : row.cell(Comment);
-    if (comment.contains(QLatin1Char('\n')) || !cp932::encode(comment)) {
+    if (storableTextProblem(comment)) {
         import.unusable << row.label() + QStringLiteral("：備考「%1」は保存できません").arg(comment);
         return std::nullopt;
     }

@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 #include "store/Cp932.h"
+#include "store/EntryRules.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
@@ -212,9 +213,8 @@ QString Form3::birthDateProblem() const
 QString Form3::problemWithTypedValues() const
 {
     const PersonalHeader header = typedHeader();
-    for (const QString& text : {header.name, header.affiliation, header.jobType})
-        if (!cp932::encode(text))
-            return messageOf(failureWithText(FailureKind::Unencodable, text));
+    if (const auto problem = storableTextsProblem({header.name, header.affiliation, header.jobType}))
+        return messageOf(*problem);
     if (const auto problem = personalFileNameProblem(header.name))
         return messageOf(*problem);
     if (const QString problem = birthDateProblem(); !problem.isEmpty())

@@ -20,7 +20,7 @@ struct PendingEntry {
     bool typed = false;    // confirmed by hand in the entry window: an import asks before changing them
 };
 
-// The state the windows share for the whole run, owned by main() and handed to each window.
+// The state the windows share for the whole run, owned by the Application and handed to each window.
 struct SharedState {
     RegistrantList registrants;                                                                     // RegistrantList
     QList<MonthKey> enteredMonths;                                                                  // EnteredMonths

@@ -85,9 +85,9 @@ TEST_F(MainMenu, AFolderThatCannotBeWrittenShowsItsReportsAndRefusesEntry)
     click(app.form4().Command7); // the registrant data table
     click(app.form4().Command5);
     click(app.form1().Command4);
-    EXPECT_TRUE(app.form7().isVisible());
+    EXPECT_TRUE(app.totalsWindow().isVisible());
     dialogs.answerFile(path(QStringLiteral("集計.csv")));
-    click(app.form7().SaveCsvButton);
+    click(app.totalsWindow().SaveCsvButton);
     EXPECT_EQ(takeMessages().size(), 2); // where to save it, then that it cannot be written
     EXPECT_EQ(snapshot(temp.path()), before);
 }

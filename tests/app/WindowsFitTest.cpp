@@ -50,7 +50,7 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
     click(app.form1().Command2);
     expectFits(app.form4());
     click(app.form1().Command4);
-    Form7& totals = app.form7();
+    TotalsWindow& totals = app.totalsWindow();
     expectFits(totals);
     totals.FrozenTable->selectRow(0);
     click(totals.DistributionButton);
@@ -58,7 +58,7 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
     click(totals.PersonChartButton);
     expectFits(totals.personChartWindow);
     click(totals.AdditionsButton);
-    expectFits(app.form8());
+    expectFits(app.otherFacilityWindow());
     DataFolderWindow folder(temp.path());
     expectFits(folder);
 }

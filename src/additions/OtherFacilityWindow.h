@@ -21,10 +21,10 @@ namespace velmora {
 // corrected and deleted, and other facilities' doses taken from a CSV file. Registrants and removed persons
 // can be chosen; and the facility every printed page names. Changes are stored at once, only while this
 // copy holds the entry lock.
-class Form8 : public QWidget {
+class OtherFacilityWindow : public QWidget {
     Q_OBJECT
 public:
-    Form8(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
+    OtherFacilityWindow(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
 
     // Reads both lists and shows the entries of `name` (the first person when it is not listed); with
     // `editable` false, everything is shown and nothing can be changed. False after the message when the
@@ -68,10 +68,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void connectControls();
     QString person() const;
     void showPerson();
-    void DoseRowChosen();
-    void DeclarationRowChosen();
+    void fillChosenDose();
+    void fillChosenDeclaration();
     // The fields as an entry of the person, or nothing after the message that says what is wrong.
     std::optional<OtherFacilityDose> typedOtherDose();
     std::optional<Declaration> typedDeclaration();
@@ -85,12 +86,12 @@ private:
     template <typename Entry> void add(const std::optional<Entry>& entry, QList<Entry>& stored);
     template <typename Entry>
     void replaceChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
-                       std::optional<Entry> (Form8::*typed)());
+                       std::optional<Entry> (OtherFacilityWindow::*typed)());
     template <typename Entry>
     void deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
                       QString (*question)(const Entry&));
-    void ImportButtonClick();
-    void SaveFacilityButtonClick();
+    void importCsv();
+    void saveFacility();
     void reload();
 
     SharedState& state;

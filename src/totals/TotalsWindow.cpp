@@ -1,4 +1,4 @@
-#include "Form7.h"
+#include "TotalsWindow.h"
 
 #include "LeavingRecordOutput.h"
 #include "TotalsColumns.h"
@@ -36,12 +36,12 @@ constexpr int PersonLabelsWidth = 116; // "妊娠 2025年10月"
 
 } // namespace
 
-Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock)
+TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock)
     : distributionWindow(QStringLiteral("DistributionWindow"), messageBoxes, systemPrinter, systemClock),
       personChartWindow(QStringLiteral("PersonChartWindow"), messageBoxes, systemPrinter, systemClock), dataDir(dir),
       dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
 {
-    setObjectName(QStringLiteral("Form7"));
+    setObjectName(QStringLiteral("TotalsWindow"));
     setWindowTitle(QStringLiteral("線量集計・限度確認"));
     setFont(systemFont(ProportionalGothicFont, 11.25));
 
@@ -146,18 +146,22 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
     // Every column in view on a 1366 × 768 screen, below its title bar and above a task bar.
     const QSize screen = QGuiApplication::primaryScreen()->availableSize();
     resize(std::min(1340, screen.width()), std::min(680, screen.height() - 40));
+    connectControls();
+}
 
-    connect(FiscalYearBox, &QLineEdit::returnPressed, this, &Form7::GatherButtonClick);
-    connect(GatherButton, &QPushButton::clicked, this, &Form7::GatherButtonClick);
-    connect(FlaggedOnlyBox, &QCheckBox::toggled, this, &Form7::FlaggedOnlyBoxToggled);
+void TotalsWindow::connectControls()
+{
+    connect(FiscalYearBox, &QLineEdit::returnPressed, this, &TotalsWindow::gather);
+    connect(GatherButton, &QPushButton::clicked, this, &TotalsWindow::gather);
+    connect(FlaggedOnlyBox, &QCheckBox::toggled, this, &TotalsWindow::showFlaggedOnly);
     for (QTableView* table : {FrozenTable, TotalsTable})
-        connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, &Form7::HeaderClicked);
-    connect(FrozenTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Form7::CurrentRowChanged);
-    connect(PrintButton, &QPushButton::clicked, this, &Form7::PrintButtonClick);
-    connect(SaveCsvButton, &QPushButton::clicked, this, &Form7::SaveCsvButtonClick);
+        connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, &TotalsWindow::sortByColumn);
+    connect(FrozenTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TotalsWindow::showChosenRow);
+    connect(PrintButton, &QPushButton::clicked, this, &TotalsWindow::printTotals);
+    connect(SaveCsvButton, &QPushButton::clicked, this, &TotalsWindow::saveCsv);
     connect(DistributionButton, &QPushButton::clicked, this, [this] { showDistribution(false); });
     connect(GroupsButton, &QPushButton::clicked, this, [this] { showDistribution(true); });
-    connect(PersonChartButton, &QPushButton::clicked, this, &Form7::PersonChartButtonClick);
+    connect(PersonChartButton, &QPushButton::clicked, this, &TotalsWindow::showPersonCharts);
     connect(NoticeButton, &QPushButton::clicked, this, [this] {
         if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
             printNotices({model.rowAt(sorted.mapToSource(current).row())});
@@ -171,10 +175,10 @@ Form7::Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, 
         if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
             giveLeavingRecord(dataDir, model.rowAt(sorted.mapToSource(current).row()).name, dialogs, printer, clock);
     });
-    connect(BackButton, &QPushButton::clicked, this, &Form7::BackButtonClick);
+    connect(BackButton, &QPushButton::clicked, this, &TotalsWindow::backToMenu);
 }
 
-QTableView* Form7::makeTable(const QString& name)
+QTableView* TotalsWindow::makeTable(const QString& name)
 {
     auto* table = new QTableView(this);
     table->setObjectName(name);
@@ -194,20 +198,15 @@ QTableView* Form7::makeTable(const QString& name)
     return table;
 }
 
-void Form7::openForCurrentYear()
+void TotalsWindow::openForCurrentYear()
 {
     const QDate today = clock.now().date();
     FiscalYearBox->setText(QString::number(fiscalYearOf(monthOf(today))));
-    GatherButtonClick();
+    gather();
     moveFocusTo(FiscalYearBox); // another year is typed over the current one
 }
 
-void Form7::gatherAgain()
-{
-    GatherButtonClick();
-}
-
-void Form7::GatherButtonClick()
+void TotalsWindow::gather()
 {
     const auto year = totalsYearOf(FiscalYearBox->text());
     if (!year) {
@@ -236,7 +235,7 @@ void Form7::GatherButtonClick()
         dialogs.warn(unknownPersonsMessage(unknownPersons));
 }
 
-void Form7::fitColumns()
+void TotalsWindow::fitColumns()
 {
     PersonTitle->setText(NoPersonChosen);
     PersonMonths->setRowCount(0);
@@ -269,13 +268,13 @@ void Form7::fitColumns()
         table->horizontalHeader()->setFixedHeight(headings);
 }
 
-void Form7::FlaggedOnlyBoxToggled()
+void TotalsWindow::showFlaggedOnly()
 {
     model.setFlaggedOnly(FlaggedOnlyBox->isChecked());
     fitColumns();
 }
 
-void Form7::HeaderClicked(int column)
+void TotalsWindow::sortByColumn(int column)
 {
     const Qt::SortOrder order = sorted.sortColumn() == column && sorted.sortOrder() == Qt::AscendingOrder
                                     ? Qt::DescendingOrder
@@ -287,7 +286,7 @@ void Form7::HeaderClicked(int column)
     }
 }
 
-QList<TotalsRow> Form7::shownRows() const
+QList<TotalsRow> TotalsWindow::shownRows() const
 {
     QList<TotalsRow> shown;
     for (int at = 0; at < sorted.rowCount(); ++at)
@@ -295,7 +294,7 @@ QList<TotalsRow> Form7::shownRows() const
     return shown;
 }
 
-void Form7::CurrentRowChanged(const QModelIndex& current)
+void TotalsWindow::showChosenRow(const QModelIndex& current)
 {
     for (CommandButton* button : {PersonChartButton, NoticeButton, LeavingRecordButton})
         button->setEnabled(current.isValid());
@@ -303,7 +302,7 @@ void Form7::CurrentRowChanged(const QModelIndex& current)
         showPerson(model.rowAt(sorted.mapToSource(current).row()));
 }
 
-void Form7::showPerson(const TotalsRow& row)
+void TotalsWindow::showPerson(const TotalsRow& row)
 {
     PersonTitle->setText(QStringLiteral("%1%2（%3年度）%4")
                              .arg(row.totals
@@ -330,7 +329,7 @@ void Form7::showPerson(const TotalsRow& row)
         }
 }
 
-void Form7::PrintButtonClick()
+void TotalsWindow::printTotals()
 {
     if (model.allRows().isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
         return;
@@ -342,7 +341,7 @@ void Form7::PrintButtonClick()
     tellPrintOutcome(printer, dialogs);
 }
 
-void Form7::SaveCsvButtonClick()
+void TotalsWindow::saveCsv()
 {
     if (model.allRows().isEmpty())
         return;
@@ -351,7 +350,7 @@ void Form7::SaveCsvButtonClick()
                  totalsCsv(model.allRows(), model.fiscalYear()));
 }
 
-void Form7::showDistribution(bool byGroup)
+void TotalsWindow::showDistribution(bool byGroup)
 {
     if (model.allRows().isEmpty())
         return;
@@ -369,7 +368,7 @@ void Form7::showDistribution(bool byGroup)
         QDir(dataDir.root()).filePath(QStringLiteral("線量分布_%1年度.csv").arg(year)), distributionCsv(distribution));
 }
 
-void Form7::PersonChartButtonClick()
+void TotalsWindow::showPersonCharts()
 {
     const QModelIndex current = FrozenTable->currentIndex();
     if (!current.isValid())
@@ -383,7 +382,7 @@ void Form7::PersonChartButtonClick()
                                });
 }
 
-void Form7::printNotices(const QList<TotalsRow>& rows)
+void TotalsWindow::printNotices(const QList<TotalsRow>& rows)
 {
     if (rows.isEmpty() ||
         !dialogs.confirmYesNo(
@@ -400,7 +399,7 @@ void Form7::printNotices(const QList<TotalsRow>& rows)
     tellPrintOutcome(printer, dialogs);
 }
 
-QString Form7::facilityText()
+QString TotalsWindow::facilityText()
 {
     const auto facility = ReadFacility(dataDir);
     if (!facility)
@@ -408,7 +407,7 @@ QString Form7::facilityText()
     return facility ? facilityLine(*facility) : QString();
 }
 
-void Form7::BackButtonClick()
+void TotalsWindow::backToMenu()
 {
     distributionWindow.hide();
     personChartWindow.hide();
@@ -416,7 +415,7 @@ void Form7::BackButtonClick()
     emit returnedToMenu();
 }
 
-void Form7::closeEvent(QCloseEvent* event)
+void TotalsWindow::closeEvent(QCloseEvent* event)
 {
     distributionWindow.hide();
     personChartWindow.hide();

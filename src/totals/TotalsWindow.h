@@ -22,15 +22,16 @@ namespace velmora {
 // year with the verdict against the legal limits, the months of the person chosen, and the print and CSV
 // of the table. It only reads the store; the doses at other facilities and declarations are changed in their
 // own window, which the main menu opens with the entry lock.
-class Form7 : public QWidget {
+class TotalsWindow : public QWidget {
     Q_OBJECT
 public:
-    Form7(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock);
+    TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock);
 
     // Sets the current fiscal year and gathers its totals, as the main menu does before showing it.
     void openForCurrentYear();
-    // Gathers the totals of the year shown again, after the doses at other facilities or declarations changed.
-    void gatherAgain();
+    // Gathers the totals of the year typed: "集計", and again after the doses at other facilities or
+    // declarations changed.
+    void gather();
 
     // The rows in the order and selection the tables show.
     QList<TotalsRow> shownRows() const;
@@ -64,17 +65,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void GatherButtonClick();
-    void FlaggedOnlyBoxToggled();
-    void HeaderClicked(int column);
-    void CurrentRowChanged(const QModelIndex& current);
-    void PrintButtonClick();
-    void SaveCsvButtonClick();
+    void connectControls();
+    void showFlaggedOnly();
+    void sortByColumn(int column);
+    void showChosenRow(const QModelIndex& current);
+    void printTotals();
+    void saveCsv();
     // The year's distribution in its window: the bands with their charts, or the bands of each group.
     void showDistribution(bool byGroup);
-    void PersonChartButtonClick();
+    void showPersonCharts();
     void printNotices(const QList<TotalsRow>& rows);
-    void BackButtonClick();
+    void backToMenu();
     // The facility's line for a printed page; empty, after the message, when its file cannot be read.
     QString facilityText();
 

@@ -1,9 +1,9 @@
-#include "Form8.h"
+#include "OtherFacilityWindow.h"
 
 #include "OtherDoseImport.h"
 #include "platform/Fonts.h"
 #include "store/Calendar.h"
-#include "store/Cp932.h"
+#include "store/EntryRules.h"
 #include "store/ListFiles.h"
 #include "store/Messages.h"
 #include "store/NumberForms.h"
@@ -79,10 +79,10 @@ QString declarationDeletionQuestion(const Declaration& declaration)
 
 } // namespace
 
-Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes)
+OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes)
     : state(sharedState), dataDir(dir), dialogs(messageBoxes)
 {
-    setObjectName(QStringLiteral("Form8"));
+    setObjectName(QStringLiteral("OtherFacilityWindow"));
     setWindowTitle(QStringLiteral("他施設線量・申告"));
     setWindowModality(Qt::ApplicationModal);
     setFont(systemFont(ProportionalGothicFont, 11.25));
@@ -226,7 +226,11 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     window->addWidget(facilityGroup);
     window->addLayout(bottom);
     resize(820, 700);
+    connectControls();
+}
 
+void OtherFacilityWindow::connectControls()
+{
     // Another person chosen: nothing typed for the one before is left to be added to this one.
     connect(PersonBox, &QComboBox::currentIndexChanged, this, [this] {
         for (QLineEdit* field : {FacilityBox, FromMonthBox, ToMonthBox, EffectiveBox, LensBox, SkinBox, InternalBox,
@@ -235,24 +239,25 @@ Form8::Form8(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
         KindBox->setCurrentIndex(0);
         showPerson();
     });
-    connect(DoseTable, &QTableWidget::itemSelectionChanged, this, &Form8::DoseRowChosen);
-    connect(DeclarationTable, &QTableWidget::itemSelectionChanged, this, &Form8::DeclarationRowChosen);
+    connect(DoseTable, &QTableWidget::itemSelectionChanged, this, &OtherFacilityWindow::fillChosenDose);
+    connect(DeclarationTable, &QTableWidget::itemSelectionChanged, this, &OtherFacilityWindow::fillChosenDeclaration);
     connect(AddDoseButton, &QPushButton::clicked, this, [this] { add(typedOtherDose(), doses); });
     connect(ChangeDoseButton, &QPushButton::clicked, this,
-            [this] { replaceChosen(DoseTable, shownDoses, doses, &Form8::typedOtherDose); });
+            [this] { replaceChosen(DoseTable, shownDoses, doses, &OtherFacilityWindow::typedOtherDose); });
     connect(DeleteDoseButton, &QPushButton::clicked, this,
             [this] { deleteChosen(DoseTable, shownDoses, doses, &doseDeletionQuestion); });
-    connect(ImportButton, &QPushButton::clicked, this, &Form8::ImportButtonClick);
+    connect(ImportButton, &QPushButton::clicked, this, &OtherFacilityWindow::importCsv);
     connect(AddDeclarationButton, &QPushButton::clicked, this, [this] { add(typedDeclaration(), declarations); });
-    connect(ChangeDeclarationButton, &QPushButton::clicked, this,
-            [this] { replaceChosen(DeclarationTable, shownDeclarations, declarations, &Form8::typedDeclaration); });
+    connect(ChangeDeclarationButton, &QPushButton::clicked, this, [this] {
+        replaceChosen(DeclarationTable, shownDeclarations, declarations, &OtherFacilityWindow::typedDeclaration);
+    });
     connect(DeleteDeclarationButton, &QPushButton::clicked, this,
             [this] { deleteChosen(DeclarationTable, shownDeclarations, declarations, &declarationDeletionQuestion); });
-    connect(SaveFacilityButton, &QPushButton::clicked, this, &Form8::SaveFacilityButtonClick);
+    connect(SaveFacilityButton, &QPushButton::clicked, this, &OtherFacilityWindow::saveFacility);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-bool Form8::openFor(const QString& name, bool mayChange)
+bool OtherFacilityWindow::openFor(const QString& name, bool mayChange)
 {
     editable = mayChange;
     for (QWidget* control : std::initializer_list<QWidget*>{AddDoseButton, ChangeDoseButton, DeleteDoseButton,
@@ -284,7 +289,7 @@ bool Form8::openFor(const QString& name, bool mayChange)
     return true;
 }
 
-void Form8::reload()
+void OtherFacilityWindow::reload()
 {
     const auto storedDoses = ReadOtherFacilityDoses(dataDir);
     const auto storedDeclarations = ReadDeclarations(dataDir);
@@ -302,7 +307,7 @@ void Form8::reload()
     ResponsibleNameBox->setText(facility.responsibleName);
 }
 
-void Form8::SaveFacilityButtonClick()
+void OtherFacilityWindow::saveFacility()
 {
     const Facility typed{FacilityNameBox->text().trimmed(), ResponsibleTitleBox->text().trimmed(),
                          ResponsibleNameBox->text().trimmed()};
@@ -329,12 +334,12 @@ void Form8::SaveFacilityButtonClick()
         dialogs.warn(messageOf(written.error()));
 }
 
-QString Form8::person() const
+QString OtherFacilityWindow::person() const
 {
     return PersonBox->currentData().toString();
 }
 
-void Form8::showPerson()
+void OtherFacilityWindow::showPerson()
 {
     shownDoses.clear();
     for (const OtherFacilityDose& dose : doses)
@@ -365,7 +370,7 @@ void Form8::showPerson()
     }
 }
 
-void Form8::DoseRowChosen()
+void OtherFacilityWindow::fillChosenDose()
 {
     const int row = DoseTable->currentRow();
     if (row < 0 || row >= shownDoses.size())
@@ -381,7 +386,7 @@ void Form8::DoseRowChosen()
     DoseNoteBox->setText(d.note == NoComment ? QString() : d.note);
 }
 
-void Form8::DeclarationRowChosen()
+void OtherFacilityWindow::fillChosenDeclaration()
 {
     const int row = DeclarationTable->currentRow();
     if (row < 0 || row >= shownDeclarations.size())
@@ -393,7 +398,7 @@ void Form8::DeclarationRowChosen()
     DeclarationNoteBox->setText(d.note == NoComment ? QString() : d.note);
 }
 
-std::optional<OtherFacilityDose> Form8::typedOtherDose()
+std::optional<OtherFacilityDose> OtherFacilityWindow::typedOtherDose()
 {
     const auto from = typedYearMonth(FromMonthBox->text());
     const auto to = ToMonthBox->text().trimmed().isEmpty() ? from : typedYearMonth(ToMonthBox->text());
@@ -428,15 +433,14 @@ std::optional<OtherFacilityDose> Form8::typedOtherDose()
         dialogs.warn(*problem);
         return std::nullopt;
     }
-    for (const QString& text : {dose.facility, dose.note})
-        if (!cp932::encode(text)) {
-            dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, text)));
-            return std::nullopt;
-        }
+    if (const auto problem = storableTextsProblem({dose.facility, dose.note})) {
+        dialogs.warn(messageOf(*problem));
+        return std::nullopt;
+    }
     return dose;
 }
 
-std::optional<Declaration> Form8::typedDeclaration()
+std::optional<Declaration> OtherFacilityWindow::typedDeclaration()
 {
     const auto from = typedDay(FromDayBox->text());
     const auto to = ToDayBox->text().trimmed().isEmpty() ? std::optional<qint64>(0) : typedDay(ToDayBox->text());
@@ -464,8 +468,8 @@ std::optional<Declaration> Form8::typedDeclaration()
         dialogs.warn(*problem);
         return std::nullopt;
     }
-    if (!cp932::encode(note)) {
-        dialogs.warn(messageOf(failureWithText(FailureKind::Unencodable, note)));
+    if (const auto problem = storableTextProblem(note)) {
+        dialogs.warn(messageOf(*problem));
         return std::nullopt;
     }
     return declaration;
@@ -490,7 +494,8 @@ template <> struct StoredList<Declaration> {
 
 } // namespace
 
-template <typename Entry> bool Form8::change(QList<Entry>& stored, const std::function<void(QList<Entry>&)>& edit)
+template <typename Entry>
+bool OtherFacilityWindow::change(QList<Entry>& stored, const std::function<void(QList<Entry>&)>& edit)
 {
     const auto changed = [&] {
         if (const auto held = state.confirmEntryLock(); !held) {
@@ -521,7 +526,7 @@ template <typename Entry> bool Form8::change(QList<Entry>& stored, const std::fu
     return changed;
 }
 
-template <typename Entry> void Form8::add(const std::optional<Entry>& entry, QList<Entry>& stored)
+template <typename Entry> void OtherFacilityWindow::add(const std::optional<Entry>& entry, QList<Entry>& stored)
 {
     if (!entry)
         return;
@@ -533,8 +538,8 @@ template <typename Entry> void Form8::add(const std::optional<Entry>& entry, QLi
 }
 
 template <typename Entry>
-void Form8::replaceChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
-                          std::optional<Entry> (Form8::*typed)())
+void OtherFacilityWindow::replaceChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
+                                        std::optional<Entry> (OtherFacilityWindow::*typed)())
 {
     const int row = table->currentRow();
     if (row < 0) {
@@ -547,8 +552,8 @@ void Form8::replaceChosen(QTableWidget* table, const QList<Entry>& shown, QList<
 }
 
 template <typename Entry>
-void Form8::deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
-                         QString (*question)(const Entry&))
+void OtherFacilityWindow::deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<Entry>& stored,
+                                       QString (*question)(const Entry&))
 {
     const int row = table->currentRow();
     if (row < 0) {
@@ -560,7 +565,7 @@ void Form8::deleteChosen(QTableWidget* table, const QList<Entry>& shown, QList<E
         change<Entry>(stored, [&](QList<Entry>& list) { list.removeAt(list.indexOf(old)); });
 }
 
-void Form8::ImportButtonClick()
+void OtherFacilityWindow::importCsv()
 {
     const QString path = dialogs.chooseCsvToOpen(QStringLiteral("取り込む他施設線量のCSVファイル"), dataDir.root());
     if (path.isEmpty())
@@ -585,7 +590,7 @@ void Form8::ImportButtonClick()
         dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size()));
 }
 
-void Form8::closeEvent(QCloseEvent* event)
+void OtherFacilityWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closed();

@@ -48,7 +48,7 @@ protected:
         return shown;
     }
 
-    Form7& form = app.form7();
+    TotalsWindow& form = app.totalsWindow();
 };
 
 TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileTheRestScrolls)

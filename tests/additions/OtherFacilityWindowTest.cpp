@@ -33,7 +33,7 @@ protected:
     }
     QString cell(QTableWidget* table, int row, int column) const { return table->item(row, column)->text(); }
 
-    Form8& form = app.form8();
+    OtherFacilityWindow& form = app.otherFacilityWindow();
 };
 
 TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromTheEntryWindow)
@@ -138,7 +138,7 @@ TEST_F(AdditionsWindow, TakesAWomansDeclarationOnlyForAWomanAndForgetsTheFieldsO
 TEST_F(AdditionsWindow, OpensFromTheTotalsWithTheLockAndTheTotalsCountWhatWasEntered)
 {
     click(app.form1().Command4);
-    Form7& totals = app.form7();
+    TotalsWindow& totals = app.totalsWindow();
     totals.FrozenTable->selectRow(0);
     writeBytes(path(".velmora-writing-k1ll3d00"), "left by a copy killed while it wrote");
     click(totals.AdditionsButton);
@@ -187,7 +187,7 @@ TEST_F(AdditionsWindow, OnlyShowsWhileAnotherCopyEntersData)
     WriterLock other(app.dataDir);
     ASSERT_TRUE(other.tryLock());
     click(app.form1().Command4);
-    click(app.form7().AdditionsButton);
+    click(app.totalsWindow().AdditionsButton);
     EXPECT_EQ(takeMessages().size(), 1); // who holds the lock
     ASSERT_TRUE(form.isVisible());
     EXPECT_FALSE(form.AddDoseButton->isEnabled());
@@ -204,7 +204,7 @@ namespace {
 TEST_F(AdditionsWindow, KeepsTheFacilityForThePrintedPages)
 {
     click(app.form1().Command4);
-    click(app.form7().AdditionsButton);
+    click(app.totalsWindow().AdditionsButton);
     type(form.FacilityNameBox, QString(LongestFacilityText + 1, QChar(0x75C5)));
     click(form.SaveFacilityButton);
     EXPECT_FALSE(QFileInfo::exists(path(FacilityFile)));
@@ -216,7 +216,7 @@ TEST_F(AdditionsWindow, KeepsTheFacilityForThePrintedPages)
     EXPECT_EQ(ReadFacility(app.dataDir),
               (Facility{QStringLiteral("ベルモラ総合病院"), {}, QStringLiteral("佐藤　次郎")}));
     click(form.CloseButton);
-    click(app.form7().AdditionsButton);
+    click(app.totalsWindow().AdditionsButton);
     EXPECT_EQ(form.ResponsibleNameBox->text(), QStringLiteral("佐藤　次郎"));
 }
 
