@@ -246,7 +246,7 @@ TEST_F(SearchWindow, WithoutAPrinterThePagesAreSavedAsPdfFiles)
         dialogs.shown.last(),
         (ScriptedDialogs::Shown{Kind::Inform, QStringLiteral("プリンターが使用できないため、2ページをPDFファイルとして"
                                                              "フォルダ「印刷」に保存しました。\n") +
-                                                  folder}));
+                                                  QDir::toNativeSeparators(folder)}));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
               (QStringList{QStringLiteral("月別被曝一覧表_20261207-101500.pdf"),
                            QStringLiteral("月別被曝一覧表_20261207-101500_2.pdf")}));
