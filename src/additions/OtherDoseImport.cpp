@@ -81,8 +81,8 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
                 problem = QStringLiteral("「%1」は線量ではありません").arg(cell(column));
             *value = typed.value_or(0);
         }
-        if (!problem)
-            problem = otherDoseProblem(dose);
+        if (const auto fault = otherDoseProblem(dose); !problem && fault)
+            problem = entryFaultText(*fault);
         if (const auto unstorable = storableTextsProblem({dose.facility, dose.note}); !problem && unstorable)
             problem = messageOf(*unstorable);
         if (problem) {

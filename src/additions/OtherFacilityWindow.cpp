@@ -430,7 +430,7 @@ std::optional<OtherFacilityDose> OtherFacilityWindow::typedOtherDose()
         *value = *typed;
     }
     if (const auto problem = otherDoseProblem(dose)) {
-        dialogs.warn(*problem);
+        dialogs.warn(entryFaultText(*problem));
         return std::nullopt;
     }
     if (const auto problem = storableTextsProblem({dose.facility, dose.note})) {
@@ -465,7 +465,7 @@ std::optional<Declaration> OtherFacilityWindow::typedDeclaration()
         }
     }
     if (const auto problem = declarationProblem(declaration)) {
-        dialogs.warn(*problem);
+        dialogs.warn(entryFaultText(*problem));
         return std::nullopt;
     }
     if (const auto problem = storableTextProblem(note)) {

@@ -14,10 +14,10 @@ namespace {
 constexpr int OtherDoseLines = 9;   // 氏名 施設名 開始年月 終了年月 実効 水晶体 皮膚 内部 備考
 constexpr int DeclarationLines = 5; // 氏名 種別 開始日 終了日 備考
 
-Failure damagedAt(const QString& fileName, int line, const QString& what)
+Failure damagedAt(const QString& fileName, int line, EntryFault fault)
 {
     Failure damaged = failure(FailureKind::Damaged, fileName, line);
-    damaged.text = what;
+    damaged.entryFault = fault;
     return damaged;
 }
 
@@ -32,10 +32,10 @@ Result<QList<QStringList>> recordsOf(QByteArrayView content, const QString& file
         return QList<QStringList>();
     const auto count = wholeNumberLine(lines->first());
     if (!count || *count < 0 || *count * fields > lines->size() - 1)
-        return damagedAt(fileName, 1, QStringLiteral("件数が行数と合いません"));
+        return damagedAt(fileName, 1, EntryFault::CountMismatch);
     for (qsizetype line = 1 + *count * fields; line < lines->size(); ++line)
         if (!lines->at(line).isEmpty())
-            return damagedAt(fileName, 1, QStringLiteral("件数が行数と合いません"));
+            return damagedAt(fileName, 1, EntryFault::CountMismatch);
     QList<QStringList> records;
     for (qsizetype record = 0; record < *count; ++record)
         records.append(lines->mid(1 + record * fields, fields));
@@ -72,6 +72,12 @@ int lineOf(qsizetype record, int fields, int field)
     return static_cast<int>(2 + record * fields + field);
 }
 
+// A record's field at fault, named by its line in the file.
+Failure damagedField(const QString& fileName, qsizetype record, int fields, FieldProblem problem)
+{
+    return damagedAt(fileName, lineOf(record, fields, problem.field), problem.fault);
+}
+
 // The number lines of one record; the first that is not a number is kept, so that the record is refused
 // naming its line.
 struct NumberFields {
@@ -79,13 +85,13 @@ struct NumberFields {
     double number(int field) { return take(readNumberLine(lines[field]), field); }
 
     const QStringList& lines;
-    std::optional<FieldProblem> problem = {};
+    FieldProblem problem = {0, EntryFault::None}; // the first field at fault, when there is one
 
 private:
     template <typename Number> Number take(const std::optional<Number>& value, int field)
     {
-        if (!value && !problem)
-            problem = FieldProblem{field, QStringLiteral("数値ではありません")};
+        if (!value && problem.fault == EntryFault::None)
+            problem = FieldProblem{field, EntryFault::NotANumber};
         return value.value_or(Number{});
     }
 };
@@ -120,52 +126,50 @@ QString declarationKindText(DeclarationKind kind)
 std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose)
 {
     if (dose.name.isEmpty())
-        return FieldProblem{0, QStringLiteral("氏名がありません")};
+        return FieldProblem{0, EntryFault::NoName};
     if (dose.facility.trimmed().isEmpty())
-        return FieldProblem{1, QStringLiteral("施設名を入力して下さい")};
+        return FieldProblem{1, EntryFault::NoFacility};
     if (hasLineBreak(dose.facility) || hasLineBreak(dose.note))
-        return FieldProblem{1, QStringLiteral("施設名と備考に改行は使えません")};
+        return FieldProblem{1, EntryFault::LineBreakInFacilityOrNote};
     if (!isRecordMonth(dose.from))
-        return FieldProblem{
-            2, QStringLiteral("年月は%1年～%2年の1～12月で入力して下さい").arg(FirstRecordYear).arg(LastRecordYear)};
+        return FieldProblem{2, EntryFault::MonthOutsideRecords};
     if (!isRecordMonth(dose.to))
-        return FieldProblem{
-            3, QStringLiteral("年月は%1年～%2年の1～12月で入力して下さい").arg(FirstRecordYear).arg(LastRecordYear)};
+        return FieldProblem{3, EntryFault::MonthOutsideRecords};
     if (dose.to < dose.from)
-        return FieldProblem{3, QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい")};
+        return FieldProblem{3, EntryFault::PeriodOutOfOrder};
     const double doses[] = {dose.effective, dose.lens, dose.skin, dose.internal};
     for (int at = 0; at < 4; ++at)
         if (!isStorable(doses[at]) || doses[at] < 0)
-            return FieldProblem{4 + at, QStringLiteral("線量は0以上の数値で入力して下さい")};
+            return FieldProblem{4 + at, EntryFault::NegativeDose};
     return std::nullopt;
 }
 
-std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose)
+std::optional<EntryFault> otherDoseProblem(const OtherFacilityDose& dose)
 {
     if (const auto problem = storedOtherDoseProblem(dose))
-        return problem->text;
+        return problem->fault;
     if (fiscalYearOf(dose.from) != fiscalYearOf(dose.to))
-        return QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい");
+        return EntryFault::PeriodAcrossYears;
     return std::nullopt;
 }
 
 std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration)
 {
     if (declaration.name.isEmpty())
-        return FieldProblem{0, QStringLiteral("氏名がありません")};
+        return FieldProblem{0, EntryFault::NoName};
     if (hasLineBreak(declaration.note))
-        return FieldProblem{4, QStringLiteral("備考に改行は使えません")};
+        return FieldProblem{4, EntryFault::LineBreakInNote};
     if (!isCalendarDate(declaration.from))
-        return FieldProblem{2, QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい")};
+        return FieldProblem{2, EntryFault::FirstDayNotADay};
     if (declaration.to != 0 && (!isCalendarDate(declaration.to) || declaration.to < declaration.from))
-        return FieldProblem{3, QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい")};
+        return FieldProblem{3, EntryFault::LastDayNotADay};
     return std::nullopt;
 }
 
-std::optional<QString> declarationProblem(const Declaration& declaration)
+std::optional<EntryFault> declarationProblem(const Declaration& declaration)
 {
     const auto problem = storedDeclarationProblem(declaration);
-    return problem ? std::optional(problem->text) : std::nullopt;
+    return problem ? std::optional(problem->fault) : std::nullopt;
 }
 
 Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
@@ -179,10 +183,10 @@ Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
         NumberFields f{r};
         const OtherFacilityDose dose{r[0],        r[1],        f.whole(2),  f.whole(3), f.number(4),
                                      f.number(5), f.number(6), f.number(7), r[8]};
-        if (!f.problem)
-            f.problem = storedOtherDoseProblem(dose);
-        if (f.problem)
-            return damagedAt(OtherFacilityDosesFile, lineOf(at, OtherDoseLines, f.problem->field), f.problem->text);
+        if (const auto stored = storedOtherDoseProblem(dose); f.problem.fault == EntryFault::None && stored)
+            f.problem = *stored;
+        if (f.problem.fault != EntryFault::None)
+            return damagedField(OtherFacilityDosesFile, at, OtherDoseLines, f.problem);
         doses.append(dose);
     }
     return doses;
@@ -198,13 +202,13 @@ Result<QList<Declaration>> parseDeclarations(QByteArrayView content)
         const QStringList& r = records->at(at);
         NumberFields f{r};
         const qint64 kind = f.whole(1);
-        if (!f.problem && (kind < 1 || kind > 4))
-            f.problem = FieldProblem{1, QStringLiteral("種別は1～4です")};
+        if (f.problem.fault == EntryFault::None && (kind < 1 || kind > 4))
+            f.problem = FieldProblem{1, EntryFault::UnknownKind};
         const Declaration declaration{r[0], static_cast<DeclarationKind>(kind), f.whole(2), f.whole(3), r[4]};
-        if (!f.problem)
-            f.problem = storedDeclarationProblem(declaration);
-        if (f.problem)
-            return damagedAt(DeclarationsFile, lineOf(at, DeclarationLines, f.problem->field), f.problem->text);
+        if (const auto stored = storedDeclarationProblem(declaration); f.problem.fault == EntryFault::None && stored)
+            f.problem = *stored;
+        if (f.problem.fault != EntryFault::None)
+            return damagedField(DeclarationsFile, at, DeclarationLines, f.problem);
         declarations.append(declaration);
     }
     return declarations;

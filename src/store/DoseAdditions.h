@@ -53,17 +53,17 @@ struct Declaration {
 // "妊娠", "妊娠不能と診断", "妊娠の意思なし（書面）", "経過措置対象医師".
 QString declarationKindText(DeclarationKind kind);
 
-// Why an entry cannot be stored, for the window's message; nothing when it can. The months must be
+// Why an entry cannot be stored (entryFaultText gives the window's message); nothing when it can. The months must be
 // calendar months from 1950 to 2100, `to` not before `from` and in the same fiscal year; doses not
 // negative; dates real days, `to` not before `from`.
-std::optional<QString> otherDoseProblem(const OtherFacilityDose& dose);
-std::optional<QString> declarationProblem(const Declaration& declaration);
+std::optional<EntryFault> otherDoseProblem(const OtherFacilityDose& dose);
+std::optional<EntryFault> declarationProblem(const Declaration& declaration);
 
 // What a stored record cannot hold: the field at fault (0 the name, in the order of the record's lines) and
 // why. A stored period across a fiscal year is readable: the totals count it and ask for a look.
 struct FieldProblem {
     int field;
-    QString text;
+    EntryFault fault;
 };
 std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose);
 std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration);

@@ -1,5 +1,6 @@
 #include "Messages.h"
 
+#include "Calendar.h"
 #include "Cp932.h"
 #include "SystemFiles.h"
 
@@ -56,6 +57,11 @@ QString mainMessage(const Failure& failure)
     case FailureKind::CannotRead:
         return QStringLiteral("ファイル「%1」を読み込めません").arg(failure.file);
     case FailureKind::Damaged:
+        if (failure.entryFault != EntryFault::None)
+            return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目：%3）")
+                .arg(failure.file)
+                .arg(failure.line)
+                .arg(entryFaultText(failure.entryFault));
         if (!failure.text.isEmpty())
             return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目：%3）")
                 .arg(failure.file)
@@ -200,6 +206,43 @@ QString messageOf(const Failure& failure)
     if (!failure.notRestored.isEmpty())
         message += QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(failure.notRestored);
     return message;
+}
+
+QString entryFaultText(EntryFault fault)
+{
+    const QString months =
+        QStringLiteral("年月は%1年～%2年の1～12月で入力して下さい").arg(FirstRecordYear).arg(LastRecordYear);
+    const QString period = QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい");
+    switch (fault) {
+    case EntryFault::None:
+        break;
+    case EntryFault::CountMismatch:
+        return QStringLiteral("件数が行数と合いません");
+    case EntryFault::NotANumber:
+        return QStringLiteral("数値ではありません");
+    case EntryFault::NoName:
+        return QStringLiteral("氏名がありません");
+    case EntryFault::NoFacility:
+        return QStringLiteral("施設名を入力して下さい");
+    case EntryFault::LineBreakInFacilityOrNote:
+        return QStringLiteral("施設名と備考に改行は使えません");
+    case EntryFault::MonthOutsideRecords:
+        return months;
+    case EntryFault::PeriodOutOfOrder:
+    case EntryFault::PeriodAcrossYears:
+        return period;
+    case EntryFault::NegativeDose:
+        return QStringLiteral("線量は0以上の数値で入力して下さい");
+    case EntryFault::LineBreakInNote:
+        return QStringLiteral("備考に改行は使えません");
+    case EntryFault::FirstDayNotADay:
+        return QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい");
+    case EntryFault::LastDayNotADay:
+        return QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい");
+    case EntryFault::UnknownKind:
+        return QStringLiteral("種別は1～4です");
+    }
+    return {};
 }
 
 QString unreadableFilesMessage(const QStringList& files)

@@ -17,6 +17,9 @@ QString messageOf(const Failure& failure);
 // The message that names the personal files a report could not read.
 QString unreadableFilesMessage(const QStringList& files);
 
+// What an entry of doses elsewhere or of declarations cannot hold, in the words of the windows' messages.
+QString entryFaultText(EntryFault fault);
+
 // The names with doses received elsewhere or declarations that are neither registrants nor removed persons.
 QString unknownPersonsMessage(const QStringList& names);
 

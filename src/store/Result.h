@@ -16,7 +16,7 @@ enum class FailureKind {
     CannotRead,         // file, systemError
     NotRegularFile,     // file: a link, a folder, a FIFO or a device where a data file or folder belongs
     ChangedMeanwhile,   // file: changed by another copy since it was read
-    Damaged,            // file, line
+    Damaged,            // file, line; entryFault or text: what is wrong there
     TooLarge,           // file
     Utf8Text,           // file: UTF-8 where code page 932 is expected
     CannotWrite,        // file, systemError
@@ -51,6 +51,25 @@ enum class FailureKind {
     Interrupted,         // names: the persons that have the month already, when a save was stopped
 };
 
+// What an entry of doses elsewhere or of declarations cannot hold, for a window's message and for the line
+// of a list file at fault; messageOf and entryFaultText (store/Messages.h) give the words.
+enum class EntryFault {
+    None,
+    CountMismatch, // the count line of a list does not match its lines
+    NotANumber,    // a number line is no number
+    NoName,        // the name is empty
+    NoFacility,    // the facility is empty
+    LineBreakInFacilityOrNote,
+    MonthOutsideRecords, // a month outside 1950–2100 or 1–12
+    PeriodOutOfOrder,    // the last month before the first
+    PeriodAcrossYears,   // the period spans two fiscal years
+    NegativeDose,        // a dose below 0, or no number
+    LineBreakInNote,
+    FirstDayNotADay, // the declaration's first day is no real day
+    LastDayNotADay,  // the last day is no real day, or before the first
+    UnknownKind,     // a declaration's kind outside 1–4
+};
+
 struct Failure {
     FailureKind kind = FailureKind::CannotRead;
     QString file; // as the user knows it: "登録者名.txt", "被曝Data/山田.dat"
@@ -58,7 +77,8 @@ struct Failure {
     int systemError = 0; // errno, where the system told one
     QString text;
     QStringList names;
-    QString notRestored; // a file that could not be put back as it was after the failure
+    QString notRestored;                      // a file that could not be put back as it was after the failure
+    EntryFault entryFault = EntryFault::None; // Damaged: what the line at fault of a list cannot hold
     std::shared_ptr<const Failure> cause;
 };
 

@@ -95,7 +95,7 @@ TEST_P(DamagedAdditions, AreRefusedNamingTheLine)
     const Failure failed = *row.file == 'o' ? parseOtherFacilityDoses(bytes).error() : parseDeclarations(bytes).error();
     EXPECT_EQ(failed.kind, FailureKind::Damaged);
     EXPECT_EQ(failed.line, row.line);
-    EXPECT_EQ(failed.text, row.what);
+    EXPECT_EQ(entryFaultText(failed.entryFault), row.what);
 }
 
 const QString Count = QStringLiteral("件数が行数と合いません");
