@@ -11,13 +11,6 @@
 // service sent), read into entries with every doubt listed for the operator before anything is stored.
 namespace velmora {
 
-// The headings of such a file; it may hold them in any order among others. 終了年月 and 備考 may be missing.
-inline const QStringList OtherDoseCsvHeadings = {
-    QStringLiteral("氏名"),     QStringLiteral("施設名"),   QStringLiteral("開始年月"),
-    QStringLiteral("終了年月"), QStringLiteral("実効線量"), QStringLiteral("水晶体"),
-    QStringLiteral("皮膚"),     QStringLiteral("内部被曝"), QStringLiteral("備考"),
-};
-
 // A dose cell or field: empty or "M" is 0; otherwise a whole number text at or above 0.
 std::optional<double> typedDose(const QString& text);
 

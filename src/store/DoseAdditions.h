@@ -32,6 +32,14 @@ inline size_t qHash(const OtherFacilityDose& d, size_t seed = 0)
     return qHashMulti(seed, d.name, d.facility, d.from, d.to, d.effective, d.lens, d.skin, d.internal, d.note);
 }
 
+// The headings of a spreadsheet of doses received elsewhere, as the import reads it (in any order among
+// other columns; 終了年月 and 備考 may be missing) and the leaving record writes it.
+inline const QStringList OtherDoseCsvHeadings = {
+    QStringLiteral("氏名"),     QStringLiteral("施設名"),   QStringLiteral("開始年月"),
+    QStringLiteral("終了年月"), QStringLiteral("実効線量"), QStringLiteral("水晶体"),
+    QStringLiteral("皮膚"),     QStringLiteral("内部被曝"), QStringLiteral("備考"),
+};
+
 enum class DeclarationKind {
     Pregnancy = 1,        // from the declaration to the delivery
     CannotConceive = 2,   // diagnosed unable to become pregnant: no women's quarterly limit

@@ -1,6 +1,5 @@
 #include "DoseDistribution.h"
 
-#include "TotalsCsv.h"
 #include "store/Csv.h"
 
 #include <algorithm>
@@ -182,17 +181,6 @@ QByteArray distributionCsv(const DoseDistribution& distribution)
             table.append({name, QStringLiteral("合計人数"), QString::number(group.effective.total())});
         }
     return csv::excelFile(table);
-}
-
-Status exportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
-                              QStringList& unreadable)
-{
-    const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth);
-    if (!rows)
-        return rows.error();
-    const DoseDistribution distribution = doseDistribution(*rows, fiscalYear);
-    unreadable = distribution.unreadable;
-    return writeCsvOutput(outputFile, distributionCsv(distribution));
 }
 
 } // namespace velmora

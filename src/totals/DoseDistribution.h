@@ -78,9 +78,4 @@ inline const QString NoGroupLabel = QStringLiteral("（未記入）");
 // byte-order mark, CR LF): 分布,区分,人数, one row per band.
 QByteArray distributionCsv(const DoseDistribution& distribution);
 
-// The CSV of the data folder for a fiscal year, into `outputFile` (replaced whole) or onto standard
-// output when it is empty; files that cannot be read are counted apart and named in `unreadable`.
-Status exportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
-                              QStringList& unreadable);
-
 } // namespace velmora

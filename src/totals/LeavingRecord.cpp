@@ -1,6 +1,6 @@
 #include "LeavingRecord.h"
 
-#include "additions/OtherDoseImport.h"
+#include "store/DoseAdditions.h"
 #include "store/Csv.h"
 #include "store/ListFiles.h"
 #include "store/PersonalFile.h"

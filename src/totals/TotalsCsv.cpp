@@ -1,5 +1,6 @@
 #include "TotalsCsv.h"
 
+#include "DoseDistribution.h"
 #include "TotalsColumns.h"
 #include "store/Csv.h"
 #include "store/FileWriter.h"
@@ -31,6 +32,17 @@ Status exportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMont
         if (!row.totals)
             unreadable << DataDir::shownPersonalFile(row.name);
     return writeCsvOutput(outputFile, totalsCsv(*rows, fiscalYear));
+}
+
+Status exportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
+                              QStringList& unreadable)
+{
+    const auto rows = gatherStoreTotals(dir, fiscalYear, currentMonth);
+    if (!rows)
+        return rows.error();
+    const DoseDistribution distribution = doseDistribution(*rows, fiscalYear);
+    unreadable = distribution.unreadable;
+    return writeCsvOutput(outputFile, distributionCsv(distribution));
 }
 
 Status writeCsvOutput(const QString& outputFile, const QByteArray& csv)
