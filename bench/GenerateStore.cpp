@@ -1,7 +1,7 @@
 // velmora-generate-store DIR [REGISTRANTS [MONTHS]]   a large store (default 1000 registrants × 500 months)
 // velmora-generate-store --demo DIR                    a small store to look at: 30 registrants, 3 fiscal years
 #include "StoreGenerator.h"
-#include "store/Messages.h"
+#include "core/texts/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 // prints the peak resident set size in kilobytes, for comparing a large store with an empty one.
 #include "SilentDialogs.h"
 #include "app/Application.h"
-#include "platform/Fonts.h"
-#include "platform/SystemPrinter.h"
-#include "store/ListFiles.h"
+#include "core/files/ListFiles.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/SystemPrinter.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // velmora-startup-floor: the least a window like the main menu needs, as a floor for Velmora's start-up:
 // a Qt application with the same font substitutions and Japanese Qt translations, a window of the main
 // menu's size with its title label and four command buttons, shown.
-#include "platform/CommandButton.h"
-#include "platform/Fonts.h"
+#include "gui/platform/Fonts.h"
+#include "gui/widgets/CommandButton.h"
 
 #include <QApplication>
 #include <QLabel>

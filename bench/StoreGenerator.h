@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/DataDir.h"
-#include "store/Result.h"
+#include "core/files/DataDir.h"
+#include "core/model/Result.h"
 
 // Writes stores of realistic data through the store's own writers: Japanese names, affiliations and job
 // types, one record a month from April 1985 on for every registrant, most external doses "Ｍ" (0) and

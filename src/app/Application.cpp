@@ -1,7 +1,7 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "platform/Twips.h"
-#include "totals/LeavingRecordOutput.h"
+#include "gui/totals/LeavingRecordOutput.h"
+#include "gui/widgets/Twips.h"
 
 namespace velmora {
 

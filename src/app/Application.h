@@ -1,14 +1,14 @@
 #pragma once
 
-#include "additions/OtherFacilityWindow.h"
 #include "app/Form1.h"
-#include "correction/Form6.h"
-#include "entry/Form2.h"
-#include "platform/Clock.h"
-#include "platform/Printer.h"
-#include "registration/Form3.h"
-#include "search/Form4.h"
-#include "totals/TotalsWindow.h"
+#include "gui/additions/OtherFacilityWindow.h"
+#include "gui/correction/Form6.h"
+#include "gui/entry/Form2.h"
+#include "gui/platform/Clock.h"
+#include "gui/platform/Printer.h"
+#include "gui/registration/Form3.h"
+#include "gui/search/Form4.h"
+#include "gui/totals/TotalsWindow.h"
 
 #include <memory>
 

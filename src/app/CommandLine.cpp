@@ -1,16 +1,16 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "Console.h"
-#include "Termination.h"
-#include "additions/OtherDoseImport.h"
-#include "entry/MonthImport.h"
-#include "entry/MonthPlausibility.h"
-#include "store/ListFiles.h"
-#include "store/Messages.h"
-#include "totals/DoseDistribution.h"
-#include "totals/DoseTotals.h"
-#include "totals/LeavingRecord.h"
-#include "totals/TotalsCsv.h"
+#include "app/Console.h"
+#include "app/Termination.h"
+#include "core/changes/Exports.h"
+#include "core/changes/MonthImport.h"
+#include "core/changes/OtherDoseImport.h"
+#include "core/files/ListFiles.h"
+#include "core/rules/DoseDistribution.h"
+#include "core/rules/DoseTotals.h"
+#include "core/rules/LeavingRecord.h"
+#include "core/rules/MonthPlausibility.h"
+#include "core/texts/Messages.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -186,8 +186,8 @@ int writeTotalsCsv(const StartOptions& options)
     const MonthKey thisMonth = monthOf(QDate::currentDate());
     const Status written =
         options.distributionYear
-            ? exportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output, unreadable)
-            : exportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable, &unknownPersons);
+            ? ExportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output, unreadable)
+            : ExportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable, &unknownPersons);
     if (!written) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
         return 1;

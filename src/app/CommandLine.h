@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Records.h"
+#include "core/model/Records.h"
 
 #include <QString>
 #include <optional>

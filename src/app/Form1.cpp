@@ -1,15 +1,15 @@
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "DataFolder.h"
-#include "additions/OtherFacilityWindow.h"
-#include "entry/Form2.h"
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/Twips.h"
-#include "search/Form4.h"
-#include "store/ListFiles.h"
-#include "store/Messages.h"
-#include "totals/TotalsWindow.h"
+#include "app/DataFolder.h"
+#include "core/files/ListFiles.h"
+#include "core/texts/Messages.h"
+#include "gui/additions/OtherFacilityWindow.h"
+#include "gui/entry/Form2.h"
+#include "gui/platform/Fonts.h"
+#include "gui/search/Form4.h"
+#include "gui/totals/TotalsWindow.h"
+#include "gui/widgets/Controls.h"
+#include "gui/widgets/Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/CommandButton.h"
-#include "platform/Dialogs.h"
-#include "store/DataDir.h"
-#include "store/SharedState.h"
-#include "store/WriterLock.h"
+#include "core/files/DataDir.h"
+#include "core/files/WriterLock.h"
+#include "core/session/SharedState.h"
+#include "gui/platform/Dialogs.h"
+#include "gui/widgets/CommandButton.h"
 
 #include <QLabel>
 #include <QTimer>

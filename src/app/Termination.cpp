@@ -1,4 +1,4 @@
-#include "Termination.h"
+#include "app/Termination.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/WriterLock.h"
+#include "core/files/WriterLock.h"
 
 namespace velmora {
 

@@ -2,10 +2,10 @@
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
 #include "app/Termination.h"
-#include "platform/Clock.h"
-#include "platform/Fonts.h"
-#include "platform/QtDialogs.h"
-#include "platform/SystemPrinter.h"
+#include "gui/dialogs/QtDialogs.h"
+#include "gui/platform/Clock.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/SystemPrinter.h"
 
 #include <QApplication>
 #include <QDir>

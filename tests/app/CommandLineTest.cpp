@@ -1,7 +1,7 @@
-#include "store/PersonalFile.h"
+#include "core/files/PersonalFile.h"
+#include "core/rules/DoseDistribution.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
-#include "totals/DoseDistribution.h"
 
 #include <QDir>
 #include <QProcess>

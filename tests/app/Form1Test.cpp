@@ -1,4 +1,4 @@
-#include "store/ListFiles.h"
+#include "core/files/ListFiles.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 

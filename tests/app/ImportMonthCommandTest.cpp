@@ -1,4 +1,4 @@
-#include "store/PersonalFile.h"
+#include "core/files/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/ProgramRun.h"
 #include "support/Stores.h"

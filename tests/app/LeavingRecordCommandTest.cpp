@@ -1,10 +1,10 @@
-#include "store/FacilitySettings.h"
-#include "store/ListFiles.h"
-#include "store/PersonalFile.h"
+#include "core/files/FacilitySettings.h"
+#include "core/files/ListFiles.h"
+#include "core/files/PersonalFile.h"
+#include "core/rules/TotalsColumns.h"
 #include "support/DataFiles.h"
 #include "support/ProgramRun.h"
 #include "support/Stores.h"
-#include "totals/TotalsColumns.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #include "app/Termination.h"
-#include "platform/QtDialogs.h"
+#include "gui/dialogs/QtDialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>

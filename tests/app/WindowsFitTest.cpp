@@ -1,5 +1,5 @@
-#include "platform/DataFolderWindow.h"
-#include "platform/Twips.h"
+#include "gui/dialogs/DataFolderWindow.h"
+#include "gui/widgets/Twips.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 

@@ -1,8 +1,8 @@
 // Prints the monthly exposure list of 33 registrants through the program's own printer path to the
 // system's default printer, as "印刷" does. Exits non-zero when the pages did not go to the printer.
-#include "platform/Fonts.h"
-#include "platform/SystemPrinter.h"
-#include "reports/MonthlyList.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/SystemPrinter.h"
+#include "gui/reports/MonthlyList.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

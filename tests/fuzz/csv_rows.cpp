@@ -1,6 +1,6 @@
 // Any bytes given to the reader of a month's CSV file: no crash, and an accepted file never gives more
 // rows than it has line ends, each row starting on a line no later than the one after.
-#include "store/Csv.h"
+#include "core/files/Csv.h"
 
 #include <cstdlib>
 

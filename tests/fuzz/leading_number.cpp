@@ -1,6 +1,6 @@
 // Any typed text (as UTF-16) read by LeadingNumber: no crash, and a finite result survives being written
 // as a number line and read again.
-#include "store/NumberForms.h"
+#include "core/files/NumberForms.h"
 
 #include <cmath>
 #include <cstdlib>

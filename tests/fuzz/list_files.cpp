@@ -2,8 +2,8 @@
 // crash, an accepted registrant list never holds more than its capacity, never more months or entries are
 // read than the bytes have lines, and every entry accepted is one the totals can take (a period across a
 // fiscal year, which the windows refuse, is read and counted as a doubt).
-#include "store/DoseAdditions.h"
-#include "store/ListFiles.h"
+#include "core/files/DoseAdditions.h"
+#include "core/files/ListFiles.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Any bytes given to the personal-file reader: it never crashes, and whatever it accepts is written back
 // by the rewrite's encoders into bytes that read back to the same header and records.
-#include "store/PersonalFile.h"
+#include "core/files/PersonalFile.h"
 
 #include <cstdlib>
 

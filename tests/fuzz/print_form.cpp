@@ -1,6 +1,6 @@
 // Every finite double: its print form reads back to the same value, and its report and exponent forms
 // are made without a crash.
-#include "store/NumberForms.h"
+#include "core/files/NumberForms.h"
 
 #include <cmath>
 #include <cstdlib>

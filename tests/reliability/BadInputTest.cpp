@@ -1,5 +1,5 @@
-#include "store/ListFiles.h"
-#include "store/PersonalFile.h"
+#include "core/files/ListFiles.h"
+#include "core/files/PersonalFile.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 

@@ -9,12 +9,12 @@
 //   crash_worker restore DIR NAME   restores a removed registrant as the registration window does
 //   crash_worker read DIR NAME      reads a personal file and prints how many months it holds, or why not
 #include "CrashWorkerValues.h"
-#include "entry/SaveAll.h"
-#include "registration/RegistrantChanges.h"
-#include "store/ListFiles.h"
-#include "store/Messages.h"
-#include "store/PersonalFile.h"
-#include "store/WriterLock.h"
+#include "core/changes/RegistrantChanges.h"
+#include "core/changes/SaveAll.h"
+#include "core/files/ListFiles.h"
+#include "core/files/PersonalFile.h"
+#include "core/files/WriterLock.h"
+#include "core/texts/Messages.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "store/DoseAdditions.h"
-#include "store/Records.h"
-#include "store/SharedState.h"
+#include "core/files/DoseAdditions.h"
+#include "core/model/Records.h"
+#include "core/session/SharedState.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "store/ListFiles.h"
-#include "store/Messages.h"
-#include "store/PersonalFile.h"
+#include "core/files/ListFiles.h"
+#include "core/files/PersonalFile.h"
+#include "core/texts/Messages.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 

@@ -2,12 +2,12 @@
 // "another PC" is a process with its own host name (a UTS namespace), the file server's failures are
 // injected into the system calls with strace, and another PC's append is a process writing byte by byte.
 #include "CrashWorkerValues.h"
-#include "registration/RegistrantChanges.h"
-#include "store/FileWriter.h"
-#include "store/ListFiles.h"
-#include "store/Messages.h"
-#include "store/PersonalFile.h"
-#include "store/WriterLock.h"
+#include "core/changes/RegistrantChanges.h"
+#include "core/files/FileWriter.h"
+#include "core/files/ListFiles.h"
+#include "core/files/PersonalFile.h"
+#include "core/files/WriterLock.h"
+#include "core/texts/Messages.h"
 #include "support/Stores.h"
 #include "support/Traced.h"
 #include "support/WindowTest.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "gui/platform/Clock.h"
 
 namespace velmora::test {
 

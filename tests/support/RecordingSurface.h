@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Surface.h"
+#include "gui/platform/Surface.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "Stores.h"
 
-#include "store/ListFiles.h"
-#include "store/PersonalFile.h"
+#include "core/files/ListFiles.h"
+#include "core/files/PersonalFile.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/DataDir.h"
-#include "store/Records.h"
+#include "core/files/DataDir.h"
+#include "core/model/Records.h"
 
 #include <QString>
 #include <QStringList>

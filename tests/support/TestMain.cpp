@@ -1,4 +1,4 @@
-#include "platform/Fonts.h"
+#include "gui/platform/Fonts.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
-#include "platform/SystemPrinter.h"
+#include "gui/platform/SystemPrinter.h"
 #include "support/DataFiles.h"
 #include "support/FixedClock.h"
 #include "support/ScriptedDialogs.h"

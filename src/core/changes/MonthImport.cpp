@@ -1,0 +1,292 @@
+#include "core/changes/MonthImport.h"
+
+#include "core/changes/SaveAll.h"
+#include "core/files/Cp932.h"
+#include "core/files/Csv.h"
+#include "core/files/FileWriter.h"
+#include "core/files/ListFiles.h"
+#include "core/files/NumberForms.h"
+#include "core/files/PersonalFile.h"
+#include "core/files/WriterLock.h"
+#include "core/rules/EntryRules.h"
+#include "core/rules/MonthPlausibility.h"
+#include "core/texts/Messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+namespace velmora {
+namespace {
+
+enum Column { Number, Name, Effective, Lens, Skin, Internal, Comment, Columns };
+
+// The lines of each kind of doubt an import report shows; the rest are counted.
+constexpr qsizetype DoubtsShown = 20;
+constexpr Column DoseColumns[] = {Effective, Lens, Skin, Internal};
+
+// The column of each heading in the file, or a failure naming what is missing or found twice.
+Result<std::array<qsizetype, Columns>> findColumns(const QStringList& headings, const QString& file)
+{
+    const auto found =
+        csv::findColumns(headings, MonthCsvHeadings, {{Number, Name}, {Effective}, {Lens}, {Skin}, {Internal}}, file);
+    if (!found)
+        return found.error();
+    std::array<qsizetype, Columns> columns;
+    std::copy(found->begin(), found->end(), columns.begin());
+    return columns;
+}
+
+// The registration numbers of the registrants in list order, from their files.
+Result<QList<double>> registrationNumbers(const DataDir& dir, const QStringList& names)
+{
+    QList<double> numbers;
+    for (const QString& name : names) {
+        const auto header = ReadPersonalHeader(dir, name, 6);
+        if (!header)
+            return header.error();
+        numbers << header->registrationNumber;
+    }
+    return numbers;
+}
+
+// The numbers of the removed persons whose files can still be read.
+QList<double> removedNumbers(const DataDir& dir, const QStringList& names)
+{
+    QList<double> numbers;
+    for (const QString& name : names)
+        if (const auto header = ReadPersonalHeader(dir, name, 6))
+            numbers << header->registrationNumber;
+    return numbers;
+}
+
+// One row of the file, read through the columns of its headings.
+struct RowReader {
+    QString cell(Column column) const
+    {
+        return columns[column] < 0 ? QString() : cells.value(columns[column]).trimmed();
+    }
+    QString name() const { return cp932::canonical(cell(Name)); }
+    bool blank() const
+    {
+        return std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); });
+    }
+    // "5行目（登録番号 12　山田　太郎）": the row as the operator finds it in the spreadsheet.
+    QString label() const
+    {
+        QStringList parts;
+        if (!cell(Number).isEmpty())
+            parts << QStringLiteral("登録番号 ") + cell(Number);
+        if (!name().isEmpty())
+            parts << name();
+        const QString where = QStringLiteral("%1行目").arg(line);
+        return parts.isEmpty() ? where : where + QStringLiteral("（%1）").arg(parts.join(QStringLiteral("　")));
+    }
+
+    const QStringList& cells;
+    const std::array<qsizetype, Columns>& columns;
+    const int line;
+};
+
+// The values of a matched row as confirming them would take them, with the doubts of the row noted;
+// nothing when the row has no value at all, or values that cannot be saved.
+std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
+{
+    const bool noDose = std::all_of(std::begin(DoseColumns), std::end(DoseColumns),
+                                    [&](Column dose) { return row.cell(dose).isEmpty(); });
+    if (noDose && row.cell(Comment).isEmpty())
+        return std::nullopt;
+    if (noDose) {
+        import.unusable << row.label() + QStringLiteral("：線量がありません");
+        return std::nullopt;
+    }
+    double doses[4];
+    bool allNumbers = true;
+    for (int i = 0; i < 4; ++i) {
+        const QString text = row.cell(DoseColumns[i]);
+        const QString cell = QStringLiteral("：%1「%2」").arg(MonthCsvHeadings[DoseColumns[i]], text);
+        const csv::DoseReading dose = csv::readDose(text);
+        if (dose.doubt == csv::DoseReading::NotANumber) {
+            import.notNumbers << row.label() + cell;
+            allNumbers = false;
+        }
+        if (dose.doubt == csv::DoseReading::Negative || dose.doubt == csv::DoseReading::TooLarge) {
+            import.unusable << row.label() + cell +
+                                   (dose.doubt == csv::DoseReading::Negative
+                                        ? QStringLiteral("は負の値です")
+                                        : QStringLiteral("は%1 mSvを超えています").arg(csv::LargestDose));
+            return std::nullopt;
+        }
+        doses[i] = dose.value;
+    }
+    // A cell that is no dose never becomes one: the row is left out, its person keeps what it had.
+    if (!allNumbers)
+        return std::nullopt;
+    const QString comment = row.cell(Comment).isEmpty() ? NoComment : row.cell(Comment);
+    if (storableTextProblem(comment)) {
+        import.unusable << row.label() + QStringLiteral("：備考「%1」は保存できません").arg(comment);
+        return std::nullopt;
+    }
+    return PendingEntry{doses[0], doses[1], doses[2], doses[3], comment, true};
+}
+
+} // namespace
+
+QString monthTemplateName(MonthKey key)
+{
+    return QStringLiteral("線量入力_%1.csv").arg(key);
+}
+
+Status WriteMonthTemplate(const DataDir& dir, const RegistrantList& registrants, const QString& path)
+{
+    // A template never replaces a file of the store, whatever name the operator gives it.
+    if (isStoreFile(dir, path))
+        return failure(FailureKind::AlreadyExists, QFileInfo(path).fileName());
+    const auto numbers = registrationNumbers(dir, registrants.names);
+    if (!numbers)
+        return numbers.error();
+    QList<QStringList> rows{MonthCsvHeadings};
+    for (qsizetype i = 0; i < registrants.count(); ++i)
+        rows << QStringList{plainForm((*numbers)[i]), registrants.names[i], {}, {}, {}, {}, {}};
+    return replaceFile(path, QFileInfo(path).fileName(), csv::excelFile(rows));
+}
+
+qsizetype MonthImport::taken() const
+{
+    return std::count_if(values.begin(), values.end(), [](const auto& v) { return v.has_value(); });
+}
+
+bool MonthImport::hasDoubts() const
+{
+    return !unmatched.isEmpty() || !removed.isEmpty() || !otherName.isEmpty() || !repeated.isEmpty() ||
+           !notNumbers.isEmpty() || !unusable.isEmpty() || !withoutValues.isEmpty();
+}
+
+Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& registrants, const QString& path)
+{
+    MonthImport import;
+    import.file = QFileInfo(path).fileName();
+    const auto rows = csv::readFile(path);
+    if (!rows)
+        return rows.error();
+    const auto columns = findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, import.file);
+    if (!columns)
+        return columns.error();
+
+    const auto numbers = registrationNumbers(dir, registrants.names);
+    if (!numbers)
+        return numbers.error();
+    const auto removedNames = ReadRemovedNames(dir);
+    if (!removedNames)
+        return removedNames.error();
+    const QList<double> numbersRemoved = removedNumbers(dir, *removedNames);
+
+    import.values.resize(static_cast<size_t>(registrants.count()));
+    QList<QStringList> rowsOf(registrants.count()); // the rows each registrant was matched by
+    for (qsizetype r = 1; r < rows->size(); ++r) {
+        const RowReader row{(*rows)[r].cells, *columns, (*rows)[r].line};
+        if (row.blank())
+            continue;
+        if (const QString doubt = csv::rowShapeDoubt(row.cells, rows->first().cells.size()); !doubt.isEmpty()) {
+            import.unusable << row.label() + QStringLiteral("：") + doubt;
+            continue;
+        }
+        qsizetype position = -1;
+        bool removed = false;
+        if (!row.cell(Number).isEmpty()) {
+            const auto number = leadingNumberOf(row.cell(Number));
+            position = number ? numbers->indexOf(*number) : -1;
+            removed = number && numbersRemoved.contains(*number);
+            if (position >= 0 && !row.name().isEmpty() && row.name() != registrants.names[position])
+                import.otherName << row.label() + QStringLiteral("：登録番号 %1 は %2 です")
+                                                      .arg(row.cell(Number), registrants.names[position]);
+        } else if (!row.name().isEmpty()) {
+            position = registrants.names.indexOf(row.name());
+            removed = removedNames->contains(row.name());
+        }
+        if (position < 0) {
+            (removed ? import.removed : import.unmatched) << row.label();
+            continue;
+        }
+        rowsOf[position] << QStringLiteral("%1行目").arg(row.line);
+        if (auto values = valuesOf(row, import))
+            import.values[static_cast<size_t>(position)] = values;
+    }
+    for (qsizetype i = 0; i < registrants.count(); ++i) {
+        if (rowsOf[i].size() > 1) {
+            QString shownRows = rowsOf[i].first(std::min(rowsOf[i].size(), DoubtsShown)).join(QStringLiteral("、"));
+            if (rowsOf[i].size() > DoubtsShown)
+                shownRows += QStringLiteral("、ほか%1行").arg(rowsOf[i].size() - DoubtsShown);
+            import.repeated << registrants.names[i] + QStringLiteral("（%1）").arg(shownRows);
+        }
+        if (!import.values[static_cast<size_t>(i)])
+            import.withoutValues << registrants.names[i];
+    }
+    return import;
+}
+
+QString monthImportReport(const MonthImport& import, qsizetype registrants, MonthKey key)
+{
+    QString report = QStringLiteral("「%1」から%2年%3月の線量を取り込みます。\n登録者%4名のうち%5名に値があります。")
+                         .arg(import.file)
+                         .arg(key / 100)
+                         .arg(key % 100)
+                         .arg(registrants)
+                         .arg(import.taken());
+    struct Doubt {
+        const QStringList* lines;
+        QString heading;
+        QString unit; // what the lines count: rows of the file or registrants
+    };
+    const Doubt doubts[] = {
+        {&import.unmatched, QStringLiteral("どの登録者にも当たらない行（取り込みません）"), QStringLiteral("行")},
+        {&import.removed, QStringLiteral("登録抹消者の行（取り込みません）"), QStringLiteral("行")},
+        {&import.otherName, QStringLiteral("登録番号と氏名が合わない行（登録番号の人に取り込みます）"),
+         QStringLiteral("行")},
+        {&import.repeated, QStringLiteral("2行以上ある登録者（最後の行を取り込みます）"), QStringLiteral("名")},
+        {&import.notNumbers, QStringLiteral("数ではない値の行（取り込みません）"), QStringLiteral("件")},
+        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）"), QStringLiteral("行")},
+        {&import.withoutValues, QStringLiteral("値のない登録者（今の値のままです）"), QStringLiteral("名")},
+    };
+    // However large the file, each kind of doubt shows its first lines, so the report stays readable.
+    for (const auto& [lines, heading, unit] : doubts)
+        if (!lines->isEmpty())
+            report += QStringLiteral("\n\n%1：%2%3\n%4")
+                          .arg(heading)
+                          .arg(lines->size())
+                          .arg(unit, listForMessage(*lines, unit, DoubtsShown));
+    return report;
+}
+
+Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path, bool replace,
+                                            const std::function<bool()>& goOn)
+{
+    WriterLock lock(dir);
+    if (const auto locked = lock.tryLock(); !locked)
+        return locked.error();
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return registrants.error();
+    const auto entered = LoadEnteredMonths(dir);
+    if (!entered)
+        return entered.error();
+    if (entered->contains(key))
+        return failure(FailureKind::MonthEntered);
+    const auto import = ReadMonthImport(dir, *registrants, path);
+    if (!import)
+        return import.error();
+    if (import->hasDoubts())
+        return failureWithText(FailureKind::ImportDoubts, monthImportReport(*import, registrants->count(), key));
+    std::vector<PendingEntry> pending;
+    for (const auto& values : import->values)
+        pending.push_back(*values);
+    LimitFindings findings = monthLimitFindings(dir, *registrants, pending, key);
+    const auto saved =
+        SaveMonthForAll(dir, *registrants, pending, key, replace ? HeldValues::Replace : HeldValues::Refuse,
+                        [&goOn](qsizetype) { return !goOn || goOn(); });
+    if (!saved)
+        return saved.error();
+    return ImportedMonthSaved{registrants->count(), *saved, std::move(findings)};
+}
+
+} // namespace velmora

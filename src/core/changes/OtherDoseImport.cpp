@@ -1,0 +1,148 @@
+#include "core/changes/OtherDoseImport.h"
+
+#include "core/files/Cp932.h"
+#include "core/files/Csv.h"
+#include "core/files/ListFiles.h"
+#include "core/files/NumberForms.h"
+#include "core/files/WriterLock.h"
+#include "core/rules/EntryRules.h"
+#include "core/texts/Messages.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+namespace velmora {
+namespace {
+
+enum Column { Name, Facility, From, To, Effective, Lens, Skin, Internal, Note };
+
+constexpr qsizetype DoubtsShown = 20;
+
+} // namespace
+
+std::optional<double> typedDose(const QString& text)
+{
+    const csv::DoseReading dose = csv::readDose(text);
+    return dose.doubt == csv::DoseReading::None ? std::optional(dose.value) : std::nullopt;
+}
+
+Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
+                                            const QList<OtherFacilityDose>& stored)
+{
+    OtherDoseImport import;
+    import.file = QFileInfo(path).fileName();
+    const auto rows = csv::readFile(path);
+    if (!rows)
+        return rows.error();
+    const auto columns =
+        csv::findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, OtherDoseCsvHeadings,
+                         {{Name}, {Facility}, {From}, {Effective}, {Lens}, {Skin}, {Internal}}, import.file);
+    if (!columns)
+        return columns.error();
+    // The persons, what is stored and what the file gave before, looked up in constant time: a file of
+    // 200,000 rows reviews in a moment.
+    const QSet<QString> listed(persons.begin(), persons.end());
+    QSet<OtherFacilityDose> known(stored.begin(), stored.end());
+    for (qsizetype r = 1; r < rows->size(); ++r) {
+        const csv::Row& row = (*rows)[r];
+        const auto cell = [&](Column column) {
+            return (*columns)[column] < 0 ? QString() : row.cells.value((*columns)[column]).trimmed();
+        };
+        if (std::all_of(row.cells.begin(), row.cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); }))
+            continue;
+        const QString name = cp932::canonical(cell(Name));
+        const QString label =
+            QStringLiteral("%1行目").arg(row.line) + (name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name));
+        if (const QString doubt = csv::rowShapeDoubt(row.cells, rows->first().cells.size()); !doubt.isEmpty()) {
+            import.unusable << label + QStringLiteral("：") + doubt;
+            continue;
+        }
+        if (!listed.contains(name)) {
+            import.unknownPersons << label;
+            continue;
+        }
+        const auto from = typedYearMonth(cell(From));
+        const auto to = cell(To).isEmpty() ? from : typedYearMonth(cell(To));
+        OtherFacilityDose dose{name,
+                               cell(Facility),
+                               from.value_or(0),
+                               to.value_or(0),
+                               0,
+                               0,
+                               0,
+                               0,
+                               cell(Note).isEmpty() ? NoComment : cell(Note)};
+        std::optional<QString> problem;
+        const std::pair<Column, double*> doses[] = {
+            {Effective, &dose.effective}, {Lens, &dose.lens}, {Skin, &dose.skin}, {Internal, &dose.internal}};
+        for (const auto& [column, value] : doses) {
+            const auto typed = typedDose(cell(column));
+            if (!typed)
+                problem = QStringLiteral("「%1」は線量ではありません").arg(cell(column));
+            *value = typed.value_or(0);
+        }
+        if (const auto fault = otherDoseProblem(dose); !problem && fault)
+            problem = entryFaultText(*fault);
+        if (const auto unstorable = storableTextsProblem({dose.facility, dose.note}); !problem && unstorable)
+            problem = messageOf(*unstorable);
+        if (problem) {
+            import.unusable << label + QStringLiteral("：") + *problem;
+            continue;
+        }
+        if (known.contains(dose)) {
+            import.storedAlready << label;
+            continue;
+        }
+        known.insert(dose);
+        import.entries << dose;
+    }
+    return import;
+}
+
+QString otherDoseImportReport(const OtherDoseImport& import)
+{
+    QString report =
+        QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(import.file).arg(import.entries.size());
+    const std::pair<const QStringList*, QString> leftOut[] = {
+        {&import.unknownPersons, QStringLiteral("登録者・登録抹消者にない氏名の行（取り込みません）")},
+        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）")},
+        {&import.storedAlready, QStringLiteral("同じ内容が登録済みの行（取り込みません）")},
+    };
+    for (const auto& [lines, heading] : leftOut)
+        if (!lines->isEmpty())
+            report += QStringLiteral("\n\n%1：%2行\n%3")
+                          .arg(heading)
+                          .arg(lines->size())
+                          .arg(listForMessage(*lines, QStringLiteral("行"), DoubtsShown));
+    return report;
+}
+
+Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path, const std::function<bool()>& goOn)
+{
+    WriterLock lock(dir);
+    if (const auto locked = lock.tryLock(); !locked)
+        return locked.error();
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return registrants.error();
+    const auto removed = ReadRemovedNames(dir);
+    if (!removed)
+        return removed.error();
+    const auto stored = ReadOtherFacilityDoses(dir);
+    if (!stored)
+        return stored.error();
+    auto import = ReadOtherDoseImport(path, registrants->names + *removed, *stored);
+    if (!import)
+        return import.error();
+    if (!import->unknownPersons.isEmpty() || !import->unusable.isEmpty())
+        return failureWithText(FailureKind::ImportDoubts, otherDoseImportReport(*import));
+    if (import->entries.isEmpty())
+        return import;
+    if (goOn && !goOn())
+        return failure(FailureKind::Interrupted);
+    if (const auto written = WriteOtherFacilityDoses(dir, *stored + import->entries); !written)
+        return written.error();
+    return import;
+}
+
+} // namespace velmora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/files/DataDir.h"
+#include "core/files/DoseAdditions.h"
+#include "core/model/Calendar.h"
+#include "core/model/Result.h"
+
+#include <functional>
+
+// Doses received at other facilities from a spreadsheet (a list the other facility or its dosimetry
+// service sent), read into entries with every doubt listed for the operator before anything is stored.
+namespace velmora {
+
+// A dose cell or field: empty or "M" is 0; otherwise a whole number text at or above 0.
+std::optional<double> typedDose(const QString& text);
+
+// What a file gives: the entries to be added, and the rows left out, each a line for the operator.
+struct OtherDoseImport {
+    QString file;
+    QList<OtherFacilityDose> entries;
+    QStringList unknownPersons; // a name that is neither a registrant nor a removed person
+    QStringList unusable;       // a cell that is not a month or a dose, or a period across fiscal years
+    QStringList storedAlready;  // the same entry is stored: a file read twice adds nothing twice
+};
+
+// Reads a CSV file (see csv::readRows) against the persons of both lists and the stored entries.
+Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
+                                            const QList<OtherFacilityDose>& stored);
+
+// What the import will add, then each kind of row left out.
+QString otherDoseImportReport(const OtherDoseImport& import);
+
+// Adds the entries of a CSV file to the doses received elsewhere under the entry lock, as the window's
+// import does without a person to ask: refused with nothing changed (ImportDoubts, with the review) when a
+// row names nobody listed or holds a value that cannot be stored. Rows stored already are left out.
+// `goOn` is asked before the list is written: false stops with nothing written (Interrupted).
+Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path,
+                                         const std::function<bool()>& goOn = {});
+
+} // namespace velmora

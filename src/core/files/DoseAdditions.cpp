@@ -1,0 +1,268 @@
+#include "core/files/DoseAdditions.h"
+
+#include "core/files/FileWriter.h"
+#include "core/files/NumberForms.h"
+#include "core/files/TextFile.h"
+#include "core/model/Calendar.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+namespace velmora {
+namespace {
+
+constexpr int OtherDoseLines = 9;   // 氏名 施設名 開始年月 終了年月 実効 水晶体 皮膚 内部 備考
+constexpr int DeclarationLines = 5; // 氏名 種別 開始日 終了日 備考
+
+Failure damagedAt(const QString& fileName, int line, EntryFault fault)
+{
+    Failure damaged = failure(FailureKind::Damaged, fileName, line);
+    damaged.entryFault = fault;
+    return damaged;
+}
+
+// The records of a list file: a count line, then `count` records of `fields` lines each; empty lines may
+// follow. Damaged at the count line when the lines do not make up the count.
+Result<QList<QStringList>> recordsOf(QByteArrayView content, const QString& fileName, int fields)
+{
+    const auto lines = decodeTextLines(content, fileName);
+    if (!lines)
+        return lines.error();
+    if (lines->isEmpty())
+        return QList<QStringList>();
+    const auto count = wholeNumberLine(lines->first());
+    if (!count || *count < 0 || *count * fields > lines->size() - 1)
+        return damagedAt(fileName, 1, EntryFault::CountMismatch);
+    for (qsizetype line = 1 + *count * fields; line < lines->size(); ++line)
+        if (!lines->at(line).isEmpty())
+            return damagedAt(fileName, 1, EntryFault::CountMismatch);
+    QList<QStringList> records;
+    for (qsizetype record = 0; record < *count; ++record)
+        records.append(lines->mid(1 + record * fields, fields));
+    return records;
+}
+
+Result<QByteArray> readListBytes(const DataDir& dir, const QString& fileName)
+{
+    if (!QFileInfo::exists(dir.listFile(fileName)) && !QFileInfo(dir.listFile(fileName)).isSymLink())
+        return QByteArray();
+    return readWholeFile(dir.listFile(fileName), fileName, LargestAdditionsFile);
+}
+
+Status writeRecords(const DataDir& dir, const QString& fileName, const QList<QStringList>& records, qsizetype most)
+{
+    Failure full = failure(FailureKind::ListFull, fileName, static_cast<int>(most));
+    full.text = QString::number(LargestAdditionsFile >> 20);
+    if (records.size() > most)
+        return full;
+    QStringList lines{printForm(static_cast<double>(records.size()))};
+    for (const QStringList& record : records)
+        lines << record;
+    const auto content = encodeLines(lines);
+    if (!content)
+        return content.error();
+    if (content->size() > LargestAdditionsFile)
+        return full;
+    return replaceFile(dir.listFile(fileName), fileName, *content);
+}
+
+// The line of a record's field, counted in the file from 1.
+int lineOf(qsizetype record, int fields, int field)
+{
+    return static_cast<int>(2 + record * fields + field);
+}
+
+// A record's field at fault, named by its line in the file.
+Failure damagedField(const QString& fileName, qsizetype record, int fields, FieldProblem problem)
+{
+    return damagedAt(fileName, lineOf(record, fields, problem.field), problem.fault);
+}
+
+// The number lines of one record; the first that is not a number is kept, so that the record is refused
+// naming its line.
+struct NumberFields {
+    qint64 whole(int field) { return take(wholeNumberLine(lines[field]), field); }
+    double number(int field) { return take(readNumberLine(lines[field]), field); }
+
+    const QStringList& lines;
+    FieldProblem problem = {0, EntryFault::None}; // the first field at fault, when there is one
+
+private:
+    template <typename Number> Number take(const std::optional<Number>& value, int field)
+    {
+        if (!value && problem.fault == EntryFault::None)
+            problem = FieldProblem{field, EntryFault::NotANumber};
+        return value.value_or(Number{});
+    }
+};
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+QString noteLine(const QString& note)
+{
+    return note.isEmpty() ? NoComment : note;
+}
+
+} // namespace
+
+QString declarationKindText(DeclarationKind kind)
+{
+    switch (kind) {
+    case DeclarationKind::Pregnancy:
+        return QStringLiteral("妊娠");
+    case DeclarationKind::CannotConceive:
+        return QStringLiteral("妊娠不能と診断");
+    case DeclarationKind::NoPregnancyPlan:
+        return QStringLiteral("妊娠の意思なし（書面）");
+    case DeclarationKind::DesignatedDoctor:
+        return QStringLiteral("経過措置対象医師");
+    }
+    return {};
+}
+
+std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose)
+{
+    if (dose.name.isEmpty())
+        return FieldProblem{0, EntryFault::NoName};
+    if (dose.facility.trimmed().isEmpty())
+        return FieldProblem{1, EntryFault::NoFacility};
+    if (hasLineBreak(dose.facility) || hasLineBreak(dose.note))
+        return FieldProblem{1, EntryFault::LineBreakInFacilityOrNote};
+    if (!isRecordMonth(dose.from))
+        return FieldProblem{2, EntryFault::MonthOutsideRecords};
+    if (!isRecordMonth(dose.to))
+        return FieldProblem{3, EntryFault::MonthOutsideRecords};
+    if (dose.to < dose.from)
+        return FieldProblem{3, EntryFault::PeriodOutOfOrder};
+    const double doses[] = {dose.effective, dose.lens, dose.skin, dose.internal};
+    for (int at = 0; at < 4; ++at)
+        if (!isStorable(doses[at]) || doses[at] < 0)
+            return FieldProblem{4 + at, EntryFault::NegativeDose};
+    return std::nullopt;
+}
+
+std::optional<EntryFault> otherDoseProblem(const OtherFacilityDose& dose)
+{
+    if (const auto problem = storedOtherDoseProblem(dose))
+        return problem->fault;
+    if (fiscalYearOf(dose.from) != fiscalYearOf(dose.to))
+        return EntryFault::PeriodAcrossYears;
+    return std::nullopt;
+}
+
+std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration)
+{
+    if (declaration.name.isEmpty())
+        return FieldProblem{0, EntryFault::NoName};
+    if (hasLineBreak(declaration.note))
+        return FieldProblem{4, EntryFault::LineBreakInNote};
+    if (!isCalendarDate(declaration.from))
+        return FieldProblem{2, EntryFault::FirstDayNotADay};
+    if (declaration.to != 0 && (!isCalendarDate(declaration.to) || declaration.to < declaration.from))
+        return FieldProblem{3, EntryFault::LastDayNotADay};
+    return std::nullopt;
+}
+
+std::optional<EntryFault> declarationProblem(const Declaration& declaration)
+{
+    const auto problem = storedDeclarationProblem(declaration);
+    return problem ? std::optional(problem->fault) : std::nullopt;
+}
+
+Result<QList<OtherFacilityDose>> parseOtherFacilityDoses(QByteArrayView content)
+{
+    const auto records = recordsOf(content, OtherFacilityDosesFile, OtherDoseLines);
+    if (!records)
+        return records.error();
+    QList<OtherFacilityDose> doses;
+    for (qsizetype at = 0; at < records->size(); ++at) {
+        const QStringList& r = records->at(at);
+        NumberFields f{r};
+        const OtherFacilityDose dose{r[0],        r[1],        f.whole(2),  f.whole(3), f.number(4),
+                                     f.number(5), f.number(6), f.number(7), r[8]};
+        if (const auto stored = storedOtherDoseProblem(dose); f.problem.fault == EntryFault::None && stored)
+            f.problem = *stored;
+        if (f.problem.fault != EntryFault::None)
+            return damagedField(OtherFacilityDosesFile, at, OtherDoseLines, f.problem);
+        doses.append(dose);
+    }
+    return doses;
+}
+
+Result<QList<Declaration>> parseDeclarations(QByteArrayView content)
+{
+    const auto records = recordsOf(content, DeclarationsFile, DeclarationLines);
+    if (!records)
+        return records.error();
+    QList<Declaration> declarations;
+    for (qsizetype at = 0; at < records->size(); ++at) {
+        const QStringList& r = records->at(at);
+        NumberFields f{r};
+        const qint64 kind = f.whole(1);
+        if (f.problem.fault == EntryFault::None && (kind < 1 || kind > 4))
+            f.problem = FieldProblem{1, EntryFault::UnknownKind};
+        const Declaration declaration{r[0], static_cast<DeclarationKind>(kind), f.whole(2), f.whole(3), r[4]};
+        if (const auto stored = storedDeclarationProblem(declaration); f.problem.fault == EntryFault::None && stored)
+            f.problem = *stored;
+        if (f.problem.fault != EntryFault::None)
+            return damagedField(DeclarationsFile, at, DeclarationLines, f.problem);
+        declarations.append(declaration);
+    }
+    return declarations;
+}
+
+Result<QList<OtherFacilityDose>> ReadOtherFacilityDoses(const DataDir& dir)
+{
+    const auto content = readListBytes(dir, OtherFacilityDosesFile);
+    if (!content)
+        return content.error();
+    return parseOtherFacilityDoses(*content);
+}
+
+Result<QList<Declaration>> ReadDeclarations(const DataDir& dir)
+{
+    const auto content = readListBytes(dir, DeclarationsFile);
+    if (!content)
+        return content.error();
+    return parseDeclarations(*content);
+}
+
+Result<QHash<QString, DoseAdditions>> ReadDoseAdditions(const DataDir& dir)
+{
+    const auto doses = ReadOtherFacilityDoses(dir);
+    if (!doses)
+        return doses.error();
+    const auto declarations = ReadDeclarations(dir);
+    if (!declarations)
+        return declarations.error();
+    QHash<QString, DoseAdditions> byName;
+    for (const OtherFacilityDose& dose : *doses)
+        byName[dose.name].otherDoses.append(dose);
+    for (const Declaration& declaration : *declarations)
+        byName[declaration.name].declarations.append(declaration);
+    return byName;
+}
+
+Status WriteOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>& doses)
+{
+    QList<QStringList> records;
+    for (const OtherFacilityDose& d : doses)
+        records.append({d.name, d.facility, printForm(static_cast<double>(d.from)),
+                        printForm(static_cast<double>(d.to)), printForm(d.effective), printForm(d.lens),
+                        printForm(d.skin), printForm(d.internal), noteLine(d.note)});
+    return writeRecords(dir, OtherFacilityDosesFile, records, MostOtherDoses);
+}
+
+Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarations)
+{
+    QList<QStringList> records;
+    for (const Declaration& d : declarations)
+        records.append({d.name, printForm(static_cast<int>(d.kind)), printForm(static_cast<double>(d.from)),
+                        printForm(static_cast<double>(d.to)), noteLine(d.note)});
+    return writeRecords(dir, DeclarationsFile, records, MostDeclarations);
+}
+
+} // namespace velmora

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/model/Result.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+// The calls on files and processes that differ between Linux and Windows, behind one small interface:
+// the build takes store/posix/ or store/windows/. Everything above it (the writer's rules, the lock's,
+// the readers') is the same on both.
+namespace velmora::system {
+
+// A new file of that exact name beside nothing: the whole content written and flushed to the disk, with
+// the permissions `mode` where the system has them. False, with the system's error in errno, when any
+// step fails; nothing is left behind then.
+bool writeNewFile(const QString& path, const QByteArray& content, std::optional<unsigned> mode);
+
+enum class FileKind { Missing, Regular, Folder, Other }; // Other: a link, a FIFO, a device, a socket
+
+// What stands at `path` itself, not following a link.
+FileKind kindOf(const QString& path);
+
+// The permissions of the regular file at `path`, where the system has them.
+std::optional<unsigned> permissionsOf(const QString& path);
+
+// How a rename went: NotFlushed when the file has its new name but the folder could not be flushed to the
+// disk after it (a failing device or file server), so the new name may not survive a power loss.
+enum class RenameOutcome { Renamed, Failed, NotFlushed };
+
+// Gives `from` the name `to`, replacing whatever file is there, durably (on a shared folder: known to the
+// file server when this returns).
+RenameOutcome replaceWith(const QString& from, const QString& to);
+
+// Gives `from` the name `to` only when nothing stands at `to` (EEXIST otherwise), durably.
+RenameOutcome renameWithoutReplacing(const QString& from, const QString& to);
+
+// Removes a file; false when it could not be removed.
+bool removeFile(const QString& path);
+
+enum class AppendOutcome { Appended, NotRegular, Failed, FailedAndNotRestored };
+
+// Adds `content` at the end of the existing regular file at `path` (never through a link, never waiting
+// on a special file) in one write, flushed; a last line without its line end is ended first. Whatever
+// fails, the file is cut back to its old length; errno holds the cause.
+AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& content);
+
+enum class ReadOutcome { Read, Missing, NotRegular, TooLarge, Failed };
+
+// The bytes of the regular file at `path` (at most `limit` of them when limit ≥ 0), opened without
+// following a link and without waiting; TooLarge without reading when it is larger than `largest`.
+ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content);
+
+enum class RewriteOutcome { Rewritten, Missing, Changed, Unreachable, Failed };
+
+// Writes the same bytes again over a file that still holds exactly `expected`, flushed, so that the file
+// carries the file server's time of now; errno holds the cause of a failure.
+RewriteOutcome rewriteUnchanged(const QString& path, const QByteArray& expected);
+
+enum class WriteFailureCause { NoSpace, ReadOnly, NoAccess, InUse, ServerGone, Other };
+
+// What a system error of a failed write says about its cause.
+WriteFailureCause writeFailureCause(int systemError);
+
+// The name of the user running the program, the id of this process, and the name of the program running
+// as process `id` (empty when none).
+QString userName();
+qint64 processId();
+QString processName(qint64 id);
+// Whether process `id` has ended (on this PC), or now runs a program other than `program` (when given).
+bool processHasEnded(qint64 id, const QString& program);
+
+} // namespace velmora::system

@@ -1,0 +1,83 @@
+#include "core/rules/MonthPlausibility.h"
+
+#include "core/files/DoseAdditions.h"
+#include "core/files/PersonalFile.h"
+#include "core/rules/DoseTotals.h"
+#include "core/texts/Messages.h"
+
+#include <QSet>
+
+namespace velmora {
+namespace {
+
+// The limits (and quarters) a person's totals exceed.
+QSet<std::pair<const DoseLimit*, int>> exceededLimits(const DoseTotals& totals)
+{
+    QSet<std::pair<const DoseLimit*, int>> exceeded;
+    for (const DoseTotals::CheckedLimit& checked : totals.checkedLimits)
+        if (checked.verdict == Verdict::Exceeded)
+            exceeded.insert({checked.limit, checked.quarter});
+    return exceeded;
+}
+
+} // namespace
+
+LimitFindings monthLimitFindings(const DataDir& dir, const RegistrantList& registrants,
+                                 const std::vector<PendingEntry>& pending, MonthKey key)
+{
+    LimitFindings findings;
+    auto additions = ReadDoseAdditions(dir);
+    if (!additions) {
+        findings.unchecked = messageOf(additions.error());
+        additions = QHash<QString, DoseAdditions>();
+    }
+    const int fiscalYear = fiscalYearOf(key);
+    for (qsizetype at = 0; at < registrants.count(); ++at) {
+        const PendingEntry& entry = pending[static_cast<size_t>(at)];
+        // Values of 0 (the defaults "Ｍ" and 0) change no total.
+        if (entry.effective == 0 && entry.lens == 0 && entry.skin == 0 && entry.internal == 0)
+            continue;
+        const QString& name = registrants.names[at];
+        const DoseAdditions& own = additions->value(name);
+        auto person = ReadPersonalRecordsBetween(dir, name, firstMonthNeeded(fiscalYear, own),
+                                                 MonthKey{fiscalYear + 1} * 100 + 3);
+        if (!person) {
+            findings.unreadable << QStringLiteral("%1：%2").arg(name, messageOf(person.error()));
+            continue;
+        }
+        const DoseTotals before = doseTotals(*person, fiscalYear, own);
+        person->records.append({key, entry.effective, entry.lens, entry.skin, entry.internal, entry.comment});
+        const DoseTotals after = doseTotals(*person, fiscalYear, own);
+        QStringList brought;
+        for (const QString& reason : after.limitReasons())
+            if (!before.limitReasons().contains(reason))
+                brought << reason;
+        if (!brought.isEmpty())
+            (exceededLimits(after).subtract(exceededLimits(before)).isEmpty() ? findings.near : findings.over)
+                << name + QStringLiteral("：") + brought.join(QStringLiteral("、"));
+    }
+    return findings;
+}
+
+QString monthLimitReport(const LimitFindings& findings)
+{
+    const QString counted = findings.unchecked.isEmpty() ? QStringLiteral("他施設での線量を含みます")
+                                                         : QStringLiteral("この施設の線量だけで確認しました");
+    QStringList paragraphs;
+    // Over a limit first, apart from those only near one: the two must never be told apart by a sign.
+    const std::pair<const QStringList*, QString> lists[] = {
+        {&findings.over, QStringLiteral("【超過】この月の線量で限度を超える人が%1名います（%2）。\n%3")},
+        {&findings.near, QStringLiteral("【注意】この月の線量で限度の注意となる人が%1名います（%2）。\n%3")},
+        {&findings.unreadable, QStringLiteral("次の%1名は限度を確認できません（%2）。\n%3")},
+    };
+    for (const auto& [persons, text] : lists)
+        if (!persons->isEmpty())
+            paragraphs << text.arg(persons->size()).arg(counted, listForMessage(*persons, QStringLiteral("名"), 20));
+    if (!findings.unchecked.isEmpty())
+        paragraphs << QStringLiteral(
+                          "他施設での線量・申告を読み込めないため、限度はこの施設の線量だけで確認しました。\n%1")
+                          .arg(findings.unchecked);
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
+} // namespace velmora

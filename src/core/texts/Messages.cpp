@@ -1,0 +1,269 @@
+#include "core/texts/Messages.h"
+
+#include "core/files/Cp932.h"
+#include "core/files/SystemFiles.h"
+#include "core/model/Calendar.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSysInfo>
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+// Who holds the entry lock: "PC「受付1」（yamada、12月8日 9:15から）", or another copy on this PC.
+QString lockHolder(const Failure& failure)
+{
+    if (failure.text.isEmpty())
+        return QStringLiteral("別のVelmora");
+    const QString where = failure.text == QSysInfo::machineHostName() ? QStringLiteral("このPCの別のVelmora")
+                                                                      : QStringLiteral("PC「%1」").arg(failure.text);
+    const QDateTime since = QDateTime::fromString(failure.names.value(1), Qt::ISODate).toLocalTime();
+    QStringList details;
+    if (!failure.names.value(0).isEmpty())
+        details << failure.names.value(0);
+    if (since.isValid())
+        details << since.toString(QStringLiteral("M月d日 H:mm")) + QStringLiteral("から");
+    return details.isEmpty() ? where : where + QStringLiteral("（%1）").arg(details.join(QStringLiteral("、")));
+}
+
+// Why a write failed, from the system's error, with what to do; empty when the error says nothing useful.
+QString causeOf(int systemError)
+{
+    switch (system::writeFailureCause(systemError)) {
+    case system::WriteFailureCause::NoSpace:
+        return QStringLiteral("ディスクの空き容量が不足しています。不要なファイルを削除して空きを作ってから、"
+                              "もう一度行って下さい。");
+    case system::WriteFailureCause::ReadOnly:
+        return QStringLiteral("データフォルダが読み取り専用です。書き込めるフォルダであるかを確認して下さい。");
+    case system::WriteFailureCause::NoAccess:
+        return QStringLiteral("データフォルダに書き込むアクセス権がありません。フォルダの権限を確認して下さい。");
+    case system::WriteFailureCause::InUse:
+        return QStringLiteral("ほかのPCかプログラムがこのファイルを開いています。しばらく待ってから、"
+                              "もう一度行って下さい。");
+    case system::WriteFailureCause::ServerGone:
+        return QStringLiteral("ファイルサーバーに接続できません。ネットワークとファイルサーバーを確認してから、"
+                              "もう一度行って下さい。");
+    case system::WriteFailureCause::Other:
+        break;
+    }
+    return {};
+}
+
+QString mainMessage(const Failure& failure)
+{
+    switch (failure.kind) {
+    case FailureKind::CannotRead:
+        return QStringLiteral("ファイル「%1」を読み込めません").arg(failure.file);
+    case FailureKind::Damaged:
+        if (failure.entryFault != EntryFault::None)
+            return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目：%3）")
+                .arg(failure.file)
+                .arg(failure.line)
+                .arg(entryFaultText(failure.entryFault));
+        if (!failure.text.isEmpty())
+            return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目：%3）")
+                .arg(failure.file)
+                .arg(failure.line)
+                .arg(failure.text);
+        return QStringLiteral("ファイル「%1」の内容が正しくありません（%2行目）").arg(failure.file).arg(failure.line);
+    case FailureKind::NotRegularFile:
+        return QStringLiteral("「%1」が通常のファイル（フォルダ）ではありません（リンクや特殊なファイルです）。"
+                              "データフォルダの内容が正しくない可能性があります")
+            .arg(failure.file);
+    case FailureKind::ChangedMeanwhile:
+        return QStringLiteral("ファイル「%1」は、読み込んだ後に別のPCで変更されました。訂正は保存していません。"
+                              "「Cancel」で訂正を終わり、「データ訂正」から開き直して下さい")
+            .arg(failure.file);
+    case FailureKind::TooLarge:
+        return QStringLiteral("ファイル「%1」が大きすぎます。内容が正しくない可能性があります").arg(failure.file);
+    case FailureKind::Utf8Text:
+        return QStringLiteral("ファイル「%1」の文字コードがShift_JIS（CP932）ではありません（UTF-8のようです）")
+            .arg(failure.file);
+    case FailureKind::CannotWrite:
+        return QStringLiteral("ファイル「%1」に書き込めません").arg(failure.file);
+    case FailureKind::AlreadyExists:
+        return QStringLiteral("ファイル「%1」が既にあるため作成できません").arg(failure.file);
+    case FailureKind::CannotCreateFolder:
+        return QStringLiteral("フォルダ「%1」を作成できません").arg(failure.file);
+    case FailureKind::LineBreakInText:
+        return QStringLiteral("改行を含む文字列は保存できません");
+    case FailureKind::Unencodable:
+        return QStringLiteral("保存できない文字「%1」が含まれています").arg(cp932::firstUnencodable(failure.text));
+    case FailureKind::UnusableName:
+        return QStringLiteral("氏名に使用できない文字（\\ / : * ? \" < > | など）が含まれています");
+    case FailureKind::WindowsName:
+        return QStringLiteral("氏名「%1」はWindowsのファイル名にできないため登録できません"
+                              "（CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9や、最後が「.」か半角スペースの名前）")
+            .arg(failure.text);
+    case FailureKind::NameOnlyCaseDiffers:
+        return QStringLiteral("氏名「%1」は登録済みの「%2」と英字の大文字・小文字だけが違います。"
+                              "Windowsでは同じファイルになるため登録できません")
+            .arg(failure.text, failure.names.value(0));
+    case FailureKind::NameTooLong:
+        return QStringLiteral("氏名が長すぎます");
+    case FailureKind::RegistrantLimit:
+        return QStringLiteral("登録者数が上限の1000人に達しているため登録できません");
+    case FailureKind::NotListed:
+        return QStringLiteral("該当者が登録者リストにありません");
+    case FailureKind::NotRemoved:
+        return QStringLiteral("該当者が登録抹消者リストにありません");
+    case FailureKind::MonthEntered:
+        return QStringLiteral("この年月のデータは既に入力済みです");
+    case FailureKind::SaveStopped:
+        return QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、保存を中止しました。\n%1")
+            .arg(listForMessage(failure.names, QStringLiteral("件")));
+    case FailureKind::SaveStoppedMidway: {
+        QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(messageOf(*failure.cause));
+        if (!failure.names.isEmpty())
+            message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
+                                      "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
+                           .arg(listForMessage(failure.names, QStringLiteral("名")));
+        return message;
+    }
+    case FailureKind::LockHeld:
+        return QStringLiteral("%1でデータ入力／訂正が開かれています。そちらを終了してから開いて下さい。")
+            .arg(lockHolder(failure));
+    case FailureKind::LockStale:
+        return QStringLiteral("%1で開かれたデータ入力／訂正のロックが、%2分間更新されていません。"
+                              "そのPCが停止したか、ネットワークから切り離された可能性があります。\n\n"
+                              "そのPCでVelmoraを使っていないことを確かめてから引き継いで下さい。"
+                              "使用中のPCから引き継ぐと、同じデータを2台で同時に変更することになります。")
+            .arg(lockHolder(failure))
+            .arg(failure.line);
+    case FailureKind::LockLost:
+        return QStringLiteral("データ入力／訂正のロックが%1に引き継がれたため、このPCからは保存できません。"
+                              "入力した値を控えてから「EXIT/cancel」でデータ入力を終了し、そのPCでの作業が"
+                              "終わってから開き直して下さい。")
+            .arg(failure.text.isEmpty() ? QStringLiteral("別のPC") : QStringLiteral("PC「%1」").arg(failure.text));
+    case FailureKind::LockUnusable:
+        return QStringLiteral("データフォルダの「%1」がロックのファイルではありません（フォルダ、リンク、特殊な"
+                              "ファイルか、読み込めないファイルです）。Velmoraが作ったものではないため、"
+                              "データ入力／訂正を開けません。内容を確かめてから削除するか名前を変えて下さい。")
+            .arg(failure.file);
+    case FailureKind::DataFolderGone:
+        return QStringLiteral("データフォルダ「%1」にデータが見つかりません。ネットワークドライブが切断されたか、"
+                              "フォルダが移動された可能性があります。このPCからは保存できません。入力した値を"
+                              "控えてから「EXIT/cancel」でデータ入力を終了し、データフォルダを確認してから"
+                              "開き直して下さい。")
+            .arg(failure.file);
+    case FailureKind::CannotLock:
+        return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
+                              "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")
+            .arg(failure.file);
+    case FailureKind::NotText:
+        return QStringLiteral("ファイル「%1」の%2行目の文字を読めません。"
+                              "Shift_JIS（CP932）またはUTF-8で保存したCSVファイルを選んで下さい")
+            .arg(failure.file)
+            .arg(failure.line);
+    case FailureKind::MissingColumns:
+        return QStringLiteral("ファイル「%1」の1行目に次の見出しの列がありません：%2")
+            .arg(failure.file, failure.names.join(QStringLiteral("、")));
+    case FailureKind::RepeatedColumn:
+        return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
+            .arg(failure.file, failure.text);
+    case FailureKind::ListFull:
+        return QStringLiteral("「%1」に保存できるのは%2件（%3MB）までのため、保存していません。"
+                              "誤って加えた記録を削除するか、取り込むファイルを確認して下さい")
+            .arg(failure.file, QLocale(QLocale::Japanese).toString(failure.line), failure.text);
+    case FailureKind::FacilityUnnamed:
+        return QStringLiteral("事業所名が設定されていません。「線量集計／限度確認」の「他施設・申告」で"
+                              "事業所名を保存してから、もう一度行って下さい");
+    case FailureKind::WrittenNotConfirmed:
+        return QStringLiteral("ファイル「%1」に変更を書き込みましたが、ディスクへの保存を確認できませんでした。"
+                              "変更はファイルにあるため、もう一度行う必要はありません。"
+                              "停電などの前に、データフォルダのバックアップを取って下さい")
+            .arg(failure.file);
+    case FailureKind::HeldOtherValues:
+        return QStringLiteral("次の人にはこの年月のデータが既に保存されていて、CSVの値と違います。"
+                              "どのファイルも変更していません。CSVの値で置き換えるには --replace を付けて"
+                              "もう一度行って下さい。\n%1")
+            .arg(listForMessage(failure.names, QStringLiteral("名")));
+    case FailureKind::Interrupted: {
+        QString message = QStringLiteral("中断の指示を受けたため、保存を中止しました。");
+        if (!failure.names.isEmpty())
+            message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
+                                      "同じファイルでもう一度行うと残りの人に保存します。\n%1")
+                           .arg(listForMessage(failure.names, QStringLiteral("名")));
+        return message;
+    }
+    case FailureKind::ImportDoubts:
+        return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
+    }
+    return {};
+}
+
+} // namespace
+
+QString messageOf(const Failure& failure)
+{
+    QString message = mainMessage(failure);
+    const bool written = failure.kind == FailureKind::CannotWrite || failure.kind == FailureKind::CannotLock ||
+                         failure.kind == FailureKind::CannotCreateFolder;
+    if (const QString cause = written ? causeOf(failure.systemError) : QString(); !cause.isEmpty())
+        message += QStringLiteral("\n原因：") + cause;
+    if (!failure.notRestored.isEmpty())
+        message += QStringLiteral("\n「%1」を元に戻せませんでした。内容を確認して下さい。").arg(failure.notRestored);
+    return message;
+}
+
+QString entryFaultText(EntryFault fault)
+{
+    const QString months =
+        QStringLiteral("年月は%1年～%2年の1～12月で入力して下さい").arg(FirstRecordYear).arg(LastRecordYear);
+    const QString period = QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい");
+    switch (fault) {
+    case EntryFault::None:
+        break;
+    case EntryFault::CountMismatch:
+        return QStringLiteral("件数が行数と合いません");
+    case EntryFault::NotANumber:
+        return QStringLiteral("数値ではありません");
+    case EntryFault::NoName:
+        return QStringLiteral("氏名がありません");
+    case EntryFault::NoFacility:
+        return QStringLiteral("施設名を入力して下さい");
+    case EntryFault::LineBreakInFacilityOrNote:
+        return QStringLiteral("施設名と備考に改行は使えません");
+    case EntryFault::MonthOutsideRecords:
+        return months;
+    case EntryFault::PeriodOutOfOrder:
+    case EntryFault::PeriodAcrossYears:
+        return period;
+    case EntryFault::NegativeDose:
+        return QStringLiteral("線量は0以上の数値で入力して下さい");
+    case EntryFault::LineBreakInNote:
+        return QStringLiteral("備考に改行は使えません");
+    case EntryFault::FirstDayNotADay:
+        return QStringLiteral("開始日は年・月・日の正しい日付で入力して下さい");
+    case EntryFault::LastDayNotADay:
+        return QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい");
+    case EntryFault::UnknownKind:
+        return QStringLiteral("種別は1～4です");
+    }
+    return {};
+}
+
+QString unreadableFilesMessage(const QStringList& files)
+{
+    return QStringLiteral("次の個人データファイルを読み込めませんでした。\n") +
+           listForMessage(files, QStringLiteral("件"));
+}
+
+QString unknownPersonsMessage(const QStringList& names)
+{
+    return QStringLiteral("次の氏名の他施設での線量・申告は、登録者にも登録抹消者にもいないため集計していません。"
+                          "氏名の誤りがないかを「他施設・申告」で確認して下さい。\n") +
+           listForMessage(names, QStringLiteral("名"));
+}
+
+QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown)
+{
+    QString text = items.first(std::min(items.size(), shown)).join(QLatin1Char('\n'));
+    if (items.size() > shown)
+        text += QStringLiteral("\nほか%1").arg(items.size() - shown) + unit;
+    return text;
+}
+
+} // namespace velmora

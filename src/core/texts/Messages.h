@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/model/Result.h"
+
+#include <QString>
+#include <QStringList>
+
+// The Japanese texts the user reads about what went wrong, made in this one place.
+namespace velmora {
+
+// The message every window gives for a typed value it cannot take.
+inline const QString InvalidInputMessage = QStringLiteral("正しく入力して下さい");
+
+// What the user is told about a failure: the file and line it concerns, the persons or files it names.
+QString messageOf(const Failure& failure);
+
+// The message that names the personal files a report could not read.
+QString unreadableFilesMessage(const QStringList& files);
+
+// What an entry of doses elsewhere or of declarations cannot hold, in the words of the windows' messages.
+QString entryFaultText(EntryFault fault);
+
+// The names with doses received elsewhere or declarations that are neither registrants nor removed persons.
+QString unknownPersonsMessage(const QStringList& names);
+
+// Names or files for a message, one per line: the first `shown` (ten), then "ほか5件" (with the counter
+// `unit`).
+QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown = 10);
+
+} // namespace velmora

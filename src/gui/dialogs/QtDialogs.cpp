@@ -1,0 +1,117 @@
+#include "gui/dialogs/QtDialogs.h"
+
+#include "gui/dialogs/DataFolderWindow.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace velmora {
+namespace {
+
+// A text of many lines (the doubts of an import, say) scrolls inside its box, so that the box and its
+// buttons always fit the screen.
+constexpr qsizetype ScrollFromLines = 30;
+
+void scrollLongText(QMessageBox& box)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!label || !grid)
+        return;
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
+    grid->removeWidget(label);
+    auto* scroll = new QScrollArea(&box);
+    scroll->setObjectName(QStringLiteral("LongText"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(label);
+    const QRect screen = (box.screen() ? box.screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const int scrollBar = scroll->verticalScrollBar()->sizeHint().width();
+    scroll->setFixedSize(std::min(label->sizeHint().width() + scrollBar + 4, screen.width() * 2 / 3),
+                         screen.height() / 2);
+    grid->addWidget(scroll, row, column, rows, columns);
+}
+
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+{
+    QMessageBox box(icon, ApplicationTitle, text, buttons, QApplication::activeWindow());
+    box.setDefaultButton(defaultButton);
+    if (text.count(QLatin1Char('\n')) >= ScrollFromLines)
+        scrollLongText(box);
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Ok, QStringLiteral("OK")},
+        {QMessageBox::Cancel, QStringLiteral("キャンセル")},
+        {QMessageBox::Yes, QStringLiteral("はい")},
+        {QMessageBox::No, QStringLiteral("いいえ")},
+    };
+    for (const auto& [button, caption] : captions)
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(caption);
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+const QString CsvFilter = QStringLiteral("CSVファイル (*.csv *.CSV);;すべてのファイル (*)");
+
+} // namespace
+
+void QtDialogs::inform(const QString& text)
+{
+    ask(QMessageBox::NoIcon, text, QMessageBox::Ok);
+}
+
+void QtDialogs::warn(const QString& text)
+{
+    ask(QMessageBox::Warning, text, QMessageBox::Ok);
+}
+
+bool QtDialogs::confirmOkCancel(const QString& text)
+{
+    return ask(QMessageBox::NoIcon, text, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Cancel;
+}
+
+bool QtDialogs::confirmYesNo(const QString& text)
+{
+    return ask(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+}
+
+bool QtDialogs::confirmRisky(const QString& text)
+{
+    return ask(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtDialogs::confirmDoubtful(const QString& text)
+{
+    return ask(QMessageBox::Warning, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+QString QtDialogs::chooseDataFolder(const QString& suggested)
+{
+    DataFolderWindow window(suggested, QApplication::activeWindow());
+    return window.exec() == QDialog::Accepted ? window.chosen() : QString();
+}
+
+QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, CsvFilter);
+}
+
+QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, path, CsvFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv")); // a name typed without it still makes a CSV file
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace velmora

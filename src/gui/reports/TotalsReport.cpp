@@ -1,0 +1,214 @@
+#include "gui/reports/TotalsReport.h"
+
+#include "core/rules/TotalsColumns.h"
+#include "gui/reports/PageText.h"
+
+namespace velmora {
+
+const QList<double> TotalsColumnEdges = {10,  22,  46,  53,  60,  71,  82,  93,  104, 115, 126,
+                                         137, 148, 159, 170, 181, 192, 203, 214, 224, 282};
+
+namespace {
+
+constexpr double Left = 10;
+constexpr double Right = 282;
+constexpr double Bottom = 195;
+constexpr double TitleSize = 13;
+constexpr double CaptionSize = 8;
+constexpr double CellSize = 7;
+constexpr double Padding = 0.8;
+constexpr double CheckBoxGap = 3;
+constexpr double CheckBoxHeight = 14;
+constexpr double CheckBoxRoom = CheckBoxGap + CheckBoxHeight;
+
+using Cells = QList<QStringList>; // the lines of each shown column
+
+Cells cellLines(Surface& page, const QList<QString>& texts)
+{
+    Cells cells;
+    for (qsizetype column = 0; column < texts.size(); ++column)
+        cells << wrapped(page, texts[column], TotalsColumnEdges[column + 1] - TotalsColumnEdges[column] - 2 * Padding,
+                         CellSize);
+    return cells;
+}
+
+double heightOf(const Cells& cells)
+{
+    qsizetype lines = 1;
+    for (const QStringList& cell : cells)
+        lines = std::max(lines, cell.size());
+    return static_cast<double>(lines) * lineHeight(CellSize) + Padding;
+}
+
+// The limits of the fiscal year, in short, and what 注意 and 要確認 mean.
+QString limitsKey(int fiscalYear)
+{
+    return QStringLiteral("限度（mSv）：%1。注意：限度の80 %以上、実効 年度 %2超（5年の累積を記録）。"
+                          "要確認：同じ月の記録が複数、月が1～12でない記録、負の値、年度をまたぐ他施設線量")
+        .arg(limitsInShort(fiscalYear))
+        .arg(RecordBlockAboveMSv);
+}
+
+QString dayText(const QDate& date)
+{
+    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QString countsLine(const TotalsPrintout& printout)
+{
+    QMap<Verdict, int> counts;
+    for (const TotalsRow& row : printout.rows)
+        ++counts[row.verdict()];
+    QString line = QStringLiteral("超過 %1名　要確認 %2名　注意 %3名")
+                       .arg(counts.value(Verdict::Exceeded))
+                       .arg(counts.value(Verdict::Doubtful))
+                       .arg(counts.value(Verdict::Warning));
+    if (counts.value(Verdict::Unreadable) > 0)
+        line += QStringLiteral("　読込不可 %1名").arg(counts.value(Verdict::Unreadable));
+    return line + QStringLiteral("　（%1%2名）")
+                      .arg(printout.flaggedOnly ? QStringLiteral("注意・超過等のみ ") : QStringLiteral("全 "))
+                      .arg(printout.rows.size());
+}
+
+// The lines of a cell from its top: figures and numbers against the cell's right edge, texts at its left.
+void drawCell(Surface& page, qsizetype column, double top, const QStringList& lines)
+{
+    const TotalsColumn shown = shownColumns()[column];
+    if (!isDoseColumn(shown) && shown != TotalsColumn::RegistrationNumber) {
+        drawLines(page, TotalsColumnEdges[column] + Padding, top + Padding, lines, CellSize);
+        return;
+    }
+    double y = top + Padding;
+    for (const QString& line : lines) {
+        page.text(TotalsColumnEdges[column + 1] - Padding - textWidth(page, line, CellSize), y, line);
+        y += lineHeight(CellSize);
+    }
+}
+
+// "2021年4月1日～2022年3月31日": the days of fiscal years `first` to `last`.
+QString fiscalYearsSpan(int first, int last)
+{
+    return dayText(QDate(first, 4, 1)) + QStringLiteral("～") + dayText(QDate(last + 1, 3, 31));
+}
+
+// The heading block of every page: the captions and the column headings, laid out once.
+struct Heading {
+    QStringList captionLines;
+    Cells columnHeadings;
+    double columnsTop;
+    double rowsTop;
+};
+
+Heading headingOf(Surface& page, const TotalsPrintout& printout)
+{
+    const int year = printout.fiscalYear;
+    Heading heading;
+    QStringList captions = {
+        QStringLiteral("年度：%1　5年：%2（%3年度末までを集計）　印刷日：%4")
+            .arg(fiscalYearsSpan(year, year), fiscalYearsSpan(blockStart(year), blockStart(year) + 4))
+            .arg(year)
+            .arg(dayText(printout.printed)),
+        countsLine(printout), limitsKey(year)};
+    if (!printout.facility.isEmpty())
+        captions.prepend(printout.facility);
+    for (const QString& caption : captions)
+        heading.captionLines << wrapped(page, caption, Right - Left, CaptionSize);
+    QStringList texts;
+    for (const TotalsColumn column : shownColumns())
+        texts << shownHeading(column);
+    heading.columnHeadings = cellLines(page, texts);
+    heading.columnsTop = 16 + static_cast<double>(heading.captionLines.size()) * lineHeight(CaptionSize) + 1;
+    heading.rowsTop = heading.columnsTop + heightOf(heading.columnHeadings);
+    return heading;
+}
+
+void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int pageNumber, int pages)
+{
+    page.setForeColor(Qt::black);
+    page.setLineWidth(1);
+    page.setFontSize(TitleSize);
+    page.text(Left, 8, QStringLiteral("線量集計・限度確認　%1年度").arg(fiscalYear));
+    page.setFontSize(CaptionSize);
+    const QString pageText = QStringLiteral("%1 / %2 ページ").arg(pageNumber).arg(pages);
+    page.text(Right - textWidth(page, pageText, CaptionSize), 9, pageText);
+    drawLines(page, Left, 16, heading.captionLines, CaptionSize);
+    page.setFontSize(CellSize);
+    page.line(Left, heading.columnsTop, Right, heading.columnsTop, Qt::black);
+    for (qsizetype column = 0; column < heading.columnHeadings.size(); ++column)
+        drawLines(page, TotalsColumnEdges[column] + Padding, heading.columnsTop + Padding,
+                  heading.columnHeadings[column], CellSize);
+    page.line(Left, heading.rowsTop, Right, heading.rowsTop, Qt::black);
+}
+
+// The box in which the checker signs the totals: name, date and seal, at the right under the last row.
+void drawCheckBox(Surface& page, double top)
+{
+    constexpr double Width = 150;
+    constexpr double Height = CheckBoxHeight;
+    constexpr double SealWidth = 18;
+    const double left = Right - Width;
+    page.setLineWidth(1);
+    page.box(left, top, Right, top + Height, Qt::black);
+    page.line(Right - SealWidth, top, Right - SealWidth, top + Height, Qt::black);
+    page.setFontSize(CaptionSize);
+    page.text(left + Padding, top + Padding, QStringLiteral("確認欄"));
+    page.text(left + 18, top + Padding, QStringLiteral("確認者 氏名："));
+    page.text(left + 18, top + Height / 2 + Padding, QStringLiteral("確認日：　　　　年　　月　　日"));
+    page.text(Right - SealWidth + Padding, top + Padding, QStringLiteral("印"));
+}
+
+} // namespace
+
+void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
+{
+    // The page measures the texts, so the document begins before the rows are laid out.
+    Surface& page = printer.beginDocument(QStringLiteral("線量集計"));
+    QList<Cells> rows;
+    rows.reserve(printout.rows.size());
+    for (const TotalsRow& row : printout.rows) {
+        QStringList texts;
+        for (const TotalsColumn column : shownColumns())
+            texts << cellText(row, column, printout.fiscalYear);
+        rows << cellLines(page, texts);
+    }
+    // The rows of each page, found before drawing so that every page can say how many there are.
+    const Heading heading = headingOf(page, printout);
+    // A cell taller than a page (a file with very many doubtful records) is cut short; the window and
+    // the CSV hold the whole text.
+    const auto pageLines = static_cast<qsizetype>((Bottom - heading.rowsTop - Padding) / lineHeight(CellSize));
+    for (Cells& cells : rows)
+        for (QStringList& lines : cells)
+            if (lines.size() > pageLines) {
+                lines.resize(pageLines);
+                lines.last() = QStringLiteral("…（以下略）");
+            }
+    QList<qsizetype> pageStarts{0};
+    double y = heading.rowsTop;
+    for (qsizetype at = 0; at < rows.size(); ++at) {
+        if (y + heightOf(rows[at]) > Bottom && at > pageStarts.last()) {
+            pageStarts << at;
+            y = heading.rowsTop;
+        }
+        y += heightOf(rows[at]);
+    }
+    pageStarts << rows.size();
+    if (y + CheckBoxRoom > Bottom)
+        pageStarts << rows.size(); // the check box on a page of its own
+    const auto pages = static_cast<int>(pageStarts.size() - 1);
+    for (int number = 1; number <= pages; ++number) {
+        if (number > 1)
+            printer.newPage();
+        drawHeading(page, heading, printout.fiscalYear, number, pages);
+        y = heading.rowsTop;
+        for (qsizetype at = pageStarts[number - 1]; at < pageStarts[number]; ++at) {
+            for (qsizetype column = 0; column < rows[at].size(); ++column)
+                drawCell(page, column, y, rows[at][column]);
+            y += heightOf(rows[at]);
+            page.line(Left, y, Right, y, QColor(160, 160, 160));
+        }
+    }
+    drawCheckBox(page, y + CheckBoxGap);
+    printer.endDocument();
+}
+
+} // namespace velmora

@@ -1,0 +1,41 @@
+#include "gui/totals/LeavingRecordOutput.h"
+
+#include "core/files/FileWriter.h"
+#include "core/rules/LeavingRecord.h"
+#include "core/texts/Messages.h"
+#include "gui/platform/PrintOutcome.h"
+#include "gui/platform/WaitCursor.h"
+#include "gui/reports/LeavingRecordReport.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace velmora {
+
+void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs, Printer& printer, const Clock& clock)
+{
+    const auto record = leavingRecordOf(dir, name);
+    if (!record) {
+        dialogs.warn(messageOf(record.error()));
+        return;
+    }
+    const QString fileName = leavingRecordFileName(name);
+    if (!dialogs.confirmYesNo(QStringLiteral("%1さんの離職時の線量記録を印刷し、CSVファイル「%2」に保存します。"
+                                             "プリンターＯＫ？")
+                                  .arg(name, fileName)))
+        return;
+    const QString path = QDir(dir.root()).filePath(fileName);
+    if (const auto saved = replaceFile(path, fileName, leavingRecordCsv(*record)); !saved) {
+        dialogs.warn(messageOf(saved.error()));
+        return;
+    }
+    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(fileName, QDir::toNativeSeparators(path)));
+    const auto facility = ReadFacility(dir);
+    {
+        const WaitCursor wait;
+        PrintLeavingRecord(printer, *record, facility ? facilityLine(*facility) : QString(), clock.now().date());
+    }
+    tellPrintOutcome(printer, dialogs);
+}
+
+} // namespace velmora
