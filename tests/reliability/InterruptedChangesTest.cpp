@@ -83,7 +83,7 @@ protected:
         const QString change = GetParam().name;
         const auto removed = *ReadRemovedNames(app.dataDir);
         if (change == QLatin1String("register"))
-            registerThroughTheWindow(Sato, PersonalFileExists(app.dataDir, Sato) && app.state.positionOf(Sato) < 0);
+            registerThroughTheWindow(Sato, personalFileExists(app.dataDir, Sato) && app.state.positionOf(Sato) < 0);
         else if (change == QLatin1String("restore"))
             registerThroughTheWindow(Tanaka, removed.contains(Tanaka));
         else if (app.state.positionOf(Suzuki) >= 0) {

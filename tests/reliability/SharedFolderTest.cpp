@@ -322,7 +322,7 @@ TEST_F(SharedFolder, AFailedFlushIsReportedLikeAnyOtherWriteFailure)
             // A list renamed into place whose folder flush failed holds the change: nothing is undone under it.
             if (change[0] == "register") {
                 EXPECT_EQ(LoadRegistrantList(app.dataDir)->names.contains(RegisteredPerson().name),
-                          PersonalFileExists(app.dataDir, RegisteredPerson().name))
+                          personalFileExists(app.dataDir, RegisteredPerson().name))
                     << "fsync #" << call;
             }
         }

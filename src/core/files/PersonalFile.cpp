@@ -392,7 +392,7 @@ QByteArray fingerprintOf(QByteArrayView content)
     return QCryptographicHash::hash(content, QCryptographicHash::Sha256);
 }
 
-bool PersonalFileExists(const DataDir& dir, const QString& name)
+bool personalFileExists(const DataDir& dir, const QString& name)
 {
     if (personalFileNameProblem(name))
         return false;

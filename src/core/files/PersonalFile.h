@@ -55,7 +55,7 @@ Status ReplaceMonthlyRecord(const DataDir& dir, const QString& name, const Month
 QByteArray fingerprintOf(QByteArrayView content);
 
 // Whether anything stands at the name of the registrant's file, readable or not: the name is taken.
-bool PersonalFileExists(const DataDir& dir, const QString& name);
+bool personalFileExists(const DataDir& dir, const QString& name);
 
 // The bytes of the header and of a record as they stand in the file; a message when a text cannot be stored.
 Result<QByteArray> encodeHeader(const PersonalHeader& header);

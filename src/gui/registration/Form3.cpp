@@ -249,7 +249,7 @@ void Form3::Command1Click()
     if (removed->contains(header.name) && offerListing(RestoreQuestion, restore, RestoredMessage))
         return;
     const bool listed = state.positionOf(header.name) >= 0;
-    const bool hasFile = PersonalFileExists(dataDir, header.name);
+    const bool hasFile = personalFileExists(dataDir, header.name);
     const auto listFile = [&] { return ListUnlistedPerson(dataDir, state, header.name); };
     if (hasFile && !listed && !removed->contains(header.name) &&
         offerListing(UnlistedFileQuestion, listFile, UnlistedFileListedMessage))

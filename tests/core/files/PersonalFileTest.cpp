@@ -113,9 +113,9 @@ TEST_F(PersonalFiles, RewriteKeepsEveryRecordInItsOrderAlsoPast500)
 
 TEST_F(PersonalFiles, AnythingAtTheNameTakesItAndIsNeverReplacedByACreation)
 {
-    EXPECT_FALSE(PersonalFileExists(dir, QStringLiteral("山田")));
+    EXPECT_FALSE(personalFileExists(dir, QStringLiteral("山田")));
     ASSERT_TRUE(CreatePersonalFile(dir, yamada()));
-    EXPECT_TRUE(PersonalFileExists(dir, QStringLiteral("山田")));
+    EXPECT_TRUE(personalFileExists(dir, QStringLiteral("山田")));
     EXPECT_EQ(messageOf(CreatePersonalFile(dir, yamada()).error()),
               messageOf(failure(FailureKind::AlreadyExists, "被曝Data/山田.dat")));
 
@@ -127,7 +127,7 @@ TEST_F(PersonalFiles, AnythingAtTheNameTakesItAndIsNeverReplacedByACreation)
     if (makeSymbolicLink(target, file(QStringLiteral("佐藤")))) // where the platform makes one
         taken << QStringLiteral("佐藤");
     for (const QString& name : taken) {
-        EXPECT_TRUE(PersonalFileExists(dir, name));
+        EXPECT_TRUE(personalFileExists(dir, name));
         EXPECT_FALSE(CreatePersonalFile(dir, personHeader(name)));
     }
     EXPECT_EQ(fileBytes(file(QStringLiteral("鈴木"))), QByteArray());

@@ -1,5 +1,5 @@
-#include "core/changes/Exports.h"
 #include "core/rules/DoseDistribution.h"
+#include "core/changes/Exports.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 #include "gui/reports/DistributionReport.h"
