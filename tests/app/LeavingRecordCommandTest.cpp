@@ -71,10 +71,10 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
                   .toUtf8());
 
     const QStringList importing{QStringLiteral("--import-other-doses"), csv, QStringLiteral("--data-dir"), next.path()};
-    // The folder's flush after the list is renamed into place fails: the import is told not to be repeated,
-    // and it need not be (the list holds it).
+    // The folder's third flush, after the list is renamed into place (the lock's and the change history's come
+    // first), fails: the import is told not to be repeated, and it need not be (the list holds it).
     const ProgramRun imported =
-        runVelmora(importing, {"-P", next.path(), "-e", "trace=fsync", "-e", "inject=fsync:error=EIO:when=2"});
+        runVelmora(importing, {"-P", next.path(), "-e", "trace=fsync", "-e", "inject=fsync:error=EIO:when=3"});
     EXPECT_EQ(imported.exitCode, 1);
     EXPECT_TRUE(imported.err.contains(QStringLiteral("「他施設線量.txt」に変更を書き込みましたが、ディスクへの保存を"
                                                      "確認できませんでした。変更はファイルにあるため、もう一度行う"

@@ -26,6 +26,7 @@ namespace {
 
 int saveAll(const DataDir& dir, MonthKey key)
 {
+    removeUnfinishedRewrites(dir); // as the entry window's lock does before data entry
     const auto registrants = LoadRegistrantList(dir);
     if (!registrants)
         return 2;

@@ -1,4 +1,7 @@
-#include "DataFiles.h"
+#include "support/DataFiles.h"
+
+#include "core/files/ChangeHistory.h"
+#include "core/texts/Messages.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -47,6 +50,22 @@ void expectFirstStartStore(const QString& root)
     EXPECT_EQ(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 6);
 }
 
+QByteArray historyChanges(const DataDir& dir)
+{
+    const auto records = ReadChangeHistory(dir);
+    if (!records)
+        return "damaged: " + messageOf(records.error()).toUtf8();
+    QByteArray changes;
+    for (const ChangeRecord& record : *records)
+        changes +=
+            QStringLiteral("%1|%2|%3|%4|%5%6\n")
+                .arg(changeKindText(record.change.kind), record.change.person)
+                .arg(record.change.month)
+                .arg(record.change.before, record.change.after, record.intact ? QString() : QStringLiteral("|broken"))
+                .toUtf8();
+    return changes;
+}
+
 QMap<QString, QByteArray> snapshot(const QString& root)
 {
     QMap<QString, QByteArray> files;
@@ -54,7 +73,9 @@ QMap<QString, QByteArray> snapshot(const QString& root)
     while (it.hasNext()) {
         const QString path = it.next();
         const QString relative = QDir(root).relativeFilePath(path);
-        files.insert(relative, it.fileInfo().isDir() ? QByteArray("<dir>") : fileBytes(path));
+        files.insert(relative, it.fileInfo().isDir()           ? QByteArray("<dir>")
+                               : relative == ChangeHistoryFile ? historyChanges(DataDir(root))
+                                                               : fileBytes(path));
     }
     return files;
 }

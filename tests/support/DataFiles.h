@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/DataDir.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,8 +22,12 @@ QString fixturePath(const QString& name);
 // The five list files and the dose data folder exactly as a first start creates them.
 void expectFirstStartStore(const QString& root);
 
-// Every file below a directory with its bytes, to show that an operation left a store untouched.
+// Every file below a directory with its bytes, to show that an operation left a store untouched; the change
+// history as the changes it records, one line each, without the times, PCs and users that differ from run
+// to run ("訂正|山田|202504|実効 0.1、…|実効 0.2、…", "|broken" after a record whose hash does not hold).
 QMap<QString, QByteArray> snapshot(const QString& root);
+// The change history of a data folder as snapshot gives it.
+QByteArray historyChanges(const DataDir& dir);
 
 } // namespace velmora::test
 

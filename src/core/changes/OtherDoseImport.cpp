@@ -1,5 +1,6 @@
 #include "core/changes/OtherDoseImport.h"
 
+#include "core/changes/RecordedWrites.h"
 #include "core/files/Cp932.h"
 #include "core/files/Csv.h"
 #include "core/files/ListFiles.h"
@@ -14,7 +15,7 @@
 namespace velmora {
 namespace {
 
-enum Column { Name, Facility, From, To, Effective, Lens, Skin, Internal, Note };
+enum Column { Name, FacilityName, From, To, Effective, Lens, Skin, Internal, Note };
 
 constexpr qsizetype DoubtsShown = 20;
 
@@ -36,7 +37,7 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         return rows.error();
     const auto columns =
         csv::findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, OtherDoseCsvHeadings,
-                         {{Name}, {Facility}, {From}, {Effective}, {Lens}, {Skin}, {Internal}}, import.file);
+                         {{Name}, {FacilityName}, {From}, {Effective}, {Lens}, {Skin}, {Internal}}, import.file);
     if (!columns)
         return columns.error();
     // The persons, what is stored and what the file gave before, looked up in constant time: a file of
@@ -64,7 +65,7 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         const auto from = typedYearMonth(cell(From));
         const auto to = cell(To).isEmpty() ? from : typedYearMonth(cell(To));
         OtherFacilityDose dose{name,
-                               cell(Facility),
+                               cell(FacilityName),
                                from.value_or(0),
                                to.value_or(0),
                                0,
@@ -140,7 +141,7 @@ Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path
         return import;
     if (goOn && !goOn())
         return failure(FailureKind::Interrupted);
-    if (const auto written = WriteOtherFacilityDoses(dir, *stored + import->entries); !written)
+    if (const auto written = SaveOtherFacilityDoses(dir, *stored, *stored + import->entries); !written)
         return written.error();
     return import;
 }

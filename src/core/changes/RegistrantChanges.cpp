@@ -1,5 +1,7 @@
 #include "core/changes/RegistrantChanges.h"
 
+#include "core/changes/ChangeValues.h"
+#include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 
@@ -52,21 +54,25 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
         return removed.error();
     if (auto differs = nameCaseProblem(list->names + *removed, header.name))
         return *differs;
-    // The number is used up before anything else is written: whatever fails or is killed later leaves a
-    // gap in the numbers, never two persons with one number.
-    Steps steps;
-    if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !steps.done(reserved))
-        return reserved;
-    if (auto created = CreatePersonalFile(dir, header); !steps.done(created))
-        return created;
-    list->names.append(header.name);
-    if (auto saved = SaveRegistrantList(dir, list->names); !steps.done(saved)) {
-        if (!QFile::remove(dir.personalFile(header.name)))
-            return withNotRestored(saved.error(), DataDir::shownPersonalFile(header.name));
-        return saved;
-    }
-    state.replaceRegistrants(*list);
-    return steps.outcome();
+    const Change registration{ChangeKind::Registration, header.name, 0, {}, headerValues(header)};
+    return RecordChanges(dir, {registration}, [&](qsizetype& made) -> Status {
+        // The number is used up before anything else is written: whatever fails or is killed later leaves a
+        // gap in the numbers, never two persons with one number.
+        Steps steps;
+        if (auto reserved = WriteNextRegistrationNumber(dir, header.registrationNumber + 1); !steps.done(reserved))
+            return reserved;
+        if (auto created = CreatePersonalFile(dir, header); !steps.done(created))
+            return created;
+        list->names.append(header.name);
+        if (auto saved = SaveRegistrantList(dir, list->names); !steps.done(saved)) {
+            if (!QFile::remove(dir.personalFile(header.name)))
+                return withNotRestored(saved.error(), DataDir::shownPersonalFile(header.name));
+            return saved;
+        }
+        made = 1;
+        state.replaceRegistrants(*list);
+        return steps.outcome();
+    });
 }
 
 Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString& name)
@@ -75,10 +81,12 @@ Status ListUnlistedPerson(const DataDir& dir, SharedState& state, const QString&
         return held;
     if (state.registrants.count() >= RegistrantList::Capacity)
         return failure(FailureKind::RegistrantLimit);
-    if (const auto header = ReadPersonalHeader(dir, name, 9); !header)
+    const auto header = ReadPersonalHeader(dir, name, 9);
+    if (!header)
         return header.error();
     const QStringList names = state.registrants.names + QStringList{name};
-    const Status saved = SaveRegistrantList(dir, names);
+    const Status saved = RecordWrite(dir, {{ChangeKind::Registration, name, 0, {}, headerValues(*header)}},
+                                     [&] { return SaveRegistrantList(dir, names); });
     if (isWritten(saved))
         state.replaceRegistrants(RegistrantList{names});
     return saved;
@@ -95,20 +103,24 @@ Status RemoveRegistrant(const DataDir& dir, SharedState& state, const QString& n
     if (!removed)
         return removed.error();
     const bool appended = !removed->contains(name);
-    if (appended) {
-        if (auto added = AppendRemovedName(dir, name); !added)
-            return added;
-    }
-    QStringList names = state.registrants.names;
-    names.removeAt(position);
-    Steps steps;
-    if (auto saved = SaveRegistrantList(dir, names); !steps.done(saved)) {
-        // The name goes back off the removed list, so that it never stands on both lists.
-        if (appended && !isWritten(RewriteRemovedNames(dir, *removed)))
-            return withNotRestored(saved.error(), RemovedNamesFile);
-        return saved;
-    }
-    return steps.outcome();
+    const Change removal{ChangeKind::Removal, name, 0, QStringLiteral("登録者"), QStringLiteral("登録抹消者")};
+    return RecordChanges(dir, {removal}, [&](qsizetype& made) -> Status {
+        if (appended) {
+            if (auto added = AppendRemovedName(dir, name); !added)
+                return added;
+        }
+        QStringList names = state.registrants.names;
+        names.removeAt(position);
+        Steps steps;
+        if (auto saved = SaveRegistrantList(dir, names); !steps.done(saved)) {
+            // The name goes back off the removed list, so that it never stands on both lists.
+            if (appended && !isWritten(RewriteRemovedNames(dir, *removed)))
+                return withNotRestored(saved.error(), RemovedNamesFile);
+            return saved;
+        }
+        made = 1;
+        return steps.outcome();
+    });
 }
 
 Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& name)
@@ -127,19 +139,23 @@ Status RestoreRegistrant(const DataDir& dir, SharedState& state, const QString& 
     // A restore or removal cut short may have left the name on both lists: it is listed once, never twice.
     const bool listed = before.contains(name);
     const QStringList after = listed ? before : before + QStringList{name};
-    Steps steps;
-    if (!listed) {
-        if (auto saved = SaveRegistrantList(dir, after); !steps.done(saved))
-            return saved;
-    }
-    removed->removeAt(removedAt);
-    if (auto rewritten = RewriteRemovedNames(dir, *removed); !steps.done(rewritten)) {
-        if (!listed && !isWritten(SaveRegistrantList(dir, before)))
-            return withNotRestored(rewritten.error(), RegistrantNamesFile);
-        return rewritten;
-    }
-    state.replaceRegistrants(RegistrantList{after});
-    return steps.outcome();
+    const Change restore{ChangeKind::Restore, name, 0, QStringLiteral("登録抹消者"), QStringLiteral("登録者")};
+    return RecordChanges(dir, {restore}, [&](qsizetype& made) -> Status {
+        Steps steps;
+        if (!listed) {
+            if (auto saved = SaveRegistrantList(dir, after); !steps.done(saved))
+                return saved;
+        }
+        removed->removeAt(removedAt);
+        if (auto rewritten = RewriteRemovedNames(dir, *removed); !steps.done(rewritten)) {
+            if (!listed && !isWritten(SaveRegistrantList(dir, before)))
+                return withNotRestored(rewritten.error(), RegistrantNamesFile);
+            return rewritten;
+        }
+        made = 1;
+        state.replaceRegistrants(RegistrantList{after});
+        return steps.outcome();
+    });
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "core/changes/SaveAll.h"
 
+#include "core/changes/ChangeValues.h"
+#include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 
@@ -37,15 +39,21 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
     QList<bool> alreadySaved;
     QList<bool> heldOther;
     QStringList otherValues;
+    QList<Change> changes; // what the save will write, in list order
     for (qsizetype i = 0; i < registrants.count(); ++i) {
         const QString& name = registrants.names[i];
         const auto holds = HoldsMonth(dir, name, key);
         bool readable = holds && encodeRecord(recordOf(key, pending[i]));
         bool other = false;
+        const MonthlyRecord record = recordOf(key, pending[i]);
         if (readable && *holds) {
             const auto stored = FindMonthlyRecord(dir, name, key);
             readable = bool(stored);
-            other = stored && stored->record != recordOf(key, pending[i]);
+            other = stored && stored->record != record;
+            if (other && held == HeldValues::Replace)
+                changes.append({ChangeKind::Correction, name, key, monthValues(*stored->record), monthValues(record)});
+        } else if (readable) {
+            changes.append({ChangeKind::MonthSaved, name, key, {}, monthValues(record)});
         }
         if (!readable)
             unreadable.append(DataDir::shownPersonalFile(name));
@@ -67,26 +75,31 @@ Result<QStringList> SaveMonthForAll(const DataDir& dir, const RegistrantList& re
         return refused;
     }
 
-    QStringList saved;
-    for (qsizetype i = 0; i < registrants.count(); ++i) {
-        const QString& name = registrants.names[i];
-        const MonthlyRecord record = recordOf(key, pending[i]);
-        // A month already saved is never appended again; its values stay unless they are to be replaced.
-        const Status written = !alreadySaved[i]                              ? append(dir, name, record)
-                               : heldOther[i] && held == HeldValues::Replace ? ReplaceMonthlyRecord(dir, name, record)
-                                                                             : Status();
-        if (!written) {
-            Failure stopped = failure(FailureKind::SaveStoppedMidway);
-            stopped.cause = std::make_shared<const Failure>(written.error());
-            stopped.names = saved;
-            return stopped;
+    const Status recorded = RecordChanges(dir, changes, [&](qsizetype& made) -> Status {
+        QStringList saved;
+        for (qsizetype i = 0; i < registrants.count(); ++i) {
+            const QString& name = registrants.names[i];
+            const MonthlyRecord record = recordOf(key, pending[i]);
+            // A month already saved is never appended again; its values stay unless they are to be replaced.
+            const bool replaced = heldOther[i] && held == HeldValues::Replace;
+            const Status written = !alreadySaved[i] ? append(dir, name, record)
+                                   : replaced       ? ReplaceMonthlyRecord(dir, name, record)
+                                                    : Status();
+            if (!written) {
+                Failure stopped = failure(FailureKind::SaveStoppedMidway);
+                stopped.cause = std::make_shared<const Failure>(written.error());
+                stopped.names = saved;
+                return stopped;
+            }
+            made += !alreadySaved[i] || replaced ? 1 : 0;
+            saved.append(name);
+            if (!goOn(registrants.count() + i + 1) && i + 1 < registrants.count())
+                return interrupted(saved);
         }
-        saved.append(name);
-        if (!goOn(registrants.count() + i + 1) && i + 1 < registrants.count())
-            return interrupted(saved);
-    }
-    // Every append is on the disk already, so the month is never recorded without its records.
-    if (auto recorded = AppendEnteredMonth(dir, key); !recorded)
+        // Every append is on the disk already, so the month is never recorded without its records.
+        return AppendEnteredMonth(dir, key);
+    });
+    if (!recorded)
         return recorded.error();
     return otherValues;
 }

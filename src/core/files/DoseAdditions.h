@@ -58,6 +58,11 @@ struct Declaration {
     bool operator==(const Declaration&) const = default;
 };
 
+inline size_t qHash(const Declaration& d, size_t seed = 0)
+{
+    return qHashMulti(seed, d.name, static_cast<int>(d.kind), d.from, d.to, d.note);
+}
+
 // "妊娠", "妊娠不能と診断", "妊娠の意思なし（書面）", "経過措置対象医師".
 QString declarationKindText(DeclarationKind kind);
 

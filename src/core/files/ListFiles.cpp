@@ -152,8 +152,8 @@ bool registrantNamesExist(const DataDir& dir)
 bool isStoreFileName(const QString& fileName)
 {
     static const QStringList storeNames{
-        RegistrantNamesFile,    NextNumberFile,   RemovedNamesFile, EnteredMonthsFile, JobTypesFile,
-        OtherFacilityDosesFile, DeclarationsFile, FacilityFile,     DoseDataFolder,    EntryLockFile};
+        RegistrantNamesFile, NextNumberFile, RemovedNamesFile,  EnteredMonthsFile, JobTypesFile, OtherFacilityDosesFile,
+        DeclarationsFile,    FacilityFile,   ChangeHistoryFile, DoseDataFolder,    EntryLockFile};
     return storeNames.contains(fileName) || isTemporaryFileName(fileName);
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 // The calls on files and processes that differ between Linux and Windows, behind one small interface:
-// the build takes store/posix/ or store/windows/. Everything above it (the writer's rules, the lock's,
+// the build takes posix/ or windows/. Everything above it (the writer's rules, the lock's,
 // the readers') is the same on both.
 namespace velmora::system {
 
@@ -45,6 +45,10 @@ enum class AppendOutcome { Appended, NotRegular, Failed, FailedAndNotRestored };
 // on a special file) in one write, flushed; a last line without its line end is ended first. Whatever
 // fails, the file is cut back to its old length; errno holds the cause.
 AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& content);
+
+// Cuts the regular file at `path` back to `length` bytes and flushes it: the end of an append taken back.
+// False when it is not a regular file, is shorter than that already, or cannot be cut.
+bool cutBackTo(const QString& path, qint64 length);
 
 enum class ReadOutcome { Read, Missing, NotRegular, TooLarge, Failed };
 

@@ -49,6 +49,7 @@ enum class FailureKind {
     WrittenNotConfirmed, // file, systemError: the file holds the new content, but its flush to the disk failed
     HeldOtherValues,     // names: the persons whose file holds the month with other values (nothing written)
     Interrupted,         // names: the persons that have the month already, when a save was stopped
+    HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
 };
 
 // What an entry of doses elsewhere or of declarations cannot hold, for a window's message and for the line
@@ -65,9 +66,12 @@ enum class EntryFault {
     PeriodAcrossYears,   // the period spans two fiscal years
     NegativeDose,        // a dose below 0, or no number
     LineBreakInNote,
-    FirstDayNotADay, // the declaration's first day is no real day
-    LastDayNotADay,  // the last day is no real day, or before the first
-    UnknownKind,     // a declaration's kind outside 1–4
+    FirstDayNotADay,   // the declaration's first day is no real day
+    LastDayNotADay,    // the last day is no real day, or before the first
+    UnknownKind,       // a declaration's kind outside 1–4
+    IncompleteRecord,  // the file ends inside a record of the change history
+    NotATime,          // a record's time is none
+    UnknownChangeKind, // a record of the change history names no change the program makes
 };
 
 struct Failure {

@@ -164,6 +164,10 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
             .arg(failure.file, failure.text);
     case FailureKind::ListFull:
+        if (failure.line == 0)
+            return QStringLiteral("「%1」が上限の%2MBに達したため、変更していません。"
+                                  "データフォルダを別の場所に保管してから、新しく始めて下さい")
+                .arg(failure.file, failure.text);
         return QStringLiteral("「%1」に保存できるのは%2件（%3MB）までのため、保存していません。"
                               "誤って加えた記録を削除するか、取り込むファイルを確認して下さい")
             .arg(failure.file, QLocale(QLocale::Japanese).toString(failure.line), failure.text);
@@ -190,6 +194,11 @@ QString mainMessage(const Failure& failure)
     }
     case FailureKind::ImportDoubts:
         return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
+    case FailureKind::HistoryBroken:
+        return QStringLiteral("「%1」の%2件目の記録（%3行目から）が、書かれた後に書き換えられています"
+                              "（その記録か、その前の記録が変更・削除されたか、記録が挿入されています）")
+            .arg(failure.file, failure.text)
+            .arg(failure.line);
     }
     return {};
 }
@@ -241,6 +250,12 @@ QString entryFaultText(EntryFault fault)
         return QStringLiteral("終了日は開始日以後の正しい日付で入力するか、空欄にして下さい");
     case EntryFault::UnknownKind:
         return QStringLiteral("種別は1～4です");
+    case EntryFault::IncompleteRecord:
+        return QStringLiteral("記録の途中でファイルが終わっています");
+    case EntryFault::NotATime:
+        return QStringLiteral("日時ではありません");
+    case EntryFault::UnknownChangeKind:
+        return QStringLiteral("操作の名前ではありません");
     }
     return {};
 }

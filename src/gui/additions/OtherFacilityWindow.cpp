@@ -1,6 +1,7 @@
 #include "gui/additions/OtherFacilityWindow.h"
 
 #include "core/changes/OtherDoseImport.h"
+#include "core/changes/RecordedWrites.h"
 #include "core/files/ListFiles.h"
 #include "core/files/NumberForms.h"
 #include "core/files/PersonalFile.h"
@@ -325,7 +326,7 @@ void OtherFacilityWindow::saveFacility()
         reload();
         return;
     }
-    const Status written = WriteFacility(dataDir, typed);
+    const Status written = SaveFacility(dataDir, facility, typed);
     if (isWritten(written))
         facility = typed;
     if (written)
@@ -482,13 +483,13 @@ template <typename Entry> struct StoredList;
 
 template <> struct StoredList<OtherFacilityDose> {
     static constexpr auto read = ReadOtherFacilityDoses;
-    static constexpr auto write = WriteOtherFacilityDoses;
+    static constexpr auto save = SaveOtherFacilityDoses;
     static const QString& file() { return OtherFacilityDosesFile; }
 };
 
 template <> struct StoredList<Declaration> {
     static constexpr auto read = ReadDeclarations;
-    static constexpr auto write = WriteDeclarations;
+    static constexpr auto save = SaveDeclarations;
     static const QString& file() { return DeclarationsFile; }
 };
 
@@ -514,7 +515,7 @@ bool OtherFacilityWindow::change(QList<Entry>& stored, const std::function<void(
         }
         edit(*list);
         // A list written without the disk's confirmation holds the change: the window takes it as done.
-        const Status written = StoredList<Entry>::write(dataDir, *list);
+        const Status written = StoredList<Entry>::save(dataDir, stored, *list);
         if (!written)
             dialogs.warn(messageOf(written.error()));
         if (!isWritten(written))

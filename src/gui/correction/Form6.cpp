@@ -1,5 +1,6 @@
 #include "gui/correction/Form6.h"
 
+#include "core/changes/RecordedWrites.h"
 #include "core/files/NumberForms.h"
 #include "core/files/PersonalFile.h"
 #include "core/files/PositionalForms.h"
@@ -258,8 +259,7 @@ void Form6::Command2Click()
     header.pastDose = noPastExposure ? 0 : pastDose;
     const auto held = state.confirmEntryLock();
     const auto rewritten =
-        held ? RewritePersonalFile(dataDir, openedName, header, state.current.records, state.current.fingerprint)
-             : held;
+        held ? SaveCorrections(dataDir, openedName, header, state.current.records, state.current.fingerprint) : held;
     if (!rewritten) {
         dialogs.warn(messageOf(rewritten.error()));
         if (!isWritten(rewritten))

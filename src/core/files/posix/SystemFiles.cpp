@@ -176,6 +176,14 @@ AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& conten
     return file.close() ? AppendOutcome::Appended : AppendOutcome::Failed;
 }
 
+bool cutBackTo(const QString& path, qint64 length)
+{
+    Descriptor file(::open(nativePath(path).constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    return file.isOpen() && ::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= length &&
+           ::ftruncate(file.get(), length) == 0 && ::fsync(file.get()) == 0 && file.close();
+}
+
 ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content)
 {
     // Opened without waiting and without following a link, and read only when it is a regular file: a FIFO

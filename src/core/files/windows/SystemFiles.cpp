@@ -261,6 +261,12 @@ AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& conten
     return file.close() ? AppendOutcome::Appended : AppendOutcome::Failed;
 }
 
+bool cutBackTo(const QString& path, qint64 length)
+{
+    Handle file(openFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
+    return file.isOpen() && isRegular(file.get()) && sizeOf(file.get()) >= length && cutBack(file.get(), length);
+}
+
 ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content)
 {
     Handle file(openFile(path, GENERIC_READ, OPEN_EXISTING));
