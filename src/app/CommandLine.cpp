@@ -6,6 +6,7 @@
 #include "core/changes/MonthImport.h"
 #include "core/changes/OtherDoseImport.h"
 #include "core/files/ListFiles.h"
+#include "core/files/StoreCheck.h"
 #include "core/rules/DoseDistribution.h"
 #include "core/rules/DoseTotals.h"
 #include "core/rules/LeavingRecord.h"
@@ -125,12 +126,25 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("replace"),
         QStringLiteral("With --import-month: persons whose file already holds the month with other values (a run "
                        "stopped midway) get the file's values instead of stopping the import."));
-    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses});
+    const QCommandLineOption history(
+        QStringLiteral("history"),
+        QStringLiteral("Writes the change history (who changed what, when, the values before and after) as CSV "
+                       "(--output as above), without windows."));
+    const QCommandLineOption person(QStringLiteral("person"),
+                                    QStringLiteral("With --history: only the changes of <name>."),
+                                    QStringLiteral("name"));
+    const QCommandLineOption verify(
+        QStringLiteral("verify"),
+        QStringLiteral("Reads every file of the data folder and checks that no record of the change history was "
+                       "altered; names the first fault and ends with status 1, without windows."));
+    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses, history,
+                       person, verify});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
-        parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses))
+        parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses) ||
+        parser.isSet(history) || parser.isSet(verify))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -151,6 +165,11 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.replaceHeldValues = parser.isSet(replace);
     options.leavingRecord = parser.value(leaving);
     options.otherDosesImport = parser.value(otherDoses);
+    options.history = parser.isSet(history);
+    options.historyPerson = parser.value(person);
+    options.verify = parser.isSet(verify);
+    if (parser.isSet(person) && !options.history)
+        refuse(QStringLiteral("--person は --history と一緒にだけ指定できます。"));
     if (parser.isSet(doseTotals)) {
         options.doseTotalsYear = totalsYearOf(parser.value(doseTotals));
         if (!options.doseTotalsYear)
@@ -233,6 +252,43 @@ int importOtherDoses(const StartOptions& options)
                      qPrintable(QStringLiteral("同じ内容が登録済みの行（取り込みません）：%1行\n%2")
                                     .arg(imported->storedAlready.size())
                                     .arg(listForMessage(imported->storedAlready, QStringLiteral("行")))));
+    return 0;
+}
+
+int writeHistory(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir || outputReplacesStore(options, *dir))
+        return 1;
+    const auto records = ReadChangeHistory(*dir);
+    const Status written =
+        records ? writeCsvOutput(options.output, historyCsv(*records, options.historyPerson)) : Status(records.error());
+    if (!written) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        return 1;
+    }
+    if (const auto broken = firstBrokenRecord(*records)) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(brokenChainAt(*broken))));
+        return BrokenHistoryStatus;
+    }
+    return 0;
+}
+
+int verifyStore(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
+    const auto checked = VerifyStore(*dir);
+    if (!checked) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(checked.error())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("データフォルダ「%1」の全ファイル（個人データファイル%2件）と"
+                                                  "変更履歴%3件を確認しました。問題は見つかりませんでした。")
+                                       .arg(QDir::toNativeSeparators(dir->root()))
+                                       .arg(checked->personalFiles)
+                                       .arg(checked->historyRecords)));
     return 0;
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 // The command line: where the data is kept, and the work Velmora does without windows (the dose
-// totals as CSV, the import and save of a month from a CSV file).
+// totals as CSV, the import and save of a month from a CSV file, the change history and the store's check).
 namespace velmora {
 
 struct StartOptions {
@@ -20,6 +20,9 @@ struct StartOptions {
     bool replaceHeldValues = false; // --replace: values of a month partly saved already become the file's
     QString leavingRecord;          // the person whose leaving record is written
     QString otherDosesImport;       // the CSV of doses received elsewhere to import
+    bool history = false;           // --history: the change history as CSV
+    QString historyPerson;          // --person: only the records of this person
+    bool verify = false;            // --verify: every file of the store and the change history's chain
 };
 
 // Reads the command line before any application object or window system is made, so
@@ -50,5 +53,15 @@ int writeLeavingRecord(const StartOptions& options);
 // already on standard error, and 0; 1 with every reason on standard error, and no file changed, when it is
 // refused.
 int importOtherDoses(const StartOptions& options);
+
+// The change history as CSV (--person: one person's records): 0; BrokenHistoryStatus, with the record named
+// on standard error, when the CSV was written but a record's hash does not hold; 1 with a message when the
+// history cannot be read or the CSV cannot be written.
+constexpr int BrokenHistoryStatus = 2;
+int writeHistory(const StartOptions& options);
+
+// Every file of the store read and the change history's chain checked: 0 with what was read on standard
+// output; 1 with the first fault on standard error.
+int verifyStore(const StartOptions& options);
 
 } // namespace velmora

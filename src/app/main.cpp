@@ -27,6 +27,10 @@ int main(int argc, char* argv[])
         return velmora::writeLeavingRecord(options);
     if (!options.otherDosesImport.isEmpty())
         return velmora::importOtherDoses(options);
+    if (options.history)
+        return velmora::writeHistory(options);
+    if (options.verify)
+        return velmora::verifyStore(options);
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

@@ -1,6 +1,10 @@
+#include "app/CommandLine.h"
+#include "core/changes/RecordedWrites.h"
+#include "core/files/ChangeHistory.h"
 #include "core/files/PersonalFile.h"
 #include "core/rules/DoseDistribution.h"
 #include "support/DataFiles.h"
+#include "support/ProgramRun.h"
 #include "support/Stores.h"
 
 #include <QDir>
@@ -103,6 +107,41 @@ TEST(DoseTotalsCommand, AFolderOnAnUnmountedShareIsRefusedAndNotCreated)
     EXPECT_TRUE(QDir(mountPoint.path()).isEmpty());
 }
 
+TEST(HistoryCommands, WriteTheHistoryAndNameTheFirstRecordAlteredByHand)
+{
+    QTemporaryDir store;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("佐藤")});
+    ASSERT_TRUE(
+        SaveDeclarations(dir, {}, {{QStringLiteral("佐藤"), DeclarationKind::Pregnancy, 20250610, 0, NoComment}}));
+    ASSERT_TRUE(SaveOtherFacilityDoses(
+        dir, {}, {{QStringLiteral("山田"), QStringLiteral("B病院"), 202505, 202505, 1, 0, 0, 0, NoComment}}));
+    const QStringList folder{QStringLiteral("--data-dir"), store.path()};
+
+    const ProgramRun whole = runVelmora(QStringList{"--verify"} + folder);
+    EXPECT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    EXPECT_TRUE(whole.out.contains(QStringLiteral("個人データファイル2件）と変更履歴2件"))) << whole.out.toStdString();
+    const ProgramRun one = runVelmora(QStringList{"--history", "--person", "山田"} + folder);
+    EXPECT_EQ(one.exitCode, 0);
+    const QStringList rows = one.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[1].contains(QStringLiteral(",他施設線量,山田,2025/05,,施設 B病院、"))) << rows[1].toStdString();
+
+    // The first record's values changed by hand: both commands name it.
+    const QString history = dir.listFile(ChangeHistoryFile);
+    writeBytes(history, fileBytes(history).replace("20250610", "20250611"));
+    const ProgramRun altered = runVelmora(QStringList{"--verify"} + folder);
+    EXPECT_EQ(altered.exitCode, 1);
+    EXPECT_TRUE(altered.err.contains(QStringLiteral("「変更履歴.txt」の1件目の記録（1行目から）が、書かれた後に")))
+        << altered.err.toStdString();
+    const ProgramRun listed = runVelmora(QStringList{"--history"} + folder);
+    EXPECT_EQ(listed.exitCode, BrokenHistoryStatus);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral(",改変あり\r\n"))) << listed.out.toStdString();
+    // A damaged store file is named too.
+    writeBytes(dir.personalFile(QStringLiteral("佐藤")), " 3 \r\n");
+    EXPECT_TRUE(runVelmora(QStringList{"--verify"} + folder).err.contains(QStringLiteral("被曝Data/佐藤.dat")));
+}
+
 TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)
 {
     for (const QStringList& arguments : {QStringList{"--no-such-option"},
@@ -110,6 +149,7 @@ TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)
                                          {"--dose-totals", "x"},
                                          {"--import-month", "2025-4", "a.csv"},
                                          {"--import-month", "202504"},
+                                         {"--person", "山田"},
                                          {"a.csv"}}) {
         QProcess program;
         program.start(QStringLiteral(VELMORA_BINARY), arguments);

@@ -2,6 +2,7 @@
 
 #include "core/files/Csv.h"
 #include "core/files/FileWriter.h"
+#include "core/model/Calendar.h"
 #include "core/rules/DoseDistribution.h"
 #include "core/rules/TotalsColumns.h"
 
@@ -43,6 +44,24 @@ Status ExportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey curre
     const DoseDistribution distribution = doseDistribution(*rows, fiscalYear);
     unreadable = distribution.unreadable;
     return writeCsvOutput(outputFile, distributionCsv(distribution));
+}
+
+QByteArray historyCsv(const QList<ChangeRecord>& records, const QString& person)
+{
+    QList<QStringList> table{{QStringLiteral("日時"), QStringLiteral("PC"), QStringLiteral("ユーザー"),
+                              QStringLiteral("操作"), QStringLiteral("氏名"), QStringLiteral("年月"),
+                              QStringLiteral("変更前"), QStringLiteral("変更後"), QStringLiteral("SHA-256"),
+                              QStringLiteral("状態")}};
+    for (const ChangeRecord& record : records) {
+        const Change& change = record.change;
+        if (!person.isEmpty() && change.person != person)
+            continue;
+        table.append({record.time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), record.pc, record.user,
+                      changeKindText(change.kind), change.person,
+                      change.month ? yearMonthText(change.month) : QString(), change.before, change.after,
+                      QString::fromLatin1(record.hash), record.intact ? QString() : QStringLiteral("改変あり")});
+    }
+    return csv::excelFile(table);
 }
 
 Status writeCsvOutput(const QString& outputFile, const QByteArray& csv)

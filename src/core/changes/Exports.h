@@ -1,12 +1,14 @@
 #pragma once
 
+#include "core/files/ChangeHistory.h"
 #include "core/model/Result.h"
 #include "core/rules/DoseTotals.h"
 
 #include <QByteArray>
 
 // The CSV files the program writes for the operator and for other programs (Excel on a Japanese PC opens
-// them by a double-click: UTF-8 with a byte-order mark, CR LF): the totals and the dose distribution.
+// them by a double-click: UTF-8 with a byte-order mark, CR LF): the totals, the dose distribution and the
+// change history.
 namespace velmora {
 
 // The totals of every person, one row per person in the order of gatherDoseTotals.
@@ -26,5 +28,9 @@ Status ExportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMont
 // standard output when it is empty; files that cannot be read are counted apart and named in `unreadable`.
 Status ExportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
                               QStringList& unreadable);
+
+// The change history, only the records of `person` when one is given: 日時,PC,ユーザー,操作,氏名,年月,変更前,
+// 変更後,SHA-256,状態, where 状態 is 改変あり for a record whose hash does not hold.
+QByteArray historyCsv(const QList<ChangeRecord>& records, const QString& person = {});
 
 } // namespace velmora

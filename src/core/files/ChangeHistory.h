@@ -71,10 +71,13 @@ Result<QList<ChangeRecord>> ReadChangeHistory(const DataDir& dir);
 // The first record (counted from 1) that is not intact, or nothing when the chain is whole.
 std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records);
 
-// The line of the file on which a record (counted from 1) begins.
-inline int historyLineOf(qsizetype record)
+// The failure of a chain that breaks at a record (counted from 1): HistoryBroken at its first line.
+inline Failure brokenChainAt(qsizetype record)
 {
-    return static_cast<int>((record - 1) * HistoryRecordLines + 1);
+    Failure broken =
+        failure(FailureKind::HistoryBroken, ChangeHistoryFile, static_cast<int>((record - 1) * HistoryRecordLines + 1));
+    broken.text = QString::number(record);
+    return broken;
 }
 
 } // namespace velmora
