@@ -2,6 +2,7 @@
 
 #include "core/rules/TotalsColumns.h"
 #include "gui/reports/PageText.h"
+#include "gui/reports/TablePages.h"
 
 namespace velmora {
 
@@ -21,24 +22,7 @@ constexpr double CheckBoxGap = 3;
 constexpr double CheckBoxHeight = 14;
 constexpr double CheckBoxRoom = CheckBoxGap + CheckBoxHeight;
 
-using Cells = QList<QStringList>; // the lines of each shown column
-
-Cells cellLines(Surface& page, const QList<QString>& texts)
-{
-    Cells cells;
-    for (qsizetype column = 0; column < texts.size(); ++column)
-        cells << wrapped(page, texts[column], TotalsColumnEdges[column + 1] - TotalsColumnEdges[column] - 2 * Padding,
-                         CellSize);
-    return cells;
-}
-
-double heightOf(const Cells& cells)
-{
-    qsizetype lines = 1;
-    for (const QStringList& cell : cells)
-        lines = std::max(lines, cell.size());
-    return static_cast<double>(lines) * lineHeight(CellSize) + Padding;
-}
+const TableShape Shape{TotalsColumnEdges, CellSize, Padding};
 
 // The limits of the fiscal year, in short, and what 注意 and 要確認 mean.
 QString limitsKey(int fiscalYear)
@@ -94,7 +78,7 @@ QString fiscalYearsSpan(int first, int last)
 // The heading block of every page: the captions and the column headings, laid out once.
 struct Heading {
     QStringList captionLines;
-    Cells columnHeadings;
+    CellLines columnHeadings;
     double columnsTop;
     double rowsTop;
 };
@@ -116,9 +100,9 @@ Heading headingOf(Surface& page, const TotalsPrintout& printout)
     QStringList texts;
     for (const TotalsColumn column : shownColumns())
         texts << shownHeading(column);
-    heading.columnHeadings = cellLines(page, texts);
+    heading.columnHeadings = cellLines(page, Shape, texts);
     heading.columnsTop = 16 + static_cast<double>(heading.captionLines.size()) * lineHeight(CaptionSize) + 1;
-    heading.rowsTop = heading.columnsTop + heightOf(heading.columnHeadings);
+    heading.rowsTop = heading.columnsTop + rowHeight(Shape, heading.columnHeadings);
     return heading;
 }
 
@@ -163,47 +147,31 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
 {
     // The page measures the texts, so the document begins before the rows are laid out.
     Surface& page = printer.beginDocument(QStringLiteral("線量集計"));
-    QList<Cells> rows;
+    QList<CellLines> rows;
     rows.reserve(printout.rows.size());
     for (const TotalsRow& row : printout.rows) {
         QStringList texts;
         for (const TotalsColumn column : shownColumns())
             texts << cellText(row, column, printout.fiscalYear);
-        rows << cellLines(page, texts);
+        rows << cellLines(page, Shape, texts);
     }
-    // The rows of each page, found before drawing so that every page can say how many there are.
+    // The rows of each page, found before drawing so that every page can say how many there are. A cell
+    // taller than a page (a file with very many doubtful records) is cut short; the window and the CSV hold
+    // the whole text. The check box goes on a page of its own when the last has no room for it.
     const Heading heading = headingOf(page, printout);
-    // A cell taller than a page (a file with very many doubtful records) is cut short; the window and
-    // the CSV hold the whole text.
-    const auto pageLines = static_cast<qsizetype>((Bottom - heading.rowsTop - Padding) / lineHeight(CellSize));
-    for (Cells& cells : rows)
-        for (QStringList& lines : cells)
-            if (lines.size() > pageLines) {
-                lines.resize(pageLines);
-                lines.last() = QStringLiteral("…（以下略）");
-            }
-    QList<qsizetype> pageStarts{0};
+    cutToPage(Shape, rows, heading.rowsTop, Bottom);
+    const QList<qsizetype> starts = pageStarts(Shape, rows, heading.rowsTop, Bottom, CheckBoxRoom);
+    const auto pages = static_cast<int>(starts.size() - 1);
     double y = heading.rowsTop;
-    for (qsizetype at = 0; at < rows.size(); ++at) {
-        if (y + heightOf(rows[at]) > Bottom && at > pageStarts.last()) {
-            pageStarts << at;
-            y = heading.rowsTop;
-        }
-        y += heightOf(rows[at]);
-    }
-    pageStarts << rows.size();
-    if (y + CheckBoxRoom > Bottom)
-        pageStarts << rows.size(); // the check box on a page of its own
-    const auto pages = static_cast<int>(pageStarts.size() - 1);
     for (int number = 1; number <= pages; ++number) {
         if (number > 1)
             printer.newPage();
         drawHeading(page, heading, printout.fiscalYear, number, pages);
         y = heading.rowsTop;
-        for (qsizetype at = pageStarts[number - 1]; at < pageStarts[number]; ++at) {
+        for (qsizetype at = starts[number - 1]; at < starts[number]; ++at) {
             for (qsizetype column = 0; column < rows[at].size(); ++column)
                 drawCell(page, column, y, rows[at][column]);
-            y += heightOf(rows[at]);
+            y += rowHeight(Shape, rows[at]);
             page.line(Left, y, Right, y, QColor(160, 160, 160));
         }
     }
