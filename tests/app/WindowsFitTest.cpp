@@ -57,6 +57,8 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
     expectFits(totals.distributionWindow);
     click(totals.PersonChartButton);
     expectFits(totals.personChartWindow);
+    click(totals.HistoryButton);
+    expectFits(totals.historyWindow);
     click(totals.AdditionsButton);
     expectFits(app.otherFacilityWindow());
     DataFolderWindow folder(temp.path());

@@ -21,6 +21,13 @@ double rowHeight(const TableShape& shape, const CellLines& cells)
     return static_cast<double>(lines) * lineHeight(shape.cellSize) + shape.padding;
 }
 
+double drawRow(Surface& page, const TableShape& shape, double top, const CellLines& cells)
+{
+    for (qsizetype column = 0; column < cells.size(); ++column)
+        drawLines(page, shape.edges[column] + shape.padding, top + shape.padding, cells[column], shape.cellSize);
+    return top + rowHeight(shape, cells);
+}
+
 QList<qsizetype> pageStarts(const TableShape& shape, const QList<CellLines>& rows, double top, double bottom,
                             double roomAtEnd)
 {

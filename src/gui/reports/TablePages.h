@@ -22,6 +22,9 @@ CellLines cellLines(Surface& page, const TableShape& shape, const QStringList& t
 // The height of a row: its tallest cell.
 double rowHeight(const TableShape& shape, const CellLines& cells);
 
+// Draws the cells of a row from their columns' left edges under `top`; returns the y under the row.
+double drawRow(Surface& page, const TableShape& shape, double top, const CellLines& cells);
+
 // Where each page's rows begin, with the end of the rows last: the rows from `top` down to `bottom`,
 // at least one a page; `roomAtEnd` left free under the last row (else one more, empty page).
 QList<qsizetype> pageStarts(const TableShape& shape, const QList<CellLines>& rows, double top, double bottom,

@@ -118,9 +118,7 @@ void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int page
     drawLines(page, Left, 16, heading.captionLines, CaptionSize);
     page.setFontSize(CellSize);
     page.line(Left, heading.columnsTop, Right, heading.columnsTop, Qt::black);
-    for (qsizetype column = 0; column < heading.columnHeadings.size(); ++column)
-        drawLines(page, TotalsColumnEdges[column] + Padding, heading.columnsTop + Padding,
-                  heading.columnHeadings[column], CellSize);
+    drawRow(page, Shape, heading.columnsTop, heading.columnHeadings);
     page.line(Left, heading.rowsTop, Right, heading.rowsTop, Qt::black);
 }
 

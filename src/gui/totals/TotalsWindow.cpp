@@ -38,8 +38,9 @@ constexpr int PersonLabelsWidth = 116; // "妊娠 2025年10月"
 
 TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock)
     : distributionWindow(QStringLiteral("DistributionWindow"), messageBoxes, systemPrinter, systemClock),
-      personChartWindow(QStringLiteral("PersonChartWindow"), messageBoxes, systemPrinter, systemClock), dataDir(dir),
-      dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
+      personChartWindow(QStringLiteral("PersonChartWindow"), messageBoxes, systemPrinter, systemClock),
+      historyWindow(dir, messageBoxes, systemPrinter, systemClock), dataDir(dir), dialogs(messageBoxes),
+      printer(systemPrinter), clock(systemClock)
 {
     setObjectName(QStringLiteral("TotalsWindow"));
     setWindowTitle(QStringLiteral("線量集計・限度確認"));
@@ -125,6 +126,9 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     LeavingRecordButton->setToolTip(
         QStringLiteral("選んだ人の5年の期間の線量を、本人に渡す書類と次の事業所が取り込むCSVにします"));
     LeavingRecordButton->setEnabled(false);
+    HistoryButton = new CommandButton(QStringLiteral("HistoryButton"), QStringLiteral("変更履歴"), this);
+    HistoryButton->setToolTip(
+        QStringLiteral("データの登録・入力・訂正・削除の記録を、日時・PC・ユーザーと変更前後の値で表示します"));
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
@@ -136,6 +140,7 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     bottom->addWidget(AllNoticesButton);
     bottom->addWidget(AdditionsButton);
     bottom->addWidget(LeavingRecordButton);
+    bottom->addWidget(HistoryButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -175,6 +180,7 @@ void TotalsWindow::connectControls()
         if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
             giveLeavingRecord(dataDir, model.rowAt(sorted.mapToSource(current).row()).name, dialogs, printer, clock);
     });
+    connect(HistoryButton, &QPushButton::clicked, &historyWindow, &ChangeHistoryWindow::open);
     connect(BackButton, &QPushButton::clicked, this, &TotalsWindow::backToMenu);
 }
 
@@ -411,6 +417,7 @@ void TotalsWindow::backToMenu()
 {
     distributionWindow.hide();
     personChartWindow.hide();
+    historyWindow.hide();
     hide();
     emit returnedToMenu();
 }
@@ -419,6 +426,7 @@ void TotalsWindow::closeEvent(QCloseEvent* event)
 {
     distributionWindow.hide();
     personChartWindow.hide();
+    historyWindow.hide();
     event->accept();
     emit returnedToMenu();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/rules/DoseTotals.h"
+#include "gui/history/ChangeHistoryWindow.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/platform/Printer.h"
@@ -52,8 +53,10 @@ public:
     CommandButton* AllNoticesButton;   // "全員の線量通知": everyone's, a page each in one document
     CommandButton* AdditionsButton; // "他施設・申告": the chosen person's doses at other facilities and declarations
     CommandButton* LeavingRecordButton; // "離職時記録": the chosen person's record for leaving, printed and as CSV
+    CommandButton* HistoryButton;       // "変更履歴": every change of the store, who made it and when
     PageWindow distributionWindow;
     PageWindow personChartWindow;
+    ChangeHistoryWindow historyWindow;
     CommandButton* BackButton; // "戻る", to the main menu
 
 signals:

@@ -1,0 +1,159 @@
+#include "gui/history/ChangeHistoryWindow.h"
+
+#include "core/files/FacilitySettings.h"
+#include "core/model/Calendar.h"
+#include "core/texts/Messages.h"
+#include "gui/platform/Fonts.h"
+#include "gui/platform/PrintOutcome.h"
+#include "gui/platform/WaitCursor.h"
+#include "gui/reports/HistoryReport.h"
+
+#include <QBoxLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <set>
+
+namespace velmora {
+namespace {
+
+const QString Everything = QStringLiteral("すべて");
+// 日時, 操作, 氏名, 年月 and PC／ユーザー as wide as they need; 変更前 and 変更後 share the rest.
+constexpr int ColumnWidths[] = {130, 100, 96, 64, 0, 0, 130};
+
+} // namespace
+
+ChangeHistoryWindow::ChangeHistoryWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter,
+                                         const Clock& systemClock)
+    : dataDir(dir), dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
+{
+    setObjectName(QStringLiteral("ChangeHistoryWindow"));
+    setWindowTitle(QStringLiteral("変更履歴"));
+    setFont(systemFont(ProportionalGothicFont, 11.25));
+
+    PersonBox = new QComboBox(this);
+    PersonBox->setObjectName(QStringLiteral("PersonBox"));
+    PersonBox->setMinimumWidth(160);
+    MonthBox = new QComboBox(this);
+    MonthBox->setObjectName(QStringLiteral("MonthBox"));
+    MonthBox->setMinimumWidth(120);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("氏名"), this));
+    top->addWidget(PersonBox);
+    top->addSpacing(20);
+    top->addWidget(new QLabel(QStringLiteral("年月"), this));
+    top->addWidget(MonthBox);
+    top->addStretch();
+
+    ChainLabel = new QLabel(this);
+    ChainLabel->setObjectName(QStringLiteral("ChainLabel"));
+    ChainLabel->setWordWrap(true);
+
+    HistoryTable = new QTableView(this);
+    HistoryTable->setObjectName(QStringLiteral("HistoryTable"));
+    HistoryTable->setModel(&model);
+    HistoryTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    HistoryTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    HistoryTable->setFont(systemFont(GothicFont, 9));
+    HistoryTable->horizontalHeader()->setFont(HistoryTable->font());
+    HistoryTable->verticalHeader()->hide();
+    HistoryTable->verticalHeader()->setDefaultSectionSize(20);
+    HistoryTable->setWordWrap(false);
+    HistoryTable->setTabKeyNavigation(false);
+    for (int column = 0; column < static_cast<int>(std::size(ColumnWidths)); ++column) {
+        HistoryTable->setColumnWidth(column, ColumnWidths[column]);
+        HistoryTable->horizontalHeader()->setSectionResizeMode(column, ColumnWidths[column] ? QHeaderView::Interactive
+                                                                                            : QHeaderView::Stretch);
+    }
+
+    PrintButton = new CommandButton(QStringLiteral("PrintButton"), QStringLiteral("印刷"), this);
+    CloseButton = new CommandButton(QStringLiteral("CloseButton"), QStringLiteral("閉じる"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(PrintButton);
+    bottom->addStretch();
+    bottom->addWidget(CloseButton);
+
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(top);
+    window->addWidget(ChainLabel);
+    window->addWidget(HistoryTable, 1);
+    window->addLayout(bottom);
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    resize(std::min(1260, screen.width()), std::min(640, screen.height() - 40));
+    connectControls();
+}
+
+void ChangeHistoryWindow::connectControls()
+{
+    connect(PersonBox, &QComboBox::currentIndexChanged, this, &ChangeHistoryWindow::choose);
+    connect(MonthBox, &QComboBox::currentIndexChanged, this, &ChangeHistoryWindow::choose);
+    connect(PrintButton, &QPushButton::clicked, this, &ChangeHistoryWindow::printHistory);
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void ChangeHistoryWindow::open()
+{
+    const auto records = [this] {
+        const WaitCursor wait;
+        return ReadChangeHistory(dataDir);
+    }();
+    all = records ? *records : QList<ChangeRecord>();
+    std::reverse(all.begin(), all.end());
+    const auto broken = records ? firstBrokenRecord(*records) : std::nullopt;
+    ChainLabel->setText(!records ? messageOf(records.error())
+                        : broken ? messageOf(brokenChainAt(*broken)) +
+                                       QStringLiteral("。記録の後に変更されたデータがないか確認して下さい")
+                                 : QStringLiteral("%1件の記録は、どれも書かれたときのままです。").arg(all.size()));
+    ChainLabel->setStyleSheet(!records || broken ? QStringLiteral("color: red") : QString());
+
+    std::set<QString> names;
+    std::set<MonthKey, std::greater<>> months;
+    for (const ChangeRecord& record : all) {
+        if (!record.change.person.isEmpty())
+            names.insert(record.change.person);
+        if (record.change.month)
+            months.insert(record.change.month);
+    }
+    const QSignalBlocker personQuiet(PersonBox);
+    const QSignalBlocker monthQuiet(MonthBox);
+    PersonBox->clear();
+    PersonBox->addItem(Everything);
+    for (const QString& name : names)
+        PersonBox->addItem(name, name);
+    MonthBox->clear();
+    MonthBox->addItem(Everything);
+    for (const MonthKey month : months)
+        MonthBox->addItem(monthName(month), month);
+    choose();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void ChangeHistoryWindow::choose()
+{
+    const QString person = PersonBox->currentData().toString();
+    const MonthKey month = MonthBox->currentData().toLongLong();
+    QList<ChangeRecord> chosen;
+    for (const ChangeRecord& record : all)
+        if ((person.isEmpty() || record.change.person == person) && (month == 0 || record.change.month == month))
+            chosen.append(record);
+    model.setRecords(chosen);
+}
+
+void ChangeHistoryWindow::printHistory()
+{
+    if (model.records().isEmpty() || !dialogs.confirmYesNo(QStringLiteral("プリンターＯＫ？")))
+        return;
+    const auto facility = ReadFacility(dataDir);
+    {
+        const WaitCursor wait;
+        PrintChangeHistory(printer,
+                           {model.records(),
+                            QStringLiteral("氏名：%1　年月：%2").arg(PersonBox->currentText(), MonthBox->currentText()),
+                            ChainLabel->text(), facility ? facilityLine(*facility) : QString(), clock.now().date()});
+    }
+    tellPrintOutcome(printer, dialogs);
+}
+
+} // namespace velmora

@@ -1,0 +1,66 @@
+#include "core/changes/RecordedWrites.h"
+#include "core/changes/RegistrantChanges.h"
+#include "core/files/ListFiles.h"
+#include "gui/totals/TotalsWindow.h"
+#include "support/PdfText.h"
+#include "support/Stores.h"
+#include "support/WindowTest.h"
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+class ChangeHistoryView : public WindowTest {};
+
+TEST_F(ChangeHistoryView, ShowsEveryChangeByPersonAndMonthSaysWhereTheChainBreaksAndPrints)
+{
+    makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+    SharedState state;
+    state.registrants = *LoadRegistrantList(app.dataDir);
+    const OtherFacilityDose may{QStringLiteral("山田"), QStringLiteral("B病院"), 202505, 202505, 1, 0, 0, 0, NoComment};
+    OtherFacilityDose june = may;
+    june.from = june.to = 202506;
+    ASSERT_TRUE(SaveOtherFacilityDoses(app.dataDir, {}, {may, june}));
+    ASSERT_TRUE(RemoveRegistrant(app.dataDir, state, QStringLiteral("鈴木")));
+
+    click(app.form1().Command4);
+    TotalsWindow& totals = app.totalsWindow();
+    click(totals.HistoryButton);
+    ChangeHistoryWindow& window = totals.historyWindow;
+    ASSERT_TRUE(window.isVisible());
+    const auto rows = [&] { return window.HistoryTable->model()->rowCount(); };
+    const auto cell = [&](int row, int column) {
+        return window.HistoryTable->model()->index(row, column).data().toString();
+    };
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("抹消")); // newest first
+    EXPECT_EQ(window.ChainLabel->text(), QStringLiteral("3件の記録は、どれも書かれたときのままです。"));
+    window.PersonBox->setCurrentText(QStringLiteral("山田"));
+    EXPECT_EQ(rows(), 2);
+    window.MonthBox->setCurrentText(QStringLiteral("2025年6月"));
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(cell(0, 3), QStringLiteral("2025/06"));
+
+    // A value changed by hand in the first record: the window names it and shows it in red.
+    const QString history = app.dataDir.listFile(ChangeHistoryFile);
+    writeBytes(history, fileBytes(history).replace("202505", "202504"));
+    click(totals.HistoryButton);
+    EXPECT_EQ(rows(), 3);
+    EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の1件目の記録（1行目から）")))
+        << window.ChainLabel->text().toStdString();
+    EXPECT_EQ(window.HistoryTable->model()->index(2, 0).data(Qt::ForegroundRole).value<QBrush>().color(), Qt::red);
+
+    dialogs.answer(true);
+    click(window.PrintButton);
+    const QStringList printed = QDir(path(QStringLiteral("印刷"))).entryList(QDir::Files);
+    ASSERT_EQ(printed, QStringList{QStringLiteral("変更履歴_20261207-101500.pdf")});
+    QString words;
+    for (const PdfWord& word : pdfWords(path(QStringLiteral("印刷/") + printed.first())))
+        words += word.text;
+    for (const char* expected :
+         {"変更履歴", "氏名：すべて", "3件", "1件目の記録", "抹消", "鈴木", "他施設線量", "B病院"})
+        EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
+}
+
+} // namespace
