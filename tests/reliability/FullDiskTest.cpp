@@ -1,3 +1,4 @@
+#include "core/changes/RecordedWrites.h"
 #include "core/changes/RegistrantChanges.h"
 #include "core/changes/SaveAll.h"
 #include "core/files/DoseAdditions.h"
@@ -107,7 +108,7 @@ const Writer Writers[] = {
          auto file = *ReadPersonalFile(dir, Yamada);
          file.header.affiliation = QStringLiteral("外来");
          file.records.append({202612, 1.25, 0, 0, 0, QStringLiteral("追加")});
-         return RewritePersonalFile(dir, Yamada, file.header, file.records);
+         return SaveCorrections(dir, Yamada, file.header, file.records, file.fingerprint);
      }},
     {"save-all", false,
      [](const DataDir& dir) {
@@ -123,12 +124,17 @@ const Writer Writers[] = {
          for (int month = 1; month <= 12; ++month)
              doses.append({Yamada, QStringLiteral("第二病院"), 202600 + month, 202600 + month, month * 0.1, 0, 0, 0,
                            QStringLiteral("月報%1").arg(month)});
-         return WriteOtherFacilityDoses(dir, doses);
+         return SaveOtherFacilityDoses(dir, {}, doses);
      }},
     {"declarations", false,
      [](const DataDir& dir) {
-         return WriteDeclarations(dir, {{Suzuki, DeclarationKind::Pregnancy, 20260610, 20270115, NoComment},
-                                        {Yamada, DeclarationKind::DesignatedDoctor, 20210401, 0, NoComment}});
+         return SaveDeclarations(dir, {},
+                                 {{Suzuki, DeclarationKind::Pregnancy, 20260610, 20270115, NoComment},
+                                  {Yamada, DeclarationKind::DesignatedDoctor, 20210401, 0, NoComment}});
+     }},
+    {"facility", false,
+     [](const DataDir& dir) {
+         return SaveFacility(dir, {}, {QStringLiteral("A病院"), QStringLiteral("放射線管理責任者"), Yamada});
      }},
 };
 
