@@ -227,7 +227,9 @@ void OpenSearchWindow(benchmark::State& state)
     SilentDialogs dialogs;
     SystemClock clock;
     SystemPrinter printer(store().temp.path(), clock, [] { return QPrinterInfo(); });
-    Application velmora(store().temp.path(), dialogs, clock, printer);
+    QTemporaryDir settingsFolder; // never the user's settings
+    QSettings settings(settingsFolder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    Application velmora(store().temp.path(), dialogs, clock, printer, settings);
     velmora.start();
     for (auto _ : state) {
         velmora.form1().Command2->click();

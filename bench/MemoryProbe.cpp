@@ -7,6 +7,7 @@
 #include "gui/platform/SystemPrinter.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -22,7 +23,9 @@ int main(int argc, char* argv[])
     SilentDialogs dialogs;
     SystemClock clock;
     SystemPrinter printer(argv[1], clock, [] { return QPrinterInfo(); });
-    Application velmora(argv[1], dialogs, clock, printer);
+    QTemporaryDir settingsFolder; // never the user's settings
+    QSettings settings(settingsFolder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    Application velmora(argv[1], dialogs, clock, printer, settings);
     velmora.start();
     velmora.form1().Command2->click();
     const auto months = LoadEnteredMonths(velmora.dataDir);

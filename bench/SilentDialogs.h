@@ -17,6 +17,7 @@ public:
     bool confirmDoubtful(const QString&) override { return false; }
     QString chooseDataFolder(const QString&) override { return {}; }
     QString chooseCsvToOpen(const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString chooseCsvToSave(const QString&, const QString&) override { return {}; }
 };
 

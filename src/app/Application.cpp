@@ -6,12 +6,13 @@
 namespace velmora {
 
 Application::Application(const QString& dataRoot, Dialogs& messageBoxes, const Clock& systemClock,
-                         Printer& systemPrinter)
+                         Printer& systemPrinter, QSettings& settings)
     : dataDir(dataRoot), dialogs(messageBoxes), clock(systemClock), printer(systemPrinter),
       menu(state, dataDir, dialogs,
            {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
             [this]() -> TotalsWindow& { return totalsWindow(); },
-            [this]() -> OtherFacilityWindow& { return otherFacilityWindow(); }})
+            [this]() -> OtherFacilityWindow& { return otherFacilityWindow(); }},
+           settings, clock)
 {
 }
 

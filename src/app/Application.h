@@ -19,7 +19,7 @@ namespace velmora {
 // without building windows the user may not open.
 class Application {
 public:
-    Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock, Printer& printer);
+    Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock, Printer& printer, QSettings& settings);
 
     // Shows the main menu; no file is read or created before the user chooses a command.
     void start();

@@ -2,11 +2,13 @@
 
 #include "app/Console.h"
 #include "app/Termination.h"
+#include "core/changes/Backups.h"
 #include "core/changes/Exports.h"
 #include "core/changes/MonthImport.h"
 #include "core/changes/OtherDoseImport.h"
 #include "core/files/ListFiles.h"
 #include "core/files/StoreCheck.h"
+#include "core/files/WriterLock.h"
 #include "core/rules/DoseDistribution.h"
 #include "core/rules/DoseTotals.h"
 #include "core/rules/LeavingRecord.h"
@@ -137,14 +139,25 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("verify"),
         QStringLiteral("Reads every file of the data folder and checks that no record of the change history was "
                        "altered; names the first fault and ends with status 1, without windows."));
+    const QCommandLineOption backup(
+        QStringLiteral("backup"),
+        QStringLiteral("Copies the data folder into a new dated generation in <folder> with a manifest of every "
+                       "file's SHA-256, and removes the generations no longer kept (the last 10, the last of each "
+                       "month for a year, the last of each year), without windows."),
+        QStringLiteral("folder"));
+    const QCommandLineOption checkBackup(
+        QStringLiteral("verify-backup"),
+        QStringLiteral("Checks every generation in <folder> against its manifest; names the first file that "
+                       "differs and ends with status 1, without windows."),
+        QStringLiteral("folder"));
     parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses, history,
-                       person, verify});
+                       person, verify, backup, checkBackup});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
         parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses) ||
-        parser.isSet(history) || parser.isSet(verify))
+        parser.isSet(history) || parser.isSet(verify) || parser.isSet(backup) || parser.isSet(checkBackup))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -168,6 +181,8 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.history = parser.isSet(history);
     options.historyPerson = parser.value(person);
     options.verify = parser.isSet(verify);
+    options.backupFolder = parser.value(backup);
+    options.verifiedBackupFolder = parser.value(checkBackup);
     if (parser.isSet(person) && !options.history)
         refuse(QStringLiteral("--person は --history と一緒にだけ指定できます。"));
     if (parser.isSet(doseTotals)) {
@@ -289,6 +304,39 @@ int verifyStore(const StartOptions& options)
                                        .arg(QDir::toNativeSeparators(dir->root()))
                                        .arg(checked->personalFiles)
                                        .arg(checked->historyRecords)));
+    return 0;
+}
+
+int makeBackup(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
+    WriterLock lock(*dir);
+    const Status locked = lock.tryLock();
+    const auto made =
+        locked ? MakeBackup(*dir, options.backupFolder, QDateTime::currentDateTime()) : Result<QString>(locked.error());
+    if (!made) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(made.error())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("バックアップ「%1」を作成しました。")
+                                       .arg(QDir::toNativeSeparators(QDir(options.backupFolder).filePath(*made)))));
+    return 0;
+}
+
+int verifyBackup(const StartOptions& options)
+{
+    const auto checked = VerifyBackups(options.verifiedBackupFolder);
+    if (!checked) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(checked.error())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("バックアップ%1世代（%2ファイル、最新は「%3」）を確認しました。"
+                                                  "どのファイルも作成時のままです。")
+                                       .arg(checked->generations)
+                                       .arg(checked->files)
+                                       .arg(checked->newest)));
     return 0;
 }
 

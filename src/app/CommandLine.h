@@ -23,6 +23,8 @@ struct StartOptions {
     bool history = false;           // --history: the change history as CSV
     QString historyPerson;          // --person: only the records of this person
     bool verify = false;            // --verify: every file of the store and the change history's chain
+    QString backupFolder;           // --backup: where a generation of the store is made
+    QString verifiedBackupFolder;   // --verify-backup: whose generations are checked against their manifests
 };
 
 // Reads the command line before any application object or window system is made, so
@@ -63,5 +65,13 @@ int writeHistory(const StartOptions& options);
 // Every file of the store read and the change history's chain checked: 0 with what was read on standard
 // output; 1 with the first fault on standard error.
 int verifyStore(const StartOptions& options);
+
+// A generation of the store made in the folder of --backup, with the entry lock held: its name on standard
+// output and 0; 1 with the reason on standard error (the lock held by data entry, a write that failed).
+int makeBackup(const StartOptions& options);
+
+// Every generation of the folder of --verify-backup checked against its manifest: 0 with what was checked;
+// 1 naming the first file that differs.
+int verifyBackup(const StartOptions& options);
 
 } // namespace velmora

@@ -17,8 +17,10 @@
 
 namespace velmora {
 
-Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, MenuWindows menuWindows)
-    : state(sharedState), dataDir(dir), dialogs(messageBoxes), windows(std::move(menuWindows)), entryLock(dir)
+Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, MenuWindows menuWindows,
+             QSettings& settings, const Clock& clock)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), windows(std::move(menuWindows)), entryLock(dir),
+      backups(dir, settings, messageBoxes, clock)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));
@@ -34,6 +36,11 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("線量集計／限度確認"), 480, 4440, 2775, 495);
     for (CommandButton* button : {Command1, Command2, Command3, Command4})
         button->setFont(systemFont(ProportionalGothicFont, 11.25));
+    BackupLabel = makeLabel(this, QStringLiteral("BackupLabel"), QString(), 480, 5280, 8205, 975);
+    BackupLabel->setWordWrap(true);
+    BackupLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    BackupLabel->setFont(systemFont(ProportionalGothicFont, 9));
+    showBackupStanding();
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, Command4);
@@ -43,6 +50,7 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4Click);
+    connect(BackupLabel, &QLabel::linkActivated, this, &Form1::backupLinkActivated);
 
     // While the entry window is open its lock is written again now and then, so that other PCs on the
     // shared folder see it is in use.
@@ -80,6 +88,7 @@ void Form1::Command1Click()
     }
     state.registrants = *registrants;
     state.enteredMonths = *enteredMonths;
+    backups.entryBegins();
     windows.entry().showRegistrants();
     lockRefresh.start();
     openInsteadOfMenu(&windows.entry());
@@ -169,6 +178,7 @@ void Form1::openAdditions(const QString& name)
     if (editable) {
         lockedForAdditions = true;
         lockRefresh.start();
+        backups.entryBegins();
         removeUnfinishedRewrites(dataDir); // left by a write of a copy killed meanwhile, as at data entry
     }
     if (windows.additions().openFor(name, editable))
@@ -182,8 +192,7 @@ void Form1::additionsClosed()
     if (!lockedForAdditions)
         return;
     lockedForAdditions = false;
-    lockRefresh.stop();
-    entryLock.unlock();
+    endEntry();
 }
 
 void Form1::Command3Click()
@@ -211,9 +220,39 @@ bool Form1::mayEndSession()
 
 void Form1::returnToMenu()
 {
-    lockRefresh.stop();
-    entryLock.unlock(); // harmless when the search window was the one left
+    endEntry(); // harmless when the search window was the one left
     showAndActivate(this);
+}
+
+void Form1::endEntry()
+{
+    if (lockRefresh.isActive())
+        backups.entryEnded();
+    lockRefresh.stop();
+    entryLock.unlock();
+    showBackupStanding();
+}
+
+void Form1::backupLinkActivated(const QString& link)
+{
+    if (link == QLatin1String("folder")) {
+        backups.chooseFolder();
+    } else if (const auto locked = entryLock.tryLock(); !locked) {
+        dialogs.warn(messageOf(locked.error())); // data entry on another PC: its end makes the backup
+    } else {
+        backups.backUpNow();
+        entryLock.unlock();
+    }
+    showBackupStanding();
+}
+
+void Form1::showBackupStanding()
+{
+    const BackupSchedule::Standing standing = backups.standing();
+    BackupLabel->setText(QStringLiteral("<span style=\"color:%1\">%2</span>　<a href=\"folder\">バックアップ先…</a>"
+                                        "　<a href=\"now\">今すぐ作成</a>")
+                             .arg(standing.attention ? QStringLiteral("#c00000") : QStringLiteral("#000000"),
+                                  standing.text.toHtmlEscaped()));
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BackupSchedule.h"
 #include "core/files/DataDir.h"
 #include "core/files/WriterLock.h"
 #include "core/session/SharedState.h"
@@ -31,7 +32,8 @@ struct MenuWindows {
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, MenuWindows windows);
+    Form1(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, MenuWindows windows, QSettings& settings,
+          const Clock& clock);
 
     // Shows the menu again when a window it opened was left.
     void returnToMenu();
@@ -50,6 +52,7 @@ public:
     CommandButton* Command2; // "データ検索／表示"
     CommandButton* Command3; // "EXIT"
     CommandButton* Command4; // "線量集計／限度確認"
+    QLabel* BackupLabel; // when the last backup was made, with 「バックアップ先…」 and 「今すぐ作成」
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +68,10 @@ private:
     bool takeOverStaleLock(const Failure& refused);
     void refreshEntryLock();
     void openInsteadOfMenu(QWidget* window);
+    // The lock given back after data entry, a backup made first when the store changed.
+    void endEntry();
+    void backupLinkActivated(const QString& link);
+    void showBackupStanding();
 
     SharedState& state;
     DataDir dataDir;
@@ -73,6 +80,7 @@ private:
     WriterLock entryLock; // held while the entry window is open
     QTimer lockRefresh;
     bool lockedForAdditions = false; // the lock was taken for the window opened from the totals
+    BackupSchedule backups;
 };
 
 } // namespace velmora

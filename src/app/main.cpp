@@ -31,6 +31,10 @@ int main(int argc, char* argv[])
         return velmora::writeHistory(options);
     if (options.verify)
         return velmora::verifyStore(options);
+    if (!options.backupFolder.isEmpty())
+        return velmora::makeBackup(options);
+    if (!options.verifiedBackupFolder.isEmpty())
+        return velmora::verifyBackup(options);
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
@@ -66,7 +70,7 @@ int main(int argc, char* argv[])
     velmora::SystemClock clock;
     // Printed reports go to the system's default printer, or into PDF files when there is none.
     velmora::SystemPrinter printer(dataRoot, clock);
-    velmora::Application velmora(dataRoot, dialogs, clock, printer);
+    velmora::Application velmora(dataRoot, dialogs, clock, printer, settings);
     // A logout or shutdown asks about data entry in progress where the session lets it ask; however the run
     // ends, the entry lock is given up.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, [&velmora](QSessionManager& session) {

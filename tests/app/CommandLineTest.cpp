@@ -2,6 +2,7 @@
 #include "core/changes/RecordedWrites.h"
 #include "core/files/ChangeHistory.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/WriterLock.h"
 #include "core/rules/DoseDistribution.h"
 #include "support/DataFiles.h"
 #include "support/ProgramRun.h"
@@ -140,6 +141,32 @@ TEST(HistoryCommands, WriteTheHistoryAndNameTheFirstRecordAlteredByHand)
     // A damaged store file is named too.
     writeBytes(dir.personalFile(QStringLiteral("佐藤")), " 3 \r\n");
     EXPECT_TRUE(runVelmora(QStringList{"--verify"} + folder).err.contains(QStringLiteral("被曝Data/佐藤.dat")));
+}
+
+TEST(BackupCommands, MakeAGenerationUnlessDataIsBeingEnteredAndFindAChangedFile)
+{
+    QTemporaryDir store;
+    QTemporaryDir backups;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    const QStringList backUp{QStringLiteral("--backup"), backups.path(), QStringLiteral("--data-dir"), store.path()};
+    const QStringList check{QStringLiteral("--verify-backup"), backups.path()};
+    EXPECT_EQ(runVelmora(check).exitCode, 1); // none yet
+    const ProgramRun made = runVelmora(backUp);
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    EXPECT_EQ(runVelmora(check).exitCode, 0);
+    {
+        WriterLock entry(dir); // data entry on another copy: no copy of a store being changed
+        ASSERT_TRUE(entry.tryLock());
+        EXPECT_EQ(runVelmora(backUp).exitCode, 1);
+    }
+    const QString generation = QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first();
+    const QString copy = QDir(backups.path()).filePath(generation + QStringLiteral("/被曝Data/山田.dat"));
+    writeBytes(copy, fileBytes(copy) + "x");
+    const ProgramRun found = runVelmora(check);
+    EXPECT_EQ(found.exitCode, 1);
+    EXPECT_TRUE(found.err.contains(QStringLiteral("被曝Data/山田.dat」が作成時と違います（大きさが違います）")))
+        << found.err.toStdString();
 }
 
 TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)

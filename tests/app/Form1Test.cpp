@@ -1,3 +1,4 @@
+#include "core/changes/RecordedWrites.h"
 #include "core/files/ListFiles.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -121,6 +122,49 @@ TEST_F(MainMenu, BothWindowsListTheRegistrantsInFileOrder)
     EXPECT_EQ(app.form4().List1->count(), 3);
     EXPECT_EQ(app.form4().List1->item(2)->text(), QStringLiteral("髙橋"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// The backup folder chosen once; a generation after each data entry that changed the store, and on demand;
+// the menu says when the last was made and asks for attention when there is none or the last failed.
+TEST_F(MainMenu, BacksUpAfterADataEntryThatChangedTheStoreAndSaysWhen)
+{
+    const auto standing = [this] { return app.form1().BackupLabel->text(); };
+    const auto told = [this](const QString& start) {
+        const QStringList messages = takeMessages();
+        return std::any_of(messages.begin(), messages.end(), [&](const QString& m) { return m.startsWith(start); });
+    };
+    EXPECT_TRUE(standing().contains(QStringLiteral("#c00000\">バックアップ先が設定されていません。")));
+    QTemporaryDir backups;
+    dialogs.answerFolder(path(QStringLiteral("中")));
+    dialogs.answerFolder(backups.path());
+    for (int choice = 0; choice < 2; ++choice)
+        emit app.form1().BackupLabel->linkActivated(QStringLiteral("folder"));
+    EXPECT_TRUE(told(QStringLiteral("バックアップはデータフォルダ")));
+    EXPECT_TRUE(standing().contains(QStringLiteral("（まだ作成されていません。")));
+
+    const auto generations = [&] { return QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot); };
+    click(app.form1().Command1); // a first start: the store is made, but nothing recorded as a change
+    app.form2().close();
+    EXPECT_TRUE(generations().isEmpty());
+    click(app.form1().Command1);
+    ASSERT_TRUE(SaveFacility(app.dataDir, {}, {QStringLiteral("A病院"), {}, {}}));
+    app.form2().close();
+    EXPECT_EQ(generations(), QStringList{QStringLiteral("Velmora_20261207-101500")});
+    EXPECT_TRUE(standing().contains(QStringLiteral("#000000\">最後のバックアップ：2026/12/07 10:15（")));
+
+    clock.moment = clock.moment.addDays(8);
+    app.form1().returnToMenu();
+    EXPECT_TRUE(standing().contains(QStringLiteral("8日間バックアップされていません。")));
+    emit app.form1().BackupLabel->linkActivated(QStringLiteral("now"));
+    EXPECT_EQ(generations().size(), 2);
+    EXPECT_FALSE(standing().contains(QStringLiteral("#c00000")));
+
+    // A backup folder that has become a file: the failure is told and stays on the menu.
+    QDir(backups.path()).removeRecursively();
+    writeBytes(backups.path(), "x");
+    emit app.form1().BackupLabel->linkActivated(QStringLiteral("now"));
+    EXPECT_TRUE(told(QStringLiteral("データのバックアップを作成できませんでした。")));
+    EXPECT_TRUE(standing().contains(QStringLiteral("#c00000\">データのバックアップを作成できませんでした。")));
 }
 
 TEST_F(MainMenu, EachVisitToTheEntryWindowStartsFresh)

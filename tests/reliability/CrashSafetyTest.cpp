@@ -28,20 +28,6 @@ constexpr MonthKey SavedMonth = 202604;
 constexpr int Registrants = 300;
 constexpr int Rounds = 24;
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(path));
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(path, target);
-    }
-}
-
 QProcess* startWorker(const QStringList& arguments)
 {
     auto* worker = new QProcess;

@@ -26,6 +26,8 @@ void expectFirstStartStore(const QString& root);
 // history as the changes it records, one line each, without the times, PCs and users that differ from run
 // to run ("訂正|山田|202504|実効 0.1、…|実効 0.2、…", "|broken" after a record whose hash does not hold).
 QMap<QString, QByteArray> snapshot(const QString& root);
+// Copies every file and folder below `from` into `to`, as a user copies a folder.
+void copyTree(const QString& from, const QString& to);
 // The change history of a data folder as snapshot gives it.
 QByteArray historyChanges(const DataDir& dir);
 

@@ -44,6 +44,11 @@ QString ScriptedDialogs::chooseCsvToOpen(const QString& title, const QString& fo
     return nextPath(Kind::File, title, folder, files);
 }
 
+QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start)
+{
+    return nextPath(Kind::Folder, title, start, folders);
+}
+
 QString ScriptedDialogs::chooseCsvToSave(const QString& title, const QString& path)
 {
     return nextPath(Kind::File, title, path, files);

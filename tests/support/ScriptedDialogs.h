@@ -32,11 +32,12 @@ public:
     bool confirmDoubtful(const QString& text) override;
     QString chooseDataFolder(const QString& suggested) override;
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
 
     // The next question is answered with OK / Yes (true) or Cancel / No (false).
     void answer(bool accept) { answers.append(accept); }
-    // The next data folder window is answered with `folder` (an empty text: Cancel).
+    // The next data folder window or folder dialog is answered with `folder` (an empty text: Cancel).
     void answerFolder(const QString& folder) { folders.append(folder); }
     // The next file dialog is answered with `path` (an empty text: Cancel).
     void answerFile(const QString& path) { files.append(path); }

@@ -34,7 +34,10 @@ protected:
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 15))};
     // No printer: printed reports go into PDF files in the data directory.
     SystemPrinter printer{temp.path(), clock, [] { return QPrinterInfo(); }};
-    Application app{temp.path(), dialogs, clock, printer};
+    // The settings of the run in a file of their own, never the user's.
+    QTemporaryDir settingsFolder;
+    QSettings settings{QDir(settingsFolder.path()).filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
+    Application app{temp.path(), dialogs, clock, printer, settings};
 };
 
 } // namespace velmora::test

@@ -50,6 +50,8 @@ enum class FailureKind {
     HeldOtherValues,     // names: the persons whose file holds the month with other values (nothing written)
     Interrupted,         // names: the persons that have the month already, when a save was stopped
     HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
+    BackupDamaged,       // file: generation/file; text: what differs from the manifest
+    NoBackups,           // file: the backup folder, which holds no generation
 };
 
 // What an entry of doses elsewhere or of declarations cannot hold, for a window's message and for the line

@@ -194,6 +194,12 @@ QString mainMessage(const Failure& failure)
     }
     case FailureKind::ImportDoubts:
         return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
+    case FailureKind::BackupDamaged:
+        return QStringLiteral("バックアップのファイル「%1」が作成時と違います（%2）。"
+                              "このバックアップから戻さず、別の世代を使って下さい")
+            .arg(failure.file, failure.text);
+    case FailureKind::NoBackups:
+        return QStringLiteral("フォルダ「%1」にVelmoraのバックアップがありません").arg(failure.file);
     case FailureKind::HistoryBroken:
         return QStringLiteral("「%1」の%2件目の記録（%3行目から）が、書かれた後に書き換えられています"
                               "（その記録か、その前の記録が変更・削除されたか、記録が挿入されています）")

@@ -106,6 +106,11 @@ QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, CsvFilter);
 }
 
+QString QtDialogs::chooseFolder(const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
+}
+
 QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)
 {
     QFileDialog dialog(QApplication::activeWindow(), title, path, CsvFilter);

@@ -17,6 +17,7 @@ public:
     bool confirmDoubtful(const QString& text) override;
     QString chooseDataFolder(const QString& suggested) override;
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
 };
 

@@ -27,6 +27,8 @@ public:
     virtual QString chooseDataFolder(const QString& suggested) = 0;
     // A dialog titled `title` that picks a CSV file to read, opening in `folder`; an empty text on Cancel.
     virtual QString chooseCsvToOpen(const QString& title, const QString& folder) = 0;
+    // A folder chosen in the system's folder window opened at `start`; an empty text when cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& start) = 0;
     // A dialog titled `title` that picks where to write a CSV file, suggesting `path` (asking before it
     // replaces a file); an empty text on Cancel.
     virtual QString chooseCsvToSave(const QString& title, const QString& path) = 0;
