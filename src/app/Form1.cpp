@@ -39,6 +39,7 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     BackupLabel = makeLabel(this, QStringLiteral("BackupLabel"), QString(), 480, 5280, 8205, 975);
     BackupLabel->setWordWrap(true);
     BackupLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    BackupLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     BackupLabel->setFont(systemFont(ProportionalGothicFont, 9));
     showBackupStanding();
     setTabOrder(Command1, Command2);

@@ -46,6 +46,7 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
     writeBytes(dir.listFile(EntryLockFile), "held");            // not part of the store
     QDir(backups.path()).mkdir(QStringLiteral("Velmora_写真")); // folders Velmora did not make stay
     QDir(backups.path()).mkdir(QStringLiteral("Velmora_20250101-000000"));
+    QDir(backups.path()).mkpath(QStringLiteral("Velmora_20261031-090000.part/被曝Data")); // left by a kill
 
     // Twelve days of backups in one month: the ten newest stay.
     QString newest;
