@@ -14,6 +14,7 @@
 #include "core/rules/LeavingRecord.h"
 #include "core/rules/MonthPlausibility.h"
 #include "core/texts/Messages.h"
+#include "gui/archive/YearArchive.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -150,14 +151,20 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("Checks every generation in <folder> against its manifest; names the first file that "
                        "differs and ends with status 1, without windows."),
         QStringLiteral("folder"));
+    const QCommandLineOption archive(
+        QStringLiteral("archive-year"),
+        QStringLiteral("Writes the closed <fiscal-year>'s reports as PDF/A-1b files, its CSVs and a manifest of "
+                       "their SHA-256 into the empty folder of --output, without windows."),
+        QStringLiteral("fiscal-year"));
     parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses, history,
-                       person, verify, backup, checkBackup});
+                       person, verify, backup, checkBackup, archive});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
         parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses) ||
-        parser.isSet(history) || parser.isSet(verify) || parser.isSet(backup) || parser.isSet(checkBackup))
+        parser.isSet(history) || parser.isSet(verify) || parser.isSet(backup) || parser.isSet(checkBackup) ||
+        parser.isSet(archive))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -194,6 +201,12 @@ StartOptions readCommandLine(int& argc, char** argv)
         options.distributionYear = totalsYearOf(parser.value(distribution));
         if (!options.distributionYear)
             refuse(QStringLiteral("--dose-distribution には年度を1～9999の数で指定して下さい（例：2025）。"));
+    }
+    if (parser.isSet(archive)) {
+        options.archiveYear = totalsYearOf(parser.value(archive));
+        if (!options.archiveYear || options.output.isEmpty())
+            refuse(QStringLiteral("--archive-year には年度と、保存先の空のフォルダを --output で指定して下さい"
+                                  "（例：velmora --archive-year 2025 --output 保存版2025）。"));
     }
     if (parser.isSet(import)) {
         options.importMonth = monthOf(parser.value(import));
@@ -337,6 +350,22 @@ int verifyBackup(const StartOptions& options)
                                        .arg(checked->generations)
                                        .arg(checked->files)
                                        .arg(checked->newest)));
+    return 0;
+}
+
+int archiveYear(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
+    const auto written = ArchiveYear(*dir, *options.archiveYear, options.output, QDate::currentDate());
+    if (!written) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("%1年度の保存版をフォルダ「%2」に作成しました。\n%3")
+                                       .arg(*options.archiveYear)
+                                       .arg(QDir::toNativeSeparators(options.output), written->join('\n'))));
     return 0;
 }
 

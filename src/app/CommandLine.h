@@ -25,6 +25,7 @@ struct StartOptions {
     bool verify = false;            // --verify: every file of the store and the change history's chain
     QString backupFolder;           // --backup: where a generation of the store is made
     QString verifiedBackupFolder;   // --verify-backup: whose generations are checked against their manifests
+    std::optional<int> archiveYear; // --archive-year: the closed fiscal year kept in --output
 };
 
 // Reads the command line before any application object or window system is made, so
@@ -73,5 +74,10 @@ int makeBackup(const StartOptions& options);
 // Every generation of the folder of --verify-backup checked against its manifest: 0 with what was checked;
 // 1 naming the first file that differs.
 int verifyBackup(const StartOptions& options);
+
+// The closed fiscal year of --archive-year written into the folder of --output (PDF/A-1b reports, CSVs,
+// manifest; the caller has made a GUI application to draw with): the files on standard output and 0; 1
+// with the reason on standard error.
+int archiveYear(const StartOptions& options);
 
 } // namespace velmora

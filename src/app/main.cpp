@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QSessionManager>
+#include <QSysInfo>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -35,6 +36,16 @@ int main(int argc, char* argv[])
         return velmora::makeBackup(options);
     if (!options.verifiedBackupFolder.isEmpty())
         return velmora::verifyBackup(options);
+
+    if (options.archiveYear) {
+        // The pages are drawn without a window, so no display is needed (a scheduled task): on Linux on Qt's
+        // offscreen platform; Windows draws without a desktop session.
+        if (QSysInfo::productType() != QLatin1String("windows"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QApplication drawing(argc, argv);
+        velmora::installFontSubstitutions();
+        return velmora::archiveYear(options);
+    }
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

@@ -1,15 +1,20 @@
 #include "app/CommandLine.h"
+#include "core/changes/Backups.h"
 #include "core/changes/RecordedWrites.h"
+#include "core/changes/RegistrantChanges.h"
 #include "core/files/ChangeHistory.h"
+#include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 #include "core/files/WriterLock.h"
 #include "core/rules/DoseDistribution.h"
 #include "support/DataFiles.h"
+#include "support/PdfTools.h"
 #include "support/ProgramRun.h"
 #include "support/Stores.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -167,6 +172,50 @@ TEST(BackupCommands, MakeAGenerationUnlessDataIsBeingEnteredAndFindAChangedFile)
     EXPECT_EQ(found.exitCode, 1);
     EXPECT_TRUE(found.err.contains(QStringLiteral("被曝Data/山田.dat」が作成時と違います（大きさが違います）")))
         << found.err.toStdString();
+}
+
+TEST(ArchiveCommand, KeepsAClosedYearAsPdfACsvAndAManifest)
+{
+    QTemporaryDir store;
+    QTemporaryDir archives;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("佐藤"), QStringLiteral("鈴木")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202505, 1.5, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("佐藤"), {202603, 0.5, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("鈴木"), {202604, 9, 0, 0, 0, NoComment})); // FY 2026
+    SharedState state;
+    state.registrants = *LoadRegistrantList(dir);
+    ASSERT_TRUE(RemoveRegistrant(dir, state, QStringLiteral("佐藤")));
+    const QString output = QDir(archives.path()).filePath(QStringLiteral("2025"));
+    const auto archive = [&](const char* year) {
+        return runVelmora({QStringLiteral("--archive-year"), QString::fromLatin1(year), QStringLiteral("--output"),
+                           output, QStringLiteral("--data-dir"), store.path()});
+    };
+
+    const ProgramRun open = archive("2026");
+    EXPECT_EQ(open.exitCode, 1);
+    EXPECT_TRUE(open.err.contains(QStringLiteral("2026年度はまだ終わっていません"))) << open.err.toStdString();
+    const ProgramRun kept = archive("2025");
+    ASSERT_EQ(kept.exitCode, 0) << kept.err.toStdString();
+    const QDir folder(output);
+    EXPECT_EQ(folder.entryList(QDir::Files).size(), 9);
+    const QString records = folder.filePath(QStringLiteral("2025年度_個人被曝記録.pdf"));
+    EXPECT_TRUE(runPdfTool(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), records})
+                    .contains(QStringLiteral("pdfaid:part=\"1\" pdfaid:conformance=\"B\"")));
+    const QStringList fonts = runPdfTool(QStringLiteral("pdffonts"), {records}).split('\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts) // emb, sub, uni, object: every font embedded
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("\\syes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$"))
+                        .match(font)
+                        .hasMatch())
+            << font.toStdString();
+    const QString text = runPdfTool(QStringLiteral("pdftotext"), {records, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("山田")) && text.contains(QStringLiteral("佐藤")));
+    EXPECT_FALSE(text.contains(QStringLiteral("鈴木"))); // no record in the year
+    EXPECT_EQ(QString::fromLatin1(fileBytes(folder.filePath(ManifestFile)).left(5)), QStringLiteral(" 8 \r\n"));
+    // The year's changes: the removal has no month, so the year's history is its headings alone.
+    EXPECT_EQ(fileBytes(folder.filePath(QStringLiteral("2025年度_変更履歴.csv"))).count("\r\n"), 1);
+    EXPECT_EQ(archive("2025").exitCode, 1); // the folder holds files now
 }
 
 TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)

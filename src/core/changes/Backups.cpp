@@ -152,6 +152,22 @@ QList<QDateTime> generationsKept(const QList<QDateTime>& times, const QDateTime&
     return kept;
 }
 
+Status WriteManifest(const QString& folder, const QStringList& files)
+{
+    QList<ManifestEntry> entries;
+    for (const QString& file : files) {
+        const auto bytes = readFileBytes(QDir(folder).filePath(file), file, LargestStoreFile);
+        if (!bytes)
+            return bytes.error();
+        entries.append({file, bytes->size(), sha256Of(*bytes)});
+    }
+    const auto manifest = manifestOf(entries);
+    if (!manifest)
+        return manifest.error();
+    const Status written = createFile(QDir(folder).filePath(ManifestFile), ManifestFile, *manifest);
+    return isWritten(written) ? Status() : written;
+}
+
 Result<QString> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now)
 {
     if (!QDir().mkpath(backupFolder))
@@ -163,22 +179,18 @@ Result<QString> MakeBackup(const DataDir& dir, const QString& backupFolder, cons
     QDir(unfinished).removeRecursively();
     if (!QDir().mkpath(QDir(unfinished).filePath(DoseDataFolder)))
         return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(unfinished));
-    QList<ManifestEntry> entries;
-    for (const QString& file : storeFiles(dir)) {
+    const QStringList files = storeFiles(dir);
+    for (const QString& file : files) {
         const auto bytes = readFileBytes(QDir(dir.root()).filePath(file), file, LargestStoreFile);
         if (!bytes)
             return bytes.error();
         const QString copy = QDir(unfinished).filePath(file);
         if (const auto written = createFile(copy, name + QLatin1Char('/') + file, *bytes); !isWritten(written))
             return written.error();
-        entries.append({file, bytes->size(), sha256Of(*bytes)});
     }
-    const auto manifest = manifestOf(entries);
-    if (!manifest)
-        return manifest.error();
-    if (const auto written = createFile(QDir(unfinished).filePath(ManifestFile), ManifestFile, *manifest);
-        !isWritten(written))
-        return written.error();
+    // The manifest is made from the copies as they read back.
+    if (const auto listed = WriteManifest(unfinished, files); !listed)
+        return listed.error();
     if (!QDir().rename(unfinished, QDir(backupFolder).filePath(name)))
         return failure(FailureKind::CannotWrite, QDir::toNativeSeparators(QDir(backupFolder).filePath(name)));
     removeUnkept(backupFolder, now);

@@ -13,6 +13,10 @@ namespace velmora {
 
 inline const QString ManifestFile = QStringLiteral("velmora-manifest.txt");
 
+// Writes the manifest of `files` (paths from `folder`, "/" between folders) into `folder`: each file's size
+// and SHA-256 as it reads back now (code page 932, CR LF: the number of files, then three lines each).
+Status WriteManifest(const QString& folder, const QStringList& files);
+
 // The generations the rule keeps of those made at `times`, as of `now`: the ten newest, the newest of each
 // month of the last twelve, and the newest of each year.
 QList<QDateTime> generationsKept(const QList<QDateTime>& times, const QDateTime& now);

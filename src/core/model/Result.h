@@ -52,6 +52,8 @@ enum class FailureKind {
     HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
     BackupDamaged,       // file: generation/file; text: what differs from the manifest
     NoBackups,           // file: the backup folder, which holds no generation
+    YearNotClosed,       // text: the fiscal year, whose 31 March is not past
+    ArchiveNotWritten,   // text: what the archive's printer could not write
 };
 
 // What an entry of doses elsewhere or of declarations cannot hold, for a window's message and for the line

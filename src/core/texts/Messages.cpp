@@ -200,6 +200,12 @@ QString mainMessage(const Failure& failure)
             .arg(failure.file, failure.text);
     case FailureKind::NoBackups:
         return QStringLiteral("フォルダ「%1」にVelmoraのバックアップがありません").arg(failure.file);
+    case FailureKind::YearNotClosed:
+        return QStringLiteral("%1年度はまだ終わっていません。保存版は年度末（%2年3月31日）の後に作成して下さい")
+            .arg(failure.text)
+            .arg(failure.text.toInt() + 1);
+    case FailureKind::ArchiveNotWritten:
+        return QStringLiteral("年度の保存版を作成できませんでした。") + failure.text;
     case FailureKind::HistoryBroken:
         return QStringLiteral("「%1」の%2件目の記録（%3行目から）が、書かれた後に書き換えられています"
                               "（その記録か、その前の記録が変更・削除されたか、記録が挿入されています）")

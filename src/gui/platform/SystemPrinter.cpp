@@ -1,6 +1,5 @@
 #include "gui/platform/SystemPrinter.h"
 
-#include "gui/platform/Fonts.h"
 #include "gui/platform/PrintQueue.h"
 
 #include <QDir>
@@ -9,83 +8,12 @@
 
 namespace velmora {
 
-// A page of a document: millimetres turned into device pixels, text at its point size, line widths in
-// device pixels.
-class SystemPrinter::Page : public Surface {
-public:
-    explicit Page(QPrinter& printer) : painter(&printer), font(systemFont(MinchoFont, 10))
-    {
-        pixelsPerMillimetre = printer.resolution() / 25.4;
-    }
-    bool isActive() const { return painter.isActive(); }
-    void end()
-    {
-        if (painter.isActive())
-            painter.end();
-    }
-
-    void clear() override {}
-    void setFontSize(double points) override { font.setPointSizeF(points); }
-    void setForeColor(const QColor& color) override { fore = color; }
-    void setLineWidth(int pixels) override { lineWidth = pixels; }
-    void setLineStyle(Qt::PenStyle style) override { lineStyle = style; }
-    void line(double x1, double y1, double x2, double y2, const QColor& color) override
-    {
-        painter.setPen(QPen(color, lineWidth, lineStyle, Qt::SquareCap));
-        painter.drawLine(toDevice(x1, y1), toDevice(x2, y2));
-    }
-    void box(double x1, double y1, double x2, double y2, const QColor& color) override
-    {
-        painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized());
-    }
-    void fill(double x1, double y1, double x2, double y2, Qt::BrushStyle pattern) override
-    {
-        painter.setPen(QPen(Qt::black, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        painter.setBrush(QBrush(Qt::black, pattern));
-        painter.drawRect(QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized());
-        painter.setBrush(Qt::NoBrush);
-    }
-    void text(double x, double y, const QString& text) override
-    {
-        painter.setFont(font);
-        painter.setPen(fore);
-        painter.drawText(toDevice(x, y) + QPointF(0, QFontMetricsF(font, painter.device()).ascent()), text);
-    }
-    double textWidth(const QString& text) override
-    {
-        return QFontMetricsF(font, painter.device()).horizontalAdvance(text) / pixelsPerMillimetre;
-    }
-
-private:
-    QPointF toDevice(double x, double y) const { return {x * pixelsPerMillimetre, y * pixelsPerMillimetre}; }
-
-    QPainter painter;
-    QFont font;
-    QColor fore = Qt::black;
-    int lineWidth = 1;
-    Qt::PenStyle lineStyle = Qt::SolidLine;
-    double pixelsPerMillimetre;
-};
-
 SystemPrinter::SystemPrinter(const QString& root, const Clock& systemClock, FindPrinter printerFinder)
     : dataRoot(root), clock(systemClock), findPrinter(std::move(printerFinder))
 {
 }
 
 SystemPrinter::~SystemPrinter() = default;
-
-namespace {
-
-void setUpPage(QPrinter& printer)
-{
-    printer.setResolution(SystemPrinter::Resolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-}
-
-} // namespace
 
 bool SystemPrinter::startOnPrinter()
 {
@@ -98,8 +26,8 @@ bool SystemPrinter::startOnPrinter()
         return false;
     jobBefore = lastJobId(queue);
     printer = std::make_unique<QPrinter>(target, QPrinter::HighResolution);
-    setUpPage(*printer);
-    page = std::make_unique<Page>(*printer);
+    setUpLandscapeA4(*printer);
+    page = std::make_unique<PrinterPage>(*printer);
     return page->isActive();
 }
 
@@ -122,10 +50,10 @@ bool SystemPrinter::startAsPdf(const QString& reportName)
     for (int copy = 2; QFileInfo::exists(file); ++copy)
         file = folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(copy));
     printer->setOutputFileName(file);
-    setUpPage(*printer);
+    setUpLandscapeA4(*printer);
     // A file has no unprintable border: the page's corner is the origin.
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    page = std::make_unique<Page>(*printer);
+    page = std::make_unique<PrinterPage>(*printer);
     return page->isActive();
 }
 

@@ -2,9 +2,8 @@
 
 #include "gui/platform/Clock.h"
 #include "gui/platform/Printer.h"
+#include "gui/platform/PrinterPage.h"
 
-#include <QFont>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <functional>
@@ -28,11 +27,9 @@ public:
     void endDocument() override;
     PrintReport takeReport() override;
 
-    static constexpr int Resolution = 600;
     static inline const QString PrintFolder = QStringLiteral("印刷");
 
 private:
-    class Page;
     bool startOnPrinter();
     bool startAsPdf(const QString& reportName);
 
@@ -40,21 +37,9 @@ private:
     const Clock& clock;
     FindPrinter findPrinter;
     std::unique_ptr<QPrinter> printer;
-    std::unique_ptr<Page> page;
-    // Where a page that can go nowhere is drawn, so that the report finishes and the failure is told.
-    class Discard : public Surface {
-        void clear() override {}
-        void setFontSize(double) override {}
-        void setForeColor(const QColor&) override {}
-        void setLineWidth(int) override {}
-        void setLineStyle(Qt::PenStyle) override {}
-        void line(double, double, double, double, const QColor&) override {}
-        void box(double, double, double, double, const QColor&) override {}
-        void fill(double, double, double, double, Qt::BrushStyle) override {}
-        void text(double, double, const QString&) override {}
-        double textWidth(const QString&) override { return 0; }
-    } discard;
-    QString stamp; // the time in the names of the PDF files of one print run
+    std::unique_ptr<PrinterPage> page;
+    DiscardedPage discard; // where a page that can go nowhere is drawn, so that the report finishes
+    QString stamp;         // the time in the names of the PDF files of one print run
     int pdfFiles = 0;
     int pdfPages = 0;
     QString failure;
