@@ -4,6 +4,7 @@
 #include "core/files/FacilitySettings.h"
 #include "core/rules/TotalsColumns.h"
 #include "core/texts/Messages.h"
+#include "gui/archive/YearArchive.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/PrintOutcome.h"
 #include "gui/platform/WaitCursor.h"
@@ -129,6 +130,9 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     HistoryButton = new CommandButton(QStringLiteral("HistoryButton"), QStringLiteral("変更履歴"), this);
     HistoryButton->setToolTip(
         QStringLiteral("データの登録・入力・訂正・削除の記録を、日時・PC・ユーザーと変更前後の値で表示します"));
+    ArchiveButton = new CommandButton(QStringLiteral("ArchiveButton"), QStringLiteral("年度の保存版"), this);
+    ArchiveButton->setToolTip(
+        QStringLiteral("終わった年度の帳票をPDF/A、集計をCSVにして、30年保存用のフォルダに書き出します"));
     BackButton = new CommandButton(QStringLiteral("BackButton"), QStringLiteral("戻る"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
@@ -141,6 +145,7 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     bottom->addWidget(AdditionsButton);
     bottom->addWidget(LeavingRecordButton);
     bottom->addWidget(HistoryButton);
+    bottom->addWidget(ArchiveButton);
     bottom->addStretch();
     bottom->addWidget(BackButton);
 
@@ -181,6 +186,7 @@ void TotalsWindow::connectControls()
             giveLeavingRecord(dataDir, model.rowAt(sorted.mapToSource(current).row()).name, dialogs, printer, clock);
     });
     connect(HistoryButton, &QPushButton::clicked, &historyWindow, &ChangeHistoryWindow::open);
+    connect(ArchiveButton, &QPushButton::clicked, this, &TotalsWindow::archiveYear);
     connect(BackButton, &QPushButton::clicked, this, &TotalsWindow::backToMenu);
 }
 
@@ -403,6 +409,29 @@ void TotalsWindow::printNotices(const QList<TotalsRow>& rows)
         PrintDoseNotices(printer, rows, model.fiscalYear(), clock.now().date(), facilityText());
     }
     tellPrintOutcome(printer, dialogs);
+}
+
+void TotalsWindow::archiveYear()
+{
+    if (model.allRows().isEmpty())
+        return;
+    const int year = model.fiscalYear();
+    const QString chosen = dialogs.chooseFolder(QStringLiteral("%1年度の保存版を作成するフォルダ").arg(year), {});
+    if (chosen.isEmpty())
+        return;
+    const QString folder = QDir(chosen).filePath(QStringLiteral("個人被曝線量_%1年度").arg(year));
+    const auto written = [&] {
+        const WaitCursor wait;
+        return ArchiveYear(dataDir, year, folder, clock.now().date());
+    }();
+    if (!written) {
+        dialogs.warn(messageOf(written.error()));
+        return;
+    }
+    dialogs.inform(QStringLiteral("%1年度の保存版（%2ファイル）をフォルダ「%3」に作成しました。")
+                       .arg(year)
+                       .arg(written->size())
+                       .arg(QDir::toNativeSeparators(folder)));
 }
 
 QString TotalsWindow::facilityText()

@@ -54,6 +54,7 @@ public:
     CommandButton* AdditionsButton; // "他施設・申告": the chosen person's doses at other facilities and declarations
     CommandButton* LeavingRecordButton; // "離職時記録": the chosen person's record for leaving, printed and as CSV
     CommandButton* HistoryButton;       // "変更履歴": every change of the store, who made it and when
+    CommandButton* ArchiveButton;       // "年度の保存版": the closed year's reports as PDF/A, CSVs, manifest
     PageWindow distributionWindow;
     PageWindow personChartWindow;
     ChangeHistoryWindow historyWindow;
@@ -78,6 +79,7 @@ private:
     void showDistribution(bool byGroup);
     void showPersonCharts();
     void printNotices(const QList<TotalsRow>& rows);
+    void archiveYear();
     void backToMenu();
     // The facility's line for a printed page; empty, after the message, when its file cannot be read.
     QString facilityText();

@@ -96,6 +96,25 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_LE(form.width(), 1366);
 }
 
+// The year's archive is made only for a closed year and only from a whole store: each refusal says why.
+TEST_F(DoseTotalsWindow, KeepsAClosedYearOnlyWhenEveryFileReads)
+{
+    click(app.form1().Command4);
+    takeMessages();
+    QTemporaryDir archives;
+    dialogs.answerFolder(archives.path());
+    click(form.ArchiveButton);
+    EXPECT_EQ(takeMessages().last(),
+              QStringLiteral("2026年度はまだ終わっていません。保存版は年度末（2027年3月31日）の後に作成して下さい"));
+    type(form.FiscalYearBox, QStringLiteral("2025"));
+    pressEnter(form.FiscalYearBox);
+    takeMessages();
+    dialogs.answerFolder(archives.path());
+    click(form.ArchiveButton);
+    EXPECT_TRUE(
+        takeMessages().last().startsWith(QStringLiteral("ファイル「被曝Data/伊藤.dat」の内容が正しくありません")));
+}
+
 TEST_F(DoseTotalsWindow, PrintsWhatItShowsInOneDocumentAndSavesTheCsv)
 {
     click(app.form1().Command4);
