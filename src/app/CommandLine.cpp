@@ -27,9 +27,15 @@
 namespace velmora {
 namespace {
 
+// A line on standard error, as every command tells what went wrong.
+void tell(const QString& text)
+{
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(text));
+}
+
 [[noreturn]] void refuse(const QString& reason)
 {
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(reason));
+    tell(reason);
     std::exit(1);
 }
 
@@ -61,7 +67,7 @@ std::optional<DataDir> existingDataDir(const StartOptions& options)
     const QString root = options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir;
     if (QFileInfo(root).isDir())
         return DataDir(root);
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(QStringLiteral("データフォルダ「%1」がありません。").arg(root)));
+    tell(QStringLiteral("データフォルダ「%1」がありません。").arg(root));
     return std::nullopt;
 }
 
@@ -70,10 +76,9 @@ bool outputReplacesStore(const StartOptions& options, const DataDir& dir)
 {
     if (options.output.isEmpty() || !isStoreFile(dir, options.output))
         return false;
-    std::fprintf(stderr, "velmora: %s\n",
-                 qPrintable(QStringLiteral("「%1」はデータフォルダの記録のファイルのため、出力先にできません。"
-                                           "別のファイル名を --output に指定して下さい。")
-                                .arg(options.output)));
+    tell(QStringLiteral("「%1」はデータフォルダの記録のファイルのため、出力先にできません。"
+                        "別のファイル名を --output に指定して下さい。")
+             .arg(options.output));
     return true;
 }
 
@@ -236,14 +241,14 @@ int writeTotalsCsv(const StartOptions& options)
             ? ExportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output, unreadable)
             : ExportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable, &unknownPersons);
     if (!written) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        tell(messageOf(written.error()));
         return 1;
     }
     if (!unknownPersons.isEmpty())
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(unknownPersonsMessage(unknownPersons)));
+        tell(unknownPersonsMessage(unknownPersons));
     if (unreadable.isEmpty())
         return 0;
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(unreadableFilesMessage(unreadable)));
+    tell(unreadableFilesMessage(unreadable));
     return UnreadableFilesStatus;
 }
 
@@ -255,7 +260,7 @@ int writeLeavingRecord(const StartOptions& options)
     const auto record = leavingRecordOf(*dir, options.leavingRecord);
     const Status written = record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());
     if (!written) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        tell(messageOf(written.error()));
         return 1;
     }
     return 0;
@@ -269,17 +274,16 @@ int importOtherDoses(const StartOptions& options)
     noteSystemRequests();
     const auto imported = ImportOtherDoses(*dir, options.otherDosesImport, [] { return systemRequest() == 0; });
     if (!imported) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(imported.error())));
+        tell(messageOf(imported.error()));
         return imported.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
                                        .arg(imported->file)
                                        .arg(imported->entries.size())));
     if (!imported->storedAlready.isEmpty())
-        std::fprintf(stderr, "velmora: %s\n",
-                     qPrintable(QStringLiteral("同じ内容が登録済みの行（取り込みません）：%1行\n%2")
-                                    .arg(imported->storedAlready.size())
-                                    .arg(listForMessage(imported->storedAlready, QStringLiteral("行")))));
+        tell(QStringLiteral("同じ内容が登録済みの行（取り込みません）：%1行\n%2")
+                 .arg(imported->storedAlready.size())
+                 .arg(listForMessage(imported->storedAlready, QStringLiteral("行"))));
     return 0;
 }
 
@@ -292,11 +296,11 @@ int writeHistory(const StartOptions& options)
     const Status written =
         records ? writeCsvOutput(options.output, historyCsv(*records, options.historyPerson)) : Status(records.error());
     if (!written) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        tell(messageOf(written.error()));
         return 1;
     }
     if (const auto broken = firstBrokenRecord(*records)) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(brokenChainAt(*broken))));
+        tell(messageOf(brokenChainAt(*broken)));
         return BrokenHistoryStatus;
     }
     return 0;
@@ -309,7 +313,7 @@ int verifyStore(const StartOptions& options)
         return 1;
     const auto checked = VerifyStore(*dir);
     if (!checked) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(checked.error())));
+        tell(messageOf(checked.error()));
         return 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("データフォルダ「%1」の全ファイル（個人データファイル%2件）と"
@@ -330,7 +334,7 @@ int makeBackup(const StartOptions& options)
     const auto made =
         locked ? MakeBackup(*dir, options.backupFolder, QDateTime::currentDateTime()) : Result<QString>(locked.error());
     if (!made) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(made.error())));
+        tell(messageOf(made.error()));
         return 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("バックアップ「%1」を作成しました。")
@@ -342,7 +346,7 @@ int verifyBackup(const StartOptions& options)
 {
     const auto checked = VerifyBackups(options.verifiedBackupFolder);
     if (!checked) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(checked.error())));
+        tell(messageOf(checked.error()));
         return 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("バックアップ%1世代（%2ファイル、最新は「%3」）を確認しました。"
@@ -360,7 +364,7 @@ int archiveYear(const StartOptions& options)
         return 1;
     const auto written = ArchiveYear(*dir, *options.archiveYear, options.output, QDate::currentDate());
     if (!written) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(written.error())));
+        tell(messageOf(written.error()));
         return 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("%1年度の保存版をフォルダ「%2」に作成しました。\n%3")
@@ -379,7 +383,7 @@ int importMonth(const StartOptions& options)
     const auto saved =
         SaveMonthFromCsv(*dir, key, options.importFile, options.replaceHeldValues, [] { return systemRequest() == 0; });
     if (!saved) {
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(messageOf(saved.error())));
+        tell(messageOf(saved.error()));
         return saved.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
     }
     std::printf("%s\n", qPrintable(QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。")

@@ -152,9 +152,12 @@ TEST_F(MainMenu, BacksUpAfterADataEntryThatChangedTheStoreAndSaysWhen)
     EXPECT_EQ(generations(), QStringList{QStringLiteral("Velmora_20261207-101500")});
     EXPECT_TRUE(standing().contains(QStringLiteral("#000000\">最後のバックアップ：2026/12/07 10:15（")));
 
-    clock.moment = clock.moment.addDays(8);
+    clock.moment = clock.moment.addDays(6);
     app.form1().returnToMenu();
-    EXPECT_TRUE(standing().contains(QStringLiteral("8日間バックアップされていません。")));
+    EXPECT_FALSE(standing().contains(QStringLiteral("#c00000")));
+    clock.moment = clock.moment.addDays(1);
+    app.form1().returnToMenu();
+    EXPECT_TRUE(standing().contains(QStringLiteral("7日間バックアップされていません。")));
     emit app.form1().BackupLabel->linkActivated(QStringLiteral("now"));
     EXPECT_EQ(generations().size(), 2);
     EXPECT_FALSE(standing().contains(QStringLiteral("#c00000")));

@@ -56,10 +56,10 @@ QByteArray historyCsv(const QList<ChangeRecord>& records, const QString& person)
         const Change& change = record.change;
         if (!person.isEmpty() && change.person != person)
             continue;
-        table.append({record.time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), record.pc, record.user,
-                      changeKindText(change.kind), change.person,
-                      change.month ? yearMonthText(change.month) : QString(), change.before, change.after,
-                      QString::fromLatin1(record.hash), record.intact ? QString() : QStringLiteral("改変あり")});
+        table.append({record.time.toString(HistoryTimeForm), record.pc, record.user, changeKindText(change.kind),
+                      change.person, change.month ? yearMonthText(change.month) : QString(), change.before,
+                      change.after, QString::fromLatin1(record.hash),
+                      record.intact ? QString() : QStringLiteral("改変あり")});
     }
     return csv::excelFile(table);
 }

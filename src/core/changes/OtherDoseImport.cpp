@@ -123,16 +123,13 @@ Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path
     WriterLock lock(dir);
     if (const auto locked = lock.tryLock(); !locked)
         return locked.error();
-    const auto registrants = LoadRegistrantList(dir);
-    if (!registrants)
-        return registrants.error();
-    const auto removed = ReadRemovedNames(dir);
-    if (!removed)
-        return removed.error();
+    const auto persons = ReadAllPersonNames(dir);
+    if (!persons)
+        return persons.error();
     const auto stored = ReadOtherFacilityDoses(dir);
     if (!stored)
         return stored.error();
-    auto import = ReadOtherDoseImport(path, registrants->names + *removed, *stored);
+    auto import = ReadOtherDoseImport(path, *persons, *stored);
     if (!import)
         return import.error();
     if (!import->unknownPersons.isEmpty() || !import->unusable.isEmpty())

@@ -4,7 +4,6 @@
 #include "core/files/FileWriter.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
-#include "core/model/Calendar.h"
 
 #include <QCryptographicHash>
 #include <QSysInfo>
@@ -13,7 +12,6 @@
 namespace velmora {
 namespace {
 
-const QString TimeForm = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 const QString None = QStringLiteral("―");
 
 constexpr std::pair<ChangeKind, const char16_t*> KindWords[] = {
@@ -114,7 +112,8 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
         failed.systemError = errno;
         return failed;
     }
-    const QStringList who{now->toString(TimeForm), storable(QSysInfo::machineHostName()), storable(system::userName())};
+    const QStringList who{now->toString(HistoryTimeForm), storable(QSysInfo::machineHostName()),
+                          storable(system::userName())};
     QByteArray previous = lastLineOf(*content).toByteArray();
     QByteArray records;
     QList<qsizetype> endOf; // where each change's record ends, from `start`
@@ -190,15 +189,16 @@ Result<QList<ChangeRecord>> ReadChangeHistory(const DataDir& dir)
         if (lines.size() < HistoryRecordLines)
             return damagedAt(first, EntryFault::IncompleteRecord);
         ChangeRecord record;
-        record.time = QDateTime::fromString(lines[0], TimeForm);
+        record.time = QDateTime::fromString(lines[0], HistoryTimeForm);
         if (!record.time.isValid())
             return damagedAt(first, EntryFault::NotATime);
         const auto kind = changeKindOf(lines[3]);
         if (!kind)
             return damagedAt(first + 3, EntryFault::UnknownChangeKind);
+        // Any whole number: a correction records the month key its file held, a doubtful one included.
         const auto month = lines[5] == None ? std::optional<qint64>(0) : wholeNumberLine(lines[5]);
-        if (!month || (*month != 0 && !isRecordMonth(*month)))
-            return damagedAt(first + 5, EntryFault::MonthOutsideRecords);
+        if (!month)
+            return damagedAt(first + 5, EntryFault::NotANumber);
         record.pc = fromNone(lines[1]);
         record.user = fromNone(lines[2]);
         record.change = {*kind, fromNone(lines[4]), *month, fromNone(lines[6]), fromNone(lines[7])};

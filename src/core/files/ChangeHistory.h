@@ -14,7 +14,10 @@
 namespace velmora {
 
 constexpr qint64 LargestHistoryFile = qint64(512) << 20;
-constexpr int HistoryRecordLines = 9; // 日時 PC ユーザー 操作 氏名 年月 変更前 変更後 SHA-256
+constexpr int HistoryRecordLines = 9;
+inline const QString HistoryTimeForm =
+    QStringLiteral("yyyy/MM/dd HH:mm:ss"); // as a record and its readers show it // 日時 PC ユーザー 操作 氏名 年月
+                                           // 変更前 変更後 SHA-256
 
 enum class ChangeKind {
     Registration,     // 登録: a new person, or a person's file listed again
@@ -64,8 +67,8 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
 // The same for changes made by one write: all of them are made when it left its file written.
 Status RecordWrite(const DataDir& dir, const QList<Change>& changes, const std::function<Status()>& write);
 
-// Every record in file order; Damaged at the line of a record whose form is wrong (a line missing at the
-// end, a time, a kind or a hash that is none). No file is an empty history.
+// Every record in file order; Damaged at the line of a record whose form is wrong (the file ending inside
+// a record, a time, a kind or a month that is none). No file is an empty history.
 Result<QList<ChangeRecord>> ReadChangeHistory(const DataDir& dir);
 
 // The first record (counted from 1) that is not intact, or nothing when the chain is whole.

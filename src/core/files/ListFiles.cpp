@@ -97,6 +97,17 @@ Result<QStringList> ReadRemovedNames(const DataDir& dir)
     return readTextLines(dir, RemovedNamesFile);
 }
 
+Result<QStringList> ReadAllPersonNames(const DataDir& dir)
+{
+    const auto registrants = LoadRegistrantList(dir);
+    if (!registrants)
+        return registrants.error();
+    const auto removed = ReadRemovedNames(dir);
+    if (!removed)
+        return removed.error();
+    return registrants->names + *removed;
+}
+
 Status AppendRemovedName(const DataDir& dir, const QString& name)
 {
     if (!QFileInfo::exists(dir.listFile(RemovedNamesFile)))

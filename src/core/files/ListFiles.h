@@ -21,6 +21,8 @@ Status WriteNextRegistrationNumber(const DataDir& dir, double number);
 Result<QStringList> ReadRemovedNames(const DataDir& dir);
 Status AppendRemovedName(const DataDir& dir, const QString& name);
 Status RewriteRemovedNames(const DataDir& dir, const QStringList& names);
+// Everyone the store keeps a file for: the registrants in list order, then the removed persons.
+Result<QStringList> ReadAllPersonNames(const DataDir& dir);
 
 // Every key of "既入力.txt" in save order, also past 500: a dropped key would let a month be saved twice.
 Result<QList<MonthKey>> LoadEnteredMonths(const DataDir& dir);

@@ -10,12 +10,9 @@ namespace velmora {
 
 Result<StoreCheck> VerifyStore(const DataDir& dir)
 {
-    const auto registrants = LoadRegistrantList(dir);
-    if (!registrants)
-        return registrants.error();
-    const auto removed = ReadRemovedNames(dir);
-    if (!removed)
-        return removed.error();
+    const auto persons = ReadAllPersonNames(dir);
+    if (!persons)
+        return persons.error();
     if (const auto entered = LoadEnteredMonths(dir); !entered)
         return entered.error();
     if (const auto number = ReadNextRegistrationNumber(dir); !number)
@@ -23,7 +20,7 @@ Result<StoreCheck> VerifyStore(const DataDir& dir)
     if (const auto jobTypes = LoadJobTypes(dir); !jobTypes)
         return jobTypes.error();
     StoreCheck check;
-    for (const QString& name : registrants->names + *removed) {
+    for (const QString& name : *persons) {
         if (const auto file = ReadPersonalFile(dir, name); !file)
             return file.error();
         ++check.personalFiles;

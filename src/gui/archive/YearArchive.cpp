@@ -30,14 +30,11 @@ bool inYear(MonthKey key, int fiscalYear)
 // The files of everyone with a record in the year, registrants first, in list order.
 Result<QList<PersonalFile>> personsOfYear(const DataDir& dir, int fiscalYear)
 {
-    const auto registrants = LoadRegistrantList(dir);
-    if (!registrants)
-        return registrants.error();
-    const auto removed = ReadRemovedNames(dir);
-    if (!removed)
-        return removed.error();
+    const auto names = ReadAllPersonNames(dir);
+    if (!names)
+        return names.error();
     QList<PersonalFile> persons;
-    for (const QString& name : registrants->names + *removed) {
+    for (const QString& name : *names) {
         const auto file = ReadPersonalFile(dir, name);
         if (!file)
             return file.error();

@@ -7,6 +7,7 @@
 #include "gui/platform/PrintOutcome.h"
 #include "gui/platform/WaitCursor.h"
 #include "gui/reports/HistoryReport.h"
+#include "gui/widgets/Twips.h"
 
 #include <QBoxLayout>
 #include <QGuiApplication>
@@ -125,9 +126,7 @@ void ChangeHistoryWindow::open()
     for (const MonthKey month : months)
         MonthBox->addItem(monthName(month), month);
     choose();
-    showNormal();
-    raise();
-    activateWindow();
+    showAndActivate(this);
 }
 
 void ChangeHistoryWindow::choose()

@@ -28,7 +28,7 @@ QStringList historyCells(const ChangeRecord& record)
 {
     const Change& change = record.change;
     const auto orNone = [](const QString& text) { return text.isEmpty() ? QStringLiteral("―") : text; };
-    return {record.time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")),
+    return {record.time.toString(HistoryTimeForm),
             changeKindText(change.kind),
             orNone(change.person),
             change.month ? yearMonthText(change.month) : QStringLiteral("―"),

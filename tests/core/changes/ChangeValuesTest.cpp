@@ -49,6 +49,20 @@ const ChangeRow Rows[] = {
      },
      "登録|田中|0||登録番号 3、性別 女、生年月日 19650412、所属 放射線科、職種 医師、登録年月日 04-01-2005、過去の被曝 "
      "なし\n"},
+    {"a file listed again",
+     [](const DataDir& dir, SharedState& s) {
+         const Status created = CreatePersonalFile(dir, personHeader(QStringLiteral("田中"), 3));
+         return created ? ListUnlistedPerson(dir, s, QStringLiteral("田中")) : created;
+     },
+     "登録|田中|0||登録番号 3、性別 女、生年月日 19650412、所属 放射線科、職種 医師、登録年月日 04-01-2005、過去の被曝 "
+     "なし\n"},
+    {"a doubtful month deleted",
+     [](const DataDir& dir, SharedState&) {
+         const Status typo = AppendMonthlyRecord(dir, Suzuki, {202513, 1, 0, 0, 0, NoComment});
+         const auto file = ReadPersonalFile(dir, Suzuki);
+         return typo ? SaveCorrections(dir, Suzuki, file->header, {}, file->fingerprint) : typo;
+     },
+     "削除|鈴木|202513|実効 1、水晶体 0、皮膚 0、内部 0、備考 ―|\n"},
     {"removal and restore",
      [](const DataDir& dir, SharedState& s) {
          const Status removed = RemoveRegistrant(dir, s, Suzuki);
