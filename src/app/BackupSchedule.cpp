@@ -2,11 +2,11 @@
 
 #include "core/changes/Backups.h"
 #include "core/texts/Messages.h"
-#include "gui/platform/WaitCursor.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressDialog>
 
 namespace velmora {
 namespace {
@@ -62,17 +62,33 @@ void BackupSchedule::backUpNow()
 
 void BackupSchedule::makeBackup(const QString& folder)
 {
-    const auto made = [&] {
-        const WaitCursor wait;
-        return MakeBackup(dataDir, folder, clock.now());
-    }();
-    if (made) {
-        settings.setValue(key("lastMade"), clock.now());
+    // A missing folder is often a USB stick not plugged in: it is made only when the user says so.
+    if (!QFileInfo::exists(folder) &&
+        dialogs.confirmRisky(QStringLiteral("バックアップ先のフォルダ「%1」がありません。新しく作成しますか？\n"
+                                            "USBメモリやディスク、共有フォルダがつながっていないときは「いいえ」を"
+                                            "選び、つないでから「今すぐ作成」を選んで下さい。")
+                                 .arg(QDir::toNativeSeparators(folder))))
+        QDir().mkpath(folder);
+    // Feedback only when the copy takes longer than half a second (a large store).
+    QProgressDialog progress(QStringLiteral("データのバックアップを作成しています..."), QString(), 0, 1);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(500);
+    progress.setCancelButton(nullptr);
+    const auto made = MakeBackup(dataDir, folder, clock.now(), [&progress](qsizetype copied, qsizetype all) {
+        progress.setMaximum(static_cast<int>(all));
+        progress.setValue(static_cast<int>(copied));
+    });
+    progress.reset();
+    if (made && !made->larger) {
         settings.remove(key("lastFailure"));
         return;
     }
-    const QString message = QStringLiteral("データのバックアップを作成できませんでした。") + messageOf(made.error());
+    const QString message =
+        made ? storeShrankMessage(made->larger->name, made->larger->persons, made->made.persons,
+                                  made->larger->history > made->made.history)
+             : QStringLiteral("データのバックアップを作成できませんでした。") + messageOf(made.error());
     settings.setValue(key("lastFailure"), message);
+    settings.setValue(key("lastFailureAt"), clock.now());
     dialogs.warn(message);
 }
 
@@ -83,13 +99,8 @@ void BackupSchedule::chooseFolder()
                              settings.value(key("folder")).toString());
     if (chosen.isEmpty())
         return;
-    const QString data = QDir(dataDir.root()).absolutePath();
-    const QString backups = QDir(chosen).absolutePath();
-    if (backups == data || backups.startsWith(data + QLatin1Char('/'))) {
-        dialogs.warn(
-            QStringLiteral("バックアップはデータフォルダ「%1」の外に作成して下さい。"
-                           "データフォルダのディスクが壊れたときのため、別のディスクや共有フォルダを選んで下さい。")
-                .arg(QDir::toNativeSeparators(data)));
+    if (const auto problem = backupFolderProblem(dataDir, chosen)) {
+        dialogs.warn(messageOf(*problem));
         return;
     }
     settings.setValue(key("folder"), chosen);
@@ -100,15 +111,19 @@ BackupSchedule::Standing BackupSchedule::standing() const
     const QString folder = settings.value(key("folder")).toString();
     if (folder.isEmpty())
         return {QStringLiteral("バックアップ先が設定されていません。"), true};
-    if (const QString failed = settings.value(key("lastFailure")).toString(); !failed.isEmpty())
-        return {failed, true};
-    const QDateTime last = settings.value(key("lastMade")).toDateTime();
     const QString where = QDir::toNativeSeparators(folder);
-    if (!last.isValid())
+    // The backups of every PC and of scheduled runs, as the folder holds them.
+    const auto newest = newestGeneration(folder);
+    const QString failed = settings.value(key("lastFailure")).toString();
+    if (!failed.isEmpty() && (!newest || settings.value(key("lastFailureAt")).toDateTime() >= newest->time))
+        return {failed, true};
+    if (!QFileInfo(folder).isDir())
+        return {QStringLiteral("バックアップ先「%1」が見つかりません。").arg(where), true};
+    if (!newest)
         return {QStringLiteral("バックアップ先：%1（まだ作成されていません。データ入力の後に作成します）").arg(where),
                 false};
-    const qint64 days = last.daysTo(clock.now());
-    const QString made = QStringLiteral("最後のバックアップ：%1（%2）").arg(last.toString(TimeForm), where);
+    const qint64 days = newest->time.daysTo(clock.now());
+    const QString made = QStringLiteral("最後のバックアップ：%1（%2）").arg(newest->time.toString(TimeForm), where);
     if (days >= AttentionAfterDays)
         return {made + QStringLiteral("　%1日間バックアップされていません。").arg(days), true};
     return {made, false};

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Console.h"
+#include "app/DataFolder.h"
 #include "app/Termination.h"
 #include "core/changes/Backups.h"
 #include "core/changes/Exports.h"
@@ -147,14 +148,16 @@ StartOptions readCommandLine(int& argc, char** argv)
                        "altered; names the first fault and ends with status 1, without windows."));
     const QCommandLineOption backup(
         QStringLiteral("backup"),
-        QStringLiteral("Copies the data folder into a new dated generation in <folder> with a manifest of every "
-                       "file's SHA-256, and removes the generations no longer kept (the last 10, the last of each "
-                       "month for a year, the last of each year), without windows."),
+        QStringLiteral("Copies the data folder, when it reads whole, into a new dated generation in the existing "
+                       "<folder> with a manifest of every file's SHA-256, and removes the generations no longer kept "
+                       "(the last 10, the last of each month for a year, the last of each year, the last of the most "
+                       "persons and of the longest history), without windows. Status 3 when the store holds less "
+                       "than a generation before."),
         QStringLiteral("folder"));
     const QCommandLineOption checkBackup(
         QStringLiteral("verify-backup"),
-        QStringLiteral("Checks every generation in <folder> against its manifest; names the first file that "
-                       "differs and ends with status 1, without windows."),
+        QStringLiteral("Checks every generation in <folder> against its manifest and lists each with its result; "
+                       "status 1 when any differs, without windows."),
         QStringLiteral("folder"));
     const QCommandLineOption archive(
         QStringLiteral("archive-year"),
@@ -330,16 +333,23 @@ int makeBackup(const StartOptions& options)
     if (!dir)
         return 1;
     WriterLock lock(*dir);
-    const Status locked = lock.tryLock();
-    const auto made =
-        locked ? MakeBackup(*dir, options.backupFolder, QDateTime::currentDateTime()) : Result<QString>(locked.error());
+    // A store this PC cannot write cannot change by its hand while it is copied; it takes no lock.
+    const bool readOnly = !dataFolderWriteProblem(dir->root()).isEmpty();
+    const Status locked = readOnly ? Status() : lock.tryLock();
+    const auto made = locked ? MakeBackup(*dir, options.backupFolder, QDateTime::currentDateTime())
+                             : Result<BackupMade>(locked.error());
     if (!made) {
         tell(messageOf(made.error()));
         return 1;
     }
-    std::printf("%s\n", qPrintable(QStringLiteral("バックアップ「%1」を作成しました。")
-                                       .arg(QDir::toNativeSeparators(QDir(options.backupFolder).filePath(*made)))));
-    return 0;
+    std::printf("%s\n",
+                qPrintable(QStringLiteral("バックアップ「%1」を作成しました。")
+                               .arg(QDir::toNativeSeparators(QDir(options.backupFolder).filePath(made->name)))));
+    if (!made->larger)
+        return 0;
+    tell(storeShrankMessage(made->larger->name, made->larger->persons, made->made.persons,
+                            made->larger->history > made->made.history));
+    return StoreShrankStatus;
 }
 
 int verifyBackup(const StartOptions& options)
@@ -349,12 +359,23 @@ int verifyBackup(const StartOptions& options)
         tell(messageOf(checked.error()));
         return 1;
     }
-    std::printf("%s\n", qPrintable(QStringLiteral("バックアップ%1世代（%2ファイル、最新は「%3」）を確認しました。"
-                                                  "どのファイルも作成時のままです。")
-                                       .arg(checked->generations)
-                                       .arg(checked->files)
-                                       .arg(checked->newest)));
-    return 0;
+    qsizetype whole = 0;
+    for (const GenerationCheck& generation : *checked) {
+        if (generation.damage) {
+            tell(messageOf(*generation.damage));
+            continue;
+        }
+        ++whole;
+        std::printf(
+            "%s\n",
+            qPrintable(QStringLiteral("%1：作成時のまま（%2ファイル）").arg(generation.name).arg(generation.files)));
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral(
+                                       "バックアップ%1世代を確認しました。作成時のままの世代：%2、違いのある世代：%3")
+                                       .arg(checked->size())
+                                       .arg(whole)
+                                       .arg(checked->size() - whole)));
+    return whole == checked->size() ? 0 : 1;
 }
 
 int archiveYear(const StartOptions& options)

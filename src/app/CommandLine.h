@@ -67,12 +67,16 @@ int writeHistory(const StartOptions& options);
 // output; 1 with the first fault on standard error.
 int verifyStore(const StartOptions& options);
 
-// A generation of the store made in the folder of --backup, with the entry lock held: its name on standard
-// output and 0; 1 with the reason on standard error (the lock held by data entry, a write that failed).
+// A generation of the store made in the existing folder of --backup, with the entry lock held unless this
+// PC cannot write the store: its name on standard output and 0; StoreShrankStatus, naming the generation kept,
+// when the store holds fewer personal files or a shorter history than a generation before; 1 with the reason
+// on standard error (no store, a store that does not read whole, the lock held by data entry, a folder
+// missing or inside the store, a write that failed).
+constexpr int StoreShrankStatus = 3;
 int makeBackup(const StartOptions& options);
 
-// Every generation of the folder of --verify-backup checked against its manifest: 0 with what was checked;
-// 1 naming the first file that differs.
+// Every generation of the folder of --verify-backup checked against its manifest, each listed with its
+// result: 0 when all are as made; 1 when any is damaged (each named on standard error) or there is none.
 int verifyBackup(const StartOptions& options);
 
 // The closed fiscal year of --archive-year written into the folder of --output (PDF/A-1b reports, CSVs,

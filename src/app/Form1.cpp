@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
 
 namespace velmora {
 
@@ -41,7 +42,8 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     BackupLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     BackupLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     BackupLabel->setFont(systemFont(ProportionalGothicFont, 9));
-    showBackupStanding();
+    // The backup line reads the backup folder, perhaps on a slow share: filled once the menu is shown.
+    QTimer::singleShot(0, this, &Form1::showBackupStanding);
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, Command4);

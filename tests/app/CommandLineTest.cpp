@@ -172,6 +172,27 @@ TEST(BackupCommands, MakeAGenerationUnlessDataIsBeingEnteredAndFindAChangedFile)
     EXPECT_EQ(found.exitCode, 1);
     EXPECT_TRUE(found.err.contains(QStringLiteral("被曝Data/山田.dat」が作成時と違います（大きさが違います）")))
         << found.err.toStdString();
+    EXPECT_TRUE(found.out.contains(QStringLiteral("作成時のままの世代：0、違いのある世代：1")))
+        << found.out.toStdString();
+
+    // Refused, with nothing made: a folder that is not there, and a data folder that holds no store.
+    QTemporaryDir empty;
+    const QString missing = QDir(backups.path()).filePath(QStringLiteral("無い/x"));
+    EXPECT_EQ(runVelmora({"--backup", missing, "--data-dir", store.path()}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    const ProgramRun unmounted = runVelmora({"--backup", backups.path(), "--data-dir", empty.path()});
+    EXPECT_EQ(unmounted.exitCode, 1);
+    EXPECT_TRUE(unmounted.err.contains(QStringLiteral("登録者名.txt）がありません"))) << unmounted.err.toStdString();
+
+    // A store on a read-only mount is backed up without the lock it cannot make.
+    QProcess mount;
+    mount.start("sh",
+                {"-c", QStringLiteral("mount --bind '%1' '%1' && mount -o remount,ro,bind '%1'").arg(store.path())});
+    if (!mount.waitForFinished() || mount.exitCode() != 0)
+        GTEST_SKIP() << "no read-only bind mount here";
+    const ProgramRun readOnly = runVelmora(backUp);
+    QProcess::execute("umount", {store.path()});
+    EXPECT_EQ(readOnly.exitCode, 0) << readOnly.err.toStdString();
 }
 
 TEST(ArchiveCommand, KeepsAClosedYearAsPdfACsvAndAManifest)

@@ -3,6 +3,7 @@
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
 #include "core/files/NumberForms.h"
+#include "core/files/StoreCheck.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
-#include <map>
 
 namespace velmora {
 namespace {
@@ -20,15 +20,23 @@ const QString StampForm = QStringLiteral("yyyyMMdd-HHmmss");
 const QString Unfinished = QStringLiteral(".part");
 constexpr qsizetype KeptNewest = 10;
 constexpr qint64 LargestStoreFile = qint64(1) << 30;
+const QString PersonalFilePrefix = DoseDataFolder + QLatin1Char('/');
 
-// A generation's time from its folder's name ("Velmora_20261209-101500", "…_2" for a second in the same
-// second); nothing for any other name.
-std::optional<QDateTime> generationTime(const QString& name)
+// A generation's time and place in its second from its folder's name ("Velmora_20261209-101500", "…_2" for
+// the second made in the same second); nothing for any other name.
+std::optional<Generation> generationNamed(const QString& name)
 {
-    static const QRegularExpression form(QStringLiteral("^Velmora_(\\d{8}-\\d{6})(_\\d+)?$"));
+    static const QRegularExpression form(QStringLiteral("^Velmora_(\\d{8}-\\d{6})(?:_(\\d{1,6}))?$"));
     const auto match = form.match(name);
     const QDateTime time = QDateTime::fromString(match.captured(1), StampForm);
-    return match.hasMatch() && time.isValid() ? std::optional(time) : std::nullopt;
+    if (!match.hasMatch() || !time.isValid())
+        return std::nullopt;
+    return Generation{name, time, match.hasCaptured(2) ? match.captured(2).toInt() : 1};
+}
+
+bool newerFirst(const Generation& one, const Generation& other)
+{
+    return std::pair(one.time, one.sequence) > std::pair(other.time, other.sequence);
 }
 
 struct ManifestEntry {
@@ -53,7 +61,7 @@ QStringList storeFiles(const DataDir& dir)
             files << name;
     for (const QString& name : QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name))
         if (!isTemporaryFileName(name))
-            files << DoseDataFolder + QLatin1Char('/') + name;
+            files << PersonalFilePrefix + name;
     return files;
 }
 
@@ -101,55 +109,158 @@ Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& 
     return entries;
 }
 
-// The generations Velmora made in a folder (a name of its form holding a manifest), by time.
-std::map<QDateTime, QString> generationsIn(const QString& backupFolder)
+// The generations Velmora made in a folder (a name of its form holding a manifest that reads), with what
+// their manifests say they hold, oldest first.
+QList<Generation> generationsIn(const QString& backupFolder)
 {
-    std::map<QDateTime, QString> generations;
-    for (const QString& name : QDir(backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (const auto time = generationTime(name);
-            time && QFileInfo::exists(QDir(backupFolder).filePath(name + '/' + ManifestFile)))
-            generations.emplace(*time, name);
+    QList<Generation> generations;
+    for (const QString& name : QDir(backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        auto generation = generationNamed(name);
+        if (!generation)
+            continue;
+        const auto entries = readManifest(QDir(backupFolder).filePath(name), name);
+        if (!entries)
+            continue;
+        for (const ManifestEntry& entry : *entries) {
+            generation->persons += entry.path.startsWith(PersonalFilePrefix) ? 1 : 0;
+            generation->history += entry.path == ChangeHistoryFile ? entry.size : 0;
+        }
+        generations.append(*generation);
+    }
+    std::sort(generations.begin(), generations.end(),
+              [](const Generation& one, const Generation& other) { return newerFirst(other, one); });
     return generations;
 }
 
-void removeUnkept(const QString& backupFolder, const QDateTime& now)
+GenerationCheck checkGeneration(const QString& backupFolder, const QString& name)
+{
+    GenerationCheck check;
+    check.name = name;
+    const QString folder = QDir(backupFolder).filePath(name);
+    const auto entries = readManifest(folder, name);
+    if (!entries) {
+        check.damage = entries.error();
+        return check;
+    }
+    QSet<QString> listed{ManifestFile};
+    for (const ManifestEntry& entry : *entries) {
+        listed.insert(entry.path);
+        const auto bytes = readFileBytes(QDir(folder).filePath(entry.path), entry.path, LargestStoreFile);
+        if (!bytes)
+            check.damage = damaged(name, entry.path, QStringLiteral("ファイルがありません"));
+        else if (bytes->size() != entry.size)
+            check.damage = damaged(name, entry.path, QStringLiteral("大きさが違います"));
+        else if (sha256Of(*bytes) != entry.sha256)
+            check.damage = damaged(name, entry.path, QStringLiteral("内容が違います"));
+        if (check.damage)
+            return check;
+        ++check.files;
+    }
+    for (const QString& file : filesBelow(folder))
+        if (!listed.contains(file)) {
+            check.damage = damaged(name, file, QStringLiteral("目録にないファイルです"));
+            break;
+        }
+    return check;
+}
+
+// Removes what a killed backup left unfinished and the generations the rule no longer keeps.
+void removeUnkept(const QString& backupFolder, const QList<Generation>& generations, const QDateTime& now)
 {
     const QDir folder(backupFolder);
     for (const QString& name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (name.endsWith(Unfinished) && generationTime(name.chopped(Unfinished.size())))
+        if (name.endsWith(Unfinished) && generationNamed(name.chopped(Unfinished.size())))
             QDir(folder.filePath(name)).removeRecursively();
-    const auto generations = generationsIn(backupFolder);
-    QList<QDateTime> times;
-    for (const auto& [time, name] : generations)
-        times << time;
-    const QList<QDateTime> kept = generationsKept(times, now);
-    for (const auto& [time, name] : generations)
-        if (!kept.contains(time))
-            QDir(folder.filePath(name)).removeRecursively();
+    const QStringList kept = generationsKept(generations, now);
+    for (const Generation& generation : generations)
+        if (!kept.contains(generation.name))
+            QDir(folder.filePath(generation.name)).removeRecursively();
+}
+
+// The folder of the new generation: the time's name, or the next free number after it in the same second.
+QString freeName(const QString& backupFolder, const QDateTime& now)
+{
+    const QString stamp = Prefix + now.toString(StampForm);
+    QString name = stamp;
+    const QDir folder(backupFolder);
+    for (int sequence = 2; folder.exists(name) || folder.exists(name + Unfinished); ++sequence)
+        name = stamp + QStringLiteral("_%1").arg(sequence);
+    return name;
+}
+
+// Copies the store's files into `folder` and writes their manifest; the names made flushed to the disk.
+Status copyStore(const DataDir& dir, const QString& folder, const QString& name, const BackupProgress& progress)
+{
+    if (!QDir().mkpath(QDir(folder).filePath(DoseDataFolder)))
+        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(folder));
+    const QStringList files = storeFiles(dir);
+    for (qsizetype at = 0; at < files.size(); ++at) {
+        const auto bytes = readFileBytes(QDir(dir.root()).filePath(files[at]), files[at], LargestStoreFile);
+        if (!bytes)
+            return bytes.error();
+        const QString copy = QDir(folder).filePath(files[at]);
+        if (const auto written = createFile(copy, name + QLatin1Char('/') + files[at], *bytes); !isWritten(written))
+            return written.error();
+        if (progress)
+            progress(at + 1, files.size());
+    }
+    // The manifest is made from the copies as they read back.
+    if (const auto listed = WriteManifest(folder, files); !listed)
+        return listed.error();
+    if (!system::flushFolder(QDir(folder).filePath(DoseDataFolder)) || !system::flushFolder(folder))
+        return failure(FailureKind::CannotWrite, QDir::toNativeSeparators(folder));
+    return {};
 }
 
 } // namespace
 
-QList<QDateTime> generationsKept(const QList<QDateTime>& times, const QDateTime& now)
+QStringList generationsKept(QList<Generation> generations, const QDateTime& now)
 {
-    QList<QDateTime> newestFirst = times;
-    std::sort(newestFirst.begin(), newestFirst.end(), std::greater<>());
-    QList<QDateTime> kept = newestFirst.mid(0, KeptNewest);
+    std::sort(generations.begin(), generations.end(), newerFirst);
+    QStringList kept;
     QSet<int> months;
     QSet<int> years;
     const QDate yearAgo = now.date().addMonths(-11);
     const int firstMonth = yearAgo.year() * 12 + yearAgo.month();
-    for (const QDateTime& time : newestFirst) {
-        const int month = time.date().year() * 12 + time.date().month();
-        const bool newestOfMonth = month >= firstMonth && !months.contains(month);
-        const bool newestOfYear = !years.contains(time.date().year());
-        months.insert(month);
-        years.insert(time.date().year());
-        if ((newestOfMonth || newestOfYear) && !kept.contains(time))
-            kept << time;
+    qsizetype mostPersons = -1;
+    qint64 longestHistory = -1;
+    for (const Generation& generation : generations) {
+        mostPersons = std::max(mostPersons, generation.persons);
+        longestHistory = std::max(longestHistory, generation.history);
     }
-    std::sort(kept.begin(), kept.end(), std::greater<>());
+    bool mostPersonsKept = false;
+    bool longestHistoryKept = false;
+    for (qsizetype newer = 0; newer < generations.size(); ++newer) {
+        const Generation& generation = generations[newer];
+        const QDate day = generation.time.date();
+        const int month = day.year() * 12 + day.month();
+        const bool newestOfMonth = month >= firstMonth && !months.contains(month);
+        const bool newestOfYear = !years.contains(day.year());
+        const bool holdsMostPersons = !mostPersonsKept && generation.persons == mostPersons;
+        const bool holdsLongestHistory = !longestHistoryKept && generation.history == longestHistory;
+        months.insert(month);
+        years.insert(day.year());
+        mostPersonsKept = mostPersonsKept || holdsMostPersons;
+        longestHistoryKept = longestHistoryKept || holdsLongestHistory;
+        if (newer < KeptNewest || newestOfMonth || newestOfYear || holdsMostPersons || holdsLongestHistory)
+            kept << generation.name;
+    }
     return kept;
+}
+
+std::optional<Failure> backupFolderProblem(const DataDir& dir, const QString& folder)
+{
+    const QFileInfo target(folder);
+    if (!target.isDir())
+        return failure(FailureKind::BackupFolderMissing, QDir::toNativeSeparators(target.absoluteFilePath()));
+    const QString data = QFileInfo(dir.root()).canonicalFilePath();
+    const QString backups = target.canonicalFilePath();
+    if (backups == data || backups.startsWith(data + QLatin1Char('/'))) {
+        Failure inside = failure(FailureKind::BackupInsideStore, QDir::toNativeSeparators(target.absoluteFilePath()));
+        inside.text = QDir::toNativeSeparators(QFileInfo(dir.root()).absoluteFilePath());
+        return inside;
+    }
+    return std::nullopt;
 }
 
 Status WriteManifest(const QString& folder, const QStringList& files)
@@ -168,65 +279,76 @@ Status WriteManifest(const QString& folder, const QStringList& files)
     return isWritten(written) ? Status() : written;
 }
 
-Result<QString> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now)
+Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now,
+                              const BackupProgress& progress)
 {
-    if (!QDir().mkpath(backupFolder))
-        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(backupFolder));
-    QString name = Prefix + now.toString(StampForm);
-    for (int second = 2; QFileInfo::exists(QDir(backupFolder).filePath(name)); ++second)
-        name = Prefix + now.toString(StampForm) + QStringLiteral("_%1").arg(second);
-    const QString unfinished = QDir(backupFolder).filePath(name + Unfinished);
-    QDir(unfinished).removeRecursively();
-    if (!QDir().mkpath(QDir(unfinished).filePath(DoseDataFolder)))
-        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(unfinished));
-    const QStringList files = storeFiles(dir);
-    for (const QString& file : files) {
-        const auto bytes = readFileBytes(QDir(dir.root()).filePath(file), file, LargestStoreFile);
-        if (!bytes)
-            return bytes.error();
-        const QString copy = QDir(unfinished).filePath(file);
-        if (const auto written = createFile(copy, name + QLatin1Char('/') + file, *bytes); !isWritten(written))
-            return written.error();
+    const QString target = QFileInfo(backupFolder).absoluteFilePath();
+    if (const auto problem = backupFolderProblem(dir, target))
+        return *problem;
+    // An empty folder where the store should be (a share not mounted) is no store to keep.
+    if (system::kindOf(dir.listFile(RegistrantNamesFile)) != system::FileKind::Regular)
+        return failure(FailureKind::NoStore, QDir::toNativeSeparators(QFileInfo(dir.root()).absoluteFilePath()));
+    const QString name = freeName(target, now);
+    const QString unfinished = QDir(target).filePath(name + Unfinished);
+    // The copy is checked as --verify checks a store: only a store that reads whole is kept.
+    Status copied = copyStore(dir, unfinished, name, progress);
+    if (copied) {
+        if (const auto checked = VerifyStore(DataDir(unfinished)); !checked)
+            copied = checked.error();
     }
-    // The manifest is made from the copies as they read back.
-    if (const auto listed = WriteManifest(unfinished, files); !listed)
-        return listed.error();
-    if (!QDir().rename(unfinished, QDir(backupFolder).filePath(name)))
-        return failure(FailureKind::CannotWrite, QDir::toNativeSeparators(QDir(backupFolder).filePath(name)));
-    removeUnkept(backupFolder, now);
-    return name;
+    if (copied &&
+        system::renameWithoutReplacing(unfinished, QDir(target).filePath(name)) != system::RenameOutcome::Renamed)
+        copied = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(QDir(target).filePath(name)));
+    if (!copied) {
+        QDir(unfinished).removeRecursively();
+        return copied.error();
+    }
+    // Nothing is removed unless the generation just made reads back as its manifest says.
+    if (const GenerationCheck check = checkGeneration(target, name); check.damage)
+        return *check.damage;
+    const QList<Generation> generations = generationsIn(target);
+    BackupMade made;
+    made.name = name;
+    for (const Generation& generation : generations)
+        if (generation.name == name)
+            made.made = generation;
+    for (const Generation& generation : generations)
+        if (generation.name != name &&
+            (generation.persons > made.made.persons || generation.history > made.made.history))
+            made.larger = generation; // the newest of them, the list being oldest first
+    removeUnkept(target, generations, now);
+    return made;
 }
 
-Result<BackupCheck> VerifyBackups(const QString& backupFolder)
+Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder)
 {
-    const auto generations = generationsIn(backupFolder);
-    if (generations.empty())
-        return failure(FailureKind::NoBackups, QDir::toNativeSeparators(backupFolder));
-    BackupCheck check;
-    for (const auto& [time, name] : generations) {
-        const QString folder = QDir(backupFolder).filePath(name);
-        const auto entries = readManifest(folder, name);
-        if (!entries)
-            return entries.error();
-        QSet<QString> listed{ManifestFile};
-        for (const ManifestEntry& entry : *entries) {
-            listed.insert(entry.path);
-            const auto bytes = readFileBytes(QDir(folder).filePath(entry.path), entry.path, LargestStoreFile);
-            if (!bytes)
-                return damaged(name, entry.path, QStringLiteral("ファイルがありません"));
-            if (bytes->size() != entry.size)
-                return damaged(name, entry.path, QStringLiteral("大きさが違います"));
-            if (sha256Of(*bytes) != entry.sha256)
-                return damaged(name, entry.path, QStringLiteral("内容が違います"));
-            ++check.files;
-        }
-        for (const QString& file : filesBelow(folder))
-            if (!listed.contains(file))
-                return damaged(name, file, QStringLiteral("目録にないファイルです"));
-        ++check.generations;
-        check.newest = name;
+    const QString folder = QFileInfo(backupFolder).absoluteFilePath();
+    QList<GenerationCheck> checks;
+    for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (generationNamed(name) && QFileInfo(QDir(folder).filePath(name + '/' + ManifestFile)).exists())
+            checks.append(checkGeneration(folder, name));
+    if (checks.isEmpty())
+        return failure(FailureKind::NoBackups, QDir::toNativeSeparators(folder));
+    std::sort(checks.begin(), checks.end(), [](const GenerationCheck& one, const GenerationCheck& other) {
+        return newerFirst(*generationNamed(other.name), *generationNamed(one.name));
+    });
+    return checks;
+}
+
+std::optional<Generation> newestGeneration(const QString& backupFolder)
+{
+    const QString folder = QFileInfo(backupFolder).absoluteFilePath();
+    const QList<Generation> generations = generationsIn(folder);
+    for (auto generation = generations.rbegin(); generation != generations.rend(); ++generation) {
+        const QDir files(QDir(folder).filePath(generation->name));
+        const auto entries = readManifest(files.path(), generation->name);
+        if (entries && std::all_of(entries->begin(), entries->end(), [&](const ManifestEntry& entry) {
+                const QFileInfo file(files.filePath(entry.path));
+                return file.isFile() && file.size() == entry.size;
+            }))
+            return *generation;
     }
-    return check;
+    return std::nullopt;
 }
 
 } // namespace velmora

@@ -4,11 +4,12 @@
 #include "core/model/Result.h"
 
 #include <QDateTime>
+#include <functional>
 
 // Copies of the store that check themselves. A generation is a folder of the backup folder named for when
-// it was made ("Velmora_20261209-101500") holding every file of the store as it was and a manifest of each
-// file's size and SHA-256. The backup folder is meant for one data folder; Velmora removes only the
-// generations it made there, by the keeping rule, and never anything else.
+// it was made ("Velmora_20261209-101500", "…_2" for the next in the same second) holding every file of the
+// store as it was and a manifest of each file's size and SHA-256. The backup folder is meant for one data
+// folder; Velmora removes only the generations it made there, by the keeping rule, and never anything else.
 namespace velmora {
 
 inline const QString ManifestFile = QStringLiteral("velmora-manifest.txt");
@@ -17,24 +18,58 @@ inline const QString ManifestFile = QStringLiteral("velmora-manifest.txt");
 // and SHA-256 as it reads back now (code page 932, CR LF: the number of files, then three lines each).
 Status WriteManifest(const QString& folder, const QStringList& files);
 
-// The generations the rule keeps of those made at `times`, as of `now`: the ten newest, the newest of each
-// month of the last twelve, and the newest of each year.
-QList<QDateTime> generationsKept(const QList<QDateTime>& times, const QDateTime& now);
-
-// Copies the store into a new generation of `backupFolder` (made when missing) under the name of `now`:
-// the files in a folder that takes its name only once they and the manifest are on the disk. Then removes
-// the generations the rule no longer keeps, and any generation a killed backup left unfinished. The name
-// of the generation made.
-Result<QString> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now);
-
-struct BackupCheck {
-    qsizetype generations = 0;
-    qsizetype files = 0;
-    QString newest; // the newest generation's name
+// A generation as its folder's name and manifest give it: when it was made, its place among those of the
+// same second, how many personal files it holds and how long its change history is (bytes).
+struct Generation {
+    QString name;
+    QDateTime time;
+    int sequence = 1;
+    qsizetype persons = 0;
+    qint64 history = 0;
 };
 
-// Every generation of a backup folder read against its manifest: BackupDamaged naming the first file
-// missing, added, or of another size or content; NoBackups when the folder holds none.
-Result<BackupCheck> VerifyBackups(const QString& backupFolder);
+// The names of the generations the rule keeps, newest first, as of `now`: the ten newest, the newest of
+// each month of the last twelve, the newest of each year, and the newest of those holding the most persons
+// and of those holding the longest history, so that a store that shrank never pushes out the last copy of
+// what it lost.
+QStringList generationsKept(QList<Generation> generations, const QDateTime& now);
+
+// Why `folder` cannot take the backups of `dir`, or nothing: BackupFolderMissing when it is not an existing
+// folder (a disk not plugged in, a share not mounted: it is never made here), BackupInsideStore when it is
+// the data folder or inside it, links resolved.
+std::optional<Failure> backupFolderProblem(const DataDir& dir, const QString& folder);
+
+struct BackupMade {
+    QString name;
+    // A generation kept that holds more persons or a longer history than the store now: the store shrank.
+    std::optional<Generation> larger;
+    Generation made;
+};
+
+// Called after each file copied: how many of how many.
+using BackupProgress = std::function<void(qsizetype copied, qsizetype all)>;
+
+// Copies the store into a new generation of `backupFolder` under the name of `now`, only when the store
+// reads whole (NoStore for a folder that holds none, or the first fault --verify names): the files in a
+// folder that takes its name only once they and the manifest are on the disk. When the new generation reads
+// back whole, removes the generations the rule no longer keeps and any a killed backup left unfinished.
+Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now,
+                              const BackupProgress& progress = {});
+
+// One generation read against its manifest: the files it holds, or what is wrong with it (BackupDamaged
+// naming the first file missing, added, or of another size or content).
+struct GenerationCheck {
+    QString name;
+    qsizetype files = 0;
+    std::optional<Failure> damage;
+};
+
+// Every generation of a backup folder (any path, relative ones included), oldest first, each with its
+// result; NoBackups when the folder holds none.
+Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder);
+
+// The newest generation of a backup folder whose manifest lists files that all stand there with their size
+// (a quick look, not a check of their contents), whoever made it; nothing when there is none.
+std::optional<Generation> newestGeneration(const QString& backupFolder);
 
 } // namespace velmora

@@ -36,6 +36,10 @@ RenameOutcome replaceWith(const QString& from, const QString& to);
 // Gives `from` the name `to` only when nothing stands at `to` (EEXIST otherwise), durably.
 RenameOutcome renameWithoutReplacing(const QString& from, const QString& to);
 
+// Flushes the names a folder holds to the disk (a folder made and filled, before it is renamed into place);
+// false when the disk did not confirm them.
+bool flushFolder(const QString& folder);
+
 // Removes a file; false when it could not be removed.
 bool removeFile(const QString& path);
 

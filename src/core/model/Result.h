@@ -52,6 +52,9 @@ enum class FailureKind {
     HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
     BackupDamaged,       // file: generation/file; text: what differs from the manifest
     NoBackups,           // file: the backup folder, which holds no generation
+    BackupFolderMissing, // file: the backup folder, which is not there (never made by a backup)
+    BackupInsideStore,   // file: the backup folder; text: the data folder it lies in
+    NoStore,             // file: the data folder, which holds no 登録者名.txt
     YearNotClosed,       // text: the fiscal year, whose 31 March is not past
     ArchiveNotWritten,   // text: what the archive's printer could not write
 };

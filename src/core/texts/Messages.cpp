@@ -200,6 +200,18 @@ QString mainMessage(const Failure& failure)
             .arg(failure.file, failure.text);
     case FailureKind::NoBackups:
         return QStringLiteral("フォルダ「%1」にVelmoraのバックアップがありません").arg(failure.file);
+    case FailureKind::BackupFolderMissing:
+        return QStringLiteral("バックアップ先のフォルダ「%1」がありません。USBメモリやディスクがつながっているか、"
+                              "共有フォルダに接続できるかを確かめて下さい")
+            .arg(failure.file);
+    case FailureKind::BackupInsideStore:
+        return QStringLiteral("バックアップ先「%1」はデータフォルダ「%2」の中にあります。データフォルダのディスクが"
+                              "壊れたときのため、別のディスクや共有フォルダを選んで下さい")
+            .arg(failure.file, failure.text);
+    case FailureKind::NoStore:
+        return QStringLiteral("データフォルダ「%1」に記録（登録者名.txt）がありません。共有フォルダやディスクが"
+                              "つながっているかを確かめて下さい。バックアップは作成していません")
+            .arg(failure.file);
     case FailureKind::YearNotClosed:
         return QStringLiteral("%1年度はまだ終わっていません。保存版は年度末（%2年3月31日）の後に作成して下さい")
             .arg(failure.text)
@@ -291,6 +303,18 @@ QString listForMessage(const QStringList& items, const QString& unit, qsizetype 
     if (items.size() > shown)
         text += QStringLiteral("\nほか%1").arg(items.size() - shown) + unit;
     return text;
+}
+
+QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsizetype personsNow, bool historyShorter)
+{
+    QStringList less;
+    if (personsNow < personsThen)
+        less << QStringLiteral("個人データファイルが%1件から%2件に減っています").arg(personsThen).arg(personsNow);
+    if (historyShorter)
+        less << QStringLiteral("変更履歴が短くなっています");
+    return QStringLiteral("データフォルダの記録が、バックアップ「%1」を作成したときより少なくなっています（%2）。"
+                          "記録が失われていないかを確かめて下さい。バックアップ「%1」は削除せずに残します。")
+        .arg(generation, less.join(QStringLiteral("、")));
 }
 
 } // namespace velmora

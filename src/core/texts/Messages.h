@@ -27,4 +27,8 @@ QString unknownPersonsMessage(const QStringList& names);
 // `unit`).
 QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown = 10);
 
+// A backup made of a store that holds fewer personal files or a shorter change history than `generation`,
+// which is kept.
+QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsizetype personsNow, bool historyShorter);
+
 } // namespace velmora

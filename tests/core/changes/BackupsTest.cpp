@@ -1,5 +1,6 @@
 #include "core/changes/Backups.h"
 #include "core/changes/RecordedWrites.h"
+#include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 #include "core/texts/Messages.h"
 #include "support/DataFiles.h"
@@ -19,20 +20,64 @@ QDateTime evening(const QDate& day)
     return QDateTime(day, QTime(17, 30));
 }
 
+Generation madeAt(const QDateTime& time, int sequence = 1, qsizetype persons = 1)
+{
+    const QString stamp = QStringLiteral("Velmora_") + time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return {sequence > 1 ? stamp + QStringLiteral("_%1").arg(sequence) : stamp, time, sequence, persons, 0};
+}
+
 // Two years of data entry every day, each followed by a backup that prunes: what is left is the ten newest,
 // the newest of each of the last twelve months and the newest of each year.
 TEST(Backups, TwoYearsOfDailyBackupsKeepTheNewestTheMonthsOfAYearAndEachYear)
 {
-    QList<QDateTime> kept;
-    for (QDate day(2025, 1, 1); day <= QDate(2026, 12, 31); day = day.addDays(1))
-        kept = generationsKept(kept + QList<QDateTime>{evening(day)}, evening(day));
-    QList<QDateTime> expected;
+    QList<Generation> generations;
+    for (QDate day(2025, 1, 1); day <= QDate(2026, 12, 31); day = day.addDays(1)) {
+        generations << madeAt(evening(day));
+        const QStringList kept = generationsKept(generations, evening(day));
+        generations.removeIf([&](const Generation& generation) { return !kept.contains(generation.name); });
+    }
+    QStringList expected;
     for (int day = 31; day >= 22; --day)
-        expected << evening(QDate(2026, 12, day));
+        expected << madeAt(evening(QDate(2026, 12, day))).name;
     for (int month = 11; month >= 1; --month)
-        expected << evening(QDate(2026, month, QDate(2026, month, 1).daysInMonth()));
-    expected << evening(QDate(2025, 12, 31));
-    EXPECT_EQ(kept, expected);
+        expected << madeAt(evening(QDate(2026, month, QDate(2026, month, 1).daysInMonth()))).name;
+    expected << madeAt(evening(QDate(2025, 12, 31))).name;
+    EXPECT_EQ(generationsKept(generations, evening(QDate(2026, 12, 31))), expected);
+}
+
+TEST(Backups, TheKeepingRuleAtItsEdges)
+{
+    const QDateTime now = evening(QDate(2026, 6, 15));
+    // Monthly backups from January 2025: the month twelve back (June 2025) is neither of the last twelve
+    // months nor the newest of its year.
+    QList<Generation> monthly;
+    for (QDate day(2025, 1, 10); day <= QDate(2026, 6, 10); day = day.addMonths(1))
+        monthly << madeAt(evening(day));
+    const QStringList kept = generationsKept(monthly, now);
+    EXPECT_TRUE(kept.contains(madeAt(evening(QDate(2025, 7, 10))).name));
+    EXPECT_FALSE(kept.contains(madeAt(evening(QDate(2025, 6, 10))).name));
+    EXPECT_TRUE(kept.contains(madeAt(evening(QDate(2025, 12, 10))).name));
+
+    // Twelve generations in one second are told apart by their number: the ten newest stay.
+    QList<Generation> oneSecond;
+    for (int sequence = 1; sequence <= 12; ++sequence)
+        oneSecond << madeAt(now, sequence);
+    const QStringList newest = generationsKept(oneSecond, now);
+    ASSERT_EQ(newest.size(), 10);
+    EXPECT_EQ(newest.first(), madeAt(now, 12).name);
+    EXPECT_EQ(newest.last(), madeAt(now, 3).name);
+
+    // Nights of an empty share after a store of five persons: the last copy of the five stays, as does the
+    // last of the longest history.
+    QList<Generation> shrunk{madeAt(now.addDays(-30), 1, 5), madeAt(now.addDays(-29), 1, 5)};
+    shrunk.last().history = 900;
+    for (int night = 28; night >= 0; --night)
+        shrunk << madeAt(now.addDays(-night), 1, 0);
+    const QStringList keptOfShrunk = generationsKept(shrunk, now);
+    EXPECT_TRUE(keptOfShrunk.contains(shrunk[1].name));
+    EXPECT_FALSE(keptOfShrunk.contains(shrunk[0].name));
+    shrunk[0].history = 1000;
+    EXPECT_TRUE(generationsKept(shrunk, now).contains(shrunk[0].name));
 }
 
 TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
@@ -53,7 +98,7 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
     for (int day = 1; day <= 12; ++day) {
         const auto made = MakeBackup(dir, backups.path(), evening(QDate(2026, 11, day)));
         ASSERT_TRUE(made) << messageOf(made.error()).toStdString();
-        newest = *made;
+        newest = made->name;
     }
     EXPECT_EQ(newest, QStringLiteral("Velmora_20261112-173000"));
     const QStringList left = QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -63,7 +108,7 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
     EXPECT_TRUE(left.contains(QStringLiteral("Velmora_写真")));
     const auto checked = VerifyBackups(backups.path());
     ASSERT_TRUE(checked) << messageOf(checked.error()).toStdString();
-    EXPECT_EQ(checked->generations, 10);
+    EXPECT_EQ(checked->size(), 10);
 
     // Restoring is copying the generation's files back: the store as it was, byte for byte.
     QTemporaryDir restored;
@@ -87,12 +132,87 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
            QStringLiteral("追加.txt」が作成時と違います（目録にないファイルです）")}}) {
         change();
         const auto found = VerifyBackups(backups.path());
-        ASSERT_FALSE(found);
-        EXPECT_TRUE(messageOf(found.error()).contains(named)) << messageOf(found.error()).toStdString();
+        ASSERT_TRUE(found && found->last().damage);
+        EXPECT_TRUE(messageOf(*found->last().damage).contains(named)) << messageOf(*found->last().damage).toStdString();
+        EXPECT_FALSE(found->first().damage); // every other generation is checked all the same
         writeBytes(yamada, bytes);
         QFile::remove(QDir(generation).filePath(QStringLiteral("追加.txt")));
     }
     EXPECT_FALSE(VerifyBackups(restored.path()));
+}
+
+// What each backup run keeps, from the store it finds and the folder it is given.
+TEST(Backups, AreMadeOnlyOfAWholeStoreIntoAnExistingFolderOutsideIt)
+{
+    QTemporaryDir place;
+    const QDir root(place.path());
+    root.mkdir(QStringLiteral("Velmora"));
+    const DataDir dir(root.filePath(QStringLiteral("Velmora")));
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+    const QString backups = root.filePath(QStringLiteral("Velmora2")); // beside, with a name that begins alike
+    root.mkdir(QStringLiteral("Velmora2"));
+    root.mkdir(QStringLiteral("空"));
+    QFile::link(dir.root(), root.filePath(QStringLiteral("リンク")));
+    const QDateTime now = evening(QDate(2026, 12, 9));
+    ASSERT_TRUE(MakeBackup(dir, backups, now));
+
+    struct Run {
+        DataDir store;
+        QString folder;
+        std::optional<FailureKind> refused;
+    };
+    for (const auto& [store, folder, refused] : {
+             Run{DataDir(root.filePath(QStringLiteral("空"))), backups, FailureKind::NoStore},
+             Run{dir, root.filePath(QStringLiteral("無い/x/y")), FailureKind::BackupFolderMissing},
+             Run{dir, root.filePath(QStringLiteral("リンク/被曝Data")), FailureKind::BackupInsideStore},
+             Run{dir, dir.root(), FailureKind::BackupInsideStore},
+         }) {
+        const auto made = MakeBackup(store, folder, now);
+        ASSERT_FALSE(made) << folder.toStdString();
+        EXPECT_EQ(made.error().kind, *refused) << folder.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("無い"))));
+
+    // A damaged file is named and leaves no generation behind.
+    const QByteArray yamada = fileBytes(dir.personalFile(QStringLiteral("山田")));
+    writeBytes(dir.personalFile(QStringLiteral("山田")), " 3 \r\n");
+    const auto damaged = MakeBackup(dir, backups, now);
+    ASSERT_FALSE(damaged);
+    EXPECT_TRUE(messageOf(damaged.error()).contains(QStringLiteral("被曝Data/山田.dat")));
+    writeBytes(dir.personalFile(QStringLiteral("山田")), yamada);
+
+    // A store that lost a person: the generation is made, the one of more persons named and kept through
+    // nights more than the ten the rule keeps.
+    const QString first = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot).first();
+    QFile::remove(dir.personalFile(QStringLiteral("鈴木")));
+    ASSERT_TRUE(SaveRegistrantList(dir, {QStringLiteral("山田")}));
+    for (int night = 1; night <= 12; ++night) {
+        const auto made = MakeBackup(dir, backups, now.addDays(night));
+        ASSERT_TRUE(made) << messageOf(made.error()).toStdString();
+        ASSERT_TRUE(made->larger);
+        EXPECT_EQ(made->larger->name, first);
+        EXPECT_EQ(made->larger->persons, 2);
+    }
+    EXPECT_TRUE(QFileInfo::exists(QDir(backups).filePath(first)));
+
+    // Three in one second, the second damaged: each is seen, and given with a relative path as well.
+    QTemporaryDir second;
+    for (int run = 0; run < 3; ++run)
+        ASSERT_TRUE(MakeBackup(dir, second.path(), now));
+    const QString middle = QStringLiteral("Velmora_20261209-173000_2");
+    const QString copy = QDir(second.path()).filePath(middle + QStringLiteral("/被曝Data/山田.dat"));
+    writeBytes(copy, fileBytes(copy) + "x");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(second.path());
+    const auto checked = VerifyBackups(QStringLiteral("."));
+    QDir::setCurrent(before);
+    ASSERT_TRUE(checked);
+    ASSERT_EQ(checked->size(), 3);
+    EXPECT_FALSE((*checked)[0].damage);
+    EXPECT_EQ((*checked)[1].name, middle);
+    EXPECT_TRUE((*checked)[1].damage);
+    EXPECT_FALSE((*checked)[2].damage);
+    EXPECT_EQ((*checked)[2].name, QStringLiteral("Velmora_20261209-173000_3"));
 }
 
 } // namespace

@@ -137,6 +137,11 @@ RenameOutcome renameWithoutReplacing(const QString& from, const QString& to)
     return flushedAfterRename(to);
 }
 
+bool flushFolder(const QString& folder)
+{
+    return syncFolder(folder);
+}
+
 bool removeFile(const QString& path)
 {
     return ::unlink(nativePath(path).constData()) == 0;

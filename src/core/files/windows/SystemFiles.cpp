@@ -214,6 +214,11 @@ RenameOutcome renameWithoutReplacing(const QString& from, const QString& to)
     return moveRetrying(from, to, 0) ? RenameOutcome::Renamed : RenameOutcome::Failed;
 }
 
+bool flushFolder(const QString&)
+{
+    return true; // Windows keeps a folder's names with each rename written through (MOVEFILE_WRITE_THROUGH)
+}
+
 bool removeFile(const QString& path)
 {
     return ::DeleteFileW(widePath(path).c_str()) != 0;
