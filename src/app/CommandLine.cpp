@@ -7,6 +7,7 @@
 #include "core/changes/Exports.h"
 #include "core/changes/MonthImport.h"
 #include "core/changes/OtherDoseImport.h"
+#include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "core/files/StoreCheck.h"
 #include "core/files/WriterLock.h"
@@ -146,6 +147,11 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("verify"),
         QStringLiteral("Reads every file of the data folder and checks that no record of the change history was "
                        "altered; names the first fault and ends with status 1, without windows."));
+    const QCommandLineOption setAside(
+        QStringLiteral("set-aside-history"),
+        QStringLiteral("Keeps a change history that has lines that do not read under a new name in the data folder "
+                       "and begins the history anew with a record naming it, chained on from it, so that changes "
+                       "can be made again, without windows."));
     const QCommandLineOption backup(
         QStringLiteral("backup"),
         QStringLiteral("Copies the data folder, when it reads whole, into a new dated generation in the existing "
@@ -165,14 +171,14 @@ StartOptions readCommandLine(int& argc, char** argv)
                        "their SHA-256 into the empty folder of --output, without windows."),
         QStringLiteral("fiscal-year"));
     parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses, history,
-                       person, verify, backup, checkBackup, archive});
+                       person, verify, setAside, backup, checkBackup, archive});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
                                  QStringLiteral("[file]"));
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
         parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses) ||
-        parser.isSet(history) || parser.isSet(verify) || parser.isSet(backup) || parser.isSet(checkBackup) ||
-        parser.isSet(archive))
+        parser.isSet(history) || parser.isSet(verify) || parser.isSet(setAside) || parser.isSet(backup) ||
+        parser.isSet(checkBackup) || parser.isSet(archive))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -196,6 +202,7 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.history = parser.isSet(history);
     options.historyPerson = parser.value(person);
     options.verify = parser.isSet(verify);
+    options.setAsideHistory = parser.isSet(setAside);
     options.backupFolder = parser.value(backup);
     options.verifiedBackupFolder = parser.value(checkBackup);
     if (parser.isSet(person) && !options.history)
@@ -295,18 +302,20 @@ int writeHistory(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir || outputReplacesStore(options, *dir))
         return 1;
-    const auto records = ReadChangeHistory(*dir);
+    const auto read = ReadChangeHistory(*dir);
     const Status written =
-        records ? writeCsvOutput(options.output, historyCsv(*records, options.historyPerson)) : Status(records.error());
+        read ? writeCsvOutput(options.output, historyCsv(read->records, options.historyPerson)) : Status(read.error());
     if (!written) {
         tell(messageOf(written.error()));
         return 1;
     }
-    if (const auto broken = firstBrokenRecord(*records)) {
-        tell(messageOf(brokenChainAt(*broken)));
-        return BrokenHistoryStatus;
-    }
-    return 0;
+    // Every record that reads is written; what does not is named.
+    for (const DamagedStretch& stretch : read->setAsideDamage + read->damage)
+        tell(messageOf(damagedHistoryAt(stretch)));
+    const auto broken = firstBrokenRecord(read->records);
+    if (broken)
+        tell(messageOf(brokenChainAt(read->records[*broken - 1], *broken)));
+    return broken || !read->damage.isEmpty() ? BrokenHistoryStatus : 0;
 }
 
 int verifyStore(const StartOptions& options)
@@ -314,16 +323,33 @@ int verifyStore(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir)
         return 1;
-    const auto checked = VerifyStore(*dir);
-    if (!checked) {
-        tell(messageOf(checked.error()));
+    const StoreCheck checked = VerifyStore(*dir);
+    for (const Failure& fault : checked.faults)
+        tell(messageOf(fault));
+    if (!checked.faults.isEmpty())
         return 1;
-    }
     std::printf("%s\n", qPrintable(QStringLiteral("データフォルダ「%1」の全ファイル（個人データファイル%2件）と"
                                                   "変更履歴%3件を確認しました。問題は見つかりませんでした。")
                                        .arg(QDir::toNativeSeparators(dir->root()))
-                                       .arg(checked->personalFiles)
-                                       .arg(checked->historyRecords)));
+                                       .arg(checked.personalFiles)
+                                       .arg(checked.historyRecords)));
+    return 0;
+}
+
+int setAsideHistory(const StartOptions& options)
+{
+    const auto dir = existingDataDir(options);
+    if (!dir)
+        return 1;
+    WriterLock lock(*dir);
+    const Status locked = lock.tryLock();
+    const auto setAside =
+        locked ? SetAsideDamagedHistory(*dir, QDateTime::currentDateTime()) : Result<QString>(locked.error());
+    if (!setAside) {
+        tell(messageOf(setAside.error()));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(setAsideMessage(*setAside)));
     return 0;
 }
 

@@ -23,6 +23,7 @@ struct StartOptions {
     bool history = false;           // --history: the change history as CSV
     QString historyPerson;          // --person: only the records of this person
     bool verify = false;            // --verify: every file of the store and the change history's chain
+    bool setAsideHistory = false;   // --set-aside-history: a damaged change history kept aside, begun anew
     QString backupFolder;           // --backup: where a generation of the store is made
     QString verifiedBackupFolder;   // --verify-backup: whose generations are checked against their manifests
     std::optional<int> archiveYear; // --archive-year: the closed fiscal year kept in --output
@@ -57,15 +58,20 @@ int writeLeavingRecord(const StartOptions& options);
 // refused.
 int importOtherDoses(const StartOptions& options);
 
-// The change history as CSV (--person: one person's records): 0; BrokenHistoryStatus, with the record named
-// on standard error, when the CSV was written but a record's hash does not hold; 1 with a message when the
+// The change history as CSV (--person: one person's records), every record that reads: 0; BrokenHistoryStatus,
+// with each damaged stretch and the first altered record named on standard error, when the CSV was written
+// but the history has lines that do not read or a record's hash does not hold; 1 with a message when the
 // history cannot be read or the CSV cannot be written.
 constexpr int BrokenHistoryStatus = 2;
 int writeHistory(const StartOptions& options);
 
-// Every file of the store read and the change history's chain checked: 0 with what was read on standard
-// output; 1 with the first fault on standard error.
+// Every file of the store read, the change history's chain checked and the store compared with the
+// history: 0 with what was read on standard output; 1 with every fault on standard error.
 int verifyStore(const StartOptions& options);
+
+// A change history with damaged lines set aside and begun anew (with the entry lock held): the name it was
+// kept under on standard output and 0; 1 with the reason.
+int setAsideHistory(const StartOptions& options);
 
 // A generation of the store made in the existing folder of --backup, with the entry lock held unless this
 // PC cannot write the store: its name on standard output and 0; StoreShrankStatus, naming the generation kept,

@@ -32,6 +32,8 @@ int main(int argc, char* argv[])
         return velmora::writeHistory(options);
     if (options.verify)
         return velmora::verifyStore(options);
+    if (options.setAsideHistory)
+        return velmora::setAsideHistory(options);
     if (!options.backupFolder.isEmpty())
         return velmora::makeBackup(options);
     if (!options.verifiedBackupFolder.isEmpty())

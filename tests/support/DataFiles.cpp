@@ -66,11 +66,13 @@ void copyTree(const QString& from, const QString& to)
 
 QByteArray historyChanges(const DataDir& dir)
 {
-    const auto records = ReadChangeHistory(dir);
-    if (!records)
-        return "damaged: " + messageOf(records.error()).toUtf8();
+    const auto read = ReadChangeHistory(dir);
+    if (!read)
+        return "damaged: " + messageOf(read.error()).toUtf8();
+    if (!read->damage.isEmpty())
+        return "damaged: " + messageOf(damagedHistoryAt(read->damage.first())).toUtf8();
     QByteArray changes;
-    for (const ChangeRecord& record : *records)
+    for (const ChangeRecord& record : read->records)
         changes +=
             QStringLiteral("%1|%2|%3|%4|%5%6\n")
                 .arg(changeKindText(record.change.kind), record.change.person)

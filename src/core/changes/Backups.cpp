@@ -293,8 +293,8 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
     // The copy is checked as --verify checks a store: only a store that reads whole is kept.
     Status copied = copyStore(dir, unfinished, name, progress);
     if (copied) {
-        if (const auto checked = VerifyStore(DataDir(unfinished)); !checked)
-            copied = checked.error();
+        if (const StoreCheck checked = VerifyStore(DataDir(unfinished)); !checked.faults.isEmpty())
+            copied = checked.faults.first();
     }
     if (copied &&
         system::renameWithoutReplacing(unfinished, QDir(target).filePath(name)) != system::RenameOutcome::Renamed)

@@ -6,6 +6,8 @@
 #include "core/files/TextFile.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <cerrno>
 
@@ -25,7 +27,11 @@ constexpr std::pair<ChangeKind, const char16_t*> KindWords[] = {
     {ChangeKind::OtherDose, u"他施設線量"},
     {ChangeKind::Declaration, u"申告"},
     {ChangeKind::Facility, u"事業所"},
+    {ChangeKind::NotMade, u"未実施"},
+    {ChangeKind::Continued, u"履歴の継続"},
 };
+
+const QString SetAsidePrefix = QStringLiteral("変更履歴_損傷_");
 
 QString orNone(const QString& text)
 {
@@ -63,11 +69,134 @@ QByteArrayView lastLineOf(QByteArrayView content)
     return start < 0 ? content : content.sliced(start + 1);
 }
 
-Failure damagedAt(int line, EntryFault fault)
+// The lines of a history's bytes, each with whether it ends as the writer ends lines (CR LF; the last line
+// may lack its line end).
+struct Lines {
+    QList<QByteArrayView> text;
+    QList<bool> sound;
+};
+
+Lines splitLines(QByteArrayView content)
 {
-    Failure damaged = failure(FailureKind::Damaged, ChangeHistoryFile, line);
-    damaged.entryFault = fault;
-    return damaged;
+    Lines lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        const qsizetype end = content.indexOf('\n', start);
+        const qsizetype stop = end < 0 ? content.size() : end;
+        QByteArrayView line = content.sliced(start, stop - start);
+        const bool ended = line.endsWith('\r');
+        if (ended)
+            line.chop(1);
+        lines.text.append(line);
+        lines.sound.append((ended || end < 0) && !line.contains('\r'));
+        start = stop + 1;
+    }
+    return lines;
+}
+
+bool isHashLine(QByteArrayView line)
+{
+    return line.size() == 64 && std::all_of(line.begin(), line.end(),
+                                            [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// The record whose first line is lines[at], or what is wrong with it and at which of its lines (from 0).
+struct Parsed {
+    std::optional<ChangeRecord> record;
+    QByteArrayView hashed; // the first eight lines with their line ends
+    EntryFault fault = EntryFault::None;
+    int faultAt = 0;
+};
+
+Parsed parseRecordAt(const Lines& lines, qsizetype at)
+{
+    Parsed parsed;
+    if (at + HistoryRecordLines > lines.text.size()) {
+        parsed.fault = EntryFault::IncompleteRecord;
+        return parsed;
+    }
+    QStringList text;
+    for (int line = 0; line < HistoryRecordLines; ++line) {
+        const auto decoded = lines.sound[at + line] ? cp932::decode(lines.text[at + line]) : std::nullopt;
+        if (!decoded) {
+            parsed.faultAt = line;
+            return parsed;
+        }
+        text.append(*decoded);
+    }
+    ChangeRecord record;
+    record.time = QDateTime::fromString(text[0], HistoryTimeForm);
+    const auto kind = changeKindOf(text[3]);
+    // Any whole number: a correction records the month key its file held, a doubtful one included.
+    const auto month = text[5] == None ? std::optional<qint64>(0) : wholeNumberLine(text[5]);
+    const std::pair<bool, std::pair<EntryFault, int>> checks[] = {
+        {record.time.isValid(), {EntryFault::NotATime, 0}},
+        {kind.has_value(), {EntryFault::UnknownChangeKind, 3}},
+        {month.has_value(), {EntryFault::NotANumber, 5}},
+        {isHashLine(lines.text[at + 8]), {EntryFault::NotAHash, 8}},
+    };
+    for (const auto& [holds, fault] : checks)
+        if (!holds) {
+            std::tie(parsed.fault, parsed.faultAt) = fault;
+            return parsed;
+        }
+    record.pc = fromNone(text[1]);
+    record.user = fromNone(text[2]);
+    record.change = {*kind, fromNone(text[4]), *month, fromNone(text[6]), fromNone(text[7])};
+    record.hash = lines.text[at + 8].toByteArray();
+    parsed.hashed = QByteArrayView(lines.text[at].data(), lines.text[at + 8].data());
+    parsed.record = std::move(record);
+    return parsed;
+}
+
+// The records of one history file chained on from `previous` (the last line of the file before it), read
+// past any damage: after a damaged stretch the chain goes on from the last record that read, so that lines
+// added or altered in between are named as damage, not as an alteration of the next record.
+void readHistoryFile(QByteArrayView content, const QString& file, QByteArray previous, QList<ChangeRecord>& records,
+                     QList<DamagedStretch>& damage)
+{
+    const Lines lines = splitLines(content);
+    QByteArray lastRecord = previous;
+    for (qsizetype at = 0; at < lines.text.size();) {
+        Parsed parsed = parseRecordAt(lines, at);
+        if (parsed.record) {
+            ChangeRecord& record = *parsed.record;
+            record.intact = hashAfter(previous, parsed.hashed) == record.hash ||
+                            (previous != lastRecord && hashAfter(lastRecord, parsed.hashed) == record.hash);
+            previous = lastRecord = record.hash;
+            record.file = file;
+            record.line = static_cast<int>(at + 1);
+            records.append(std::move(record));
+            at += HistoryRecordLines;
+            continue;
+        }
+        const qsizetype start = at;
+        for (++at; at < lines.text.size() && !parseRecordAt(lines, at).record;)
+            ++at;
+        damage.append({file, static_cast<int>(start + 1), static_cast<int>(at),
+                       static_cast<int>(start + 1 + parsed.faultAt), parsed.fault});
+        previous = lines.text[at - 1].toByteArray();
+    }
+}
+
+// The histories set aside, oldest first.
+QStringList setAsideFiles(const DataDir& dir)
+{
+    QStringList names = QDir(dir.root()).entryList(QDir::Files, QDir::Name);
+    names.removeIf([](const QString& name) { return !isSetAsideHistoryName(name); });
+    return names;
+}
+
+// The line a new live history chains on from: the last line of the newest history set aside.
+Result<QByteArray> chainStart(const DataDir& dir)
+{
+    const QStringList aside = setAsideFiles(dir);
+    if (aside.isEmpty())
+        return QByteArray();
+    const auto content = readWholeFile(dir.listFile(aside.last()), aside.last(), LargestHistoryFile);
+    if (!content)
+        return content.error();
+    return lastLineOf(*content).toByteArray();
 }
 
 } // namespace
@@ -100,9 +229,9 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     if (!content)
         return content.error();
     // The writer ends a last line left without its line end before it appends.
-    const qsizetype start = content->size() + (content->isEmpty() || content->endsWith('\n') ? 0
-                                               : content->endsWith('\r')                     ? 1
-                                                                                             : 2);
+    const qsizetype appendedAt = content->size() + (content->isEmpty() || content->endsWith('\n') ? 0
+                                                    : content->endsWith('\r')                     ? 1
+                                                                                                  : 2);
 
     // The time is the file server's, as the lock's is; a folder that cannot take the probe cannot take the
     // change either.
@@ -114,9 +243,18 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     }
     const QStringList who{now->toString(HistoryTimeForm), storable(QSysInfo::machineHostName()),
                           storable(system::userName())};
-    QByteArray previous = lastLineOf(*content).toByteArray();
-    QByteArray records;
-    QList<qsizetype> endOf; // where each change's record ends, from `start`
+    QList<ChangeRecord> records;
+    QList<DamagedStretch> damage;
+    readHistoryFile(*content, ChangeHistoryFile, {}, records, damage);
+    // Nothing is recorded on top of lines that do not read: they are mended or set aside first.
+    if (!damage.isEmpty())
+        return damagedHistoryAt(damage.first());
+    const auto start = first ? chainStart(dir) : Result<QByteArray>(lastLineOf(*content).toByteArray());
+    if (!start)
+        return start.error();
+    QByteArray previous = *start;
+    QByteArray added;
+    QList<qsizetype> endOf; // where each change's record ends, from `appendedAt`
     for (const Change& change : changes) {
         const auto lines = encodeLines(who + QStringList{changeKindText(change.kind), orNone(change.person),
                                                          change.month ? QString::number(change.month) : None,
@@ -124,25 +262,29 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
         if (!lines)
             return lines.error();
         previous = hashAfter(previous, *lines);
-        records += *lines + previous + "\r\n";
-        endOf.append(records.size());
+        added += *lines + previous + "\r\n";
+        endOf.append(added.size());
     }
-    if (start + records.size() > LargestHistoryFile) {
+    if (appendedAt + added.size() > LargestHistoryFile) {
         Failure full = failure(FailureKind::ListFull, ChangeHistoryFile);
         full.text = QString::number(LargestHistoryFile >> 20);
         return full;
     }
     const Status appended =
-        first ? createFile(path, ChangeHistoryFile, records) : appendToFile(path, ChangeHistoryFile, records);
+        first ? createFile(path, ChangeHistoryFile, added) : appendToFile(path, ChangeHistoryFile, added);
     if (!isWritten(appended))
         return appended;
 
     const Status outcome = make(made);
     // The records of the changes not made go; a history that held only them goes with them.
+    bool cutBack = true;
     if (made == 0 && first)
-        system::removeFile(path);
+        cutBack = system::removeFile(path);
     else if (made < changes.size())
-        system::cutBackTo(path, made > 0 ? start + endOf[made - 1] : content->size());
+        cutBack = system::cutBackTo(path, made > 0 ? appendedAt + endOf[made - 1] : content->size());
+    if (!cutBack)
+        return withNotRestored(outcome ? failure(FailureKind::CannotWrite, ChangeHistoryFile) : outcome.error(),
+                               ChangeHistoryFile);
     // A history the disk did not confirm is told as the change's own would be.
     return !outcome || appended ? outcome : appended;
 }
@@ -156,58 +298,74 @@ Status RecordWrite(const DataDir& dir, const QList<Change>& changes, const std::
     });
 }
 
-Result<QList<ChangeRecord>> ReadChangeHistory(const DataDir& dir)
+Result<HistoryRead> ReadChangeHistory(const DataDir& dir)
 {
+    HistoryRead read;
+    QByteArray previous;
+    for (const QString& aside : setAsideFiles(dir)) {
+        const auto content = readWholeFile(dir.listFile(aside), aside, LargestHistoryFile);
+        if (!content)
+            return content.error();
+        readHistoryFile(*content, aside, previous, read.records, read.setAsideDamage);
+        previous = lastLineOf(*content).toByteArray();
+    }
+    read.setAsideRecords = read.records.size();
     const QString path = dir.listFile(ChangeHistoryFile);
     if (system::kindOf(path) == system::FileKind::Missing)
-        return QList<ChangeRecord>();
+        return read;
     const auto content = readWholeFile(path, ChangeHistoryFile, LargestHistoryFile);
     if (!content)
         return content.error();
-    QList<ChangeRecord> records;
-    QByteArrayView previous;
-    LineReader reader(*content);
-    while (!reader.atEnd()) {
-        const int first = reader.lineNumber() + 1;
-        QStringList lines;
-        QByteArrayView hashed; // the first eight lines with their line ends
-        QByteArrayView hashLine;
-        const char* begin = nullptr;
-        while (lines.size() < HistoryRecordLines && !reader.atEnd()) {
-            const auto line = reader.next();
-            const auto text = line ? cp932::decode(*line) : std::nullopt;
-            if (!text)
-                return damagedAt(reader.lineNumber(), EntryFault::None);
-            if (lines.isEmpty())
-                begin = line->data();
-            if (lines.size() == HistoryRecordLines - 1) {
-                hashed = QByteArrayView(begin, line->data());
-                hashLine = *line;
-            }
-            lines.append(*text);
-        }
-        if (lines.size() < HistoryRecordLines)
-            return damagedAt(first, EntryFault::IncompleteRecord);
-        ChangeRecord record;
-        record.time = QDateTime::fromString(lines[0], HistoryTimeForm);
-        if (!record.time.isValid())
-            return damagedAt(first, EntryFault::NotATime);
-        const auto kind = changeKindOf(lines[3]);
-        if (!kind)
-            return damagedAt(first + 3, EntryFault::UnknownChangeKind);
-        // Any whole number: a correction records the month key its file held, a doubtful one included.
-        const auto month = lines[5] == None ? std::optional<qint64>(0) : wholeNumberLine(lines[5]);
-        if (!month)
-            return damagedAt(first + 5, EntryFault::NotANumber);
-        record.pc = fromNone(lines[1]);
-        record.user = fromNone(lines[2]);
-        record.change = {*kind, fromNone(lines[4]), *month, fromNone(lines[6]), fromNone(lines[7])};
-        record.hash = hashLine.toByteArray();
-        record.intact = hashAfter(previous, hashed) == record.hash;
-        previous = hashLine;
-        records.append(record);
+    readHistoryFile(*content, ChangeHistoryFile, previous, read.records, read.damage);
+    return read;
+}
+
+Failure damagedHistoryAt(const DamagedStretch& stretch)
+{
+    Failure damaged = failure(FailureKind::HistoryDamaged, stretch.file, stretch.faultLine);
+    damaged.entryFault = stretch.fault;
+    damaged.text = QStringLiteral("%1～%2").arg(stretch.firstLine).arg(stretch.lastLine);
+    return damaged;
+}
+
+bool isSetAsideHistoryName(const QString& fileName)
+{
+    static const QRegularExpression form(QStringLiteral("^変更履歴_損傷_\\d{8}-\\d{6}(_\\d{1,6})?\\.txt$"));
+    return form.match(fileName).hasMatch();
+}
+
+Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now)
+{
+    const auto read = ReadChangeHistory(dir);
+    if (!read)
+        return read.error();
+    if (read->damage.isEmpty())
+        return failure(FailureKind::HistoryReadsWhole, ChangeHistoryFile);
+    const QString stamp = SetAsidePrefix + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = stamp + QStringLiteral(".txt");
+    for (int sequence = 2; system::kindOf(dir.listFile(name)) != system::FileKind::Missing; ++sequence)
+        name = stamp + QStringLiteral("_%1.txt").arg(sequence);
+    QStringList lines;
+    for (const DamagedStretch& stretch : read->damage)
+        lines << (stretch.firstLine == stretch.lastLine
+                      ? QStringLiteral("%1行目").arg(stretch.firstLine)
+                      : QStringLiteral("%1～%2行目").arg(stretch.firstLine).arg(stretch.lastLine));
+    if (system::renameWithoutReplacing(dir.listFile(ChangeHistoryFile), dir.listFile(name)) ==
+        system::RenameOutcome::Failed) {
+        Failure failed = failure(FailureKind::CannotWrite, name);
+        failed.systemError = errno;
+        return failed;
     }
-    return records;
+    // A kill here leaves the file set aside and no live history: the next change chains on from it all the same.
+    const Change continued{ChangeKind::Continued,
+                           {},
+                           0,
+                           QStringLiteral("%1（読めない行：%2）").arg(name, lines.join(QStringLiteral("、"))),
+                           {}};
+    const Status recorded = RecordWrite(dir, {continued}, [] { return Status(); });
+    if (!isWritten(recorded))
+        return recorded.error();
+    return name;
 }
 
 std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records)

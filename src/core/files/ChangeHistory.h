@@ -30,6 +30,8 @@ enum class ChangeKind {
     OtherDose,        // 他施設線量: an entry of doses received elsewhere added, changed or removed
     Declaration,      // 申告
     Facility,         // 事業所
+    NotMade,          // 未実施: a change recorded before it was made that the files show was never made
+    Continued,        // 履歴の継続: the history began anew after a damaged one was set aside
 };
 
 // The word a record holds for a kind, and back.
@@ -56,6 +58,8 @@ struct ChangeRecord {
     Change change;
     QByteArray hash;
     bool intact = true; // the hash is the one the record's lines and the record before give
+    QString file;       // 変更履歴.txt, or the history set aside that holds it
+    int line = 0;       // its first line there
 };
 
 // Records `changes` in the history, then makes them with `make`, which sets how many of them, in order, it
@@ -67,20 +71,52 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
 // The same for changes made by one write: all of them are made when it left its file written.
 Status RecordWrite(const DataDir& dir, const QList<Change>& changes, const std::function<Status()>& write);
 
-// Every record in file order; Damaged at the line of a record whose form is wrong (the file ending inside
-// a record, a time, a kind or a month that is none). No file is an empty history.
-Result<QList<ChangeRecord>> ReadChangeHistory(const DataDir& dir);
+// Lines of a history file that hold no record: a record cut short, lines added or altered so that they no
+// longer read, a byte code page 932 has not. From the first line of the stretch to the line before the next
+// record that reads.
+struct DamagedStretch {
+    QString file;
+    int firstLine = 0;
+    int lastLine = 0;
+    int faultLine = 0;                   // the line found wrong
+    EntryFault fault = EntryFault::None; // what is wrong there (None: not code page 932 text ended by CR LF)
+};
+
+// What the history holds: every record that reads, in order (those of histories set aside first), and
+// the stretches that do not, of the live file (changes wait until it reads whole) and of files set aside
+// (kept as they were found).
+struct HistoryRead {
+    QList<ChangeRecord> records;
+    QList<DamagedStretch> damage;
+    QList<DamagedStretch> setAsideDamage;
+    qsizetype setAsideRecords = 0; // how many of the records come from files set aside
+};
+
+// The history read past any damage; a failure only when a file cannot be read at all. No file is an
+// empty history.
+Result<HistoryRead> ReadChangeHistory(const DataDir& dir);
 
 // The first record (counted from 1) that is not intact, or nothing when the chain is whole.
 std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records);
 
-// The failure of a chain that breaks at a record (counted from 1): HistoryBroken at its first line.
-inline Failure brokenChainAt(qsizetype record)
+// The failure of a chain that breaks at a record (`number`, counted from 1): HistoryBroken at its first line.
+inline Failure brokenChainAt(const ChangeRecord& record, qsizetype number)
 {
-    Failure broken =
-        failure(FailureKind::HistoryBroken, ChangeHistoryFile, static_cast<int>((record - 1) * HistoryRecordLines + 1));
-    broken.text = QString::number(record);
+    Failure broken = failure(FailureKind::HistoryBroken, record.file, record.line);
+    broken.text = QString::number(number);
     return broken;
 }
+
+// The failure of a damaged stretch of the live history: HistoryDamaged at its line found wrong.
+Failure damagedHistoryAt(const DamagedStretch& stretch);
+
+// Whether a file name is that of a history set aside ("変更履歴_損傷_20261209-101500.txt"): part of the
+// store, kept for good.
+bool isSetAsideHistoryName(const QString& fileName);
+
+// Sets the damaged live history aside under a name of `now` and begins the history anew with a record that
+// names the file set aside and its damaged lines, chained to that file's last line, so that every record
+// that reads stays in the chain. HistoryReadsWhole when the live history reads whole. The name given.
+Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now);
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "core/files/ListFiles.h"
 
+#include "core/files/ChangeHistory.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/FileWriter.h"
 #include "core/files/NumberForms.h"
@@ -165,7 +166,7 @@ bool isStoreFileName(const QString& fileName)
     static const QStringList storeNames{
         RegistrantNamesFile, NextNumberFile, RemovedNamesFile,  EnteredMonthsFile, JobTypesFile, OtherFacilityDosesFile,
         DeclarationsFile,    FacilityFile,   ChangeHistoryFile, DoseDataFolder,    EntryLockFile};
-    return storeNames.contains(fileName) || isTemporaryFileName(fileName);
+    return storeNames.contains(fileName) || isSetAsideHistoryName(fileName) || isTemporaryFileName(fileName);
 }
 
 bool isStoreFile(const DataDir& dir, const QString& path)

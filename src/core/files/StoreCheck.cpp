@@ -8,35 +8,35 @@
 
 namespace velmora {
 
-Result<StoreCheck> VerifyStore(const DataDir& dir)
+StoreCheck VerifyStore(const DataDir& dir)
 {
-    const auto persons = ReadAllPersonNames(dir);
-    if (!persons)
-        return persons.error();
-    if (const auto entered = LoadEnteredMonths(dir); !entered)
-        return entered.error();
-    if (const auto number = ReadNextRegistrationNumber(dir); !number)
-        return number.error();
-    if (const auto jobTypes = LoadJobTypes(dir); !jobTypes)
-        return jobTypes.error();
     StoreCheck check;
-    for (const QString& name : *persons) {
-        if (const auto file = ReadPersonalFile(dir, name); !file)
-            return file.error();
-        ++check.personalFiles;
+    const auto note = [&check](const auto& read) {
+        if (!read)
+            check.faults.append(read.error());
+    };
+    const auto persons = ReadAllPersonNames(dir);
+    note(persons);
+    note(LoadEnteredMonths(dir));
+    note(ReadNextRegistrationNumber(dir));
+    note(LoadJobTypes(dir));
+    for (const QString& name : persons ? *persons : QStringList()) {
+        const auto file = ReadPersonalFile(dir, name);
+        note(file);
+        check.personalFiles += file ? 1 : 0;
     }
-    if (const auto doses = ReadOtherFacilityDoses(dir); !doses)
-        return doses.error();
-    if (const auto declarations = ReadDeclarations(dir); !declarations)
-        return declarations.error();
-    if (const auto facility = ReadFacility(dir); !facility)
-        return facility.error();
+    note(ReadOtherFacilityDoses(dir));
+    note(ReadDeclarations(dir));
+    note(ReadFacility(dir));
     const auto history = ReadChangeHistory(dir);
+    note(history);
     if (!history)
-        return history.error();
-    if (const auto broken = firstBrokenRecord(*history))
-        return brokenChainAt(*broken);
-    check.historyRecords = history->size();
+        return check;
+    for (const DamagedStretch& stretch : history->damage)
+        check.faults.append(damagedHistoryAt(stretch));
+    if (const auto broken = firstBrokenRecord(history->records))
+        check.faults.append(brokenChainAt(history->records[*broken - 1], *broken));
+    check.historyRecords = history->records.size();
     return check;
 }
 

@@ -5,15 +5,18 @@
 
 namespace velmora {
 
-// What a check of the whole store found when nothing was wrong: how many files and records it read.
+// What a check of the whole store read, and every fault it found.
 struct StoreCheck {
     qsizetype personalFiles = 0;
     qsizetype historyRecords = 0;
+    QList<Failure> faults;
 };
 
 // Reads every file of the store as the program reads it (the lists, each registrant's and removed person's
-// file, doses elsewhere, declarations, the facility) and the change history with its chain: the first fault
-// found, in that order (HistoryBroken for a record changed, removed or inserted by hand), or what was read.
-Result<StoreCheck> VerifyStore(const DataDir& dir);
+// file, doses elsewhere, declarations, the facility) and the change history with its chain, and compares
+// the store with what the history says was done: every fault, in that order (a file that does not read,
+// each damaged stretch of the history, the first record altered by hand, each difference between the files
+// and the history).
+StoreCheck VerifyStore(const DataDir& dir);
 
 } // namespace velmora

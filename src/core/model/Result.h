@@ -50,6 +50,8 @@ enum class FailureKind {
     HeldOtherValues,     // names: the persons whose file holds the month with other values (nothing written)
     Interrupted,         // names: the persons that have the month already, when a save was stopped
     HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
+    HistoryDamaged,      // file, line: a line of the history that does not read; text: its stretch; entryFault
+    HistoryReadsWhole,   // file: the history, which has nothing to set aside
     BackupDamaged,       // file: generation/file; text: what differs from the manifest
     NoBackups,           // file: the backup folder, which holds no generation
     BackupFolderMissing, // file: the backup folder, which is not there (never made by a backup)
@@ -79,6 +81,7 @@ enum class EntryFault {
     IncompleteRecord,  // the file ends inside a record of the change history
     NotATime,          // a record's time is none
     UnknownChangeKind, // a record of the change history names no change the program makes
+    NotAHash,          // a record's last line is no SHA-256
 };
 
 struct Failure {

@@ -218,6 +218,18 @@ QString mainMessage(const Failure& failure)
             .arg(failure.text.toInt() + 1);
     case FailureKind::ArchiveNotWritten:
         return QStringLiteral("年度の保存版を作成できませんでした。") + failure.text;
+    case FailureKind::HistoryDamaged:
+        return QStringLiteral("「%1」の%2行目が読めません（%3。%4行目は記録として読めません）。"
+                              "読めない行の上に変更を記録しないため、データは変更できません。"
+                              "バックアップの世代から「%1」を戻すか、「変更履歴」の「損傷部分を保管して続ける」"
+                              "（velmora --set-aside-history）で損傷したファイルを保管し、記録を続けて下さい")
+            .arg(failure.file)
+            .arg(failure.line)
+            .arg(failure.entryFault == EntryFault::None ? QStringLiteral("改行またはコードページ932でない文字")
+                                                        : entryFaultText(failure.entryFault),
+                 failure.text);
+    case FailureKind::HistoryReadsWhole:
+        return QStringLiteral("「%1」はすべて読めるため、保管する損傷部分はありません").arg(failure.file);
     case FailureKind::HistoryBroken:
         return QStringLiteral("「%1」の%2件目の記録（%3行目から）が、書かれた後に書き換えられています"
                               "（その記録か、その前の記録が変更・削除されたか、記録が挿入されています）")
@@ -280,6 +292,8 @@ QString entryFaultText(EntryFault fault)
         return QStringLiteral("日時ではありません");
     case EntryFault::UnknownChangeKind:
         return QStringLiteral("操作の名前ではありません");
+    case EntryFault::NotAHash:
+        return QStringLiteral("SHA-256ではありません");
     }
     return {};
 }
@@ -315,6 +329,13 @@ QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsi
     return QStringLiteral("データフォルダの記録が、バックアップ「%1」を作成したときより少なくなっています（%2）。"
                           "記録が失われていないかを確かめて下さい。バックアップ「%1」は削除せずに残します。")
         .arg(generation, less.join(QStringLiteral("、")));
+}
+
+QString setAsideMessage(const QString& name)
+{
+    return QStringLiteral("読めない行のある変更履歴を「%1」としてデータフォルダに保管し、変更履歴を続けました。"
+                          "保管したファイルは削除せずに残して下さい（バックアップにも含まれます）。")
+        .arg(name);
 }
 
 } // namespace velmora

@@ -31,4 +31,7 @@ QString listForMessage(const QStringList& items, const QString& unit, qsizetype 
 // which is kept.
 QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsizetype personsNow, bool historyShorter);
 
+// A damaged change history kept under `name`, the history begun anew.
+QString setAsideMessage(const QString& name);
+
 } // namespace velmora

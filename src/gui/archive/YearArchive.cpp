@@ -75,6 +75,8 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
     const auto history = ReadChangeHistory(dir);
     if (!history)
         return history.error();
+    if (!history->damage.isEmpty())
+        return damagedHistoryAt(history->damage.first());
     const auto facility = ReadFacility(dir);
     const QString facilityText = facility ? facilityLine(*facility) : QString();
     QStringList names;
@@ -106,7 +108,7 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
 
     QStringList written = printer.files();
     QList<ChangeRecord> yearChanges;
-    for (const ChangeRecord& record : *history)
+    for (const ChangeRecord& record : history->records)
         if (inYear(record.change.month, fiscalYear))
             yearChanges << record;
     for (const auto& [name, bytes] :

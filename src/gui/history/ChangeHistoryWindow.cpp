@@ -1,6 +1,7 @@
 #include "gui/history/ChangeHistoryWindow.h"
 
 #include "core/files/FacilitySettings.h"
+#include "core/files/WriterLock.h"
 #include "core/model/Calendar.h"
 #include "core/texts/Messages.h"
 #include "gui/platform/Fonts.h"
@@ -68,9 +69,13 @@ ChangeHistoryWindow::ChangeHistoryWindow(const DataDir& dir, Dialogs& messageBox
     }
 
     PrintButton = new CommandButton(QStringLiteral("PrintButton"), QStringLiteral("印刷"), this);
+    SetAsideButton =
+        new CommandButton(QStringLiteral("SetAsideButton"), QStringLiteral("損傷部分を保管して続ける"), this);
+    SetAsideButton->hide();
     CloseButton = new CommandButton(QStringLiteral("CloseButton"), QStringLiteral("閉じる"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
+    bottom->addWidget(SetAsideButton);
     bottom->addStretch();
     bottom->addWidget(CloseButton);
 
@@ -89,23 +94,20 @@ void ChangeHistoryWindow::connectControls()
     connect(PersonBox, &QComboBox::currentIndexChanged, this, &ChangeHistoryWindow::choose);
     connect(MonthBox, &QComboBox::currentIndexChanged, this, &ChangeHistoryWindow::choose);
     connect(PrintButton, &QPushButton::clicked, this, &ChangeHistoryWindow::printHistory);
+    connect(SetAsideButton, &QPushButton::clicked, this, &ChangeHistoryWindow::setAsideDamage);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 void ChangeHistoryWindow::open()
 {
-    const auto records = [this] {
+    const auto read = [this] {
         const WaitCursor wait;
         return ReadChangeHistory(dataDir);
     }();
-    all = records ? *records : QList<ChangeRecord>();
+    all = read ? read->records : QList<ChangeRecord>();
     std::reverse(all.begin(), all.end());
-    const auto broken = records ? firstBrokenRecord(*records) : std::nullopt;
-    ChainLabel->setText(!records ? messageOf(records.error())
-                        : broken ? messageOf(brokenChainAt(*broken)) +
-                                       QStringLiteral("。記録の後に変更されたデータがないか確認して下さい")
-                                 : QStringLiteral("%1件の記録は、どれも書かれたときのままです。").arg(all.size()));
-    ChainLabel->setStyleSheet(!records || broken ? QStringLiteral("color: red") : QString());
+    showChainStanding(read);
+    SetAsideButton->setVisible(read && !read->damage.isEmpty());
 
     std::set<QString> names;
     std::set<MonthKey, std::greater<>> months;
@@ -127,6 +129,45 @@ void ChangeHistoryWindow::open()
         MonthBox->addItem(monthName(month), month);
     choose();
     showAndActivate(this);
+}
+
+void ChangeHistoryWindow::showChainStanding(const Result<HistoryRead>& read)
+{
+    const auto broken = read ? firstBrokenRecord(read->records) : std::nullopt;
+    QString text;
+    if (!read)
+        text = messageOf(read.error());
+    else if (!read->damage.isEmpty())
+        text = messageOf(damagedHistoryAt(read->damage.first())) +
+               (read->damage.size() > 1 ? QStringLiteral("（読めない箇所はほかに%1か所）").arg(read->damage.size() - 1)
+                                        : QString());
+    else if (broken)
+        text = messageOf(brokenChainAt(read->records[*broken - 1], *broken)) +
+               QStringLiteral("。記録の後に変更されたデータがないか確認して下さい");
+    else
+        text = QStringLiteral("%1件の記録は、どれも書かれたときのままです。").arg(all.size());
+    if (read && !read->setAsideDamage.isEmpty())
+        text += QStringLiteral("（保管した変更履歴には読めない行が%1か所あります）").arg(read->setAsideDamage.size());
+    ChainLabel->setText(text);
+    ChainLabel->setStyleSheet(!read || broken || !read->damage.isEmpty() ? QStringLiteral("color: red") : QString());
+}
+
+void ChangeHistoryWindow::setAsideDamage()
+{
+    if (!dialogs.confirmRisky(QStringLiteral("読めない行のある変更履歴をデータフォルダに別の名前で保管し、"
+                                             "変更履歴を続けます。バックアップから戻せる場合は、戻す方が確実です。"
+                                             "保管して続けますか？")))
+        return;
+    WriterLock lock(dataDir); // as data entry: no change of the store meanwhile
+    const Status locked = lock.tryLock();
+    const auto setAside = locked ? SetAsideDamagedHistory(dataDir, clock.now()) : Result<QString>(locked.error());
+    if (!setAside) {
+        dialogs.warn(messageOf(setAside.error()));
+        return;
+    }
+    lock.unlock();
+    dialogs.inform(setAsideMessage(*setAside));
+    open();
 }
 
 void ChangeHistoryWindow::choose()

@@ -16,7 +16,8 @@ namespace velmora {
 
 // The window "変更履歴": every change of the store with its time, PC, user and the values before and after,
 // chosen by person and by month, printed as shown, with a line saying whether the chain of records holds or
-// at which record it breaks. It only reads.
+// at which record it breaks, and which lines do not read. It only reads, but for setting a damaged history
+// aside so that changes can go on.
 class ChangeHistoryWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,12 +31,15 @@ public:
     QLabel* ChainLabel;         // whether every record is as written
     QTableView* HistoryTable;   // the records chosen
     CommandButton* PrintButton; // "印刷"
+    CommandButton* SetAsideButton; // "損傷部分を保管して続ける", shown while the history has lines that do not read
     CommandButton* CloseButton; // "閉じる"
 
 private:
     void connectControls();
     void choose();
     void printHistory();
+    void showChainStanding(const Result<HistoryRead>& read);
+    void setAsideDamage();
 
     DataDir dataDir;
     Dialogs& dialogs;

@@ -29,27 +29,33 @@ void writeLines(const DataDir& dir, const QList<QByteArray>& lines)
     writeBytes(dir.listFile(ChangeHistoryFile), lines.join('\n') + '\n');
 }
 
-// A hand edit of a history of three records (nine lines each), and where --verify must find it.
+// A hand edit of a history of three records (nine lines each), where --verify must find it, and how many
+// records still read.
 struct HandEdit {
     const char* name;
     std::function<void(QList<QByteArray>&)> edit;
     std::optional<qsizetype> brokenRecord;
     int damagedLine = 0;
+    qsizetype readable = 3;
 };
 
 const HandEdit HandEdits[] = {
     {"none", [](QList<QByteArray>&) {}, std::nullopt},
     {"a changed digit", [](QList<QByteArray>& l) { l[9 + 7].replace("0.1", "0.2"); }, 2},
     {"a changed hash", [](QList<QByteArray>& l) { l[26][0] = l[26][0] == 'a' ? 'b' : 'a'; }, 3},
-    {"a removed record", [](QList<QByteArray>& l) { l.remove(9, 9); }, 2},
-    {"an inserted record", [](QList<QByteArray>& l) { l = l.mid(0, 9) + l.mid(0, 9) + l.mid(9); }, 2},
+    {"a removed record", [](QList<QByteArray>& l) { l.remove(9, 9); }, 2, 0, 2},
+    {"an inserted record", [](QList<QByteArray>& l) { l = l.mid(0, 9) + l.mid(0, 9) + l.mid(9); }, 2, 0, 4},
     {"a reordered pair", [](QList<QByteArray>& l) { l = l.mid(0, 9) + l.mid(18, 9) + l.mid(9, 9); }, 2},
-    {"a cut last record", [](QList<QByteArray>& l) { l.resize(24); }, std::nullopt, 19},
+    {"a cut last record", [](QList<QByteArray>& l) { l.resize(24); }, std::nullopt, 19, 2},
     {"a kind no change has", [](QList<QByteArray>& l) { l[3] = *cp932::encode(QStringLiteral("改ざん")); },
-     std::nullopt, 4},
+     std::nullopt, 4, 2},
+    {"a garbage line appended", [](QList<QByteArray>& l) { l.append("garbage\r"); }, std::nullopt, 28},
+    {"a line inserted inside", [](QList<QByteArray>& l) { l.insert(9, "x\r"); }, std::nullopt, 10},
+    {"a byte no text has", [](QList<QByteArray>& l) { l[9 + 6] = "\x81\r"; }, std::nullopt, 16, 2},
+    {"a record's line ended by LF", [](QList<QByteArray>& l) { l[9 + 7].chop(1); }, std::nullopt, 17, 2},
 };
 
-TEST(ChangeHistory, EachHandEditIsFoundAtItsRecord)
+TEST(ChangeHistory, EachHandEditIsFoundAtItsRecordAndEveryRecordThatReadsIsKept)
 {
     for (const HandEdit& row : HandEdits) {
         QTemporaryDir temp;
@@ -59,15 +65,45 @@ TEST(ChangeHistory, EachHandEditIsFoundAtItsRecord)
         ASSERT_EQ(lines.size(), 27);
         row.edit(lines);
         writeLines(dir, lines);
-        const auto records = ReadChangeHistory(dir);
-        if (row.damagedLine) {
-            ASSERT_FALSE(records) << row.name;
-            EXPECT_EQ(records.error().line, row.damagedLine) << row.name;
+        const auto read = ReadChangeHistory(dir);
+        ASSERT_TRUE(read) << row.name << ": " << messageOf(read.error()).toStdString();
+        EXPECT_EQ(read->records.size(), row.readable) << row.name;
+        EXPECT_EQ(firstBrokenRecord(read->records), row.brokenRecord) << row.name;
+        EXPECT_EQ(read->damage.isEmpty() ? 0 : read->damage.first().faultLine, row.damagedLine) << row.name;
+        if (!row.damagedLine)
             continue;
-        }
-        ASSERT_TRUE(records) << row.name << ": " << messageOf(records.error()).toStdString();
-        EXPECT_EQ(firstBrokenRecord(*records), row.brokenRecord) << row.name;
+        // Nothing is recorded on top of the damage until the history is set aside; then the chain goes on.
+        EXPECT_FALSE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); })) << row.name;
+        const auto setAside = SetAsideDamagedHistory(dir, QDateTime(QDate(2026, 12, 9), QTime(10, 15)));
+        ASSERT_TRUE(setAside) << row.name;
+        EXPECT_EQ(*setAside, QStringLiteral("変更履歴_損傷_20261209-101500.txt"));
+        EXPECT_TRUE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); })) << row.name;
+        const auto after = ReadChangeHistory(dir);
+        ASSERT_TRUE(after && after->damage.isEmpty()) << row.name;
+        EXPECT_EQ(after->records.size(), row.readable + 2) << row.name;
+        EXPECT_EQ(after->setAsideRecords, row.readable) << row.name;
+        EXPECT_EQ(after->records[row.readable].change.kind, ChangeKind::Continued) << row.name;
+        EXPECT_TRUE(after->records[row.readable].intact && after->records.last().intact) << row.name;
+        EXPECT_EQ(after->setAsideDamage.size(), 1) << row.name;
     }
+}
+
+// A record whose hash was computed apart from the program: SHA-256 over the line before (none for the
+// first record), CR LF, and the record's eight lines each with CR LF.
+TEST(ChangeHistory, AHashIsTheSha256OfThePreviousLineAndTheRecordWithCrLf)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    const QByteArray record = "2026/12/09 10:15:00\r\nPC1\r\nuser\r\n\x93\xfc\x97\xcd\r\n\x8eR\x93"
+                              "c\r\n"
+                              "202504\r\n\x81\\\r\n\x8e\xc0\x8c\xf8 0.1\r\n";
+    writeBytes(dir.listFile(ChangeHistoryFile),
+               record + "de6d09119469ba39510d73ddb6e1f07869065daa490c71362369e6b1368d2b82\r\n");
+    const auto read = ReadChangeHistory(dir);
+    ASSERT_TRUE(read && read->records.size() == 1);
+    EXPECT_TRUE(read->records[0].intact);
+    EXPECT_EQ(read->records[0].change,
+              (Change{ChangeKind::MonthSaved, QStringLiteral("山田"), 202504, {}, QStringLiteral("実効 0.1")}));
 }
 
 TEST(ChangeHistory, HoldsTheChangesMadeAndChainsOnAcrossAppends)
@@ -86,10 +122,10 @@ TEST(ChangeHistory, HoldsTheChangesMadeAndChainsOnAcrossAppends)
     // A history whose last line lost its line end (an editor) is ended before the next record.
     writeBytes(dir.listFile(ChangeHistoryFile), fileBytes(dir.listFile(ChangeHistoryFile)).chopped(2));
     ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(2), [] { return Status(); }));
-    const auto records = ReadChangeHistory(dir);
-    ASSERT_TRUE(records) << messageOf(records.error()).toStdString();
+    const auto read = ReadChangeHistory(dir);
+    ASSERT_TRUE(read) << messageOf(read.error()).toStdString();
     QList<Change> changes;
-    for (const ChangeRecord& record : *records) {
+    for (const ChangeRecord& record : read->records) {
         changes << record.change;
         EXPECT_TRUE(record.intact);
         EXPECT_LE(qAbs(record.time.secsTo(QDateTime::currentDateTime())), 60);

@@ -63,4 +63,32 @@ TEST_F(ChangeHistoryView, ShowsEveryChangeByPersonAndMonthSaysWhereTheChainBreak
         EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
 }
 
+// A garbage line appended: every record is shown, the line named, and the history set aside from the
+// window begins anew so that changes can go on.
+TEST_F(ChangeHistoryView, ShowsEveryRecordPastADamagedLineAndSetsTheDamageAside)
+{
+    makeStore(app.dataDir, {QStringLiteral("山田")});
+    ASSERT_TRUE(SaveFacility(app.dataDir, {}, {QStringLiteral("A病院"), {}, {}}));
+    const QString history = app.dataDir.listFile(ChangeHistoryFile);
+    writeBytes(history, fileBytes(history) + "garbage\r\n");
+    click(app.form1().Command4);
+    TotalsWindow& totals = app.totalsWindow();
+    click(totals.HistoryButton);
+    ChangeHistoryWindow& window = totals.historyWindow;
+    EXPECT_EQ(window.HistoryTable->model()->rowCount(), 1);
+    EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の10行目が読めません")))
+        << window.ChainLabel->text().toStdString();
+    ASSERT_TRUE(window.SetAsideButton->isVisible());
+    EXPECT_FALSE(SaveFacility(app.dataDir, {QStringLiteral("A病院"), {}, {}}, {QStringLiteral("B病院"), {}, {}}));
+
+    dialogs.answer(true);
+    click(window.SetAsideButton);
+    EXPECT_TRUE(takeMessages().last().startsWith(
+        QStringLiteral("読めない行のある変更履歴を「変更履歴_損傷_20261207-101500.txt」")));
+    EXPECT_FALSE(window.SetAsideButton->isVisible());
+    EXPECT_EQ(window.HistoryTable->model()->rowCount(), 2);
+    EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("2件の記録は、どれも書かれたときのままです。")));
+    EXPECT_TRUE(SaveFacility(app.dataDir, {QStringLiteral("A病院"), {}, {}}, {QStringLiteral("B病院"), {}, {}}));
+}
+
 } // namespace
