@@ -22,14 +22,26 @@ BackupSchedule::BackupSchedule(const DataDir& dir, QSettings& keptSettings, Dial
 {
 }
 
+namespace {
+
+// A setting of the backups of one data folder: a backup folder serves one data folder.
+QString backupKey(const DataDir& dir, const char* name)
+{
+    const QByteArray folder =
+        QCryptographicHash::hash(QDir(dir.root()).absolutePath().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("backup-%1/%2").arg(QString::fromLatin1(folder), QLatin1String(name));
+}
+
+} // namespace
+
+QString backupFolderOf(const QSettings& settings, const DataDir& dir)
+{
+    return settings.value(backupKey(dir, "folder")).toString();
+}
+
 QString BackupSchedule::key(const char* name) const
 {
-    // The settings of each data folder apart: a backup folder serves one data folder.
-    const QByteArray folder =
-        QCryptographicHash::hash(QDir(dataDir.root()).absolutePath().toUtf8(), QCryptographicHash::Sha256)
-            .toHex()
-            .left(16);
-    return QStringLiteral("backup-%1/%2").arg(QString::fromLatin1(folder), QLatin1String(name));
+    return backupKey(dataDir, name);
 }
 
 qint64 BackupSchedule::historySize() const

@@ -46,4 +46,7 @@ private:
     qint64 historyAtStart = -1;
 };
 
+// The backup folder chosen in the main menu for a data folder, or an empty text.
+QString backupFolderOf(const QSettings& settings, const DataDir& dir);
+
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/BackupSchedule.h"
 #include "app/Console.h"
 #include "app/DataFolder.h"
 #include "app/Termination.h"
@@ -23,6 +24,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <cstdio>
 #include <cstdlib>
 
@@ -323,7 +325,13 @@ int verifyStore(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir)
         return 1;
-    const StoreCheck checked = VerifyStore(*dir);
+    // The history is held against the copies in the backup folder chosen in the main menu.
+    const QSettings settings(QStringLiteral("Velmora"), QStringLiteral("Velmora"));
+    QStringList generations;
+    if (const QString backups = backupFolderOf(settings, *dir); !backups.isEmpty())
+        for (const Generation& generation : generationsOf(backups))
+            generations << QDir(backups).filePath(generation.name);
+    const StoreCheck checked = VerifyStore(*dir, generations);
     for (const Failure& fault : checked.faults)
         tell(messageOf(fault));
     if (!checked.faults.isEmpty())

@@ -101,4 +101,30 @@ TEST(ImportMonthCommand, AStopMidwayReleasesTheLockAndARunAgainNeverKeepsOtherVa
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 "}));
 }
 
+// An import killed at each write, then a change of another month: the records the kill left without
+// their change are answered 未実施, and --verify finds the store as the history says.
+TEST(ImportMonthCommand, AKillLeavesRecordsThatTheNextChangeAnswersAsNotMade)
+{
+    const QStringList names{QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("佐藤")};
+    for (const auto& [when, notMade] : {std::pair{1, 3}, {2, 2}, {3, 1}, {4, 0}, {5, 0}}) {
+        QTemporaryDir store;
+        const DataDir dir(store.path());
+        makeStore(dir, names);
+        const QString csv = QDir(store.path()).filePath(QStringLiteral("月.csv"));
+        writeBytes(csv,
+                   QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,1,,,\n鈴木,2,,,\n佐藤,3,,,\n").toUtf8());
+        const auto import = [&](const char* month) {
+            return QStringList{"--import-month", month, csv, "--data-dir", store.path()};
+        };
+        ASSERT_EQ(runVelmora(import("200504")).exitCode, 0); // the history is there: appended to from now on
+        const QString kill = QStringLiteral("inject=fdatasync:signal=KILL:when=%1").arg(when);
+        runVelmora(import("200505"), {"-e", "trace=fdatasync", "-e", kill});
+        ASSERT_EQ(runVelmora(import("200506")).exitCode, 0);
+        const ProgramRun verified = runVelmora({"--verify", "--data-dir", store.path()});
+        EXPECT_EQ(verified.exitCode, 0) << "killed at fdatasync #" << when << "\n" << verified.err.toStdString();
+        EXPECT_EQ(fileBytes(dir.listFile(ChangeHistoryFile)).count("\x96\xa2\x8e\xc0\x8e\x7b"), notMade) // 未実施
+            << "killed at fdatasync #" << when;
+    }
+}
+
 } // namespace

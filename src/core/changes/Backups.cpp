@@ -2,12 +2,12 @@
 
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
+#include "core/files/Manifest.h"
 #include "core/files/NumberForms.h"
 #include "core/files/StoreCheck.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -39,17 +39,6 @@ bool newerFirst(const Generation& one, const Generation& other)
     return std::pair(one.time, one.sequence) > std::pair(other.time, other.sequence);
 }
 
-struct ManifestEntry {
-    QString path; // from the generation's folder, "/" between folders
-    qint64 size = 0;
-    QByteArray sha256; // hexadecimal
-};
-
-QByteArray sha256Of(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
-
 // The files of the store, by their path from the data folder: the list files, the change history and
 // every file of 被曝Data; not the lock, temporary files or anything else the folder holds.
 QStringList storeFiles(const DataDir& dir)
@@ -75,63 +64,6 @@ QStringList filesBelow(const QString& folder)
     return files;
 }
 
-Result<QByteArray> manifestOf(const QList<ManifestEntry>& entries)
-{
-    QStringList lines{printForm(static_cast<double>(entries.size()))};
-    for (const ManifestEntry& entry : entries)
-        lines << entry.path << printForm(static_cast<double>(entry.size)) << QString::fromLatin1(entry.sha256);
-    return encodeLines(lines);
-}
-
-Failure damaged(const QString& generation, const QString& file, const QString& what)
-{
-    Failure failed = failure(FailureKind::BackupDamaged, generation + QLatin1Char('/') + file);
-    failed.text = what;
-    return failed;
-}
-
-Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& generation)
-{
-    const auto bytes = readWholeFile(QDir(folder).filePath(ManifestFile), ManifestFile, LargestListFile);
-    if (!bytes)
-        return damaged(generation, ManifestFile, QStringLiteral("目録を読めません"));
-    const auto lines = decodeTextLines(*bytes, ManifestFile);
-    const auto count = lines && !lines->isEmpty() ? wholeNumberLine(lines->first()) : std::nullopt;
-    if (!count || *count < 0 || lines->size() != 1 + 3 * *count)
-        return damaged(generation, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
-    QList<ManifestEntry> entries;
-    for (qint64 at = 0; at < *count; ++at) {
-        const auto size = wholeNumberLine(lines->at(2 + 3 * at));
-        if (!size)
-            return damaged(generation, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
-        entries.append({lines->at(1 + 3 * at), *size, lines->at(3 + 3 * at).toLatin1()});
-    }
-    return entries;
-}
-
-// The generations Velmora made in a folder (a name of its form holding a manifest that reads), with what
-// their manifests say they hold, oldest first.
-QList<Generation> generationsIn(const QString& backupFolder)
-{
-    QList<Generation> generations;
-    for (const QString& name : QDir(backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        auto generation = generationNamed(name);
-        if (!generation)
-            continue;
-        const auto entries = readManifest(QDir(backupFolder).filePath(name), name);
-        if (!entries)
-            continue;
-        for (const ManifestEntry& entry : *entries) {
-            generation->persons += entry.path.startsWith(PersonalFilePrefix) ? 1 : 0;
-            generation->history += entry.path == ChangeHistoryFile ? entry.size : 0;
-        }
-        generations.append(*generation);
-    }
-    std::sort(generations.begin(), generations.end(),
-              [](const Generation& one, const Generation& other) { return newerFirst(other, one); });
-    return generations;
-}
-
 GenerationCheck checkGeneration(const QString& backupFolder, const QString& name)
 {
     GenerationCheck check;
@@ -147,18 +79,18 @@ GenerationCheck checkGeneration(const QString& backupFolder, const QString& name
         listed.insert(entry.path);
         const auto bytes = readFileBytes(QDir(folder).filePath(entry.path), entry.path, LargestStoreFile);
         if (!bytes)
-            check.damage = damaged(name, entry.path, QStringLiteral("ファイルがありません"));
+            check.damage = differsFromManifest(name, entry.path, QStringLiteral("ファイルがありません"));
         else if (bytes->size() != entry.size)
-            check.damage = damaged(name, entry.path, QStringLiteral("大きさが違います"));
+            check.damage = differsFromManifest(name, entry.path, QStringLiteral("大きさが違います"));
         else if (sha256Of(*bytes) != entry.sha256)
-            check.damage = damaged(name, entry.path, QStringLiteral("内容が違います"));
+            check.damage = differsFromManifest(name, entry.path, QStringLiteral("内容が違います"));
         if (check.damage)
             return check;
         ++check.files;
     }
     for (const QString& file : filesBelow(folder))
         if (!listed.contains(file)) {
-            check.damage = damaged(name, file, QStringLiteral("目録にないファイルです"));
+            check.damage = differsFromManifest(name, file, QStringLiteral("目録にないファイルです"));
             break;
         }
     return check;
@@ -263,22 +195,6 @@ std::optional<Failure> backupFolderProblem(const DataDir& dir, const QString& fo
     return std::nullopt;
 }
 
-Status WriteManifest(const QString& folder, const QStringList& files)
-{
-    QList<ManifestEntry> entries;
-    for (const QString& file : files) {
-        const auto bytes = readFileBytes(QDir(folder).filePath(file), file, LargestStoreFile);
-        if (!bytes)
-            return bytes.error();
-        entries.append({file, bytes->size(), sha256Of(*bytes)});
-    }
-    const auto manifest = manifestOf(entries);
-    if (!manifest)
-        return manifest.error();
-    const Status written = createFile(QDir(folder).filePath(ManifestFile), ManifestFile, *manifest);
-    return isWritten(written) ? Status() : written;
-}
-
 Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now,
                               const BackupProgress& progress)
 {
@@ -306,7 +222,7 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
     // Nothing is removed unless the generation just made reads back as its manifest says.
     if (const GenerationCheck check = checkGeneration(target, name); check.damage)
         return *check.damage;
-    const QList<Generation> generations = generationsIn(target);
+    const QList<Generation> generations = generationsOf(target);
     BackupMade made;
     made.name = name;
     for (const Generation& generation : generations)
@@ -335,10 +251,31 @@ Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder)
     return checks;
 }
 
+QList<Generation> generationsOf(const QString& backupFolder)
+{
+    QList<Generation> generations;
+    for (const QString& name : QDir(backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        auto generation = generationNamed(name);
+        if (!generation)
+            continue;
+        const auto entries = readManifest(QDir(backupFolder).filePath(name), name);
+        if (!entries)
+            continue;
+        for (const ManifestEntry& entry : *entries) {
+            generation->persons += entry.path.startsWith(PersonalFilePrefix) ? 1 : 0;
+            generation->history += entry.path == ChangeHistoryFile ? entry.size : 0;
+        }
+        generations.append(*generation);
+    }
+    std::sort(generations.begin(), generations.end(),
+              [](const Generation& one, const Generation& other) { return newerFirst(other, one); });
+    return generations;
+}
+
 std::optional<Generation> newestGeneration(const QString& backupFolder)
 {
     const QString folder = QFileInfo(backupFolder).absoluteFilePath();
-    const QList<Generation> generations = generationsIn(folder);
+    const QList<Generation> generations = generationsOf(folder);
     for (auto generation = generations.rbegin(); generation != generations.rend(); ++generation) {
         const QDir files(QDir(folder).filePath(generation->name));
         const auto entries = readManifest(files.path(), generation->name);

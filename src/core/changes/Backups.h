@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/DataDir.h"
+#include "core/files/Manifest.h"
 #include "core/model/Result.h"
 
 #include <QDateTime>
@@ -11,12 +12,6 @@
 // store as it was and a manifest of each file's size and SHA-256. The backup folder is meant for one data
 // folder; Velmora removes only the generations it made there, by the keeping rule, and never anything else.
 namespace velmora {
-
-inline const QString ManifestFile = QStringLiteral("velmora-manifest.txt");
-
-// Writes the manifest of `files` (paths from `folder`, "/" between folders) into `folder`: each file's size
-// and SHA-256 as it reads back now (code page 932, CR LF: the number of files, then three lines each).
-Status WriteManifest(const QString& folder, const QStringList& files);
 
 // A generation as its folder's name and manifest give it: when it was made, its place among those of the
 // same second, how many personal files it holds and how long its change history is (bytes).
@@ -67,6 +62,10 @@ struct GenerationCheck {
 // Every generation of a backup folder (any path, relative ones included), oldest first, each with its
 // result; NoBackups when the folder holds none.
 Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder);
+
+// The generations Velmora made in a backup folder (a name of its form holding a manifest that reads), with
+// what their manifests say they hold, oldest first.
+QList<Generation> generationsOf(const QString& backupFolder);
 
 // The newest generation of a backup folder whose manifest lists files that all stand there with their size
 // (a quick look, not a check of their contents), whoever made it; nothing when there is none.

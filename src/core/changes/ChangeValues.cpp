@@ -1,6 +1,5 @@
 #include "core/changes/ChangeValues.h"
 
-#include "core/files/NumberForms.h"
 #include "core/model/Calendar.h"
 
 #include <QHash>
@@ -8,23 +7,6 @@
 
 namespace velmora {
 namespace {
-
-const QString Separator = QStringLiteral("、");
-
-QString field(QStringView name, const QString& value)
-{
-    return name.toString() + QLatin1Char(' ') + (value.isEmpty() ? NoComment : value);
-}
-
-// The fields of a header that a correction may change, by name.
-QList<std::pair<QString, QString>> correctableFields(const PersonalHeader& header)
-{
-    return {{QStringLiteral("所属"), header.affiliation},
-            {QStringLiteral("職種"), header.jobType},
-            {QStringLiteral("登録年月日"), header.registrationDate},
-            {QStringLiteral("過去の被曝"),
-             header.pastExposureFlag == 0 ? QStringLiteral("なし") : plainForm(header.pastDose)}};
-}
 
 // Entries of `from` not matched by an equal entry of `against`, in the order of `from`.
 template <typename Entry> QList<Entry> unmatched(const QList<Entry>& from, const QList<Entry>& against)
@@ -77,52 +59,6 @@ MonthKey declarationMonth(const Declaration& declaration)
 
 } // namespace
 
-QString monthValues(const MonthlyRecord& record)
-{
-    return QStringList{field(u"実効", plainForm(record.effective)), field(u"水晶体", plainForm(record.lens)),
-                       field(u"皮膚", plainForm(record.skin)), field(u"内部", plainForm(record.internal)),
-                       field(u"備考", record.comment)}
-        .join(Separator);
-}
-
-QString headerValues(const PersonalHeader& header)
-{
-    QStringList fields{field(u"登録番号", plainForm(header.registrationNumber)),
-                       field(u"性別", header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女")),
-                       field(u"生年月日", plainForm(header.dateOfBirth))};
-    for (const auto& [name, value] : correctableFields(header))
-        fields << field(name, value);
-    return fields.join(Separator);
-}
-
-QString otherDoseValues(const OtherFacilityDose& dose)
-{
-    return QStringList{field(u"施設", dose.facility),
-                       field(u"期間", QStringLiteral("%1～%2").arg(dose.from).arg(dose.to)),
-                       field(u"実効", plainForm(dose.effective)),
-                       field(u"水晶体", plainForm(dose.lens)),
-                       field(u"皮膚", plainForm(dose.skin)),
-                       field(u"内部", plainForm(dose.internal)),
-                       field(u"備考", dose.note)}
-        .join(Separator);
-}
-
-QString declarationValues(const Declaration& declaration)
-{
-    const QString until = declaration.to == 0 ? QString() : QString::number(declaration.to);
-    return QStringList{field(u"種別", declarationKindText(declaration.kind)),
-                       field(u"期間", QStringLiteral("%1～%2").arg(declaration.from).arg(until)),
-                       field(u"備考", declaration.note)}
-        .join(Separator);
-}
-
-QString facilityValues(const Facility& facility)
-{
-    return QStringList{field(u"事業所名", facility.name), field(u"責任者の役職", facility.responsibleTitle),
-                       field(u"責任者の氏名", facility.responsibleName)}
-        .join(Separator);
-}
-
 QList<Change> correctionChanges(const PersonalFile& before, const PersonalHeader& header,
                                 const QList<MonthlyRecord>& records)
 {
@@ -148,11 +84,12 @@ QList<Change> correctionChanges(const PersonalFile& before, const PersonalHeader
     const auto newFields = correctableFields(header);
     for (qsizetype at = 0; at < oldFields.size(); ++at)
         if (oldFields[at] != newFields[at]) {
-            was << field(oldFields[at].first, oldFields[at].second);
-            is << field(newFields[at].first, newFields[at].second);
+            was << changeField(oldFields[at].first, oldFields[at].second);
+            is << changeField(newFields[at].first, newFields[at].second);
         }
     if (!was.isEmpty())
-        changes.append({ChangeKind::HeaderCorrection, name, 0, was.join(Separator), is.join(Separator)});
+        changes.append(
+            {ChangeKind::HeaderCorrection, name, 0, was.join(ChangeWordSeparator), is.join(ChangeWordSeparator)});
     return changes;
 }
 

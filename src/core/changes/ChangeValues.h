@@ -1,20 +1,11 @@
 #pragma once
 
 #include "core/files/ChangeHistory.h"
-#include "core/files/DoseAdditions.h"
-#include "core/files/FacilitySettings.h"
-#include "core/model/Records.h"
+#include "core/files/ChangeWords.h"
 
-// What the change history holds of each change: the values before and after, one line each, in words an
-// auditor reads without the program ("実効 0.3、水晶体 0.4、皮膚 0.5、内部 0、備考 腕"), with numbers in
-// the stored digits.
+// The changes the history records for a rewrite of a whole file: what differs between the file as it was and
+// as it is to be.
 namespace velmora {
-
-QString monthValues(const MonthlyRecord& record);
-QString headerValues(const PersonalHeader& header);
-QString otherDoseValues(const OtherFacilityDose& dose);
-QString declarationValues(const Declaration& declaration);
-QString facilityValues(const Facility& facility);
 
 // The changes between a person's file as it was and as it is to be: a record per month corrected, added or
 // deleted (in month order) and one for the registration data when it changed.

@@ -2,6 +2,7 @@
 
 #include "core/files/Cp932.h"
 #include "core/files/FileWriter.h"
+#include "core/files/HistoryAgreement.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
@@ -253,9 +254,16 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     if (!start)
         return start.error();
     QByteArray previous = *start;
+    // Changes recorded and never made (a kill between a record and its change) are answered first, so that
+    // the history says what the files hold; their records stay.
+    QList<Change> recorded;
+    for (const ChangeRecord& unmade : unmadeAtEnd(dir, records))
+        recorded << notMadeAnswer(unmade);
+    const qsizetype answers = recorded.size();
+    recorded += changes;
     QByteArray added;
-    QList<qsizetype> endOf; // where each change's record ends, from `appendedAt`
-    for (const Change& change : changes) {
+    QList<qsizetype> endOf; // where each record ends, from `appendedAt`
+    for (const Change& change : recorded) {
         const auto lines = encodeLines(who + QStringList{changeKindText(change.kind), orNone(change.person),
                                                          change.month ? QString::number(change.month) : None,
                                                          orNone(change.before), orNone(change.after)});
@@ -281,7 +289,8 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     if (made == 0 && first)
         cutBack = system::removeFile(path);
     else if (made < changes.size())
-        cutBack = system::cutBackTo(path, made > 0 ? appendedAt + endOf[made - 1] : content->size());
+        cutBack =
+            system::cutBackTo(path, answers + made > 0 ? appendedAt + endOf[answers + made - 1] : content->size());
     if (!cutBack)
         return withNotRestored(outcome ? failure(FailureKind::CannotWrite, ChangeHistoryFile) : outcome.error(),
                                ChangeHistoryFile);

@@ -13,10 +13,11 @@ struct StoreCheck {
 };
 
 // Reads every file of the store as the program reads it (the lists, each registrant's and removed person's
-// file, doses elsewhere, declarations, the facility) and the change history with its chain, and compares
-// the store with what the history says was done: every fault, in that order (a file that does not read,
-// each damaged stretch of the history, the first record altered by hand, each difference between the files
-// and the history).
-StoreCheck VerifyStore(const DataDir& dir);
+// file, doses elsewhere, declarations, the facility) and the change history with its chain, compares the
+// store with what the history says was done, and the history with the copies of it in the backup
+// generations given (their folders, oldest first): it must be at least as long as each, and begin with the
+// newest one's byte for byte, so that records removed or rewritten with their hashes are found. Every fault,
+// in that order.
+StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations = {});
 
 } // namespace velmora

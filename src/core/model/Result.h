@@ -52,6 +52,7 @@ enum class FailureKind {
     HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
     HistoryDamaged,      // file, line: a line of the history that does not read; text: its stretch; entryFault
     HistoryReadsWhole,   // file: the history, which has nothing to set aside
+    HistoryDisagrees,    // file; difference; line: the month (0: none); text: what the history says; names: the file's
     BackupDamaged,       // file: generation/file; text: what differs from the manifest
     NoBackups,           // file: the backup folder, which holds no generation
     BackupFolderMissing, // file: the backup folder, which is not there (never made by a backup)
@@ -59,6 +60,20 @@ enum class FailureKind {
     NoStore,             // file: the data folder, which holds no 登録者名.txt
     YearNotClosed,       // text: the fiscal year, whose 31 March is not past
     ArchiveNotWritten,   // text: what the archive's printer could not write
+};
+
+// How the store differs from what its change history says was done.
+enum class Difference {
+    None,
+    NotRegistrant,      // the history leaves the person on the registrant list; the list does not hold them
+    NotRemoved,         // the history leaves the person removed; the removed list does not hold them
+    FileMissing,        // the history knows the person; their file is not there
+    MonthDiffers,       // the month's values are not those the history recorded last
+    MonthMissing,       // the history recorded the month; the file does not hold it
+    MonthStandsDeleted, // the history recorded the month's deletion; the file holds it
+    MonthUnrecorded,    // the file holds a month of a person registered in the history that it never recorded
+    ShorterThanBackup,  // the history is shorter than a backup generation's copy of it (text: the generation)
+    OtherThanBackup,    // the history does not begin with the newest generation's copy (text: the generation)
 };
 
 // What an entry of doses elsewhere or of declarations cannot hold, for a window's message and for the line
@@ -93,6 +108,7 @@ struct Failure {
     QStringList names;
     QString notRestored;                      // a file that could not be put back as it was after the failure
     EntryFault entryFault = EntryFault::None; // Damaged: what the line at fault of a list cannot hold
+    Difference difference = Difference::None; // HistoryDisagrees: how
     std::shared_ptr<const Failure> cause;
 };
 

@@ -12,6 +12,41 @@
 namespace velmora {
 namespace {
 
+// How the store differs from its change history, in words.
+QString historyDifferenceText(const Failure& failure)
+{
+    const QString month = monthName(failure.line);
+    const QString found = failure.names.value(0);
+    switch (failure.difference) {
+    case Difference::NotRegistrant:
+        return QStringLiteral("「%1」に「%2」がありません（変更履歴では登録者です）").arg(failure.file, failure.text);
+    case Difference::NotRemoved:
+        return QStringLiteral("「%1」に「%2」がありません（変更履歴では登録抹消者です）")
+            .arg(failure.file, failure.text);
+    case Difference::FileMissing:
+        return QStringLiteral("「%1」がありません（変更履歴には記録があります）").arg(failure.file);
+    case Difference::MonthDiffers:
+        return QStringLiteral("「%1」の%2の値が変更履歴と違います（変更履歴：%3　ファイル：%4）")
+            .arg(failure.file, month, failure.text, found);
+    case Difference::MonthMissing:
+        return QStringLiteral("「%1」に%2のデータがありません（変更履歴：%3）").arg(failure.file, month, failure.text);
+    case Difference::MonthStandsDeleted:
+        return QStringLiteral("「%1」に、変更履歴では削除された%2のデータがあります（%3）")
+            .arg(failure.file, month, found);
+    case Difference::MonthUnrecorded:
+        return QStringLiteral("「%1」の%2のデータは変更履歴に記録がありません（%3）").arg(failure.file, month, found);
+    case Difference::ShorterThanBackup:
+        return QStringLiteral("「%1」がないか、バックアップ「%2」の写しより短くなっています（記録が削除されています）")
+            .arg(failure.file, failure.text);
+    case Difference::OtherThanBackup:
+        return QStringLiteral("「%1」の始めの部分が、バックアップ「%2」の写しと違います（記録が書き換えられています）")
+            .arg(failure.file, failure.text);
+    case Difference::None:
+        break;
+    }
+    return {};
+}
+
 // Who holds the entry lock: "PC「受付1」（yamada、12月8日 9:15から）", or another copy on this PC.
 QString lockHolder(const Failure& failure)
 {
@@ -228,6 +263,8 @@ QString mainMessage(const Failure& failure)
             .arg(failure.entryFault == EntryFault::None ? QStringLiteral("改行またはコードページ932でない文字")
                                                         : entryFaultText(failure.entryFault),
                  failure.text);
+    case FailureKind::HistoryDisagrees:
+        return historyDifferenceText(failure);
     case FailureKind::HistoryReadsWhole:
         return QStringLiteral("「%1」はすべて読めるため、保管する損傷部分はありません").arg(failure.file);
     case FailureKind::HistoryBroken:

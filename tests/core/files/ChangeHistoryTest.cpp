@@ -1,5 +1,6 @@
 #include "core/files/ChangeHistory.h"
 #include "core/files/Cp932.h"
+#include "core/files/HistoryAgreement.h"
 #include "core/texts/Messages.h"
 #include "support/DataFiles.h"
 
@@ -106,31 +107,52 @@ TEST(ChangeHistory, AHashIsTheSha256OfThePreviousLineAndTheRecordWithCrLf)
               (Change{ChangeKind::MonthSaved, QStringLiteral("山田"), 202504, {}, QStringLiteral("実効 0.1")}));
 }
 
-TEST(ChangeHistory, HoldsTheChangesMadeAndChainsOnAcrossAppends)
+// In a folder without a store none of ThreeChanges shows in the files: each change first answers the
+// records at the end of the history that the files do not show with 未実施, and keeps them.
+TEST(ChangeHistory, HoldsTheChangesMadeAndAnswersThoseNeverMade)
 {
     QTemporaryDir temp;
     const DataDir dir(temp.path());
+    const QString path = dir.listFile(ChangeHistoryFile);
     // Nothing made of a first change: no history is left behind.
     EXPECT_FALSE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(failure(FailureKind::CannotWrite)); }));
-    EXPECT_FALSE(QFile::exists(dir.listFile(ChangeHistoryFile)));
+    EXPECT_FALSE(QFile::exists(path));
     ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); }));
     // Two of three changes made: their records stay, the third's goes.
     EXPECT_FALSE(RecordChanges(dir, ThreeChanges, [](qsizetype& made) {
         made = 2;
         return Status(failure(FailureKind::SaveStoppedMidway));
     }));
-    // A history whose last line lost its line end (an editor) is ended before the next record.
-    writeBytes(dir.listFile(ChangeHistoryFile), fileBytes(dir.listFile(ChangeHistoryFile)).chopped(2));
+    // A history whose last line ends in a lone CR (an editor): a change not made leaves it as it was, but for
+    // the answers to the two records left unmade, and then byte for byte.
+    const auto failedChange = [&] {
+        writeBytes(path, fileBytes(path).chopped(1));
+        const QByteArray endingInCr = fileBytes(path);
+        EXPECT_FALSE(RecordWrite(dir, ThreeChanges.mid(2), [] { return Status(failure(FailureKind::CannotWrite)); }));
+        const QByteArray after = fileBytes(path);
+        return after == endingInCr                   ? 0
+               : after.startsWith(endingInCr + '\n') ? after.size() - endingInCr.size()
+                                                     : qsizetype(-1);
+    };
+    EXPECT_GT(failedChange(), 1);
+    const auto answered = ReadChangeHistory(dir);
+    EXPECT_TRUE(answered && answered->damage.isEmpty() && answered->records.size() == 6);
+    EXPECT_TRUE(fileBytes(path).endsWith("\r\n")); // cut back exactly to the end of the answers
+    EXPECT_EQ(failedChange(), 0);
     ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(2), [] { return Status(); }));
     const auto read = ReadChangeHistory(dir);
-    ASSERT_TRUE(read) << messageOf(read.error()).toStdString();
-    QList<Change> changes;
+    ASSERT_TRUE(read && read->damage.isEmpty());
+    QList<ChangeKind> kinds;
     for (const ChangeRecord& record : read->records) {
-        changes << record.change;
+        kinds << record.change.kind;
         EXPECT_TRUE(record.intact);
         EXPECT_LE(qAbs(record.time.secsTo(QDateTime::currentDateTime())), 60);
     }
-    EXPECT_EQ(changes, (QList<Change>{ThreeChanges[0], ThreeChanges[0], ThreeChanges[1], ThreeChanges[2]}));
+    const ChangeKind no = ChangeKind::NotMade;
+    EXPECT_EQ(kinds, (QList<ChangeKind>{ChangeKind::Registration, no, ChangeKind::Registration, ChangeKind::MonthSaved,
+                                        no, no, ChangeKind::Correction}));
+    EXPECT_EQ(read->records[4].change, notMadeAnswer(read->records[2]));
+    EXPECT_EQ(read->records[5].change, notMadeAnswer(read->records[3]));
 }
 
 } // namespace

@@ -1,0 +1,72 @@
+#include "core/files/Manifest.h"
+
+#include "core/files/FileWriter.h"
+#include "core/files/NumberForms.h"
+#include "core/files/TextFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+
+namespace velmora {
+namespace {
+
+constexpr qint64 LargestListedFile = qint64(1) << 30;
+
+Result<QByteArray> manifestOf(const QList<ManifestEntry>& entries)
+{
+    QStringList lines{printForm(static_cast<double>(entries.size()))};
+    for (const ManifestEntry& entry : entries)
+        lines << entry.path << printForm(static_cast<double>(entry.size)) << QString::fromLatin1(entry.sha256);
+    return encodeLines(lines);
+}
+
+} // namespace
+
+QByteArray sha256Of(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+Failure differsFromManifest(const QString& shownFolder, const QString& file, const QString& what)
+{
+    Failure failed = failure(FailureKind::BackupDamaged, shownFolder + QLatin1Char('/') + file);
+    failed.text = what;
+    return failed;
+}
+
+Status WriteManifest(const QString& folder, const QStringList& files)
+{
+    QList<ManifestEntry> entries;
+    for (const QString& file : files) {
+        const auto bytes = readFileBytes(QDir(folder).filePath(file), file, LargestListedFile);
+        if (!bytes)
+            return bytes.error();
+        entries.append({file, bytes->size(), sha256Of(*bytes)});
+    }
+    const auto manifest = manifestOf(entries);
+    if (!manifest)
+        return manifest.error();
+    const Status written = createFile(QDir(folder).filePath(ManifestFile), ManifestFile, *manifest);
+    return isWritten(written) ? Status() : written;
+}
+
+Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& shownFolder)
+{
+    const auto bytes = readWholeFile(QDir(folder).filePath(ManifestFile), ManifestFile, LargestListFile);
+    if (!bytes)
+        return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録を読めません"));
+    const auto lines = decodeTextLines(*bytes, ManifestFile);
+    const auto count = lines && !lines->isEmpty() ? wholeNumberLine(lines->first()) : std::nullopt;
+    if (!count || *count < 0 || lines->size() != 1 + 3 * *count)
+        return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
+    QList<ManifestEntry> entries;
+    for (qint64 at = 0; at < *count; ++at) {
+        const auto size = wholeNumberLine(lines->at(2 + 3 * at));
+        if (!size)
+            return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
+        entries.append({lines->at(1 + 3 * at), *size, lines->at(3 + 3 * at).toLatin1()});
+    }
+    return entries;
+}
+
+} // namespace velmora

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/model/Result.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+// The manifest of a folder of copies (a backup generation, a yearly archive): each file's path, size and
+// SHA-256, so that a copy can be checked without the program (code page 932, CR LF: the number of files,
+// then three lines each).
+namespace velmora {
+
+inline const QString ManifestFile = QStringLiteral("velmora-manifest.txt");
+
+struct ManifestEntry {
+    QString path; // from the manifest's folder, "/" between folders
+    qint64 size = 0;
+    QByteArray sha256; // hexadecimal
+};
+
+QByteArray sha256Of(QByteArrayView bytes);
+
+// Writes the manifest of `files` (paths from `folder`) into `folder`, each file as it reads back now.
+Status WriteManifest(const QString& folder, const QStringList& files);
+
+// The manifest of `folder`: BackupDamaged naming `shownFolder`'s manifest when it cannot be read or its form
+// is wrong.
+Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& shownFolder);
+
+// The failure of a file of a folder of copies that differs from its manifest: BackupDamaged naming it and
+// what differs.
+Failure differsFromManifest(const QString& shownFolder, const QString& file, const QString& what);
+
+} // namespace velmora
