@@ -10,6 +10,7 @@
 #include "support/DataFiles.h"
 #include "support/PdfTools.h"
 #include "support/ProgramRun.h"
+#include "support/SmallFileSystem.h"
 #include "support/Stores.h"
 
 #include <QDir>
@@ -263,6 +264,55 @@ TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)
         EXPECT_EQ(program.exitCode(), 0) << answered;
         EXPECT_FALSE(program.readAllStandardOutput().isEmpty()) << answered;
     }
+}
+
+// The archive holds the year and nothing after it, a page for everyone with a dose counted in it, and is
+// whole or absent: a damaged store file, a kill, a full disk leave no folder under its name.
+TEST(ArchiveCommand, HoldsTheYearAloneAndIsWholeOrAbsent)
+{
+    QTemporaryDir store;
+    QTemporaryDir archives;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("佐藤")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202505, 1.5, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202605, 7.25, 0, 0, 0, NoComment})); // after it
+    const OtherFacilityDose elsewhere{
+        QStringLiteral("佐藤"), QStringLiteral("B病院"), 202506, 202506, 4.5, 0, 0, 0, NoComment};
+    ASSERT_TRUE(SaveOtherFacilityDoses(dir, {}, {elsewhere}));
+    const QString output = QDir(archives.path()).filePath(QStringLiteral("2025"));
+    const QStringList archive{"--archive-year", "2025", "--output", output, "--data-dir", store.path()};
+    const auto nothingLeft = [&] {
+        return QDir(archives.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+    };
+
+    const QByteArray facility = "\x81\r\n";
+    writeBytes(dir.listFile(FacilityFile), facility);
+    EXPECT_EQ(runVelmora(archive).exitCode, 1);
+    EXPECT_TRUE(nothingLeft());
+    QFile::remove(dir.listFile(FacilityFile));
+
+    // Killed as it gives the folder its name: nothing under it; the next run clears what was left.
+    runVelmora(archive, {"-e", "trace=rename", "-e", "inject=rename:signal=KILL:when=1"});
+    EXPECT_FALSE(QFileInfo::exists(output));
+    const ProgramRun made = runVelmora(archive);
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    EXPECT_EQ(QDir(archives.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("2025")});
+    const QString records = runPdfTool(QStringLiteral("pdftotext"),
+                                       {QDir(output).filePath(QStringLiteral("2025年度_個人被曝記録.pdf")), "-"});
+    EXPECT_TRUE(records.contains(QStringLiteral("佐藤"))) << "a page for doses elsewhere alone";
+    EXPECT_FALSE(records.contains(QStringLiteral("8.75"))) << "a running total past the year";
+    EXPECT_TRUE(fileBytes(QDir(output).filePath(ManifestFile)).contains("SHA-256"));
+
+    // On a full disk: refused, with nothing under the archive's name nor beside it.
+    QDir(output).removeRecursively();
+    SmallFileSystem disk(archives.path(), 4 << 20);
+    if (!disk.ok)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    disk.fillLeaving(64 << 10);
+    EXPECT_EQ(runVelmora(archive).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(output));
+    EXPECT_FALSE(QFileInfo::exists(output + QStringLiteral(".part")));
 }
 
 } // namespace

@@ -212,8 +212,7 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
         if (const StoreCheck checked = VerifyStore(DataDir(unfinished)); !checked.faults.isEmpty())
             copied = checked.faults.first();
     }
-    if (copied &&
-        system::renameWithoutReplacing(unfinished, QDir(target).filePath(name)) != system::RenameOutcome::Renamed)
+    if (copied && system::renameFolder(unfinished, QDir(target).filePath(name)) != system::RenameOutcome::Renamed)
         copied = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(QDir(target).filePath(name)));
     if (!copied) {
         QDir(unfinished).removeRecursively();

@@ -377,6 +377,11 @@ Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now)
     return name;
 }
 
+HistoryHead historyHead(const QList<ChangeRecord>& records)
+{
+    return {records.size(), records.isEmpty() ? QByteArray() : records.last().hash};
+}
+
 std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records)
 {
     for (qsizetype at = 0; at < records.size(); ++at)

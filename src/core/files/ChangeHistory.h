@@ -96,6 +96,14 @@ struct HistoryRead {
 // empty history.
 Result<HistoryRead> ReadChangeHistory(const DataDir& dir);
 
+// The history as it stands at its end: how many records it holds and the last one's hash, which pins every
+// record before it. Stated on the printed totals and in an archive's manifest.
+struct HistoryHead {
+    qsizetype records = 0;
+    QByteArray lastHash;
+};
+HistoryHead historyHead(const QList<ChangeRecord>& records);
+
 // The first record (counted from 1) that is not intact, or nothing when the chain is whole.
 std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records);
 

@@ -6,6 +6,7 @@
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 
+#include <QFileInfo>
 #include <map>
 
 namespace velmora {
@@ -184,7 +185,7 @@ QList<Failure> historyDifferences(const DataDir& dir, const QList<ChangeRecord>&
         const QString shown = DataDir::shownPersonalFile(name);
         const auto file = ReadPersonalFile(dir, name);
         if (!file) {
-            if (file.error().kind == FailureKind::CannotRead && !QFileInfo::exists(dir.personalFile(name)))
+            if (!QFileInfo::exists(dir.personalFile(name)))
                 differences << difference(Difference::FileMissing, shown);
             continue; // a file that does not read is named as such
         }

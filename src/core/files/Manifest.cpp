@@ -12,12 +12,12 @@ namespace {
 
 constexpr qint64 LargestListedFile = qint64(1) << 30;
 
-Result<QByteArray> manifestOf(const QList<ManifestEntry>& entries)
+Result<QByteArray> manifestOf(const QList<ManifestEntry>& entries, const QStringList& trailer)
 {
     QStringList lines{printForm(static_cast<double>(entries.size()))};
     for (const ManifestEntry& entry : entries)
         lines << entry.path << printForm(static_cast<double>(entry.size)) << QString::fromLatin1(entry.sha256);
-    return encodeLines(lines);
+    return encodeLines(lines + trailer);
 }
 
 } // namespace
@@ -34,7 +34,7 @@ Failure differsFromManifest(const QString& shownFolder, const QString& file, con
     return failed;
 }
 
-Status WriteManifest(const QString& folder, const QStringList& files)
+Status WriteManifest(const QString& folder, const QStringList& files, const QStringList& trailer)
 {
     QList<ManifestEntry> entries;
     for (const QString& file : files) {
@@ -43,7 +43,7 @@ Status WriteManifest(const QString& folder, const QStringList& files)
             return bytes.error();
         entries.append({file, bytes->size(), sha256Of(*bytes)});
     }
-    const auto manifest = manifestOf(entries);
+    const auto manifest = manifestOf(entries, trailer);
     if (!manifest)
         return manifest.error();
     const Status written = createFile(QDir(folder).filePath(ManifestFile), ManifestFile, *manifest);
@@ -57,7 +57,7 @@ Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& 
         return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録を読めません"));
     const auto lines = decodeTextLines(*bytes, ManifestFile);
     const auto count = lines && !lines->isEmpty() ? wholeNumberLine(lines->first()) : std::nullopt;
-    if (!count || *count < 0 || lines->size() != 1 + 3 * *count)
+    if (!count || *count < 0 || lines->size() < 1 + 3 * *count)
         return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
     QList<ManifestEntry> entries;
     for (qint64 at = 0; at < *count; ++at) {

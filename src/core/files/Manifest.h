@@ -20,8 +20,9 @@ struct ManifestEntry {
 
 QByteArray sha256Of(QByteArrayView bytes);
 
-// Writes the manifest of `files` (paths from `folder`) into `folder`, each file as it reads back now.
-Status WriteManifest(const QString& folder, const QStringList& files);
+// Writes the manifest of `files` (paths from `folder`) into `folder`, each file as it reads back now, and
+// after them the lines of `trailer` (an archive states the change history's head there).
+Status WriteManifest(const QString& folder, const QStringList& files, const QStringList& trailer = {});
 
 // The manifest of `folder`: BackupDamaged naming `shownFolder`'s manifest when it cannot be read or its form
 // is wrong.

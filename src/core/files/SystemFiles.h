@@ -36,9 +36,15 @@ RenameOutcome replaceWith(const QString& from, const QString& to);
 // Gives `from` the name `to` only when nothing stands at `to` (EEXIST otherwise), durably.
 RenameOutcome renameWithoutReplacing(const QString& from, const QString& to);
 
+// Flushes a file another writer made (a PDF of the archive) to the disk; false when the disk did not confirm it.
+bool flushFile(const QString& path);
+
 // Flushes the names a folder holds to the disk (a folder made and filled, before it is renamed into place);
 // false when the disk did not confirm them.
 bool flushFolder(const QString& folder);
+
+// Gives the folder `from` the name `to`, where nothing stands, durably (a backup generation, an archive).
+RenameOutcome renameFolder(const QString& from, const QString& to);
 
 // Removes a file; false when it could not be removed.
 bool removeFile(const QString& path);

@@ -368,6 +368,13 @@ QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsi
         .arg(generation, less.join(QStringLiteral("、")));
 }
 
+QString historyHeadText(qsizetype records, const QByteArray& lastHash)
+{
+    if (records == 0)
+        return QStringLiteral("変更履歴：記録なし");
+    return QStringLiteral("変更履歴：%1件　最後の記録のSHA-256：%2").arg(records).arg(QString::fromLatin1(lastHash));
+}
+
 QString setAsideMessage(const QString& name)
 {
     return QStringLiteral("読めない行のある変更履歴を「%1」としてデータフォルダに保管し、変更履歴を続けました。"

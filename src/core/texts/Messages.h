@@ -31,6 +31,9 @@ QString listForMessage(const QStringList& items, const QString& unit, qsizetype 
 // which is kept.
 QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsizetype personsNow, bool historyShorter);
 
+// The change history's head as a signed page states it: its record count and last hash.
+QString historyHeadText(qsizetype records, const QByteArray& lastHash);
+
 // A damaged change history kept under `name`, the history begun anew.
 QString setAsideMessage(const QString& name);
 

@@ -3,13 +3,17 @@
 #include "core/changes/Backups.h"
 #include "core/changes/Exports.h"
 #include "core/files/ChangeHistory.h"
+#include "core/files/DoseAdditions.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/SystemFiles.h"
+#include "core/files/TextFile.h"
 #include "core/model/Calendar.h"
 #include "core/rules/DoseDistribution.h"
 #include "core/rules/ReportData.h"
+#include "core/texts/Messages.h"
 #include "gui/platform/ArchivePrinter.h"
 #include "gui/reports/DistributionReport.h"
 #include "gui/reports/MonthlyList.h"
@@ -18,6 +22,7 @@
 #include "gui/search/RegistrantTable.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace velmora {
 namespace {
@@ -27,19 +32,29 @@ bool inYear(MonthKey key, int fiscalYear)
     return isRecordMonth(key) && fiscalYearOf(key) == fiscalYear;
 }
 
-// The files of everyone with a record in the year, registrants first, in list order.
+// The files of everyone with a dose counted in the year, here or elsewhere, registrants first, in list
+// order, each holding the months up to the year's end and none after, so that the page and its running
+// totals are those of the year whenever the archive is made.
 Result<QList<PersonalFile>> personsOfYear(const DataDir& dir, int fiscalYear)
 {
     const auto names = ReadAllPersonNames(dir);
     if (!names)
         return names.error();
+    const auto additions = ReadDoseAdditions(dir);
+    if (!additions)
+        return additions.error();
+    const MonthKey yearEnd = (fiscalYear + 1) * 100 + 3;
     QList<PersonalFile> persons;
     for (const QString& name : *names) {
-        const auto file = ReadPersonalFile(dir, name);
+        auto file = ReadPersonalFile(dir, name);
         if (!file)
             return file.error();
+        file->records.removeIf([&](const MonthlyRecord& record) { return record.key > yearEnd; });
+        const auto elsewhere = additions->value(name).otherDoses;
         if (std::any_of(file->records.begin(), file->records.end(),
-                        [&](const MonthlyRecord& record) { return inYear(record.key, fiscalYear); }))
+                        [&](const MonthlyRecord& record) { return inYear(record.key, fiscalYear); }) ||
+            std::any_of(elsewhere.begin(), elsewhere.end(),
+                        [&](const OtherFacilityDose& dose) { return inYear(dose.to, fiscalYear); }))
             persons.append(*file);
     }
     return persons;
@@ -53,23 +68,32 @@ Status writeFile(const QString& output, const QString& name, const QByteArray& b
     return isWritten(saved) ? Status() : saved;
 }
 
-} // namespace
-
-Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QString& output, const QDate& today)
+// Every PDF whole (ending as a PDF ends) and on the disk: a full disk or a failing device found before
+// the archive takes its name.
+Status checkAndFlush(const QString& folder, const QStringList& files)
 {
-    if (today <= QDate(fiscalYear + 1, 3, 31))
-        return failureWithText(FailureKind::YearNotClosed, QString::number(fiscalYear));
-    if (!QDir().mkpath(output))
-        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(output));
-    if (!QDir(output).isEmpty())
-        return failureWithText(
-            FailureKind::ArchiveNotWritten,
-            QStringLiteral("フォルダ「%1」にはほかのファイルがあります。空のフォルダを指定して下さい")
-                .arg(QDir::toNativeSeparators(output)));
+    for (const QString& file : files) {
+        const QString path = QDir(folder).filePath(file);
+        const auto bytes = readFileBytes(path, file, qint64(1) << 30);
+        if (!bytes)
+            return bytes.error();
+        if (!bytes->trimmed().endsWith("%%EOF") || !system::flushFile(path))
+            return failureWithText(
+                FailureKind::ArchiveNotWritten,
+                QStringLiteral("ファイル「%1」を最後まで書き込めませんでした（ディスクの空きを確認して下さい）")
+                    .arg(file));
+    }
+    return {};
+}
+
+// Draws every report of the year into `folder` and writes the CSVs and the manifest beside them.
+Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QString& folder, const QDate& today)
+{
     const auto persons = personsOfYear(dir, fiscalYear);
     if (!persons)
         return persons.error();
-    const auto rows = gatherStoreTotals(dir, fiscalYear, monthOf(today));
+    const MonthKey yearEnd = (fiscalYear + 1) * 100 + 3;
+    const auto rows = gatherStoreTotals(dir, fiscalYear, yearEnd);
     if (!rows)
         return rows.error();
     const auto history = ReadChangeHistory(dir);
@@ -77,14 +101,17 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
         return history.error();
     if (!history->damage.isEmpty())
         return damagedHistoryAt(history->damage.first());
+    // The facility stands on every page: a file that does not read is mended first.
     const auto facility = ReadFacility(dir);
-    const QString facilityText = facility ? facilityLine(*facility) : QString();
+    if (!facility)
+        return facility.error();
+    const QString facilityText = facilityLine(*facility);
     QStringList names;
     for (const PersonalFile& person : *persons)
         names << person.header.name;
 
     const QString year = QString::number(fiscalYear);
-    ArchivePrinter printer(output, QStringLiteral("%1年度_").arg(fiscalYear));
+    ArchivePrinter printer(folder, QStringLiteral("%1年度_").arg(fiscalYear));
     for (const PersonalFile& person : *persons)
         PrintPersonalRecord(printer, person, year);
     QStringList unreadable;
@@ -97,7 +124,9 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
         nextRow = 1;
         PrintMonthlyList(printer, {QString::number(key / 100), QString::number(key % 100), names, monthRows}, nextRow);
     }
-    PrintDoseTotals(printer, {fiscalYear, today, false, *rows, facilityText});
+    const HistoryHead head = historyHead(history->records);
+    const QString headText = historyHeadText(head.records, head.lastHash);
+    PrintDoseTotals(printer, {fiscalYear, today, false, *rows, facilityText, headText});
     const DoseDistribution distribution = doseDistribution(*rows, fiscalYear);
     drawDoseDistribution(printer.beginDocument(QStringLiteral("線量分布")), ChartPaperStyle, distribution, today,
                          facilityText);
@@ -105,8 +134,10 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
                    facilityText);
     if (const PrintReport printed = printer.takeReport(); printed.failed)
         return failureWithText(FailureKind::ArchiveNotWritten, printed.message);
-
     QStringList written = printer.files();
+    if (const Status whole = checkAndFlush(folder, written); !whole)
+        return whole.error();
+
     QList<ChangeRecord> yearChanges;
     for (const ChangeRecord& record : history->records)
         if (inYear(record.change.month, fiscalYear))
@@ -115,11 +146,42 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
          {std::pair{QStringLiteral("%1年度_線量集計.csv").arg(fiscalYear), totalsCsv(*rows, fiscalYear)},
           std::pair{QStringLiteral("%1年度_線量分布.csv").arg(fiscalYear), distributionCsv(distribution)},
           std::pair{QStringLiteral("%1年度_変更履歴.csv").arg(fiscalYear), historyCsv(yearChanges)}})
-        if (const Status saved = writeFile(output, name, bytes, written); !saved)
+        if (const Status saved = writeFile(folder, name, bytes, written); !saved)
             return saved.error();
-    if (const Status listed = WriteManifest(output, written); !listed)
+    // The manifest ends with the history's head, so that the archive pins the history as it stood.
+    if (const Status listed = WriteManifest(folder, written, {headText}); !listed)
         return listed.error();
     return written << ManifestFile;
+}
+
+} // namespace
+
+Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QString& output, const QDate& today)
+{
+    if (today <= QDate(fiscalYear + 1, 3, 31))
+        return failureWithText(FailureKind::YearNotClosed, QString::number(fiscalYear));
+    const QString target = QFileInfo(output).absoluteFilePath();
+    if (QFileInfo::exists(target) && (!QFileInfo(target).isDir() || !QDir(target).isEmpty()))
+        return failureWithText(
+            FailureKind::ArchiveNotWritten,
+            QStringLiteral("フォルダ「%1」にはほかのファイルがあります。空のフォルダを指定して下さい")
+                .arg(QDir::toNativeSeparators(output)));
+    // Written apart and given its name only when whole: a kill or a full disk leaves no file under the
+    // archive's name, and what it left is cleared by the next run.
+    const QString unfinished = target + QStringLiteral(".part");
+    QDir(unfinished).removeRecursively();
+    if (!QDir().mkpath(unfinished))
+        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(unfinished));
+    auto written = writeArchive(dir, fiscalYear, unfinished, today);
+    if (written && !system::flushFolder(unfinished))
+        written = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(unfinished));
+    if (written && QFileInfo::exists(target))
+        QDir().rmdir(target); // the empty folder chosen for it
+    if (written && system::renameFolder(unfinished, target) == system::RenameOutcome::Failed)
+        written = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(target));
+    if (!written)
+        QDir(unfinished).removeRecursively();
+    return written;
 }
 
 } // namespace velmora

@@ -20,7 +20,8 @@ constexpr double CellSize = 7;
 constexpr double Padding = 0.8;
 constexpr double CheckBoxGap = 3;
 constexpr double CheckBoxHeight = 14;
-constexpr double CheckBoxRoom = CheckBoxGap + CheckBoxHeight;
+constexpr double HistoryHeadHeight = 5;
+constexpr double CheckBoxRoom = CheckBoxGap + CheckBoxHeight + HistoryHeadHeight;
 
 const TableShape Shape{TotalsColumnEdges, CellSize, Padding};
 
@@ -123,7 +124,7 @@ void drawHeading(Surface& page, const Heading& heading, int fiscalYear, int page
 }
 
 // The box in which the checker signs the totals: name, date and seal, at the right under the last row.
-void drawCheckBox(Surface& page, double top)
+void drawCheckBox(Surface& page, double top, const QString& historyHead)
 {
     constexpr double Width = 150;
     constexpr double Height = CheckBoxHeight;
@@ -137,6 +138,8 @@ void drawCheckBox(Surface& page, double top)
     page.text(left + 18, top + Padding, QStringLiteral("確認者 氏名："));
     page.text(left + 18, top + Height / 2 + Padding, QStringLiteral("確認日：　　　　年　　月　　日"));
     page.text(Right - SealWidth + Padding, top + Padding, QStringLiteral("印"));
+    page.setFontSize(CellSize);
+    page.text(Right - textWidth(page, historyHead, CellSize), top + Height + 1, historyHead);
 }
 
 } // namespace
@@ -173,7 +176,7 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
             page.line(Left, y, Right, y, QColor(160, 160, 160));
         }
     }
-    drawCheckBox(page, y + CheckBoxGap);
+    drawCheckBox(page, y + CheckBoxGap, printout.historyHead);
     printer.endDocument();
 }
 

@@ -15,6 +15,7 @@ struct TotalsPrintout {
     bool flaggedOnly = false; // only the rows with a verdict are shown
     QList<TotalsRow> rows;    // in the order shown
     QString facility;         // the facility's line, when set
+    QString historyHead;      // the change history's record count and last hash, under the check box
 };
 
 // The left edges of the printed columns and the right edge of the last, in millimetres from the left of
@@ -23,7 +24,7 @@ extern const QList<double> TotalsColumnEdges;
 
 // Prints every row in one document, as many pages as they need; a reason or a name too long for its
 // cell is wrapped within it and the row grows. The last page ends with a box for the checker's name, date
-// and seal.
+// and seal, and under it the change history's head, so that the signed page pins the history as it stood.
 void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout);
 
 } // namespace velmora

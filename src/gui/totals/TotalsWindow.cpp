@@ -1,6 +1,7 @@
 #include "gui/totals/TotalsWindow.h"
 
 #include "core/changes/Exports.h"
+#include "core/files/ChangeHistory.h"
 #include "core/files/FacilitySettings.h"
 #include "core/rules/TotalsColumns.h"
 #include "core/texts/Messages.h"
@@ -347,8 +348,10 @@ void TotalsWindow::printTotals()
         return;
     {
         const WaitCursor wait;
+        const auto history = ReadChangeHistory(dataDir);
+        const HistoryHead head = history ? historyHead(history->records) : HistoryHead();
         PrintDoseTotals(printer, {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows(),
-                                  facilityText()});
+                                  facilityText(), historyHeadText(head.records, head.lastHash)});
     }
     tellPrintOutcome(printer, dialogs);
 }

@@ -152,7 +152,7 @@ TEST(Backups, AreMadeOnlyOfAWholeStoreIntoAnExistingFolderOutsideIt)
     const QString backups = root.filePath(QStringLiteral("Velmora2")); // beside, with a name that begins alike
     root.mkdir(QStringLiteral("Velmora2"));
     root.mkdir(QStringLiteral("空"));
-    QFile::link(dir.root(), root.filePath(QStringLiteral("リンク")));
+    const bool linked = makeSymbolicLink(dir.root(), root.filePath(QStringLiteral("リンク")));
     const QDateTime now = evening(QDate(2026, 12, 9));
     ASSERT_TRUE(MakeBackup(dir, backups, now));
 
@@ -167,6 +167,8 @@ TEST(Backups, AreMadeOnlyOfAWholeStoreIntoAnExistingFolderOutsideIt)
              Run{dir, root.filePath(QStringLiteral("リンク/被曝Data")), FailureKind::BackupInsideStore},
              Run{dir, dir.root(), FailureKind::BackupInsideStore},
          }) {
+        if (!linked && folder.contains(QStringLiteral("リンク")))
+            continue; // no links on this system
         const auto made = MakeBackup(store, folder, now);
         ASSERT_FALSE(made) << folder.toStdString();
         EXPECT_EQ(made.error().kind, *refused) << folder.toStdString();

@@ -1,3 +1,4 @@
+#include "core/texts/Messages.h"
 #include "gui/platform/SystemPrinter.h"
 #include "gui/reports/MonthlyList.h"
 #include "gui/reports/PersonalRecord.h"
@@ -218,7 +219,7 @@ TEST_F(PrintedReports, APersonalRecordsLongCommentStaysInsideTheFrame)
 
 TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordInsideItsCell)
 {
-    TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}, QStringLiteral("事業所：A病院")};
+    TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}, QStringLiteral("事業所：A病院"), {}};
     for (int i = 1; i <= 1000; ++i) {
         TotalsRow row;
         // Every tenth name is longer than its cell; every seventh person has a reason of many parts.
@@ -277,11 +278,13 @@ TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordIn
               pages); // "n / m ページ" on every page
 }
 
-// However many rows fill the last page, the checker's box stands whole inside a page, after the last row.
+// However many rows fill the last page, the checker's box stands whole inside a page, after the last row,
+// with the change history's head under it.
 TEST_F(PrintedReports, TheCheckersBoxStaysInsideThePage)
 {
+    const QString head = historyHeadText(183860, QByteArray(64, 'f'));
     for (int persons = 36; persons <= 44; persons += 2) {
-        TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}, {}};
+        TotalsPrintout printout{2021, QDate(2026, 12, 7), false, {}, {}, head};
         for (int i = 1; i <= persons; ++i) {
             TotalsRow row;
             row.name = QStringLiteral("職員%1").arg(i);
@@ -297,6 +300,13 @@ TEST_F(PrintedReports, TheCheckersBoxStaysInsideThePage)
         ASSERT_NE(box, words.end()) << persons;
         EXPECT_EQ(box->page, pdfPageCount(file)) << persons;
         EXPECT_LE(box->yMax, box->pageHeight - 5) << persons;
+        const auto hash =
+            std::find_if(words.begin(), words.end(), [](const PdfBox& w) { return w.text.endsWith("ffff"); });
+        ASSERT_NE(hash, words.end()) << persons;
+        EXPECT_EQ(hash->page, box->page) << persons;
+        EXPECT_GT(hash->yMin, box->yMax) << persons;
+        EXPECT_LE(hash->yMax, hash->pageHeight - 5) << persons;
+        EXPECT_LE(hash->xMax, hash->pageWidth) << persons;
     }
 }
 

@@ -137,6 +137,21 @@ RenameOutcome renameWithoutReplacing(const QString& from, const QString& to)
     return flushedAfterRename(to);
 }
 
+RenameOutcome renameFolder(const QString& from, const QString& to)
+{
+    // rename() never replaces a folder that holds anything, and the caller has found the name free; it
+    // works on every file system, a share's included, where renameat2's flag may not.
+    if (::rename(nativePath(from).constData(), nativePath(to).constData()) != 0)
+        return RenameOutcome::Failed;
+    return flushedAfterRename(to);
+}
+
+bool flushFile(const QString& path)
+{
+    Descriptor file(::open(nativePath(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    return file.isOpen() && ::fsync(file.get()) == 0 && file.close();
+}
+
 bool flushFolder(const QString& folder)
 {
     return syncFolder(folder);

@@ -214,6 +214,17 @@ RenameOutcome renameWithoutReplacing(const QString& from, const QString& to)
     return moveRetrying(from, to, 0) ? RenameOutcome::Renamed : RenameOutcome::Failed;
 }
 
+RenameOutcome renameFolder(const QString& from, const QString& to)
+{
+    return moveRetrying(from, to, 0) ? RenameOutcome::Renamed : RenameOutcome::Failed;
+}
+
+bool flushFile(const QString& path)
+{
+    Handle file(openFile(path, GENERIC_WRITE, OPEN_EXISTING));
+    return file.isOpen() && ::FlushFileBuffers(file.get()) && file.close();
+}
+
 bool flushFolder(const QString&)
 {
     return true; // Windows keeps a folder's names with each rename written through (MOVEFILE_WRITE_THROUGH)
