@@ -94,6 +94,34 @@ const ChangeRow Rows[] = {
      "訂正|山田|202504|実効 0.1、水晶体 0.2、皮膚 0.3、内部 0、備考 腕|実効 0.1、水晶体 2、皮膚 0.3、内部 0、備考 "
      "腕\n登録内容の訂正|山田|0|所属 放射線科|所属 外来\n削除|山田|202504|実効 0.1、水晶体 2、皮膚 0.3、内部 0、備考 "
      "腕|\n"},
+    {"one month of several corrected",
+     [](const DataDir& dir, SharedState&) {
+         for (const MonthKey month : {202505, 202506})
+             if (const Status added = AppendMonthlyRecord(dir, Yamada, {month, 1, 0, 0, 0, NoComment}); !added)
+                 return added;
+         auto file = *ReadPersonalFile(dir, Yamada);
+         file.records[1].effective = 1.25;
+         return SaveCorrections(dir, Yamada, file.header, file.records, file.fingerprint);
+     },
+     "訂正|山田|202505|実効 1、水晶体 0、皮膚 0、内部 0、備考 ―|実効 1.25、水晶体 0、皮膚 0、内部 0、備考 ―\n"},
+    {"the past-exposure flag alone",
+     [](const DataDir& dir, SharedState&) {
+         const auto file = ReadPersonalFile(dir, Yamada);
+         PersonalHeader header = file->header;
+         header.pastExposureFlag = 1; // the past dose stays 0
+         return SaveCorrections(dir, Yamada, header, file->records, file->fingerprint);
+     },
+     "登録内容の訂正|山田|0|過去の被曝 なし|過去の被曝 0\n"},
+    {"an entry elsewhere replaced by another person's of the same first month",
+     [](const DataDir& dir, SharedState&) {
+         OtherFacilityDose suzuki = Elsewhere;
+         suzuki.name = Suzuki;
+         const Status added = SaveOtherFacilityDoses(dir, {}, {Elsewhere});
+         return added ? SaveOtherFacilityDoses(dir, {Elsewhere}, {suzuki}) : added;
+     },
+     "他施設線量|山田|202505||施設 B病院、期間 202505～202506、実効 1.5、水晶体 0、皮膚 0、内部 0、備考 ―\n"
+     "他施設線量|山田|202505|施設 B病院、期間 202505～202506、実効 1.5、水晶体 0、皮膚 0、内部 0、備考 ―|\n"
+     "他施設線量|鈴木|202505||施設 B病院、期間 202505～202506、実効 1.5、水晶体 0、皮膚 0、内部 0、備考 ―\n"},
     {"doses elsewhere added, changed and removed",
      [](const DataDir& dir, SharedState&) {
          OtherFacilityDose changed = Elsewhere;

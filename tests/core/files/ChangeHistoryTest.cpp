@@ -3,6 +3,7 @@
 #include "core/files/HistoryAgreement.h"
 #include "core/texts/Messages.h"
 #include "support/DataFiles.h"
+#include "support/Stores.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -153,6 +154,24 @@ TEST(ChangeHistory, HoldsTheChangesMadeAndAnswersThoseNeverMade)
                                         no, no, ChangeKind::Correction}));
     EXPECT_EQ(read->records[4].change, notMadeAnswer(read->records[2]));
     EXPECT_EQ(read->records[5].change, notMadeAnswer(read->records[3]));
+}
+
+// A cut back that fails (the history made immutable meanwhile) is told with the change's own failure.
+TEST(ChangeHistory, ACutBackThatFailsIsTold)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); }));
+    std::unique_ptr<ImmutableFile> locked;
+    const Status failed = RecordWrite(dir, ThreeChanges.mid(1, 1), [&] {
+        locked = std::make_unique<ImmutableFile>(dir.listFile(ChangeHistoryFile));
+        return Status(failure(FailureKind::CannotWrite, QStringLiteral("被曝Data/山田.dat")));
+    });
+    if (!locked->ok)
+        GTEST_SKIP() << "this file system cannot make a file immutable";
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().file, QStringLiteral("被曝Data/山田.dat"));
+    EXPECT_EQ(failed.error().notRestored, ChangeHistoryFile);
 }
 
 } // namespace
