@@ -216,7 +216,7 @@ void PrintMonthlyList32PagesToPdf(benchmark::State& state)
     SystemPrinter printer(output.path(), clock, [] { return QPrinterInfo(); });
     for (auto _ : state) {
         qsizetype nextRow = 1;
-        PrintMonthlyList(printer, {"2026", "4", store().registrants.names, pictures().rows}, nextRow);
+        PrintMonthlyList(printer, {"2026", "4", store().registrants.names, pictures().rows}, nextRow, {});
         printer.takeReport();
     }
 }

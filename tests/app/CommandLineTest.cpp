@@ -290,6 +290,7 @@ TEST(ArchiveCommand, HoldsTheYearAloneAndIsWholeOrAbsent)
     EXPECT_EQ(runVelmora(archive).exitCode, 1);
     EXPECT_TRUE(nothingLeft());
     QFile::remove(dir.listFile(FacilityFile));
+    ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("A総合病院"), {}, {}}));
 
     // Killed as it gives the folder its name: nothing under it; the next run clears what was left.
     runVelmora(archive, {"-e", "trace=rename", "-e", "inject=rename:signal=KILL:when=1"});
@@ -302,6 +303,15 @@ TEST(ArchiveCommand, HoldsTheYearAloneAndIsWholeOrAbsent)
                                        {QDir(output).filePath(QStringLiteral("2025年度_個人被曝記録.pdf")), "-"});
     EXPECT_TRUE(records.contains(QStringLiteral("佐藤"))) << "a page for doses elsewhere alone";
     EXPECT_FALSE(records.contains(QStringLiteral("8.75"))) << "a running total past the year";
+    for (const char* report : {"個人被曝記録", "登録者データ表", "月別被曝一覧表"}) // the facility at every page's foot
+        EXPECT_EQ(
+            runPdfTool(QStringLiteral("pdftotext"),
+                       {QDir(output).filePath(QStringLiteral("2025年度_%1.pdf").arg(QString::fromUtf8(report))), "-"})
+                .count(QStringLiteral("A総合病院")),
+            report == std::string("月別被曝一覧表") ? 12
+            : report == std::string("個人被曝記録") ? 2
+                                                    : 1)
+            << report;
     EXPECT_TRUE(fileBytes(QDir(output).filePath(ManifestFile)).contains("SHA-256"));
 
     // On a full disk: refused, with nothing under the archive's name nor beside it.

@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     SystemPrinter printer(dataDir.path(), clock);
     qsizetype nextRow = 1;
-    PrintMonthlyList(printer, {QStringLiteral("2005"), QStringLiteral("4"), names, rows}, nextRow);
+    PrintMonthlyList(printer, {QStringLiteral("2005"), QStringLiteral("4"), names, rows}, nextRow, {});
     const PrintReport report = printer.takeReport();
     if (!report.message.isEmpty()) {
         std::printf("%s %s\n", report.failed ? "failed:" : "notice:", report.message.toUtf8().constData());

@@ -113,16 +113,17 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
     const QString year = QString::number(fiscalYear);
     ArchivePrinter printer(folder, QStringLiteral("%1年度_").arg(fiscalYear));
     for (const PersonalFile& person : *persons)
-        PrintPersonalRecord(printer, person, year);
+        PrintPersonalRecord(printer, person, year, facilityText);
     QStringList unreadable;
     const auto summary = gatherRegistrantSummary(dir, names, unreadable);
     qsizetype nextRow = 1; // NextRow counts the list from 1
-    PrintRegistrantTable(printer, {names, summary}, nextRow);
+    PrintRegistrantTable(printer, {names, summary}, nextRow, facilityText);
     for (QDate month(fiscalYear, 4, 1); month < QDate(fiscalYear + 1, 4, 1); month = month.addMonths(1)) {
         const MonthKey key = monthOf(month);
         const auto monthRows = gatherMonthRows(dir, names, key, unreadable);
         nextRow = 1;
-        PrintMonthlyList(printer, {QString::number(key / 100), QString::number(key % 100), names, monthRows}, nextRow);
+        PrintMonthlyList(printer, {QString::number(key / 100), QString::number(key % 100), names, monthRows}, nextRow,
+                         facilityText);
     }
     const HistoryHead head = historyHead(history->records);
     const QString headText = historyHeadText(head.records, head.lastHash);

@@ -1,5 +1,7 @@
 #include "gui/reports/ListPage.h"
 
+#include "gui/reports/PageText.h"
+
 namespace velmora {
 
 void drawListPage(ReportPen& pen, const ListPage& page, qsizetype count, qsizetype& nextRow)
@@ -21,10 +23,12 @@ void drawListPage(ReportPen& pen, const ListPage& page, qsizetype count, qsizety
 }
 
 void printPages(Printer& printer, const QString& reportName, qsizetype count, const qsizetype& nextRow,
-                const std::function<void(Surface&)>& drawPage)
+                const QString& facility, const std::function<void(Surface&)>& drawPage)
 {
     do {
-        drawPage(printer.beginDocument(reportName));
+        Surface& page = printer.beginDocument(reportName);
+        drawPage(page);
+        drawFacilityFooter(page, facility);
         printer.endDocument();
     } while (nextRow <= count);
 }

@@ -31,9 +31,10 @@ struct ListPage {
 // of `count`; leaves nextRow at the first registrant not drawn.
 void drawListPage(ReportPen& pen, const ListPage& page, qsizetype count, qsizetype& nextRow);
 
-// Prints the pages of a list from nextRow on, each page a print job of its own, until every registrant
-// of `count` is printed; a list without registrants prints one page without rows.
+// Prints the pages of a list from nextRow on, each page a print job of its own with the facility at its
+// foot, until every registrant of `count` is printed; a list without registrants prints one page without
+// rows.
 void printPages(Printer& printer, const QString& reportName, qsizetype count, const qsizetype& nextRow,
-                const std::function<void(Surface&)>& drawPage);
+                const QString& facility, const std::function<void(Surface&)>& drawPage);
 
 } // namespace velmora

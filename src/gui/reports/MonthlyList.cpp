@@ -90,9 +90,9 @@ void ShowMonthlyList(Surface& picture, const MonthlyListInput& input, qsizetype&
     drawMonthlyListPage(picture, ScreenStyle, input, nextRow);
 }
 
-void PrintMonthlyList(Printer& printer, const MonthlyListInput& input, qsizetype& nextRow)
+void PrintMonthlyList(Printer& printer, const MonthlyListInput& input, qsizetype& nextRow, const QString& facility)
 {
-    printPages(printer, QStringLiteral("月別被曝一覧表"), input.names.size(), nextRow,
+    printPages(printer, QStringLiteral("月別被曝一覧表"), input.names.size(), nextRow, facility,
                [&](Surface& page) { drawMonthlyListPage(page, PaperStyle, input, nextRow); });
 }
 

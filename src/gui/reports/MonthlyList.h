@@ -21,6 +21,6 @@ void drawMonthlyListPage(Surface& surface, const ReportStyle& style, const Month
 void ShowMonthlyList(Surface& picture, const MonthlyListInput& input, qsizetype& nextRow);
 
 // Every page from nextRow on, each page a print job of its own (one page without rows for no registrant).
-void PrintMonthlyList(Printer& printer, const MonthlyListInput& input, qsizetype& nextRow);
+void PrintMonthlyList(Printer& printer, const MonthlyListInput& input, qsizetype& nextRow, const QString& facility);
 
 } // namespace velmora

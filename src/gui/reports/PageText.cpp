@@ -59,4 +59,14 @@ double drawLines(Surface& page, double x, double y, const QStringList& lines, do
     return y;
 }
 
+void drawFacilityFooter(Surface& page, const QString& facility)
+{
+    if (facility.isEmpty())
+        return;
+    constexpr double FooterSize = 7;
+    page.setForeColor(Qt::black);
+    page.setFontSize(FooterSize);
+    page.text(15, 200, facility);
+}
+
 } // namespace velmora

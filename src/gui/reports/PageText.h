@@ -20,4 +20,8 @@ QStringList wrapped(Surface& page, const QString& text, double width, double poi
 // Draws the lines one below the other from (x, y) at a size; returns the y under the last.
 double drawLines(Surface& page, double x, double y, const QStringList& lines, double points);
 
+// The facility's line in small type at the foot of a printed page (landscape A4), below everything the
+// reports place; nothing when no facility is named.
+void drawFacilityFooter(Surface& page, const QString& facility);
+
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "core/files/NumberForms.h"
 #include "core/files/PositionalForms.h"
+#include "gui/reports/PageText.h"
 
 #include <algorithm>
 
@@ -182,10 +183,12 @@ void ShowPersonalRecord(Surface& picture, const PersonalFile& person, const QStr
     drawPersonalRecord(picture, ScreenRecordLayout, person, fiscalYearText);
 }
 
-void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText)
+void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText,
+                         const QString& facility)
 {
-    drawPersonalRecord(printer.beginDocument(QStringLiteral("個人被曝記録")), PaperRecordLayout, person,
-                       fiscalYearText);
+    Surface& page = printer.beginDocument(QStringLiteral("個人被曝記録"));
+    drawPersonalRecord(page, PaperRecordLayout, person, fiscalYearText);
+    drawFacilityFooter(page, facility);
     printer.endDocument();
 }
 

@@ -32,6 +32,7 @@ void drawPersonalRecord(Surface& surface, const RecordLayout& layout, const Pers
 void ShowPersonalRecord(Surface& picture, const PersonalFile& person, const QString& fiscalYearText);
 
 // The record on one printed page.
-void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText);
+void PrintPersonalRecord(Printer& printer, const PersonalFile& person, const QString& fiscalYearText,
+                         const QString& facility);
 
 } // namespace velmora

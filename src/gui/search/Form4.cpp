@@ -1,5 +1,6 @@
 #include "gui/search/Form4.h"
 
+#include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
 #include "core/files/NumberForms.h"
 #include "core/files/PersonalFile.h"
@@ -327,17 +328,21 @@ void Form4::Command4Click()
         return;
     {
         const WaitCursor wait;
+        // The facility at the foot of every page; a facility file that does not read leaves it off.
+        const auto facility = ReadFacility(dataDir);
+        const QString footer = facility ? facilityLine(*facility) : QString();
         switch (report.mode) {
         case ReportMode::PersonalRecord:
-            PrintPersonalRecord(printer, state.current, Text1->text());
+            PrintPersonalRecord(printer, state.current, Text1->text(), footer);
             break;
         case ReportMode::RegistrantTable:
             report.nextRow = 1;
-            PrintRegistrantTable(printer, {report.names, report.registrantSummary}, report.nextRow);
+            PrintRegistrantTable(printer, {report.names, report.registrantSummary}, report.nextRow, footer);
             break;
         case ReportMode::MonthlyList:
             report.nextRow = 1;
-            PrintMonthlyList(printer, {report.year, report.month, report.names, report.monthRows}, report.nextRow);
+            PrintMonthlyList(printer, {report.year, report.month, report.names, report.monthRows}, report.nextRow,
+                             footer);
             break;
         case ReportMode::None:
             return;

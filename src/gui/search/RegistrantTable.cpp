@@ -60,9 +60,10 @@ void ShowRegistrantTable(Surface& picture, const RegistrantTableInput& input, qs
     drawRegistrantTablePage(picture, ScreenStyle, ScreenPastExposureHeading, input, nextRow);
 }
 
-void PrintRegistrantTable(Printer& printer, const RegistrantTableInput& input, qsizetype& nextRow)
+void PrintRegistrantTable(Printer& printer, const RegistrantTableInput& input, qsizetype& nextRow,
+                          const QString& facility)
 {
-    printPages(printer, QStringLiteral("登録者データ表"), input.names.size(), nextRow, [&](Surface& page) {
+    printPages(printer, QStringLiteral("登録者データ表"), input.names.size(), nextRow, facility, [&](Surface& page) {
         drawRegistrantTablePage(page, PaperStyle, PaperPastExposureHeading, input, nextRow);
     });
 }

@@ -26,6 +26,7 @@ void drawRegistrantTablePage(Surface& surface, const ReportStyle& style, const Q
 void ShowRegistrantTable(Surface& picture, const RegistrantTableInput& input, qsizetype& nextRow);
 
 // Every page from nextRow on, each page a print job of its own (one page without rows for no registrant).
-void PrintRegistrantTable(Printer& printer, const RegistrantTableInput& input, qsizetype& nextRow);
+void PrintRegistrantTable(Printer& printer, const RegistrantTableInput& input, qsizetype& nextRow,
+                          const QString& facility);
 
 } // namespace velmora

@@ -70,7 +70,7 @@ TEST_F(PrintedReports, ListsPrintOneDocumentPer32RowsAndOnePageForNone)
         rows.clear();
         registrants(count);
         nextRow = 1;
-        PrintMonthlyList(printer, {"2005", "4", names, rows}, nextRow);
+        PrintMonthlyList(printer, {"2005", "4", names, rows}, nextRow, {});
         EXPECT_EQ(nextRow, count + 1);
         const QString report = printer.takeReport().message;
         EXPECT_TRUE(
@@ -94,7 +94,7 @@ TEST_F(PrintedReports, ListsPrintOneDocumentPer32RowsAndOnePageForNone)
 TEST_F(PrintedReports, MonthlyListStandsAtItsMillimetres)
 {
     registrants(3);
-    PrintMonthlyList(printer, {"2005", "4", names, rows}, nextRow);
+    PrintMonthlyList(printer, {"2005", "4", names, rows}, nextRow, {});
     printer.takeReport();
     const auto words = pdfWords(printedFiles().value(0));
     EXPECT_EQ(wordAt(words, 17, 23), QStringLiteral("登録番号"));
@@ -118,7 +118,7 @@ TEST_F(PrintedReports, MonthlyListStandsAtItsMillimetres)
 TEST_F(PrintedReports, RegistrantTableCarriesThePaperHeading)
 {
     registrants(2);
-    PrintRegistrantTable(printer, {names, summary}, nextRow);
+    PrintRegistrantTable(printer, {names, summary}, nextRow, {});
     printer.takeReport();
     const auto words = pdfWords(printedFiles().value(0));
     EXPECT_EQ(wordAt(words, 243, 23), QStringLiteral("過去の被曝歴"));
@@ -136,8 +136,8 @@ TEST_F(PrintedReports, PersonalRecordPrintsOnePageWithItsPaperLayout)
         {{200504, 0.12, 0, 0.15, 0, QStringLiteral("―")}, {200601, 0.2, 0.25, 0, 0.002, QStringLiteral("透視")}}};
     person.header.pastExposureFlag = 1;
     person.header.pastDose = 1.5;
-    PrintPersonalRecord(printer, person, "2005");
-    PrintPersonalRecord(printer, person, "2005");
+    PrintPersonalRecord(printer, person, "2005", {});
+    PrintPersonalRecord(printer, person, "2005", {});
     printer.takeReport();
     const QStringList files = printedFiles();
     ASSERT_EQ(files.size(), 2);
@@ -204,7 +204,7 @@ TEST(PaperRecord, ShowsTheValuesOfTheScreen)
 TEST_F(PrintedReports, APersonalRecordsLongCommentStaysInsideTheFrame)
 {
     const QString comment = QStringLiteral("右手指の被曝が多いため次回から防護手袋を着用するよう指導済み");
-    PrintPersonalRecord(printer, {personHeader(QStringLiteral("山田")), {{200504, 1, 0, 0, 0, comment}}}, "2005");
+    PrintPersonalRecord(printer, {personHeader(QStringLiteral("山田")), {{200504, 1, 0, 0, 0, comment}}}, "2005", {});
     printer.takeReport();
     bool found = false;
     for (const PdfBox& word : pdfWordBoxes(printedFiles().value(0)))
