@@ -1,5 +1,6 @@
 // velmora-generate-store DIR [REGISTRANTS [MONTHS]]   a large store (default 1000 registrants × 500 months)
 // velmora-generate-store --demo DIR                    a small store to look at: 30 registrants, 3 fiscal years
+// velmora-generate-store --history DIR [REGISTRANTS [MONTHS]]   with the change history of it all
 #include "StoreGenerator.h"
 #include "core/texts/Messages.h"
 
@@ -14,14 +15,18 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const char* const usage =
-        "usage: velmora-generate-store [--demo] DIR [REGISTRANTS (up to 1000) [MONTHS]]\n"
+        "usage: velmora-generate-store [--demo | --history] DIR [REGISTRANTS (up to 1000) [MONTHS]]\n"
         "  DIR (empty or missing) receives a store of REGISTRANTS persons (default 1000) with\n"
-        "  MONTHS monthly records each (default 500); --demo makes 30 persons over 3 fiscal years.\n";
+        "  MONTHS monthly records each (default 500); --demo makes 30 persons over 3 fiscal years;\n"
+        "  --history records every registration and month in the change history as well.\n";
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
         std::fputs(usage, stdout);
         return 0;
     }
     StoreSize size;
+    const bool history = !arguments.isEmpty() && arguments.first() == QLatin1String("--history");
+    if (history)
+        arguments.removeFirst();
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("--demo")) {
         arguments.removeFirst();
         size = {30, 36, 202304};
@@ -29,6 +34,7 @@ int main(int argc, char* argv[])
         size.registrants = arguments.value(1, "1000").toInt();
         size.months = arguments.value(2, "500").toInt();
     }
+    size.history = history;
     // An option it does not know is never taken for a folder name.
     if (arguments.isEmpty() || arguments.first().startsWith(QLatin1Char('-')) || size.registrants < 0 ||
         size.registrants > 1000 || size.months < 0) {

@@ -1,5 +1,7 @@
 #include "StoreGenerator.h"
 
+#include "core/files/ChangeHistory.h"
+#include "core/files/ChangeWords.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 
@@ -57,6 +59,8 @@ Status generateStore(const DataDir& dir, const StoreSize& size)
         return created;
     std::mt19937 random(19850401);
     QStringList names;
+    QList<Change> registrations;
+    QList<Change> monthsSaved; // month by month, in list order, as save-all records them
     for (int i = 0; i < size.registrants; ++i) {
         const QString name = nameOf(i);
         names.append(name);
@@ -80,6 +84,11 @@ Status generateStore(const DataDir& dir, const StoreSize& size)
         }
         if (auto written = RewritePersonalFile(dir, name, header, records); !written)
             return written;
+        if (size.history) {
+            registrations.append({ChangeKind::Registration, name, 0, {}, headerValues(header)});
+            for (const MonthlyRecord& record : records)
+                monthsSaved.append({ChangeKind::MonthSaved, name, record.key, {}, monthValues(record)});
+        }
     }
     if (auto saved = SaveRegistrantList(dir, names); !saved)
         return saved;
@@ -88,7 +97,15 @@ Status generateStore(const DataDir& dir, const StoreSize& size)
     for (int month = 0; month < size.months; ++month)
         if (auto entered = AppendEnteredMonth(dir, monthAfter(size.firstMonth, month)); !entered)
             return entered;
-    return {};
+    if (!size.history)
+        return {};
+    // The records of what the files now hold, in the order it was done: everyone registered, then month
+    // after month.
+    QList<Change> changes = registrations;
+    for (int month = 0; month < size.months; ++month)
+        for (int person = 0; person < size.registrants; ++person)
+            changes.append(monthsSaved[person * size.months + month]);
+    return RecordWrite(dir, changes, [] { return Status(); });
 }
 
 } // namespace velmora

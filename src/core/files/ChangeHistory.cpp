@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <cerrno>
@@ -101,6 +102,55 @@ bool isHashLine(QByteArrayView line)
                                             [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
+// A record's time as written ("yyyy/MM/dd HH:mm:ss"), without a time zone: shown as the file holds it,
+// and read without asking the system for its zone at every record.
+QDateTime timeOf(QByteArrayView line)
+{
+    if (line.size() != 19)
+        return {};
+    int parts[6] = {};
+    int part = 0;
+    for (qsizetype at = 0; at < line.size(); ++at) {
+        const char c = line[at];
+        const bool separator = at == 4 || at == 7 || at == 10 || at == 13 || at == 16;
+        if (separator) {
+            if (c != (at < 10 ? '/' : at == 10 ? ' ' : ':'))
+                return {};
+            ++part;
+        } else if (c < '0' || c > '9') {
+            return {};
+        } else {
+            parts[part] = parts[part] * 10 + (c - '0');
+        }
+    }
+    const QDate date(parts[0], parts[1], parts[2]);
+    const QTime time(parts[3], parts[4], parts[5]);
+    return date.isValid() && time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+}
+
+// Decodes the lines of a history, each distinct line once: names, PCs, users and the common values repeat
+// through thirty years of records.
+class LineDecoder {
+public:
+    std::optional<QString> operator()(QByteArrayView line)
+    {
+        const auto known = decoded.constFind(line.toByteArray());
+        if (known != decoded.cend())
+            return *known;
+        const auto text = cp932::decode(line);
+        if (!text)
+            return std::nullopt;
+        if (decoded.size() >= Remembered)
+            decoded.clear();
+        decoded.insert(line.toByteArray(), *text);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype Remembered = 65536;
+    QHash<QByteArray, QString> decoded;
+};
+
 // The record whose first line is lines[at], or what is wrong with it and at which of its lines (from 0).
 struct Parsed {
     std::optional<ChangeRecord> record;
@@ -109,24 +159,24 @@ struct Parsed {
     int faultAt = 0;
 };
 
-Parsed parseRecordAt(const Lines& lines, qsizetype at)
+Parsed parseRecordAt(const Lines& lines, qsizetype at, LineDecoder& decode)
 {
     Parsed parsed;
     if (at + HistoryRecordLines > lines.text.size()) {
         parsed.fault = EntryFault::IncompleteRecord;
         return parsed;
     }
-    QStringList text;
+    QString text[HistoryRecordLines];
     for (int line = 0; line < HistoryRecordLines; ++line) {
-        const auto decoded = lines.sound[at + line] ? cp932::decode(lines.text[at + line]) : std::nullopt;
+        const auto decoded = lines.sound[at + line] ? decode(lines.text[at + line]) : std::nullopt;
         if (!decoded) {
             parsed.faultAt = line;
             return parsed;
         }
-        text.append(*decoded);
+        text[line] = *decoded;
     }
     ChangeRecord record;
-    record.time = QDateTime::fromString(text[0], HistoryTimeForm);
+    record.time = timeOf(lines.text[at]);
     const auto kind = changeKindOf(text[3]);
     // Any whole number: a correction records the month key its file held, a doubtful one included.
     const auto month = text[5] == None ? std::optional<qint64>(0) : wholeNumberLine(text[5]);
@@ -150,6 +200,51 @@ Parsed parseRecordAt(const Lines& lines, qsizetype at)
     return parsed;
 }
 
+// Whether bytes are code page 932 in form: single bytes, or a lead byte and a trail byte in their ranges.
+bool hasCp932Form(QByteArrayView line)
+{
+    for (qsizetype at = 0; at < line.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(line[at]);
+        if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF))
+            continue;
+        const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+        const auto trail = at + 1 < line.size() ? static_cast<unsigned char>(line[at + 1]) : 0;
+        if (!lead || trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+// Whether the lines are whole records, each in the form the writer gives it, judged from the bytes alone:
+// the quick check before a change is recorded on top of them.
+bool holdsRecordsOnly(const Lines& lines)
+{
+    static const QList<QByteArray> kinds = [] {
+        QList<QByteArray> encoded;
+        for (const auto& [kind, word] : KindWords)
+            encoded << *cp932::encode(QString::fromUtf16(word));
+        return encoded;
+    }();
+    static const QByteArray none = *cp932::encode(None);
+    if (lines.text.size() % HistoryRecordLines != 0 || lines.sound.contains(false))
+        return false;
+    for (qsizetype at = 0; at < lines.text.size(); at += HistoryRecordLines) {
+        const QByteArrayView month = lines.text[at + 5];
+        const bool form =
+            timeOf(lines.text[at]).isValid() && kinds.contains(lines.text[at + 3]) &&
+            (month == none || (!month.isEmpty() &&
+                               std::all_of(month.begin(), month.end(), [](char c) { return c >= '0' && c <= '9'; }))) &&
+            isHashLine(lines.text[at + 8]);
+        if (!form)
+            return false;
+        for (const int line : {1, 2, 4, 6, 7})
+            if (!hasCp932Form(lines.text[at + line]))
+                return false;
+    }
+    return true;
+}
+
 // The records of one history file chained on from `previous` (the last line of the file before it), read
 // past any damage: after a damaged stretch the chain goes on from the last record that read, so that lines
 // added or altered in between are named as damage, not as an alteration of the next record.
@@ -157,9 +252,10 @@ void readHistoryFile(QByteArrayView content, const QString& file, QByteArray pre
                      QList<DamagedStretch>& damage)
 {
     const Lines lines = splitLines(content);
+    LineDecoder decode;
     QByteArray lastRecord = previous;
     for (qsizetype at = 0; at < lines.text.size();) {
-        Parsed parsed = parseRecordAt(lines, at);
+        Parsed parsed = parseRecordAt(lines, at, decode);
         if (parsed.record) {
             ChangeRecord& record = *parsed.record;
             record.intact = hashAfter(previous, parsed.hashed) == record.hash ||
@@ -172,7 +268,7 @@ void readHistoryFile(QByteArrayView content, const QString& file, QByteArray pre
             continue;
         }
         const qsizetype start = at;
-        for (++at; at < lines.text.size() && !parseRecordAt(lines, at).record;)
+        for (++at; at < lines.text.size() && !parseRecordAt(lines, at, decode).record;)
             ++at;
         damage.append({file, static_cast<int>(start + 1), static_cast<int>(at),
                        static_cast<int>(start + 1 + parsed.faultAt), parsed.fault});
@@ -244,21 +340,31 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     }
     const QStringList who{now->toString(HistoryTimeForm), storable(QSysInfo::machineHostName()),
                           storable(system::userName())};
-    QList<ChangeRecord> records;
-    QList<DamagedStretch> damage;
-    readHistoryFile(*content, ChangeHistoryFile, {}, records, damage);
-    // Nothing is recorded on top of lines that do not read: they are mended or set aside first.
-    if (!damage.isEmpty())
-        return damagedHistoryAt(damage.first());
+    // Nothing is recorded on top of lines that do not read: they are mended or set aside first. The form of
+    // every record is checked byte by byte; only a history found damaged is read in full, to name it.
+    const Lines held = splitLines(*content);
+    if (!holdsRecordsOnly(held)) {
+        QList<ChangeRecord> records;
+        QList<DamagedStretch> damage;
+        readHistoryFile(*content, ChangeHistoryFile, {}, records, damage);
+        if (!damage.isEmpty())
+            return damagedHistoryAt(damage.first());
+    }
     const auto start = first ? chainStart(dir) : Result<QByteArray>(lastLineOf(*content).toByteArray());
     if (!start)
         return start.error();
     QByteArray previous = *start;
     // Changes recorded and never made (a kill between a record and its change) are answered first, so that
-    // the history says what the files hold; their records stay.
+    // the history says what the files hold; their records stay. They are the last records, read back from
+    // the end until the files show one.
     QList<Change> recorded;
-    for (const ChangeRecord& unmade : unmadeAtEnd(dir, records))
-        recorded << notMadeAnswer(unmade);
+    LineDecoder decode;
+    for (qsizetype at = held.text.size() - HistoryRecordLines; at >= 0; at -= HistoryRecordLines) {
+        const Parsed parsed = parseRecordAt(held, at, decode);
+        if (!parsed.record || filesShow(dir, *parsed.record))
+            break;
+        recorded.prepend(notMadeAnswer(*parsed.record));
+    }
     const qsizetype answers = recorded.size();
     recorded += changes;
     QByteArray added;

@@ -157,14 +157,6 @@ bool filesShow(const DataDir& dir, const ChangeRecord& record)
     return true;
 }
 
-QList<ChangeRecord> unmadeAtEnd(const DataDir& dir, const QList<ChangeRecord>& records)
-{
-    qsizetype first = records.size();
-    while (first > 0 && !filesShow(dir, records[first - 1]))
-        --first;
-    return records.mid(first);
-}
-
 Change notMadeAnswer(const ChangeRecord& record)
 {
     return {ChangeKind::NotMade, record.change.person, record.change.month, recordName(record), {}};

@@ -11,11 +11,6 @@ namespace velmora {
 // the facility as recorded. A record of no change of the files (未実施, 履歴の継続) is shown by itself.
 bool filesShow(const DataDir& dir, const ChangeRecord& record);
 
-// The records at the end of the history whose changes the files do not show, counted back from the last
-// record to the first they do show: changes recorded and then never made (a program killed between the
-// two). Oldest first.
-QList<ChangeRecord> unmadeAtEnd(const DataDir& dir, const QList<ChangeRecord>& records);
-
 // The record that answers a record of a change never made: 未実施, for the same person and month, naming the
 // record's kind and time, so that the record stays and is read as not made.
 Change notMadeAnswer(const ChangeRecord& record);
