@@ -14,6 +14,7 @@
 #include "core/rules/DoseTotals.h"
 #include "core/rules/ReportData.h"
 #include "core/texts/Messages.h"
+#include "gui/history/ChangeHistoryWindow.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/SystemPrinter.h"
 #include "gui/reports/MonthlyList.h"
@@ -240,6 +241,50 @@ void OpenSearchWindow(benchmark::State& state)
 }
 BENCHMARK(OpenSearchWindow)->Unit(benchmark::kMillisecond);
 
+// Thirty years of a large department (500 persons × 360 months) and the change history of it all.
+const DataDir& thirtyYears()
+{
+    static QTemporaryDir* temp = new QTemporaryDir;
+    static const DataDir* dir = [] {
+        auto* made = new DataDir(temp->path());
+        if (const auto done = generateStore(*made, {500, 360, 199104, true}); !done)
+            qFatal("%s", qPrintable(messageOf(done.error())));
+        return made;
+    }();
+    return *dir;
+}
+
+void OpenChangeHistoryWindow(benchmark::State& state)
+{
+    SilentDialogs dialogs;
+    SystemClock clock;
+    SystemPrinter printer(thirtyYears().root(), clock, [] { return QPrinterInfo(); });
+    ChangeHistoryWindow window(thirtyYears(), dialogs, printer, clock);
+    for (auto _ : state) {
+        window.open();
+        state.PauseTiming();
+        window.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenChangeHistoryWindow)->Unit(benchmark::kMillisecond);
+
+void ChooseOnePersonsHistory(benchmark::State& state)
+{
+    SilentDialogs dialogs;
+    SystemClock clock;
+    SystemPrinter printer(thirtyYears().root(), clock, [] { return QPrinterInfo(); });
+    ChangeHistoryWindow window(thirtyYears(), dialogs, printer, clock);
+    window.open();
+    for (auto _ : state) {
+        window.PersonBox->setCurrentIndex(250);
+        state.PauseTiming();
+        window.PersonBox->setCurrentIndex(0);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(ChooseOnePersonsHistory)->Unit(benchmark::kMillisecond);
+
 // Save-all changes the store, so it runs last, each time for a month not saved before.
 int savedMonths = 0;
 
@@ -319,6 +364,8 @@ const Row Rows[] = {
     {"personal record drawn", "DrawPersonalRecord", "", "< 16 ms"},
     {"monthly list printed to PDF, 32 pages", "PrintMonthlyList32PagesToPdf/iterations:3", "", "< 2000 ms"},
     {"search window opened, 1000 registrants", "OpenSearchWindow", "", "< 50 ms"},
+    {"変更履歴 opened, 500 × 360 with its history (180,500 records)", "OpenChangeHistoryWindow", "", "< 200 ms"},
+    {"変更履歴: one person's records chosen, same store", "ChooseOnePersonsHistory", "", "< 500 ms"},
 };
 
 } // namespace

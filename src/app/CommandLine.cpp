@@ -314,10 +314,9 @@ int writeHistory(const StartOptions& options)
     // Every record that reads is written; what does not is named.
     for (const DamagedStretch& stretch : read->setAsideDamage + read->damage)
         tell(messageOf(damagedHistoryAt(stretch)));
-    const auto broken = firstBrokenRecord(read->records);
-    if (broken)
-        tell(messageOf(brokenChainAt(read->records[*broken - 1], *broken)));
-    return broken || !read->damage.isEmpty() ? BrokenHistoryStatus : 0;
+    if (read->broken)
+        tell(messageOf(*read->broken));
+    return read->broken || !read->damage.isEmpty() ? BrokenHistoryStatus : 0;
 }
 
 int verifyStore(const StartOptions& options)

@@ -10,8 +10,10 @@
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSysInfo>
 #include <cerrno>
+#include <list>
 
 namespace velmora {
 namespace {
@@ -151,55 +153,6 @@ private:
     QHash<QByteArray, QString> decoded;
 };
 
-// The record whose first line is lines[at], or what is wrong with it and at which of its lines (from 0).
-struct Parsed {
-    std::optional<ChangeRecord> record;
-    QByteArrayView hashed; // the first eight lines with their line ends
-    EntryFault fault = EntryFault::None;
-    int faultAt = 0;
-};
-
-Parsed parseRecordAt(const Lines& lines, qsizetype at, LineDecoder& decode)
-{
-    Parsed parsed;
-    if (at + HistoryRecordLines > lines.text.size()) {
-        parsed.fault = EntryFault::IncompleteRecord;
-        return parsed;
-    }
-    QString text[HistoryRecordLines];
-    for (int line = 0; line < HistoryRecordLines; ++line) {
-        const auto decoded = lines.sound[at + line] ? decode(lines.text[at + line]) : std::nullopt;
-        if (!decoded) {
-            parsed.faultAt = line;
-            return parsed;
-        }
-        text[line] = *decoded;
-    }
-    ChangeRecord record;
-    record.time = timeOf(lines.text[at]);
-    const auto kind = changeKindOf(text[3]);
-    // Any whole number: a correction records the month key its file held, a doubtful one included.
-    const auto month = text[5] == None ? std::optional<qint64>(0) : wholeNumberLine(text[5]);
-    const std::pair<bool, std::pair<EntryFault, int>> checks[] = {
-        {record.time.isValid(), {EntryFault::NotATime, 0}},
-        {kind.has_value(), {EntryFault::UnknownChangeKind, 3}},
-        {month.has_value(), {EntryFault::NotANumber, 5}},
-        {isHashLine(lines.text[at + 8]), {EntryFault::NotAHash, 8}},
-    };
-    for (const auto& [holds, fault] : checks)
-        if (!holds) {
-            std::tie(parsed.fault, parsed.faultAt) = fault;
-            return parsed;
-        }
-    record.pc = fromNone(text[1]);
-    record.user = fromNone(text[2]);
-    record.change = {*kind, fromNone(text[4]), *month, fromNone(text[6]), fromNone(text[7])};
-    record.hash = lines.text[at + 8].toByteArray();
-    parsed.hashed = QByteArrayView(lines.text[at].data(), lines.text[at + 8].data());
-    parsed.record = std::move(record);
-    return parsed;
-}
-
 // Whether bytes are code page 932 in form: single bytes, or a lead byte and a trail byte in their ranges.
 bool hasCp932Form(QByteArrayView line)
 {
@@ -216,9 +169,7 @@ bool hasCp932Form(QByteArrayView line)
     return true;
 }
 
-// Whether the lines are whole records, each in the form the writer gives it, judged from the bytes alone:
-// the quick check before a change is recorded on top of them.
-bool holdsRecordsOnly(const Lines& lines)
+const QList<QByteArray>& encodedKinds()
 {
     static const QList<QByteArray> kinds = [] {
         QList<QByteArray> encoded;
@@ -226,52 +177,120 @@ bool holdsRecordsOnly(const Lines& lines)
             encoded << *cp932::encode(QString::fromUtf16(word));
         return encoded;
     }();
+    return kinds;
+}
+
+const QByteArray& encodedNone()
+{
     static const QByteArray none = *cp932::encode(None);
-    if (lines.text.size() % HistoryRecordLines != 0 || lines.sound.contains(false))
-        return false;
-    for (qsizetype at = 0; at < lines.text.size(); at += HistoryRecordLines) {
-        const QByteArrayView month = lines.text[at + 5];
-        const bool form =
-            timeOf(lines.text[at]).isValid() && kinds.contains(lines.text[at + 3]) &&
-            (month == none || (!month.isEmpty() &&
-                               std::all_of(month.begin(), month.end(), [](char c) { return c >= '0' && c <= '9'; }))) &&
-            isHashLine(lines.text[at + 8]);
-        if (!form)
+    return none;
+}
+
+// A record's month line: "―" (0) or any whole number (a correction records the month key its file held,
+// a doubtful one included); nothing when it is neither.
+std::optional<qint64> monthOfLine(QByteArrayView line)
+{
+    if (line == encodedNone())
+        return 0;
+    const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return c > 0 && c < 0x7F; });
+    return ascii ? wholeNumberLine(QString::fromLatin1(line.data(), line.size())) : std::nullopt;
+}
+
+// What is wrong with the form of the record whose first line is lines[at], judged from its bytes alone,
+// and at which of its lines (from 0); nothing when it is whole.
+struct FormFault {
+    EntryFault fault = EntryFault::None; // None: a line not ended by CR LF or not code page 932
+    int at = 0;
+};
+
+std::optional<FormFault> formFaultAt(const Lines& lines, qsizetype at)
+{
+    if (at + HistoryRecordLines > lines.text.size())
+        return FormFault{EntryFault::IncompleteRecord, 0};
+    for (int line = 0; line < HistoryRecordLines; ++line)
+        if (!lines.sound[at + line] || !hasCp932Form(lines.text[at + line]))
+            return FormFault{EntryFault::None, line};
+    if (!timeOf(lines.text[at]).isValid())
+        return FormFault{EntryFault::NotATime, 0};
+    if (!encodedKinds().contains(lines.text[at + 3]))
+        return FormFault{EntryFault::UnknownChangeKind, 3};
+    if (!monthOfLine(lines.text[at + 5]))
+        return FormFault{EntryFault::NotANumber, 5};
+    if (!isHashLine(lines.text[at + 8]))
+        return FormFault{EntryFault::NotAHash, 8};
+    return std::nullopt;
+}
+
+// Whether the lines are whole records, each in the form the writer gives it: the quick check before a
+// change is recorded on top of them.
+bool holdsRecordsOnly(const Lines& lines)
+{
+    for (qsizetype at = 0; at < lines.text.size(); at += HistoryRecordLines)
+        if (formFaultAt(lines, at))
             return false;
-        for (const int line : {1, 2, 4, 6, 7})
-            if (!hasCp932Form(lines.text[at + line]))
-                return false;
-    }
     return true;
 }
 
-// The records of one history file chained on from `previous` (the last line of the file before it), read
-// past any damage: after a damaged stretch the chain goes on from the last record that read, so that lines
-// added or altered in between are named as damage, not as an alteration of the next record.
-void readHistoryFile(QByteArrayView content, const QString& file, QByteArray previous, QList<ChangeRecord>& records,
-                     QList<DamagedStretch>& damage)
+// The record whose first line is lines[at], its form found whole; nothing when a line does not decode
+// after all.
+std::optional<ChangeRecord> decodeRecordAt(const Lines& lines, qsizetype at, LineDecoder& decode)
 {
-    const Lines lines = splitLines(content);
-    LineDecoder decode;
+    QString text[HistoryRecordLines];
+    for (int line = 1; line < HistoryRecordLines - 1; ++line) {
+        const auto decoded = decode(lines.text[at + line]);
+        if (!decoded)
+            return std::nullopt;
+        text[line] = *decoded;
+    }
+    ChangeRecord record;
+    record.time = timeOf(lines.text[at]);
+    record.pc = fromNone(text[1]);
+    record.user = fromNone(text[2]);
+    record.change = {*changeKindOf(text[3]), fromNone(text[4]), *monthOfLine(lines.text[at + 5]), fromNone(text[6]),
+                     fromNone(text[7])};
+    record.hash = lines.text[at + 8].toByteArray();
+    record.line = static_cast<int>(at + 1);
+    return record;
+}
+
+// The first eight lines of the record at lines[at] with their line ends: what its hash covers.
+QByteArrayView hashedLines(const Lines& lines, qsizetype at)
+{
+    return QByteArrayView(lines.text[at].data(), lines.text[at + 8].data());
+}
+
+// One file of the history, scanned: where each record that reads starts, whether its hash holds, and the
+// stretches that do not read. After a damaged stretch the chain goes on from the last record that read, so
+// that lines added or altered in between are named as damage, not as an alteration of the next record.
+struct ScannedFile {
+    QString file;
+    QByteArray content;
+    Lines lines;
+    QList<qsizetype> starts;
+    QList<bool> intact;
+    QList<DamagedStretch> damage;
+};
+
+void scanHistoryFile(ScannedFile& scanned, QByteArray previous)
+{
+    const Lines& lines = scanned.lines;
     QByteArray lastRecord = previous;
     for (qsizetype at = 0; at < lines.text.size();) {
-        Parsed parsed = parseRecordAt(lines, at, decode);
-        if (parsed.record) {
-            ChangeRecord& record = *parsed.record;
-            record.intact = hashAfter(previous, parsed.hashed) == record.hash ||
-                            (previous != lastRecord && hashAfter(lastRecord, parsed.hashed) == record.hash);
-            previous = lastRecord = record.hash;
-            record.file = file;
-            record.line = static_cast<int>(at + 1);
-            records.append(std::move(record));
+        const auto fault = formFaultAt(lines, at);
+        if (!fault) {
+            const QByteArrayView hash = lines.text[at + 8];
+            scanned.starts.append(at);
+            scanned.intact.append(hashAfter(previous, hashedLines(lines, at)) == hash ||
+                                  (previous != lastRecord && hashAfter(lastRecord, hashedLines(lines, at)) == hash));
+            previous = lastRecord = hash.toByteArray();
             at += HistoryRecordLines;
             continue;
         }
         const qsizetype start = at;
-        for (++at; at < lines.text.size() && !parseRecordAt(lines, at, decode).record;)
+        for (++at; at < lines.text.size() && formFaultAt(lines, at);)
             ++at;
-        damage.append({file, static_cast<int>(start + 1), static_cast<int>(at),
-                       static_cast<int>(start + 1 + parsed.faultAt), parsed.fault});
+        scanned.damage.append({scanned.file, static_cast<int>(start + 1), static_cast<int>(at),
+                               static_cast<int>(start + 1 + fault->at), fault->fault});
         previous = lines.text[at - 1].toByteArray();
     }
 }
@@ -344,11 +363,10 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     // every record is checked byte by byte; only a history found damaged is read in full, to name it.
     const Lines held = splitLines(*content);
     if (!holdsRecordsOnly(held)) {
-        QList<ChangeRecord> records;
-        QList<DamagedStretch> damage;
-        readHistoryFile(*content, ChangeHistoryFile, {}, records, damage);
-        if (!damage.isEmpty())
-            return damagedHistoryAt(damage.first());
+        ScannedFile scanned{ChangeHistoryFile, *content, held, {}, {}, {}};
+        scanHistoryFile(scanned, {});
+        if (!scanned.damage.isEmpty())
+            return damagedHistoryAt(scanned.damage.first());
     }
     const auto start = first ? chainStart(dir) : Result<QByteArray>(lastLineOf(*content).toByteArray());
     if (!start)
@@ -360,10 +378,10 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     QList<Change> recorded;
     LineDecoder decode;
     for (qsizetype at = held.text.size() - HistoryRecordLines; at >= 0; at -= HistoryRecordLines) {
-        const Parsed parsed = parseRecordAt(held, at, decode);
-        if (!parsed.record || filesShow(dir, *parsed.record))
+        const auto record = decodeRecordAt(held, at, decode);
+        if (!record || filesShow(dir, *record))
             break;
-        recorded.prepend(notMadeAnswer(*parsed.record));
+        recorded.prepend(notMadeAnswer(*record));
     }
     const qsizetype answers = recorded.size();
     recorded += changes;
@@ -413,25 +431,68 @@ Status RecordWrite(const DataDir& dir, const QList<Change>& changes, const std::
     });
 }
 
-Result<HistoryRead> ReadChangeHistory(const DataDir& dir)
+Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& query)
 {
+    QStringList files = setAsideFiles(dir);
+    if (system::kindOf(dir.listFile(ChangeHistoryFile)) != system::FileKind::Missing)
+        files << ChangeHistoryFile;
     HistoryRead read;
+    std::list<ScannedFile> scans; // the lines point into each file's content while the records are decoded
     QByteArray previous;
-    for (const QString& aside : setAsideFiles(dir)) {
-        const auto content = readWholeFile(dir.listFile(aside), aside, LargestHistoryFile);
+    QSet<QByteArrayView> persons;
+    QSet<qint64> months;
+    const QByteArray person = query.person.isEmpty() ? QByteArray() : cp932::encode(query.person).value_or("\n");
+    QList<std::pair<const ScannedFile*, qsizetype>> chosen; // the file and the record's place in it
+    for (const QString& file : files) {
+        const auto content = readWholeFile(dir.listFile(file), file, LargestHistoryFile);
         if (!content)
             return content.error();
-        readHistoryFile(*content, aside, previous, read.records, read.setAsideDamage);
-        previous = lastLineOf(*content).toByteArray();
+        ScannedFile& scanned = scans.emplace_back(ScannedFile{file, *content, {}, {}, {}, {}});
+        scanned.lines = splitLines(scanned.content);
+        scanHistoryFile(scanned, previous);
+        previous = lastLineOf(scanned.content).toByteArray();
+        (file == ChangeHistoryFile ? read.damage : read.setAsideDamage) += scanned.damage;
+        for (qsizetype at = 0; at < scanned.starts.size(); ++at) {
+            const qsizetype start = scanned.starts[at];
+            ++read.head.records;
+            if (!read.broken && !scanned.intact[at])
+                read.broken = brokenChainAt(file, static_cast<int>(start + 1), read.head.records);
+            const QByteArrayView who = scanned.lines.text[start + 4];
+            const qint64 month = *monthOfLine(scanned.lines.text[start + 5]);
+            persons.insert(who);
+            months.insert(month);
+            if ((person.isEmpty() || who == person) && (query.month == 0 || month == query.month))
+                chosen.append({&scanned, at});
+        }
+        if (!scanned.starts.isEmpty())
+            read.head.lastHash = scanned.lines.text[scanned.starts.last() + 8].toByteArray();
+        if (file != ChangeHistoryFile)
+            read.setAsideRecords = read.head.records;
     }
-    read.setAsideRecords = read.records.size();
-    const QString path = dir.listFile(ChangeHistoryFile);
-    if (system::kindOf(path) == system::FileKind::Missing)
-        return read;
-    const auto content = readWholeFile(path, ChangeHistoryFile, LargestHistoryFile);
-    if (!content)
-        return content.error();
-    readHistoryFile(*content, ChangeHistoryFile, previous, read.records, read.damage);
+    LineDecoder decode;
+    for (const QByteArrayView who : persons)
+        if (who != encodedNone())
+            read.persons << decode(who).value_or(QString());
+    read.persons.sort();
+    for (const qint64 month : months)
+        if (month != 0)
+            read.months << month;
+    std::sort(read.months.begin(), read.months.end(), std::greater<>());
+    if (query.newest >= 0 && chosen.size() > query.newest)
+        chosen = chosen.mid(chosen.size() - query.newest);
+    for (const auto& [scanned, at] : chosen) {
+        const qsizetype start = scanned->starts[at];
+        auto record = decodeRecordAt(scanned->lines, start, decode);
+        if (!record) // in form but not code page 932 after all: named as damage
+            read.damage.append({scanned->file, static_cast<int>(start + 1),
+                                static_cast<int>(start + HistoryRecordLines), static_cast<int>(start + 1),
+                                EntryFault::None});
+        if (!record)
+            continue;
+        record->file = scanned->file;
+        record->intact = scanned->intact[at];
+        read.records.append(std::move(*record));
+    }
     return read;
 }
 
@@ -481,19 +542,6 @@ Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now)
     if (!isWritten(recorded))
         return recorded.error();
     return name;
-}
-
-HistoryHead historyHead(const QList<ChangeRecord>& records)
-{
-    return {records.size(), records.isEmpty() ? QByteArray() : records.last().hash};
-}
-
-std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records)
-{
-    for (qsizetype at = 0; at < records.size(); ++at)
-        if (!records[at].intact)
-            return at + 1;
-    return std::nullopt;
 }
 
 } // namespace velmora

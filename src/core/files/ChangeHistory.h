@@ -82,35 +82,44 @@ struct DamagedStretch {
     EntryFault fault = EntryFault::None; // what is wrong there (None: not code page 932 text ended by CR LF)
 };
 
-// What the history holds: every record that reads, in order (those of histories set aside first), and
-// the stretches that do not, of the live file (changes wait until it reads whole) and of files set aside
-// (kept as they were found).
-struct HistoryRead {
-    QList<ChangeRecord> records;
-    QList<DamagedStretch> damage;
-    QList<DamagedStretch> setAsideDamage;
-    qsizetype setAsideRecords = 0; // how many of the records come from files set aside
-};
-
-// The history read past any damage; a failure only when a file cannot be read at all. No file is an
-// empty history.
-Result<HistoryRead> ReadChangeHistory(const DataDir& dir);
-
 // The history as it stands at its end: how many records it holds and the last one's hash, which pins every
 // record before it. Stated on the printed totals and in an archive's manifest.
 struct HistoryHead {
     qsizetype records = 0;
     QByteArray lastHash;
 };
-HistoryHead historyHead(const QList<ChangeRecord>& records);
 
-// The first record (counted from 1) that is not intact, or nothing when the chain is whole.
-std::optional<qsizetype> firstBrokenRecord(const QList<ChangeRecord>& records);
+// Which records to read: one person's ("" for all), one month's (0 for all), at most the newest `newest`
+// of them (-1 for all). Every record is still checked, its chain and form, without being decoded.
+struct HistoryQuery {
+    QString person;
+    MonthKey month = 0;
+    qsizetype newest = -1;
+};
+
+// What the history holds: the records chosen that read, in order (those of histories set aside first), and
+// of all records: how many read, the first whose hash does not hold, the persons and months they name, and
+// the stretches that do not read, of the live file (changes wait until it reads whole) and of files set
+// aside (kept as they were found).
+struct HistoryRead {
+    QList<ChangeRecord> records;
+    HistoryHead head;
+    std::optional<Failure> broken; // HistoryBroken at the first record altered
+    QStringList persons;           // sorted
+    QList<MonthKey> months;        // newest first
+    QList<DamagedStretch> damage;
+    QList<DamagedStretch> setAsideDamage;
+    qsizetype setAsideRecords = 0; // how many records the files set aside hold
+};
+
+// The history read past any damage; a failure only when a file cannot be read at all. No file is an
+// empty history.
+Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& query = {});
 
 // The failure of a chain that breaks at a record (`number`, counted from 1): HistoryBroken at its first line.
-inline Failure brokenChainAt(const ChangeRecord& record, qsizetype number)
+inline Failure brokenChainAt(const QString& file, int line, qsizetype number)
 {
-    Failure broken = failure(FailureKind::HistoryBroken, record.file, record.line);
+    Failure broken = failure(FailureKind::HistoryBroken, file, line);
     broken.text = QString::number(number);
     return broken;
 }

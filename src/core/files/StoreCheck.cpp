@@ -78,8 +78,8 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
         return check;
     for (const DamagedStretch& stretch : history->damage)
         check.faults.append(damagedHistoryAt(stretch));
-    if (const auto broken = firstBrokenRecord(history->records))
-        check.faults.append(brokenChainAt(history->records[*broken - 1], *broken));
+    if (history->broken)
+        check.faults.append(*history->broken);
     check.faults += historyDifferences(dir, history->records);
     check.faults += historyAgainstBackups(dir, backupGenerations);
     check.historyRecords = history->records.size();

@@ -125,8 +125,7 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
         PrintMonthlyList(printer, {QString::number(key / 100), QString::number(key % 100), names, monthRows}, nextRow,
                          facilityText);
     }
-    const HistoryHead head = historyHead(history->records);
-    const QString headText = historyHeadText(head.records, head.lastHash);
+    const QString headText = historyHeadText(history->head.records, history->head.lastHash);
     PrintDoseTotals(printer, {fiscalYear, today, false, *rows, facilityText, headText});
     const DoseDistribution distribution = doseDistribution(*rows, fiscalYear);
     drawDoseDistribution(printer.beginDocument(QStringLiteral("線量分布")), ChartPaperStyle, distribution, today,

@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
-#include <set>
 
 namespace velmora {
 namespace {
@@ -100,40 +99,36 @@ void ChangeHistoryWindow::connectControls()
 
 void ChangeHistoryWindow::open()
 {
+    // The newest records decoded, every record checked: thirty years of history open at once.
     const auto read = [this] {
         const WaitCursor wait;
-        return ReadChangeHistory(dataDir);
+        return ReadChangeHistory(dataDir, {{}, 0, NewestShown});
     }();
-    all = read ? read->records : QList<ChangeRecord>();
-    std::reverse(all.begin(), all.end());
+    newest = read ? read->records : QList<ChangeRecord>();
+    std::reverse(newest.begin(), newest.end());
+    total = read ? read->head.records : 0;
     showChainStanding(read);
     SetAsideButton->setVisible(read && !read->damage.isEmpty());
 
-    std::set<QString> names;
-    std::set<MonthKey, std::greater<>> months;
-    for (const ChangeRecord& record : all) {
-        if (!record.change.person.isEmpty())
-            names.insert(record.change.person);
-        if (record.change.month)
-            months.insert(record.change.month);
-    }
     const QSignalBlocker personQuiet(PersonBox);
     const QSignalBlocker monthQuiet(MonthBox);
     PersonBox->clear();
     PersonBox->addItem(Everything);
-    for (const QString& name : names)
-        PersonBox->addItem(name, name);
     MonthBox->clear();
     MonthBox->addItem(Everything);
-    for (const MonthKey month : months)
-        MonthBox->addItem(monthName(month), month);
+    if (read) {
+        for (const QString& name : read->persons)
+            PersonBox->addItem(name, name);
+        for (const MonthKey month : read->months)
+            MonthBox->addItem(monthName(month), month);
+    }
     choose();
     showAndActivate(this);
 }
 
 void ChangeHistoryWindow::showChainStanding(const Result<HistoryRead>& read)
 {
-    const auto broken = read ? firstBrokenRecord(read->records) : std::nullopt;
+    const bool broken = read && read->broken;
     QString text;
     if (!read)
         text = messageOf(read.error());
@@ -142,10 +137,12 @@ void ChangeHistoryWindow::showChainStanding(const Result<HistoryRead>& read)
                (read->damage.size() > 1 ? QStringLiteral("（読めない箇所はほかに%1か所）").arg(read->damage.size() - 1)
                                         : QString());
     else if (broken)
-        text = messageOf(brokenChainAt(read->records[*broken - 1], *broken)) +
-               QStringLiteral("。記録の後に変更されたデータがないか確認して下さい");
+        text = messageOf(*read->broken) + QStringLiteral("。記録の後に変更されたデータがないか確認して下さい");
     else
-        text = QStringLiteral("%1件の記録は、どれも書かれたときのままです。").arg(all.size());
+        text = QStringLiteral("%1件の記録は、どれも書かれたときのままです。").arg(total);
+    if (total > newest.size())
+        text += QStringLiteral("（最新の%1件を表示しています。氏名か年月を選ぶと、その記録をすべて表示します）")
+                    .arg(newest.size());
     if (read && !read->setAsideDamage.isEmpty())
         text += QStringLiteral("（保管した変更履歴には読めない行が%1か所あります）").arg(read->setAsideDamage.size());
     ChainLabel->setText(text);
@@ -174,10 +171,17 @@ void ChangeHistoryWindow::choose()
 {
     const QString person = PersonBox->currentData().toString();
     const MonthKey month = MonthBox->currentData().toLongLong();
-    QList<ChangeRecord> chosen;
-    for (const ChangeRecord& record : all)
-        if ((person.isEmpty() || record.change.person == person) && (month == 0 || record.change.month == month))
-            chosen.append(record);
+    if (person.isEmpty() && month == 0) {
+        model.setRecords(newest);
+        return;
+    }
+    // A person's or a month's records, every one of them, read for the choice.
+    const auto read = [&] {
+        const WaitCursor wait;
+        return ReadChangeHistory(dataDir, {person, month, -1});
+    }();
+    QList<ChangeRecord> chosen = read ? read->records : QList<ChangeRecord>();
+    std::reverse(chosen.begin(), chosen.end());
     model.setRecords(chosen);
 }
 

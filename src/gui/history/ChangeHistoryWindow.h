@@ -45,7 +45,9 @@ private:
     Dialogs& dialogs;
     Printer& printer;
     const Clock& clock;
-    QList<ChangeRecord> all; // newest first
+    static constexpr qsizetype NewestShown = 1000; // the records shown until a person or month is chosen
+    QList<ChangeRecord> newest;                    // newest first
+    qsizetype total = 0;                           // every record that reads
     HistoryModel model;
 };
 

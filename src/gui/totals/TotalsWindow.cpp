@@ -348,8 +348,8 @@ void TotalsWindow::printTotals()
         return;
     {
         const WaitCursor wait;
-        const auto history = ReadChangeHistory(dataDir);
-        const HistoryHead head = history ? historyHead(history->records) : HistoryHead();
+        const auto history = ReadChangeHistory(dataDir, {{}, 0, 0}); // the head alone: no record decoded
+        const HistoryHead head = history ? history->head : HistoryHead();
         PrintDoseTotals(printer, {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows(),
                                   facilityText(), historyHeadText(head.records, head.lastHash)});
     }
