@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -83,6 +84,9 @@ struct Lines {
 Lines splitLines(QByteArrayView content)
 {
     Lines lines;
+    const auto count = std::count(content.begin(), content.end(), '\n') + 1;
+    lines.text.reserve(count);
+    lines.sound.reserve(count);
     qsizetype start = 0;
     while (start < content.size()) {
         const qsizetype end = content.indexOf('\n', start);
@@ -271,7 +275,7 @@ struct ScannedFile {
     QList<DamagedStretch> damage;
 };
 
-void scanHistoryFile(ScannedFile& scanned, QByteArray previous)
+void scanHistoryFile(ScannedFile& scanned, QByteArray previous, bool hashed = true)
 {
     const Lines& lines = scanned.lines;
     QByteArray lastRecord = previous;
@@ -280,7 +284,7 @@ void scanHistoryFile(ScannedFile& scanned, QByteArray previous)
         if (!fault) {
             const QByteArrayView hash = lines.text[at + 8];
             scanned.starts.append(at);
-            scanned.intact.append(hashAfter(previous, hashedLines(lines, at)) == hash ||
+            scanned.intact.append(!hashed || hashAfter(previous, hashedLines(lines, at)) == hash ||
                                   (previous != lastRecord && hashAfter(lastRecord, hashedLines(lines, at)) == hash));
             previous = lastRecord = hash.toByteArray();
             at += HistoryRecordLines;
@@ -293,6 +297,13 @@ void scanHistoryFile(ScannedFile& scanned, QByteArray previous)
                                static_cast<int>(start + 1 + fault->at), fault->fault});
         previous = lines.text[at - 1].toByteArray();
     }
+}
+
+// What the note of a chain found whole says of the live history: its size, time and last hash line.
+QByteArray checkedNote(const QFileInfo& file, QByteArrayView lastHash)
+{
+    return QByteArray::number(file.size()) + ' ' + QByteArray::number(file.lastModified().toMSecsSinceEpoch()) + ' ' +
+           lastHash.toByteArray() + "\r\n";
 }
 
 // The histories set aside, oldest first.
@@ -449,9 +460,19 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
             return content.error();
         ScannedFile& scanned = scans.emplace_back(ScannedFile{file, *content, {}, {}, {}, {}});
         scanned.lines = splitLines(scanned.content);
-        scanHistoryFile(scanned, previous);
-        previous = lastLineOf(scanned.content).toByteArray();
-        (file == ChangeHistoryFile ? read.damage : read.setAsideDamage) += scanned.damage;
+        // The live history is hashed again only when it changed since its chain was last found whole.
+        const bool live = file == ChangeHistoryFile;
+        const QFileInfo stamp(dir.listFile(file));
+        const QByteArray lastLine = lastLineOf(scanned.content).toByteArray();
+        const QString notePath = dir.listFile(HistoryCheckedFile);
+        const bool checkedBefore = live && query.trustChecked && stamp.size() == scanned.content.size() &&
+                                   readFileBytes(notePath, HistoryCheckedFile, 4096) == checkedNote(stamp, lastLine);
+        scanHistoryFile(scanned, previous, !checkedBefore);
+        if (live && query.trustChecked && !checkedBefore && scanned.damage.isEmpty() &&
+            !scanned.intact.contains(false) && stamp.size() == scanned.content.size())
+            (void)replaceFile(notePath, HistoryCheckedFile, checkedNote(stamp, lastLine)); // a note only
+        previous = lastLine;
+        (live ? read.damage : read.setAsideDamage) += scanned.damage;
         for (qsizetype at = 0; at < scanned.starts.size(); ++at) {
             const qsizetype start = scanned.starts[at];
             ++read.head.records;

@@ -90,12 +90,20 @@ struct HistoryHead {
 };
 
 // Which records to read: one person's ("" for all), one month's (0 for all), at most the newest `newest`
-// of them (-1 for all). Every record is still checked, its chain and form, without being decoded.
+// of them (-1 for all). Every record is still checked, its chain and form, without being decoded; with
+// `trustChecked`, a live history unchanged since its chain was last found whole (its size, time and last
+// hash as noted then) is not hashed again, and the note is made when the chain is found whole: the window
+// opens at once; every other reader (--verify among them) hashes and writes nothing.
 struct HistoryQuery {
     QString person;
     MonthKey month = 0;
     qsizetype newest = -1;
+    bool trustChecked = false;
 };
+
+// The note of the live history's chain last found whole, beside it in the data folder (not part of the
+// store: made again when it is missing or does not match).
+inline const QString HistoryCheckedFile = QStringLiteral(".velmora-history-checked");
 
 // What the history holds: the records chosen that read, in order (those of histories set aside first), and
 // of all records: how many read, the first whose hash does not hold, the persons and months they name, and

@@ -1,5 +1,6 @@
 #include "core/changes/RecordedWrites.h"
 #include "core/changes/RegistrantChanges.h"
+#include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "gui/totals/TotalsWindow.h"
 #include "support/PdfText.h"
@@ -89,6 +90,36 @@ TEST_F(ChangeHistoryView, ShowsEveryRecordPastADamagedLineAndSetsTheDamageAside)
     EXPECT_EQ(window.HistoryTable->model()->rowCount(), 2);
     EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("2件の記録は、どれも書かれたときのままです。")));
     EXPECT_TRUE(SaveFacility(app.dataDir, {QStringLiteral("A病院"), {}, {}}, {QStringLiteral("B病院"), {}, {}}));
+}
+
+// A long history: the newest thousand at once, a person's every record when chosen, and an edit made after
+// the chain was last found whole is still found.
+TEST_F(ChangeHistoryView, ShowsTheNewestThousandAndAPersonsEveryRecordAndFindsALaterEdit)
+{
+    QList<Change> changes;
+    for (int at = 0; at < 1001; ++at)
+        changes.append({ChangeKind::MonthSaved, at % 2 ? QStringLiteral("鈴木") : QStringLiteral("山田"),
+                        200001 + at % 12, {}, QStringLiteral("実効 %1").arg(at)});
+    ASSERT_TRUE(RecordWrite(app.dataDir, changes, [] { return Status(); }));
+    click(app.form1().Command4);
+    TotalsWindow& totals = app.totalsWindow();
+    click(totals.HistoryButton);
+    ChangeHistoryWindow& window = totals.historyWindow;
+    EXPECT_EQ(window.HistoryTable->model()->rowCount(), 1000);
+    EXPECT_TRUE(window.ChainLabel->text().contains(QStringLiteral("最新の1000件を表示しています")));
+    window.PersonBox->setCurrentText(QStringLiteral("山田"));
+    EXPECT_EQ(window.HistoryTable->model()->rowCount(), 501);
+
+    const QString history = app.dataDir.listFile(ChangeHistoryFile);
+    const QDateTime written = QFileInfo(history).lastModified();
+    writeBytes(history, fileBytes(history).replace("\x8e\xc0\x8c\xf8 7\r\n", "\x8e\xc0\x8c\xf8 8\r\n"));
+    QFile edited(history); // an editor's save, seconds later, of the same size
+    ASSERT_TRUE(edited.open(QIODevice::ReadWrite) &&
+                edited.setFileTime(written.addSecs(2), QFileDevice::FileModificationTime));
+    edited.close();
+    click(totals.HistoryButton);
+    EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の8件目の記録")))
+        << window.ChainLabel->text().toStdString();
 }
 
 } // namespace
