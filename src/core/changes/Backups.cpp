@@ -3,7 +3,6 @@
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
 #include "core/files/Manifest.h"
-#include "core/files/NumberForms.h"
 #include "core/files/StoreCheck.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"

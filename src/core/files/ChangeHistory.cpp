@@ -521,7 +521,9 @@ Failure damagedHistoryAt(const DamagedStretch& stretch)
 {
     Failure damaged = failure(FailureKind::HistoryDamaged, stretch.file, stretch.faultLine);
     damaged.entryFault = stretch.fault;
-    damaged.text = QStringLiteral("%1～%2").arg(stretch.firstLine).arg(stretch.lastLine);
+    damaged.text = stretch.firstLine == stretch.lastLine
+                       ? QStringLiteral("%1行目").arg(stretch.firstLine)
+                       : QStringLiteral("%1～%2行目").arg(stretch.firstLine).arg(stretch.lastLine);
     return damaged;
 }
 

@@ -50,7 +50,8 @@ enum class FailureKind {
     HeldOtherValues,     // names: the persons whose file holds the month with other values (nothing written)
     Interrupted,         // names: the persons that have the month already, when a save was stopped
     HistoryBroken,       // file, line: the first line of the first record whose hash does not hold; text: its number
-    HistoryDamaged,      // file, line: a line of the history that does not read; text: its stretch; entryFault
+    HistoryDamaged,      // file, line: a line of the history that does not read; text: its stretch ("10～12行目");
+                         // entryFault
     HistoryReadsWhole,   // file: the history, which has nothing to set aside
     HistoryDisagrees,    // file; difference; line: the month (0: none); text: what the history says; names: the file's
     BackupDamaged,       // file: generation/file; text: what differs from the manifest

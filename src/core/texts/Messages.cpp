@@ -254,7 +254,7 @@ QString mainMessage(const Failure& failure)
     case FailureKind::ArchiveNotWritten:
         return QStringLiteral("年度の保存版を作成できませんでした。") + failure.text;
     case FailureKind::HistoryDamaged:
-        return QStringLiteral("「%1」の%2行目が読めません（%3。%4行目は記録として読めません）。"
+        return QStringLiteral("「%1」の%2行目が読めません（%3。%4は記録として読めません）。"
                               "読めない行の上に変更を記録しないため、データは変更できません。"
                               "バックアップの世代から「%1」を戻すか、「変更履歴」の「損傷部分を保管して続ける」"
                               "（velmora --set-aside-history）で損傷したファイルを保管し、記録を続けて下さい")
