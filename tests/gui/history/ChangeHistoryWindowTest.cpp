@@ -98,8 +98,11 @@ TEST_F(ChangeHistoryView, ShowsTheNewestThousandAndAPersonsEveryRecordAndFindsAL
 {
     QList<Change> changes;
     for (int at = 0; at < 1001; ++at)
-        changes.append({ChangeKind::MonthSaved, at % 2 ? QStringLiteral("鈴木") : QStringLiteral("山田"),
-                        200001 + at % 12, {}, QStringLiteral("実効 %1").arg(at)});
+        changes.append({ChangeKind::MonthSaved,
+                        at % 2 ? QStringLiteral("鈴木") : QStringLiteral("山田"),
+                        200001 + at % 12,
+                        {},
+                        QStringLiteral("実効 %1").arg(at)});
     ASSERT_TRUE(RecordWrite(app.dataDir, changes, [] { return Status(); }));
     click(app.form1().Command4);
     TotalsWindow& totals = app.totalsWindow();
