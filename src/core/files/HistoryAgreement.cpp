@@ -38,7 +38,8 @@ bool listed(const DataDir& dir, const QString& name, bool asRegistrant)
            removed->contains(name) != asRegistrant;
 }
 
-// Whether every field a header correction recorded stands in the header now.
+// Whether the fields a header correction recorded stand in the header now: the same fields of today's header,
+// worded and joined as the record joins them (a value may hold 「、」 itself).
 bool headerShows(const DataDir& dir, const Change& change)
 {
     const auto header = ReadPersonalHeader(dir, change.person, 9);
@@ -46,9 +47,10 @@ bool headerShows(const DataDir& dir, const Change& change)
         return false;
     QStringList now;
     for (const auto& [name, value] : correctableFields(*header))
-        now << changeField(name, value);
-    const QStringList recorded = change.after.split(ChangeWordSeparator);
-    return std::all_of(recorded.begin(), recorded.end(), [&](const QString& field) { return now.contains(field); });
+        if (change.after.startsWith(name + QLatin1Char(' ')) ||
+            change.after.contains(ChangeWordSeparator + name + QLatin1Char(' ')))
+            now << changeField(name, value);
+    return now.join(ChangeWordSeparator) == change.after;
 }
 
 // The person's and month's state the history leaves, replayed.

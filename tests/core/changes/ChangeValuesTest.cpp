@@ -112,6 +112,16 @@ const ChangeRow Rows[] = {
          return SaveCorrections(dir, Yamada, header, file->records, file->fingerprint);
      },
      "登録内容の訂正|山田|0|過去の被曝 なし|過去の被曝 0\n"},
+    {"an affiliation holding 「、」, then another change: the correction stands, no 未実施",
+     [](const DataDir& dir, SharedState&) {
+         const auto file = ReadPersonalFile(dir, Yamada);
+         PersonalHeader header = file->header;
+         header.affiliation = QStringLiteral("外来、病棟");
+         const Status corrected = SaveCorrections(dir, Yamada, header, file->records, file->fingerprint);
+         return corrected ? SaveFacility(dir, {}, {QStringLiteral("A病院"), {}, {}}) : corrected;
+     },
+     "登録内容の訂正|山田|0|所属 放射線科|所属 外来、病棟\n事業所||0|事業所名 ―、責任者の役職 ―、責任者の氏名 "
+     "―|事業所名 A病院、責任者の役職 ―、責任者の氏名 ―\n"},
     {"an entry elsewhere replaced by another person's of the same first month",
      [](const DataDir& dir, SharedState&) {
          OtherFacilityDose suzuki = Elsewhere;
