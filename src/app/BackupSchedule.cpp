@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QApplication>
 #include <QProgressDialog>
 
 namespace velmora {
@@ -82,7 +83,9 @@ void BackupSchedule::makeBackup(const QString& folder)
                                  .arg(QDir::toNativeSeparators(folder))))
         QDir().mkpath(folder);
     // Feedback only when the copy takes longer than half a second (a large store).
-    QProgressDialog progress(QStringLiteral("データのバックアップを作成しています..."), QString(), 0, 1);
+    // Over the window that started it (the main menu), which it keeps from input meanwhile.
+    QProgressDialog progress(QStringLiteral("データのバックアップを作成しています..."), QString(), 0, 1,
+                             QApplication::activeWindow());
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(500);
     progress.setCancelButton(nullptr);
