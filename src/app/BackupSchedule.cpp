@@ -3,10 +3,10 @@
 #include "core/changes/Backups.h"
 #include "core/texts/Messages.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QApplication>
 #include <QProgressDialog>
 
 namespace velmora {
