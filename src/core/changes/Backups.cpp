@@ -68,7 +68,7 @@ GenerationCheck checkGeneration(const QString& backupFolder, const QString& name
     GenerationCheck check;
     check.name = name;
     const QString folder = QDir(backupFolder).filePath(name);
-    const auto entries = readManifest(folder, name);
+    const auto entries = ReadManifest(folder, name);
     if (!entries) {
         check.damage = entries.error();
         return check;
@@ -125,6 +125,7 @@ Status copyStore(const DataDir& dir, const QString& folder, const QString& name,
     if (!QDir().mkpath(QDir(folder).filePath(DoseDataFolder)))
         return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(folder));
     const QStringList files = storeFiles(dir);
+    QList<ManifestEntry> entries;
     for (qsizetype at = 0; at < files.size(); ++at) {
         const auto bytes = readFileBytes(QDir(dir.root()).filePath(files[at]), files[at], LargestStoreFile);
         if (!bytes)
@@ -132,11 +133,13 @@ Status copyStore(const DataDir& dir, const QString& folder, const QString& name,
         const QString copy = QDir(folder).filePath(files[at]);
         if (const auto written = createFile(copy, name + QLatin1Char('/') + files[at], *bytes); !isWritten(written))
             return written.error();
+        entries.append({files[at], bytes->size(), sha256Of(*bytes)});
         if (progress)
             progress(at + 1, files.size());
     }
-    // The manifest is made from the copies as they read back.
-    if (const auto listed = WriteManifest(folder, files); !listed)
+    // The manifest lists the store's files as they were read: the check of the generation after its rename
+    // compares each copy with its original.
+    if (const auto listed = WriteManifestOf(folder, entries); !listed)
         return listed.error();
     if (!system::flushFolder(QDir(folder).filePath(DoseDataFolder)) || !system::flushFolder(folder))
         return failure(FailureKind::CannotWrite, QDir::toNativeSeparators(folder));
@@ -217,7 +220,7 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
         QDir(unfinished).removeRecursively();
         return copied.error();
     }
-    // Nothing is removed unless the generation just made reads back as its manifest says.
+    // Nothing is removed unless every copy of the generation just made reads back as its original was.
     if (const GenerationCheck check = checkGeneration(target, name); check.damage)
         return *check.damage;
     const QList<Generation> generations = generationsOf(target);
@@ -256,7 +259,7 @@ QList<Generation> generationsOf(const QString& backupFolder)
         auto generation = generationNamed(name);
         if (!generation)
             continue;
-        const auto entries = readManifest(QDir(backupFolder).filePath(name), name);
+        const auto entries = ReadManifest(QDir(backupFolder).filePath(name), name);
         if (!entries)
             continue;
         for (const ManifestEntry& entry : *entries) {
@@ -276,7 +279,7 @@ std::optional<Generation> newestGeneration(const QString& backupFolder)
     const QList<Generation> generations = generationsOf(folder);
     for (auto generation = generations.rbegin(); generation != generations.rend(); ++generation) {
         const QDir files(QDir(folder).filePath(generation->name));
-        const auto entries = readManifest(files.path(), generation->name);
+        const auto entries = ReadManifest(files.path(), generation->name);
         if (entries && std::all_of(entries->begin(), entries->end(), [&](const ManifestEntry& entry) {
                 const QFileInfo file(files.filePath(entry.path));
                 return file.isFile() && file.size() == entry.size;

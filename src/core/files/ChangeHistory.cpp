@@ -487,8 +487,6 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
         }
         if (!scanned.starts.isEmpty())
             read.head.lastHash = scanned.lines.text[scanned.starts.last() + 8].toByteArray();
-        if (file != ChangeHistoryFile)
-            read.setAsideRecords = read.head.records;
     }
     LineDecoder decode;
     for (const QByteArrayView who : persons)

@@ -117,7 +117,6 @@ struct HistoryRead {
     QList<MonthKey> months;        // newest first
     QList<DamagedStretch> damage;
     QList<DamagedStretch> setAsideDamage;
-    qsizetype setAsideRecords = 0; // how many records the files set aside hold
 };
 
 // The history read past any damage; a failure only when a file cannot be read at all. No file is an

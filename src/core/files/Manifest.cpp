@@ -43,6 +43,11 @@ Status WriteManifest(const QString& folder, const QStringList& files, const QStr
             return bytes.error();
         entries.append({file, bytes->size(), sha256Of(*bytes)});
     }
+    return WriteManifestOf(folder, entries, trailer);
+}
+
+Status WriteManifestOf(const QString& folder, const QList<ManifestEntry>& entries, const QStringList& trailer)
+{
     const auto manifest = manifestOf(entries, trailer);
     if (!manifest)
         return manifest.error();
@@ -50,7 +55,7 @@ Status WriteManifest(const QString& folder, const QStringList& files, const QStr
     return isWritten(written) ? Status() : written;
 }
 
-Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& shownFolder)
+Result<QList<ManifestEntry>> ReadManifest(const QString& folder, const QString& shownFolder)
 {
     const auto bytes = readWholeFile(QDir(folder).filePath(ManifestFile), ManifestFile, LargestListFile);
     if (!bytes)

@@ -23,10 +23,13 @@ QByteArray sha256Of(QByteArrayView bytes);
 // Writes the manifest of `files` (paths from `folder`) into `folder`, each file as it reads back now, and
 // after them the lines of `trailer` (an archive states the change history's head there).
 Status WriteManifest(const QString& folder, const QStringList& files, const QStringList& trailer = {});
+// Writes a manifest of entries already measured (a backup lists the store's files as it read them, so that
+// its copies are checked against the originals).
+Status WriteManifestOf(const QString& folder, const QList<ManifestEntry>& entries, const QStringList& trailer = {});
 
 // The manifest of `folder`: BackupDamaged naming `shownFolder`'s manifest when it cannot be read or its form
 // is wrong.
-Result<QList<ManifestEntry>> readManifest(const QString& folder, const QString& shownFolder);
+Result<QList<ManifestEntry>> ReadManifest(const QString& folder, const QString& shownFolder);
 
 // The failure of a file of a folder of copies that differs from its manifest: BackupDamaged naming it and
 // what differs.

@@ -31,7 +31,7 @@ QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& gene
         faults << different;
     };
     for (qsizetype at = generations.size() - 1; at >= 0; --at) {
-        const auto entries = readManifest(generations[at], QFileInfo(generations[at]).fileName());
+        const auto entries = ReadManifest(generations[at], QFileInfo(generations[at]).fileName());
         if (!entries)
             continue;
         const auto copy = std::find_if(entries->cbegin(), entries->cend(),
