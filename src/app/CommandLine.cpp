@@ -304,11 +304,9 @@ int writeHistory(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir || outputReplacesStore(options, *dir))
         return 1;
-    const auto read = ReadChangeHistory(*dir);
-    const Status written =
-        read ? writeCsvOutput(options.output, historyCsv(read->records, options.historyPerson)) : Status(read.error());
-    if (!written) {
-        tell(messageOf(written.error()));
+    const auto read = ExportChangeHistory(*dir, options.historyPerson, options.output);
+    if (!read) {
+        tell(messageOf(read.error()));
         return 1;
     }
     // Every record that reads is written; what does not is named.

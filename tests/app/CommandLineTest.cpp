@@ -147,6 +147,23 @@ TEST(HistoryCommands, WriteTheHistoryAndNameTheFirstRecordAlteredByHand)
     // A damaged store file is named too.
     writeBytes(dir.personalFile(QStringLiteral("佐藤")), " 3 \r\n");
     EXPECT_TRUE(runVelmora(QStringList{"--verify"} + folder).err.contains(QStringLiteral("被曝Data/佐藤.dat")));
+
+    // Into a file: the rows written onto standard output; on a full disk the file before stays, alone.
+    QTemporaryDir outputs;
+    const QString output = outputs.filePath(QStringLiteral("履歴.csv"));
+    const QStringList toFile = QStringList{"--history", "--output", output} + folder;
+    EXPECT_EQ(runVelmora(toFile).exitCode, BrokenHistoryStatus);
+    EXPECT_EQ(fileBytes(output), "\xEF\xBB\xBF" + listed.out.toUtf8());
+    ASSERT_TRUE(RecordWrite(dir, QList<Change>(500, {ChangeKind::Facility, {}, 0, {}, QStringLiteral("施設")}),
+                            [] { return Status(); }));
+    SmallFileSystem disk(outputs.path(), 1 << 20);
+    if (!disk.ok)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    writeBytes(output, "before");
+    disk.fillLeaving(SmallFileSystem::PageBytes);
+    EXPECT_EQ(runVelmora(toFile).exitCode, 1);
+    EXPECT_EQ(fileBytes(output), "before");
+    EXPECT_EQ(QDir(outputs.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // with the filler
 }
 
 TEST(BackupCommands, MakeAGenerationUnlessDataIsBeingEnteredAndFindAChangedFile)

@@ -29,8 +29,13 @@ Status ExportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMont
 Status ExportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
                               QStringList& unreadable);
 
-// The change history, only the records of `person` when one is given: 日時,PC,ユーザー,操作,氏名,年月,変更前,
-// 変更後,SHA-256,状態, where 状態 is 改変あり for a record whose hash does not hold.
-QByteArray historyCsv(const QList<ChangeRecord>& records, const QString& person = {});
+// Records of the change history: 日時,PC,ユーザー,操作,氏名,年月,変更前,変更後,SHA-256,状態, where 状態 is
+// 改変あり for a record whose hash does not hold.
+QByteArray historyCsv(const QList<ChangeRecord>& records);
+
+// The whole change history in that form, only the records of `person` when one is given, into `outputFile`
+// (replaced when every row is written) or onto standard output when it is empty: written as it is read, so
+// that a history of any length takes bounded memory. What was read of it (its damage, a broken chain).
+Result<HistoryRead> ExportChangeHistory(const DataDir& dir, const QString& person, const QString& outputFile);
 
 } // namespace velmora

@@ -8,13 +8,14 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSysInfo>
 #include <cerrno>
-#include <list>
+#include <deque>
 
 namespace velmora {
 namespace {
@@ -263,40 +264,114 @@ QByteArrayView hashedLines(const Lines& lines, qsizetype at)
     return QByteArrayView(lines.text[at].data(), lines.text[at + 8].data());
 }
 
-// One file of the history, scanned: where each record that reads starts, whether its hash holds, and the
-// stretches that do not read. After a damaged stretch the chain goes on from the last record that read, so
-// that lines added or altered in between are named as damage, not as an alteration of the next record.
-struct ScannedFile {
+// Where the scan of one history file stands between blocks of its lines. After a damaged stretch the chain
+// goes on from the stretch's last line, or from the last record that read, so that lines added or altered in
+// between are named as damage, not as an alteration of the next record.
+struct FileScan {
     QString file;
-    QByteArray content;
-    Lines lines;
-    QList<qsizetype> starts;
-    QList<bool> intact;
+    bool hashed = true;
+    QByteArray previous;   // the line the next record's hash chains on from
+    QByteArray lastRecord; // the hash line of the last record that read
+    QByteArray lastLine;   // the file's last line that is not blank, as lastLineOf gives it
+    qsizetype linesBefore = 0;
+    std::optional<DamagedStretch> open; // a damaged stretch the next block may go on with
     QList<DamagedStretch> damage;
 };
 
-void scanHistoryFile(ScannedFile& scanned, QByteArray previous, bool hashed = true)
+// A record that reads: its lines, where it starts among them, its first line in its file, whether its hash
+// holds.
+using RecordSeen = std::function<void(const Lines& lines, qsizetype at, int line, bool intact)>;
+
+// Scans lines of a file from the first: every record that reads goes to `seen`, every stretch that does
+// not is added to the damage. Before the file's end, it stops where a record could still need lines of the
+// next block, and gives how many lines it took.
+qsizetype scanLines(const Lines& lines, bool atEnd, FileScan& scan, const RecordSeen& seen)
 {
-    const Lines& lines = scanned.lines;
-    QByteArray lastRecord = previous;
-    for (qsizetype at = 0; at < lines.text.size();) {
-        const auto fault = formFaultAt(lines, at);
-        if (!fault) {
-            const QByteArrayView hash = lines.text[at + 8];
-            scanned.starts.append(at);
-            scanned.intact.append(!hashed || hashAfter(previous, hashedLines(lines, at)) == hash ||
-                                  (previous != lastRecord && hashAfter(lastRecord, hashedLines(lines, at)) == hash));
-            previous = lastRecord = hash.toByteArray();
-            at += HistoryRecordLines;
+    const qsizetype count = lines.text.size();
+    const auto lineNumber = [&](qsizetype at) { return static_cast<int>(scan.linesBefore + at + 1); };
+    qsizetype at = 0;
+    while (at < count && (atEnd || at + HistoryRecordLines <= count)) {
+        if (const auto fault = formFaultAt(lines, at)) {
+            if (!scan.open)
+                scan.open = DamagedStretch{scan.file, lineNumber(at), 0, lineNumber(at) + fault->at, fault->fault};
+            scan.previous = lines.text[at].toByteArray();
+            ++at;
             continue;
         }
-        const qsizetype start = at;
-        for (++at; at < lines.text.size() && formFaultAt(lines, at);)
-            ++at;
-        scanned.damage.append({scanned.file, static_cast<int>(start + 1), static_cast<int>(at),
-                               static_cast<int>(start + 1 + fault->at), fault->fault});
-        previous = lines.text[at - 1].toByteArray();
+        if (scan.open) {
+            scan.open->lastLine = lineNumber(at) - 1;
+            scan.damage.append(*std::exchange(scan.open, std::nullopt));
+        }
+        const QByteArrayView hash = lines.text[at + 8];
+        const bool intact =
+            !scan.hashed || hashAfter(scan.previous, hashedLines(lines, at)) == hash ||
+            (scan.previous != scan.lastRecord && hashAfter(scan.lastRecord, hashedLines(lines, at)) == hash);
+        if (seen)
+            seen(lines, at, lineNumber(at), intact);
+        scan.previous = scan.lastRecord = hash.toByteArray();
+        at += HistoryRecordLines;
     }
+    if (atEnd && scan.open) {
+        scan.open->lastLine = lineNumber(count - 1);
+        scan.damage.append(*std::exchange(scan.open, std::nullopt));
+    }
+    for (qsizetype line = at - 1; line >= 0; --line)
+        if (const QByteArrayView text = lastLineOf(lines.text[line]); !text.isEmpty()) {
+            scan.lastLine = text.toByteArray();
+            break;
+        }
+    scan.linesBefore += at;
+    return at;
+}
+
+// A record that reads, as the block of the file it stands in holds it: `block` keeps the bytes `lines`
+// views alive.
+using BlockRecordSeen =
+    std::function<void(const QByteArray& block, const Lines& lines, qsizetype at, int line, bool intact)>;
+
+// Scans one history file a block at a time, so that memory stays bounded however long the history is.
+Status scanHistoryFile(const QString& path, FileScan& scan, const BlockRecordSeen& seen)
+{
+    QByteArray carried; // the lines of the block before that the scan has not taken yet
+    const auto scanBlock = [&](QByteArray block, bool atEnd) {
+        const qsizetype whole = atEnd ? block.size() : block.lastIndexOf('\n') + 1;
+        QByteArray rest = block.sliced(whole);
+        block.truncate(whole);
+        const Lines lines = splitLines(block);
+        const qsizetype taken = scanLines(lines, atEnd, scan, [&](const Lines& in, qsizetype at, int line, bool intact) {
+            seen(block, in, at, line, intact);
+        });
+        carried = (taken < lines.text.size() ? block.sliced(lines.text[taken].data() - block.constData())
+                                             : QByteArray()) +
+                  rest;
+    };
+    const Status read =
+        readFileInBlocks(path, scan.file, LargestHistoryFile, [&](const QByteArray& block) {
+            scanBlock(carried + block, false);
+        });
+    if (!read)
+        return read;
+    scanBlock(std::exchange(carried, QByteArray()), true);
+    return {};
+}
+
+// A record chosen by a query, kept as its block holds it until it is decoded.
+struct KeptRecord {
+    QByteArray block;
+    QByteArrayView lines; // its nine lines, in `block`
+    QString file;
+    int line = 0;
+    bool intact = true;
+};
+
+// The last bytes of a file, enough to hold its last line.
+QByteArray tailOf(const QString& path, qint64 size)
+{
+    QFile file(path);
+    constexpr qint64 Tail = 4096;
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(0, size - Tail)))
+        return {};
+    return file.read(Tail);
 }
 
 // What the note of a chain found whole says of the live history: its size, time and last hash line.
@@ -304,6 +379,20 @@ QByteArray checkedNote(const QFileInfo& file, QByteArrayView lastHash)
 {
     return QByteArray::number(file.size()) + ' ' + QByteArray::number(file.lastModified().toMSecsSinceEpoch()) + ' ' +
            lastHash.toByteArray() + "\r\n";
+}
+
+// Whether the live history, as `stamp` found it with `lastLine` at its end, is the one last found whole.
+bool checkedBefore(const DataDir& dir, const QFileInfo& stamp, QByteArrayView lastLine)
+{
+    return readFileBytes(dir.listFile(HistoryCheckedFile), HistoryCheckedFile, 4096) == checkedNote(stamp, lastLine);
+}
+
+// Notes the live history as found whole, as it stands now with `lastHash` at its end (a note only: when it
+// cannot be written, the next reader hashes again).
+void noteChecked(const DataDir& dir, QByteArrayView lastHash)
+{
+    (void)replaceFile(dir.listFile(HistoryCheckedFile), HistoryCheckedFile,
+                      checkedNote(QFileInfo(dir.listFile(ChangeHistoryFile)), lastHash));
 }
 
 // The histories set aside, oldest first.
@@ -352,9 +441,14 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
         return make(made);
     const QString path = dir.listFile(ChangeHistoryFile);
     const bool first = system::kindOf(path) == system::FileKind::Missing;
+    const QFileInfo stamp(path);
     const auto content = first ? Result<QByteArray>() : readWholeFile(path, ChangeHistoryFile, LargestHistoryFile);
     if (!content)
         return content.error();
+    // A history found whole before stays whole with the records this change chains on to it: the note says
+    // so, and the window opens after a change without hashing thirty years again.
+    const bool foundWhole =
+        first || (stamp.size() == content->size() && checkedBefore(dir, stamp, lastLineOf(*content)));
     // The writer ends a last line left without its line end before it appends.
     const qsizetype appendedAt = content->size() + (content->isEmpty() || content->endsWith('\n') ? 0
                                                     : content->endsWith('\r')                     ? 1
@@ -374,10 +468,11 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     // every record is checked byte by byte; only a history found damaged is read in full, to name it.
     const Lines held = splitLines(*content);
     if (!holdsRecordsOnly(held)) {
-        ScannedFile scanned{ChangeHistoryFile, *content, held, {}, {}, {}};
-        scanHistoryFile(scanned, {});
-        if (!scanned.damage.isEmpty())
-            return damagedHistoryAt(scanned.damage.first());
+        FileScan scan;
+        scan.file = ChangeHistoryFile;
+        scanLines(held, true, scan, {});
+        if (!scan.damage.isEmpty())
+            return damagedHistoryAt(scan.damage.first());
     }
     const auto start = first ? chainStart(dir) : Result<QByteArray>(lastLineOf(*content).toByteArray());
     if (!start)
@@ -429,6 +524,8 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     if (!cutBack)
         return withNotRestored(outcome ? failure(FailureKind::CannotWrite, ChangeHistoryFile) : outcome.error(),
                                ChangeHistoryFile);
+    if (foundWhole && made == changes.size())
+        noteChecked(dir, previous);
     // A history the disk did not confirm is told as the change's own would be.
     return !outcome || appended ? outcome : appended;
 }
@@ -448,48 +545,75 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
     if (system::kindOf(dir.listFile(ChangeHistoryFile)) != system::FileKind::Missing)
         files << ChangeHistoryFile;
     HistoryRead read;
-    std::list<ScannedFile> scans; // the lines point into each file's content while the records are decoded
     QByteArray previous;
-    QSet<QByteArrayView> persons;
+    QSet<QByteArray> persons;
     QSet<qint64> months;
     const QByteArray person = query.person.isEmpty() ? QByteArray() : cp932::encode(query.person).value_or("\n");
-    QList<std::pair<const ScannedFile*, qsizetype>> chosen; // the file and the record's place in it
+    // The records chosen, as their blocks hold them until they are decoded: only the newest when a number is
+    // asked for, so that memory stays bounded.
+    std::deque<KeptRecord> kept;
+    LineDecoder decode;
+    const auto decoded = [&](const KeptRecord& chosen) -> std::optional<ChangeRecord> {
+        auto record = decodeRecordAt(splitLines(chosen.lines), 0, decode);
+        if (!record) { // in form but not code page 932 after all: named as damage
+            read.damage.append({chosen.file, chosen.line, chosen.line + HistoryRecordLines - 1, chosen.line,
+                                EntryFault::None});
+            return std::nullopt;
+        }
+        record->file = chosen.file;
+        record->line = chosen.line;
+        record->intact = chosen.intact;
+        return record;
+    };
     for (const QString& file : files) {
-        const auto content = readWholeFile(dir.listFile(file), file, LargestHistoryFile);
-        if (!content)
-            return content.error();
-        ScannedFile& scanned = scans.emplace_back(ScannedFile{file, *content, {}, {}, {}, {}});
-        scanned.lines = splitLines(scanned.content);
         // The live history is hashed again only when it changed since its chain was last found whole.
         const bool live = file == ChangeHistoryFile;
-        const QFileInfo stamp(dir.listFile(file));
-        const QByteArray lastLine = lastLineOf(scanned.content).toByteArray();
-        const QString notePath = dir.listFile(HistoryCheckedFile);
-        const bool checkedBefore = live && query.trustChecked && stamp.size() == scanned.content.size() &&
-                                   readFileBytes(notePath, HistoryCheckedFile, 4096) == checkedNote(stamp, lastLine);
-        scanHistoryFile(scanned, previous, !checkedBefore);
-        if (live && query.trustChecked && !checkedBefore && scanned.damage.isEmpty() &&
-            !scanned.intact.contains(false) && stamp.size() == scanned.content.size())
-            (void)replaceFile(notePath, HistoryCheckedFile, checkedNote(stamp, lastLine)); // a note only
-        previous = lastLine;
-        (live ? read.damage : read.setAsideDamage) += scanned.damage;
-        for (qsizetype at = 0; at < scanned.starts.size(); ++at) {
-            const qsizetype start = scanned.starts[at];
-            ++read.head.records;
-            if (!read.broken && !scanned.intact[at])
-                read.broken = brokenChainAt(file, static_cast<int>(start + 1), read.head.records);
-            const QByteArrayView who = scanned.lines.text[start + 4];
-            const qint64 month = *monthOfLine(scanned.lines.text[start + 5]);
-            persons.insert(who);
-            months.insert(month);
-            if ((person.isEmpty() || who == person) && (query.month == 0 || month == query.month))
-                chosen.append({&scanned, at});
-        }
-        if (!scanned.starts.isEmpty())
-            read.head.lastHash = scanned.lines.text[scanned.starts.last() + 8].toByteArray();
+        const QString path = dir.listFile(file);
+        const QFileInfo stamp(path);
+        const bool trusted =
+            live && query.trustChecked && checkedBefore(dir, stamp, lastLineOf(tailOf(path, stamp.size())));
+        FileScan scan;
+        scan.file = file;
+        scan.hashed = !trusted;
+        scan.previous = scan.lastRecord = previous;
+        const qsizetype recordsBefore = read.head.records;
+        const Status scanned = scanHistoryFile(
+            path, scan, [&](const QByteArray& block, const Lines& lines, qsizetype at, int line, bool intact) {
+                ++read.head.records;
+                if (!read.broken && !intact)
+                    read.broken = brokenChainAt(file, line, read.head.records);
+                const QByteArrayView who = lines.text[at + 4];
+                const qint64 month = *monthOfLine(lines.text[at + 5]);
+                // A name is copied only the first time it is met: thirty years of records name a few hundred.
+                if (!persons.contains(QByteArray::fromRawData(who.data(), who.size())))
+                    persons.insert(who.toByteArray());
+                months.insert(month);
+                if ((!person.isEmpty() && who != person) || (query.month != 0 && month != query.month) ||
+                    (!query.each && query.newest == 0))
+                    return;
+                const KeptRecord chosen{block, QByteArrayView(lines.text[at].data(), lines.text[at + 8].end()), file,
+                                        line, intact};
+                if (query.each) {
+                    if (auto record = decoded(chosen))
+                        query.each(*record);
+                    return;
+                }
+                kept.push_back(chosen);
+                if (query.newest > 0 && qsizetype(kept.size()) > query.newest)
+                    kept.pop_front();
+            });
+        if (!scanned)
+            return scanned.error();
+        if (read.head.records > recordsBefore)
+            read.head.lastHash = scan.lastRecord;
+        const QFileInfo after(path);
+        if (live && query.trustChecked && !trusted && scan.damage.isEmpty() && !read.broken &&
+            after.size() == stamp.size() && after.lastModified() == stamp.lastModified())
+            noteChecked(dir, scan.lastLine);
+        previous = scan.lastLine;
+        (live ? read.damage : read.setAsideDamage) += scan.damage;
     }
-    LineDecoder decode;
-    for (const QByteArrayView who : persons)
+    for (const QByteArray& who : std::as_const(persons))
         if (who != encodedNone())
             read.persons << decode(who).value_or(QString());
     read.persons.sort();
@@ -497,21 +621,9 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
         if (month != 0)
             read.months << month;
     std::sort(read.months.begin(), read.months.end(), std::greater<>());
-    if (query.newest >= 0 && chosen.size() > query.newest)
-        chosen = chosen.mid(chosen.size() - query.newest);
-    for (const auto& [scanned, at] : chosen) {
-        const qsizetype start = scanned->starts[at];
-        auto record = decodeRecordAt(scanned->lines, start, decode);
-        if (!record) // in form but not code page 932 after all: named as damage
-            read.damage.append({scanned->file, static_cast<int>(start + 1),
-                                static_cast<int>(start + HistoryRecordLines), static_cast<int>(start + 1),
-                                EntryFault::None});
-        if (!record)
-            continue;
-        record->file = scanned->file;
-        record->intact = scanned->intact[at];
-        read.records.append(std::move(*record));
-    }
+    for (const KeptRecord& chosen : kept)
+        if (auto record = decoded(chosen))
+            read.records.append(std::move(*record));
     return read;
 }
 

@@ -90,7 +90,8 @@ struct HistoryHead {
 };
 
 // Which records to read: one person's ("" for all), one month's (0 for all), at most the newest `newest`
-// of them (-1 for all). Every record is still checked, its chain and form, without being decoded; with
+// of them (-1 for all). The files are read a block at a time, so that only the records asked for stay in
+// memory. Every record is still checked, its chain and form, without being decoded; with
 // `trustChecked`, a live history unchanged since its chain was last found whole (its size, time and last
 // hash as noted then) is not hashed again, and the note is made when the chain is found whole: the window
 // opens at once; every other reader (--verify among them) hashes and writes nothing.
@@ -99,10 +100,14 @@ struct HistoryQuery {
     MonthKey month = 0;
     qsizetype newest = -1;
     bool trustChecked = false;
+    // When given, each record chosen goes to it as it is read, in order, and none is kept: a history of any
+    // length is read in bounded memory (`newest` is then not used).
+    std::function<void(const ChangeRecord&)> each;
 };
 
 // The note of the live history's chain last found whole, beside it in the data folder (not part of the
-// store: made again when it is missing or does not match).
+// store: made again when it is missing or does not match). A change recorded on a history the note holds
+// for whole notes it again with its own records, which it hashed itself.
 inline const QString HistoryCheckedFile = QStringLiteral(".velmora-history-checked");
 
 // What the history holds: the records chosen that read, in order (those of histories set aside first), and

@@ -75,15 +75,19 @@ Result<QString> decodeText(QByteArrayView bytes, const QString& shownName)
 
 } // namespace
 
+QByteArray excelRow(const QStringList& row)
+{
+    QStringList fields;
+    for (const QString& cell : row)
+        fields << writtenField(cell);
+    return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}
+
 QByteArray excelFile(const QList<QStringList>& rows)
 {
     QByteArray bytes = ByteOrderMark;
-    for (const QStringList& row : rows) {
-        QStringList fields;
-        for (const QString& cell : row)
-            fields << writtenField(cell);
-        bytes += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    }
+    for (const QStringList& row : rows)
+        bytes += excelRow(row);
     return bytes;
 }
 

@@ -14,6 +14,8 @@ namespace velmora::csv {
 // (=, +, -, @, a tab or CR, and is no number) is written behind an apostrophe, so that a spreadsheet shows
 // it rather than runs it; readRows takes that apostrophe away again.
 QByteArray excelFile(const QList<QStringList>& rows);
+// One row of such a file, for a file written a row at a time after excelFile of its headings.
+QByteArray excelRow(const QStringList& row);
 
 // One row of a CSV file and the line it starts on.
 struct Row {

@@ -95,6 +95,48 @@ Status replaceFile(const QString& path, const QString& shownName, const QByteArr
     return named(system::replaceWith(temporary, path), temporary, shownName);
 }
 
+ReplacingWriter::ReplacingWriter(const QString& path, const QString& shownName)
+    : target(path), shown(shownName), file(std::make_unique<QFile>())
+{
+    const system::FileKind kind = system::kindOf(path);
+    if (kind != system::FileKind::Missing && kind != system::FileKind::Regular) {
+        opened = failure(FailureKind::NotRegularFile, shown);
+        return;
+    }
+    temporary = writeTemporary(path, {}, system::permissionsOf(path));
+    file->setFileName(temporary);
+    if (temporary.isEmpty() || !file->open(QIODevice::WriteOnly | QIODevice::Append))
+        opened = writeFailure(shown);
+}
+
+ReplacingWriter::~ReplacingWriter()
+{
+    file->close();
+    if (!temporary.isEmpty())
+        system::removeFile(temporary);
+}
+
+Status ReplacingWriter::append(QByteArrayView bytes)
+{
+    if (!opened)
+        return opened;
+    if (file->write(bytes.data(), bytes.size()) != bytes.size() || !file->flush())
+        opened = writeFailure(shown);
+    return opened;
+}
+
+Status ReplacingWriter::finish()
+{
+    if (!opened)
+        return opened;
+    file->close();
+    if (file->error() != QFileDevice::NoError || !system::flushFile(temporary))
+        return opened = writeFailure(shown);
+    // A failed rename removes the temporary file itself.
+    const QString written = std::exchange(temporary, QString());
+    return named(system::replaceWith(written, target), written, shown);
+}
+
 Status createFile(const QString& path, const QString& shownName, const QByteArray& content)
 {
     const QString temporary = writeTemporary(path, content, std::nullopt);

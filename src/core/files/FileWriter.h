@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The one writer of the data files. Every byte is written with its own system call, checked and flushed
@@ -19,6 +21,26 @@ namespace velmora {
 // rename, the file holds the new content but the disk did not confirm it: WrittenNotConfirmed (see
 // isWritten), which createFile gives as well.
 Status replaceFile(const QString& path, const QString& shownName, const QByteArray& content);
+
+// A file replaced as replaceFile does, with content given a part at a time, so that a large one never
+// stands whole in memory: written into a temporary file beside it, which takes the file's name at finish()
+// and is removed when the writer goes unfinished.
+class ReplacingWriter {
+public:
+    ReplacingWriter(const QString& path, const QString& shownName);
+    ~ReplacingWriter();
+    ReplacingWriter(const ReplacingWriter&) = delete;
+    ReplacingWriter& operator=(const ReplacingWriter&) = delete;
+    Status append(QByteArrayView bytes);
+    Status finish();
+
+private:
+    QString target;
+    QString shown;
+    QString temporary;
+    std::unique_ptr<QFile> file;
+    Status opened;
+};
 
 // Creates a new file with the given content, complete or not at all. Never replaces anything that stands
 // at the path, a symbolic link included (a link is never followed out of the data directory).

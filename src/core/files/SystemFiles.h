@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // The calls on files and processes that differ between Linux and Windows, behind one small interface:
@@ -65,6 +66,9 @@ enum class ReadOutcome { Read, Missing, NotRegular, TooLarge, Failed };
 // The bytes of the regular file at `path` (at most `limit` of them when limit ≥ 0), opened without
 // following a link and without waiting; TooLarge without reading when it is larger than `largest`.
 ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content);
+// The same file given to `take` a block of at most `block` bytes at a time, up to its size when it opened.
+ReadOutcome readRegularFileInBlocks(const QString& path, qint64 largest, qint64 block,
+                                    const std::function<void(const QByteArray&)>& take);
 
 enum class RewriteOutcome { Rewritten, Missing, Changed, Unreachable, Failed };
 

@@ -112,16 +112,17 @@ bool looksLikeUtf8(QByteArrayView bytes)
     return threeByteSequence;
 }
 
-Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
+namespace {
+
+// What a read that did not read tells the operator.
+Failure readFailure(system::ReadOutcome outcome, const QString& shownName)
 {
-    QByteArray content;
-    switch (system::readRegularFile(path, largest, limit, content)) {
-    case system::ReadOutcome::Read:
-        return content;
+    switch (outcome) {
     case system::ReadOutcome::NotRegular:
         return failure(FailureKind::NotRegularFile, shownName);
     case system::ReadOutcome::TooLarge:
         return failure(FailureKind::TooLarge, shownName);
+    case system::ReadOutcome::Read:
     case system::ReadOutcome::Missing:
     case system::ReadOutcome::Failed:
         break;
@@ -129,6 +130,39 @@ Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, 
     Failure failed = failure(FailureKind::CannotRead, shownName);
     failed.systemError = errno;
     return failed;
+}
+
+} // namespace
+
+Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, qint64 largest, qint64 limit)
+{
+    QByteArray content;
+    const system::ReadOutcome outcome = system::readRegularFile(path, largest, limit, content);
+    if (outcome != system::ReadOutcome::Read)
+        return readFailure(outcome, shownName);
+    return content;
+}
+
+Status readFileInBlocks(const QString& path, const QString& shownName, qint64 largest,
+                        const std::function<void(const QByteArray&)>& take)
+{
+    constexpr qint64 Block = qint64(4) << 20;
+    bool first = true;
+    bool utf8 = false;
+    const system::ReadOutcome outcome =
+        system::readRegularFileInBlocks(path, largest, Block, [&](const QByteArray& block) {
+            // A file in UTF-8 shows it in its first block's whole lines, as in the whole file.
+            utf8 = utf8 || (first && looksLikeUtf8(QByteArrayView(block).first(
+                                         block.size() < Block ? block.size() : block.lastIndexOf('\n') + 1)));
+            first = false;
+            if (!utf8)
+                take(block);
+        });
+    if (outcome != system::ReadOutcome::Read)
+        return readFailure(outcome, shownName);
+    if (utf8)
+        return failure(FailureKind::Utf8Text, shownName);
+    return {};
 }
 
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <functional>
 
 // Whole-file reading and writing of the data files: code page 932 text, one value per line, CR LF.
 namespace velmora {
@@ -43,6 +44,11 @@ Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, 
 // The bytes of a whole file, or a message naming it when it cannot be opened or read, is larger than
 // `largest` or is UTF-8. With a limit, only the first `limit` bytes are read.
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit = -1);
+
+// The same file given to `take` a few megabytes at a time, so that memory stays bounded however large it
+// is; refused when it looks like UTF-8 (judged from its first block).
+Status readFileInBlocks(const QString& path, const QString& shownName, qint64 largest,
+                        const std::function<void(const QByteArray&)>& take);
 
 // The lines of a list file's bytes as texts; Damaged (with the line) where a line end is damaged or a
 // line is not code page 932.

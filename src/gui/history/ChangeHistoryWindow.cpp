@@ -102,7 +102,7 @@ void ChangeHistoryWindow::open()
     // The newest records decoded, every record checked: thirty years of history open at once.
     const auto read = [this] {
         const WaitCursor wait;
-        return ReadChangeHistory(dataDir, {{}, 0, NewestShown, true});
+        return ReadChangeHistory(dataDir, {{}, 0, NewestShown, true, {}});
     }();
     newest = read ? read->records : QList<ChangeRecord>();
     std::reverse(newest.begin(), newest.end());
@@ -178,7 +178,7 @@ void ChangeHistoryWindow::choose()
     // A person's or a month's records, every one of them, read for the choice.
     const auto read = [&] {
         const WaitCursor wait;
-        return ReadChangeHistory(dataDir, {person, month, -1, true});
+        return ReadChangeHistory(dataDir, {person, month, -1, true, {}});
     }();
     QList<ChangeRecord> chosen = read ? read->records : QList<ChangeRecord>();
     std::reverse(chosen.begin(), chosen.end());

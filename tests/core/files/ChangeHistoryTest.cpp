@@ -1,3 +1,4 @@
+#include "core/changes/Exports.h"
 #include "core/files/ChangeHistory.h"
 #include "core/files/Cp932.h"
 #include "core/files/HistoryAgreement.h"
@@ -92,6 +93,64 @@ TEST(ChangeHistory, EachHandEditIsFoundAtItsRecordAndEveryRecordThatReadsIsKept)
         EXPECT_TRUE(after->records[row.readable].intact && after->records.last().intact) << row.name;
         EXPECT_EQ(after->setAsideDamage.size(), 1) << row.name;
     }
+}
+
+// A history longer than the blocks it is read in (4 MiB): the record across a block's end reads, a line
+// inserted just before it is named at its line with the chain going on past it, and a history written as
+// it is read holds the rows of the records read whole.
+TEST(ChangeHistory, AHistoryLongerThanABlockReadsAcrossItsBlocks)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    ASSERT_TRUE(RecordWrite(dir, QList<Change>(40000, ThreeChanges[2]), [] { return Status(); }));
+    QList<QByteArray> lines = linesOf(dir);
+    qsizetype offset = 0;
+    qsizetype recordAcross = 0; // the first line of the record that holds the block's end
+    for (qsizetype line = 0; line < lines.size() && offset <= (4 << 20); ++line) {
+        if (line % HistoryRecordLines == 0)
+            recordAcross = line;
+        offset += lines[line].size() + 1;
+    }
+    ASSERT_GT(offset, 4 << 20);
+    for (const int inserted : {0, 1}) {
+        if (inserted)
+            lines.insert(recordAcross, "x\r");
+        writeLines(dir, lines);
+        const auto read = ReadChangeHistory(dir);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->head.records, 40000);
+        EXPECT_FALSE(read->broken);
+        ASSERT_EQ(read->damage.size(), inserted);
+        EXPECT_EQ(inserted ? read->damage[0].firstLine : 0, inserted ? recordAcross + 1 : 0);
+        EXPECT_EQ(read->records[recordAcross / HistoryRecordLines].line, recordAcross + 1 + inserted);
+        const QString csv = temp.filePath(QStringLiteral("history.csv"));
+        const auto exported = ExportChangeHistory(dir, {}, csv);
+        ASSERT_TRUE(exported);
+        EXPECT_EQ(fileBytes(csv), historyCsv(read->records));
+    }
+}
+
+// The window trusts a history noted whole; a change notes it again with its own records only when the
+// history was noted whole before it, so that an edit by hand in between is still found.
+TEST(ChangeHistory, AChangeNotesTheHistoryWholeOnlyWhenItWasNotedWholeBefore)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    const HistoryQuery trusting{{}, 0, -1, true, {}};
+    ASSERT_TRUE(RecordWrite(dir, ThreeChanges, [] { return Status(); }));
+    const QByteArray note = fileBytes(dir.listFile(HistoryCheckedFile));
+    EXPECT_TRUE(note.endsWith(linesOf(dir).last().chopped(1) + "\r\n")) << note.toStdString();
+    ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); }));
+    EXPECT_NE(fileBytes(dir.listFile(HistoryCheckedFile)), note);
+    EXPECT_FALSE(ReadChangeHistory(dir, trusting)->broken);
+
+    QList<QByteArray> lines = linesOf(dir);
+    lines[9 + 7].replace("0.1", "0.25"); // a size the note does not hold, whatever the clock's grain
+    writeLines(dir, lines);
+    ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); }));
+    const auto read = ReadChangeHistory(dir, trusting);
+    ASSERT_TRUE(read && read->broken);
+    EXPECT_EQ(read->broken->line, 10);
 }
 
 // A record whose hash was computed apart from the program: SHA-256 over the line before (none for the

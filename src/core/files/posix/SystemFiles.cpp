@@ -204,26 +204,53 @@ bool cutBackTo(const QString& path, qint64 length)
            ::ftruncate(file.get(), length) == 0 && ::fsync(file.get()) == 0 && file.close();
 }
 
-ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content)
+namespace {
+
+// Opens a regular file for reading without waiting and without following a link: a FIFO at a file's name
+// would otherwise hold the program for good, and a link could lead anywhere. Its size when it opened.
+ReadOutcome openRegular(const QString& path, qint64 largest, QFile& file, qint64& size)
 {
-    // Opened without waiting and without following a link, and read only when it is a regular file: a FIFO
-    // at a file's name would otherwise hold the program for good, and a link could lead anywhere.
     const int descriptor = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (descriptor < 0)
         return errno == ELOOP ? ReadOutcome::NotRegular : errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
     struct stat status {};
     const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    QFile file;
     if (!regular || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(descriptor);
         return regular ? ReadOutcome::Failed : ReadOutcome::NotRegular;
     }
     // A file larger than any valid one is refused before it is read, so memory stays bounded.
-    const qint64 size = file.size();
-    if (size > largest)
-        return ReadOutcome::TooLarge;
+    size = file.size();
+    return size > largest ? ReadOutcome::TooLarge : ReadOutcome::Read;
+}
+
+} // namespace
+
+ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content)
+{
+    QFile file;
+    qint64 size = 0;
+    if (const ReadOutcome opened = openRegular(path, largest, file, size); opened != ReadOutcome::Read)
+        return opened;
     content = file.read(limit < 0 ? size : std::min(limit, size));
     return file.error() == QFileDevice::NoError ? ReadOutcome::Read : ReadOutcome::Failed;
+}
+
+ReadOutcome readRegularFileInBlocks(const QString& path, qint64 largest, qint64 block,
+                                    const std::function<void(const QByteArray&)>& take)
+{
+    QFile file;
+    qint64 size = 0;
+    if (const ReadOutcome opened = openRegular(path, largest, file, size); opened != ReadOutcome::Read)
+        return opened;
+    for (qint64 done = 0; done < size;) {
+        const QByteArray read = file.read(std::min(block, size - done));
+        if (read.isEmpty() || file.error() != QFileDevice::NoError)
+            return ReadOutcome::Failed;
+        done += read.size();
+        take(read);
+    }
+    return ReadOutcome::Read;
 }
 
 RewriteOutcome rewriteUnchanged(const QString& path, const QByteArray& expected)

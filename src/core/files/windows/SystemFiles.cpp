@@ -283,9 +283,12 @@ bool cutBackTo(const QString& path, qint64 length)
     return file.isOpen() && isRegular(file.get()) && sizeOf(file.get()) >= length && cutBack(file.get(), length);
 }
 
-ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content)
+namespace {
+
+// Whether the file opened for reading at `path` is a regular one (a link or a folder at its name is not
+// followed), and its size when it opened.
+ReadOutcome openedRegular(const QString& path, qint64 largest, const Handle& file, qint64& size)
 {
-    Handle file(openFile(path, GENERIC_READ, OPEN_EXISTING));
     if (!file.isOpen()) {
         const DWORD error = ::GetLastError();
         setErrno(error);
@@ -295,14 +298,40 @@ ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, Q
     }
     if (!isRegular(file.get()))
         return ReadOutcome::NotRegular;
-    const qint64 size = sizeOf(file.get());
+    size = sizeOf(file.get());
     if (size < 0)
         return ReadOutcome::Failed;
-    if (size > largest)
-        return ReadOutcome::TooLarge;
+    return size > largest ? ReadOutcome::TooLarge : ReadOutcome::Read;
+}
+
+} // namespace
+
+ReadOutcome readRegularFile(const QString& path, qint64 largest, qint64 limit, QByteArray& content)
+{
+    const Handle file(openFile(path, GENERIC_READ, OPEN_EXISTING));
+    qint64 size = 0;
+    if (const ReadOutcome opened = openedRegular(path, largest, file, size); opened != ReadOutcome::Read)
+        return opened;
     content.resize(limit < 0 ? size : std::min(limit, size));
     if (!content.isEmpty() && !readAt(file.get(), content.data(), content.size(), 0))
         return ReadOutcome::Failed;
+    return ReadOutcome::Read;
+}
+
+ReadOutcome readRegularFileInBlocks(const QString& path, qint64 largest, qint64 block,
+                                    const std::function<void(const QByteArray&)>& take)
+{
+    const Handle file(openFile(path, GENERIC_READ, OPEN_EXISTING));
+    qint64 size = 0;
+    if (const ReadOutcome opened = openedRegular(path, largest, file, size); opened != ReadOutcome::Read)
+        return opened;
+    for (qint64 done = 0; done < size;) {
+        QByteArray read(std::min(block, size - done), Qt::Uninitialized);
+        if (!readAt(file.get(), read.data(), read.size(), done))
+            return ReadOutcome::Failed;
+        done += read.size();
+        take(read);
+    }
     return ReadOutcome::Read;
 }
 
