@@ -50,10 +50,9 @@ namespace {
 
 QStringList historyHeadings()
 {
-    return {QStringLiteral("日時"),   QStringLiteral("PC"),     QStringLiteral("ユーザー"),
-            QStringLiteral("操作"),   QStringLiteral("氏名"),   QStringLiteral("年月"),
-            QStringLiteral("変更前"), QStringLiteral("変更後"), QStringLiteral("SHA-256"),
-            QStringLiteral("状態")};
+    return {QStringLiteral("日時"),    QStringLiteral("PC"),   QStringLiteral("ユーザー"), QStringLiteral("操作"),
+            QStringLiteral("氏名"),    QStringLiteral("年月"), QStringLiteral("変更前"),   QStringLiteral("変更後"),
+            QStringLiteral("SHA-256"), QStringLiteral("状態")};
 }
 
 QStringList historyRow(const ChangeRecord& record)

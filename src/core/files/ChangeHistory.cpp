@@ -338,17 +338,15 @@ Status scanHistoryFile(const QString& path, FileScan& scan, const BlockRecordSee
         QByteArray rest = block.sliced(whole);
         block.truncate(whole);
         const Lines lines = splitLines(block);
-        const qsizetype taken = scanLines(lines, atEnd, scan, [&](const Lines& in, qsizetype at, int line, bool intact) {
-            seen(block, in, at, line, intact);
-        });
-        carried = (taken < lines.text.size() ? block.sliced(lines.text[taken].data() - block.constData())
-                                             : QByteArray()) +
-                  rest;
+        const qsizetype taken =
+            scanLines(lines, atEnd, scan,
+                      [&](const Lines& in, qsizetype at, int line, bool intact) { seen(block, in, at, line, intact); });
+        carried =
+            (taken < lines.text.size() ? block.sliced(lines.text[taken].data() - block.constData()) : QByteArray()) +
+            rest;
     };
-    const Status read =
-        readFileInBlocks(path, scan.file, LargestHistoryFile, [&](const QByteArray& block) {
-            scanBlock(carried + block, false);
-        });
+    const Status read = readFileInBlocks(path, scan.file, LargestHistoryFile,
+                                         [&](const QByteArray& block) { scanBlock(carried + block, false); });
     if (!read)
         return read;
     scanBlock(std::exchange(carried, QByteArray()), true);
@@ -556,8 +554,8 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
     const auto decoded = [&](const KeptRecord& chosen) -> std::optional<ChangeRecord> {
         auto record = decodeRecordAt(splitLines(chosen.lines), 0, decode);
         if (!record) { // in form but not code page 932 after all: named as damage
-            read.damage.append({chosen.file, chosen.line, chosen.line + HistoryRecordLines - 1, chosen.line,
-                                EntryFault::None});
+            read.damage.append(
+                {chosen.file, chosen.line, chosen.line + HistoryRecordLines - 1, chosen.line, EntryFault::None});
             return std::nullopt;
         }
         record->file = chosen.file;

@@ -1,5 +1,5 @@
-#include "core/changes/Exports.h"
 #include "core/files/ChangeHistory.h"
+#include "core/changes/Exports.h"
 #include "core/files/Cp932.h"
 #include "core/files/HistoryAgreement.h"
 #include "core/texts/Messages.h"
