@@ -272,7 +272,7 @@ void openChangeHistoryWindow(benchmark::State& state, bool noted)
         if (!RecordWrite(thirtyYears(), {change}, [] { return Status(); }))
             qFatal("the change was not recorded");
         if (!noted)
-            QFile::remove(thirtyYears().listFile(HistoryCheckedFile));
+            QFile::remove(historyCheckedNote(thirtyYears()));
         state.ResumeTiming();
         window.open();
         state.PauseTiming();

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <cerrno>
 #include <deque>
@@ -382,15 +383,17 @@ QByteArray checkedNote(const QFileInfo& file, QByteArrayView lastHash)
 // Whether the live history, as `stamp` found it with `lastLine` at its end, is the one last found whole.
 bool checkedBefore(const DataDir& dir, const QFileInfo& stamp, QByteArrayView lastLine)
 {
-    return readFileBytes(dir.listFile(HistoryCheckedFile), HistoryCheckedFile, 4096) == checkedNote(stamp, lastLine);
+    const QString note = historyCheckedNote(dir);
+    return readFileBytes(note, note, 4096) == checkedNote(stamp, lastLine);
 }
 
-// Notes the live history as found whole, as it stands now with `lastHash` at its end (a note only: when it
-// cannot be written, the next reader hashes again).
+// Notes the live history as found whole, as it stands now with `lastHash` at its end. A note only, written
+// without flushing: one that is lost or torn no longer matches, and the next reader hashes again.
 void noteChecked(const DataDir& dir, QByteArrayView lastHash)
 {
-    (void)replaceFile(dir.listFile(HistoryCheckedFile), HistoryCheckedFile,
-                      checkedNote(QFileInfo(dir.listFile(ChangeHistoryFile)), lastHash));
+    QFile note(historyCheckedNote(dir));
+    if (QDir().mkpath(QFileInfo(note).path()) && note.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        note.write(checkedNote(QFileInfo(dir.listFile(ChangeHistoryFile)), lastHash));
 }
 
 // The histories set aside, oldest first.
@@ -623,6 +626,15 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
         if (auto record = decoded(chosen))
             read.records.append(std::move(*record));
     return read;
+}
+
+QString historyCheckedNote(const DataDir& dir)
+{
+    const QString canonical = QFileInfo(dir.root()).canonicalFilePath();
+    const QString folder = canonical.isEmpty() ? QDir(dir.root()).absolutePath() : canonical;
+    const QByteArray key = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/velmora/history-checked/") + QString::fromLatin1(key);
 }
 
 Failure damagedHistoryAt(const DamagedStretch& stretch)

@@ -105,10 +105,11 @@ struct HistoryQuery {
     std::function<void(const ChangeRecord&)> each;
 };
 
-// The note of the live history's chain last found whole, beside it in the data folder (not part of the
-// store: made again when it is missing or does not match). A change recorded on a history the note holds
-// for whole notes it again with its own records, which it hashed itself.
-inline const QString HistoryCheckedFile = QStringLiteral(".velmora-history-checked");
+// Where the note of a data folder's live history last found whole is kept: in the user's cache, a file
+// for each data folder, never in the store (it is this PC's own: another PC's change makes it not match,
+// and it is made again). A change recorded on a history the note holds for whole notes it again with the
+// records it hashed itself.
+QString historyCheckedNote(const DataDir& dir);
 
 // What the history holds: the records chosen that read, in order (those of histories set aside first), and
 // of all records: how many read, the first whose hash does not hold, the persons and months they name, and

@@ -138,10 +138,10 @@ TEST(ChangeHistory, AChangeNotesTheHistoryWholeOnlyWhenItWasNotedWholeBefore)
     const DataDir dir(temp.path());
     const HistoryQuery trusting{{}, 0, -1, true, {}};
     ASSERT_TRUE(RecordWrite(dir, ThreeChanges, [] { return Status(); }));
-    const QByteArray note = fileBytes(dir.listFile(HistoryCheckedFile));
+    const QByteArray note = fileBytes(historyCheckedNote(dir));
     EXPECT_TRUE(note.endsWith(linesOf(dir).last().chopped(1) + "\r\n")) << note.toStdString();
     ASSERT_TRUE(RecordWrite(dir, ThreeChanges.mid(0, 1), [] { return Status(); }));
-    EXPECT_NE(fileBytes(dir.listFile(HistoryCheckedFile)), note);
+    EXPECT_NE(fileBytes(historyCheckedNote(dir)), note);
     EXPECT_FALSE(ReadChangeHistory(dir, trusting)->broken);
 
     QList<QByteArray> lines = linesOf(dir);
