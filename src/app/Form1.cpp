@@ -215,12 +215,6 @@ void Form1::openInsteadOfMenu(QWidget* window)
     hide();
 }
 
-bool Form1::mayEndSession()
-{
-    // The window of doses elsewhere and declarations stores each change at once: nothing is pending there.
-    return !lockRefresh.isActive() || lockedForAdditions || windows.entry().confirmExit();
-}
-
 void Form1::returnToMenu()
 {
     endEntry(); // harmless when the search window was the one left

@@ -43,9 +43,6 @@ public:
     void openAdditions(const QString& name);
     // Gives the lock back that openAdditions took, when their window closes.
     void additionsClosed();
-    // Whether the session may end now (a logout or shutdown that can still ask): data entry in progress
-    // asks as its "EXIT/cancel" does.
-    bool mayEndSession();
 
     QLabel* Label3;
     CommandButton* Command1; // "データ入力／訂正"

@@ -6,6 +6,7 @@
 #include "gui/platform/Clock.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/SystemPrinter.h"
+#include "gui/widgets/WayOut.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,7 +89,7 @@ int main(int argc, char* argv[])
     // ends, the entry lock is given up.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, [&velmora](QSessionManager& session) {
         if (session.allowsInteraction()) {
-            const bool mayEnd = velmora.form1().mayEndSession();
+            const bool mayEnd = velmora::WayOut::mayEndSession();
             session.release();
             if (!mayEnd)
                 session.cancel();

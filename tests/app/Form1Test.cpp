@@ -1,5 +1,6 @@
 #include "core/changes/RecordedWrites.h"
 #include "core/files/ListFiles.h"
+#include "gui/widgets/WayOut.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
@@ -268,16 +269,20 @@ TEST_F(MainMenu, ExitEndsTheProgram)
     EXPECT_EQ(QApplication::exec(), 0);
 }
 
-// A logout or shutdown that can still ask does so only while data entry is open, as its EXIT/cancel does.
-TEST_F(MainMenu, TheEndOfTheSessionAsksOnlyDuringDataEntry)
+// A logout or shutdown that can still ask does so only while data entry holds values not saved, as its
+// EXIT/cancel does.
+TEST_F(MainMenu, TheEndOfTheSessionAsksOnlyWhileDataEntryHoldsValues)
 {
-    EXPECT_TRUE(app.form1().mayEndSession());
+    EXPECT_TRUE(WayOut::mayEndSession());
     click(app.form1().Command1);
+    EXPECT_TRUE(WayOut::mayEndSession());
+    app.form2().Text8->setText(QStringLiteral("1"));
+    app.form2().Text8->textEdited(QStringLiteral("1"));
     dialogs.answer(false);
-    EXPECT_FALSE(app.form1().mayEndSession());
+    EXPECT_FALSE(WayOut::mayEndSession());
     EXPECT_TRUE(app.form2().isVisible());
     dialogs.answer(true);
-    EXPECT_TRUE(app.form1().mayEndSession());
+    EXPECT_TRUE(WayOut::mayEndSession());
     EXPECT_EQ(takeMessages(), QStringList(2, QStringLiteral("データ入力を終了・キャンセルしますか？")));
 }
 

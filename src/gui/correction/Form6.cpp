@@ -9,8 +9,7 @@
 #include "gui/platform/Fonts.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/Twips.h"
-
-#include <QCloseEvent>
+#include "gui/widgets/WayOut.h"
 
 namespace velmora {
 namespace {
@@ -43,7 +42,13 @@ Form6::Form6(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command4, &QPushButton::clicked, this, &Form6::Command4Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3Click);
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2Click);
-    connect(Command1, &QPushButton::clicked, this, &Form6::Command1Click);
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        if (mayDropChanges())
+            leave();
+    });
+    new WayOut(
+        this, [this] { return isVisible() && holdsChanges(); }, [this] { return mayDropChanges(); },
+        [this] { leave(); });
     moveOnEnter(Text8, Text9, false);
     moveOnEnter(Text9, Text11, false);
     moveOnEnter(Text11, Text12, false);
@@ -203,18 +208,32 @@ void Form6::List1Click()
 
 void Form6::Command4Click()
 {
+    if (chosenPosition >= 0)
+        correctChosenMonth();
+}
+
+bool Form6::typedNotCorrected() const
+{
     if (chosenPosition < 0)
-        return;
+        return false;
+    const MonthlyRecord& record = state.current.records[chosenPosition];
+    return Text8->text() != plainForm(record.effective) || Text9->text() != plainForm(record.lens) ||
+           Text11->text() != plainForm(record.skin) || Text12->text() != plainForm(record.internal) ||
+           Text13->text() != record.comment;
+}
+
+bool Form6::correctChosenMonth()
+{
     const double doses[] = {LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
                             LeadingNumber(Text12->text())};
     if (!std::all_of(std::begin(doses), std::end(doses), isStorable)) {
         dialogs.warn(InvalidInputMessage);
-        return;
+        return false;
     }
     const QString comment = Text13->text().isEmpty() ? NoComment : Text13->text();
     if (const auto problem = storableTextProblem(comment)) {
         dialogs.warn(messageOf(*problem));
-        return;
+        return false;
     }
     MonthlyRecord& record = state.current.records[chosenPosition];
     record.effective = doses[0];
@@ -228,6 +247,7 @@ void Form6::Command4Click()
     releaseChosenMonth();
     List1->clearSelection();
     changed = true;
+    return true;
 }
 
 void Form6::Command3Click()
@@ -243,6 +263,13 @@ void Form6::Command3Click()
 
 void Form6::Command2Click()
 {
+    // Values typed for the month chosen are taken only by "訂正": saving without them would drop them
+    // while saying the corrections were saved. いいえ keeps the window open with the values shown.
+    if (typedNotCorrected() && (!dialogs.confirmYesNo(QStringLiteral("%1の入力した値は、まだ「訂正」されていません。\n"
+                                                                     "この値で訂正してから保存しますか？")
+                                                          .arg(Text6->text())) ||
+                                !correctChosenMonth()))
+        return;
     if (!dialogs.confirmOkCancel(QStringLiteral("訂正したデータを保存します。")))
         return;
     const double pastDose = LeadingNumber(Text14->text());
@@ -272,31 +299,20 @@ void Form6::Command2Click()
     leave();
 }
 
-bool Form6::mayDropChanges()
+bool Form6::holdsChanges() const
 {
-    return !changed || dialogs.confirmRisky(QStringLiteral("訂正したデータがあります。訂正をキャンセルしますか？"));
+    return changed || typedNotCorrected();
 }
 
-void Form6::Command1Click()
+bool Form6::mayDropChanges()
 {
-    if (mayDropChanges())
-        leave();
+    return !holdsChanges() ||
+           dialogs.confirmRisky(QStringLiteral("訂正したデータがあります。訂正をキャンセルしますか？"));
 }
 
 void Form6::leave()
 {
     hide();
-    emit returnedToEntry();
-}
-
-void Form6::closeEvent(QCloseEvent* event)
-{
-    // Closing by the frame is "Cancel".
-    if (!mayDropChanges()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
     emit returnedToEntry();
 }
 

@@ -58,16 +58,12 @@ signals:
     // The window was left; the entry window shows itself again.
     void returnedToEntry();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildControls();
     void List1Click();
     void Command4Click();
     void Command3Click();
     void Command2Click();
-    void Command1Click();
 
     void fillMonthList();
     void emptyDoseFields();
@@ -76,6 +72,12 @@ private:
     void releaseChosenMonth();
     // Whether the window may close: asks first when corrections would be dropped.
     bool mayDropChanges();
+    // Whether corrections are held that are not written: months corrected or deleted, or values typed for
+    // the month chosen and not yet taken by "訂正".
+    bool holdsChanges() const;
+    bool typedNotCorrected() const;
+    // Takes the values shown into the chosen month; false (after a message) when one cannot be stored.
+    bool correctChosenMonth();
     void leave();
 
     SharedState& state;

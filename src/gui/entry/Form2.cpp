@@ -18,9 +18,9 @@
 #include "gui/registration/Form3.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/Twips.h"
+#include "gui/widgets/WayOut.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDir>
 #include <QProgressDialog>
 
@@ -108,6 +108,9 @@ Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command4, &QPushButton::clicked, this, &Form2::Command4Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2Click);
+    new WayOut(
+        this, [this] { return (isVisible() || registration.isVisible() || correction.isVisible()) && holdsUnsaved(); },
+        [this] { return confirmExit(); }, [this] { leaveToMenu(); });
     connect(Command7, &QPushButton::clicked, this, &Form2::Command7Click);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1Click);
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5Click);
@@ -430,12 +433,16 @@ void Form2::saveAll(MonthKey key)
     leaveToMenu();
 }
 
+bool Form2::holdsUnsaved() const
+{
+    return typedSinceShown || std::any_of(state.pendingEntries.begin(), state.pendingEntries.end(),
+                                          [](const PendingEntry& e) { return e.typed || e.imported; });
+}
+
 bool Form2::confirmExit()
 {
     // With values confirmed or typed and not yet saved, "はい" drops them: then "いいえ" is the default.
-    const bool unsaved = typedSinceShown || std::any_of(state.pendingEntries.begin(), state.pendingEntries.end(),
-                                                        [](const PendingEntry& e) { return e.typed || e.imported; });
-    return unsaved ? dialogs.confirmRisky(ExitQuestion) : dialogs.confirmYesNo(ExitQuestion);
+    return holdsUnsaved() ? dialogs.confirmRisky(ExitQuestion) : dialogs.confirmYesNo(ExitQuestion);
 }
 
 void Form2::Command2Click()
@@ -606,12 +613,6 @@ void Form2::showCorrected(const QString& jobType, const QString& affiliation)
 void Form2::leaveToMenu()
 {
     hide();
-    emit returnedToMenu();
-}
-
-void Form2::closeEvent(QCloseEvent* event)
-{
-    event->accept();
     emit returnedToMenu();
 }
 

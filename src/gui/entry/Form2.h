@@ -27,8 +27,6 @@ public:
     void clearForOpening();
     // Fills List1 with the registrants of the shared list in list order.
     void showRegistrants();
-    // Asks, as "EXIT/cancel" does, whether data entry may end with what is typed and not saved.
-    bool confirmExit();
 
     QListWidget* List1;
     CommandButton* Command6;  // "再表示"
@@ -62,9 +60,6 @@ signals:
     // The window was left; the main menu shows itself again.
     void returnedToMenu();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildControls();
     void buildDefaultsNote();
@@ -72,9 +67,13 @@ private:
     void List1DoubleClick(QListWidgetItem* item);
     void Command4Click();
     void Command3Click();
-    void Command2Click();
     void Command7Click();
     void Command1Click();
+    void Command2Click();
+    // Whether values are typed or confirmed and not saved.
+    bool holdsUnsaved() const;
+    // Asks, as "EXIT/cancel" does, whether data entry may end with what is typed and not saved.
+    bool confirmExit();
     void Command5Click();
     void Command6Click();
     void Command8Click();

@@ -10,8 +10,8 @@
 #include "gui/platform/Fonts.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/Twips.h"
+#include "gui/widgets/WayOut.h"
 
-#include <QCloseEvent>
 #include <QDate>
 #include <algorithm>
 
@@ -72,7 +72,10 @@ Form3::Form3(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     buildControls();
     connectKeys();
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1Click);
-    connect(Command2, &QPushButton::clicked, this, &Form3::Command2Click);
+    // Nothing typed here is kept after "Cancel": no way out asks.
+    connect(Command2, &QPushButton::clicked, this, &Form3::leave);
+    new WayOut(
+        this, [] { return false; }, [] { return true; }, [this] { leave(); });
 }
 
 void Form3::buildControls()
@@ -288,20 +291,9 @@ void Form3::registerPerson(const PersonalHeader& header)
     leave();
 }
 
-void Form3::Command2Click()
-{
-    leave();
-}
-
 void Form3::leave()
 {
     hide();
-    emit returnedToEntry();
-}
-
-void Form3::closeEvent(QCloseEvent* event)
-{
-    event->accept();
     emit returnedToEntry();
 }
 

@@ -48,14 +48,10 @@ signals:
     // The window was left; the entry window shows itself again with the registrant list as it now stands.
     void returnedToEntry();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildControls();
     void connectKeys();
     void Command1Click();
-    void Command2Click();
     void resetFields();
     bool allFieldsFilled() const;
     // The reason the typed values cannot be stored, or an empty text.

@@ -137,6 +137,31 @@ TEST_F(CorrectionWindow, ChoosingAMonthShowsItAndCorrectionStoresTypedNumbers)
     EXPECT_EQ(yamadaRecords(), (QList<MonthlyRecord>{{200504, 0, 0, 0.25, 0.00123, QStringLiteral("―")}}));
 }
 
+// A value typed for the month chosen and left without 「訂正」 is never dropped while "saved": 全訂正終了
+// asks to correct with it first; いいえ keeps the window with the value, はい stores it and its record.
+TEST_F(CorrectionWindow, AValueTypedWithoutCorrectionIsAskedForBeforeSaving)
+{
+    withRecords({{200504, 1.05}});
+    const QByteArray before = yamadaFile();
+    open();
+    chooseMonth(0);
+    type(form.Text8, "7.77");
+    const QString question = QStringLiteral(" 2005年 04月の入力した値は、まだ「訂正」されていません。\n"
+                                            "この値で訂正してから保存しますか？");
+    dialogs.answer(false);
+    click(form.Command2);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.Text8->text(), "7.77");
+    EXPECT_EQ(yamadaFile(), before);
+    dialogs.answer(true);
+    finish();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(yamadaRecords().first().effective, 7.77);
+    EXPECT_EQ(takeMessages(), (QStringList{question, question, QStringLiteral("訂正したデータを保存します。"),
+                                           QStringLiteral("訂正したデータを保存しました。")}));
+    EXPECT_TRUE(historyChanges(app.dataDir).contains(QStringLiteral("訂正|山田|200504|実効 1.05").toUtf8()));
+}
+
 TEST_F(CorrectionWindow, CorrectionWithEveryBoxEmptyStoresZerosAndNoComment)
 {
     withRecords({{200504, 1, 2, 3, 4, QStringLiteral("x")}});
