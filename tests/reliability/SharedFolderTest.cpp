@@ -121,8 +121,11 @@ TEST_F(SharedFolder, APcThatLostTheLockWritesNothing)
     doubleClick(app.form2().List1, QStringLiteral("鈴木"));
     dialogs.answer(true); // 登録抹消
     click(app.form2().Command5);
-    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("データ入力に間違いはありませんか？"), lost,
-                                           QStringLiteral("登録を抹消していいですか？"), lost}));
+    EXPECT_EQ(takeMessages(),
+              (QStringList{QStringLiteral("2005年5月：登録者2名のうち、確定した人 0名（入力 0名、CSV取込 0名）\n"
+                                          "入力しなかった2名は、外部被曝 M、内部被曝 0 として保存します。\n\n"
+                                          "データ入力に間違いはありませんか？"),
+                           lost, QStringLiteral("登録を抹消していいですか？"), lost}));
     EXPECT_EQ(messageOf(RegisterNewPerson(app.dataDir, app.state, personHeader(QStringLiteral("佐藤"), 3)).error()),
               lost);
     EXPECT_EQ(snapshot(temp.path()), before);

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QProgressDialog>
+#include <QStyle>
 
 namespace velmora {
 namespace {
@@ -85,6 +86,8 @@ const QString NoMonthMessage = QStringLiteral("対象年月を指定して下さ
 const QString SaveQuestion = QStringLiteral("データ入力に間違いはありませんか？");
 const QString SavedMessage = QStringLiteral("全データを保存しました。");
 const QString ExitQuestion = QStringLiteral("データ入力を終了・キャンセルしますか？");
+const QString SavedMonthHint = QStringLiteral("\n保存済みの値を変えるには、氏名をダブルクリックしてから"
+                                              "「データ訂正」で訂正して下さい。");
 const QString NoPersonMessage = QStringLiteral("該当者を選択して下さい");
 const QString RemoveQuestion = QStringLiteral("登録を抹消していいですか？");
 const QString NotListedMessage = QStringLiteral("該当者が登録者リストにありません");
@@ -229,6 +232,9 @@ void Form2::connectKeys()
             }
             field->setEnabled(false);
             enableCsvButtons();
+            // A month saved already is told as soon as it is fixed, before any dose is typed for it.
+            if (!Text7->isEnabled() && !Text6->isEnabled() && !monthToEnter())
+                return;
             moveFocusTo(next);
         });
     };
@@ -256,6 +262,42 @@ void Form2::showRegistrants()
 {
     List1->clear();
     List1->addItems(state.registrants.names);
+    markConfirmed();
+}
+
+void Form2::markConfirmed()
+{
+    // The list holds the registrants in list order, as the values waiting to be saved do.
+    const QIcon mark = style()->standardIcon(QStyle::SP_DialogApplyButton);
+    for (int row = 0; row < List1->count(); ++row) {
+        const auto position = static_cast<size_t>(row);
+        const bool confirmed = position < state.pendingEntries.size() &&
+                               (state.pendingEntries[position].typed || state.pendingEntries[position].imported);
+        QListWidgetItem* item = List1->item(row);
+        item->setIcon(confirmed ? mark : QIcon());
+        item->setBackground(confirmed ? QColor(214, 240, 214) : QColor(Qt::transparent));
+        item->setToolTip(confirmed ? QStringLiteral("確定済み（「全データ保存」で保存します）") : QString());
+    }
+}
+
+QString Form2::confirmedCounts(MonthKey key) const
+{
+    const auto count = [this](bool PendingEntry::*flag) {
+        return std::count_if(state.pendingEntries.begin(), state.pendingEntries.end(),
+                             [flag](const PendingEntry& e) { return e.*flag; });
+    };
+    const qsizetype typed = count(&PendingEntry::typed);
+    const qsizetype imported = count(&PendingEntry::imported);
+    const qsizetype rest = state.registrants.count() - typed - imported;
+    QString text = QStringLiteral("%1：登録者%2名のうち、確定した人 %3名（入力 %4名、CSV取込 %5名）")
+                       .arg(monthName(key))
+                       .arg(state.registrants.count())
+                       .arg(typed + imported)
+                       .arg(typed)
+                       .arg(imported);
+    if (rest > 0)
+        text += QStringLiteral("\n入力しなかった%1名は、外部被曝 M、内部被曝 0 として保存します。").arg(rest);
+    return text;
 }
 
 void Form2::List1DoubleClick(QListWidgetItem* item)
@@ -280,13 +322,13 @@ void Form2::List1DoubleClick(QListWidgetItem* item)
         dose->clear();
     Text13->setText(NoComment);
     if (const qsizetype position = state.positionOf(header->name);
-        position >= 0 && state.pendingEntries[position].imported)
-        showImportedValues(state.pendingEntries[position]);
+        position >= 0 && (state.pendingEntries[position].typed || state.pendingEntries[position].imported))
+        showConfirmedValues(state.pendingEntries[position]);
     typedSinceShown = false;
     Text8->setFocus();
 }
 
-void Form2::showImportedValues(const PendingEntry& entry)
+void Form2::showConfirmedValues(const PendingEntry& entry)
 {
     // Each value as a text that confirming reads back to the same number.
     Text8->setText(plainForm(entry.effective));
@@ -310,8 +352,9 @@ std::optional<MonthKey> Form2::monthToEnter()
     }
     const MonthKey key = MonthKey{*year} * 100 + *month;
     if (state.enteredMonths.contains(key)) {
-        dialogs.warn(messageOf(failure(FailureKind::MonthEntered)));
+        dialogs.warn(messageOf(failure(FailureKind::MonthEntered)) + SavedMonthHint);
         unlockTargetMonth();
+        moveFocusTo(Text7);
         return std::nullopt;
     }
     return key;
@@ -378,6 +421,7 @@ bool Form2::confirmShownPerson()
         return false;
     }
     state.pendingEntries[position] = entry;
+    markConfirmed();
     emptyPersonFields();
     emptyDoseFields();
     return true;
@@ -394,7 +438,8 @@ void Form2::Command3Click()
     const auto key = monthToEnter();
     if (!key)
         return;
-    if (!confirmWithLimitFindings(state.pendingEntries, *key, {}, SaveQuestion, false))
+    if (!confirmWithLimitFindings(state.pendingEntries, *key, {},
+                                  confirmedCounts(*key) + QStringLiteral("\n\n") + SaveQuestion, false))
         return;
     saveAll(*key);
 }
@@ -574,6 +619,7 @@ void Form2::Command10Click()
         for (const size_t position : typedChanged)
             pending[position] = state.pendingEntries[position];
     state.pendingEntries = pending;
+    markConfirmed();
     // Fields typed for the person shown are not confirmed: the imported values stand.
     emptyPersonFields();
     emptyDoseFields();

@@ -84,14 +84,19 @@ private:
     void showCorrected(const QString& jobType, const QString& affiliation);
 
     // The target month as a key, when one is given and not saved yet; otherwise nothing, after the message
-    // that explains why (a month saved already is also unlocked and emptied).
+    // that explains why (a month saved already is also unlocked and emptied, and データ訂正 pointed to).
     std::optional<MonthKey> monthToEnter();
     // Confirms the doses shown for the person shown, as "確  定" does; false after the message that
     // says why not.
     bool confirmShownPerson();
     void unlockTargetMonth();
     void enableCsvButtons();
-    void showImportedValues(const PendingEntry& entry);
+    // The values confirmed or imported for the person shown, as texts that confirming reads back the same.
+    void showConfirmedValues(const PendingEntry& entry);
+    // Marks in the list the registrants whose values are confirmed or imported for the month.
+    void markConfirmed();
+    // How many registrants have values confirmed, typed or imported, and what the others get.
+    QString confirmedCounts(MonthKey key) const;
     void emptyPersonFields();
     void emptyDoseFields();
     void saveAll(MonthKey key);

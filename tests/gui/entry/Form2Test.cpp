@@ -13,6 +13,10 @@ using namespace velmora::test;
 
 namespace {
 
+const QString EnteredMonthMessage = QStringLiteral("この年月のデータは既に入力済みです\n"
+                                                   "保存済みの値を変えるには、氏名をダブルクリックしてから"
+                                                   "「データ訂正」で訂正して下さい。");
+
 using Kind = ScriptedDialogs::Kind;
 
 class EntryWindow : public WindowTest {
@@ -178,14 +182,35 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedConfirm{"FractionalKey", u"2005", u"4.5", true, u"1", u"正しく入力して下さい"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(EntryWindow, ConfirmingAnEnteredMonthUnlocksAndEmptiesTheMonth)
+// The list marks who is confirmed for the month, and a person confirmed shows the values confirmed.
+TEST_F(EntryWindow, ConfirmedPersonsAreMarkedAndShowTheirValuesAgain)
+{
+    setMonth("2005", "4");
+    confirm(Names[1], {"1.5", "2"}, QStringLiteral("左手"));
+    const auto marked = [this] {
+        QList<bool> marks;
+        for (int row = 0; row < form.List1->count(); ++row)
+            marks << !form.List1->item(row)->icon().isNull();
+        return marks;
+    };
+    EXPECT_EQ(marked(), (QList<bool>{false, true, false}));
+    doubleClick(Names[1]);
+    EXPECT_EQ(form.Text8->text(), "1.5");
+    EXPECT_EQ(form.Text9->text(), "2");
+    EXPECT_EQ(form.Text13->text(), QStringLiteral("左手"));
+    click(form.Command6); // the list read again keeps its marks
+    EXPECT_EQ(marked(), (QList<bool>{false, true, false}));
+}
+
+// A saved month is refused as soon as it is fixed, before any dose is typed, pointing to データ訂正.
+TEST_F(EntryWindow, FixingASavedMonthIsRefusedAtOnceAndUnlocksAndEmptiesIt)
 {
     app.state.enteredMonths = {200504};
     setMonth("2005", "04");
-    confirm(QStringLiteral("鈴木"), {"1"});
-    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("この年月のデータは既に入力済みです")});
+    EXPECT_EQ(takeMessages(), QStringList{EnteredMonthMessage});
     EXPECT_TRUE(form.Text7->isEnabled() && form.Text7->text().isEmpty());
     EXPECT_TRUE(form.Text6->isEnabled() && form.Text6->text().isEmpty());
+    EXPECT_EQ(form.focusWidget(), form.Text7);
 }
 
 TEST_F(EntryWindow, ConfirmReadsTypedNumbersAndKeepsTheLastValues)
@@ -220,9 +245,12 @@ TEST_F(EntryWindow, SaveAllWithNothingConfirmedWritesTheDefaultsAndTheMonth)
 {
     setMonth("2005", "4");
     saveAll();
-    EXPECT_EQ(dialogs.shown,
-              (QList<ScriptedDialogs::Shown>{{Kind::OkCancel, QStringLiteral("データ入力に間違いはありませんか？")},
-                                             {Kind::Inform, QStringLiteral("全データを保存しました。")}}));
+    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{
+                                 {Kind::OkCancel, QStringLiteral("2005年4月：登録者3名のうち、確定した人 0名"
+                                                                 "（入力 0名、CSV取込 0名）\n入力しなかった3名は、"
+                                                                 "外部被曝 M、内部被曝 0 として保存します。\n\n"
+                                                                 "データ入力に間違いはありませんか？")},
+                                 {Kind::Inform, QStringLiteral("全データを保存しました。")}}));
     const QByteArray defaults = crlfLines({" 200504 ", " 0 ", " 0 ", " 0 ", " 0 ", "\x81\x5c"});
     for (const QString& name : Names)
         EXPECT_TRUE(fileBytes(app.dataDir.personalFile(name)).endsWith(crlfLines({"04-01-2005"}) + defaults));
@@ -233,8 +261,7 @@ TEST_F(EntryWindow, SaveAllWithNothingConfirmedWritesTheDefaultsAndTheMonth)
     dialogs.shown.clear();
     openEntry();
     setMonth("2005", "04");
-    click(form.Command3);
-    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("この年月のデータは既に入力済みです")});
+    EXPECT_EQ(takeMessages(), QStringList{EnteredMonthMessage});
 }
 
 TEST_F(EntryWindow, SaveAllAsksToConfirmDosesTypedButNotConfirmed)
@@ -487,7 +514,12 @@ TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQue
                        "山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者は対象外）、"
                        "実効 年度 51 > 20（5年の累積を記録）\n\n【注意】この月の線量で限度の注意となる人が1名います"
                        "（他施設での線量を含みます）。\n") +
-        suzuki + QStringLiteral("\n\nデータ入力に間違いはありませんか？")))
+        suzuki + QStringLiteral("\n\n")))
+        << question.text.toStdString();
+    // What is confirmed and what the others get, before the question.
+    EXPECT_TRUE(
+        question.text.endsWith(QStringLiteral("2026年7月：登録者3名のうち、確定した人 3名（入力 2名、CSV取込 1名）\n\n"
+                                              "データ入力に間違いはありませんか？")))
         << question.text.toStdString();
 }
 

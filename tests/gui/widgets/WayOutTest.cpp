@@ -1,5 +1,5 @@
-#include "core/files/PersonalFile.h"
 #include "gui/widgets/WayOut.h"
+#include "core/files/PersonalFile.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
