@@ -59,7 +59,7 @@ QString declarationValues(const Declaration& declaration)
 
 QString facilityValues(const Facility& facility)
 {
-    return QStringList{changeField(u"事業所名", facility.name), changeField(u"責任者の役職", facility.responsibleTitle),
+    return QStringList{changeField(u"事業所名", facility.name), changeField(u"責任者の職名", facility.responsibleTitle),
                        changeField(u"責任者の氏名", facility.responsibleName)}
         .join(ChangeWordSeparator);
 }

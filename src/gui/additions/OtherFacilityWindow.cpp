@@ -203,7 +203,8 @@ OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir
     FacilityNameBox = makeField(facilityGroup, QStringLiteral("FacilityNameBox"), 220);
     ResponsibleTitleBox = makeField(facilityGroup, QStringLiteral("ResponsibleTitleBox"), 160);
     ResponsibleNameBox = makeField(facilityGroup, QStringLiteral("ResponsibleNameBox"), 140);
-    ResponsibleTitleBox->setPlaceholderText(QStringLiteral("放射線管理責任者"));
+    // An example as a tip, not as grey text in the box, which reads as a value stored.
+    ResponsibleTitleBox->setToolTip(QStringLiteral("例：放射線管理責任者、院長"));
     SaveFacilityButton = new CommandButton(QStringLiteral("SaveFacilityButton"), QStringLiteral("保存"), facilityGroup);
     auto* facilityLayout = new QHBoxLayout(facilityGroup);
     for (const auto& [caption, field] : {std::pair{QStringLiteral("事業所名"), FacilityNameBox},

@@ -21,6 +21,11 @@ namespace {
 const QString IncompleteMessage = QStringLiteral("全項目を入力して下さい");
 const QString RestoreQuestion = QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？");
 const QString AlreadyListedMessage = QStringLiteral("この人の名前はすでに登録者リストに存在します。");
+const QString RemovedNameMessage =
+    QStringLiteral("この人の名前は登録抹消者リストにあるため、復活登録しない限り新しく登録できません。");
+// A name is a person's file: another person of the same name is registered under a name told apart.
+const QString SameNameHint = QStringLiteral("\n同じ氏名の別の人を登録するときは、「山田　花子２」のように"
+                                            "氏名に区別する文字を加えて登録して下さい。");
 const QString RestoredMessage = QStringLiteral("抹消者リストから登録者リストに移動しました。");
 const QString UnlistedFileQuestion =
     QStringLiteral("この人の個人データファイルはありますが、登録者リストにも登録抹消者リストにもありません"
@@ -259,7 +264,8 @@ void Form3::Command1Click()
         return;
     // Whoever has a file, or is listed, is never registered again: an existing file is never replaced.
     if (hasFile || listed) {
-        dialogs.warn(AlreadyListedMessage);
+        dialogs.warn((removed->contains(header.name) && !listed ? RemovedNameMessage : AlreadyListedMessage) +
+                     SameNameHint);
         resetFields();
         return;
     }

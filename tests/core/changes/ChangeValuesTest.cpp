@@ -120,8 +120,8 @@ const ChangeRow Rows[] = {
          const Status corrected = SaveCorrections(dir, Yamada, header, file->records, file->fingerprint);
          return corrected ? SaveFacility(dir, {}, {QStringLiteral("A病院"), {}, {}}) : corrected;
      },
-     "登録内容の訂正|山田|0|所属 放射線科|所属 外来、病棟\n事業所||0|事業所名 ―、責任者の役職 ―、責任者の氏名 "
-     "―|事業所名 A病院、責任者の役職 ―、責任者の氏名 ―\n"},
+     "登録内容の訂正|山田|0|所属 放射線科|所属 外来、病棟\n事業所||0|事業所名 ―、責任者の職名 ―、責任者の氏名 "
+     "―|事業所名 A病院、責任者の職名 ―、責任者の氏名 ―\n"},
     {"an entry elsewhere replaced by another person's of the same first month",
      [](const DataDir& dir, SharedState&) {
          OtherFacilityDose suzuki = Elsewhere;
@@ -154,7 +154,7 @@ const ChangeRow Rows[] = {
          const Status saved = SaveFacility(dir, {}, named);
          return saved ? SaveFacility(dir, named, named) : saved; // the same again: no change
      },
-     "事業所||0|事業所名 ―、責任者の役職 ―、責任者の氏名 ―|事業所名 A病院、責任者の役職 放射線管理責任者、責任者の氏名 "
+     "事業所||0|事業所名 ―、責任者の職名 ―、責任者の氏名 ―|事業所名 A病院、責任者の職名 放射線管理責任者、責任者の氏名 "
      "山田 太郎\n"},
 };
 

@@ -10,6 +10,9 @@ using namespace velmora::test;
 
 namespace {
 
+const QString SameNameHint = QStringLiteral("\n同じ氏名の別の人を登録するときは、「山田　花子２」のように"
+                                            "氏名に区別する文字を加えて登録して下さい。");
+
 using Kind = ScriptedDialogs::Kind;
 
 class RegistrationWindow : public WindowTest {
@@ -186,7 +189,7 @@ TEST_F(RegistrationWindow, AnExistingNameIsRefusedTheFieldsResetAndNothingWritte
     const auto before = snapshot(temp.path());
     click(form.Command1);
     EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{
-                                 {Kind::Warn, QStringLiteral("この人の名前はすでに登録者リストに存在します。")}}));
+                                 {Kind::Warn, QStringLiteral("この人の名前はすでに登録者リストに存在します。") + SameNameHint}}));
     EXPECT_EQ(snapshot(temp.path()), before);
     EXPECT_TRUE(form.Text2->text().isEmpty() && form.Text4->text().isEmpty() && form.Text5->text().isEmpty());
     EXPECT_TRUE(form.Option1->isChecked());
@@ -288,7 +291,8 @@ TEST_F(RegistrationWindow, RestoreKeepsTheOldFileAndPutsTheNameLast)
     EXPECT_EQ(ReadRemovedNames(app.dataDir), (QStringList{QStringLiteral("佐藤"), QStringLiteral("鈴木")}));
 }
 
-TEST_F(RegistrationWindow, DecliningTheRestoreEndsInTheExistingNameMessage)
+// いいえ to the restore says what is true of the name: it is on the removed list, not the registrant list.
+TEST_F(RegistrationWindow, DecliningTheRestoreSaysTheNameIsRemovedAndHowToRegisterAnother)
 {
     registerPerson(QStringLiteral("鈴木"));
     remove(QStringLiteral("鈴木"));
@@ -300,7 +304,9 @@ TEST_F(RegistrationWindow, DecliningTheRestoreEndsInTheExistingNameMessage)
     click(form.Command1);
     EXPECT_EQ(takeMessages(),
               (QStringList{QStringLiteral("この人の名前は登録抹消者リストにあります。復活登録しますか？"),
-                           QStringLiteral("この人の名前はすでに登録者リストに存在します。")}));
+                           QStringLiteral("この人の名前は登録抹消者リストにあるため、復活登録しない限り新しく"
+                                          "登録できません。") +
+                               SameNameHint}));
     EXPECT_EQ(snapshot(temp.path()), before);
 }
 
