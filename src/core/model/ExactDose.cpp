@@ -82,6 +82,15 @@ ExactDose ExactDose::dividedBy(qsizetype count) const
     return ExactDose((units + half) / divisor);
 }
 
+ExactDose ExactDose::roundedTo(int places) const
+{
+    __int128 step = 1;
+    for (int place = std::clamp(places, 0, 12); place < 12; ++place)
+        step *= 10;
+    const __int128 half = (units < 0 ? -step : step) / 2;
+    return ExactDose((units + half) / step * step);
+}
+
 QString ExactDose::text() const
 {
     // Whole mSv (at most 10²⁴, so two 64-bit parts) and twelve places of fraction, trailing zeros left off.

@@ -25,6 +25,8 @@ public:
     bool reachesFourFifthsOf(const ExactDose& limit) const { return units * 5 >= limit.units * 4; }
     // The dose shared out equally among `count` (0 for none), to the nearest 10⁻¹² mSv.
     ExactDose dividedBy(qsizetype count) const;
+    // The dose to `places` decimal places (0 to 12), half away from zero rounding up, as on paper.
+    ExactDose roundedTo(int places) const;
     bool isNegative() const { return units < 0; }
     bool isZero() const { return units == 0; }
 
