@@ -1,6 +1,7 @@
 #include "gui/history/ChangeHistoryWindow.h"
 
 #include "core/files/FacilitySettings.h"
+#include "core/files/ListFiles.h"
 #include "core/files/WriterLock.h"
 #include "core/model/Calendar.h"
 #include "core/texts/Messages.h"
@@ -97,6 +98,25 @@ void ChangeHistoryWindow::connectControls()
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
+QStringList ChangeHistoryWindow::inListOrder(const QStringList& persons) const
+{
+    // The registrants in the list's order, then the persons removed in theirs, then any other the history
+    // names (a list that cannot be read orders nobody).
+    QStringList ordered;
+    if (const auto registrants = LoadRegistrantList(dataDir))
+        ordered = registrants->names;
+    if (const auto removed = ReadRemovedNames(dataDir))
+        ordered += *removed;
+    const QSet<QString> named(persons.begin(), persons.end());
+    ordered.removeIf([&named](const QString& name) { return !named.contains(name); });
+    ordered.removeDuplicates();
+    const QSet<QString> placed(ordered.begin(), ordered.end());
+    for (const QString& name : persons)
+        if (!placed.contains(name))
+            ordered << name;
+    return ordered;
+}
+
 void ChangeHistoryWindow::open()
 {
     // The newest records decoded, every record checked: thirty years of history open at once.
@@ -117,7 +137,7 @@ void ChangeHistoryWindow::open()
     MonthBox->clear();
     MonthBox->addItem(Everything);
     if (read) {
-        for (const QString& name : read->persons)
+        for (const QString& name : inListOrder(read->persons))
             PersonBox->addItem(name, name);
         for (const MonthKey month : read->months)
             MonthBox->addItem(monthName(month), month);

@@ -36,6 +36,8 @@ public:
 
 private:
     void connectControls();
+    // The names the history holds in the registrant list's order (then the removed list's, then the rest).
+    QStringList inListOrder(const QStringList& persons) const;
     void choose();
     void printHistory();
     void showChainStanding(const Result<HistoryRead>& read);

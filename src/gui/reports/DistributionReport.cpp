@@ -150,10 +150,10 @@ void drawDoseDistribution(Surface& surface, const ReportStyle& style, const Dose
 
     double y = drawCountTable(pen, 180, effectiveYearBands().heading, distribution.effective.labels(),
                               {{QStringLiteral("人数"), distribution.effective.counts}});
-    pen.text(Left, y + Padding,
-             QStringLiteral("集団線量 %1 人・mSv　平均 %2 mSv　最大 %3 mSv")
-                 .arg(distribution.collective.text(), distribution.mean.roundedTo(3).text(),
-                      distribution.maximum.text()));
+    pen.text(
+        Left, y + Padding,
+        QStringLiteral("集団線量 %1 人・mSv　平均 %2 mSv　最大 %3 mSv")
+            .arg(distribution.collective.text(), distribution.mean.roundedTo(3).text(), distribution.maximum.text()));
     y = drawCountTable(pen, y + 90, lensYearBands().heading, distribution.lens.labels(),
                        {{QStringLiteral("人数"), distribution.lens.counts}});
     y = drawCountTable(pen, y + 50, skinYearBands().heading, distribution.skin.labels(),

@@ -397,8 +397,11 @@ TEST(ExactDose, TakesTheStoredDecimal)
                                              {5.0, 0, "0"}})
         EXPECT_EQ(ExactDose::of(total).dividedBy(count).text(), text) << total << " / " << count;
     // The printed mean, to 0.001 mSv, half away from zero.
-    for (const auto& [total, count, text] : {std::tuple{3.188, 3, "1.063"}, {-3.188, 3, "-1.063"}, {0.0015, 1, "0.002"},
-                                             {0.0014999, 1, "0.001"}, {2.0, 1, "2"}})
+    for (const auto& [total, count, text] : {std::tuple{3.188, 3, "1.063"},
+                                             {-3.188, 3, "-1.063"},
+                                             {0.0015, 1, "0.002"},
+                                             {0.0014999, 1, "0.001"},
+                                             {2.0, 1, "2"}})
         EXPECT_EQ(ExactDose::of(total).dividedBy(count).roundedTo(3).text(), text) << total << " / " << count;
 }
 

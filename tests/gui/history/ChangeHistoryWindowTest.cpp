@@ -66,6 +66,24 @@ TEST_F(ChangeHistoryView, ShowsEveryChangeByPersonAndMonthSaysWhereTheChainBreak
 
 // A garbage line appended: every record is shown, the line named, and the history set aside from the
 // window begins anew.
+// The names to choose from stand in the registrant list's order, not in the order of their character codes.
+TEST_F(ChangeHistoryView, OffersThePersonsInTheRegistrantListsOrder)
+{
+    const QStringList names{QStringLiteral("青木"), QStringLiteral("山田")};
+    makeStore(app.dataDir, names);
+    QList<OtherFacilityDose> doses;
+    for (const QString& name : names)
+        doses << OtherFacilityDose{name, QStringLiteral("B病院"), 202505, 202505, 1, 0, 0, 0, NoComment};
+    ASSERT_TRUE(SaveOtherFacilityDoses(app.dataDir, {}, doses));
+    click(app.form1().Command4);
+    click(app.totalsWindow().HistoryButton);
+    const QComboBox* box = app.totalsWindow().historyWindow.PersonBox;
+    QStringList offered;
+    for (int item = 1; item < box->count(); ++item)
+        offered << box->itemText(item);
+    EXPECT_EQ(offered, names);
+}
+
 TEST_F(ChangeHistoryView, ShowsEveryRecordPastADamagedLineAndSetsTheDamageAside)
 {
     makeStore(app.dataDir, {QStringLiteral("山田")});

@@ -188,8 +188,9 @@ TEST_F(RegistrationWindow, AnExistingNameIsRefusedTheFieldsResetAndNothingWritte
     form.Option2->click();
     const auto before = snapshot(temp.path());
     click(form.Command1);
-    EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{
-                                 {Kind::Warn, QStringLiteral("この人の名前はすでに登録者リストに存在します。") + SameNameHint}}));
+    EXPECT_EQ(dialogs.shown,
+              (QList<ScriptedDialogs::Shown>{
+                  {Kind::Warn, QStringLiteral("この人の名前はすでに登録者リストに存在します。") + SameNameHint}}));
     EXPECT_EQ(snapshot(temp.path()), before);
     EXPECT_TRUE(form.Text2->text().isEmpty() && form.Text4->text().isEmpty() && form.Text5->text().isEmpty());
     EXPECT_TRUE(form.Option1->isChecked());
