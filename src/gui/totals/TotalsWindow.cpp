@@ -3,6 +3,7 @@
 #include "core/changes/Exports.h"
 #include "core/files/ChangeHistory.h"
 #include "core/files/FacilitySettings.h"
+#include "core/model/Calendar.h"
 #include "core/rules/TotalsColumns.h"
 #include "core/texts/Messages.h"
 #include "gui/archive/YearArchive.h"
@@ -418,7 +419,15 @@ void TotalsWindow::archiveYear()
 {
     if (model.allRows().isEmpty())
         return;
-    const int year = model.fiscalYear();
+    int year = model.fiscalYear();
+    // A year not yet closed is refused before anything is asked, and the last closed year proposed.
+    if (const int lastClosed = fiscalYearOf(monthOf(clock.now().date())) - 1; year > lastClosed) {
+        if (!dialogs.confirmYesNo(messageOf(failureWithText(FailureKind::YearNotClosed, QString::number(year))) +
+                                  QStringLiteral("\n\n終わっている最後の年度、%1年度の保存版を作成しますか？")
+                                      .arg(lastClosed)))
+            return;
+        year = lastClosed;
+    }
     const QString chosen = dialogs.chooseFolder(QStringLiteral("%1年度の保存版を作成するフォルダ").arg(year), {});
     if (chosen.isEmpty())
         return;
