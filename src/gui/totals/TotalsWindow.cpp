@@ -30,7 +30,7 @@
 namespace velmora {
 namespace {
 
-constexpr int FrozenColumns = 2; // 登録番号 and 氏名
+constexpr int FrozenColumns = 2; // 登録番号 and 氏名, with 判定 shown beside them
 constexpr int ReasonsWidth = 360;
 constexpr int RowHeight = 20;
 const QString NoPersonChosen = QStringLiteral("行を選ぶと、その人の各月の線量を表示します");
@@ -75,10 +75,16 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     TotalsTable->horizontalHeader()->setStretchLastSection(true);
     for (QTableView* table : {FrozenTable, TotalsTable})
         table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // the rows of both stay level
+    // 判定 stays in view beside the names, and 理由 leads the scrolled columns, however many columns a year
+    // with internal doses, doses elsewhere and pregnancies shows (the print and the CSV keep their order).
+    const auto verdict = static_cast<int>(shownColumns().indexOf(TotalsColumn::Verdict));
+    const auto reasons = static_cast<int>(shownColumns().indexOf(TotalsColumn::Reasons));
     for (int column = 0; column < model.columnCount(); ++column) {
-        FrozenTable->setColumnHidden(column, column >= FrozenColumns);
-        TotalsTable->setColumnHidden(column, column < FrozenColumns);
+        FrozenTable->setColumnHidden(column, column >= FrozenColumns && column != verdict);
+        TotalsTable->setColumnHidden(column, column < FrozenColumns || column == verdict);
     }
+    FrozenTable->horizontalHeader()->moveSection(FrozenTable->horizontalHeader()->visualIndex(verdict), FrozenColumns);
+    TotalsTable->horizontalHeader()->moveSection(TotalsTable->horizontalHeader()->visualIndex(reasons), FrozenColumns);
     connect(TotalsTable->verticalScrollBar(), &QScrollBar::valueChanged, FrozenTable->verticalScrollBar(),
             &QScrollBar::setValue);
     connect(FrozenTable->verticalScrollBar(), &QScrollBar::valueChanged, TotalsTable->verticalScrollBar(),
@@ -272,8 +278,9 @@ void TotalsWindow::fitColumns()
     const auto reasons = static_cast<int>(shownColumns().indexOf(TotalsColumn::Reasons));
     TotalsTable->setColumnWidth(reasons, std::min(ReasonsWidth, TotalsTable->columnWidth(reasons)));
     int frozenWidth = 2 * FrozenTable->frameWidth();
-    for (int column = 0; column < FrozenColumns; ++column)
-        frozenWidth += FrozenTable->columnWidth(column);
+    for (int column = 0; column < model.columnCount(); ++column)
+        if (!FrozenTable->isColumnHidden(column))
+            frozenWidth += FrozenTable->columnWidth(column);
     FrozenTable->setFixedWidth(frozenWidth);
     // Headings of one height, so that the rows of both tables stand level.
     const int headings = std::max(FrozenTable->horizontalHeader()->sizeHint().height(),
@@ -422,9 +429,9 @@ void TotalsWindow::archiveYear()
     int year = model.fiscalYear();
     // A year not yet closed is refused before anything is asked, and the last closed year proposed.
     if (const int lastClosed = fiscalYearOf(monthOf(clock.now().date())) - 1; year > lastClosed) {
-        if (!dialogs.confirmYesNo(messageOf(failureWithText(FailureKind::YearNotClosed, QString::number(year))) +
-                                  QStringLiteral("\n\n終わっている最後の年度、%1年度の保存版を作成しますか？")
-                                      .arg(lastClosed)))
+        if (!dialogs.confirmYesNo(
+                messageOf(failureWithText(FailureKind::YearNotClosed, QString::number(year))) +
+                QStringLiteral("\n\n終わっている最後の年度、%1年度の保存版を作成しますか？").arg(lastClosed)))
             return;
         year = lastClosed;
     }

@@ -68,12 +68,16 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_EQ(colour(3), QColor(200, 200, 200));
     EXPECT_EQ(cell(4, 3), QStringLiteral("抹消"));
 
-    // The names stay in view beside the scrolled columns; without internal doses, doses elsewhere or
-    // pregnancies in the year, their columns (13 to 17) are not shown.
+    // The names and 判定 stay in view beside the scrolled columns, which 理由 leads; without internal doses,
+    // doses elsewhere or pregnancies in the year, their columns (13 to 17) are not shown.
     for (int column = 0; column < 20; ++column) {
-        EXPECT_EQ(form.FrozenTable->isColumnHidden(column), column >= 2) << column;
-        EXPECT_EQ(form.TotalsTable->isColumnHidden(column), column < 2 || (column >= 13 && column <= 17)) << column;
+        EXPECT_EQ(form.FrozenTable->isColumnHidden(column), column >= 2 && column != verdict) << column;
+        EXPECT_EQ(form.TotalsTable->isColumnHidden(column),
+                  column < 2 || column == verdict || (column >= 13 && column <= 17))
+            << column;
     }
+    EXPECT_EQ(form.FrozenTable->horizontalHeader()->visualIndex(verdict), 2);
+    EXPECT_EQ(form.TotalsTable->horizontalHeader()->logicalIndex(2), verdict + 1); // 理由
     form.TotalsTable->horizontalScrollBar()->setValue(form.TotalsTable->horizontalScrollBar()->maximum());
     EXPECT_TRUE(form.FrozenTable->isVisible());
     EXPECT_EQ(form.FrozenTable->horizontalHeader()->sectionViewportPosition(1), form.FrozenTable->columnWidth(0));
@@ -102,8 +106,9 @@ TEST_F(DoseTotalsWindow, KeepsAClosedYearOnlyWhenEveryFileReads)
     click(app.form1().Command4);
     takeMessages();
     // The open year shown: refused before a folder is asked for, and the last closed year proposed.
-    const QString proposal = QStringLiteral("2026年度はまだ終わっていません。保存版は年度末（2027年3月31日）の後に"
-                                            "作成して下さい\n\n終わっている最後の年度、2025年度の保存版を作成しますか？");
+    const QString proposal =
+        QStringLiteral("2026年度はまだ終わっていません。保存版は年度末（2027年3月31日）の後に"
+                       "作成して下さい\n\n終わっている最後の年度、2025年度の保存版を作成しますか？");
     dialogs.answer(false);
     click(form.ArchiveButton);
     EXPECT_EQ(takeMessages(), QStringList{proposal});
