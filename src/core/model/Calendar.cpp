@@ -73,6 +73,12 @@ QString monthName(MonthKey key)
     return QStringLiteral("%1年%2月").arg(key / 100).arg(key % 100);
 }
 
+QString quarterName(int quarter)
+{
+    const int first = quarter * 3 % 12 + 1; // 4, 7, 10, 1
+    return QStringLiteral("%1～%2月").arg(first).arg(first + 2);
+}
+
 std::optional<MonthKey> typedYearMonth(const QString& text)
 {
     const QList<qint64> parts = dateParts(text, 6);

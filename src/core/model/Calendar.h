@@ -32,6 +32,10 @@ MonthKey monthOf(const QDate& date);
 // "2025年5月", as reasons and reports name a month.
 QString monthName(MonthKey key);
 
+// A quarter of the fiscal year (1 to 4) as reasons, notices and reports name it to a person: "4～6月",
+// "7～9月", "10～12月", "1～3月". (Column headings and the CSV keep the short Q1 to Q4.)
+QString quarterName(int quarter);
+
 // A typed year and month ("2025/05", "2025/5", "202505", "2025年5月", full-width digits too) of the record
 // years as a key; nothing for anything else.
 std::optional<MonthKey> typedYearMonth(const QString& text);

@@ -1,5 +1,7 @@
 #include "core/rules/DoseLimits.h"
 
+#include "core/model/Calendar.h"
+
 namespace velmora {
 namespace {
 
@@ -36,7 +38,7 @@ QString periodName(const DoseLimit& limit, int quarter)
 {
     switch (limit.period) {
     case P::Quarter:
-        return quarter > 0 ? QStringLiteral("Q%1").arg(quarter) : QStringLiteral("Q");
+        return quarter > 0 ? quarterName(quarter) : QStringLiteral("3か月");
     case P::FiscalYear:
         return QStringLiteral("年度");
     case P::Block:

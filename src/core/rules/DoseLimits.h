@@ -54,7 +54,7 @@ constexpr int RecordBlockAboveMSv = 20;
 // The rules of 注意 with their sources, for the guide and the print.
 const QStringList& warningRules();
 
-// "実効 年度 50、5年 100、女性 Q 5／水晶体 年度 50、…": the limits that hold in a fiscal year, in short.
+// "実効 年度 50、5年 100、女性 3か月 5／水晶体 年度 50、…": the limits that hold in a fiscal year, in short.
 QString limitsInShort(int fiscalYear);
 
 // The limit table as the rows of a Markdown table, as the guide holds it.

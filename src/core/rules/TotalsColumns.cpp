@@ -1,6 +1,7 @@
 #include "core/rules/TotalsColumns.h"
 
 #include "core/files/NumberForms.h"
+#include "core/model/Calendar.h"
 
 namespace velmora {
 namespace {
@@ -203,7 +204,7 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
         rows.append({QStringLiteral("他施設"),
                      {other.effective.text(), other.lens.text(), other.skin.text(), other.internal.text()}});
     for (size_t quarter = 0; quarter < 4; ++quarter)
-        rows.append({QStringLiteral("Q%1").arg(quarter + 1),
+        rows.append({quarterName(static_cast<int>(quarter) + 1),
                      {t.effectiveQuarters[quarter].text(), t.lensQuarters[quarter].text(),
                       t.skinQuarters[quarter].text(), t.internalQuarters[quarter].text()}});
     rows.append({QStringLiteral("年度"),

@@ -1,5 +1,6 @@
 #include "gui/reports/DistributionReport.h"
 
+#include "core/model/Calendar.h"
 #include <algorithm>
 #include <numeric>
 
@@ -13,8 +14,6 @@ constexpr double RowHeight = 50;
 constexpr double Padding = 10;
 
 // The quarters of the women's table, as the statutory form names them.
-const QString QuarterNames[] = {QStringLiteral("4～6月"), QStringLiteral("7～9月"), QStringLiteral("10～12月"),
-                                QStringLiteral("1～3月")};
 
 // A text centred in a cell.
 void centred(ReportPen& pen, double left, double width, double top, const QString& text)
@@ -160,7 +159,7 @@ void drawDoseDistribution(Surface& surface, const ReportStyle& style, const Dose
                        {{QStringLiteral("人数"), distribution.skin.counts}});
     QList<std::pair<QString, QList<int>>> quarters;
     for (int quarter = 0; quarter < 4; ++quarter)
-        quarters.append({QuarterNames[quarter], distribution.womenQuarters[static_cast<size_t>(quarter)].counts});
+        quarters.append({quarterName(quarter + 1), distribution.womenQuarters[static_cast<size_t>(quarter)].counts});
     y = drawCountTable(pen, y + 50, womenQuarterBands().heading, distribution.womenQuarters[0].labels(), quarters);
     pen.text(Left, y + 40,
              QStringLiteral("対象：%1年4月～%2年3月に記録のある作業者（抹消者を含む）%3名　読込不可 %4件")

@@ -498,7 +498,7 @@ TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQue
     dialogs.answerFile(csv);
     dialogs.answer(true);
     click(form.Command10);
-    const QString suzuki = QStringLiteral("鈴木：実効 Q2 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）");
+    const QString suzuki = QStringLiteral("鈴木：実効 7～9月 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）");
     EXPECT_TRUE(
         dialogs.shown.last().text.contains(QStringLiteral("【注意】この月の線量で限度の注意となる人が1名います") +
                                            QStringLiteral("（他施設での線量を含みます）。\n") + suzuki))
@@ -511,7 +511,7 @@ TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQue
     EXPECT_EQ(question.kind, Kind::Doubtful); // someone over a limit: Cancel, saving nothing, is the default
     EXPECT_TRUE(question.text.startsWith(
         QStringLiteral("【超過】この月の線量で限度を超える人が1名います（他施設での線量を含みます）。\n"
-                       "山田：実効 年度 51 > 50、実効 Q2 6 > 5（女性。妊娠不能と診断された者は対象外）、"
+                       "山田：実効 年度 51 > 50、実効 7～9月 6 > 5（女性。妊娠不能と診断された者は対象外）、"
                        "実効 年度 51 > 20（5年の累積を記録）\n\n【注意】この月の線量で限度の注意となる人が1名います"
                        "（他施設での線量を含みます）。\n") +
         suzuki + QStringLiteral("\n\n")))

@@ -41,7 +41,7 @@ TEST(PersonCharts, BarsLinesAndMarksLandWhereTheFiguresSay)
     const auto written = [&](const QString& text) {
         return std::any_of(page.texts.begin(), page.texts.end(), [&](const auto& t) { return t.text == text; });
     };
-    EXPECT_TRUE(written(QStringLiteral("実効 Q 5")));
+    EXPECT_TRUE(written(QStringLiteral("実効 3か月 5")));
     EXPECT_TRUE(written(QStringLiteral("軸より上の限度：実効 年度・水晶体 年度 50 mSv")));
     // The running year total reaches June's 4.5, then 6.5 with September's dose elsewhere.
     const auto solidTo = [&](double mSv) {
