@@ -58,8 +58,9 @@ TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
     const ProgramRun january = runVelmora(
         {QStringLiteral("--import-month"), QStringLiteral("200601"), csv, QStringLiteral("--data-dir"), store.path()});
     EXPECT_EQ(january.exitCode, 0) << january.err.toStdString();
-    EXPECT_TRUE(january.out.endsWith(QStringLiteral("となる人が1名います（他施設での線量を含みます）。\n"
-                                                    "山田：実効 1～3月 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）\n")))
+    EXPECT_TRUE(
+        january.out.endsWith(QStringLiteral("となる人が1名います（他施設での線量を含みます）。\n"
+                                            "山田：実効 1～3月 4.5 ≥ 4（女性。妊娠不能と診断された者は対象外）\n")))
         << january.out.toStdString();
 }
 
