@@ -36,7 +36,7 @@ QString limitsKey(int fiscalYear)
 
 QString dayText(const QDate& date)
 {
-    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+    return date.toString(QStringLiteral("yyyy年MM月dd日")); // as every printed page gives a day
 }
 
 QString countsLine(const TotalsPrintout& printout)

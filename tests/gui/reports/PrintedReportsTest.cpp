@@ -250,6 +250,12 @@ TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordIn
     EXPECT_EQ(box->page, pages);
     EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const PdfBox& w) { return w.text == "事業所：A病院"; }),
               pages);
+    // Days in one form, as the print day stands in each page's corner: 2021年04月01日, never 2021年4月1日.
+    const auto saying = [&](const QString& text) {
+        return std::count_if(words.begin(), words.end(), [&](const PdfBox& w) { return w.text.contains(text); });
+    };
+    EXPECT_GT(saying(QStringLiteral("2021年04月01日")), 0);
+    EXPECT_EQ(saying(QStringLiteral("年4月1日")), 0);
     int printedNames = 0;
     double headingsTop = 0;
     int page = 0;
