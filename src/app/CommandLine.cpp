@@ -24,7 +24,9 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -86,6 +88,58 @@ bool outputReplacesStore(const StartOptions& options, const DataDir& dir)
     return true;
 }
 
+// Lines of at most `columns` columns of a terminal, a full-width character taking two; broken between
+// full-width characters or at spaces, never inside a word of ASCII (an option's name, <folder>).
+QStringList wrappedLines(const QString& text, int columns)
+{
+    QStringList lines{QString()};
+    int width = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = at + 1;
+        if (text[at].unicode() < 0x80 && text[at] != QLatin1Char(' '))
+            while (end < text.size() && text[end].unicode() < 0x80 && text[end] != QLatin1Char(' '))
+                ++end;
+        const QString token = text.mid(at, end - at);
+        const int tokenWidth = token[0].unicode() < 0x80 ? static_cast<int>(token.size()) : 2;
+        // A closing mark stays at the end of its line, an opening one goes with what it opens.
+        const bool closing = QStringLiteral("、。）」").contains(token);
+        if (width + tokenWidth > columns && width > 0 && !closing) {
+            QString carried;
+            if (lines.last().endsWith(u'（') || lines.last().endsWith(u'「')) {
+                carried = lines.last().right(1);
+                lines.last().chop(1);
+            }
+            lines.last() = lines.last().trimmed();
+            lines << carried;
+            width = carried.isEmpty() ? 0 : 2;
+        }
+        if (width > 0 || token != QStringLiteral(" ")) {
+            lines.last() += token;
+            width += tokenWidth;
+        }
+        at = end;
+    }
+    return lines;
+}
+
+// The options and what each does, in Japanese: Qt's own help counts a full-width character as one column and
+// breaks Japanese lines only at spaces.
+QString helpText(const QList<QCommandLineOption>& options)
+{
+    QString text = QStringLiteral("使い方: velmora [オプション] [CSVファイル]\n個人被曝線量管理\n\nオプション:\n");
+    for (const QCommandLineOption& option : options) {
+        QStringList names;
+        for (const QString& name : option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        text += QStringLiteral("  ") + names.join(QStringLiteral(", ")) +
+                (option.valueName().isEmpty() ? QString() : QStringLiteral(" <%1>").arg(option.valueName())) +
+                QLatin1Char('\n');
+        for (const QString& line : wrappedLines(option.description(), 72))
+            text += QStringLiteral("      ") + line + QLatin1Char('\n');
+    }
+    return text + QStringLiteral("\n--import-month の後には、読むCSVファイルを指定します。\n");
+}
+
 } // namespace
 
 StartOptions readCommandLine(int& argc, char** argv)
@@ -96,86 +150,91 @@ StartOptions readCommandLine(int& argc, char** argv)
     for (int at = 0; at < argc; ++at)
         arguments << QString::fromLocal8Bit(argv[at]);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("個人被曝線量管理: personal radiation dose records"));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                                     QStringLiteral("Keeps the data in <folder>; one that does not exist is made "
-                                                    "only after asking (never by a command without windows)."),
-                                     QStringLiteral("folder"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("オプションの一覧（この表示）を示します。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("版を示します。"));
+    const QCommandLineOption dataDir(
+        QStringLiteral("data-dir"),
+        QStringLiteral(
+            "データを <folder> "
+            "に置きます。ないフォルダは確かめてから作ります（ウィンドウを開かないコマンドでは作りません）。"),
+        QStringLiteral("folder"));
     const QCommandLineOption chosen(QStringLiteral("chosen-data-dir"),
-                                    QStringLiteral("Keeps the data in the folder chosen before; asks for one the "
-                                                   "first time. The menu entry starts Velmora so."));
-    const QCommandLineOption doseTotals(QStringLiteral("dose-totals"),
-                                        QStringLiteral("Writes the dose totals and the limit check of every "
-                                                       "registrant for <fiscal-year> as CSV, without windows."),
-                                        QStringLiteral("fiscal-year"));
+                                    QStringLiteral("前に選んだデータフォルダを使います。初めてのときは選んでもらいます"
+                                                   "（メニューからはこの形で起動します）。"));
+    const QCommandLineOption doseTotals(
+        QStringLiteral("dose-totals"),
+        QStringLiteral("<fiscal-year> 年度の全登録者の線量集計と限度の確認をCSVで書き出します（ウィンドウなし）。"),
+        QStringLiteral("fiscal-year"));
     const QCommandLineOption distribution(
         QStringLiteral("dose-distribution"),
-        QStringLiteral("Writes how many workers fall into each dose band of <fiscal-year> as CSV, without windows."),
+        QStringLiteral("<fiscal-year> 年度の線量区分ごとの人数（線量分布）をCSVで書き出します（ウィンドウなし）。"),
         QStringLiteral("fiscal-year"));
     const QCommandLineOption output(
         QStringLiteral("output"),
-        QStringLiteral("Writes the CSV of --dose-totals, --dose-distribution or --leaving-record into "
-                       "<file> instead of standard output."),
+        QStringLiteral("--dose-totals、--dose-distribution、--leaving-record、--history のCSVを標準出力でなく <file> "
+                       "に書き出します（--archive-year では書き出す空のフォルダ）。"),
         QStringLiteral("file"));
-    const QCommandLineOption import(QStringLiteral("import-month"),
-                                    QStringLiteral("Reads the doses of <month> (YYYYMM) for every registrant from "
-                                                   "the CSV file given after it and saves the month, without "
-                                                   "windows. Refused, with nothing changed, on any doubt."),
-                                    QStringLiteral("month"));
+    const QCommandLineOption import(
+        QStringLiteral("import-month"),
+        QStringLiteral("<month>"
+                       "（YYYYMM）の全登録者の線量を後に続くCSVファイルから読み、その月として保存します（ウィンドウなし"
+                       "）。疑わしい点があれば何も変えずに中止します。"),
+        QStringLiteral("month"));
     const QCommandLineOption leaving(
         QStringLiteral("leaving-record"),
-        QStringLiteral("Writes the doses of <name> in the current five-year block as the CSV of doses received "
-                       "elsewhere, for the next employer (--output as above), without windows."),
+        QStringLiteral(
+            "<name> さんの線量を、次の事業所が取り込める他施設線量のCSV（離職時記録）として書き出します（--output "
+            "は上と同じ、ウィンドウなし）。"),
         QStringLiteral("name"));
-    const QCommandLineOption otherDoses(
-        QStringLiteral("import-other-doses"),
-        QStringLiteral("Adds the doses received elsewhere of a CSV <file> (such as a leaving record), without "
-                       "windows. Refused, with nothing changed, on any doubt."),
-        QStringLiteral("file"));
+    const QCommandLineOption otherDoses(QStringLiteral("import-other-doses"),
+                                        QStringLiteral("CSVファイル "
+                                                       "<file>"
+                                                       "（離職時記録など）の他施設での線量を追加します（ウィンドウなし"
+                                                       "）。疑わしい点があれば何も変えずに中止します。"),
+                                        QStringLiteral("file"));
     const QCommandLineOption replace(
         QStringLiteral("replace"),
-        QStringLiteral("With --import-month: persons whose file already holds the month with other values (a run "
-                       "stopped midway) get the file's values instead of stopping the import."));
-    const QCommandLineOption history(
-        QStringLiteral("history"),
-        QStringLiteral("Writes the change history (who changed what, when, the values before and after) as CSV "
-                       "(--output as above), without windows."));
+        QStringLiteral(
+            "--import-month で、途中で止まった取り込みにより別の値でその月を持つ人を、中止せずにCSVの値にします。"));
+    const QCommandLineOption history(QStringLiteral("history"),
+                                     QStringLiteral("変更履歴（いつ、誰が、何を、変更前と変更後の値）をCSVで書き出しま"
+                                                    "す（--output は上と同じ、ウィンドウなし）。"));
     const QCommandLineOption person(QStringLiteral("person"),
-                                    QStringLiteral("With --history: only the changes of <name>."),
+                                    QStringLiteral("--history で、<name> さんの変更だけを書き出します。"),
                                     QStringLiteral("name"));
     const QCommandLineOption verify(
         QStringLiteral("verify"),
-        QStringLiteral("Reads every file of the data folder and checks that no record of the change history was "
-                       "altered; names the first fault and ends with status 1, without windows."));
+        QStringLiteral("データフォルダのすべてのファイルを読み、変更履歴が書き換えられていないこと、ファイルが変更履歴"
+                       "と合うことを確かめます。問題があれば示して状態1で終わります（ウィンドウなし）。"));
     const QCommandLineOption setAside(
         QStringLiteral("set-aside-history"),
-        QStringLiteral("Keeps a change history that has lines that do not read under a new name in the data folder "
-                       "and begins the history anew with a record naming it, chained on from it, so that changes "
-                       "can be made again, without windows."));
+        QStringLiteral("読めない行のある変更履歴を別の名前で保管し、それにつながる新しい変更履歴を始めて、変更をまたで"
+                       "きるようにします（ウィンドウなし）。"));
     const QCommandLineOption backup(
         QStringLiteral("backup"),
-        QStringLiteral("Copies the data folder, when it reads whole, into a new dated generation in the existing "
-                       "<folder> with a manifest of every file's SHA-256, and removes the generations no longer kept "
-                       "(the last 10, the last of each month for a year, the last of each year, the last of the most "
-                       "persons and of the longest history), without windows. Status 3 when the store holds less "
-                       "than a generation before."),
+        QStringLiteral("データがすべて読めるとき、既存の <folder> "
+                       "に日時付きの新しい世代として全ファイルのSHA-"
+                       "256の一覧とともにコピーし、残さない世代を削除します（最新10、1年間の各月の最後、各年の最後、登"
+                       "録者が最も多い世代と変更履歴が最も長い世代を残す、ウィンドウなし）。前の世代よりデータが少ない"
+                       "ときは状態3で終わります。"),
         QStringLiteral("folder"));
     const QCommandLineOption checkBackup(
         QStringLiteral("verify-backup"),
-        QStringLiteral("Checks every generation in <folder> against its manifest and lists each with its result; "
-                       "status 1 when any differs, without windows."),
+        QStringLiteral(
+            "<folder> "
+            "のすべての世代をその一覧と照らして結果を示します。違いがあれば状態1で終わります（ウィンドウなし）。"),
         QStringLiteral("folder"));
     const QCommandLineOption archive(
         QStringLiteral("archive-year"),
-        QStringLiteral("Writes the closed <fiscal-year>'s reports as PDF/A-1b files, its CSVs and a manifest of "
-                       "their SHA-256 into the empty folder of --output, without windows."),
+        QStringLiteral("終わった <fiscal-year> 年度の帳票をPDF/A-1bで、CSVとそれらのSHA-256の一覧とともに --output "
+                       "の空のフォルダに書き出します（ウィンドウなし）。"),
         QStringLiteral("fiscal-year"));
-    parser.addOptions({dataDir, chosen, doseTotals, distribution, output, import, replace, leaving, otherDoses, history,
-                       person, verify, setAside, backup, checkBackup, archive});
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The CSV file of --import-month."),
-                                 QStringLiteral("[file]"));
+    const QList<QCommandLineOption> known{help,   version, dataDir,  chosen,  doseTotals,  distribution,
+                                          output, import,  replace,  leaving, otherDoses,  history,
+                                          person, verify,  setAside, backup,  checkBackup, archive};
+    parser.addOptions(known);
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
         parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses) ||
@@ -187,7 +246,7 @@ StartOptions readCommandLine(int& argc, char** argv)
     // Printed on standard output on every platform (Qt would show a message box on Windows).
     if (parser.isSet(help) || parser.isSet(version)) {
         const QCoreApplication printing(argc, argv);
-        const QString text = parser.isSet(help) ? parser.helpText()
+        const QString text = parser.isSet(help) ? helpText(known)
                                                 : QCoreApplication::applicationName() + QLatin1Char(' ') +
                                                       QCoreApplication::applicationVersion() + QLatin1Char('\n');
         std::fputs(text.toLocal8Bit().constData(), stdout);

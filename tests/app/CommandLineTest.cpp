@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -280,7 +281,18 @@ TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)
         program.start(QStringLiteral(VELMORA_BINARY), {QString::fromLatin1(answered)});
         ASSERT_TRUE(program.waitForFinished(30000));
         EXPECT_EQ(program.exitCode(), 0) << answered;
-        EXPECT_FALSE(program.readAllStandardOutput().isEmpty()) << answered;
+        const QString told = QString::fromLocal8Bit(program.readAllStandardOutput());
+        EXPECT_FALSE(told.isEmpty()) << answered;
+        if (QLatin1String(answered) != QLatin1String("--help"))
+            continue;
+        // In Japanese, every option named, and every line within 80 columns of a terminal.
+        EXPECT_TRUE(told.contains(QStringLiteral("変更履歴（いつ、誰が"))) << told.toStdString();
+        EXPECT_TRUE(told.contains(QStringLiteral("--verify-backup <folder>"))) << told.toStdString();
+        for (const QString& line : told.split(QLatin1Char('\n')))
+            EXPECT_LE(std::accumulate(line.begin(), line.end(), 0,
+                                      [](int width, QChar c) { return width + (c.unicode() < 0x80 ? 1 : 2); }),
+                      80)
+                << line.toStdString();
     }
 }
 
