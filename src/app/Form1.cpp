@@ -246,7 +246,8 @@ void Form1::backupLinkActivated(const QString& link)
 void Form1::showBackupStanding()
 {
     const BackupSchedule::Standing standing = backups.standing();
-    BackupLabel->setText(QStringLiteral("<span style=\"color:%1\">%2</span>　<a href=\"folder\">バックアップ先…</a>"
+    // The links on a line of their own, so that a long standing never breaks them inside a word.
+    BackupLabel->setText(QStringLiteral("<span style=\"color:%1\">%2</span><br><a href=\"folder\">バックアップ先…</a>"
                                         "　<a href=\"now\">今すぐ作成</a>")
                              .arg(standing.attention ? QStringLiteral("#c00000") : QStringLiteral("#000000"),
                                   standing.text.toHtmlEscaped()));

@@ -5,6 +5,9 @@
 #include "support/WindowTest.h"
 
 #include <QApplication>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -123,6 +126,30 @@ TEST_F(MainMenu, BothWindowsListTheRegistrantsInFileOrder)
     EXPECT_EQ(app.form4().List1->count(), 3);
     EXPECT_EQ(app.form4().List1->item(2)->text(), QStringLiteral("髙橋"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// However long the line before them, the links break as a whole onto the next line, never inside a word.
+TEST_F(MainMenu, TheBackupLinksNeverBreakInsideAWord)
+{
+    QCoreApplication::processEvents(); // the line is filled once the menu is shown
+    QTextDocument line;
+    line.setDefaultFont(app.form1().BackupLabel->font());
+    line.setHtml(app.form1().BackupLabel->text());
+    const QFontMetricsF metrics(line.defaultFont());
+    const QString plain = line.toPlainText();
+    const auto links = plain.indexOf(QStringLiteral("バックアップ先…"));
+    ASSERT_GT(links, 0);
+    // Wide enough for the standing text and half of the first link.
+    line.setTextWidth(metrics.horizontalAdvance(plain.left(links) + QStringLiteral("バック")) +
+                      2 * line.documentMargin());
+    (void)line.size(); // laid out at that width
+    const QTextLayout* layout = line.firstBlock().layout();
+    ASSERT_GT(layout->lineCount(), 1);
+    for (int at = 0; at < layout->lineCount(); ++at) {
+        const QTextLine wrapped = layout->lineAt(at);
+        const qsizetype start = wrapped.textStart();
+        EXPECT_TRUE(start <= links || start >= links + 16) << "a line begins at " << start;
+    }
 }
 
 // The backup folder chosen once; a generation after each data entry that changed the store, and on demand;
