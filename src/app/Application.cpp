@@ -7,7 +7,7 @@ namespace velmora {
 
 Application::Application(const QString& dataRoot, Dialogs& messageBoxes, const Clock& systemClock,
                          Printer& systemPrinter, QSettings& settings)
-    : dataDir(dataRoot), dialogs(messageBoxes), clock(systemClock), printer(systemPrinter),
+    : dataDir(dataRoot), dialogs(messageBoxes), clock(systemClock), printer(systemPrinter), places(settings),
       menu(state, dataDir, dialogs,
            {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
             [this]() -> TotalsWindow& { return totalsWindow(); },

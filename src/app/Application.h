@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "app/WindowPlaces.h"
 #include "gui/additions/OtherFacilityWindow.h"
 #include "gui/correction/Form6.h"
 #include "gui/entry/Form2.h"
@@ -39,6 +40,7 @@ private:
     Dialogs& dialogs;
     const Clock& clock;
     Printer& printer;
+    WindowPlaces places;
     std::unique_ptr<Form3> registration;
     std::unique_ptr<Form6> correction;
     std::unique_ptr<OtherFacilityWindow> additions;

@@ -1,10 +1,12 @@
 #include "core/changes/RecordedWrites.h"
 #include "core/files/ListFiles.h"
+#include "gui/totals/TotalsWindow.h"
 #include "gui/widgets/WayOut.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -126,6 +128,24 @@ TEST_F(MainMenu, BothWindowsListTheRegistrantsInFileOrder)
     EXPECT_EQ(app.form4().List1->count(), 3);
     EXPECT_EQ(app.form4().List1->item(2)->text(), QStringLiteral("髙橋"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// A window opens where it was last hidden, in this run or an earlier one, moved onto the screen as far as it
+// needs, and where the window system puts it when that place is on no screen.
+TEST_F(MainMenu, AWindowOpensWhereItWasLastUnlessThatIsOffTheScreen)
+{
+    makeStore(app.dataDir, {QStringLiteral("山田")});
+    click(app.form1().Command4);
+    TotalsWindow& totals = app.totalsWindow();
+    totals.move(60, 50);
+    settings.setValue(QStringLiteral("places/Form1"), QPoint(4, 3)); // as an earlier run left it
+    click(totals.BackButton);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(app.form1().pos(), QPoint(4, 3));
+    EXPECT_EQ(settings.value(QStringLiteral("places/TotalsWindow")).toPoint(), QPoint(60, 50));
+    settings.setValue(QStringLiteral("places/TotalsWindow"), QPoint(5000, 5000));
+    click(app.form1().Command4);
+    EXPECT_TRUE(screen.intersects(totals.frameGeometry()));
 }
 
 // However long the line before them, the links break as a whole onto the next line, never inside a word.
