@@ -3,7 +3,9 @@
 #include "gui/dialogs/DataFolderWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -11,6 +13,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 
 namespace velmora {
 namespace {
@@ -108,7 +111,11 @@ QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
 
 QString QtDialogs::chooseFolder(const QString& title, const QString& start)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
+    // Without a folder to start from, the user's documents (or home): never the working folder, which for a
+    // program started from the Start menu is the program's own folder under Program Files.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString home = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start.isEmpty() ? home : start);
 }
 
 QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)

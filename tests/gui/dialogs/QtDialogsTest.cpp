@@ -3,11 +3,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -118,6 +121,27 @@ TEST_F(QtDialogsTest, ALongTextScrollsInsideABoxThatFitsTheScreen)
     const SeenBox seen = run(QStringLiteral("OK"), [&] { dialogs.warn(lines.join(QLatin1Char('\n'))); });
     EXPECT_TRUE(*fits);
     EXPECT_EQ(seen.text, lines.join(QLatin1Char('\n')));
+}
+
+// A folder chooser with nothing to start from opens in the user's documents, not the working folder (the
+// program's folder under Program Files when started from the Start menu).
+TEST_F(QtDialogsTest, AFolderChooserWithoutAStartOpensInTheDocuments)
+{
+    QTemporaryDir working;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(working.path());
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* chooser = qobject_cast<QFileDialog*>(widget); chooser && chooser->isVisible()) {
+                opened = chooser->directory().absolutePath();
+                chooser->reject();
+            }
+    });
+    EXPECT_TRUE(dialogs.chooseFolder(QStringLiteral("バックアップ先"), {}).isEmpty());
+    QDir::setCurrent(before);
+    EXPECT_TRUE(opened.startsWith(QDir::homePath())) << opened.toStdString();
+    EXPECT_NE(opened, QDir(working.path()).absolutePath());
 }
 
 TEST_F(QtDialogsTest, TheFirstStartWindowProposesAFolderAndCanBeCancelled)
