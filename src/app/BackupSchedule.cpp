@@ -1,5 +1,6 @@
 #include "app/BackupSchedule.h"
 
+#include "app/DataFolder.h"
 #include "core/changes/Backups.h"
 #include "core/texts/Messages.h"
 
@@ -116,6 +117,10 @@ void BackupSchedule::chooseFolder()
         return;
     if (const auto problem = backupFolderProblem(dataDir, chosen)) {
         dialogs.warn(messageOf(*problem));
+        return;
+    }
+    if (const QString problem = programFolderProblem(chosen, QStringLiteral("バックアップ")); !problem.isEmpty()) {
+        dialogs.warn(problem);
         return;
     }
     settings.setValue(key("folder"), chosen);

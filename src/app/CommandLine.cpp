@@ -71,6 +71,10 @@ std::optional<MonthKey> monthOf(const QString& text)
 std::optional<DataDir> existingDataDir(const StartOptions& options)
 {
     const QString root = options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir;
+    if (const QString problem = programFolderProblem(root, QStringLiteral("データ")); !problem.isEmpty()) {
+        tell(problem);
+        return std::nullopt;
+    }
     if (QFileInfo(root).isDir())
         return DataDir(root);
     tell(QStringLiteral("データフォルダ「%1」がありません。").arg(root));
@@ -422,6 +426,11 @@ int makeBackup(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir)
         return 1;
+    if (const QString problem = programFolderProblem(options.backupFolder, QStringLiteral("バックアップ"));
+        !problem.isEmpty()) {
+        tell(problem);
+        return 1;
+    }
     WriterLock lock(*dir);
     // A store this PC cannot write cannot change by its hand while it is copied; it takes no lock.
     const bool readOnly = !dataFolderWriteProblem(dir->root()).isEmpty();

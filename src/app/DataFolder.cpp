@@ -13,10 +13,13 @@ const QString DataFolderKey = QStringLiteral("dataFolder");
 // Set while the remembered folder is as empty as the first-start window made or took it: not asked about.
 const QString StartedEmptyKey = QStringLiteral("dataFolderStartedEmpty");
 
-// The program's own folder, or on Windows the Program Files folder, that holds `folder`; empty when none.
+// The program's own folder (known once the application object is made), or on Windows the Program Files
+// folder, that holds `folder`; empty when none.
 QString programFolderHolding(const QString& folder)
 {
-    QStringList programs{QCoreApplication::applicationDirPath()};
+    QStringList programs;
+    if (QCoreApplication::instance()) // the commands without windows run without one
+        programs << QCoreApplication::applicationDirPath();
 #ifdef Q_OS_WIN
     for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"})
         if (const QString path = qEnvironmentVariable(variable); !path.isEmpty())
@@ -74,11 +77,9 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
             dialogs.inform(QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
             return std::nullopt;
         }
-        // An update or the uninstaller of the program may replace or remove what is in its folders.
-        if (const QString programs = programFolderHolding(chosen); !programs.isEmpty()) {
-            dialogs.warn(QStringLiteral("プログラムのフォルダ「%1」の中はデータのフォルダにできません（プログラムの"
-                                        "更新や削除でデータが失われるおそれがあるため）。「%2」などを選んで下さい。")
-                             .arg(QDir::toNativeSeparators(programs), QDir::toNativeSeparators(suggested)));
+        if (const QString problem = programFolderProblem(chosen, QStringLiteral("データ")); !problem.isEmpty()) {
+            dialogs.warn(problem +
+                         QStringLiteral("「%1」などを選んで下さい。").arg(QDir::toNativeSeparators(suggested)));
             continue;
         }
         // The program's files would mix with the user's own.
@@ -100,9 +101,23 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
     }
 }
 
+QString programFolderProblem(const QString& folder, const QString& what)
+{
+    const QString programs = programFolderHolding(folder);
+    if (programs.isEmpty())
+        return {};
+    return QStringLiteral("プログラムのフォルダ「%1」の中は%2のフォルダにできません（プログラムの更新や削除で"
+                          "失われるおそれがあり、管理者でない利用者は書き込めないため）。")
+        .arg(QDir::toNativeSeparators(programs), what);
+}
+
 bool openDataFolder(Dialogs& dialogs, const QString& folder, bool askWhenEmpty)
 {
     const QString shown = QDir::toNativeSeparators(folder);
+    if (const QString problem = programFolderProblem(folder, QStringLiteral("データ")); !problem.isEmpty()) {
+        dialogs.warn(problem + QStringLiteral("--data-dir に別のフォルダを指定して下さい。"));
+        return false;
+    }
     if (QFileInfo(folder).isDir() && askWhenEmpty && isEmptyFolder(folder) && !mayUseEmptyFolder(dialogs, folder))
         return false;
     if (!QFileInfo(folder).isDir()) {

@@ -25,6 +25,12 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings);
 // reports.
 bool openDataFolder(Dialogs& dialogs, const QString& folder, bool askWhenEmpty = false);
 
+// Why a folder cannot hold `what` (データ, バックアップ): it lies in the program's own folder or, on Windows,
+// under Program Files, which an update or the uninstaller may replace or remove and which a user without
+// administrator rights cannot write (Windows redirects such writes to a copy of each user's own). Empty
+// when it can.
+QString programFolderProblem(const QString& folder, const QString& what);
+
 // Why nothing can be written into the folder, with the reason (a read-only file system, no permission),
 // or an empty text when a file can be created there.
 QString dataFolderWriteProblem(const QString& folder);

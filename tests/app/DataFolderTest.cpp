@@ -106,6 +106,12 @@ TEST_F(DataFolder, AMissingFolderIsCreatedOnlyWhenAgreedAndOneNotWritableSaysWhy
     EXPECT_EQ(dialogs.shown.last().text, QStringLiteral("データフォルダ「/proc/velmora」を作成できません。"));
     writeBytes(home.filePath(QStringLiteral("file")), "x");
     EXPECT_FALSE(openDataFolder(dialogs, home.filePath(QStringLiteral("file"))));
+    // --data-dir in the program's own folder (on Windows, anywhere under Program Files): refused, not made.
+    const QString inProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/データ");
+    EXPECT_FALSE(openDataFolder(dialogs, inProgram));
+    EXPECT_TRUE(dialogs.shown.last().text.startsWith(QStringLiteral("プログラムのフォルダ「%1」の中はデータのフォルダ")
+                                                         .arg(QCoreApplication::applicationDirPath())));
+    EXPECT_FALSE(QFileInfo::exists(inProgram));
 
     const ImmutableFile locked(fresh);
     ASSERT_TRUE(locked.ok);
