@@ -20,6 +20,8 @@ InstallDirRegKey HKLM "Software\Velmora" "InstallDir"
 
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; The uninstaller says first that the data stays, wherever its folder is.
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "個人被曝線量管理のプログラムを削除します。線量の記録のデータフォルダとバックアップは削除されず、そのまま残ります。"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
