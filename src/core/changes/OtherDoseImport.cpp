@@ -3,6 +3,7 @@
 #include "core/changes/RecordedWrites.h"
 #include "core/files/Cp932.h"
 #include "core/files/Csv.h"
+#include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
 #include "core/files/NumberForms.h"
 #include "core/files/WriterLock.h"
@@ -28,7 +29,7 @@ std::optional<double> typedDose(const QString& text)
 }
 
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
-                                            const QList<OtherFacilityDose>& stored)
+                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility)
 {
     OtherDoseImport import;
     import.file = QFileInfo(path).fileName();
@@ -82,18 +83,24 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
                 problem = QStringLiteral("「%1」は線量ではありません").arg(cell(column));
             *value = typed.value_or(0);
         }
-        if (const auto fault = otherDoseProblem(dose); !problem && fault)
-            problem = entryFaultText(*fault);
+        if (const auto fault = storedOtherDoseProblem(dose); !problem && fault)
+            problem = entryFaultText(fault->fault);
         if (const auto unstorable = storableTextsProblem({dose.facility, dose.note}); !problem && unstorable)
             problem = messageOf(*unstorable);
         if (problem) {
             import.unusable << label + QStringLiteral("：") + *problem;
             continue;
         }
+        if (!ownFacility.isEmpty() && dose.facility == ownFacility) {
+            import.ownFacility << label;
+            continue;
+        }
         if (known.contains(dose)) {
             import.storedAlready << label;
             continue;
         }
+        if (fiscalYearOf(dose.from) != fiscalYearOf(dose.to))
+            import.acrossYears << label;
         known.insert(dose);
         import.entries << dose;
     }
@@ -108,6 +115,8 @@ QString otherDoseImportReport(const OtherDoseImport& import)
         {&import.unknownPersons, QStringLiteral("登録者・登録抹消者にない氏名の行（取り込みません）")},
         {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）")},
         {&import.storedAlready, QStringLiteral("同じ内容が登録済みの行（取り込みません）")},
+        {&import.ownFacility, QStringLiteral("この事業所の名前の行（ここで記録済みの線量のため取り込みません）")},
+        {&import.acrossYears, QStringLiteral("年度をまたぐ期間の行（取り込み、集計では要確認とします）")},
     };
     for (const auto& [lines, heading] : leftOut)
         if (!lines->isEmpty())
@@ -129,7 +138,10 @@ Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path
     const auto stored = ReadOtherFacilityDoses(dir);
     if (!stored)
         return stored.error();
-    auto import = ReadOtherDoseImport(path, *persons, *stored);
+    const auto facility = ReadFacility(dir);
+    if (!facility)
+        return facility.error();
+    auto import = ReadOtherDoseImport(path, *persons, *stored, facility->name);
     if (!import)
         return import.error();
     if (!import->unknownPersons.isEmpty() || !import->unusable.isEmpty())

@@ -19,13 +19,19 @@ struct OtherDoseImport {
     QString file;
     QList<OtherFacilityDose> entries;
     QStringList unknownPersons; // a name that is neither a registrant nor a removed person
-    QStringList unusable;       // a cell that is not a month or a dose, or a period across fiscal years
+    QStringList unusable;       // a cell that is not a month or a dose
     QStringList storedAlready;  // the same entry is stored: a file read twice adds nothing twice
+    // A row of this facility's own name (事業所.txt): doses already on the record here, which a leaving
+    // record that comes back from another facility lists under this name. Not taken.
+    QStringList ownFacility;
+    // Taken, and 要確認 in the totals: a period across fiscal years, as a leaving record may hand it on.
+    QStringList acrossYears;
 };
 
-// Reads a CSV file (see csv::readRows) against the persons of both lists and the stored entries.
+// Reads a CSV file (see csv::readRows) against the persons of both lists, the stored entries and this
+// facility's name.
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
-                                            const QList<OtherFacilityDose>& stored);
+                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility);
 
 // What the import will add, then each kind of row left out.
 QString otherDoseImportReport(const OtherDoseImport& import);

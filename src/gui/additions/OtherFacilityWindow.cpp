@@ -575,7 +575,7 @@ void OtherFacilityWindow::importCsv()
     QStringList persons;
     for (int at = 0; at < PersonBox->count(); ++at)
         persons << PersonBox->itemData(at).toString();
-    const auto import = ReadOtherDoseImport(path, persons, doses);
+    const auto import = ReadOtherDoseImport(path, persons, doses, facility.name);
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;

@@ -11,7 +11,8 @@ using namespace velmora::test;
 namespace {
 
 // The cells of doses elsewhere are read as strictly as a month's: a row with a doubt, or repeated, is left
-// out and named.
+// out and named; so is a row of this facility's own name (doses on the record here, come back in another
+// facility's leaving record). A period across fiscal years is taken and named.
 TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
 {
     QTemporaryDir temp;
@@ -22,11 +23,15 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
                                     "山田,A病院,2026/05,,-1,0,0,0\n"
                                     "山田,A病院,2026/06,,1d2,0,0,0\n"
                                     "山田,A病院,2026/07,,1,0,0,0,x\n"
-                                    "山田,A病院,2026/08\n")
+                                    "山田,A病院,2026/08\n"
+                                    "山田,B病院,2026/09,,1,0,0,0\n"
+                                    "山田,A病院,2026/12,2027/05,1,0,0,0\n")
                          .toUtf8());
-    const auto read = ReadOtherDoseImport(file, {QStringLiteral("山田")}, {});
+    const auto read = ReadOtherDoseImport(file, {QStringLiteral("山田")}, {}, QStringLiteral("B病院"));
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->entries.size(), 1);
+    EXPECT_EQ(read->entries.size(), 2);
+    EXPECT_EQ(read->ownFacility, QStringList{"8行目（山田）"});
+    EXPECT_EQ(read->acrossYears, QStringList{"9行目（山田）"});
     EXPECT_EQ(read->storedAlready, QStringList{"3行目（山田）"}); // a row repeated in the file is added once
     EXPECT_EQ(
         read->unusable,

@@ -162,11 +162,13 @@ TEST_F(AdditionsWindow, OpensFromTheTotalsWithTheLockAndTheTotalsCountWhatWasEnt
     EXPECT_EQ(dialogs.shown.value(1).kind, ScriptedDialogs::Kind::Doubtful); // rows left out: Cancel the default
     const QStringList messages = takeMessages();
     ASSERT_EQ(messages.size(), 5); // each file dialog, the question, what was taken, what the second read found
-    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("「other.csv」から他施設での線量を1件取り込みます。")));
-    EXPECT_TRUE(messages[1].contains(QStringLiteral("3行目（山田）：期間は同じ年度の中で")));
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("「other.csv」から他施設での線量を2件取り込みます。")));
+    // A period across fiscal years, as a leaving record may hand it on, is taken and named.
+    EXPECT_TRUE(messages[1].contains(
+        QStringLiteral("年度をまたぐ期間の行（取り込み、集計では要確認とします）：1行\n3行目（山田）")));
     EXPECT_TRUE(messages[1].contains(QStringLiteral("4行目（佐々木）")));
-    EXPECT_TRUE(messages[4].contains(QStringLiteral("同じ内容が登録済みの行（取り込みません）：1行")));
-    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->size(), 1);
+    EXPECT_TRUE(messages[4].contains(QStringLiteral("同じ内容が登録済みの行（取り込みません）：2行")));
+    EXPECT_EQ(ReadOtherFacilityDoses(app.dataDir)->size(), 2);
 
     click(form.CloseButton);
     EXPECT_FALSE(QFileInfo::exists(path(WriterLock::FileName)));
