@@ -355,10 +355,8 @@ int importOtherDoses(const StartOptions& options)
     std::printf("%s\n", qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
                                        .arg(imported->file)
                                        .arg(imported->entries.size())));
-    if (!imported->storedAlready.isEmpty())
-        tell(QStringLiteral("同じ内容が登録済みの行（取り込みません）：%1行\n%2")
-                 .arg(imported->storedAlready.size())
-                 .arg(listForMessage(imported->storedAlready, QStringLiteral("行"))));
+    if (const QString named = otherDoseRowsNamed(*imported); !named.isEmpty())
+        tell(named);
     return 0;
 }
 

@@ -37,7 +37,7 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
     QTemporaryDir next;
     const DataDir leaving(here.path());
     const DataDir taking(next.path());
-    makeStore(leaving, {QStringLiteral("山田")});
+    makeStore(leaving, {QStringLiteral("山田"), QStringLiteral("鈴木")});
     makeStore(taking, {QStringLiteral("山田")});
     for (const MonthlyRecord& record :
          {month(202307, 12, 30, 1, 0), month(202505, 1.5, 3, 4, 0.25), month(202506, 0.5, 0, 0, 0),
@@ -90,6 +90,31 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
     const auto before = snapshot(next.path());
     EXPECT_EQ(runVelmora(importing).exitCode, 1);
     EXPECT_EQ(snapshot(next.path()), before);
+
+    // Back where it was made, the rows under this facility's name are doses on the record already.
+    const ProgramRun back =
+        runVelmora({QStringLiteral("--import-other-doses"), csv, QStringLiteral("--data-dir"), here.path()});
+    EXPECT_EQ(back.exitCode, 0);
+    EXPECT_TRUE(
+        back.err.contains(QStringLiteral("この事業所の名前の行（ここで記録済みの線量のため取り込みません）：4行")))
+        << back.err.toStdString();
+    EXPECT_EQ(ReadOtherFacilityDoses(leaving)->size(), 1);
+
+    // Nothing to hand over: refused, no file; doses elsewhere alone are handed over.
+    const QString suzuki = QDir(here.path()).filePath(QStringLiteral("suzuki.csv"));
+    const QStringList suzukiRecord{QStringLiteral("--leaving-record"), QStringLiteral("鈴木"),
+                                   QStringLiteral("--data-dir"),       here.path(),
+                                   QStringLiteral("--output"),         suzuki};
+    const ProgramRun nothing = runVelmora(suzukiRecord);
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_TRUE(nothing.err.contains(QStringLiteral("鈴木さんには、ここでも他施設でも記録された線量がない")));
+    EXPECT_FALSE(QFileInfo::exists(suzuki));
+    ASSERT_TRUE(
+        WriteOtherFacilityDoses(leaving, *ReadOtherFacilityDoses(leaving) +
+                                             QList<OtherFacilityDose>{{QStringLiteral("鈴木"), QStringLiteral("C病院"),
+                                                                       202604, 202606, 4.5, 0, 0, 0, NoComment}}));
+    EXPECT_EQ(runVelmora(suzukiRecord).exitCode, 0);
+    EXPECT_TRUE(fileBytes(suzuki).endsWith(QStringLiteral("鈴木,C病院,2026/04,2026/06,4.5,0,0,0,\r\n").toUtf8()));
 }
 
 } // namespace

@@ -109,8 +109,14 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
 
 QString otherDoseImportReport(const OtherDoseImport& import)
 {
-    QString report =
-        QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(import.file).arg(import.entries.size());
+    const QString named = otherDoseRowsNamed(import);
+    return QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(import.file).arg(import.entries.size()) +
+           (named.isEmpty() ? QString() : QStringLiteral("\n\n") + named);
+}
+
+QString otherDoseRowsNamed(const OtherDoseImport& import)
+{
+    QString report;
     const std::pair<const QStringList*, QString> leftOut[] = {
         {&import.unknownPersons, QStringLiteral("登録者・登録抹消者にない氏名の行（取り込みません）")},
         {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）")},
@@ -124,7 +130,7 @@ QString otherDoseImportReport(const OtherDoseImport& import)
                           .arg(heading)
                           .arg(lines->size())
                           .arg(listForMessage(*lines, QStringLiteral("行"), DoubtsShown));
-    return report;
+    return report.mid(2); // without the paragraph break before the first kind
 }
 
 Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path, const std::function<bool()>& goOn)

@@ -33,8 +33,10 @@ struct OtherDoseImport {
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
                                             const QList<OtherFacilityDose>& stored, const QString& ownFacility);
 
-// What the import will add, then each kind of row left out.
+// What the import will add, then each kind of row left out or named.
 QString otherDoseImportReport(const OtherDoseImport& import);
+// Each kind of row left out or named, with its rows; empty when there is none.
+QString otherDoseRowsNamed(const OtherDoseImport& import);
 
 // Adds the entries of a CSV file to the doses received elsewhere under the entry lock, as the window's
 // import does without a person to ask: refused with nothing changed (ImportDoubts, with the review) when a

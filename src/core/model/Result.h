@@ -45,6 +45,7 @@ enum class FailureKind {
     RepeatedColumn,      // file, text: the heading found twice
     ImportDoubts,        // text: what an import would do and what is in doubt
     FacilityUnnamed,     // a record for another facility needs this facility's name
+    NothingToHandOver,   // a leaving record of a person with no dose here or elsewhere (text: the name)
     ListFull,            // file; line: the most entries it holds; text: its largest size in MiB
     WrittenNotConfirmed, // file, systemError: the file holds the new content, but its flush to the disk failed
     HeldOtherValues,     // names: the persons whose file holds the month with other values (nothing written)

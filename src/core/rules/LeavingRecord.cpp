@@ -55,12 +55,16 @@ Result<LeavingRecord> leavingRecordOf(const DataDir& dir, const QString& name)
     LeavingRecord record;
     record.header = person->header;
     record.header.name = name;
+    // The leaving month: the last month with a dose on the record, here or elsewhere, so that nothing
+    // received before the leaving day is left behind.
+    const DoseAdditions& own = additions->value(name);
     for (const MonthlyRecord& month : person->records)
         if (month.key % 100 >= 1 && month.key % 100 <= 12)
             record.lastMonth = std::max(record.lastMonth, month.key);
+    for (const OtherFacilityDose& dose : own.otherDoses)
+        record.lastMonth = std::max(record.lastMonth, dose.to);
     if (record.lastMonth == 0)
-        return record;
-    const DoseAdditions& own = additions->value(name);
+        return failureWithText(FailureKind::NothingToHandOver, name);
     const int lastYear = fiscalYearOf(record.lastMonth);
     const int firstYear = blockStart(lastYear);
     for (int year = firstYear; year <= lastYear; ++year)

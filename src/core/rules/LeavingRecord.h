@@ -10,7 +10,7 @@ namespace velmora {
 
 struct LeavingRecord {
     PersonalHeader header;
-    MonthKey lastMonth = 0; // the leaving month: the last month the person's file holds
+    MonthKey lastMonth = 0; // the leaving month: the last month with a dose here or elsewhere
     // The totals of each fiscal year of the block that holds the leaving month, up to it.
     QList<std::pair<int, DoseTotals>> years;
     QList<OtherFacilityDose> otherDoses; // received elsewhere in those years
@@ -20,7 +20,8 @@ struct LeavingRecord {
 };
 
 // The record of a registrant or a removed person. Fails when the facility has no name (the next employer
-// needs it), or a list or the person's file cannot be read.
+// needs it), when the person has no dose here or elsewhere (NothingToHandOver: no empty file is written),
+// or a list or the person's file cannot be read.
 Result<LeavingRecord> leavingRecordOf(const DataDir& dir, const QString& name);
 
 // The entries as a CSV file with the headings the import of doses elsewhere reads (UTF-8 with a byte-order

@@ -206,6 +206,9 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("「%1」に保存できるのは%2件（%3MB）までのため、保存していません。"
                               "誤って加えた記録を削除するか、取り込むファイルを確認して下さい")
             .arg(failure.file, QLocale(QLocale::Japanese).toString(failure.line), failure.text);
+    case FailureKind::NothingToHandOver:
+        return QStringLiteral("%1さんには、ここでも他施設でも記録された線量がないため、離職時の線量記録は作成しません")
+            .arg(failure.text);
     case FailureKind::FacilityUnnamed:
         return QStringLiteral("事業所名が設定されていません。「線量集計／限度確認」の「他施設・申告」で"
                               "事業所名を保存してから、もう一度行って下さい");

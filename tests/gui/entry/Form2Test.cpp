@@ -356,6 +356,7 @@ TEST_F(EntryWindow, RemovalAsksFirstAndMovesTheNameToTheRemovedList)
     EXPECT_EQ(dialogs.shown, (QList<ScriptedDialogs::Shown>{{Kind::Inform, QStringLiteral("該当者を選択して下さい")}}));
     dialogs.shown.clear();
 
+    ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, QStringLiteral("山田"), {202604, 1}));
     doubleClick(QStringLiteral("山田"));
     type(form.Text8, "5");
     const auto before = snapshot(temp.path());
