@@ -65,7 +65,9 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
               QStringLiteral("\uFEFF氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
                              "山田,A病院,2023/07,2023/07,12,30,1,0,\r\n"
                              "山田,A病院,2025/05,2025/05,1.5,3,4,0.25,\r\n"
-                             "山田,A病院,2025/06,2025/06,0.7,0,0,0,\r\n"
+                             // each doubt in the row's 備考, which the next employer's totals show as 要確認
+                             "山田,A病院,2025/06,2025/06,0.7,0,0,0,要確認：同じ月の記録が2件（大きい方を記載）、"
+                             "負の値（皮膚 -1）を0として記載\r\n"
                              "山田,A病院,2026/01,2026/01,15.1,2,0,0,\r\n"
                              "山田,B病院,2024/07,2024/09,3,2,0,0,\r\n")
                   .toUtf8());
@@ -82,6 +84,8 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
         << imported.err.toStdString();
     for (const int year : {2023, 2024, 2025})
         EXPECT_EQ(doseCells(taking, year), doseCells(leaving, year)) << year;
+    EXPECT_TRUE(cellText(gatherStoreTotals(taking, 2025, 202612)->first(), TotalsColumn::Reasons, 2025)
+                    .contains(QStringLiteral("は送り元で要確認：同じ月の記録が2件")));
     // Taken in twice, nothing is added twice; a name the next employer has not registered changes nothing.
     const ProgramRun again = runVelmora(importing);
     EXPECT_EQ(again.exitCode, 0);

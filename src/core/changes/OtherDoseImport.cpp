@@ -101,6 +101,8 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         }
         if (fiscalYearOf(dose.from) != fiscalYearOf(dose.to))
             import.acrossYears << label;
+        if (dose.note.startsWith(SenderDoubtMark))
+            import.senderDoubts << label + QStringLiteral("：") + dose.note;
         known.insert(dose);
         import.entries << dose;
     }
@@ -123,6 +125,7 @@ QString otherDoseRowsNamed(const OtherDoseImport& import)
         {&import.storedAlready, QStringLiteral("同じ内容が登録済みの行（取り込みません）")},
         {&import.ownFacility, QStringLiteral("この事業所の名前の行（ここで記録済みの線量のため取り込みません）")},
         {&import.acrossYears, QStringLiteral("年度をまたぐ期間の行（取り込み、集計では要確認とします）")},
+        {&import.senderDoubts, QStringLiteral("送り元で要確認とされた行（取り込み、集計では要確認とします）")},
     };
     for (const auto& [lines, heading] : leftOut)
         if (!lines->isEmpty())

@@ -26,6 +26,9 @@ struct OtherDoseImport {
     QStringList ownFacility;
     // Taken, and 要確認 in the totals: a period across fiscal years, as a leaving record may hand it on.
     QStringList acrossYears;
+    // Taken, and 要確認 in the totals: a row its sender marked 要確認 in its 備考 (a leaving record's month
+    // held twice, a negative dose).
+    QStringList senderDoubts;
 };
 
 // Reads a CSV file (see csv::readRows) against the persons of both lists, the stored entries and this

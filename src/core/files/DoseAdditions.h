@@ -70,6 +70,10 @@ QString declarationKindText(DeclarationKind kind);
 // calendar months from 1950 to 2100, `to` not before `from` and in the same fiscal year; doses not
 // negative; dates real days, `to` not before `from`.
 std::optional<EntryFault> otherDoseProblem(const OtherFacilityDose& dose);
+
+// The mark that opens the note of an entry whose sender had a doubt about it (a leaving record's month held
+// twice, a negative dose): the totals show such an entry as 要確認, naming it.
+inline const QString SenderDoubtMark = QStringLiteral("要確認：");
 std::optional<EntryFault> declarationProblem(const Declaration& declaration);
 
 // What a stored record cannot hold: the field at fault (0 the name, in the order of the record's lines) and

@@ -200,6 +200,8 @@ private:
             doubts << entry + QStringLiteral("は期間が年度をまたぐため、終了月に集計");
         if (currentMonth && dose.to > *currentMonth)
             doubts << entry + QStringLiteral("は今月より後の月のため、入力の誤りがないか確認");
+        if (dose.note.startsWith(SenderDoubtMark))
+            doubts << entry + QStringLiteral("は送り元で") + dose.note;
         MonthSlot& slot =
             monthSlots[static_cast<size_t>((entryYear - first) * 12 + slotInYear(static_cast<int>(dose.to % 100)))];
         const auto entered = dosesOf(dose);

@@ -15,24 +15,45 @@ QString doseCell(double dose)
     return ExactDose::of(dose).text();
 }
 
+const char16_t* const DoseWords[] = {u"実効", u"水晶体", u"皮膚", u"内部"};
+
 // This facility's months from `from` to `to` as entries: the larger of each dose of a month held twice, a
-// negative dose (which no dosimeter reports) as 0, a month numbered outside 1–12 left out.
+// negative dose (which no dosimeter reports) as 0, a month numbered outside 1–12 left out. Each such doubt
+// is written in the row's 備考 after 「要確認：」, which the next employer's totals show as 要確認, as this
+// facility's own do.
 QList<OtherFacilityDose> monthsHere(const PersonalFile& person, const QString& facility, MonthKey from, MonthKey to)
 {
-    QMap<MonthKey, std::array<ExactDose, 4>> months;
+    struct Month {
+        std::array<ExactDose, 4> doses; // from 0, so that a negative dose counts as 0
+        int records = 0;
+        QStringList negatives;
+    };
+    QMap<MonthKey, Month> months;
     for (const MonthlyRecord& record : person.records) {
         if (record.key < from || record.key > to || record.key % 100 < 1 || record.key % 100 > 12)
             continue;
-        auto& month = months[record.key]; // from 0, so that a negative dose counts as 0
+        Month& month = months[record.key];
+        ++month.records;
         const double doses[] = {record.effective, record.lens, record.skin, record.internal};
-        for (size_t at = 0; at < 4; ++at)
-            month[at] = std::max(month[at], ExactDose::of(doses[at]));
+        for (size_t at = 0; at < 4; ++at) {
+            month.doses[at] = std::max(month.doses[at], ExactDose::of(doses[at]));
+            if (ExactDose::of(doses[at]).isNegative())
+                month.negatives << QString::fromUtf16(DoseWords[at]) + QLatin1Char(' ') +
+                                       ExactDose::of(doses[at]).text();
+        }
     }
     QList<OtherFacilityDose> entries;
     for (auto month = months.cbegin(); month != months.cend(); ++month) {
-        const auto& d = month.value();
+        const auto& d = month.value().doses;
+        QStringList doubts;
+        if (month.value().records > 1)
+            doubts << QStringLiteral("同じ月の記録が%1件（大きい方を記載）").arg(month.value().records);
+        if (!month.value().negatives.isEmpty())
+            doubts
+                << QStringLiteral("負の値（%1）を0として記載").arg(month.value().negatives.join(QStringLiteral("、")));
         entries.append({person.header.name, facility, month.key(), month.key(), d[0].toDouble(), d[1].toDouble(),
-                        d[2].toDouble(), d[3].toDouble(), NoComment});
+                        d[2].toDouble(), d[3].toDouble(),
+                        doubts.isEmpty() ? NoComment : SenderDoubtMark + doubts.join(QStringLiteral("、"))});
     }
     return entries;
 }

@@ -40,4 +40,18 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
                      "7行目（山田）：列が3個しかありません（見出しは8個。行が途中で切れていないか確認して下さい）"}));
 }
 
+// A row its sender marked 要確認 (a leaving record's month held twice) is taken and named.
+TEST(OtherDoseImport, TakesARowItsSenderDoubtedAndNamesIt)
+{
+    QTemporaryDir temp;
+    const QString file = QDir(temp.path()).filePath(QStringLiteral("leaving.csv"));
+    writeBytes(file, QStringLiteral("氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\n"
+                                    "山田,A病院,2027/02,,1,0,0,0,要確認：同じ月の記録が2件\n")
+                         .toUtf8());
+    const auto read = ReadOtherDoseImport(file, {QStringLiteral("山田")}, {}, QStringLiteral("B病院"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->entries.size(), 1);
+    EXPECT_EQ(read->senderDoubts, QStringList{"2行目（山田）：要確認：同じ月の記録が2件"});
+}
+
 } // namespace
