@@ -192,12 +192,21 @@ private:
     void takeOtherFacility(const OtherFacilityDose& dose, std::optional<MonthKey> currentMonth)
     {
         const int entryYear = fiscalYearOf(dose.to);
-        if (entryYear < first || entryYear > year)
-            return;
         const QString entry =
             QStringLiteral("他施設線量（%1 %2～%3）").arg(dose.facility, monthName(dose.from), monthName(dose.to));
+        // A period counted in a later year may hold doses of this one: this year is flagged too, closed or not.
+        if (entryYear > year && fiscalYearOf(dose.from) <= year)
+            doubts << entry + QStringLiteral("は期間の一部がこの年度にあるが、%1年度（終了月）に集計").arg(entryYear);
+        if (entryYear < first || entryYear > year)
+            return;
         if (fiscalYearOf(dose.from) != entryYear)
             doubts << entry + QStringLiteral("は期間が年度をまたぐため、終了月に集計");
+        // A woman's 3-month limit is judged on the quarter of the last month: a period across quarters may
+        // hold doses of an earlier one.
+        else if (woman && entryYear == year &&
+                 slotInYear(static_cast<int>(dose.from % 100)) / 3 != slotInYear(static_cast<int>(dose.to % 100)) / 3)
+            doubts << entry + QStringLiteral("は期間が四半期をまたぐため、終了月の%1に集計")
+                                  .arg(quarterName(slotInYear(static_cast<int>(dose.to % 100)) / 3 + 1));
         if (currentMonth && dose.to > *currentMonth)
             doubts << entry + QStringLiteral("は今月より後の月のため、入力の誤りがないか確認");
         if (dose.note.startsWith(SenderDoubtMark))
