@@ -110,11 +110,13 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
             import.notNumbers << row.label() + cell;
             allNumbers = false;
         }
-        if (dose.doubt == csv::DoseReading::Negative || dose.doubt == csv::DoseReading::TooLarge) {
+        if (dose.doubt == csv::DoseReading::Negative || dose.doubt == csv::DoseReading::TooLarge ||
+            dose.doubt == csv::DoseReading::TooPrecise) {
             import.unusable << row.label() + cell +
-                                   (dose.doubt == csv::DoseReading::Negative
-                                        ? QStringLiteral("は負の値です")
-                                        : QStringLiteral("は%1 mSvを超えています").arg(csv::LargestDose));
+                                   (dose.doubt == csv::DoseReading::Negative ? QStringLiteral("は負の値です")
+                                    : dose.doubt == csv::DoseReading::TooLarge
+                                        ? QStringLiteral("は%1 mSvを超えています").arg(csv::LargestDose)
+                                        : csv::TooPreciseDose);
             return std::nullopt;
         }
         doses[i] = dose.value;

@@ -28,6 +28,18 @@ std::optional<double> typedDose(const QString& text)
     return dose.doubt == csv::DoseReading::None ? std::optional(dose.value) : std::nullopt;
 }
 
+namespace {
+
+// Why a dose cell of the import is not taken.
+QString doseCellProblem(const QString& text)
+{
+    return csv::readDose(text).doubt == csv::DoseReading::TooPrecise
+               ? QStringLiteral("「%1」").arg(text) + csv::TooPreciseDose
+               : QStringLiteral("「%1」は線量ではありません").arg(text);
+}
+
+} // namespace
+
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
                                             const QList<OtherFacilityDose>& stored, const QString& ownFacility)
 {
@@ -79,8 +91,8 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
             {Effective, &dose.effective}, {Lens, &dose.lens}, {Skin, &dose.skin}, {Internal, &dose.internal}};
         for (const auto& [column, value] : doses) {
             const auto typed = typedDose(cell(column));
-            if (!typed)
-                problem = QStringLiteral("「%1」は線量ではありません").arg(cell(column));
+            if (!typed && !problem)
+                problem = doseCellProblem(cell(column));
             *value = typed.value_or(0);
         }
         if (const auto fault = storedOtherDoseProblem(dose); !problem && fault)

@@ -207,6 +207,33 @@ Result<QList<qsizetype>> findColumns(const QStringList& headings, const QStringL
     return columns;
 }
 
+namespace {
+
+// Whether a number's text has more digits than a stored dose keeps: more than 12 places after the point of
+// an mSv, or more than 15 significant digits ("1.23E-03" has 5 places and 3 digits).
+bool hasTooManyDigits(const QString& cell)
+{
+    QString text = cell.normalized(QString::NormalizationForm_KC).trimmed().toLower();
+    qsizetype exponent = 0;
+    if (const qsizetype e = text.indexOf(QLatin1Char('e')); e >= 0) {
+        exponent = text.mid(e + 1).toLongLong();
+        text.truncate(e);
+    }
+    text.remove(QLatin1Char('+')).remove(QLatin1Char('-')).remove(QLatin1Char(','));
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    QString fraction = point < 0 ? QString() : text.mid(point + 1);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    QString digits = (point < 0 ? text : text.left(point)) + fraction;
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    while (point < 0 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    return fraction.size() - exponent > 12 || digits.size() > 15;
+}
+
+} // namespace
+
 DoseReading readDose(const QString& cell)
 {
     const QString text = cell.trimmed();
@@ -221,6 +248,8 @@ DoseReading readDose(const QString& cell)
         return {0, DoseReading::Negative};
     if (*number > LargestDose)
         return {0, DoseReading::TooLarge};
+    if (hasTooManyDigits(text))
+        return {0, DoseReading::TooPrecise};
     return {*number, DoseReading::None};
 }
 

@@ -47,11 +47,14 @@ constexpr double LargestDose = 10000;
 // A dose cell of an imported file, or a typed dose: empty or M is 0; a decimal number from 0 to
 // LargestDose (full-width digits too, an exponent with E only) is its value; anything else is a doubt.
 struct DoseReading {
-    enum Doubt { None, NotANumber, Negative, TooLarge };
+    enum Doubt { None, NotANumber, Negative, TooLarge, TooPrecise };
     double value = 0;
     Doubt doubt = None;
 };
 DoseReading readDose(const QString& cell);
+// What a dose cell with more digits than a stored dose keeps says (more than 12 decimal places of an mSv,
+// or more than 15 significant digits): read, it would be rounded.
+inline const QString TooPreciseDose = QStringLiteral("は桁が多すぎます（小数点以下12桁、有効数字15桁まで）");
 
 // Why a row cannot be read as the headings say: fewer cells than headings (a row cut short) or a value
 // beyond them; empty when it can.

@@ -17,6 +17,7 @@ namespace {
 
 const QStringList Names = {QStringLiteral("山田"), QStringLiteral("鈴木"), QStringLiteral("髙橋")};
 const QString Headings = QStringLiteral("登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考\n");
+const QString TooPrecise = QStringLiteral("は桁が多すぎます（小数点以下12桁、有効数字15桁まで）");
 
 // A store of three registrants numbered 1 to 3, and 田中 (number 4) removed.
 class MonthCsv : public testing::Test {
@@ -133,7 +134,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "3行目（登録番号 2　鈴木）：実効線量「20000」は10000 mSvを超えています",
                     "4行目（登録番号 3　髙橋）：見出しのない8列目に値「x」があります",
                     "5行目（登録番号 "
-                    "1　山田）：列が2個しかありません（見出しは7個。行が途中で切れていないか確認して下さい）"}}),
+                    "1　山田）：列が2個しかありません（見出しは7個。行が途中で切れていないか確認して下さい）"}},
+        // More digits than a stored dose keeps are named, never rounded; 1.23E-10 and 0.123456789012 fit.
+        ImportCase{"DigitsAStoredDoseCannotKeep",
+                   Headings + "1,山田,0.1234567890123,,,,\n2,鈴木,1.23E-13,,,,\n3,髙橋,1234.123456789012,1.23E-10,"
+                              "0.123456789012,,\n",
+                   "-,-,-",
+                   &MonthImport::unusable,
+                   {"2行目（登録番号 1　山田）：実効線量「0.1234567890123」" + TooPrecise,
+                    "3行目（登録番号 2　鈴木）：実効線量「1.23E-13」" + TooPrecise,
+                    "4行目（登録番号 3　髙橋）：実効線量「1234.123456789012」" + TooPrecise}}),
     [](const auto& row) { return std::string(row.param.what); });
 
 TEST_F(MonthCsv, AFileWithoutTheNeededColumnsIsRefused)

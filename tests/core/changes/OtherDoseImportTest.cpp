@@ -25,7 +25,8 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
                                     "山田,A病院,2026/07,,1,0,0,0,x\n"
                                     "山田,A病院,2026/08\n"
                                     "山田,B病院,2026/09,,1,0,0,0\n"
-                                    "山田,A病院,2026/12,2027/05,1,0,0,0\n")
+                                    "山田,A病院,2026/12,2027/05,1,0,0,0\n"
+                                    "山田,A病院,2027/01,,0.0000000000001,0,0,0\n")
                          .toUtf8());
     const auto read = ReadOtherDoseImport(file, {QStringLiteral("山田")}, {}, QStringLiteral("B病院"));
     ASSERT_TRUE(read);
@@ -37,7 +38,8 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
         read->unusable,
         (QStringList{"4行目（山田）：「-1」は線量ではありません", "5行目（山田）：「1d2」は線量ではありません",
                      "6行目（山田）：見出しのない9列目に値「x」があります",
-                     "7行目（山田）：列が3個しかありません（見出しは8個。行が途中で切れていないか確認して下さい）"}));
+                     "7行目（山田）：列が3個しかありません（見出しは8個。行が途中で切れていないか確認して下さい）",
+                     "10行目（山田）：「0.0000000000001」は桁が多すぎます（小数点以下12桁、有効数字15桁まで）"}));
 }
 
 // A row its sender marked 要確認 (a leaving record's month held twice) is taken and named.
