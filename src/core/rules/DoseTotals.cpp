@@ -99,7 +99,8 @@ bool standsBetween(const Declaration& declaration, qint64 firstDay, qint64 lastD
     return declaration.from <= lastDay && (declaration.to == 0 || declaration.to >= firstDay);
 }
 
-// The pregnancy declarations that stand in some part of a fiscal year.
+// The pregnancy declarations that stand in some part of a fiscal year, the earliest first, so that the
+// last is the latest whatever order they were listed in.
 QList<Declaration> pregnanciesIn(int fiscalYear, const DoseAdditions& additions)
 {
     QList<Declaration> found;
@@ -107,8 +108,13 @@ QList<Declaration> pregnanciesIn(int fiscalYear, const DoseAdditions& additions)
         if (declaration.kind == DeclarationKind::Pregnancy &&
             standsBetween(declaration, qint64{fiscalYear} * 10000 + 401, qint64{fiscalYear + 1} * 10000 + 331))
             found << declaration;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Declaration& a, const Declaration& b) { return a.from < b.from; });
     return found;
 }
+
+// A pregnancy no delivery has ended 300 days after it was declared: its end is most likely not entered.
+constexpr int LongestOpenPregnancyDays = 300;
 
 class Figures {
 public:
@@ -118,6 +124,8 @@ public:
         monthSlots.resize(static_cast<size_t>((year - first + 1) * 12));
         for (const OtherFacilityDose& dose : additions.otherDoses)
             takeOtherFacility(dose, currentMonth);
+        if (currentMonth)
+            noteOpenPregnancies(*currentMonth);
     }
 
     void take(const MonthlyRecord& record)
@@ -187,6 +195,19 @@ public:
     }
 
 private:
+    void noteOpenPregnancies(MonthKey currentMonth)
+    {
+        const QDate thisMonth(static_cast<int>(currentMonth / 100), static_cast<int>(currentMonth % 100), 1);
+        for (const Declaration& pregnancy : pregnanciesIn(year, additions)) {
+            const QDate from(static_cast<int>(pregnancy.from / 10000), static_cast<int>(pregnancy.from / 100 % 100),
+                             static_cast<int>(pregnancy.from % 100));
+            if (pregnancy.to == 0 && from.daysTo(thisMonth) > LongestOpenPregnancyDays)
+                doubts << QStringLiteral("%1からの妊娠は%2日を過ぎても出産日（終了日）がないため、入力を確認")
+                              .arg(dateWithSlashes(static_cast<double>(pregnancy.from)))
+                              .arg(LongestOpenPregnancyDays);
+        }
+    }
+
     // An entry of another facility counts in the last month of its period; one whose period crosses a fiscal
     // year or ends after this month counts there too, conservatively, and needs a look.
     void takeOtherFacility(const OtherFacilityDose& dose, std::optional<MonthKey> currentMonth)

@@ -420,6 +420,25 @@ TEST(ExactDose, TakesTheStoredDecimal)
         EXPECT_EQ(ExactDose::of(total).dividedBy(count).roundedTo(3).text(), text) << total << " / " << count;
 }
 
+// The pregnancy columns show the latest pregnancy, in whichever order they were declared; one with no
+// delivery 300 days after it began needs a look.
+TEST(DoseTotals, TheLatestPregnancyIsShownAndOneWithoutAnEndPastThreeHundredDaysIsDoubted)
+{
+    PersonalFile person{personHeader(QStringLiteral("山田")), {month(202504, 0.3), month(202601, 0.7)}};
+    person.header.sexCode = 1;
+    const Declaration earlier = declared(DeclarationKind::Pregnancy, 20250401, 20250420);
+    const Declaration later = declared(DeclarationKind::Pregnancy, 20251201);
+    for (const QList<Declaration>& declarations : {QList{earlier, later}, QList{later, earlier}}) {
+        const DoseTotals totals = doseTotals(person, 2025, {{}, declarations}, 202603);
+        ASSERT_EQ(totals.pregnancies.size(), 2);
+        EXPECT_EQ(totals.pregnancies.last().from, 20251201);
+        EXPECT_EQ(totals.verdict, Verdict::Within);
+    }
+    const DoseTotals late = doseTotals(person, 2025, {{}, {earlier, later}}, 202610);
+    EXPECT_EQ(late.verdict, Verdict::Doubtful);
+    EXPECT_EQ(late.reasons, QStringList{"2025/12/01からの妊娠は300日を過ぎても出産日（終了日）がないため、入力を確認"});
+}
+
 TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
 {
     QTemporaryDir temp;
@@ -450,7 +469,7 @@ TEST(DoseTotals, TheCsvHoldsRegistrantsRemovedStaffOfTheBlockAndUnreadableFiles)
     const QString output = temp.filePath(QStringLiteral("totals.csv"));
     QStringList unreadable;
     QStringList unknownPersons;
-    ASSERT_TRUE(ExportDoseTotals(dir, 2025, 202612, output, unreadable, &unknownPersons));
+    ASSERT_TRUE(ExportDoseTotals(dir, 2025, 202603, output, unreadable, &unknownPersons));
     EXPECT_EQ(unreadable, (QStringList{QStringLiteral("被曝Data/佐藤.dat"), QStringLiteral("被曝Data/伊藤.dat")}));
     EXPECT_EQ(unknownPersons, QStringList{nobodys.name});
     const QString damaged = QStringLiteral("の内容が正しくありません（2行目）");
