@@ -1,7 +1,7 @@
+#include "core/rules/LeavingRecord.h"
 #include "core/files/DoseAdditions.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/PersonalFile.h"
-#include "core/rules/LeavingRecord.h"
 #include "support/Stores.h"
 
 #include <QTemporaryDir>
