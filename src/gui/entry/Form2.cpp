@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPixmap>
 #include <QProgressDialog>
 #include <QStyle>
 
@@ -267,14 +268,19 @@ void Form2::showRegistrants()
 
 void Form2::markConfirmed()
 {
-    // The list holds the registrants in list order, as the values waiting to be saved do.
+    // The list holds the registrants in list order, as the values waiting to be saved do. A mark as tall as
+    // a name, and room for it on every row, so that the rows stay even and the names in line.
+    List1->setIconSize(QSize(12, 12));
     const QIcon mark = style()->standardIcon(QStyle::SP_DialogApplyButton);
+    QPixmap blank(12, 12);
+    blank.fill(Qt::transparent);
+    const QIcon room(blank);
     for (int row = 0; row < List1->count(); ++row) {
         const auto position = static_cast<size_t>(row);
         const bool confirmed = position < state.pendingEntries.size() &&
                                (state.pendingEntries[position].typed || state.pendingEntries[position].imported);
         QListWidgetItem* item = List1->item(row);
-        item->setIcon(confirmed ? mark : QIcon());
+        item->setIcon(confirmed ? mark : room);
         item->setBackground(confirmed ? QColor(214, 240, 214) : QColor(Qt::transparent));
         item->setToolTip(confirmed ? QStringLiteral("確定済み（「全データ保存」で保存します）") : QString());
     }

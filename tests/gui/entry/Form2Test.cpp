@@ -190,7 +190,7 @@ TEST_F(EntryWindow, ConfirmedPersonsAreMarkedAndShowTheirValuesAgain)
     const auto marked = [this] {
         QList<bool> marks;
         for (int row = 0; row < form.List1->count(); ++row)
-            marks << !form.List1->item(row)->icon().isNull();
+            marks << !form.List1->item(row)->toolTip().isEmpty();
         return marks;
     };
     EXPECT_EQ(marked(), (QList<bool>{false, true, false}));
