@@ -62,15 +62,25 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
     const ProgramRun exported = runVelmora(exporting);
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     EXPECT_EQ(fileBytes(csv),
-              QStringLiteral("\uFEFF氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\r\n"
-                             "山田,A病院,2023/07,2023/07,12,30,1,0,\r\n"
-                             "山田,A病院,2025/05,2025/05,1.5,3,4,0.25,\r\n"
+              QStringLiteral("\uFEFF氏名,生年月日,性別,施設名,開始年月,終了年月,外部被曝実効線量(mSv),"
+                             "水晶体等価線量(mSv),皮膚等価線量(mSv),内部被曝実効線量(mSv),備考\r\n"
+                             "山田,1965/04/12,女,A病院,2023/07,2023/07,12,30,1,0,\r\n"
+                             "山田,1965/04/12,女,A病院,2025/05,2025/05,1.5,3,4,0.25,\r\n"
                              // each doubt in the row's 備考, which the next employer's totals show as 要確認
-                             "山田,A病院,2025/06,2025/06,0.7,0,0,0,要確認：同じ月の記録が2件（大きい方を記載）、"
-                             "負の値（皮膚 -1）を0として記載\r\n"
-                             "山田,A病院,2026/01,2026/01,15.1,2,0,0,\r\n"
-                             "山田,B病院,2024/07,2024/09,3,2,0,0,\r\n")
+                             "山田,1965/04/12,女,A病院,2025/06,2025/06,0.7,0,0,0,要確認：同じ月の記録が2件（大きい方を"
+                             "記載）、負の値（皮膚 -1）を0として記載\r\n"
+                             "山田,1965/04/12,女,A病院,2026/01,2026/01,15.1,2,0,0,\r\n"
+                             "山田,1965/04/12,女,B病院,2024/07,2024/09,3,2,0,0,\r\n")
                   .toUtf8());
+    // Another person of the same name (another birth date) is refused, naming both dates.
+    const QString other = QDir(here.path()).filePath(QStringLiteral("other.csv"));
+    writeBytes(other, fileBytes(csv).replace("1965/04/12", "1970/01/01"));
+    const ProgramRun someoneElse =
+        runVelmora({QStringLiteral("--import-other-doses"), other, QStringLiteral("--data-dir"), next.path()});
+    EXPECT_EQ(someoneElse.exitCode, 1);
+    EXPECT_TRUE(
+        someoneElse.err.contains(QStringLiteral("生年月日「1970/01/01」が登録の生年月日 1965/04/12 と違います")))
+        << someoneElse.err.toStdString();
 
     const QStringList importing{QStringLiteral("--import-other-doses"), csv, QStringLiteral("--data-dir"), next.path()};
     // The folder's third flush, after the list is renamed into place (the lock's and the change history's come
@@ -118,7 +128,8 @@ TEST(LeavingRecordCommand, TheNextEmployerTakesItInAndGetsTheSameTotals)
                                              QList<OtherFacilityDose>{{QStringLiteral("鈴木"), QStringLiteral("C病院"),
                                                                        202604, 202606, 4.5, 0, 0, 0, NoComment}}));
     EXPECT_EQ(runVelmora(suzukiRecord).exitCode, 0);
-    EXPECT_TRUE(fileBytes(suzuki).endsWith(QStringLiteral("鈴木,C病院,2026/04,2026/06,4.5,0,0,0,\r\n").toUtf8()));
+    EXPECT_TRUE(
+        fileBytes(suzuki).endsWith(QStringLiteral("鈴木,1965/04/12,女,C病院,2026/04,2026/06,4.5,0,0,0,\r\n").toUtf8()));
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
 #include "core/files/NumberForms.h"
+#include "core/files/PersonalFile.h"
+#include "core/files/PositionalForms.h"
 #include "core/files/WriterLock.h"
 #include "core/rules/EntryRules.h"
 #include "core/texts/Messages.h"
@@ -16,7 +18,32 @@
 namespace velmora {
 namespace {
 
-enum Column { Name, FacilityName, From, To, Effective, Lens, Skin, Internal, Note };
+// The columns of the list of doses elsewhere, then those a leaving record writes besides or instead.
+enum Column {
+    Name,
+    FacilityName,
+    From,
+    To,
+    Effective,
+    Lens,
+    Skin,
+    Internal,
+    Note,
+    Born,
+    Sex,
+    EffectiveInMSv,
+    LensInMSv,
+    SkinInMSv,
+    InternalInMSv
+};
+
+QStringList knownHeadings()
+{
+    QStringList known = OtherDoseCsvHeadings;
+    for (const Column column : {Born, Sex, Effective, Lens, Skin, Internal})
+        known << LeavingRecordCsvHeadings[column == Born ? 1 : column == Sex ? 2 : column - Effective + 6];
+    return known;
+}
 
 constexpr qsizetype DoubtsShown = 20;
 
@@ -41,16 +68,23 @@ QString doseCellProblem(const QString& text)
 } // namespace
 
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
-                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility)
+                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility,
+                                            const std::function<std::optional<double>(const QString&)>& birthDateOf)
 {
     OtherDoseImport import;
     import.file = QFileInfo(path).fileName();
     const auto rows = csv::readFile(path);
     if (!rows)
         return rows.error();
-    const auto columns =
-        csv::findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, OtherDoseCsvHeadings,
-                         {{Name}, {FacilityName}, {From}, {Effective}, {Lens}, {Skin}, {Internal}}, import.file);
+    const auto columns = csv::findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, knownHeadings(),
+                                          {{Name},
+                                           {FacilityName},
+                                           {From},
+                                           {Effective, EffectiveInMSv},
+                                           {Lens, LensInMSv},
+                                           {Skin, SkinInMSv},
+                                           {Internal, InternalInMSv}},
+                                          import.file);
     if (!columns)
         return columns.error();
     // The persons, what is stored and what the file gave before, looked up in constant time: a file of
@@ -60,6 +94,9 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
     for (qsizetype r = 1; r < rows->size(); ++r) {
         const csv::Row& row = (*rows)[r];
         const auto cell = [&](Column column) {
+            // A dose under a leaving record's heading with its unit, where the file has that one.
+            if (column >= Effective && column <= Internal && (*columns)[column] < 0)
+                column = static_cast<Column>(column - Effective + EffectiveInMSv);
             return (*columns)[column] < 0 ? QString() : row.cells.value((*columns)[column]).trimmed();
         };
         if (std::all_of(row.cells.begin(), row.cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); }))
@@ -99,6 +136,15 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
             problem = entryFaultText(fault->fault);
         if (const auto unstorable = storableTextsProblem({dose.facility, dose.note}); !problem && unstorable)
             problem = messageOf(*unstorable);
+        // A birth date in the file that is not the registrant's: most likely another person of the same name.
+        if (const QString born = cell(Born); !problem && !born.isEmpty() && birthDateOf) {
+            const auto given = typedDay(born);
+            const auto registered = birthDateOf(name);
+            if (registered && (!given || double(*given) != *registered))
+                problem = QStringLiteral("生年月日「%1」が登録の生年月日 %2 と違います（同じ氏名の別の人ではないか"
+                                         "確認して下さい）")
+                              .arg(born, dateWithSlashes(*registered));
+        }
         if (problem) {
             import.unusable << label + QStringLiteral("：") + *problem;
             continue;
@@ -119,6 +165,18 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         import.entries << dose;
     }
     return import;
+}
+
+std::function<std::optional<double>(const QString&)> birthDatesIn(const DataDir& dir)
+{
+    auto known = std::make_shared<QHash<QString, std::optional<double>>>();
+    return [dir, known](const QString& name) {
+        if (!known->contains(name)) {
+            const auto header = ReadPersonalHeader(dir, name, 4);
+            known->insert(name, header ? std::optional(header->dateOfBirth) : std::nullopt);
+        }
+        return known->value(name);
+    };
 }
 
 QString otherDoseImportReport(const OtherDoseImport& import)
@@ -162,7 +220,7 @@ Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path
     const auto facility = ReadFacility(dir);
     if (!facility)
         return facility.error();
-    auto import = ReadOtherDoseImport(path, *persons, *stored, facility->name);
+    auto import = ReadOtherDoseImport(path, *persons, *stored, facility->name, birthDatesIn(dir));
     if (!import)
         return import.error();
     if (!import->unknownPersons.isEmpty() || !import->unusable.isEmpty())

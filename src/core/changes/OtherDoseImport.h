@@ -32,9 +32,14 @@ struct OtherDoseImport {
 };
 
 // Reads a CSV file (see csv::readRows) against the persons of both lists, the stored entries and this
-// facility's name.
+// facility's name: the columns of the list of doses elsewhere, or those of a leaving record, whose birth
+// date must be the registrant's (`birthDateOf`, nothing when it cannot be read).
 Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
-                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility);
+                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility,
+                                            const std::function<std::optional<double>(const QString&)>& birthDateOf);
+
+// The birth dates of the persons of a data folder, read from their files as they are asked for.
+std::function<std::optional<double>(const QString&)> birthDatesIn(const DataDir& dir);
 
 // What the import will add, then each kind of row left out or named.
 QString otherDoseImportReport(const OtherDoseImport& import);

@@ -39,6 +39,22 @@ inline const QStringList OtherDoseCsvHeadings = {
     QStringLiteral("終了年月"), QStringLiteral("実効線量"), QStringLiteral("水晶体"),
     QStringLiteral("皮膚"),     QStringLiteral("内部被曝"), QStringLiteral("備考"),
 };
+// The headings of a leaving record, which the same import reads: the person's birth date and sex to tell two
+// persons of one name apart, and the doses with what they are and their unit (実効線量 above is the external
+// effective dose, which a printed 実効 adds the internal to).
+inline const QStringList LeavingRecordCsvHeadings = {
+    QStringLiteral("氏名"),
+    QStringLiteral("生年月日"),
+    QStringLiteral("性別"),
+    QStringLiteral("施設名"),
+    QStringLiteral("開始年月"),
+    QStringLiteral("終了年月"),
+    QStringLiteral("外部被曝実効線量(mSv)"),
+    QStringLiteral("水晶体等価線量(mSv)"),
+    QStringLiteral("皮膚等価線量(mSv)"),
+    QStringLiteral("内部被曝実効線量(mSv)"),
+    QStringLiteral("備考"),
+};
 
 enum class DeclarationKind {
     Pregnancy = 1,        // from the declaration to the delivery

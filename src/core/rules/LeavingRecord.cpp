@@ -4,6 +4,7 @@
 #include "core/files/DoseAdditions.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/PositionalForms.h"
 
 #include <QMap>
 
@@ -101,9 +102,11 @@ Result<LeavingRecord> leavingRecordOf(const DataDir& dir, const QString& name)
 
 QByteArray leavingRecordCsv(const LeavingRecord& record)
 {
-    QList<QStringList> table{OtherDoseCsvHeadings};
+    QList<QStringList> table{LeavingRecordCsvHeadings};
+    const QString born = dateWithSlashes(record.header.dateOfBirth);
+    const QString sex = record.header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女");
     for (const OtherFacilityDose& d : record.entries)
-        table.append({d.name, d.facility, yearMonthText(d.from), yearMonthText(d.to), doseCell(d.effective),
+        table.append({d.name, born, sex, d.facility, yearMonthText(d.from), yearMonthText(d.to), doseCell(d.effective),
                       doseCell(d.lens), doseCell(d.skin), doseCell(d.internal),
                       d.note == NoComment ? QString() : d.note});
     return csv::excelFile(table);

@@ -124,7 +124,8 @@ OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir
     DeleteDoseButton = new CommandButton(QStringLiteral("DeleteDoseButton"), QStringLiteral("削除"), doseGroup);
     ImportButton = new CommandButton(QStringLiteral("ImportButton"), QStringLiteral("CSV取込"), doseGroup);
     ImportButton->setToolTip(
-        QStringLiteral("見出し：氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考"));
+        QStringLiteral("見出し：%1（離職時記録の見出し %2 も読みます）")
+            .arg(OtherDoseCsvHeadings.join(QLatin1Char(',')), LeavingRecordCsvHeadings.join(QLatin1Char(','))));
     auto* period = new QHBoxLayout;
     period->addWidget(FromMonthBox);
     period->addWidget(new QLabel(QStringLiteral("～"), doseGroup));
@@ -575,7 +576,7 @@ void OtherFacilityWindow::importCsv()
     QStringList persons;
     for (int at = 0; at < PersonBox->count(); ++at)
         persons << PersonBox->itemData(at).toString();
-    const auto import = ReadOtherDoseImport(path, persons, doses, facility.name);
+    const auto import = ReadOtherDoseImport(path, persons, doses, facility.name, birthDatesIn(dataDir));
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;

@@ -89,8 +89,7 @@ void drawLeavingRecord(Surface& page, const LeavingRecord& record, const QString
               wrapped(page,
                       QStringLiteral("同じ線量をCSVファイル「%1」に保存しました。次の事業所の線量管理で、"
                                      "他施設での線量として取り込めます（列：%2）。")
-                          .arg(leavingRecordFileName(h.name), QStringLiteral("氏名,施設名,開始年月,終了年月,実効線量,"
-                                                                             "水晶体,皮膚,内部被曝,備考")),
+                          .arg(leavingRecordFileName(h.name), LeavingRecordCsvHeadings.join(QLatin1Char(','))),
                       width, SideSize),
               SideSize);
 }
