@@ -19,6 +19,7 @@ public:
     QString chooseCsvToOpen(const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString chooseCsvToSave(const QString&, const QString&) override { return {}; }
+    QDate chooseDay(const QString&, const QDate&) override { return {}; }
 };
 
 } // namespace velmora

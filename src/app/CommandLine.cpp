@@ -192,6 +192,10 @@ StartOptions readCommandLine(int& argc, char** argv)
             "<name> さんの線量を、次の事業所が取り込める他施設線量のCSV（離職時記録）として書き出します（--output "
             "は上と同じ、ウィンドウなし）。"),
         QStringLiteral("name"));
+    const QCommandLineOption leavingDay(
+        QStringLiteral("leaving-day"),
+        QStringLiteral("--leaving-record の離職日（YYYY/MM/DD）。省略すると、線量の記録がある最後の月の末日とします。"),
+        QStringLiteral("day"));
     const QCommandLineOption otherDoses(QStringLiteral("import-other-doses"),
                                         QStringLiteral("CSVファイル "
                                                        "<file>"
@@ -235,9 +239,9 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("終わった <fiscal-year> 年度の帳票をPDF/A-1bで、CSVとそれらのSHA-256の一覧とともに --output "
                        "の空のフォルダに書き出します（ウィンドウなし）。"),
         QStringLiteral("fiscal-year"));
-    const QList<QCommandLineOption> known{help,   version, dataDir,  chosen,  doseTotals,  distribution,
-                                          output, import,  replace,  leaving, otherDoses,  history,
-                                          person, verify,  setAside, backup,  checkBackup, archive};
+    const QList<QCommandLineOption> known{help,   version,  dataDir, chosen,      doseTotals, distribution, output,
+                                          import, replace,  leaving, leavingDay,  otherDoses, history,      person,
+                                          verify, setAside, backup,  checkBackup, archive};
     parser.addOptions(known);
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
@@ -263,6 +267,7 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.importFile = parser.positionalArguments().value(0);
     options.replaceHeldValues = parser.isSet(replace);
     options.leavingRecord = parser.value(leaving);
+    options.leavingDay = parser.value(leavingDay);
     options.otherDosesImport = parser.value(otherDoses);
     options.history = parser.isSet(history);
     options.historyPerson = parser.value(person);
@@ -332,7 +337,12 @@ int writeLeavingRecord(const StartOptions& options)
     const auto dir = existingDataDir(options);
     if (!dir || outputReplacesStore(options, *dir))
         return 1;
-    const auto record = leavingRecordOf(*dir, options.leavingRecord);
+    const auto day = options.leavingDay.isEmpty() ? std::optional<qint64>(0) : typedDay(options.leavingDay);
+    if (!day) {
+        tell(QStringLiteral("離職日「%1」は日付ではありません（YYYY/MM/DD）").arg(options.leavingDay));
+        return 1;
+    }
+    const auto record = leavingRecordOf(*dir, options.leavingRecord, *day);
     const Status written = record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());
     if (!written) {
         tell(messageOf(written.error()));

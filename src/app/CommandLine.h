@@ -19,6 +19,7 @@ struct StartOptions {
     QString importFile;
     bool replaceHeldValues = false; // --replace: values of a month partly saved already become the file's
     QString leavingRecord;          // the person whose leaving record is written
+    QString leavingDay;             // as typed; empty proposes the last day of the last month with a dose
     QString otherDosesImport;       // the CSV of doses received elsewhere to import
     bool history = false;           // --history: the change history as CSV
     QString historyPerson;          // --person: only the records of this person

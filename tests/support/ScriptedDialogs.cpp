@@ -54,6 +54,17 @@ QString ScriptedDialogs::chooseCsvToSave(const QString& title, const QString& pa
     return nextPath(Kind::File, title, path, files);
 }
 
+QDate ScriptedDialogs::chooseDay(const QString& text, const QDate& proposed)
+{
+    shown.append({Kind::Day, text});
+    dayProposed = proposed;
+    if (days.isEmpty()) {
+        ADD_FAILURE() << "unexpected day window: " << text.toStdString();
+        return {};
+    }
+    return days.takeFirst();
+}
+
 QString ScriptedDialogs::nextPath(Kind kind, const QString& title, const QString& start, QStringList& queue)
 {
     shown.append({kind, title});

@@ -12,7 +12,7 @@ namespace velmora::test {
 // A question without a queued answer fails the test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Doubtful, Folder, File };
+    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Doubtful, Folder, File, Day };
     struct Shown {
         Kind kind;
         QString text;
@@ -34,6 +34,7 @@ public:
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
     QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
+    QDate chooseDay(const QString& text, const QDate& proposed) override;
 
     // The next question is answered with OK / Yes (true) or Cancel / No (false).
     void answer(bool accept) { answers.append(accept); }
@@ -41,6 +42,9 @@ public:
     void answerFolder(const QString& folder) { folders.append(folder); }
     // The next file dialog is answered with `path` (an empty text: Cancel).
     void answerFile(const QString& path) { files.append(path); }
+    // The next day window is answered with `day` (a null date: Cancel).
+    void answerDay(const QDate& day) { days.append(day); }
+    QDate dayProposed; // the day the last day window proposed
     // Where the last folder or file dialog opened.
     QString dialogStart;
 
@@ -52,6 +56,7 @@ private:
     QString nextPath(Kind kind, const QString& title, const QString& start, QStringList& queue);
     QStringList folders;
     QStringList files;
+    QList<QDate> days;
 };
 
 } // namespace velmora::test

@@ -67,9 +67,7 @@ QString doseCellProblem(const QString& text)
 
 } // namespace
 
-Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
-                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility,
-                                            const std::function<std::optional<double>(const QString&)>& birthDateOf)
+Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const OtherDoseImportTarget& target)
 {
     OtherDoseImport import;
     import.file = QFileInfo(path).fileName();
@@ -89,8 +87,15 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
         return columns.error();
     // The persons, what is stored and what the file gave before, looked up in constant time: a file of
     // 200,000 rows reviews in a moment.
-    const QSet<QString> listed(persons.begin(), persons.end());
-    QSet<OtherFacilityDose> known(stored.begin(), stored.end());
+    const QSet<QString> listed(target.persons.begin(), target.persons.end());
+    QSet<OtherFacilityDose> known(target.stored.begin(), target.stored.end());
+    // A declaration is known by its person, kind and dates: the note a leaving record gives it is new.
+    const auto declarationKey = [](const Declaration& d) {
+        return QStringLiteral("%1\n%2\n%3\n%4").arg(d.name).arg(static_cast<int>(d.kind)).arg(d.from).arg(d.to);
+    };
+    QSet<QString> declared;
+    for (const Declaration& d : target.declarations)
+        declared.insert(declarationKey(d));
     for (qsizetype r = 1; r < rows->size(); ++r) {
         const csv::Row& row = (*rows)[r];
         const auto cell = [&](Column column) {
@@ -112,6 +117,30 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
             import.unknownPersons << label;
             continue;
         }
+        // A birth date in the file that is not the registrant's: most likely another person of the same name.
+        std::optional<QString> problem;
+        if (const QString born = cell(Born); !born.isEmpty() && target.birthDateOf) {
+            const auto given = typedDay(born);
+            const auto registered = target.birthDateOf(name);
+            if (registered && (!given || double(*given) != *registered))
+                problem = QStringLiteral("生年月日「%1」が登録の生年月日 %2 と違います（同じ氏名の別の人ではないか"
+                                         "確認して下さい）")
+                              .arg(born, dateWithSlashes(*registered));
+        }
+        if (const auto declaration = declarationOfRowNote(name, cell(FacilityName), cell(Note))) {
+            if (const auto fault = declarationProblem(*declaration); !problem && fault)
+                problem = entryFaultText(*fault);
+            if (problem)
+                import.unusable << label + QStringLiteral("：") + *problem;
+            else if (declared.contains(declarationKey(*declaration)))
+                import.storedAlready << label;
+            else {
+                declared.insert(declarationKey(*declaration));
+                import.declarations << *declaration;
+                import.declarationRows << label + QStringLiteral("：") + cell(Note);
+            }
+            continue;
+        }
         const auto from = typedYearMonth(cell(From));
         const auto to = cell(To).isEmpty() ? from : typedYearMonth(cell(To));
         OtherFacilityDose dose{name,
@@ -123,7 +152,6 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
                                0,
                                0,
                                cell(Note).isEmpty() ? NoComment : cell(Note)};
-        std::optional<QString> problem;
         const std::pair<Column, double*> doses[] = {
             {Effective, &dose.effective}, {Lens, &dose.lens}, {Skin, &dose.skin}, {Internal, &dose.internal}};
         for (const auto& [column, value] : doses) {
@@ -136,20 +164,11 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringLi
             problem = entryFaultText(fault->fault);
         if (const auto unstorable = storableTextsProblem({dose.facility, dose.note}); !problem && unstorable)
             problem = messageOf(*unstorable);
-        // A birth date in the file that is not the registrant's: most likely another person of the same name.
-        if (const QString born = cell(Born); !problem && !born.isEmpty() && birthDateOf) {
-            const auto given = typedDay(born);
-            const auto registered = birthDateOf(name);
-            if (registered && (!given || double(*given) != *registered))
-                problem = QStringLiteral("生年月日「%1」が登録の生年月日 %2 と違います（同じ氏名の別の人ではないか"
-                                         "確認して下さい）")
-                              .arg(born, dateWithSlashes(*registered));
-        }
         if (problem) {
             import.unusable << label + QStringLiteral("：") + *problem;
             continue;
         }
-        if (!ownFacility.isEmpty() && dose.facility == ownFacility) {
+        if (!target.ownFacility.isEmpty() && dose.facility == target.ownFacility) {
             import.ownFacility << label;
             continue;
         }
@@ -183,6 +202,8 @@ QString otherDoseImportReport(const OtherDoseImport& import)
 {
     const QString named = otherDoseRowsNamed(import);
     return QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(import.file).arg(import.entries.size()) +
+           (import.declarations.isEmpty() ? QString()
+                                          : QStringLiteral("申告%1件を登録します。").arg(import.declarations.size())) +
            (named.isEmpty() ? QString() : QStringLiteral("\n\n") + named);
 }
 
@@ -196,6 +217,7 @@ QString otherDoseRowsNamed(const OtherDoseImport& import)
         {&import.ownFacility, QStringLiteral("この事業所の名前の行（ここで記録済みの線量のため取り込みません）")},
         {&import.acrossYears, QStringLiteral("年度をまたぐ期間の行（取り込み、集計では要確認とします）")},
         {&import.senderDoubts, QStringLiteral("送り元で要確認とされた行（取り込み、集計では要確認とします）")},
+        {&import.declarationRows, QStringLiteral("申告の行（申告として登録します）")},
     };
     for (const auto& [lines, heading] : leftOut)
         if (!lines->isEmpty())
@@ -217,20 +239,27 @@ Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path
     const auto stored = ReadOtherFacilityDoses(dir);
     if (!stored)
         return stored.error();
+    const auto declarations = ReadDeclarations(dir);
+    if (!declarations)
+        return declarations.error();
     const auto facility = ReadFacility(dir);
     if (!facility)
         return facility.error();
-    auto import = ReadOtherDoseImport(path, *persons, *stored, facility->name, birthDatesIn(dir));
+    auto import = ReadOtherDoseImport(path, {*persons, *stored, *declarations, facility->name, birthDatesIn(dir)});
     if (!import)
         return import.error();
     if (!import->unknownPersons.isEmpty() || !import->unusable.isEmpty())
         return failureWithText(FailureKind::ImportDoubts, otherDoseImportReport(*import));
-    if (import->entries.isEmpty())
+    if (import->entries.isEmpty() && import->declarations.isEmpty())
         return import;
     if (goOn && !goOn())
         return failure(FailureKind::Interrupted);
-    if (const auto written = SaveOtherFacilityDoses(dir, *stored, *stored + import->entries); !written)
-        return written.error();
+    if (!import->entries.isEmpty())
+        if (const auto written = SaveOtherFacilityDoses(dir, *stored, *stored + import->entries); !written)
+            return written.error();
+    if (!import->declarations.isEmpty())
+        if (const auto written = SaveDeclarations(dir, *declarations, *declarations + import->declarations); !written)
+            return written.error();
     return import;
 }
 

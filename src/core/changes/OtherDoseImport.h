@@ -29,14 +29,25 @@ struct OtherDoseImport {
     // Taken, and 要確認 in the totals: a row its sender marked 要確認 in its 備考 (a leaving record's month
     // held twice, a negative dose).
     QStringList senderDoubts;
+    // A leaving record's row of a declaration (a pregnancy standing at the leaving day, the designated-doctor
+    // status), entered as a declaration.
+    QList<Declaration> declarations;
+    QStringList declarationRows;
 };
 
-// Reads a CSV file (see csv::readRows) against the persons of both lists, the stored entries and this
-// facility's name: the columns of the list of doses elsewhere, or those of a leaving record, whose birth
-// date must be the registrant's (`birthDateOf`, nothing when it cannot be read).
-Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const QStringList& persons,
-                                            const QList<OtherFacilityDose>& stored, const QString& ownFacility,
-                                            const std::function<std::optional<double>(const QString&)>& birthDateOf);
+// What a file is read against: the persons of both lists, the stored entries and declarations, this facility's
+// name, and the birth dates a leaving record's rows must match (nothing when one cannot be read).
+struct OtherDoseImportTarget {
+    QStringList persons;
+    QList<OtherFacilityDose> stored;
+    QList<Declaration> declarations;
+    QString ownFacility;
+    std::function<std::optional<double>(const QString&)> birthDateOf;
+};
+
+// Reads a CSV file (see csv::readRows) with the columns of the list of doses elsewhere, or those of a leaving
+// record.
+Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const OtherDoseImportTarget& target);
 
 // The birth dates of the persons of a data folder, read from their files as they are asked for.
 std::function<std::optional<double>(const QString&)> birthDatesIn(const DataDir& dir);
@@ -46,7 +57,8 @@ QString otherDoseImportReport(const OtherDoseImport& import);
 // Each kind of row left out or named, with its rows; empty when there is none.
 QString otherDoseRowsNamed(const OtherDoseImport& import);
 
-// Adds the entries of a CSV file to the doses received elsewhere under the entry lock, as the window's
+// Adds the entries of a CSV file to the doses received elsewhere, and its declarations to the declarations,
+// under the entry lock, as the window's
 // import does without a person to ask: refused with nothing changed (ImportDoubts, with the review) when a
 // row names nobody listed or holds a value that cannot be stored. Rows stored already are left out.
 // `goOn` is asked before the list is written: false stops with nothing written (Interrupted).

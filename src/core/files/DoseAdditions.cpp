@@ -2,11 +2,13 @@
 
 #include "core/files/FileWriter.h"
 #include "core/files/NumberForms.h"
+#include "core/files/PositionalForms.h"
 #include "core/files/TextFile.h"
 #include "core/model/Calendar.h"
 
 #include <QDate>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace velmora {
 namespace {
@@ -121,6 +123,37 @@ QString declarationKindText(DeclarationKind kind)
         return QStringLiteral("経過措置対象医師");
     }
     return {};
+}
+
+namespace {
+const QString DeclarationRowMark = QStringLiteral("申告：");
+}
+
+QString declarationRowNote(const Declaration& declaration)
+{
+    return DeclarationRowMark + declarationKindText(declaration.kind) +
+           QStringLiteral("（%1～%2）")
+               .arg(dateWithSlashes(double(declaration.from)),
+                    declaration.to == 0 ? QString() : dateWithSlashes(double(declaration.to)));
+}
+
+std::optional<Declaration> declarationOfRowNote(const QString& name, const QString& facility, const QString& note)
+{
+    static const QRegularExpression form(QStringLiteral("^申告：(.+)（([0-9/]+)～([0-9/]*)）$"));
+    const auto match = form.match(note);
+    if (!match.hasMatch())
+        return std::nullopt;
+    for (const DeclarationKind kind : {DeclarationKind::Pregnancy, DeclarationKind::CannotConceive,
+                                       DeclarationKind::NoPregnancyPlan, DeclarationKind::DesignatedDoctor}) {
+        if (match.captured(1) != declarationKindText(kind))
+            continue;
+        const auto from = typedDay(match.captured(2));
+        const auto to = match.captured(3).isEmpty() ? std::optional<qint64>(0) : typedDay(match.captured(3));
+        if (!from || !to)
+            return std::nullopt;
+        return Declaration{name, kind, *from, *to, QStringLiteral("%1の離職時記録から").arg(facility)};
+    }
+    return std::nullopt;
 }
 
 std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose)

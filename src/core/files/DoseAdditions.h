@@ -82,6 +82,12 @@ inline size_t qHash(const Declaration& d, size_t seed = 0)
 // "妊娠", "妊娠不能と診断", "妊娠の意思なし（書面）", "経過措置対象医師".
 QString declarationKindText(DeclarationKind kind);
 
+// A declaration as a leaving record hands it on, in the 備考 of a row without doses:
+// "申告：妊娠（2026/05/10～）", "申告：経過措置対象医師（2021/04/01～2026/03/31）".
+QString declarationRowNote(const Declaration& declaration);
+// The declaration of `name` such a note gives (its note naming `facility`); nothing for any other note.
+std::optional<Declaration> declarationOfRowNote(const QString& name, const QString& facility, const QString& note);
+
 // Why an entry cannot be stored (entryFaultText gives the window's message); nothing when it can. The months must be
 // calendar months from 1950 to 2100, `to` not before `from` and in the same fiscal year; doses not
 // negative; dates real days, `to` not before `from`.

@@ -576,21 +576,27 @@ void OtherFacilityWindow::importCsv()
     QStringList persons;
     for (int at = 0; at < PersonBox->count(); ++at)
         persons << PersonBox->itemData(at).toString();
-    const auto import = ReadOtherDoseImport(path, persons, doses, facility.name, birthDatesIn(dataDir));
+    const auto import = ReadOtherDoseImport(path, {persons, doses, declarations, facility.name, birthDatesIn(dataDir)});
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;
     }
-    if (import->entries.isEmpty()) {
+    if (import->entries.isEmpty() && import->declarations.isEmpty()) {
         dialogs.warn(otherDoseImportReport(*import));
         return;
     }
     // Rows left out for a doubt make Cancel, taking nothing, the default.
     const QString question = otherDoseImportReport(*import) + QStringLiteral("\n\n取り込みますか？");
     const bool doubtful = !import->unknownPersons.isEmpty() || !import->unusable.isEmpty();
-    if ((doubtful ? dialogs.confirmDoubtful(question) : dialogs.confirmOkCancel(question)) &&
-        change<OtherFacilityDose>(doses, [&](QList<OtherFacilityDose>& list) { list << import->entries; }))
-        dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size()));
+    if (!(doubtful ? dialogs.confirmDoubtful(question) : dialogs.confirmOkCancel(question)))
+        return;
+    if (!import->entries.isEmpty() &&
+        !change<OtherFacilityDose>(doses, [&](QList<OtherFacilityDose>& list) { list << import->entries; }))
+        return;
+    if (!import->declarations.isEmpty() &&
+        !change<Declaration>(declarations, [&](QList<Declaration>& list) { list << import->declarations; }))
+        return;
+    dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size() + import->declarations.size()));
 }
 
 void OtherFacilityWindow::closeEvent(QCloseEvent* event)

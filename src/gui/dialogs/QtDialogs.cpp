@@ -3,6 +3,8 @@
 #include "gui/dialogs/DataFolderWindow.h"
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 namespace velmora {
 namespace {
@@ -124,6 +127,30 @@ QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv")); // a name typed without it still makes a CSV file
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+QDate QtDialogs::chooseDay(const QString& text, const QDate& proposed)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(ApplicationTitle);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    auto* day = new QDateEdit(proposed, &dialog);
+    day->setObjectName(QStringLiteral("Day"));
+    day->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    day->setCalendarPopup(true);
+    day->setDateRange(QDate(1950, 1, 1), QDate(2100, 12, 31));
+    label->setBuddy(day);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(label);
+    layout->addWidget(day);
+    layout->addWidget(buttons);
+    day->setFocus();
+    return dialog.exec() == QDialog::Accepted ? day->date() : QDate();
 }
 
 } // namespace velmora

@@ -19,6 +19,7 @@ public:
     QString chooseCsvToOpen(const QString& title, const QString& folder) override;
     QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
+    QDate chooseDay(const QString& text, const QDate& proposed) override;
 };
 
 inline const QString ApplicationTitle = QStringLiteral("Velmora");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 namespace velmora {
@@ -32,6 +33,8 @@ public:
     // A dialog titled `title` that picks where to write a CSV file, suggesting `path` (asking before it
     // replaces a file); an empty text on Cancel.
     virtual QString chooseCsvToSave(const QString& title, const QString& path) = 0;
+    // A day chosen with OK in a small window that says `text`, `proposed` given; a null date on Cancel.
+    virtual QDate chooseDay(const QString& text, const QDate& proposed) = 0;
 };
 
 } // namespace velmora

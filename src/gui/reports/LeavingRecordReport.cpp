@@ -51,11 +51,14 @@ void drawLeavingRecord(Surface& page, const LeavingRecord& record, const QString
     const int first = record.years.first().first;
     const double bottom = drawFigureTable(page, yearRows(record), 30);
     drawLines(page, Left, bottom + 1.5,
-              {QStringLiteral("%1年4月（%1～%2年度の5年の期間の初め）から%3（離職前の最後の記録）まで。"
-                              "実効線量は内部被曝を含み、他施設での線量を含みます。")
+              {QStringLiteral("離職日 %1。%2年4月（%2～%3年度の5年の期間の初め）から%4まで%5。")
+                   .arg(dateWithSlashes(double(record.leavingDay)))
                    .arg(first)
                    .arg(first + 4)
-                   .arg(monthName(record.lastMonth))},
+                   .arg(monthName(std::max(record.lastMonth, MonthKey(record.leavingDay / 100))),
+                        record.lastMonth > record.leavingDay / 100 ? QStringLiteral("（離職日より後の記録を含む）")
+                                                                   : QString()),
+               QStringLiteral("実効線量は内部被曝を含み、他施設での線量を含みます。")},
               SideSize);
 
     // Beside the table: the doses received elsewhere, a pregnancy, and how the next employer takes it in.
@@ -84,6 +87,12 @@ void drawLeavingRecord(Surface& page, const LeavingRecord& record, const QString
                                             p.external().text(), p.internal().text()),
                                    width - 3, SideSize),
                            SideSize);
+    }
+    if (!record.declarations.isEmpty()) {
+        at = drawLines(page, FigureSideLeft, at + 4, {QStringLiteral("引き継ぐ申告（CSVにも記載）")}, 10);
+        for (const Declaration& d : record.declarations)
+            at =
+                drawLines(page, FigureSideLeft + 3, at, {declarationRowNote(d).mid(3)}, SideSize); // without 「申告：」
     }
     drawLines(page, FigureSideLeft, at + 6,
               wrapped(page,

@@ -14,7 +14,21 @@ namespace velmora {
 
 void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs, Printer& printer, const Clock& clock)
 {
-    const auto record = leavingRecordOf(dir, name);
+    const auto proposed = proposedLeavingDay(dir, name);
+    if (!proposed) {
+        dialogs.warn(messageOf(proposed.error()));
+        return;
+    }
+    // The last day of the last month with a dose is proposed; a person without one leaves today.
+    const QDate day = dialogs.chooseDay(
+        QStringLiteral(
+            "%1さんの離職日を入力して下さい。\nこの日を含む5年の期間の初めからの線量（これより後の記録も含む）"
+            "と、この日に継続中の妊娠の申告などを渡します。")
+            .arg(name),
+        *proposed ? QDate::fromString(QString::number(**proposed), QStringLiteral("yyyyMMdd")) : clock.now().date());
+    if (!day.isValid())
+        return;
+    const auto record = leavingRecordOf(dir, name, day.toString(QStringLiteral("yyyyMMdd")).toLongLong());
     if (!record) {
         dialogs.warn(messageOf(record.error()));
         return;

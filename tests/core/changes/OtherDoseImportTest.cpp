@@ -28,7 +28,7 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
                                     "山田,A病院,2026/12,2027/05,1,0,0,0\n"
                                     "山田,A病院,2027/01,,0.0000000000001,0,0,0\n")
                          .toUtf8());
-    const auto read = ReadOtherDoseImport(file, {QStringLiteral("山田")}, {}, QStringLiteral("B病院"), {});
+    const auto read = ReadOtherDoseImport(file, {{QStringLiteral("山田")}, {}, {}, QStringLiteral("B病院"), {}});
     ASSERT_TRUE(read);
     EXPECT_EQ(read->entries.size(), 2);
     EXPECT_EQ(read->ownFacility, QStringList{"8行目（山田）"});
@@ -50,7 +50,7 @@ TEST(OtherDoseImport, TakesARowItsSenderDoubtedAndNamesIt)
     writeBytes(file, QStringLiteral("氏名,施設名,開始年月,終了年月,実効線量,水晶体,皮膚,内部被曝,備考\n"
                                     "山田,A病院,2027/02,,1,0,0,0,要確認：同じ月の記録が2件\n")
                          .toUtf8());
-    const auto read = ReadOtherDoseImport(file, {QStringLiteral("山田")}, {}, QStringLiteral("B病院"), {});
+    const auto read = ReadOtherDoseImport(file, {{QStringLiteral("山田")}, {}, {}, QStringLiteral("B病院"), {}});
     ASSERT_TRUE(read);
     EXPECT_EQ(read->entries.size(), 1);
     EXPECT_EQ(read->senderDoubts, QStringList{"2行目（山田）：要確認：同じ月の記録が2件"});

@@ -3,6 +3,7 @@
 #include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "support/PdfText.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
@@ -368,16 +369,24 @@ TEST_F(EntryWindow, RemovalAsksFirstAndMovesTheNameToTheRemovedList)
     ASSERT_TRUE(WriteFacility(app.dataDir, {QStringLiteral("A病院"), {}, {}}));
     dialogs.answer(true);
     dialogs.answer(true);
+    dialogs.answerDay(QDate(2026, 4, 30));
     dialogs.answer(true);
     click(form.Command5);
+    EXPECT_EQ(dialogs.dayProposed, QDate(2026, 4, 30)); // the last day of the last month with a dose
     const QStringList messages = takeMessages();
-    ASSERT_EQ(messages.size(), 6);
+    ASSERT_EQ(messages.size(), 7);
     EXPECT_EQ(messages.first(2), (QStringList{QStringLiteral("登録を抹消していいですか？"),
                                               QStringLiteral("登録を抹消していいですか？")}));
     EXPECT_TRUE(messages[2].startsWith(QStringLiteral("山田さんの離職時の線量記録")));
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("離職時記録_山田.csv"))));
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("印刷/離職時記録_20261207-101500.pdf"))))
-        << messages[5].toStdString();
+        << messages[6].toStdString();
+    // The page states the leaving day chosen.
+    QStringList words;
+    for (const PdfWord& word : pdfWords(path(QStringLiteral("印刷/離職時記録_20261207-101500.pdf"))))
+        words << word.text;
+    EXPECT_TRUE(words.join(QLatin1Char(' ')).contains(QStringLiteral("離職日 2026/04/30。")))
+        << words.join(' ').toStdString();
     EXPECT_EQ(fileBytes(path(RegistrantNamesFile)), crlfLines({" 2 ", "\x97\xe9\x96\xd8", "\xfb\xfc\x8b\xb4"}));
     EXPECT_EQ(fileBytes(path(RemovedNamesFile)), crlfLines({"\x8e\x52\x93\x63"}));
     EXPECT_EQ(fileBytes(app.dataDir.personalFile(QStringLiteral("山田"))),
