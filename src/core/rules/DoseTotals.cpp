@@ -374,7 +374,8 @@ private:
                 check(t, limit, 0, *(lens ? t.lensBlock : t.effectiveBlock));
                 break;
             case LimitPeriod::TransitionYears:
-                check(t, limit, 0, yearsTotal(t, lens, limit.fromYear), QStringLiteral("（経過措置対象医師）"));
+                t.lensSinceTransition = yearsTotal(t, lens, limit.fromYear);
+                check(t, limit, 0, *t.lensSinceTransition, QStringLiteral("（経過措置対象医師）"));
                 break;
             case LimitPeriod::Pregnancy:
                 for (const DoseTotals::Pregnancy& pregnancy : t.pregnancies)
@@ -385,6 +386,8 @@ private:
                 break;
             }
         }
+        if (!t.lensBlock && year >= LensTransitionFrom)
+            t.lensBlock = yearsTotal(t, true, first);
         if (t.effectiveYear > RecordBlockAbove) {
             t.verdict = std::max(t.verdict, Verdict::Warning);
             t.reasons << QStringLiteral("実効 年度 %1 > %2（5年の累積を記録）")

@@ -64,9 +64,13 @@ struct DoseTotals {
     ExactDose skinYear;
     ExactDose internalYear;
     // The block's totals from its first fiscal year to the end of this one; nothing before the fiscal
-    // year the block limit applies from (2001 for the effective dose, 2021 for the lens).
+    // year the block limit applies from (2001 for the effective dose, 2021 for the lens). A designated
+    // doctor's lens block total is kept as recorded, though the transitional rule judges another figure.
     std::optional<ExactDose> effectiveBlock;
     std::optional<ExactDose> lensBlock;
+    // A designated doctor's lens total from FY2023 to the end of this year, which is judged against the
+    // transitional rule's 60 mSv; nothing where that rule does not bind.
+    std::optional<ExactDose> lensSinceTransition;
     // The effective dose of each fiscal year of the block up to this one, with its running total; the
     // running total is to be recorded once a year of the block exceeds 20 mSv.
     struct BlockYear {

@@ -66,32 +66,20 @@ const QList<TotalsColumn>& csvColumns()
                                                 C::InternalQ4,
                                                 C::InternalYear,
                                                 C::PregnancyExternal,
-                                                C::PregnancyInternal};
+                                                C::PregnancyInternal,
+                                                C::LensSinceTransition};
     return columns;
 }
 
 const QList<TotalsColumn>& shownColumns()
 {
-    static const QList<TotalsColumn> columns = {C::RegistrationNumber,
-                                                C::Name,
-                                                C::Sex,
-                                                C::Enrolment,
-                                                C::EffectiveQ1,
-                                                C::EffectiveQ2,
-                                                C::EffectiveQ3,
-                                                C::EffectiveQ4,
-                                                C::EffectiveYear,
-                                                C::EffectiveBlock,
-                                                C::LensYear,
-                                                C::LensBlock,
-                                                C::SkinYear,
-                                                C::InternalYear,
-                                                C::OtherEffectiveYear,
-                                                C::OtherLensYear,
-                                                C::PregnancyExternal,
-                                                C::PregnancyInternal,
-                                                C::Verdict,
-                                                C::Reasons};
+    static const QList<TotalsColumn> columns = {C::RegistrationNumber,  C::Name,          C::Sex,
+                                                C::Enrolment,           C::EffectiveQ1,   C::EffectiveQ2,
+                                                C::EffectiveQ3,         C::EffectiveQ4,   C::EffectiveYear,
+                                                C::EffectiveBlock,      C::LensYear,      C::LensBlock,
+                                                C::LensSinceTransition, C::SkinYear,      C::InternalYear,
+                                                C::OtherEffectiveYear,  C::OtherLensYear, C::PregnancyExternal,
+                                                C::PregnancyInternal,   C::Verdict,       C::Reasons};
     return columns;
 }
 
@@ -120,6 +108,8 @@ QString csvHeading(TotalsColumn column)
         return QStringLiteral("妊娠中_外部");
     case C::PregnancyInternal:
         return QStringLiteral("妊娠中_内部");
+    case C::LensSinceTransition:
+        return QStringLiteral("水晶体_2023年度から");
     default:
         const auto [dose, period] = doseAndPeriod(column);
         return dose + QLatin1Char('_') + QuarterNames[period];
@@ -147,6 +137,8 @@ std::optional<ExactDose> doseCell(const TotalsRow& row, TotalsColumn column)
             return std::nullopt;
         return column == C::OtherEffectiveYear ? other.effective : other.lens;
     }
+    if (column == C::LensSinceTransition)
+        return t.lensSinceTransition;
     if (column == C::PregnancyExternal || column == C::PregnancyInternal) {
         if (t.pregnancies.isEmpty())
             return std::nullopt;

@@ -38,7 +38,8 @@ enum class TotalsColumn {
     InternalYear,
     OtherEffectiveYear, // the part of 実効 年度 received at other facilities
     OtherLensYear,
-    PregnancyExternal, // the running totals of the year's last pregnancy, from its first month
+    LensSinceTransition, // a designated doctor's lens total from FY2023, judged against 60 mSv
+    PregnancyExternal,   // the running totals of the year's last pregnancy, from its first month
     PregnancyInternal,
     Verdict,
     Reasons,

@@ -104,6 +104,14 @@ void drawDoseNotice(Surface& page, const TotalsRow& row, int fiscalYear, const Q
                                       .arg(effectiveBlock, lensBlock),
                                   width, 10),
                           10);
+    // A designated doctor's lens is judged on the total from FY2023, not the block's.
+    if (totals.lensSinceTransition)
+        at = drawLines(page, FigureSideLeft, at,
+                       wrapped(page,
+                               QStringLiteral("水晶体 2023年度からの累計（経過措置対象医師）：%1 mSv")
+                                   .arg(totals.lensSinceTransition->text()),
+                               width, 10),
+                       10);
     const QString verdict = verdictText(row.verdict());
     at = drawLines(page, FigureSideLeft, at + 4,
                    {QStringLiteral("判定：%1").arg(verdict.isEmpty() ? QStringLiteral("限度内") : verdict)}, 10);

@@ -1,13 +1,14 @@
 #include "gui/reports/TotalsReport.h"
 
+#include "core/model/Calendar.h"
 #include "core/rules/TotalsColumns.h"
 #include "gui/reports/PageText.h"
 #include "gui/reports/TablePages.h"
 
 namespace velmora {
 
-const QList<double> TotalsColumnEdges = {10,  22,  46,  53,  60,  71,  82,  93,  104, 115, 126,
-                                         137, 148, 159, 170, 181, 192, 203, 214, 224, 282};
+const QList<double> TotalsColumnEdges = {10,  22,  42,  49,  56,  65,  77,  89,  101,
+                                         113, 125, 137, 148, 159, 170, 181, 192, 282};
 
 namespace {
 
@@ -25,11 +26,98 @@ constexpr double CheckBoxRoom = CheckBoxGap + CheckBoxHeight + HistoryHeadHeight
 
 const TableShape Shape{TotalsColumnEdges, CellSize, Padding};
 
+// The printed columns: a person's figures stand in lines of one row, 実効 (with the internal) and 水晶体 for
+// everyone, 皮膚 and 内部 where the year has a figure other than 0, each by quarter, year and block, so that
+// the signed page holds every figure the record of doses asks for (電離則 第9条第2項).
+enum PrintedColumn {
+    Number,
+    Name,
+    Sex,
+    Enrolment,
+    Dose,
+    FirstQuarter, // to FirstQuarter + 3
+    Year = FirstQuarter + 4,
+    Block,
+    SinceTransition,
+    Elsewhere,
+    PregnancyExternal,
+    PregnancyInternal,
+    VerdictColumn,
+    ReasonsColumn,
+    PrintedColumns
+};
+
+QStringList columnHeadings()
+{
+    QStringList headings{QStringLiteral("登録番号"), QStringLiteral("氏名"), QStringLiteral("性別"),
+                         QStringLiteral("在籍"), QStringLiteral("線量")};
+    for (int quarter = 1; quarter <= 4; ++quarter)
+        headings << quarterName(quarter);
+    return headings << QStringLiteral("年度") << QStringLiteral("5年") << QStringLiteral("水晶体 2023年度から")
+                    << QStringLiteral("他施設 年度") << QStringLiteral("妊娠中 外部") << QStringLiteral("妊娠中 内部")
+                    << QStringLiteral("判定") << QStringLiteral("理由");
+}
+
+// A dose's line: its name and its columns by quarter, year and block (none for the skin and the internal).
+struct DoseLine {
+    QString name;
+    TotalsColumn firstQuarter;
+    bool hasBlock;
+};
+const DoseLine DoseLines[] = {{QStringLiteral("実効"), TotalsColumn::EffectiveQ1, true},
+                              {QStringLiteral("水晶体"), TotalsColumn::LensQ1, true},
+                              {QStringLiteral("皮膚"), TotalsColumn::SkinQ1, false},
+                              {QStringLiteral("内部"), TotalsColumn::InternalQ1, false}};
+
+TotalsColumn offset(TotalsColumn column, int by)
+{
+    return static_cast<TotalsColumn>(static_cast<int>(column) + by);
+}
+
+// The lines of each printed column of a person's row.
+CellLines printedRow(Surface& page, const TotalsRow& row, int fiscalYear)
+{
+    CellLines cells(PrintedColumns);
+    const auto text = [&](TotalsColumn column) { return cellText(row, column, fiscalYear); };
+    const auto wrap = [&](PrintedColumn column, const QString& cell) {
+        cells[column] = wrapped(page, cell, Shape.edges[column + 1] - Shape.edges[column] - 2 * Padding, CellSize);
+    };
+    wrap(Number, text(TotalsColumn::RegistrationNumber));
+    wrap(Name, row.name);
+    wrap(Sex, text(TotalsColumn::Sex));
+    wrap(Enrolment, text(TotalsColumn::Enrolment));
+    wrap(VerdictColumn, text(TotalsColumn::Verdict));
+    wrap(ReasonsColumn, text(TotalsColumn::Reasons));
+    if (!row.totals)
+        return cells;
+    for (const DoseLine& line : DoseLines) {
+        const bool always = line.hasBlock;
+        bool some = false;
+        for (int period = 0; period < 5; ++period)
+            some = some || !doseCell(row, offset(line.firstQuarter, period)).value_or(ExactDose()).isZero();
+        if (!always && !some)
+            continue;
+        cells[Dose] << line.name;
+        for (int period = 0; period < 5; ++period)
+            cells[FirstQuarter + period] << text(offset(line.firstQuarter, period));
+        cells[Block] << (line.hasBlock ? text(offset(line.firstQuarter, 5)) : QString());
+        const bool lens = line.firstQuarter == TotalsColumn::LensQ1;
+        cells[SinceTransition] << (lens ? text(TotalsColumn::LensSinceTransition) : QString());
+        cells[Elsewhere] << (line.firstQuarter == TotalsColumn::EffectiveQ1 ? text(TotalsColumn::OtherEffectiveYear)
+                             : lens                                         ? text(TotalsColumn::OtherLensYear)
+                                                                            : QString());
+    }
+    cells[PregnancyExternal] << text(TotalsColumn::PregnancyExternal);
+    cells[PregnancyInternal] << text(TotalsColumn::PregnancyInternal);
+    return cells;
+}
+
 // The limits of the fiscal year, in short, and what 注意 and 要確認 mean.
 QString limitsKey(int fiscalYear)
 {
     return QStringLiteral("限度（mSv）：%1。注意：限度の80 %以上、実効 年度 %2超（5年の累積を記録）。"
-                          "要確認：同じ月の記録が複数、月が1～12でない記録、負の値、年度をまたぐ他施設線量")
+                          "要確認：同じ月の記録が複数、月が1～12でない記録、負の値、年度をまたぐ他施設線量。"
+                          "線量：実効（内部を含む）と水晶体は全員、皮膚と内部は0でない人のみ")
         .arg(limitsInShort(fiscalYear))
         .arg(RecordBlockAboveMSv);
 }
@@ -55,19 +143,23 @@ QString countsLine(const TotalsPrintout& printout)
                       .arg(printout.rows.size());
 }
 
-// The lines of a cell from its top: figures and numbers against the cell's right edge, texts at its left.
+// The lines of a cell from its top: figures and numbers against the cell's right edge, a figure too wide for
+// its cell in smaller type; texts at its left.
 void drawCell(Surface& page, qsizetype column, double top, const QStringList& lines)
 {
-    const TotalsColumn shown = shownColumns()[column];
-    if (!isDoseColumn(shown) && shown != TotalsColumn::RegistrationNumber) {
-        drawLines(page, TotalsColumnEdges[column] + Padding, top + Padding, lines, CellSize);
+    if (column == Number || (column > Dose && column < VerdictColumn)) {
+        const double width = TotalsColumnEdges[column + 1] - TotalsColumnEdges[column] - 2 * Padding;
+        double y = top + Padding;
+        for (const QString& line : lines) {
+            const double size = std::min(CellSize, CellSize * width / std::max(textWidth(page, line, CellSize), 0.1));
+            page.setFontSize(size);
+            page.text(TotalsColumnEdges[column + 1] - Padding - textWidth(page, line, size), y, line);
+            y += lineHeight(CellSize);
+        }
+        page.setFontSize(CellSize);
         return;
     }
-    double y = top + Padding;
-    for (const QString& line : lines) {
-        page.text(TotalsColumnEdges[column + 1] - Padding - textWidth(page, line, CellSize), y, line);
-        y += lineHeight(CellSize);
-    }
+    drawLines(page, TotalsColumnEdges[column] + Padding, top + Padding, lines, CellSize);
 }
 
 // "2021年4月1日～2022年3月31日": the days of fiscal years `first` to `last`.
@@ -98,10 +190,7 @@ Heading headingOf(Surface& page, const TotalsPrintout& printout)
         captions.prepend(printout.facility);
     for (const QString& caption : captions)
         heading.captionLines << wrapped(page, caption, Right - Left, CaptionSize);
-    QStringList texts;
-    for (const TotalsColumn column : shownColumns())
-        texts << shownHeading(column);
-    heading.columnHeadings = cellLines(page, Shape, texts);
+    heading.columnHeadings = cellLines(page, Shape, columnHeadings());
     heading.columnsTop = 16 + static_cast<double>(heading.captionLines.size()) * lineHeight(CaptionSize) + 1;
     heading.rowsTop = heading.columnsTop + rowHeight(Shape, heading.columnHeadings);
     return heading;
@@ -150,12 +239,8 @@ void PrintDoseTotals(Printer& printer, const TotalsPrintout& printout)
     Surface& page = printer.beginDocument(QStringLiteral("線量集計"));
     QList<CellLines> rows;
     rows.reserve(printout.rows.size());
-    for (const TotalsRow& row : printout.rows) {
-        QStringList texts;
-        for (const TotalsColumn column : shownColumns())
-            texts << cellText(row, column, printout.fiscalYear);
-        rows << cellLines(page, Shape, texts);
-    }
+    for (const TotalsRow& row : printout.rows)
+        rows << printedRow(page, row, printout.fiscalYear);
     // The rows of each page, found before drawing so that every page can say how many there are. A cell
     // taller than a page (a file with very many doubtful records) is cut short; the window and the CSV hold
     // the whole text. The check box goes on a page of its own when the last has no room for it.

@@ -5,8 +5,9 @@
 
 #include <QDate>
 
-// The printed dose totals: a document to file, of the rows as the totals window shows them, with the
-// periods, the print date, the counts of each verdict and the limits applied on every page.
+// The printed dose totals: a document to file, of the persons as the totals window shows them, each with
+// every figure of the year by quarter (effective, lens, skin, internal), with the periods, the print date,
+// the counts of each verdict and the limits applied on every page.
 namespace velmora {
 
 struct TotalsPrintout {

@@ -261,11 +261,11 @@ void TotalsWindow::fitColumns()
     PersonMonths->setRowCount(0);
     for (CommandButton* button : {PersonChartButton, NoticeButton, LeavingRecordButton})
         button->setEnabled(false);
-    // The columns of internal doses, doses elsewhere and pregnancies only in a year that has some: most
-    // years of most hospitals have none, and the reasons then stay in view.
+    // The columns of internal doses, doses elsewhere, designated doctors and pregnancies only in a year that
+    // has some: most years of most hospitals have none, and the reasons then stay in view.
     for (const TotalsColumn column :
          {TotalsColumn::InternalYear, TotalsColumn::OtherEffectiveYear, TotalsColumn::OtherLensYear,
-          TotalsColumn::PregnancyExternal, TotalsColumn::PregnancyInternal}) {
+          TotalsColumn::LensSinceTransition, TotalsColumn::PregnancyExternal, TotalsColumn::PregnancyInternal}) {
         const bool some = std::any_of(model.allRows().begin(), model.allRows().end(), [column](const TotalsRow& row) {
             const auto dose = doseCell(row, column);
             return dose && (!dose->isZero() || column != TotalsColumn::InternalYear);

@@ -177,7 +177,7 @@ TEST_F(AdditionsWindow, OpensFromTheTotalsWithTheLockAndTheTotalsCountWhatWasEnt
     EXPECT_EQ(cellText(row, TotalsColumn::EffectiveYear, 2026), "55");
     EXPECT_EQ(cellText(row, TotalsColumn::OtherEffectiveYear, 2026), "25");
     EXPECT_EQ(row.verdict(), Verdict::Exceeded);
-    EXPECT_FALSE(totals.TotalsTable->isColumnHidden(14)); // 他施設 実効, now that the year has some
+    EXPECT_FALSE(totals.TotalsTable->isColumnHidden(15)); // 他施設 実効, now that the year has some
     totals.FrozenTable->selectRow(0); // the panel shows them apart, before the quarters that count them
     EXPECT_EQ(totals.PersonMonths->verticalHeaderItem(12)->text(), QStringLiteral("他施設"));
     EXPECT_EQ(totals.PersonMonths->item(12, 0)->text(), "25");

@@ -279,6 +279,14 @@ TEST_F(PrintedReports, DoseTotalsOfAThousandPersonsPrintAsOneFileWithEveryWordIn
         printedNames += word.text.startsWith(QStringLiteral("職員"));
     }
     EXPECT_EQ(printedNames, 900);
+    // The lens by quarter stands in its line: every seventh person's 3 × 45.25 under 4～6月, beside 水晶体.
+    const auto lensQ1 = std::find_if(words.begin(), words.end(), [](const PdfBox& w) { return w.text == "135.75"; });
+    ASSERT_NE(lensQ1, words.end());
+    EXPECT_GT(lensQ1->xMin, TotalsColumnEdges[5]);
+    EXPECT_LT(lensQ1->xMax, TotalsColumnEdges[6]);
+    EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const PdfBox& w) {
+        return w.text == QStringLiteral("水晶体") && w.page == lensQ1->page && std::abs(w.yMin - lensQ1->yMin) < 0.5;
+    }));
     EXPECT_EQ(std::count_if(words.begin(), words.end(),
                             [](const PdfBox& w) { return w.text == QStringLiteral("ページ") && w.yMin < 12; }),
               pages); // "n / m ページ" on every page

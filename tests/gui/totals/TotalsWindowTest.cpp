@@ -68,12 +68,13 @@ TEST_F(DoseTotalsWindow, ShowsRemovedStaffAndDoubtfulMonthsWithNamesFrozenWhileT
     EXPECT_EQ(colour(3), QColor(200, 200, 200));
     EXPECT_EQ(cell(4, 3), QStringLiteral("抹消"));
 
-    // The names and 判定 stay in view beside the scrolled columns, which 理由 leads; without internal doses,
-    // doses elsewhere or pregnancies in the year, their columns (13 to 17) are not shown.
-    for (int column = 0; column < 20; ++column) {
+    // The names and 判定 stay in view beside the scrolled columns, which 理由 leads; without designated
+    // doctors, internal doses, doses elsewhere or pregnancies in the year, their columns (12, 14 to 18) are
+    // not shown.
+    for (int column = 0; column < 21; ++column) {
         EXPECT_EQ(form.FrozenTable->isColumnHidden(column), column >= 2 && column != verdict) << column;
         EXPECT_EQ(form.TotalsTable->isColumnHidden(column),
-                  column < 2 || column == verdict || (column >= 13 && column <= 17))
+                  column < 2 || column == verdict || column == 12 || (column >= 14 && column <= 18))
             << column;
     }
     EXPECT_EQ(form.FrozenTable->horizontalHeader()->visualIndex(verdict), 2);
