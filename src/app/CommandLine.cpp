@@ -362,9 +362,13 @@ int importOtherDoses(const StartOptions& options)
         tell(messageOf(imported.error()));
         return imported.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
     }
-    std::printf("%s\n", qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
-                                       .arg(imported->file)
-                                       .arg(imported->entries.size())));
+    std::printf("%s\n",
+                qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
+                               .arg(imported->file)
+                               .arg(imported->entries.size()) +
+                           (imported->declarations.isEmpty()
+                                ? QString()
+                                : QStringLiteral("申告%1件を登録しました。").arg(imported->declarations.size()))));
     if (const QString named = otherDoseRowsNamed(*imported); !named.isEmpty())
         tell(named);
     return 0;

@@ -1,9 +1,12 @@
 #include "gui/reports/PersonCharts.h"
 
 #include "core/rules/TotalsColumns.h"
+#include "gui/reports/ChartLabels.h"
 
 #include <QPointF>
 #include <algorithm>
+#include <cmath>
+#include <deque>
 
 namespace velmora {
 namespace {
@@ -24,15 +27,30 @@ struct DoseAxis {
     double y(double mSv) const { return bottom - DoseAxisHeight * mSv / top; }
 };
 
-// A limit that binds the person in the chart's period, with the figure held against it.
+// A limit that binds the person in the chart's period, with the figure held against it and the stretches
+// of the chart it binds in, as fractions of its width (a women's quarter a diagnosis leaves out has no line;
+// the designated doctors' lens total from FY2023 binds from that year).
 struct ChartLimit {
     QString name;
     ExactDose limit;
     ExactDose value;
+    QList<std::pair<double, double>> spans;
 };
 
+// Where in the chart a checked limit binds: its quarter of the year, the block's years from the limit's
+// first, or the whole chart.
+std::pair<double, double> spanOf(const DoseTotals::CheckedLimit& checked, int blockFirst)
+{
+    if (checked.limit->period == LimitPeriod::Quarter)
+        return {(checked.quarter - 1) / 4.0, checked.quarter / 4.0};
+    if (checked.limit->period == LimitPeriod::TransitionYears)
+        return {std::max(0, checked.limit->fromYear - blockFirst) / 5.0,
+                std::min(5, checked.limit->lastYear - blockFirst + 1) / 5.0};
+    return {0, 1};
+}
+
 // The limits of the given periods that bind the person, each once (the highest quarter for a quarter's).
-QList<ChartLimit> limitsOf(const DoseTotals& totals, std::initializer_list<LimitPeriod> periods)
+QList<ChartLimit> limitsOf(const DoseTotals& totals, int blockFirst, std::initializer_list<LimitPeriod> periods)
 {
     QList<ChartLimit> limits;
     QList<const DoseLimit*> seen;
@@ -41,10 +59,11 @@ QList<ChartLimit> limitsOf(const DoseTotals& totals, std::initializer_list<Limit
             continue;
         if (const auto at = seen.indexOf(checked.limit); at >= 0) {
             limits[at].value = std::max(limits[at].value, checked.value);
+            limits[at].spans << spanOf(checked, blockFirst);
             continue;
         }
         seen << checked.limit;
-        limits.append({checked.limit->figure(), checked.limit->limit(), checked.value});
+        limits.append({checked.limit->figure(), checked.limit->limit(), checked.value, {spanOf(checked, blockFirst)}});
     }
     // Limits of one value share a line, named together ("実効 5年・水晶体 5年 100").
     QList<ChartLimit> merged;
@@ -56,6 +75,7 @@ QList<ChartLimit> limitsOf(const DoseTotals& totals, std::initializer_list<Limit
             continue;
         }
         same->name += QStringLiteral("・") + limit.name;
+        same->spans << limit.spans;
         if (limit.value > same->value)
             same->value = limit.value;
     }
@@ -72,26 +92,29 @@ double axisTopFor(double largest, const QList<ChartLimit>& limits)
     return doseAxisTop(std::max(largest, nearest == limits.end() ? 0.0 : nearest->limit.toDouble()));
 }
 
-DoseAxis drawAxis(ReportPen& pen, double top, double axisTop)
+DoseAxis drawAxis(ReportPen& pen, ChartLabels& labels, double top, double axisTop)
 {
     const DoseAxis axis{top + AxisTop + DoseAxisHeight, axisTop};
-    pen.text(Left, top + AxisTop - 40, QStringLiteral("線量（mSv）"));
     pen.frameLine(AxisLeft, axis.bottom - DoseAxisHeight, AxisLeft, axis.bottom);
     pen.frameLine(AxisLeft, axis.bottom, Right, axis.bottom);
+    labels.line(AxisLeft, axis.bottom - DoseAxisHeight, AxisLeft, axis.bottom);
+    labels.line(AxisLeft, axis.bottom, Right, axis.bottom);
     for (int tick = 0; tick <= 5; ++tick) {
         const double mSv = axis.top * tick / 5;
         const double y = axis.y(mSv);
         if (tick > 0)
             pen.rule(AxisLeft, y, Right, y);
         const QString text = QString::number(mSv);
-        pen.text(AxisLeft - Padding * 2 - pen.textWidth(text), y - 20, text);
+        labels.fixed(AxisLeft - Padding * 2 - pen.textWidth(text), y - 20, text);
     }
+    labels.name(Left, top + AxisTop - 40, QStringLiteral("線量（mSv）"), top + LegendTop, axis.bottom);
     return axis;
 }
 
 // Each limit on the axis and its 80 % across the chart, named at their right ends; those above the axis are
 // named under it. Returns the y under what was written.
-double drawLimits(ReportPen& pen, const DoseAxis& axis, const QList<ChartLimit>& limits, double below)
+double drawLimits(ReportPen& pen, ChartLabels& labels, const DoseAxis& axis, const QList<ChartLimit>& limits,
+                  double below)
 {
     QStringList above;
     for (const ChartLimit& limit : limits) {
@@ -100,15 +123,29 @@ double drawLimits(ReportPen& pen, const DoseAxis& axis, const QList<ChartLimit>&
             continue;
         }
         const double y = axis.y(limit.limit);
-        pen.chartLine(AxisLeft, y, Right, y, Qt::DashDotLine, LimitWeight);
-        pen.text(Right + Padding, y - 20, QStringLiteral("%1 %2").arg(limit.name, limit.limit.text()));
         const double warning = axis.y(limit.limit.fourFifths());
-        pen.chartLine(AxisLeft, warning, Right, warning, Qt::DotLine);
-        pen.text(Right + Padding, warning - 20, QStringLiteral("80% %1").arg(limit.limit.fourFifths().text()));
+        for (const auto& [from, to] : limit.spans) {
+            const double left = AxisLeft + (Right - AxisLeft) * from;
+            const double right = AxisLeft + (Right - AxisLeft) * to;
+            pen.chartLine(left, y, right, y, Qt::DashDotLine, LimitWeight);
+            pen.chartLine(left, warning, right, warning, Qt::DotLine);
+            labels.line(left, y, right, y);
+            labels.line(left, warning, right, warning);
+        }
+    }
+    // The names at the right, after every line is known.
+    const double plotTop = axis.bottom - DoseAxisHeight - 60;
+    for (const ChartLimit& limit : limits) {
+        if (limit.limit.toDouble() > axis.top)
+            continue;
+        labels.name(Right + Padding, axis.y(limit.limit) - 20,
+                    QStringLiteral("%1 %2").arg(limit.name, limit.limit.text()), plotTop, axis.bottom + 40);
+        labels.name(Right + Padding, axis.y(limit.limit.fourFifths()) - 20,
+                    QStringLiteral("80% %1").arg(limit.limit.fourFifths().text()), plotTop, axis.bottom + 40);
     }
     if (above.isEmpty())
         return below;
-    pen.text(Left, below, QStringLiteral("軸より上の限度：%1 mSv").arg(above.join(QStringLiteral("、"))));
+    labels.fixed(Left, below, QStringLiteral("軸より上の限度：%1 mSv").arg(above.join(QStringLiteral("、"))));
     return below + 40;
 }
 
@@ -120,47 +157,62 @@ struct LegendEntry {
     QString text;
 };
 
-// The legend above the plot, in rows of four.
-void drawLegend(ReportPen& pen, double top, const QList<LegendEntry>& entries)
+// The legend above the plot, from left to right in rows, each entry as wide as its text and at least a
+// quarter of the row, so that the entries stand in columns when their texts are short.
+void drawLegend(ReportPen& pen, ChartLabels& labels, double top, const QList<LegendEntry>& entries)
 {
-    for (qsizetype at = 0; at < entries.size(); ++at) {
-        const double x = 900 + 400 * double(at % 4);
-        const double y = top + LegendTop + 40 * double(at / 4);
-        const LegendEntry& entry = entries[at];
+    constexpr double RowLeft = 900;
+    constexpr double Column = 400;
+    double x = RowLeft;
+    double y = top + LegendTop;
+    for (const LegendEntry& entry : entries) {
+        const double width = std::ceil((75 + pen.textWidth(entry.text) + 40) / Column) * Column;
+        if (x > RowLeft && x + width > Right + Column) {
+            x = RowLeft;
+            y += 40;
+        }
         if (entry.pattern)
             pen.bar(x, y + 5, x + 60, y + 35, *entry.pattern);
         else // long enough for a heavy line's pattern to show
             pen.chartLine(x - 40, y + 20, x + 60, y + 20, entry.line, entry.weight);
-        pen.text(x + 75, y, entry.text);
+        labels.line(x - 40, y + 20, x + 60, y + 20);
+        labels.fixed(x + 75, y, entry.text);
+        x += width;
     }
 }
 
 // A running total drawn point by point, with its name and value at its last point.
 class RunningLine {
 public:
-    // The name stands above the last point, or under it for the second of two lines that may run close.
-    RunningLine(ReportPen& linePen, const DoseAxis& lineAxis, Qt::PenStyle lineStyle, QString lineName,
-                bool nameUnder = false)
-        : pen(linePen), axis(lineAxis), style(lineStyle), name(std::move(lineName)), under(nameUnder)
+    // The name stands above the last point, or under it for the second of two lines that may run close,
+    // or as near there as is free once every line is drawn.
+    RunningLine(ReportPen& linePen, ChartLabels& chartLabels, const DoseAxis& lineAxis, Qt::PenStyle lineStyle,
+                QString lineName, bool nameUnder = false)
+        : pen(linePen), labels(chartLabels), axis(lineAxis), style(lineStyle), name(std::move(lineName)),
+          under(nameUnder)
     {
     }
     void to(double x, const ExactDose& total, bool joined = true)
     {
         const QPointF point(x, axis.y(total));
-        if (last && joined)
+        if (last && joined) {
             pen.chartLine(last->x(), last->y(), point.x(), point.y(), style);
+            labels.line(last->x(), last->y(), point.x(), point.y());
+        }
         last = point;
         value = total;
     }
     void nameAtEnd()
     {
         if (last)
-            pen.text(last->x() + Padding, last->y() + (under ? Padding : -45),
-                     QStringLiteral("%1 %2").arg(name, value.text()));
+            labels.name(last->x() + Padding, last->y() + (under ? Padding : -45),
+                        QStringLiteral("%1 %2").arg(name, value.text()), axis.bottom - DoseAxisHeight - 60,
+                        axis.bottom);
     }
 
 private:
     ReportPen& pen;
+    ChartLabels& labels;
     const DoseAxis& axis;
     Qt::PenStyle style;
     QString name;
@@ -174,8 +226,8 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
     pen.fontSize(pen.reportStyle().titleSize * 0.75);
     pen.text(Left, top, QStringLiteral("月別の線量（%1年度）").arg(fiscalYear));
     pen.fontSize(pen.reportStyle().textSize);
-    const QList<ChartLimit> limits =
-        limitsOf(totals, {LimitPeriod::Quarter, LimitPeriod::FiscalYear, LimitPeriod::Pregnancy});
+    const QList<ChartLimit> limits = limitsOf(totals, blockStart(fiscalYear),
+                                              {LimitPeriod::Quarter, LimitPeriod::FiscalYear, LimitPeriod::Pregnancy});
     QList<ChartLimit> drawn; // the skin's limit has no line of its own here
     for (const ChartLimit& limit : limits)
         if (!limit.name.startsWith(QStringLiteral("皮膚")))
@@ -183,11 +235,13 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
     double largest = std::max(totals.effectiveYear.toDouble(), totals.lensYear.toDouble());
     for (const MonthDoses& month : totals.months)
         largest = std::max(largest, month.lens.toDouble());
-    const DoseAxis axis = drawAxis(pen, top, axisTopFor(largest, drawn));
+    ChartLabels labels(pen);
+    const DoseAxis axis = drawAxis(pen, labels, top, axisTopFor(largest, drawn));
+    const double under = drawLimits(pen, labels, axis, drawn, axis.bottom + 60);
     const double slot = (Right - AxisLeft) / 12;
-    RunningLine year(pen, axis, Qt::SolidLine, QStringLiteral("実効 年度累計"));
-    RunningLine quarter(pen, axis, Qt::DashLine, QStringLiteral("四半期"));
-    RunningLine lens(pen, axis, Qt::DashDotDotLine, QStringLiteral("水晶体 年度累計"), true);
+    RunningLine year(pen, labels, axis, Qt::SolidLine, QStringLiteral("実効 年度累計"));
+    RunningLine quarter(pen, labels, axis, Qt::DashLine, QStringLiteral("四半期"));
+    RunningLine lens(pen, labels, axis, Qt::DashDotDotLine, QStringLiteral("水晶体 年度累計"), true);
     ExactDose yearTotal;
     ExactDose quarterTotal;
     ExactDose lensTotal;
@@ -202,7 +256,7 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
         const MonthDoses& elsewhere = totals.otherFacilityMonths[static_cast<size_t>(at)];
         const double x = AxisLeft + slot * at;
         const QString name = QStringLiteral("%1月").arg((at + 3) % 12 + 1);
-        pen.text(x + (slot - pen.textWidth(name)) / 2, axis.bottom + Padding, name);
+        labels.fixed(x + (slot - pen.textWidth(name)) / 2, axis.bottom + Padding, name);
         if (at % 3 == 0)
             quarterTotal = ExactDose();
         // The running totals count the doses elsewhere, as the limits do; the bars are this hospital's.
@@ -221,23 +275,24 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
         for (int bar = 0; bar < 2; ++bar) {
             const double left = x + slot * (0.15 + 0.35 * bar);
             if (bars[bar].first->isZero())
-                pen.text(left + (slot * 0.35 - pen.textWidth(QStringLiteral("Ｍ"))) / 2, axis.bottom - 45,
-                         QStringLiteral("Ｍ"));
+                labels.name(left + (slot * 0.35 - pen.textWidth(QStringLiteral("Ｍ"))) / 2, axis.bottom - 45,
+                            QStringLiteral("Ｍ"), axis.bottom - DoseAxisHeight, axis.bottom);
             else
-                pen.bar(left, axis.y(*bars[bar].first), left + slot * 0.35, axis.bottom, bars[bar].second);
+                labels.bar(left, axis.y(*bars[bar].first), left + slot * 0.35, axis.bottom, bars[bar].second);
         }
     }
-    year.nameAtEnd();
-    lens.nameAtEnd();
     QList<LegendEntry> legend{{Qt::BDiagPattern, Qt::NoPen, 1, QStringLiteral("実効線量")},
                               {Qt::DiagCrossPattern, Qt::NoPen, 1, QStringLiteral("水晶体の等価線量")},
                               {std::nullopt, Qt::SolidLine, 1, QStringLiteral("実効 年度累計")},
                               {std::nullopt, Qt::DashLine, 1, QStringLiteral("実効 四半期累計")},
                               {std::nullopt, Qt::DashDotDotLine, 1, QStringLiteral("水晶体 年度累計")}};
     // A pregnancy's running external and internal totals from its first month in the year.
+    std::deque<RunningLine> pregnancyLines;
     for (const DoseTotals::Pregnancy& pregnancy : totals.pregnancies) {
-        RunningLine external(pen, axis, Qt::DashLine, QStringLiteral("妊娠中 外部"));
-        RunningLine internal(pen, axis, Qt::DotLine, QStringLiteral("妊娠中 内部"), true);
+        RunningLine& external =
+            pregnancyLines.emplace_back(pen, labels, axis, Qt::DashLine, QStringLiteral("妊娠中 外部"));
+        RunningLine& internal =
+            pregnancyLines.emplace_back(pen, labels, axis, Qt::DotLine, QStringLiteral("妊娠中 内部"), true);
         for (const PregnancyMonth& month : pregnancy.months) {
             const int at = static_cast<int>(month.key % 100 >= 4 ? month.key % 100 - 4 : month.key % 100 + 8);
             if (fiscalYearOf(month.key) != fiscalYear)
@@ -245,14 +300,16 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
             external.to(AxisLeft + slot * (at + 0.5), month.external);
             internal.to(AxisLeft + slot * (at + 0.5), month.internal);
         }
-        external.nameAtEnd();
-        internal.nameAtEnd();
     }
     legend << LegendEntry{std::nullopt, Qt::DashDotLine, LimitWeight, QStringLiteral("限度")}
            << LegendEntry{std::nullopt, Qt::DotLine, 1, QStringLiteral("限度の80%")};
-    drawLegend(pen, top, legend);
-    const double under = drawLimits(pen, axis, drawn, axis.bottom + 60);
-    pen.text(Left, under, QStringLiteral("Ｍ：検出限界未満"));
+    drawLegend(pen, labels, top, legend);
+    labels.fixed(Left, under, QStringLiteral("Ｍ：検出限界未満"));
+    // The names last, each where nothing drawn is.
+    year.nameAtEnd();
+    lens.nameAtEnd();
+    for (RunningLine& line : pregnancyLines)
+        line.nameAtEnd();
 }
 
 void drawBlock(ReportPen& pen, double top, const DoseTotals& totals, int fiscalYear)
@@ -261,7 +318,7 @@ void drawBlock(ReportPen& pen, double top, const DoseTotals& totals, int fiscalY
     pen.fontSize(pen.reportStyle().titleSize * 0.75);
     pen.text(Left, top, QStringLiteral("5年間の線量（%1～%2年度）").arg(first).arg(first + 4));
     pen.fontSize(pen.reportStyle().textSize);
-    const QList<ChartLimit> limits = limitsOf(totals, {LimitPeriod::Block, LimitPeriod::TransitionYears});
+    const QList<ChartLimit> limits = limitsOf(totals, first, {LimitPeriod::Block, LimitPeriod::TransitionYears});
     double largest = 0;
     for (const DoseTotals::BlockYear& year : totals.blockYears)
         largest = std::max({largest, year.runningTotal.toDouble(), year.lens.toDouble()});
@@ -269,15 +326,24 @@ void drawBlock(ReportPen& pen, double top, const DoseTotals& totals, int fiscalY
     for (const DoseTotals::BlockYear& year : totals.blockYears)
         lensRunning += year.lens;
     largest = std::max(largest, lensRunning.toDouble());
-    const DoseAxis axis = drawAxis(pen, top, axisTopFor(largest, limits));
+    ChartLabels labels(pen);
+    const DoseAxis axis = drawAxis(pen, labels, top, axisTopFor(largest, limits));
+    drawLimits(pen, labels, axis, limits, axis.bottom + 60);
     const double slot = (Right - AxisLeft) / 5;
-    RunningLine effective(pen, axis, Qt::SolidLine, QStringLiteral("実効 5年累計"));
-    RunningLine lens(pen, axis, Qt::DashDotDotLine, QStringLiteral("水晶体 5年累計"), true);
+    RunningLine effective(pen, labels, axis, Qt::SolidLine, QStringLiteral("実効 5年累計"));
+    RunningLine lens(pen, labels, axis, Qt::DashDotDotLine, QStringLiteral("水晶体 5年累計"), true);
     ExactDose lensTotal;
+    // A designated doctor's lens is judged on its total from the transitional limit's first year.
+    const auto transition =
+        std::find_if(totals.checkedLimits.begin(), totals.checkedLimits.end(),
+                     [](const DoseTotals::CheckedLimit& c) { return c.limit->period == LimitPeriod::TransitionYears; });
+    RunningLine sinceTransition(pen, labels, axis, Qt::DashLine,
+                                transition == totals.checkedLimits.end() ? QString() : transition->limit->figure());
+    ExactDose sinceTransitionTotal;
     for (int at = 0; at < 5; ++at) {
         const double x = AxisLeft + slot * at;
         const QString name = QStringLiteral("%1年度").arg(first + at);
-        pen.text(x + (slot - pen.textWidth(name)) / 2, axis.bottom + Padding, name);
+        labels.fixed(x + (slot - pen.textWidth(name)) / 2, axis.bottom + Padding, name);
         if (at >= totals.blockYears.size())
             continue;
         const DoseTotals::BlockYear& year = totals.blockYears[at];
@@ -286,22 +352,29 @@ void drawBlock(ReportPen& pen, double top, const DoseTotals& totals, int fiscalY
         for (int bar = 0; bar < 2; ++bar) {
             const double left = x + slot * (0.2 + 0.3 * bar);
             if (!bars[bar].first->isZero())
-                pen.bar(left, axis.y(*bars[bar].first), left + slot * 0.3, axis.bottom, bars[bar].second);
+                labels.bar(left, axis.y(*bars[bar].first), left + slot * 0.3, axis.bottom, bars[bar].second);
         }
         lensTotal += year.lens;
         effective.to(x + slot / 2, year.runningTotal);
         lens.to(x + slot / 2, lensTotal);
+        if (transition != totals.checkedLimits.end() && year.fiscalYear >= transition->limit->fromYear) {
+            sinceTransitionTotal += year.lens;
+            sinceTransition.to(x + slot / 2, sinceTransitionTotal);
+        }
     }
+
+    QList<LegendEntry> legend{{Qt::BDiagPattern, Qt::NoPen, 1, QStringLiteral("年度の実効線量")},
+                              {Qt::DiagCrossPattern, Qt::NoPen, 1, QStringLiteral("年度の水晶体")},
+                              {std::nullopt, Qt::SolidLine, 1, QStringLiteral("実効 5年累計")},
+                              {std::nullopt, Qt::DashDotDotLine, 1, QStringLiteral("水晶体 5年累計")}};
+    if (transition != totals.checkedLimits.end())
+        legend << LegendEntry{std::nullopt, Qt::DashLine, 1, transition->limit->figure() + QStringLiteral("累計")};
+    legend << LegendEntry{std::nullopt, Qt::DashDotLine, LimitWeight, QStringLiteral("限度")}
+           << LegendEntry{std::nullopt, Qt::DotLine, 1, QStringLiteral("限度の80%")};
+    drawLegend(pen, labels, top, legend);
     effective.nameAtEnd();
     lens.nameAtEnd();
-    drawLegend(pen, top,
-               {{Qt::BDiagPattern, Qt::NoPen, 1, QStringLiteral("年度の実効線量")},
-                {Qt::DiagCrossPattern, Qt::NoPen, 1, QStringLiteral("年度の水晶体")},
-                {std::nullopt, Qt::SolidLine, 1, QStringLiteral("実効 5年累計")},
-                {std::nullopt, Qt::DashDotDotLine, 1, QStringLiteral("水晶体 5年累計")},
-                {std::nullopt, Qt::DashDotLine, LimitWeight, QStringLiteral("限度")},
-                {std::nullopt, Qt::DotLine, 1, QStringLiteral("限度の80%")}});
-    drawLimits(pen, axis, limits, axis.bottom + 60);
+    sinceTransition.nameAtEnd();
 }
 
 } // namespace
