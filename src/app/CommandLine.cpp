@@ -499,6 +499,8 @@ int archiveYear(const StartOptions& options)
         tell(messageOf(written.error()));
         return 1;
     }
+    if (const auto doubts = archiveDoubts(*dir, *options.archiveYear); doubts && !doubts->isEmpty())
+        tell(archiveDoubtsText(*options.archiveYear, *doubts));
     std::printf("%s\n", qPrintable(QStringLiteral("%1年度の保存版をフォルダ「%2」に作成しました。\n%3")
                                        .arg(*options.archiveYear)
                                        .arg(QDir::toNativeSeparators(options.output), written->join('\n'))));

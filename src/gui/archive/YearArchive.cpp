@@ -156,6 +156,28 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
 
 } // namespace
 
+Result<QStringList> archiveDoubts(const DataDir& dir, int fiscalYear)
+{
+    const auto rows = gatherStoreTotals(dir, fiscalYear, MonthKey(fiscalYear + 1) * 100 + 3);
+    if (!rows)
+        return rows.error();
+    QStringList doubts;
+    for (const TotalsRow& row : *rows)
+        if (row.verdict() == Verdict::Doubtful)
+            doubts << row.name + QStringLiteral("：") + row.totals->reasons.join(QStringLiteral("／"));
+    return doubts;
+}
+
+QString archiveDoubtsText(int fiscalYear, const QStringList& doubts)
+{
+    if (doubts.isEmpty())
+        return {};
+    return QStringLiteral("%1年度には要確認の人が%2名います。保存版にはこのまま記録されます。\n%3")
+        .arg(fiscalYear)
+        .arg(doubts.size())
+        .arg(listForMessage(doubts, QStringLiteral("名"), 20));
+}
+
 Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QString& output, const QDate& today)
 {
     if (today <= QDate(fiscalYear + 1, 3, 31))

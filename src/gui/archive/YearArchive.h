@@ -16,4 +16,11 @@ namespace velmora {
 // YearNotClosed for a year whose 31 March is not past on `today`; the names of the files written.
 Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QString& output, const QDate& today);
 
+// What to look at before a year is kept: each person of the year whose totals are 要確認 (a month held twice,
+// a period elsewhere that reaches into the year, …), as "氏名：理由", which the archive keeps as they stand.
+Result<QStringList> archiveDoubts(const DataDir& dir, int fiscalYear);
+
+// The same as a text for the operator; empty when there is none.
+QString archiveDoubtsText(int fiscalYear, const QStringList& doubts);
+
 } // namespace velmora

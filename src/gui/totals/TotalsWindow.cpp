@@ -435,6 +435,15 @@ void TotalsWindow::archiveYear()
             return;
         year = lastClosed;
     }
+    // Persons whose figures need a look are named first: the archive keeps them as they stand.
+    const auto doubts = archiveDoubts(dataDir, year);
+    if (!doubts) {
+        dialogs.warn(messageOf(doubts.error()));
+        return;
+    }
+    if (!doubts->isEmpty() &&
+        !dialogs.confirmDoubtful(archiveDoubtsText(year, *doubts) + QStringLiteral("\n\n保存版を作成しますか？")))
+        return;
     const QString chosen = dialogs.chooseFolder(QStringLiteral("%1年度の保存版を作成するフォルダ").arg(year), {});
     if (chosen.isEmpty())
         return;

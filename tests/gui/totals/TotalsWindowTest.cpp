@@ -1,3 +1,4 @@
+#include "core/files/DoseAdditions.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 #include "core/rules/DoseDistribution.h"
@@ -113,11 +114,25 @@ TEST_F(DoseTotalsWindow, KeepsAClosedYearOnlyWhenEveryFileReads)
     dialogs.answer(false);
     click(form.ArchiveButton);
     EXPECT_EQ(takeMessages(), QStringList{proposal});
+    // A period elsewhere reaching into FY2025 from FY2026 makes that year's person 要確認, named before anything
+    // is written; Cancel is the default and writes nothing.
+    ASSERT_TRUE(WriteOtherFacilityDoses(
+        app.dataDir, {{QStringLiteral("山田"), QStringLiteral("B病院"), 202602, 202605, 10, 0, 0, 0, NoComment}}));
+    dialogs.answer(true);
+    dialogs.answer(false);
+    click(form.ArchiveButton);
+    const QStringList asked = takeMessages();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].startsWith(
+        QStringLiteral("2025年度には要確認の人が1名います。保存版にはこのまま記録されます。\n"
+                       "山田：他施設線量（B病院 2026年2月～2026年5月）は期間の一部がこの年度にある")))
+        << asked[1].toStdString();
     QTemporaryDir archives;
+    dialogs.answer(true);
     dialogs.answer(true);
     dialogs.answerFolder(archives.path());
     click(form.ArchiveButton);
-    EXPECT_EQ(dialogs.shown.value(1).text, QStringLiteral("2025年度の保存版を作成するフォルダ"));
+    EXPECT_EQ(dialogs.shown.value(2).text, QStringLiteral("2025年度の保存版を作成するフォルダ"));
     EXPECT_TRUE(
         takeMessages().last().startsWith(QStringLiteral("ファイル「被曝Data/伊藤.dat」の内容が正しくありません")));
 }
