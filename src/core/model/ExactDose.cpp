@@ -66,6 +66,19 @@ ExactDose ExactDose::of(double storedValue)
     return ExactDose(bounded(unitsOfShortestDecimal(storedValue)));
 }
 
+bool ExactDose::holds(double storedValue)
+{
+    if (!std::isfinite(storedValue))
+        return false;
+    char text[64];
+    const auto written = std::to_chars(std::begin(text), std::end(text), storedValue, std::chars_format::scientific);
+    const std::string shortest(text, written.ptr);
+    const size_t exponentAt = shortest.find('e');
+    const auto digits = std::count_if(shortest.begin(), shortest.begin() + static_cast<std::ptrdiff_t>(exponentAt),
+                                      [](char c) { return c >= '0' && c <= '9'; });
+    return digits - 1 - std::stoi(shortest.substr(exponentAt + 1)) <= Places;
+}
+
 ExactDose& ExactDose::operator+=(const ExactDose& other)
 {
     units = bounded(units + other.units);

@@ -14,6 +14,8 @@ class ExactDose {
 public:
     constexpr ExactDose() = default;
     static ExactDose of(double storedValue);
+    // Whether `storedValue` is held without rounding: finite, its shortest decimal of at most 12 places.
+    static bool holds(double storedValue);
     static constexpr ExactDose whole(int mSv) { return ExactDose(static_cast<__int128>(mSv) * UnitsPerMSv); }
 
     ExactDose& operator+=(const ExactDose& other);

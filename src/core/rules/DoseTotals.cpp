@@ -5,6 +5,7 @@
 #include "core/files/PositionalForms.h"
 #include "core/texts/Messages.h"
 
+#include <QLocale>
 #include <QSet>
 #include <algorithm>
 #include <atomic>
@@ -142,6 +143,7 @@ public:
                           .arg(monthName(record.key), nonZeroDoses(shownDoses(doses)));
             return;
         }
+        noteUnheld(monthName(record.key), {record.effective, record.lens, record.skin, record.internal});
         MonthSlot& slot = monthSlots[static_cast<size_t>((recordYear - first) * 12 + slotInYear(monthOfYear))];
         std::array<ExactDose, 4> counted = doses;
         for (int dose = 0; dose < 4; ++dose)
@@ -195,6 +197,16 @@ public:
     }
 
 private:
+    // A stored dose finer than the exact type keeps (a file edited by hand) is counted rounded and named.
+    void noteUnheld(const QString& where, const std::array<double, 4>& stored)
+    {
+        for (size_t dose = 0; dose < 4; ++dose)
+            if (!ExactDose::holds(stored[dose]))
+                doubts << QStringLiteral("%1の%2 %3は小数点以下12桁を超えるため、12桁に丸めて集計")
+                              .arg(where, DoseNames[dose],
+                                   QString::number(stored[dose], 'g', QLocale::FloatingPointShortest));
+    }
+
     void noteOpenPregnancies(MonthKey currentMonth)
     {
         const QDate thisMonth(static_cast<int>(currentMonth / 100), static_cast<int>(currentMonth % 100), 1);
@@ -232,6 +244,7 @@ private:
             doubts << entry + QStringLiteral("は今月より後の月のため、入力の誤りがないか確認");
         if (dose.note.startsWith(SenderDoubtMark))
             doubts << entry + QStringLiteral("は送り元で") + dose.note;
+        noteUnheld(entry, {dose.effective, dose.lens, dose.skin, dose.internal});
         MonthSlot& slot =
             monthSlots[static_cast<size_t>((entryYear - first) * 12 + slotInYear(static_cast<int>(dose.to % 100)))];
         const auto entered = dosesOf(dose);

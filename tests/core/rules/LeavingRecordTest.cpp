@@ -110,6 +110,12 @@ TEST(LeavingRecord, EveryPersonArrivesWithTheSameFiguresAndVerdicts)
             EXPECT_EQ(arrivingCells(taking, name, year), arrivingCells(leaving, name, year))
                 << name.toStdString() << " " << year;
     }
+    // The designated doctor's lens: judged from FY2023 (30 + 25), the block's total kept as recorded.
+    const auto doctor = gatherStoreTotals(taking, 2024, 202612);
+    const auto takahashi =
+        std::find_if(doctor->begin(), doctor->end(), [](const TotalsRow& r) { return r.name == "高橋"; });
+    EXPECT_EQ(cellText(*takahashi, TotalsColumn::LensSinceTransition, 2024), "55");
+    EXPECT_EQ(cellText(*takahashi, TotalsColumn::LensBlock, 2024), "145");
     // The pregnancy standing at the leaving day and the designated doctor arrive; the ended one does not.
     EXPECT_EQ(ReadDeclarations(taking)->size(), 2);
 
