@@ -43,7 +43,10 @@ TEST_P(BadDose, IsReadByItsLeadingNumberOrRefused)
     const auto before = snapshot(temp.path());
     type(app.form2().Text8, QString::fromUtf16(GetParam().typed));
     click(app.form2().Command4);
-    EXPECT_EQ(takeMessages(), GetParam().refused ? QStringList{QStringLiteral("正しく入力して下さい")} : QStringList());
+    EXPECT_EQ(takeMessages(),
+              GetParam().refused
+                  ? QStringList{QStringLiteral("実効線量「%1」は10000 mSvを超えています").arg(GetParam().typed)}
+                  : QStringList());
     EXPECT_EQ(snapshot(temp.path()), before); // confirming writes nothing
     saveMonth("2026", "4");
     EXPECT_EQ(ReadPersonalFile(app.dataDir, QStringLiteral("山田"))->records.value(0).effective, GetParam().stored);

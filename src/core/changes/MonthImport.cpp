@@ -112,11 +112,7 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
         }
         if (dose.doubt == csv::DoseReading::Negative || dose.doubt == csv::DoseReading::TooLarge ||
             dose.doubt == csv::DoseReading::TooPrecise) {
-            import.unusable << row.label() + cell +
-                                   (dose.doubt == csv::DoseReading::Negative ? QStringLiteral("は負の値です")
-                                    : dose.doubt == csv::DoseReading::TooLarge
-                                        ? QStringLiteral("は%1 mSvを超えています").arg(csv::LargestDose)
-                                        : csv::TooPreciseDose);
+            import.unusable << row.label() + cell + doseDoubtText(dose.doubt);
             return std::nullopt;
         }
         doses[i] = dose.value;

@@ -49,20 +49,12 @@ constexpr qsizetype DoubtsShown = 20;
 
 } // namespace
 
-std::optional<double> typedDose(const QString& text)
-{
-    const csv::DoseReading dose = csv::readDose(text);
-    return dose.doubt == csv::DoseReading::None ? std::optional(dose.value) : std::nullopt;
-}
-
 namespace {
 
 // Why a dose cell of the import is not taken.
 QString doseCellProblem(const QString& text)
 {
-    return csv::readDose(text).doubt == csv::DoseReading::TooPrecise
-               ? QStringLiteral("「%1」").arg(text) + csv::TooPreciseDose
-               : QStringLiteral("「%1」は線量ではありません").arg(text);
+    return QStringLiteral("「%1」").arg(text) + doseDoubtText(csv::readDose(text).doubt);
 }
 
 } // namespace
@@ -155,10 +147,10 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const OtherDose
         const std::pair<Column, double*> doses[] = {
             {Effective, &dose.effective}, {Lens, &dose.lens}, {Skin, &dose.skin}, {Internal, &dose.internal}};
         for (const auto& [column, value] : doses) {
-            const auto typed = typedDose(cell(column));
-            if (!typed && !problem)
+            const csv::DoseReading typed = csv::readDose(cell(column));
+            if (typed.doubt != csv::DoseReading::None && !problem)
                 problem = doseCellProblem(cell(column));
-            *value = typed.value_or(0);
+            *value = typed.value;
         }
         if (const auto fault = storedOtherDoseProblem(dose); !problem && fault)
             problem = entryFaultText(fault->fault);

@@ -11,9 +11,6 @@
 // service sent), read into entries with every doubt listed for the operator before anything is stored.
 namespace velmora {
 
-// A dose cell or field: empty or "M" is 0; otherwise a whole number text at or above 0.
-std::optional<double> typedDose(const QString& text);
-
 // What a file gives: the entries to be added, and the rows left out, each a line for the operator.
 struct OtherDoseImport {
     QString file;

@@ -3,10 +3,12 @@
 #include "core/files/Cp932.h"
 #include "core/files/NumberForms.h"
 #include "core/files/TextFile.h"
+#include "core/model/ExactDose.h"
 
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace velmora::csv {
@@ -244,13 +246,24 @@ DoseReading readDose(const QString& cell)
     const auto number = fortran ? std::nullopt : cellNumber(text);
     if (!number)
         return {0, DoseReading::NotANumber};
-    if (*number < 0)
-        return {0, DoseReading::Negative};
-    if (*number > LargestDose)
-        return {0, DoseReading::TooLarge};
+    if (const DoseReading::Doubt doubt = doseValueDoubt(*number); doubt != DoseReading::None)
+        return {0, doubt};
     if (hasTooManyDigits(text))
         return {0, DoseReading::TooPrecise};
     return {*number, DoseReading::None};
+}
+
+DoseReading::Doubt doseValueDoubt(double value)
+{
+    if (std::isnan(value))
+        return DoseReading::NotANumber;
+    if (value < 0)
+        return DoseReading::Negative;
+    if (value > LargestDose)
+        return DoseReading::TooLarge;
+    if (!ExactDose::holds(value))
+        return DoseReading::TooPrecise;
+    return DoseReading::None;
 }
 
 QString rowShapeDoubt(const QStringList& cells, qsizetype headings)

@@ -52,9 +52,10 @@ struct DoseReading {
     Doubt doubt = None;
 };
 DoseReading readDose(const QString& cell);
-// What a dose cell with more digits than a stored dose keeps says (more than 12 decimal places of an mSv,
-// or more than 15 significant digits): read, it would be rounded.
-inline const QString TooPreciseDose = QStringLiteral("は桁が多すぎます（小数点以下12桁、有効数字15桁まで）");
+// The doubt of a dose's value however it was read (a window's field by LeadingNumber, a cell by readDose):
+// no number, below 0, over LargestDose (infinity too), or finer than the exact type keeps; None when it can
+// be stored.
+DoseReading::Doubt doseValueDoubt(double value);
 
 // Why a row cannot be read as the headings say: fewer cells than headings (a row cut short) or a value
 // beyond them; empty when it can.

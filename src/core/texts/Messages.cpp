@@ -293,6 +293,22 @@ QString messageOf(const Failure& failure)
     return message;
 }
 
+QString doseDoubtText(csv::DoseReading::Doubt doubt)
+{
+    switch (doubt) {
+    case csv::DoseReading::Negative:
+        return QStringLiteral("は負の値です");
+    case csv::DoseReading::TooLarge:
+        return QStringLiteral("は%1 mSvを超えています").arg(csv::LargestDose);
+    case csv::DoseReading::TooPrecise:
+        return QStringLiteral("は桁が多すぎます（小数点以下12桁、有効数字15桁まで）");
+    case csv::DoseReading::NotANumber:
+    case csv::DoseReading::None:
+        break;
+    }
+    return QStringLiteral("は線量ではありません");
+}
+
 QString entryFaultText(EntryFault fault)
 {
     const QString months =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/Csv.h"
 #include "core/model/Result.h"
 
 #include <QString>
@@ -19,6 +20,10 @@ QString unreadableFilesMessage(const QStringList& files);
 
 // What an entry of doses elsewhere or of declarations cannot hold, in the words of the windows' messages.
 QString entryFaultText(EntryFault fault);
+
+// Why a dose cannot be stored, after the field or cell that holds it: "は負の値です", "は10000 mSvを超えています",
+// "は桁が多すぎます（…）", "は線量ではありません". The imports and the windows that take doses say the same.
+QString doseDoubtText(csv::DoseReading::Doubt doubt);
 
 // The names with doses received elsewhere or declarations that are neither registrants nor removed persons.
 QString unknownPersonsMessage(const QStringList& names);

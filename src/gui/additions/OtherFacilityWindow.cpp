@@ -420,17 +420,19 @@ std::optional<OtherFacilityDose> OtherFacilityWindow::typedOtherDose()
                            0,
                            0,
                            DoseNoteBox->text().trimmed().isEmpty() ? NoComment : DoseNoteBox->text().trimmed()};
-    for (const auto& [field, value] : {std::pair{EffectiveBox, &dose.effective},
-                                       {LensBox, &dose.lens},
-                                       {SkinBox, &dose.skin},
-                                       {InternalBox, &dose.internal}}) {
-        const auto typed = typedDose(field->text());
-        if (!typed) {
-            dialogs.warn(QStringLiteral("線量は0以上の数値で入力して下さい（検出限界未満は M）"));
+    const std::pair<QLineEdit*, double*> fields[] = {
+        {EffectiveBox, &dose.effective}, {LensBox, &dose.lens}, {SkinBox, &dose.skin}, {InternalBox, &dose.internal}};
+    for (size_t at = 0; at < std::size(fields); ++at) {
+        const auto& [field, value] = fields[at];
+        const csv::DoseReading typed = csv::readDose(field->text());
+        if (typed.doubt != csv::DoseReading::None) {
+            dialogs.warn(QStringLiteral("%1「%2」").arg(DoseFieldNames[at], field->text()) + doseDoubtText(typed.doubt) +
+                         (typed.doubt == csv::DoseReading::NotANumber ? QStringLiteral("（検出限界未満は M）")
+                                                                      : QString()));
             field->setFocus();
             return std::nullopt;
         }
-        *value = *typed;
+        *value = typed.value;
     }
     if (const auto problem = otherDoseProblem(dose)) {
         dialogs.warn(entryFaultText(*problem));

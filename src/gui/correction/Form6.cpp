@@ -226,8 +226,8 @@ bool Form6::correctChosenMonth()
 {
     const double doses[] = {LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
                             LeadingNumber(Text12->text())};
-    if (!std::all_of(std::begin(doses), std::end(doses), isStorable)) {
-        dialogs.warn(InvalidInputMessage);
+    if (const auto problem = typedDosesProblem({Text8->text(), Text9->text(), Text11->text(), Text12->text()})) {
+        dialogs.warn(*problem);
         return false;
     }
     const QString comment = Text13->text().isEmpty() ? NoComment : Text13->text();

@@ -411,10 +411,12 @@ bool Form2::confirmShownPerson()
     PendingEntry entry{LeadingNumber(Text8->text()), LeadingNumber(Text9->text()), LeadingNumber(Text11->text()),
                        LeadingNumber(Text12->text()), Text13->text().isEmpty() ? NoComment : Text13->text()};
     entry.typed = true;
-    const bool storable =
-        isStorable(entry.effective) && isStorable(entry.lens) && isStorable(entry.skin) && isStorable(entry.internal);
-    if (Text1->text().isEmpty() || noDose || !storable) {
+    if (Text1->text().isEmpty() || noDose) {
         dialogs.warn(InvalidInputMessage);
+        return false;
+    }
+    if (const auto problem = typedDosesProblem({Text8->text(), Text9->text(), Text11->text(), Text12->text()})) {
+        dialogs.warn(*problem);
         return false;
     }
     if (const auto problem = storableTextProblem(entry.comment)) {

@@ -36,7 +36,7 @@ TEST(OtherDoseImport, LeavesOutEveryRowInDoubtAndNamesIt)
     EXPECT_EQ(read->storedAlready, QStringList{"3行目（山田）"}); // a row repeated in the file is added once
     EXPECT_EQ(
         read->unusable,
-        (QStringList{"4行目（山田）：「-1」は線量ではありません", "5行目（山田）：「1d2」は線量ではありません",
+        (QStringList{"4行目（山田）：「-1」は負の値です", "5行目（山田）：「1d2」は線量ではありません",
                      "6行目（山田）：見出しのない9列目に値「x」があります",
                      "7行目（山田）：列が3個しかありません（見出しは8個。行が途中で切れていないか確認して下さい）",
                      "10行目（山田）：「0.0000000000001」は桁が多すぎます（小数点以下12桁、有効数字15桁まで）"}));

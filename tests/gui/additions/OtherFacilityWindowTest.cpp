@@ -60,7 +60,7 @@ TEST_F(AdditionsWindow, EntersCorrectsAndDeletesWhatCountsBesideTheMonthsFromThe
     EXPECT_EQ(takeMessages(),
               (QStringList{QStringLiteral("年月は「2025/05」のように、1950年～2100年の1～12月で入力して下さい"),
                            QStringLiteral("期間は同じ年度の中で、開始から終了の順に入力して下さい"),
-                           QStringLiteral("線量は0以上の数値で入力して下さい（検出限界未満は M）")}));
+                           QStringLiteral("実効線量「-1」は負の値です")}));
     EXPECT_EQ(
         *ReadOtherFacilityDoses(app.dataDir),
         (QList<OtherFacilityDose>{

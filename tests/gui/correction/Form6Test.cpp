@@ -341,7 +341,12 @@ TEST_F(CorrectionWindow, TextsThatCannotBeStoredAreRefusedAndNothingIsWritten)
     chooseMonth(0);
     type(form.Text8, "1e999");
     click(form.Command4);
-    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("正しく入力して下さい")});
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("実効線量「1e999」は10000 mSvを超えています")});
+    type(form.Text8, "1");
+    type(form.Text12, "-1"); // as the entry window and the imports refuse it
+    click(form.Command4);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("内部被曝「-1」は負の値です")});
+    type(form.Text12, "0");
     type(form.Text8, "2");
     type(form.Text13, QStringLiteral("𠮷"));
     click(form.Command4); // refused while the comment is still shown
