@@ -18,8 +18,8 @@ namespace velmora {
 
 // The headings of the template, in its column order; a file may hold them in any order among others.
 inline const QStringList MonthCsvHeadings = {
-    QStringLiteral("登録番号"), QStringLiteral("氏名"), DoseFieldNames[0], DoseFieldNames[1],
-    DoseFieldNames[2],          DoseFieldNames[3],     QStringLiteral("備考"),
+    QStringLiteral("登録番号"), QStringLiteral("氏名"), DoseFieldNames[0],      DoseFieldNames[1],
+    DoseFieldNames[2],          DoseFieldNames[3],      QStringLiteral("備考"),
 };
 
 // The name the template of a month is offered under: "線量入力_202504.csv".

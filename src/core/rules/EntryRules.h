@@ -19,7 +19,7 @@ std::optional<Failure> storableTextsProblem(std::initializer_list<QString> texts
 
 // The names of a month's four doses, as the month's CSV template heads them and the windows' messages name them.
 inline const std::array<QString, 4> DoseFieldNames = {QStringLiteral("実効線量"), QStringLiteral("水晶体"),
-                                                       QStringLiteral("皮膚"), QStringLiteral("内部被曝")};
+                                                      QStringLiteral("皮膚"), QStringLiteral("内部被曝")};
 
 // Why the four doses typed in a window (read as LeadingNumber reads a field) cannot be stored, in the words
 // the month import gives a cell: "実効線量「-1」は負の値です"; nothing when they can.

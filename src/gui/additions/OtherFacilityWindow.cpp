@@ -426,9 +426,9 @@ std::optional<OtherFacilityDose> OtherFacilityWindow::typedOtherDose()
         const auto& [field, value] = fields[at];
         const csv::DoseReading typed = csv::readDose(field->text());
         if (typed.doubt != csv::DoseReading::None) {
-            dialogs.warn(QStringLiteral("%1「%2」").arg(DoseFieldNames[at], field->text()) + doseDoubtText(typed.doubt) +
-                         (typed.doubt == csv::DoseReading::NotANumber ? QStringLiteral("（検出限界未満は M）")
-                                                                      : QString()));
+            dialogs.warn(
+                QStringLiteral("%1「%2」").arg(DoseFieldNames[at], field->text()) + doseDoubtText(typed.doubt) +
+                (typed.doubt == csv::DoseReading::NotANumber ? QStringLiteral("（検出限界未満は M）") : QString()));
             field->setFocus();
             return std::nullopt;
         }

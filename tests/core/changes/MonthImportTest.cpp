@@ -127,14 +127,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "4行目（登録番号 3　髙橋）：線量がありません",
                     "5行目（登録番号 1　山田）：備考「腕\n胸」は保存できません"}},
         ImportCase{"CellsNoBadgeReportsAndRowsThatDoNotFitTheHeadings",
-                   Headings + "1,山田,-1,,,,\n2,鈴木,20000,,,,\n3,髙橋,1,,,,,x\n1,山田\n",
+                   Headings + "1,山田,-1,,,,\n2,鈴木,20000,,,,\n3,髙橋,1,,,,,x\n1,山田,1,,,\n",
                    "-,-,-",
                    &MonthImport::unusable,
                    {"2行目（登録番号 1　山田）：実効線量「-1」は負の値です",
                     "3行目（登録番号 2　鈴木）：実効線量「20000」は10000 mSvを超えています",
                     "4行目（登録番号 3　髙橋）：見出しのない8列目に値「x」があります",
                     "5行目（登録番号 "
-                    "1　山田）：列が2個しかありません（見出しは7個。行が途中で切れていないか確認して下さい）"}},
+                    "1　山田）：列が6個しかありません（見出しは7個。行が途中で切れていないか確認して下さい）"}},
         // More digits than a stored dose keeps are named, never rounded; 1.23E-10 and 0.123456789012 fit.
         ImportCase{"DigitsAStoredDoseCannotKeep",
                    Headings + "1,山田,0.1234567890123,,,,\n2,鈴木,1.23E-13,,,,\n3,髙橋,1234.123456789012,1.23E-10,"

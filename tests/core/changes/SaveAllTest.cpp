@@ -111,12 +111,20 @@ TEST_F(SaveAll, AStopLeavesWholeFilesAndAMonthHeldWithOtherValuesIsRefusedUntouc
     EXPECT_EQ(stopped.error().names, (QStringList{Names[0], Names[1]}));
     EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 0, 0}));
 
-    pending[1].effective = 2.5;
+    // A month held with other values is refused whichever value differs.
     const auto before = snapshot(temp.path());
-    const auto refused = save(200504, AppendMonthlyRecord, HeldValues::Refuse);
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().names, QStringList{Names[1]});
-    EXPECT_EQ(snapshot(temp.path()), before);
+    const PendingEntry held = pending[1];
+    for (const auto& change : std::initializer_list<std::function<void(PendingEntry&)>>{
+             [](PendingEntry& e) { e.lens = 0.5; }, [](PendingEntry& e) { e.skin = 0.5; },
+             [](PendingEntry& e) { e.internal = 0.5; }, [](PendingEntry& e) { e.comment = QStringLiteral("腕"); },
+             [](PendingEntry& e) { e.effective = 2.5; }}) {
+        pending[1] = held;
+        change(pending[1]);
+        const auto refused = save(200504, AppendMonthlyRecord, HeldValues::Refuse);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().names, QStringList{Names[1]});
+        EXPECT_EQ(snapshot(temp.path()), before);
+    }
 
     EXPECT_EQ(save(200504, AppendMonthlyRecord, HeldValues::Replace), QStringList{Names[1]});
     EXPECT_EQ(monthCounts(200504), (QList<qsizetype>{1, 1, 1, 1}));

@@ -47,6 +47,9 @@ TEST(Calendar, ReadsTypedMonthsAndDaysAsWritten)
                                     {u"2024/02/29", 20240229LL},
                                     {u"2025/02/29", 0LL},
                                     {u"1899/12/31", 0LL},
+                                    {u"1900/01/01", 19000101LL}, // the first day a record may hold
+                                    {u"2100/12/31", 21001231LL},
+                                    {u"2101/01/01", 0LL},
                                     {u"2025/6", 0LL},
                                     {u"2025/06/31", 0LL}})
         EXPECT_EQ(typedDay(QString::fromUtf16(text)).value_or(0), day) << QString::fromUtf16(text).toStdString();

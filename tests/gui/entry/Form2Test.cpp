@@ -174,20 +174,19 @@ TEST_P(EntryWindowRefusal, RefusesTheConfirmationAndKeepsThePendingValues)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, EntryWindowRefusal,
-    testing::Values(RefusedConfirm{"NoMonth", u"", u"", true, u"1", u"対象年月を指定して下さい"},
-                    RefusedConfirm{"ZeroMonth", u"0", u"M", true, u"1", u"対象年月を指定して下さい"},
-                    RefusedConfirm{"NoPerson", u"2005", u"4", false, u"1", u"正しく入力して下さい"},
-                    RefusedConfirm{"NoDose", u"2005", u"4", true, u"", u"正しく入力して下さい"},
-                    // A dose the imports refuse, refused with the words they use.
-                    RefusedConfirm{"InfiniteDose", u"2005", u"4", true, u"1e999",
-                                   u"実効線量「1e999」は10000 mSvを超えています"},
-                    RefusedConfirm{"NegativeDose", u"2005", u"4", true, u"-1", u"実効線量「-1」は負の値です"},
-                    RefusedConfirm{"HugeDose", u"2005", u"4", true, u"99999",
-                                   u"実効線量「99999」は10000 mSvを超えています"},
-                    RefusedConfirm{"TooFineDose", u"2005", u"4", true, u"1.0000000000004",
-                                   u"実効線量「1.0000000000004」は桁が多すぎます（小数点以下12桁、有効数字15桁まで）"},
-                    RefusedConfirm{"InfiniteYear", u"1e999", u"4", true, u"1", u"正しく入力して下さい"},
-                    RefusedConfirm{"FractionalKey", u"2005", u"4.5", true, u"1", u"正しく入力して下さい"}),
+    testing::Values(
+        RefusedConfirm{"NoMonth", u"", u"", true, u"1", u"対象年月を指定して下さい"},
+        RefusedConfirm{"ZeroMonth", u"0", u"M", true, u"1", u"対象年月を指定して下さい"},
+        RefusedConfirm{"NoPerson", u"2005", u"4", false, u"1", u"正しく入力して下さい"},
+        RefusedConfirm{"NoDose", u"2005", u"4", true, u"", u"正しく入力して下さい"},
+        // A dose the imports refuse, refused with the words they use.
+        RefusedConfirm{"InfiniteDose", u"2005", u"4", true, u"1e999", u"実効線量「1e999」は10000 mSvを超えています"},
+        RefusedConfirm{"NegativeDose", u"2005", u"4", true, u"-1", u"実効線量「-1」は負の値です"},
+        RefusedConfirm{"HugeDose", u"2005", u"4", true, u"99999", u"実効線量「99999」は10000 mSvを超えています"},
+        RefusedConfirm{"TooFineDose", u"2005", u"4", true, u"1.0000000000004",
+                       u"実効線量「1.0000000000004」は桁が多すぎます（小数点以下12桁、有効数字15桁まで）"},
+        RefusedConfirm{"InfiniteYear", u"1e999", u"4", true, u"1", u"正しく入力して下さい"},
+        RefusedConfirm{"FractionalKey", u"2005", u"4.5", true, u"1", u"正しく入力して下さい"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The list marks who is confirmed for the month, and a person confirmed shows the values confirmed.
