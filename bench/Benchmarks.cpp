@@ -20,7 +20,7 @@
 #include "gui/platform/SystemPrinter.h"
 #include "gui/reports/MonthlyList.h"
 #include "gui/reports/PersonalRecord.h"
-#include "gui/search/RegistrantTable.h"
+#include "gui/reports/RegistrantTable.h"
 #include "gui/widgets/PictureBox.h"
 
 #include <QApplication>

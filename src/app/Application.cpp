@@ -24,7 +24,34 @@ void Application::start()
 Form2& Application::form2()
 {
     if (!entry) {
-        entry = std::make_unique<Form2>(state, dataDir, dialogs, form3(), form6(), otherFacilityWindow());
+        entry = std::make_unique<Form2>(state, dataDir, dialogs,
+                                        EntryWindowsBeside{[this] {
+                                                               if (!form3().openForRegistration())
+                                                                   return false;
+                                                               showAndActivate(&form3());
+                                                               form3().Text2->setFocus();
+                                                               return true;
+                                                           },
+                                                           [this](const ShownPerson& person) {
+                                                               if (!form6().openFor(person))
+                                                                   return false;
+                                                               showAndActivate(&form6());
+                                                               form6().Text10->setFocus();
+                                                               return true;
+                                                           },
+                                                           [this](const QString& name) {
+                                                               if (!otherFacilityWindow().openFor(name, true))
+                                                                   return false;
+                                                               showAndActivate(&otherFacilityWindow());
+                                                               return true;
+                                                           },
+                                                           [this] {
+                                                               return (registration && registration->isVisible()) ||
+                                                                      (correction && correction->isVisible());
+                                                           }});
+        QObject::connect(&form3(), &Form3::returnedToEntry, entry.get(), &Form2::returnFromRegistration);
+        QObject::connect(&form6(), &Form6::corrected, entry.get(), &Form2::showCorrected);
+        QObject::connect(&form6(), &Form6::returnedToEntry, entry.get(), [this] { showAndActivate(entry.get()); });
         QObject::connect(entry.get(), &Form2::returnedToMenu, &menu, &Form1::returnToMenu);
         QObject::connect(entry.get(), &Form2::registrantRemoved, entry.get(), [this](const QString& name) {
             if (dialogs.confirmYesNo(QStringLiteral("%1さんの離職時の線量記録（本人に渡す書類と、次の事業所が"
@@ -65,8 +92,21 @@ TotalsWindow& Application::totalsWindow()
         totals = std::make_unique<TotalsWindow>(dataDir, dialogs, printer, clock);
         QObject::connect(totals.get(), &TotalsWindow::returnedToMenu, &menu, &Form1::returnToMenu);
         QObject::connect(totals.get(), &TotalsWindow::additionsWanted, &menu, &Form1::openAdditions);
+        QObject::connect(totals.get(), &TotalsWindow::historyWanted, totals.get(), [this] { historyWindow().open(); });
+        // The change history goes with the totals it was opened from.
+        QObject::connect(totals.get(), &TotalsWindow::returnedToMenu, totals.get(), [this] {
+            if (history)
+                history->hide();
+        });
     }
     return *totals;
+}
+
+ChangeHistoryWindow& Application::historyWindow()
+{
+    if (!history)
+        history = std::make_unique<ChangeHistoryWindow>(dataDir, dialogs, printer, clock);
+    return *history;
 }
 
 OtherFacilityWindow& Application::otherFacilityWindow()

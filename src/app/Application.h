@@ -5,6 +5,7 @@
 #include "gui/additions/OtherFacilityWindow.h"
 #include "gui/correction/Form6.h"
 #include "gui/entry/Form2.h"
+#include "gui/history/ChangeHistoryWindow.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/Printer.h"
 #include "gui/registration/Form3.h"
@@ -32,6 +33,7 @@ public:
     Form6& form6();
     TotalsWindow& totalsWindow();
     OtherFacilityWindow& otherFacilityWindow();
+    ChangeHistoryWindow& historyWindow();
 
     SharedState state;
     DataDir dataDir;
@@ -47,6 +49,7 @@ private:
     std::unique_ptr<Form2> entry;
     std::unique_ptr<Form4> search;
     std::unique_ptr<TotalsWindow> totals;
+    std::unique_ptr<ChangeHistoryWindow> history;
     Form1 menu; // first to go: it may still refer to the others while it closes
 };
 

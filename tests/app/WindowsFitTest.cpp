@@ -58,7 +58,7 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
     click(totals.PersonChartButton);
     expectFits(totals.personChartWindow);
     click(totals.HistoryButton);
-    expectFits(totals.historyWindow);
+    expectFits(app.historyWindow());
     click(totals.AdditionsButton);
     expectFits(app.otherFacilityWindow());
     DataFolderWindow folder(temp.path());

@@ -21,6 +21,16 @@ struct PendingEntry {
 };
 
 // The state the windows share for the whole run, owned by the Application and handed to each window.
+// The person as the entry window shows it, which the correction window opens for.
+struct ShownPerson {
+    QString registrationNumber;
+    QString name;
+    QString sex;
+    QString dateOfBirth;
+    QString jobType;
+    QString affiliation;
+};
+
 struct SharedState {
     RegistrantList registrants;                                                                     // RegistrantList
     QList<MonthKey> enteredMonths;                                                                  // EnteredMonths

@@ -18,8 +18,8 @@
 #include "gui/reports/DistributionReport.h"
 #include "gui/reports/MonthlyList.h"
 #include "gui/reports/PersonalRecord.h"
+#include "gui/reports/RegistrantTable.h"
 #include "gui/reports/TotalsReport.h"
-#include "gui/search/RegistrantTable.h"
 
 #include <QDir>
 #include <QFileInfo>

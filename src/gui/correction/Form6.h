@@ -16,16 +16,6 @@ namespace velmora {
 class Form6 : public QWidget {
     Q_OBJECT
 public:
-    // The person as the entry window shows it.
-    struct ShownPerson {
-        QString registrationNumber;
-        QString name;
-        QString sex;
-        QString dateOfBirth;
-        QString jobType;
-        QString affiliation;
-    };
-
     Form6(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
 
     // Reads the person's file and fills the window; false (after a message naming the file) when it

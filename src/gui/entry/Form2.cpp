@@ -11,11 +11,8 @@
 #include "core/rules/EntryRules.h"
 #include "core/rules/MonthPlausibility.h"
 #include "core/texts/Messages.h"
-#include "gui/additions/OtherFacilityWindow.h"
-#include "gui/correction/Form6.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/WaitCursor.h"
-#include "gui/registration/Form3.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/Twips.h"
 #include "gui/widgets/WayOut.h"
@@ -95,10 +92,8 @@ const QString NotListedMessage = QStringLiteral("該当者が登録者リスト�
 
 } // namespace
 
-Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, Form3& registrationWindow,
-             Form6& correctionWindow, OtherFacilityWindow& additionsWindow)
-    : state(sharedState), dataDir(dir), dialogs(messageBoxes), registration(registrationWindow),
-      correction(correctionWindow), additions(additionsWindow)
+Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, EntryWindowsBeside windowsBeside)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), windows(std::move(windowsBeside))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ入力／訂正"));
@@ -113,8 +108,8 @@ Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2Click);
     new WayOut(
-        this, [this] { return (isVisible() || registration.isVisible() || correction.isVisible()) && holdsUnsaved(); },
-        [this] { return confirmExit(); }, [this] { leaveToMenu(); });
+        this, [this] { return (isVisible() || windows.anyOpen()) && holdsUnsaved(); }, [this] { return confirmExit(); },
+        [this] { leaveToMenu(); });
     connect(Command7, &QPushButton::clicked, this, &Form2::Command7Click);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1Click);
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5Click);
@@ -123,9 +118,6 @@ Form2::Form2(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     connect(Command9, &QPushButton::clicked, this, &Form2::Command9Click);
     connect(Command10, &QPushButton::clicked, this, &Form2::Command10Click);
     connect(Command11, &QPushButton::clicked, this, &Form2::Command11Click);
-    connect(&registration, &Form3::returnedToEntry, this, &Form2::returnFromRegistration);
-    connect(&correction, &Form6::corrected, this, &Form2::showCorrected);
-    connect(&correction, &Form6::returnedToEntry, this, [this] { showAndActivate(this); });
 }
 
 void Form2::buildControls()
@@ -511,11 +503,8 @@ void Form2::Command7Click()
 
 void Form2::Command1Click()
 {
-    if (!registration.openForRegistration())
-        return;
-    showAndActivate(&registration);
-    registration.Text2->setFocus();
-    hide();
+    if (windows.registration())
+        hide();
 }
 
 void Form2::returnFromRegistration()
@@ -560,12 +549,8 @@ void Form2::Command8Click()
         dialogs.inform(NoPersonMessage);
         return;
     }
-    if (!correction.openFor(
-            {Text1->text(), Text2->text(), Text4->text(), Text5->text(), Text3->text(), Text10->text()}))
-        return;
-    showAndActivate(&correction);
-    correction.Text10->setFocus();
-    hide();
+    if (windows.correction({Text1->text(), Text2->text(), Text4->text(), Text5->text(), Text3->text(), Text10->text()}))
+        hide();
 }
 
 void Form2::Command9Click()
@@ -639,8 +624,7 @@ void Form2::Command11Click()
     QString name = Text2->text();
     if (name.isEmpty() && List1->currentItem())
         name = List1->currentItem()->text();
-    if (additions.openFor(name, true))
-        showAndActivate(&additions);
+    windows.additions(name);
 }
 
 bool Form2::confirmWithLimitFindings(const std::vector<PendingEntry>& pending, MonthKey key, const QString& before,

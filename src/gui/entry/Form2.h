@@ -9,24 +9,34 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QWidget>
+#include <functional>
 
 namespace velmora {
 
-class Form3;
-class Form6;
-class OtherFacilityWindow;
+// The windows the entry window opens, as the application wires them: each opens its window (for the
+// registration, the person shown, or a person's doses elsewhere) and says whether it did; `anyOpen` says
+// whether the registration or correction window is open, while the entry window's work waits behind it.
+struct EntryWindowsBeside {
+    std::function<bool()> registration;
+    std::function<bool(const ShownPerson&)> correction;
+    std::function<bool(const QString& name)> additions;
+    std::function<bool()> anyOpen;
+};
 
 // The monthly dose entry window "データ入力／訂正".
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, Form3& registration, Form6& correction,
-          OtherFacilityWindow& additions);
+    Form2(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, EntryWindowsBeside windows);
 
     // Empties the list and every field and unlocks the target month, as the main menu does before opening.
     void clearForOpening();
     // Fills List1 with the registrants of the shared list in list order.
     void showRegistrants();
+    // Back from the registration window: the list as it now stands.
+    void returnFromRegistration();
+    // Back from the correction window, which may have corrected the person's job type and affiliation.
+    void showCorrected(const QString& jobType, const QString& affiliation);
 
     QListWidget* List1;
     CommandButton* Command6;  // "再表示"
@@ -80,8 +90,6 @@ private:
     void Command9Click();
     void Command10Click();
     void Command11Click();
-    void returnFromRegistration();
-    void showCorrected(const QString& jobType, const QString& affiliation);
 
     // The target month as a key, when one is given and not saved yet; otherwise nothing, after the message
     // that explains why (a month saved already is also unlocked and emptied, and データ訂正 pointed to).
@@ -110,9 +118,7 @@ private:
     SharedState& state;
     DataDir dataDir;
     Dialogs& dialogs;
-    Form3& registration;
-    Form6& correction;
-    OtherFacilityWindow& additions;
+    EntryWindowsBeside windows;
     bool typedSinceShown = false; // a dose or comment was typed since the person was shown or confirmed
 };
 

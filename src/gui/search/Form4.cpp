@@ -11,7 +11,7 @@
 #include "gui/platform/WaitCursor.h"
 #include "gui/reports/MonthlyList.h"
 #include "gui/reports/PersonalRecord.h"
-#include "gui/search/RegistrantTable.h"
+#include "gui/reports/RegistrantTable.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/Twips.h"
 

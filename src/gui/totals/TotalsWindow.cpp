@@ -41,9 +41,8 @@ constexpr int PersonLabelsWidth = 116; // "妊娠 2025年10月"
 
 TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& systemPrinter, const Clock& systemClock)
     : distributionWindow(QStringLiteral("DistributionWindow"), messageBoxes, systemPrinter, systemClock),
-      personChartWindow(QStringLiteral("PersonChartWindow"), messageBoxes, systemPrinter, systemClock),
-      historyWindow(dir, messageBoxes, systemPrinter, systemClock), dataDir(dir), dialogs(messageBoxes),
-      printer(systemPrinter), clock(systemClock)
+      personChartWindow(QStringLiteral("PersonChartWindow"), messageBoxes, systemPrinter, systemClock), dataDir(dir),
+      dialogs(messageBoxes), printer(systemPrinter), clock(systemClock)
 {
     setObjectName(QStringLiteral("TotalsWindow"));
     setWindowTitle(QStringLiteral("線量集計・限度確認"));
@@ -193,7 +192,7 @@ void TotalsWindow::connectControls()
         if (const QModelIndex current = FrozenTable->currentIndex(); current.isValid())
             giveLeavingRecord(dataDir, model.rowAt(sorted.mapToSource(current).row()).name, dialogs, printer, clock);
     });
-    connect(HistoryButton, &QPushButton::clicked, &historyWindow, &ChangeHistoryWindow::open);
+    connect(HistoryButton, &QPushButton::clicked, this, &TotalsWindow::historyWanted);
     connect(ArchiveButton, &QPushButton::clicked, this, &TotalsWindow::archiveYear);
     connect(BackButton, &QPushButton::clicked, this, &TotalsWindow::backToMenu);
 }
@@ -474,7 +473,6 @@ void TotalsWindow::backToMenu()
 {
     distributionWindow.hide();
     personChartWindow.hide();
-    historyWindow.hide();
     hide();
     emit returnedToMenu();
 }
@@ -483,7 +481,6 @@ void TotalsWindow::closeEvent(QCloseEvent* event)
 {
     distributionWindow.hide();
     personChartWindow.hide();
-    historyWindow.hide();
     event->accept();
     emit returnedToMenu();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/rules/DoseTotals.h"
-#include "gui/history/ChangeHistoryWindow.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/platform/Printer.h"
@@ -57,13 +56,14 @@ public:
     CommandButton* ArchiveButton;       // "年度の保存版": the closed year's reports as PDF/A, CSVs, manifest
     PageWindow distributionWindow;
     PageWindow personChartWindow;
-    ChangeHistoryWindow historyWindow;
     CommandButton* BackButton; // "戻る", to the main menu
 
 signals:
     void returnedToMenu();
     // "他施設・申告" was clicked, with the chosen person's name (empty when nobody is chosen).
     void additionsWanted(const QString& name);
+    // "変更履歴" was clicked: the application opens the change history.
+    void historyWanted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -28,7 +28,7 @@ TEST_F(ChangeHistoryView, ShowsEveryChangeByPersonAndMonthSaysWhereTheChainBreak
     click(app.form1().Command4);
     TotalsWindow& totals = app.totalsWindow();
     click(totals.HistoryButton);
-    ChangeHistoryWindow& window = totals.historyWindow;
+    ChangeHistoryWindow& window = app.historyWindow();
     ASSERT_TRUE(window.isVisible());
     const auto rows = [&] { return window.HistoryTable->model()->rowCount(); };
     const auto cell = [&](int row, int column) {
@@ -77,7 +77,7 @@ TEST_F(ChangeHistoryView, OffersThePersonsInTheRegistrantListsOrder)
     ASSERT_TRUE(SaveOtherFacilityDoses(app.dataDir, {}, doses));
     click(app.form1().Command4);
     click(app.totalsWindow().HistoryButton);
-    const QComboBox* box = app.totalsWindow().historyWindow.PersonBox;
+    const QComboBox* box = app.historyWindow().PersonBox;
     QStringList offered;
     for (int item = 1; item < box->count(); ++item)
         offered << box->itemText(item);
@@ -93,7 +93,7 @@ TEST_F(ChangeHistoryView, ShowsEveryRecordPastADamagedLineAndSetsTheDamageAside)
     click(app.form1().Command4);
     TotalsWindow& totals = app.totalsWindow();
     click(totals.HistoryButton);
-    ChangeHistoryWindow& window = totals.historyWindow;
+    ChangeHistoryWindow& window = app.historyWindow();
     EXPECT_EQ(window.HistoryTable->model()->rowCount(), 1);
     EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の10行目が読めません")))
         << window.ChainLabel->text().toStdString();
@@ -123,7 +123,7 @@ TEST_F(ChangeHistoryView, ShowsTheNewestThousandAndAPersonsEveryRecordAndFindsAL
     click(app.form1().Command4);
     TotalsWindow& totals = app.totalsWindow();
     click(totals.HistoryButton);
-    ChangeHistoryWindow& window = totals.historyWindow;
+    ChangeHistoryWindow& window = app.historyWindow();
     EXPECT_EQ(window.HistoryTable->model()->rowCount(), 1000);
     EXPECT_TRUE(window.ChainLabel->text().contains(QStringLiteral("最新の1000件を表示しています")));
     window.PersonBox->setCurrentText(QStringLiteral("山田"));

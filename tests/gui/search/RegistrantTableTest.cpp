@@ -1,4 +1,4 @@
-#include "gui/search/RegistrantTable.h"
+#include "gui/reports/RegistrantTable.h"
 #include "support/DataFiles.h"
 #include "support/RecordingSurface.h"
 #include "support/Stores.h"

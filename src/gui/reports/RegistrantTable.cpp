@@ -1,4 +1,4 @@
-#include "gui/search/RegistrantTable.h"
+#include "gui/reports/RegistrantTable.h"
 
 #include "core/files/NumberForms.h"
 #include "core/files/PositionalForms.h"
