@@ -51,16 +51,50 @@ bool isCalendarDate(qint64 date)
                .isValid();
 }
 
-int fiscalYearOf(MonthKey key)
+FiscalYear FiscalYear::of(MonthKey key)
 {
     const auto year = static_cast<int>(key / 100);
-    return key % 100 >= 4 ? year : year - 1;
+    return FiscalYear(key % 100 >= 4 ? year : year - 1);
+}
+
+MonthKey FiscalYear::month(int slot) const
+{
+    return slot < 9 ? firstMonth() + slot : MonthKey{number + 1} * 100 + slot - 8;
+}
+
+std::pair<qint64, qint64> FiscalYear::quarterDays(int quarter) const
+{
+    static constexpr int FirstMonths[] = {4, 7, 10, 1};
+    static constexpr int LastDays[] = {630, 930, 1231, 331};
+    const qint64 year = quarter < 3 ? number : number + 1;
+    return {year * 10000 + FirstMonths[quarter] * 100 + 1, year * 10000 + LastDays[quarter]};
+}
+
+FiscalYear FiscalYear::blockStart() const
+{
+    const int offset = number - FirstBlock;
+    return FiscalYear(FirstBlock + (offset >= 0 ? offset / 5 : (offset - 4) / 5) * 5);
+}
+
+int slotInYear(MonthKey key)
+{
+    const auto month = static_cast<int>(key % 100);
+    return month >= 4 ? month - 4 : month + 8;
+}
+
+MonthKey nextMonth(MonthKey key)
+{
+    return key % 100 == 12 ? (key / 100 + 1) * 100 + 1 : key + 1;
+}
+
+int fiscalYearOf(MonthKey key)
+{
+    return FiscalYear::of(key).year();
 }
 
 int blockStart(int fiscalYear)
 {
-    const int offset = fiscalYear - FirstBlock;
-    return FirstBlock + (offset >= 0 ? offset / 5 : (offset - 4) / 5) * 5;
+    return FiscalYear(fiscalYear).blockStart().year();
 }
 
 MonthKey monthOf(const QDate& date)

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <optional>
+#include <utility>
 
 // The calendar of the records: the years a record may name, the fiscal year (April to March) and its
 // five-year blocks, and months and days as the operator types them.
@@ -20,10 +21,45 @@ bool isRecordMonth(MonthKey key);
 // Whether a date yyyymmdd is a real day from 1900 to 2100.
 bool isCalendarDate(qint64 date);
 
-// The fiscal year a month belongs to: January to March belong to the year that began the April before.
+// A fiscal year, April to March: its months and days, its quarters and its place in the five-year blocks,
+// which run from April 2001. The one place their arithmetic is written.
+class FiscalYear {
+public:
+    constexpr explicit FiscalYear(int year) : number(year) {}
+    // The fiscal year a month belongs to: January to March belong to the year that began the April before.
+    static FiscalYear of(MonthKey key);
+
+    constexpr int year() const { return number; }
+    constexpr MonthKey firstMonth() const { return MonthKey{number} * 100 + 4; }
+    constexpr MonthKey lastMonth() const { return MonthKey{number + 1} * 100 + 3; }
+    constexpr qint64 firstDay() const { return qint64{number} * 10000 + 401; }
+    constexpr qint64 lastDay() const { return qint64{number + 1} * 10000 + 331; }
+    // The month at `slot`: April 0 … March 11.
+    MonthKey month(int slot) const;
+    // The first and last days (yyyymmdd) of quarter 0 (April–June) … 3 (January–March).
+    std::pair<qint64, qint64> quarterDays(int quarter) const;
+    // The first fiscal year of its five-year block, and its place there (0 to 4).
+    FiscalYear blockStart() const;
+    int placeInBlock() const { return number - blockStart().year(); }
+
+private:
+    int number;
+};
+
+// The place of a month in its fiscal year, April 0 … March 11, and its quarter, 0 (April–June) … 3.
+int slotInYear(MonthKey key);
+inline int quarterOf(MonthKey key)
+{
+    return slotInYear(key) / 3;
+}
+
+// The month after `key`.
+MonthKey nextMonth(MonthKey key);
+
+// The number of the fiscal year a month belongs to (FiscalYear::of).
 int fiscalYearOf(MonthKey key);
 
-// The first fiscal year of the five-year block that holds `fiscalYear` (the blocks run from April 2001).
+// The first fiscal year of the five-year block that holds `fiscalYear` (FiscalYear::blockStart).
 int blockStart(int fiscalYear);
 
 // The month of a date, as a month key.

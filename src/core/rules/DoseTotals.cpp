@@ -74,25 +74,10 @@ QString twiceHeld(MonthKey key, const MonthSlot& slot)
         .arg(differing.isEmpty() ? QStringLiteral("同じ値") : differing.join(QStringLiteral("／")));
 }
 
-// The place of a calendar month in its fiscal year: April 0 … March 11.
-int slotInYear(int monthOfYear)
-{
-    return monthOfYear >= 4 ? monthOfYear - 4 : monthOfYear + 8;
-}
-
 std::array<ExactDose, 4> dosesOf(const OtherFacilityDose& dose)
 {
     return {ExactDose::of(dose.effective), ExactDose::of(dose.lens), ExactDose::of(dose.skin),
             ExactDose::of(dose.internal)};
-}
-
-// The days (yyyymmdd) a fiscal year's quarter begins and ends.
-std::pair<qint64, qint64> quarterDays(int fiscalYear, int quarter)
-{
-    static constexpr int FirstMonths[] = {4, 7, 10, 1};
-    static constexpr int LastDays[] = {630, 930, 1231, 331};
-    const qint64 year = quarter < 3 ? fiscalYear : fiscalYear + 1;
-    return {year * 10000 + FirstMonths[quarter] * 100 + 1, year * 10000 + LastDays[quarter]};
 }
 
 bool standsBetween(const Declaration& declaration, qint64 firstDay, qint64 lastDay)
@@ -107,7 +92,7 @@ QList<Declaration> pregnanciesIn(int fiscalYear, const DoseAdditions& additions)
     QList<Declaration> found;
     for (const Declaration& declaration : additions.declarations)
         if (declaration.kind == DeclarationKind::Pregnancy &&
-            standsBetween(declaration, qint64{fiscalYear} * 10000 + 401, qint64{fiscalYear + 1} * 10000 + 331))
+            standsBetween(declaration, FiscalYear(fiscalYear).firstDay(), FiscalYear(fiscalYear).lastDay()))
             found << declaration;
     std::stable_sort(found.begin(), found.end(),
                      [](const Declaration& a, const Declaration& b) { return a.from < b.from; });
@@ -144,7 +129,7 @@ public:
             return;
         }
         noteUnheld(monthName(record.key), {record.effective, record.lens, record.skin, record.internal});
-        MonthSlot& slot = monthSlots[static_cast<size_t>((recordYear - first) * 12 + slotInYear(monthOfYear))];
+        MonthSlot& slot = monthSlots[static_cast<size_t>((recordYear - first) * 12 + slotInYear(record.key))];
         std::array<ExactDose, 4> counted = doses;
         for (int dose = 0; dose < 4; ++dose)
             if (doses[dose].isNegative()) {
@@ -236,17 +221,15 @@ private:
             doubts << entry + QStringLiteral("は期間が年度をまたぐため、終了月に集計");
         // A woman's 3-month limit is judged on the quarter of the last month: a period across quarters may
         // hold doses of an earlier one.
-        else if (woman && entryYear == year &&
-                 slotInYear(static_cast<int>(dose.from % 100)) / 3 != slotInYear(static_cast<int>(dose.to % 100)) / 3)
+        else if (woman && entryYear == year && quarterOf(dose.from) != quarterOf(dose.to))
             doubts << entry + QStringLiteral("は期間が四半期をまたぐため、終了月の%1に集計")
-                                  .arg(quarterName(slotInYear(static_cast<int>(dose.to % 100)) / 3 + 1));
+                                  .arg(quarterName(quarterOf(dose.to) + 1));
         if (currentMonth && dose.to > *currentMonth)
             doubts << entry + QStringLiteral("は今月より後の月のため、入力の誤りがないか確認");
         if (dose.note.startsWith(SenderDoubtMark))
             doubts << entry + QStringLiteral("は送り元で") + dose.note;
         noteUnheld(entry, {dose.effective, dose.lens, dose.skin, dose.internal});
-        MonthSlot& slot =
-            monthSlots[static_cast<size_t>((entryYear - first) * 12 + slotInYear(static_cast<int>(dose.to % 100)))];
+        MonthSlot& slot = monthSlots[static_cast<size_t>((entryYear - first) * 12 + slotInYear(dose.to))];
         const auto entered = dosesOf(dose);
         for (size_t at = 0; at < 4; ++at)
             slot.otherFacilities[at] += entered[at];
@@ -277,7 +260,7 @@ private:
     bool lensTransition() const
     {
         return year >= LensTransitionFrom && year <= LensTransitionLast &&
-               declared(DeclarationKind::DesignatedDoctor, qint64{year} * 10000 + 401, qint64{year + 1} * 10000 + 331);
+               declared(DeclarationKind::DesignatedDoctor, FiscalYear(year).firstDay(), FiscalYear(year).lastDay());
     }
 
     // The women's quarterly limit does not apply to a quarter that a diagnosis of being unable to conceive
@@ -285,7 +268,7 @@ private:
     // under the 医療法施行規則 only, not under the 電離則, so the limit stays.
     bool quarterExempt(int quarter) const
     {
-        const auto [firstDay, lastDay] = quarterDays(year, quarter);
+        const auto [firstDay, lastDay] = FiscalYear(year).quarterDays(quarter);
         return std::any_of(additions.declarations.begin(), additions.declarations.end(), [&](const Declaration& d) {
             return d.kind == DeclarationKind::CannotConceive && d.from <= firstDay && (d.to == 0 || d.to >= lastDay);
         });
@@ -293,7 +276,7 @@ private:
 
     QString womanNote(int quarter) const
     {
-        const auto [firstDay, lastDay] = quarterDays(year, quarter);
+        const auto [firstDay, lastDay] = FiscalYear(year).quarterDays(quarter);
         return declared(DeclarationKind::NoPregnancyPlan, firstDay, lastDay)
                    ? QStringLiteral("（女性。妊娠の意思なし（書面）の申出は電離則では対象外とならない）")
                    : QStringLiteral("（女性。妊娠不能と診断された者は対象外）");
@@ -413,7 +396,7 @@ private:
     {
         QStringList found;
         for (const MonthKey key : twiceHeldKeys) {
-            const int at = (fiscalYearOf(key) - first) * 12 + slotInYear(static_cast<int>(key % 100));
+            const int at = (fiscalYearOf(key) - first) * 12 + slotInYear(key);
             found << twiceHeld(key, monthSlots[static_cast<size_t>(at)]);
         }
         found << doubts;
@@ -435,11 +418,6 @@ private:
     QStringList negatives;
 };
 
-MonthKey nextMonth(MonthKey key)
-{
-    return key % 100 == 12 ? (key / 100 + 1) * 100 + 1 : key + 1;
-}
-
 // The running external and internal doses of a pregnancy month by month, up to the end of the fiscal year:
 // this hospital's records (the larger where a month is held twice, negatives left out) and every entry of
 // another facility whose period touches its months (whole, in the first month it touches: it cannot be split).
@@ -447,7 +425,7 @@ DoseTotals::Pregnancy pregnancyTotals(const PersonalFile& person, const DoseAddi
                                       const Declaration& pregnancy, int fiscalYear)
 {
     const MonthKey from = pregnancy.from / 100;
-    const MonthKey lastOfYear = MonthKey{fiscalYear + 1} * 100 + 3;
+    const MonthKey lastOfYear = FiscalYear(fiscalYear).lastMonth();
     const MonthKey to = pregnancy.to == 0 ? lastOfYear : std::min(lastOfYear, MonthKey{pregnancy.to / 100});
     QHash<MonthKey, std::array<ExactDose, 2>> months;
     MonthKey lastDosed = from;
@@ -485,7 +463,7 @@ std::optional<TotalsRow> rowOf(const DataDir& dir, const QString& name, bool rem
     row.removed = removed;
     // Only the months of the fiscal year's five-year block are read, and those of a pregnancy before it.
     const MonthKey from = firstMonthNeeded(fiscalYear, additions);
-    const MonthKey to = MonthKey{fiscalYear + 1} * 100 + 3;
+    const MonthKey to = FiscalYear(fiscalYear).lastMonth();
     const auto person = ReadPersonalRecordsBetween(dir, name, from, to);
     if (!person) {
         row.unreadable = messageOf(person.error());
@@ -526,7 +504,7 @@ DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAddi
 
 MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions)
 {
-    MonthKey from = MonthKey{blockStart(fiscalYear)} * 100 + 4;
+    MonthKey from = FiscalYear(fiscalYear).blockStart().firstMonth();
     for (const Declaration& pregnancy : pregnanciesIn(fiscalYear, additions))
         from = std::min(from, MonthKey{pregnancy.from / 100});
     return from;

@@ -39,7 +39,7 @@ QList<OtherFacilityDose> monthsHere(const PersonalFile& person, const QString& f
             QStringList given;
             for (size_t at = 0; at < 4; ++at)
                 given << QString::fromUtf16(DoseWords[at]) + QLatin1Char(' ') + ExactDose::of(doses[at]).text();
-            months[MonthKey(fiscalYearOf(record.key) + 1) * 100 + 3].strays
+            months[FiscalYear::of(record.key).lastMonth()].strays
                 << QStringLiteral("%1（%2）").arg(monthName(record.key), given.join(QStringLiteral("、")));
             continue;
         }
@@ -141,14 +141,15 @@ Result<LeavingRecord> leavingRecordOf(const DataDir& dir, const QString& name, q
     record.leavingDay = leavingDay != 0 ? leavingDay : record.lastMonth != 0 ? lastDayOf(record.lastMonth) : 0;
     if (record.leavingDay == 0)
         return failureWithText(FailureKind::NothingToHandOver, name);
-    const int firstYear = blockStart(fiscalYearOf(MonthKey(record.leavingDay / 100)));
-    const MonthKey from = MonthKey{firstYear} * 100 + 4;
+    const FiscalYear block = FiscalYear::of(MonthKey(record.leavingDay / 100)).blockStart();
+    const int firstYear = block.year();
+    const MonthKey from = block.firstMonth();
     record.entries = monthsHere(*person, facility->name, from);
     for (const OtherFacilityDose& dose : own.otherDoses)
         if (dose.to >= from)
             record.otherDoses << dose;
     record.entries << record.otherDoses;
-    record.declarations = declarationsHandedOn(own, record.leavingDay, qint64(from) * 100 + 1);
+    record.declarations = declarationsHandedOn(own, record.leavingDay, block.firstDay());
     if (record.entries.isEmpty() && record.declarations.isEmpty())
         return failureWithText(FailureKind::NothingToHandOver, name);
     const int lastYear = fiscalYearOf(std::max(MonthKey(record.leavingDay / 100), record.lastMonth));

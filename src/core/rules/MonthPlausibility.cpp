@@ -40,7 +40,7 @@ LimitFindings monthLimitFindings(const DataDir& dir, const RegistrantList& regis
         const QString& name = registrants.names[at];
         const DoseAdditions& own = additions->value(name);
         auto person = ReadPersonalRecordsBetween(dir, name, firstMonthNeeded(fiscalYear, own),
-                                                 MonthKey{fiscalYear + 1} * 100 + 3);
+                                                 FiscalYear(fiscalYear).lastMonth());
         if (!person) {
             findings.unreadable << QStringLiteral("%1：%2").arg(name, messageOf(person.error()));
             continue;

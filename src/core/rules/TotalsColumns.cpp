@@ -186,8 +186,7 @@ QList<PersonFigureRow> personFigures(const DoseTotals& t, int fiscalYear)
     QList<PersonFigureRow> rows;
     for (int slot = 0; slot < 12; ++slot) {
         const MonthDoses& month = t.months[static_cast<size_t>(slot)];
-        const MonthKey key =
-            slot < 9 ? MonthKey{fiscalYear} * 100 + slot + 4 : MonthKey{fiscalYear + 1} * 100 + slot - 8;
+        const MonthKey key = FiscalYear(fiscalYear).month(slot);
         rows.append({monthName(key),
                      {externalCell(month.recorded, month.effective), externalCell(month.recorded, month.lens),
                       externalCell(month.recorded, month.skin), month.recorded ? month.internal.text() : QString()}});

@@ -43,7 +43,7 @@ Result<QList<PersonalFile>> personsOfYear(const DataDir& dir, int fiscalYear)
     const auto additions = ReadDoseAdditions(dir);
     if (!additions)
         return additions.error();
-    const MonthKey yearEnd = (fiscalYear + 1) * 100 + 3;
+    const MonthKey yearEnd = FiscalYear(fiscalYear).lastMonth();
     QList<PersonalFile> persons;
     for (const QString& name : *names) {
         auto file = ReadPersonalFile(dir, name);
@@ -92,7 +92,7 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
     const auto persons = personsOfYear(dir, fiscalYear);
     if (!persons)
         return persons.error();
-    const MonthKey yearEnd = (fiscalYear + 1) * 100 + 3;
+    const MonthKey yearEnd = FiscalYear(fiscalYear).lastMonth();
     const auto rows = gatherStoreTotals(dir, fiscalYear, yearEnd);
     if (!rows)
         return rows.error();
@@ -158,7 +158,7 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
 
 Result<QStringList> archiveDoubts(const DataDir& dir, int fiscalYear)
 {
-    const auto rows = gatherStoreTotals(dir, fiscalYear, MonthKey(fiscalYear + 1) * 100 + 3);
+    const auto rows = gatherStoreTotals(dir, fiscalYear, FiscalYear(fiscalYear).lastMonth());
     if (!rows)
         return rows.error();
     QStringList doubts;

@@ -294,9 +294,9 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
         RunningLine& internal =
             pregnancyLines.emplace_back(pen, labels, axis, Qt::DotLine, QStringLiteral("妊娠中 内部"), true);
         for (const PregnancyMonth& month : pregnancy.months) {
-            const int at = static_cast<int>(month.key % 100 >= 4 ? month.key % 100 - 4 : month.key % 100 + 8);
             if (fiscalYearOf(month.key) != fiscalYear)
                 continue;
+            const int at = slotInYear(month.key);
             external.to(AxisLeft + slot * (at + 0.5), month.external);
             internal.to(AxisLeft + slot * (at + 0.5), month.internal);
         }

@@ -57,4 +57,25 @@ TEST(Calendar, ReadsTypedMonthsAndDaysAsWritten)
     EXPECT_EQ(monthName(202505), QStringLiteral("2025年5月"));
 }
 
+// A fiscal year's months, days, quarters and block, at their edges.
+TEST(Calendar, AFiscalYearKnowsItsMonthsDaysQuartersAndBlock)
+{
+    const FiscalYear year(2025);
+    EXPECT_EQ(FiscalYear::of(202603).year(), 2025);
+    EXPECT_EQ(FiscalYear::of(202604).year(), 2026);
+    EXPECT_EQ(year.month(0), 202504);
+    EXPECT_EQ(year.month(8), 202512);
+    EXPECT_EQ(year.month(9), 202601);
+    EXPECT_EQ(year.month(11), year.lastMonth());
+    EXPECT_EQ(year.firstDay(), 20250401);
+    EXPECT_EQ(year.lastDay(), 20260331);
+    EXPECT_EQ(year.quarterDays(2), (std::pair<qint64, qint64>{20251001, 20251231}));
+    EXPECT_EQ(year.quarterDays(3), (std::pair<qint64, qint64>{20260101, 20260331}));
+    for (const auto& [fiscalYear, start] : {std::pair{2001, 2001}, {2025, 2021}, {2026, 2026}, {2000, 1996}})
+        EXPECT_EQ(FiscalYear(fiscalYear).blockStart().year(), start) << fiscalYear;
+    EXPECT_EQ(year.placeInBlock(), 4);
+    EXPECT_EQ(quarterOf(202603), 3);
+    EXPECT_EQ(nextMonth(202512), 202601);
+}
+
 } // namespace
