@@ -63,7 +63,7 @@ QByteArray hashAfter(QByteArrayView previousLastLine, QByteArrayView ownLines)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(previousLastLine);
-    hash.addData("\r\n");
+    hash.addData(LineEnd);
     hash.addData(ownLines);
     return hash.result().toHex();
 }
@@ -377,7 +377,7 @@ QByteArray tailOf(const QString& path, qint64 size)
 QByteArray checkedNote(const QFileInfo& file, QByteArrayView lastHash)
 {
     return QByteArray::number(file.size()) + ' ' + QByteArray::number(file.lastModified().toMSecsSinceEpoch()) + ' ' +
-           lastHash.toByteArray() + "\r\n";
+           lastHash.toByteArray() + LineEnd;
 }
 
 // Whether the live history, as `stamp` found it with `lastLine` at its end, is the one last found whole.
@@ -501,7 +501,7 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
         if (!lines)
             return lines.error();
         previous = hashAfter(previous, *lines);
-        added += *lines + previous + "\r\n";
+        added += *lines + previous + LineEnd;
         endOf.append(added.size());
     }
     if (appendedAt + added.size() > LargestHistoryFile) {

@@ -82,7 +82,7 @@ QByteArray excelRow(const QStringList& row)
     QStringList fields;
     for (const QString& cell : row)
         fields << writtenField(cell);
-    return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    return fields.join(QLatin1Char(',')).toUtf8() + LineEnd;
 }
 
 QByteArray excelFile(const QList<QStringList>& rows)

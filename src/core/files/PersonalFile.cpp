@@ -337,7 +337,7 @@ Result<bool> HoldsMonth(const DataDir& dir, const QString& name, MonthKey key)
     if (!fields.ok())
         return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.failedAt());
     // A record appended after a last line without its line end would run into that line.
-    if (!content->isEmpty() && !content->endsWith("\r\n"))
+    if (!content->isEmpty() && !content->endsWith(LineEnd))
         return failure(FailureKind::Damaged, DataDir::shownPersonalFile(name), fields.lineNumber());
     return holds;
 }

@@ -206,7 +206,7 @@ Result<QByteArray> encodeLines(const QStringList& lines)
         if (!bytes)
             return failureWithText(FailureKind::Unencodable, line);
         content += *bytes;
-        content += "\r\n";
+        content += LineEnd;
     }
     return content;
 }

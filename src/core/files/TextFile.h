@@ -57,7 +57,10 @@ Result<QStringList> decodeTextLines(QByteArrayView content, const QString& fileN
 // A number line that must hold a whole number, such as a count or a month key.
 std::optional<qint64> wholeNumberLine(const QString& line);
 
-// Lines joined into code page 932 bytes, each ending CR LF; a message when a text cannot be stored.
+// The end of every line of the data files: CR LF, as the files of the system have always had it.
+inline constexpr char LineEnd[] = "\r\n";
+
+// Lines joined into code page 932 bytes, each ending with LineEnd; a message when a text cannot be stored.
 Result<QByteArray> encodeLines(const QStringList& lines);
 
 } // namespace velmora

@@ -1,4 +1,5 @@
 #include "core/files/SystemFiles.h"
+#include "core/files/TextFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -182,7 +183,7 @@ AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& conten
         if (last == '\r')
             bytes = "\n";
         else if (last != '\n')
-            bytes = "\r\n";
+            bytes = LineEnd;
     }
     bytes += content;
     // One write of the whole content, so a record is never split between two system calls; whatever

@@ -1,4 +1,5 @@
 #include "core/files/SystemFiles.h"
+#include "core/files/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -259,7 +260,7 @@ AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& conten
         if (last == '\r')
             bytes = "\n";
         else if (last != '\n')
-            bytes = "\r\n";
+            bytes = LineEnd;
     }
     bytes += content;
     // Written at the end the file had, in one call; whatever fails, the file is cut back to it.
