@@ -165,7 +165,7 @@ const QList<DoseLimit>& doseLimits()
 const QStringList& warningRules()
 {
     static const QStringList rules = {
-        QStringLiteral("注意：限度の80%以上（法令の限度ではなく、近づいたことを知らせる目安）"),
+        QStringLiteral("注意：%1以上（法令の限度ではなく、近づいたことを知らせる目安）").arg(WarningShareOfLimit),
         QStringLiteral("注意：実効 年度 %1超（5年の累積を記録する。電離則 第9条第2項）").arg(RecordBlockAboveMSv),
     };
     return rules;

@@ -48,6 +48,11 @@ const QList<DoseLimit>& doseLimits();
 constexpr int LensTransitionFrom = 2021;
 constexpr int LensTransitionLast = 2025;
 
+// 注意 from four fifths of a limit (ExactDose::fourFifths), as the print, the charts and the guide name it:
+// "80%", "限度の80%".
+inline const QString WarningShare = QStringLiteral("80%");
+inline const QString WarningShareOfLimit = QStringLiteral("限度の") + WarningShare;
+
 // 注意: a figure at four fifths of its limit or more, and a fiscal year's effective dose over this, from
 // which the running total of the five-year block is to be recorded.
 constexpr int RecordBlockAboveMSv = 20;

@@ -1,5 +1,6 @@
 #include "gui/reports/PersonCharts.h"
 
+#include "core/rules/DoseLimits.h"
 #include "core/rules/TotalsColumns.h"
 #include "gui/reports/ChartLabels.h"
 
@@ -141,7 +142,8 @@ double drawLimits(ReportPen& pen, ChartLabels& labels, const DoseAxis& axis, con
         labels.name(Right + Padding, axis.y(limit.limit) - 20,
                     QStringLiteral("%1 %2").arg(limit.name, limit.limit.text()), plotTop, axis.bottom + 40);
         labels.name(Right + Padding, axis.y(limit.limit.fourFifths()) - 20,
-                    QStringLiteral("80% %1").arg(limit.limit.fourFifths().text()), plotTop, axis.bottom + 40);
+                    QStringLiteral("%1 %2").arg(WarningShare, limit.limit.fourFifths().text()), plotTop,
+                    axis.bottom + 40);
     }
     if (above.isEmpty())
         return below;
@@ -302,7 +304,7 @@ void drawMonths(ReportPen& pen, double top, const DoseTotals& totals, int fiscal
         }
     }
     legend << LegendEntry{std::nullopt, Qt::DashDotLine, LimitWeight, QStringLiteral("限度")}
-           << LegendEntry{std::nullopt, Qt::DotLine, 1, QStringLiteral("限度の80%")};
+           << LegendEntry{std::nullopt, Qt::DotLine, 1, WarningShareOfLimit};
     drawLegend(pen, labels, top, legend);
     labels.fixed(Left, under, QStringLiteral("Ｍ：検出限界未満"));
     // The names last, each where nothing drawn is.
@@ -370,7 +372,7 @@ void drawBlock(ReportPen& pen, double top, const DoseTotals& totals, int fiscalY
     if (transition != totals.checkedLimits.end())
         legend << LegendEntry{std::nullopt, Qt::DashLine, 1, transition->limit->figure() + QStringLiteral("累計")};
     legend << LegendEntry{std::nullopt, Qt::DashDotLine, LimitWeight, QStringLiteral("限度")}
-           << LegendEntry{std::nullopt, Qt::DotLine, 1, QStringLiteral("限度の80%")};
+           << LegendEntry{std::nullopt, Qt::DotLine, 1, WarningShareOfLimit};
     drawLegend(pen, labels, top, legend);
     effective.nameAtEnd();
     lens.nameAtEnd();

@@ -1,6 +1,7 @@
 #include "gui/reports/TotalsReport.h"
 
 #include "core/model/Calendar.h"
+#include "core/rules/DoseLimits.h"
 #include "core/rules/TotalsColumns.h"
 #include "gui/reports/PageText.h"
 #include "gui/reports/TablePages.h"
@@ -115,11 +116,12 @@ CellLines printedRow(Surface& page, const TotalsRow& row, int fiscalYear)
 // The limits of the fiscal year, in short, and what 注意 and 要確認 mean.
 QString limitsKey(int fiscalYear)
 {
-    return QStringLiteral("限度（mSv）：%1。注意：限度の80 %以上、実効 年度 %2超（5年の累積を記録）。"
+    return QStringLiteral("限度（mSv）：%1。注意：%3以上、実効 年度 %2超（5年の累積を記録）。"
                           "要確認：同じ月の記録が複数、月が1～12でない記録、負の値、年度をまたぐ他施設線量。"
                           "線量：実効（内部を含む）と水晶体は全員、皮膚と内部は0でない人のみ")
         .arg(limitsInShort(fiscalYear))
-        .arg(RecordBlockAboveMSv);
+        .arg(RecordBlockAboveMSv)
+        .arg(WarningShareOfLimit);
 }
 
 QString dayText(const QDate& date)
