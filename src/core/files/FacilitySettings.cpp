@@ -22,17 +22,10 @@ QString textOf(const QString& line)
 
 } // namespace
 
-std::optional<QString> facilityProblem(const Facility& facility)
+std::optional<Failure> facilityProblem(const Facility& facility)
 {
-    for (const QString& text : {facility.name, facility.responsibleTitle, facility.responsibleName}) {
-        if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-            return QStringLiteral("改行は使えません");
-        if (text.trimmed().size() > LongestFacilityText)
-            return QStringLiteral("各欄は%1文字以内で入力して下さい").arg(LongestFacilityText);
-        if (!cp932::encode(text))
-            return QStringLiteral("「%1」にはShift_JISで保存できない文字があります").arg(text);
-    }
-    return std::nullopt;
+    return storableTextsProblem({facility.name, facility.responsibleTitle, facility.responsibleName},
+                                LongestFacilityText);
 }
 
 Result<Facility> ReadFacility(const DataDir& dir)

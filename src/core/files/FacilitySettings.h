@@ -21,7 +21,7 @@ struct Facility {
 constexpr qsizetype LongestFacilityText = 40;
 
 // Why the facility cannot be stored, for the window's message; nothing when it can.
-std::optional<QString> facilityProblem(const Facility& facility);
+std::optional<Failure> facilityProblem(const Facility& facility);
 
 // The facility of the data folder; an empty one while the file is missing.
 Result<Facility> ReadFacility(const DataDir& dir);

@@ -195,17 +195,33 @@ std::optional<qint64> wholeNumberLine(const QString& line)
     return static_cast<qint64>(*value);
 }
 
+std::optional<Failure> storableTextProblem(const QString& text, qsizetype longest)
+{
+    // A line break inside a value would split it into two lines and shift every line after it.
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return failure(FailureKind::LineBreakInText);
+    if (longest >= 0 && text.size() > longest)
+        return failureWithText(FailureKind::TextTooLong, QString::number(longest));
+    if (!cp932::encode(text))
+        return failureWithText(FailureKind::Unencodable, text);
+    return std::nullopt;
+}
+
+std::optional<Failure> storableTextsProblem(std::initializer_list<QString> texts, qsizetype longest)
+{
+    for (const QString& text : texts)
+        if (auto problem = storableTextProblem(text, longest))
+            return problem;
+    return std::nullopt;
+}
+
 Result<QByteArray> encodeLines(const QStringList& lines)
 {
     QByteArray content;
     for (const QString& line : lines) {
-        // A line break inside a value would split it into two lines and shift every line after it.
-        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
-            return failure(FailureKind::LineBreakInText);
-        const auto bytes = cp932::encode(line);
-        if (!bytes)
-            return failureWithText(FailureKind::Unencodable, line);
-        content += *bytes;
+        if (const auto problem = storableTextProblem(line))
+            return *problem;
+        content += *cp932::encode(line);
         content += LineEnd;
     }
     return content;

@@ -60,6 +60,13 @@ std::optional<qint64> wholeNumberLine(const QString& line);
 // The end of every line of the data files: CR LF, as the files of the system have always had it.
 inline constexpr char LineEnd[] = "\r\n";
 
+// Why a text cannot be stored as one line of a data file: a line break (LineBreakInText), a character code
+// page 932 lacks (Unencodable), or more than `longest` characters when a bound is given (TextTooLong);
+// nothing when it can. Every window and import asks it of what it stores, and encodeLines of every line.
+std::optional<Failure> storableTextProblem(const QString& text, qsizetype longest = -1);
+// The first of several texts that cannot be stored.
+std::optional<Failure> storableTextsProblem(std::initializer_list<QString> texts, qsizetype longest = -1);
+
 // Lines joined into code page 932 bytes, each ending with LineEnd; a message when a text cannot be stored.
 Result<QByteArray> encodeLines(const QStringList& lines);
 

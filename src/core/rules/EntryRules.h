@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/TextFile.h"
 #include "core/model/Result.h"
 
 #include <QString>
@@ -10,12 +11,7 @@
 // Whether a value typed in a window or read from an import can be stored: the one rule every way in uses.
 namespace velmora {
 
-// Why a text cannot be stored as one line of a data file: a line break (LineBreakInText) or a character
-// code page 932 lacks (Unencodable); nothing when it can.
-std::optional<Failure> storableTextProblem(const QString& text);
-
-// The first of several texts that cannot be stored.
-std::optional<Failure> storableTextsProblem(std::initializer_list<QString> texts);
+// (A text line's rule, storableTextProblem, stands with the data files' lines in core/files/TextFile.h.)
 
 // The names of a month's four doses, as the month's CSV template heads them and the windows' messages name them.
 inline const std::array<QString, 4> DoseFieldNames = {QStringLiteral("実効線量"), QStringLiteral("水晶体"),

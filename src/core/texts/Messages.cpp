@@ -124,6 +124,8 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("フォルダ「%1」を作成できません").arg(failure.file);
     case FailureKind::LineBreakInText:
         return QStringLiteral("改行を含む文字列は保存できません");
+    case FailureKind::TextTooLong:
+        return QStringLiteral("各欄は%1文字以内で入力して下さい").arg(failure.text);
     case FailureKind::Unencodable:
         return QStringLiteral("保存できない文字「%1」が含まれています").arg(cp932::firstUnencodable(failure.text));
     case FailureKind::UnusableName:

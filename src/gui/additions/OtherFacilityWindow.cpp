@@ -315,7 +315,7 @@ void OtherFacilityWindow::saveFacility()
     const Facility typed{FacilityNameBox->text().trimmed(), ResponsibleTitleBox->text().trimmed(),
                          ResponsibleNameBox->text().trimmed()};
     if (const auto problem = facilityProblem(typed)) {
-        dialogs.warn(*problem);
+        dialogs.warn(messageOf(*problem));
         return;
     }
     if (const auto held = state.confirmEntryLock(); !held) {
