@@ -12,7 +12,7 @@
 #include "core/files/PersonalFile.h"
 #include "core/files/TextFile.h"
 #include "core/rules/DoseDistribution.h"
-#include "core/rules/DoseTotals.h"
+#include "core/rules/StoreTotals.h"
 #include "core/rules/ReportData.h"
 #include "core/texts/Messages.h"
 #include "gui/history/ChangeHistoryWindow.h"

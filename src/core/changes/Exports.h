@@ -2,7 +2,7 @@
 
 #include "core/files/ChangeHistory.h"
 #include "core/model/Result.h"
-#include "core/rules/DoseTotals.h"
+#include "core/rules/StoreTotals.h"
 
 #include <QByteArray>
 

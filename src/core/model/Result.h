@@ -23,7 +23,7 @@ enum class FailureKind {
     AlreadyExists,      // file
     CannotCreateFolder, // file
     LineBreakInText,
-    TextTooLong, // text: the most characters a field holds
+    TextTooLong,         // text: the most characters a field holds
     Unencodable,         // text: holds a character code page 932 cannot
     UnusableName,        // text: a name with \ / : * ? " < > | or a control character
     NameTooLong,         // text

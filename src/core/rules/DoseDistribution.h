@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/rules/DoseTotals.h"
+#include "core/rules/StoreTotals.h"
 
 #include <QByteArray>
 #include <array>

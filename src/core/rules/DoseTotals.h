@@ -108,19 +108,6 @@ struct DoseTotals {
     MonthDoses otherFacilityYear() const;
 };
 
-// One person's row: a registrant, or a removed person whose file holds a record of the period.
-struct TotalsRow {
-    QString name;
-    bool removed = false;
-    double registrationNumber = 0;
-    double sexCode = 0;
-    QString jobType;
-    QString affiliation;
-    std::optional<DoseTotals> totals; // nothing when the file could not be read
-    QString unreadable;               // the message about the file, when it could not be read
-    Verdict verdict() const { return totals ? totals->verdict : Verdict::Unreadable; }
-};
-
 // "超過", "要確認", "注意", "読込不可", or an empty text within the limits.
 QString verdictText(Verdict verdict);
 
@@ -132,17 +119,5 @@ DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAddi
 // The first month whose records the totals of a fiscal year need: April of the block's first year, or the
 // month of a pregnancy declaration that still stands in the fiscal year, when earlier.
 MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions);
-
-// The rows of the registrants in list order, then of the removed persons whose files hold a record from
-// the block's first April to the fiscal year's March (or cannot be read), in the order they were removed.
-QList<TotalsRow> gatherDoseTotals(const DataDir& dir, const QStringList& registrants, const QStringList& removed,
-                                  int fiscalYear, const QHash<QString, DoseAdditions>& additions = {},
-                                  std::optional<MonthKey> currentMonth = std::nullopt);
-
-// The same for the lists of the data folder, with their doses at other facilities and declarations; fails
-// when one of the lists cannot be read. The names that have entries elsewhere or declarations but are
-// neither registrants nor removed persons (a name mistyped by hand) go into `unknownPersons`.
-Result<QList<TotalsRow>> gatherStoreTotals(const DataDir& dir, int fiscalYear, MonthKey currentMonth,
-                                           QStringList* unknownPersons = nullptr);
 
 } // namespace velmora

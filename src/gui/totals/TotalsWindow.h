@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/rules/DoseTotals.h"
+#include "core/rules/StoreTotals.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/platform/Printer.h"

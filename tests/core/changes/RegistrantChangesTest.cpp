@@ -1,7 +1,7 @@
 #include "core/changes/RegistrantChanges.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
-#include "core/rules/DoseTotals.h"
+#include "core/rules/StoreTotals.h"
 #include "core/texts/Messages.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
