@@ -119,8 +119,8 @@ void BackupSchedule::chooseFolder()
         dialogs.warn(messageOf(*problem));
         return;
     }
-    if (const QString problem = programFolderProblem(chosen, QStringLiteral("バックアップ")); !problem.isEmpty()) {
-        dialogs.warn(problem);
+    if (const auto problem = programFolderProblem(chosen, QStringLiteral("バックアップ"))) {
+        dialogs.warn(messageOf(*problem));
         return;
     }
     settings.setValue(key("folder"), chosen);

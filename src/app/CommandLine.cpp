@@ -1,43 +1,17 @@
 #include "app/CommandLine.h"
 
-#include "app/BackupSchedule.h"
 #include "app/Console.h"
-#include "app/DataFolder.h"
-#include "app/Termination.h"
-#include "core/changes/Backups.h"
-#include "core/changes/Exports.h"
-#include "core/changes/MonthImport.h"
-#include "core/changes/OtherDoseImport.h"
-#include "core/files/ChangeHistory.h"
-#include "core/files/ListFiles.h"
-#include "core/files/StoreCheck.h"
-#include "core/files/WriterLock.h"
-#include "core/rules/DoseDistribution.h"
 #include "core/rules/DoseTotals.h"
-#include "core/rules/LeavingRecord.h"
-#include "core/rules/MonthPlausibility.h"
-#include "core/texts/Messages.h"
-#include "gui/archive/YearArchive.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDate>
-#include <QDir>
-#include <QFileInfo>
 #include <QLibraryInfo>
-#include <QSettings>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 namespace velmora {
 namespace {
-
-// A line on standard error, as every command tells what went wrong.
-void tell(const QString& text)
-{
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(text));
-}
 
 [[noreturn]] void refuse(const QString& reason)
 {
@@ -64,32 +38,6 @@ std::optional<MonthKey> monthOf(const QString& text)
     if (!whole || text.size() != 6 || key % 100 < 1 || key % 100 > 12)
         return std::nullopt;
     return key;
-}
-
-// The data folder of a run without windows, which never creates it: a folder that is not there (a share
-// not mounted) is refused with a message.
-std::optional<DataDir> existingDataDir(const StartOptions& options)
-{
-    const QString root = options.dataDir.isEmpty() ? QDir::currentPath() : options.dataDir;
-    if (const QString problem = programFolderProblem(root, QStringLiteral("データ")); !problem.isEmpty()) {
-        tell(problem);
-        return std::nullopt;
-    }
-    if (QFileInfo(root).isDir())
-        return DataDir(root);
-    tell(QStringLiteral("データフォルダ「%1」がありません。").arg(root));
-    return std::nullopt;
-}
-
-// A CSV never replaces a file of the store: --output naming one is refused, with a message.
-bool outputReplacesStore(const StartOptions& options, const DataDir& dir)
-{
-    if (options.output.isEmpty() || !isStoreFile(dir, options.output))
-        return false;
-    tell(QStringLiteral("「%1」はデータフォルダの記録のファイルのため、出力先にできません。"
-                        "別のファイル名を --output に指定して下さい。")
-             .arg(options.output));
-    return true;
 }
 
 // Lines of at most `columns` columns of a terminal, a full-width character taking two; broken between
@@ -306,230 +254,6 @@ StartOptions readCommandLine(int& argc, char** argv)
         refuse(QStringLiteral("--replace は --import-month と一緒にだけ指定できます。"));
     }
     return options;
-}
-
-int writeTotalsCsv(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir || outputReplacesStore(options, *dir))
-        return 1;
-    QStringList unreadable;
-    QStringList unknownPersons;
-    const MonthKey thisMonth = monthOf(QDate::currentDate());
-    const Status written =
-        options.distributionYear
-            ? ExportDoseDistribution(*dir, *options.distributionYear, thisMonth, options.output, unreadable)
-            : ExportDoseTotals(*dir, *options.doseTotalsYear, thisMonth, options.output, unreadable, &unknownPersons);
-    if (!written) {
-        tell(messageOf(written.error()));
-        return 1;
-    }
-    if (!unknownPersons.isEmpty())
-        tell(unknownPersonsMessage(unknownPersons));
-    if (unreadable.isEmpty())
-        return 0;
-    tell(unreadableFilesMessage(unreadable));
-    return UnreadableFilesStatus;
-}
-
-int writeLeavingRecord(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir || outputReplacesStore(options, *dir))
-        return 1;
-    const auto day = options.leavingDay.isEmpty() ? std::optional<qint64>(0) : typedDay(options.leavingDay);
-    if (!day) {
-        tell(QStringLiteral("離職日「%1」は日付ではありません（YYYY/MM/DD）").arg(options.leavingDay));
-        return 1;
-    }
-    const auto record = leavingRecordOf(*dir, options.leavingRecord, *day);
-    const Status written = record ? writeCsvOutput(options.output, leavingRecordCsv(*record)) : Status(record.error());
-    if (!written) {
-        tell(messageOf(written.error()));
-        return 1;
-    }
-    return 0;
-}
-
-int importOtherDoses(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir)
-        return 1;
-    noteSystemRequests();
-    const auto imported = ImportOtherDoses(*dir, options.otherDosesImport, [] { return systemRequest() == 0; });
-    if (!imported) {
-        tell(messageOf(imported.error()));
-        return imported.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
-    }
-    std::printf("%s\n",
-                qPrintable(QStringLiteral("「%1」から他施設での線量を%2件取り込みました。")
-                               .arg(imported->file)
-                               .arg(imported->entries.size()) +
-                           (imported->declarations.isEmpty()
-                                ? QString()
-                                : QStringLiteral("申告%1件を登録しました。").arg(imported->declarations.size()))));
-    if (const QString named = otherDoseRowsNamed(*imported); !named.isEmpty())
-        tell(named);
-    return 0;
-}
-
-int writeHistory(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir || outputReplacesStore(options, *dir))
-        return 1;
-    const auto read = ExportChangeHistory(*dir, options.historyPerson, options.output);
-    if (!read) {
-        tell(messageOf(read.error()));
-        return 1;
-    }
-    // Every record that reads is written; what does not is named.
-    for (const DamagedStretch& stretch : read->setAsideDamage + read->damage)
-        tell(messageOf(damagedHistoryAt(stretch)));
-    if (read->broken)
-        tell(messageOf(*read->broken));
-    return read->broken || !read->damage.isEmpty() ? BrokenHistoryStatus : 0;
-}
-
-int verifyStore(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir)
-        return 1;
-    // The history is held against the copies in the backup folder chosen in the main menu.
-    const QSettings settings(QStringLiteral("Velmora"), QStringLiteral("Velmora"));
-    QStringList generations;
-    if (const QString backups = backupFolderOf(settings, *dir); !backups.isEmpty())
-        for (const Generation& generation : generationsOf(backups))
-            generations << QDir(backups).filePath(generation.name);
-    const StoreCheck checked = VerifyStore(*dir, generations);
-    for (const Failure& fault : checked.faults)
-        tell(messageOf(fault));
-    if (!checked.faults.isEmpty())
-        return 1;
-    std::printf("%s\n", qPrintable(QStringLiteral("データフォルダ「%1」の全ファイル（個人データファイル%2件）と"
-                                                  "変更履歴%3件を確認しました。問題は見つかりませんでした。")
-                                       .arg(QDir::toNativeSeparators(dir->root()))
-                                       .arg(checked.personalFiles)
-                                       .arg(checked.historyRecords)));
-    return 0;
-}
-
-int setAsideHistory(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir)
-        return 1;
-    WriterLock lock(*dir);
-    const Status locked = lock.tryLock();
-    const auto setAside =
-        locked ? SetAsideDamagedHistory(*dir, QDateTime::currentDateTime()) : Result<QString>(locked.error());
-    if (!setAside) {
-        tell(messageOf(setAside.error()));
-        return 1;
-    }
-    std::printf("%s\n", qPrintable(setAsideMessage(*setAside)));
-    return 0;
-}
-
-int makeBackup(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir)
-        return 1;
-    if (const QString problem = programFolderProblem(options.backupFolder, QStringLiteral("バックアップ"));
-        !problem.isEmpty()) {
-        tell(problem);
-        return 1;
-    }
-    WriterLock lock(*dir);
-    // A store this PC cannot write cannot change by its hand while it is copied; it takes no lock.
-    const bool readOnly = !dataFolderWriteProblem(dir->root()).isEmpty();
-    const Status locked = readOnly ? Status() : lock.tryLock();
-    const auto made = locked ? MakeBackup(*dir, options.backupFolder, QDateTime::currentDateTime())
-                             : Result<BackupMade>(locked.error());
-    if (!made) {
-        tell(messageOf(made.error()));
-        return 1;
-    }
-    std::printf("%s\n",
-                qPrintable(QStringLiteral("バックアップ「%1」を作成しました。")
-                               .arg(QDir::toNativeSeparators(QDir(options.backupFolder).filePath(made->name)))));
-    if (!made->larger)
-        return 0;
-    tell(storeShrankMessage(made->larger->name, made->larger->persons, made->made.persons,
-                            made->larger->history > made->made.history));
-    return StoreShrankStatus;
-}
-
-int verifyBackup(const StartOptions& options)
-{
-    const auto checked = VerifyBackups(options.verifiedBackupFolder);
-    if (!checked) {
-        tell(messageOf(checked.error()));
-        return 1;
-    }
-    qsizetype whole = 0;
-    for (const GenerationCheck& generation : *checked) {
-        if (generation.damage) {
-            tell(messageOf(*generation.damage));
-            continue;
-        }
-        ++whole;
-        std::printf(
-            "%s\n",
-            qPrintable(QStringLiteral("%1：作成時のまま（%2ファイル）").arg(generation.name).arg(generation.files)));
-    }
-    std::printf("%s\n", qPrintable(QStringLiteral(
-                                       "バックアップ%1世代を確認しました。作成時のままの世代：%2、違いのある世代：%3")
-                                       .arg(checked->size())
-                                       .arg(whole)
-                                       .arg(checked->size() - whole)));
-    return whole == checked->size() ? 0 : 1;
-}
-
-int archiveYear(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir)
-        return 1;
-    const auto written = ArchiveYear(*dir, *options.archiveYear, options.output, QDate::currentDate());
-    if (!written) {
-        tell(messageOf(written.error()));
-        return 1;
-    }
-    if (const auto doubts = archiveDoubts(*dir, *options.archiveYear); doubts && !doubts->isEmpty())
-        tell(archiveDoubtsText(*options.archiveYear, *doubts));
-    std::printf("%s\n", qPrintable(QStringLiteral("%1年度の保存版をフォルダ「%2」に作成しました。\n%3")
-                                       .arg(*options.archiveYear)
-                                       .arg(QDir::toNativeSeparators(options.output), written->join('\n'))));
-    return 0;
-}
-
-int importMonth(const StartOptions& options)
-{
-    const auto dir = existingDataDir(options);
-    if (!dir)
-        return 1;
-    const MonthKey key = *options.importMonth;
-    noteSystemRequests();
-    const auto saved =
-        SaveMonthFromCsv(*dir, key, options.importFile, options.replaceHeldValues, [] { return systemRequest() == 0; });
-    if (!saved) {
-        tell(messageOf(saved.error()));
-        return saved.error().kind == FailureKind::Interrupted ? 128 + systemRequest() : 1;
-    }
-    std::printf("%s\n", qPrintable(QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。")
-                                       .arg(key / 100)
-                                       .arg(key % 100)
-                                       .arg(saved->registrants)));
-    if (!saved->replaced.isEmpty())
-        std::printf("%s\n", qPrintable(QStringLiteral("次の人の保存済みの値をCSVの値で置き換えました。\n%1")
-                                           .arg(listForMessage(saved->replaced, QStringLiteral("名")))));
-    if (!saved->limitFindings.isEmpty())
-        std::printf("%s\n", qPrintable(monthLimitReport(saved->limitFindings)));
-    return 0;
 }
 
 } // namespace velmora

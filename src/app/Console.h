@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace velmora {
 
 // Prepares standard output and standard error for a command (--help, --version, a command without windows such
@@ -7,5 +9,8 @@ namespace velmora {
 // own, so they are joined to the console it was started from unless redirected, and standard output is put out of
 // text mode, so that the totals CSV arrives with its CR LF as they are (not CR CR LF). Nothing to do on Linux.
 void prepareCommandOutput();
+
+// A line on standard error, "velmora: " first, as every command tells what went wrong.
+void tell(const QString& text);
 
 } // namespace velmora

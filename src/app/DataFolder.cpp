@@ -1,5 +1,7 @@
 #include "app/DataFolder.h"
 
+#include "core/texts/Messages.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -77,8 +79,8 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
             dialogs.inform(QStringLiteral("データを保存するフォルダが選ばれなかったため、終了します。"));
             return std::nullopt;
         }
-        if (const QString problem = programFolderProblem(chosen, QStringLiteral("データ")); !problem.isEmpty()) {
-            dialogs.warn(problem +
+        if (const auto problem = programFolderProblem(chosen, QStringLiteral("データ"))) {
+            dialogs.warn(messageOf(*problem) +
                          QStringLiteral("「%1」などを選んで下さい。").arg(QDir::toNativeSeparators(suggested)));
             continue;
         }
@@ -101,21 +103,21 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
     }
 }
 
-QString programFolderProblem(const QString& folder, const QString& what)
+std::optional<Failure> programFolderProblem(const QString& folder, const QString& what)
 {
     const QString programs = programFolderHolding(folder);
     if (programs.isEmpty())
-        return {};
-    return QStringLiteral("プログラムのフォルダ「%1」の中は%2のフォルダにできません（プログラムの更新や削除で"
-                          "失われるおそれがあり、管理者でない利用者は書き込めないため）。")
-        .arg(QDir::toNativeSeparators(programs), what);
+        return std::nullopt;
+    Failure inside = failure(FailureKind::InProgramFolder, programs);
+    inside.text = what;
+    return inside;
 }
 
 bool openDataFolder(Dialogs& dialogs, const QString& folder, bool askWhenEmpty)
 {
     const QString shown = QDir::toNativeSeparators(folder);
-    if (const QString problem = programFolderProblem(folder, QStringLiteral("データ")); !problem.isEmpty()) {
-        dialogs.warn(problem + QStringLiteral("--data-dir に別のフォルダを指定して下さい。"));
+    if (const auto problem = programFolderProblem(folder, QStringLiteral("データ"))) {
+        dialogs.warn(messageOf(*problem) + QStringLiteral("--data-dir に別のフォルダを指定して下さい。"));
         return false;
     }
     if (QFileInfo(folder).isDir() && askWhenEmpty && isEmptyFolder(folder) && !mayUseEmptyFolder(dialogs, folder))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/Result.h"
 #include "gui/platform/Dialogs.h"
 
 #include <QSettings>
@@ -27,9 +28,9 @@ bool openDataFolder(Dialogs& dialogs, const QString& folder, bool askWhenEmpty =
 
 // Why a folder cannot hold `what` (データ, バックアップ): it lies in the program's own folder or, on Windows,
 // under Program Files, which an update or the uninstaller may replace or remove and which a user without
-// administrator rights cannot write (Windows redirects such writes to a copy of each user's own). Empty
-// when it can.
-QString programFolderProblem(const QString& folder, const QString& what);
+// administrator rights cannot write (Windows redirects such writes to a copy of each user's own)
+// (InProgramFolder); nothing when it can.
+std::optional<Failure> programFolderProblem(const QString& folder, const QString& what);
 
 // Why nothing can be written into the folder, with the reason (a read-only file system, no permission),
 // or an empty text when a file can be created there.

@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/CommandLine.h"
+#include "app/Commands.h"
 #include "app/DataFolder.h"
 #include "app/Termination.h"
 #include "gui/dialogs/QtDialogs.h"
@@ -21,34 +21,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(velmora::ApplicationTitle);
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     const velmora::StartOptions options = velmora::readCommandLine(argc, argv);
-    if (options.doseTotalsYear || options.distributionYear)
-        return velmora::writeTotalsCsv(options);
-    if (options.importMonth)
-        return velmora::importMonth(options);
-    if (!options.leavingRecord.isEmpty())
-        return velmora::writeLeavingRecord(options);
-    if (!options.otherDosesImport.isEmpty())
-        return velmora::importOtherDoses(options);
-    if (options.history)
-        return velmora::writeHistory(options);
-    if (options.verify)
-        return velmora::verifyStore(options);
-    if (options.setAsideHistory)
-        return velmora::setAsideHistory(options);
-    if (!options.backupFolder.isEmpty())
-        return velmora::makeBackup(options);
-    if (!options.verifiedBackupFolder.isEmpty())
-        return velmora::verifyBackup(options);
-
-    if (options.archiveYear) {
-        // The pages are drawn without a window, so no display is needed (a scheduled task): on Linux on Qt's
-        // offscreen platform; Windows draws without a desktop session.
-        if (QSysInfo::productType() != QLatin1String("windows"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        const QApplication drawing(argc, argv);
-        velmora::installFontSubstitutions();
-        return velmora::archiveYear(options);
-    }
+    if (const auto status = velmora::runCommand(argc, argv, options))
+        return *status;
 
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));

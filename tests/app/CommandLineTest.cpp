@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/Commands.h"
 #include "core/changes/Backups.h"
 #include "core/changes/RecordedWrites.h"
 #include "core/changes/RegistrantChanges.h"

@@ -63,6 +63,10 @@ enum class FailureKind {
     NoStore,             // file: the data folder, which holds no 登録者名.txt
     YearNotClosed,       // text: the fiscal year, whose 31 March is not past
     ArchiveNotWritten,   // text: what the archive's printer could not write
+    InProgramFolder,     // file: the program's folder (or Program Files) a folder lies in; text: what it was to hold
+    DataFolderMissing,   // file: the data folder of a command, which is not there
+    OutputIsStoreFile,   // file: the --output a command was given, a file of the store
+    NotADay,             // text: what was typed for a day
 };
 
 // How the store differs from what its change history says was done.

@@ -5,6 +5,7 @@
 #include "core/model/Calendar.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QLocale>
 #include <QSysInfo>
 #include <algorithm>
@@ -258,6 +259,18 @@ QString mainMessage(const Failure& failure)
             .arg(failure.text.toInt() + 1);
     case FailureKind::ArchiveNotWritten:
         return QStringLiteral("年度の保存版を作成できませんでした。") + failure.text;
+    case FailureKind::InProgramFolder:
+        return QStringLiteral("プログラムのフォルダ「%1」の中は%2のフォルダにできません（プログラムの更新や削除で"
+                              "失われるおそれがあり、管理者でない利用者は書き込めないため）。")
+            .arg(QDir::toNativeSeparators(failure.file), failure.text);
+    case FailureKind::DataFolderMissing:
+        return QStringLiteral("データフォルダ「%1」がありません。").arg(failure.file);
+    case FailureKind::OutputIsStoreFile:
+        return QStringLiteral("「%1」はデータフォルダの記録のファイルのため、出力先にできません。"
+                              "別のファイル名を --output に指定して下さい。")
+            .arg(failure.file);
+    case FailureKind::NotADay:
+        return QStringLiteral("離職日「%1」は日付ではありません（YYYY/MM/DD）").arg(failure.text);
     case FailureKind::HistoryDamaged:
         return QStringLiteral("「%1」の%2行目が読めません（%3。%4は記録として読めません）。"
                               "読めない行の上に変更を記録しないため、データは変更できません。"
