@@ -78,8 +78,10 @@ Result<Outcome> importMonth(const DataDir& dir, const StartOptions& options)
         SaveMonthFromCsv(dir, key, options.importFile, options.replaceHeldValues, [] { return systemRequest() == 0; });
     if (!saved)
         return saved.error();
-    QStringList printed{
-        QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。").arg(key / 100).arg(key % 100).arg(saved->registrants)};
+    QStringList printed{QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。")
+                            .arg(key / 100)
+                            .arg(key % 100)
+                            .arg(saved->registrants)};
     if (!saved->replaced.isEmpty())
         printed << QStringLiteral("次の人の保存済みの値をCSVの値で置き換えました。\n%1")
                        .arg(listForMessage(saved->replaced, QStringLiteral("名")));
@@ -285,8 +287,8 @@ Result<Outcome> run(const Command& command, const StartOptions& options)
 
 std::optional<int> runCommand(int& argc, char** argv, const StartOptions& options)
 {
-    const auto command = std::find_if(commands().begin(), commands().end(),
-                                      [&](const Command& c) { return c.asked(options); });
+    const auto command =
+        std::find_if(commands().begin(), commands().end(), [&](const Command& c) { return c.asked(options); });
     if (command == commands().end())
         return std::nullopt;
     if (command->interruptible)

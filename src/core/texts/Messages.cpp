@@ -87,7 +87,8 @@ QString causeOf(int systemError)
     return {};
 }
 
-QString mainMessage(const Failure& failure)
+// A data file or folder that cannot be read or written as it is; nothing for another kind.
+std::optional<QString> fileMessage(const Failure& failure)
 {
     switch (failure.kind) {
     case FailureKind::CannotRead:
@@ -123,6 +124,44 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("ファイル「%1」が既にあるため作成できません").arg(failure.file);
     case FailureKind::CannotCreateFolder:
         return QStringLiteral("フォルダ「%1」を作成できません").arg(failure.file);
+    case FailureKind::NotText:
+        return QStringLiteral("ファイル「%1」の%2行目の文字を読めません。"
+                              "Shift_JIS（CP932）またはUTF-8で保存したCSVファイルを選んで下さい")
+            .arg(failure.file)
+            .arg(failure.line);
+    case FailureKind::ListFull:
+        if (failure.line == 0)
+            return QStringLiteral("「%1」が上限の%2MBに達したため、変更していません。"
+                                  "データフォルダを別の場所に保管してから、新しく始めて下さい")
+                .arg(failure.file, failure.text);
+        return QStringLiteral("「%1」に保存できるのは%2件（%3MB）までのため、保存していません。"
+                              "誤って加えた記録を削除するか、取り込むファイルを確認して下さい")
+            .arg(failure.file, QLocale(QLocale::Japanese).toString(failure.line), failure.text);
+    case FailureKind::WrittenNotConfirmed:
+        return QStringLiteral("ファイル「%1」に変更を書き込みましたが、ディスクへの保存を確認できませんでした。"
+                              "変更はファイルにあるため、もう一度行う必要はありません。"
+                              "停電などの前に、データフォルダのバックアップを取って下さい")
+            .arg(failure.file);
+    case FailureKind::DataFolderGone:
+        return QStringLiteral("データフォルダ「%1」にデータが見つかりません。ネットワークドライブが切断されたか、"
+                              "フォルダが移動された可能性があります。このPCからは保存できません。入力した値を"
+                              "控えてから「EXIT/cancel」でデータ入力を終了し、データフォルダを確認してから"
+                              "開き直して下さい。")
+            .arg(failure.file);
+    case FailureKind::NoStore:
+        return QStringLiteral("データフォルダ「%1」に記録（登録者名.txt）がありません。共有フォルダやディスクが"
+                              "つながっているかを確かめて下さい。バックアップは作成していません")
+            .arg(failure.file);
+    default:
+        return std::nullopt;
+    }
+}
+
+// A value typed or brought in that cannot be stored, and a registrant list that cannot take it; nothing for another
+// kind.
+std::optional<QString> entryMessage(const Failure& failure)
+{
+    switch (failure.kind) {
     case FailureKind::LineBreakInText:
         return QStringLiteral("改行を含む文字列は保存できません");
     case FailureKind::TextTooLong:
@@ -149,17 +188,17 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("該当者が登録抹消者リストにありません");
     case FailureKind::MonthEntered:
         return QStringLiteral("この年月のデータは既に入力済みです");
-    case FailureKind::SaveStopped:
-        return QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、保存を中止しました。\n%1")
-            .arg(listForMessage(failure.names, QStringLiteral("件")));
-    case FailureKind::SaveStoppedMidway: {
-        QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(messageOf(*failure.cause));
-        if (!failure.names.isEmpty())
-            message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
-                                      "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
-                           .arg(listForMessage(failure.names, QStringLiteral("名")));
-        return message;
+    case FailureKind::NotADay:
+        return QStringLiteral("離職日「%1」は日付ではありません（YYYY/MM/DD）").arg(failure.text);
+    default:
+        return std::nullopt;
     }
+}
+
+// The entry lock, held here or by another PC; nothing for another kind.
+std::optional<QString> lockMessage(const Failure& failure)
+{
+    switch (failure.kind) {
     case FailureKind::LockHeld:
         return QStringLiteral("%1でデータ入力／訂正が開かれています。そちらを終了してから開いて下さい。")
             .arg(lockHolder(failure));
@@ -180,46 +219,42 @@ QString mainMessage(const Failure& failure)
                               "ファイルか、読み込めないファイルです）。Velmoraが作ったものではないため、"
                               "データ入力／訂正を開けません。内容を確かめてから削除するか名前を変えて下さい。")
             .arg(failure.file);
-    case FailureKind::DataFolderGone:
-        return QStringLiteral("データフォルダ「%1」にデータが見つかりません。ネットワークドライブが切断されたか、"
-                              "フォルダが移動された可能性があります。このPCからは保存できません。入力した値を"
-                              "控えてから「EXIT/cancel」でデータ入力を終了し、データフォルダを確認してから"
-                              "開き直して下さい。")
-            .arg(failure.file);
     case FailureKind::CannotLock:
         return QStringLiteral("ファイル「%1」を作成できないため、データ入力／訂正を開けません。"
                               "データフォルダに書き込めるか、ディスクに空きがあるかを確認して下さい。")
             .arg(failure.file);
-    case FailureKind::NotText:
-        return QStringLiteral("ファイル「%1」の%2行目の文字を読めません。"
-                              "Shift_JIS（CP932）またはUTF-8で保存したCSVファイルを選んで下さい")
-            .arg(failure.file)
-            .arg(failure.line);
+    default:
+        return std::nullopt;
+    }
+}
+
+// A save, an import or a leaving record stopped or refused; nothing for another kind.
+std::optional<QString> importMessage(const Failure& failure)
+{
+    switch (failure.kind) {
+    case FailureKind::SaveStopped:
+        return QStringLiteral("次の個人データファイルが見つからないか、内容が正しくないため、保存を中止しました。\n%1")
+            .arg(listForMessage(failure.names, QStringLiteral("件")));
+    case FailureKind::SaveStoppedMidway: {
+        QString message = QStringLiteral("データの保存が途中で失敗しました。\n%1").arg(messageOf(*failure.cause));
+        if (!failure.names.isEmpty())
+            message += QStringLiteral("\n\n次の人にはこの年月のデータを保存済みです。"
+                                      "もう一度「全データ保存」を行うと残りの人に保存します。\n%1")
+                           .arg(listForMessage(failure.names, QStringLiteral("名")));
+        return message;
+    }
     case FailureKind::MissingColumns:
         return QStringLiteral("ファイル「%1」の1行目に次の見出しの列がありません：%2")
             .arg(failure.file, failure.names.join(QStringLiteral("、")));
     case FailureKind::RepeatedColumn:
         return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
             .arg(failure.file, failure.text);
-    case FailureKind::ListFull:
-        if (failure.line == 0)
-            return QStringLiteral("「%1」が上限の%2MBに達したため、変更していません。"
-                                  "データフォルダを別の場所に保管してから、新しく始めて下さい")
-                .arg(failure.file, failure.text);
-        return QStringLiteral("「%1」に保存できるのは%2件（%3MB）までのため、保存していません。"
-                              "誤って加えた記録を削除するか、取り込むファイルを確認して下さい")
-            .arg(failure.file, QLocale(QLocale::Japanese).toString(failure.line), failure.text);
     case FailureKind::NothingToHandOver:
         return QStringLiteral("%1さんには、ここでも他施設でも記録された線量がないため、離職時の線量記録は作成しません")
             .arg(failure.text);
     case FailureKind::FacilityUnnamed:
         return QStringLiteral("事業所名が設定されていません。「線量集計／限度確認」の「他施設・申告」で"
                               "事業所名を保存してから、もう一度行って下さい");
-    case FailureKind::WrittenNotConfirmed:
-        return QStringLiteral("ファイル「%1」に変更を書き込みましたが、ディスクへの保存を確認できませんでした。"
-                              "変更はファイルにあるため、もう一度行う必要はありません。"
-                              "停電などの前に、データフォルダのバックアップを取って下さい")
-            .arg(failure.file);
     case FailureKind::HeldOtherValues:
         return QStringLiteral("次の人にはこの年月のデータが既に保存されていて、CSVの値と違います。"
                               "どのファイルも変更していません。CSVの値で置き換えるには --replace を付けて"
@@ -235,6 +270,15 @@ QString mainMessage(const Failure& failure)
     }
     case FailureKind::ImportDoubts:
         return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
+    default:
+        return std::nullopt;
+    }
+}
+
+// The change history, the backups, the archive and the commands; nothing for another kind.
+std::optional<QString> historyMessage(const Failure& failure)
+{
+    switch (failure.kind) {
     case FailureKind::BackupDamaged:
         return QStringLiteral("バックアップのファイル「%1」が作成時と違います（%2）。"
                               "このバックアップから戻さず、別の世代を使って下さい")
@@ -249,10 +293,6 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("バックアップ先「%1」はデータフォルダ「%2」の中にあります。データフォルダのディスクが"
                               "壊れたときのため、別のディスクや共有フォルダを選んで下さい")
             .arg(failure.file, failure.text);
-    case FailureKind::NoStore:
-        return QStringLiteral("データフォルダ「%1」に記録（登録者名.txt）がありません。共有フォルダやディスクが"
-                              "つながっているかを確かめて下さい。バックアップは作成していません")
-            .arg(failure.file);
     case FailureKind::YearNotClosed:
         return QStringLiteral("%1年度はまだ終わっていません。保存版は年度末（%2年3月31日）の後に作成して下さい")
             .arg(failure.text)
@@ -269,8 +309,6 @@ QString mainMessage(const Failure& failure)
         return QStringLiteral("「%1」はデータフォルダの記録のファイルのため、出力先にできません。"
                               "別のファイル名を --output に指定して下さい。")
             .arg(failure.file);
-    case FailureKind::NotADay:
-        return QStringLiteral("離職日「%1」は日付ではありません（YYYY/MM/DD）").arg(failure.text);
     case FailureKind::HistoryDamaged:
         return QStringLiteral("「%1」の%2行目が読めません（%3。%4は記録として読めません）。"
                               "読めない行の上に変更を記録しないため、データは変更できません。"
@@ -290,7 +328,16 @@ QString mainMessage(const Failure& failure)
                               "（その記録か、その前の記録が変更・削除されたか、記録が挿入されています）")
             .arg(failure.file, failure.text)
             .arg(failure.line);
+    default:
+        return std::nullopt;
     }
+}
+
+QString mainMessage(const Failure& failure)
+{
+    for (const auto& group : {fileMessage, entryMessage, lockMessage, importMessage, historyMessage})
+        if (auto message = group(failure))
+            return *message;
     return {};
 }
 
