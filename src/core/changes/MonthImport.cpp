@@ -185,8 +185,8 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
         const RowReader row{(*rows)[r].cells, *columns, (*rows)[r].line};
         if (row.blank())
             continue;
-        if (const QString doubt = csv::rowShapeDoubt(row.cells, rows->first().cells.size()); !doubt.isEmpty()) {
-            import.unusable << row.label() + QStringLiteral("：") + doubt;
+        if (const auto shape = csv::rowShapeProblem(row.cells, rows->first().cells.size())) {
+            import.unusable << row.label() + QStringLiteral("：") + messageOf(*shape);
             continue;
         }
         qsizetype position = -1;

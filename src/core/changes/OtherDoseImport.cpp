@@ -101,8 +101,8 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const OtherDose
         const QString name = cp932::canonical(cell(Name));
         const QString label =
             QStringLiteral("%1行目").arg(row.line) + (name.isEmpty() ? QString() : QStringLiteral("（%1）").arg(name));
-        if (const QString doubt = csv::rowShapeDoubt(row.cells, rows->first().cells.size()); !doubt.isEmpty()) {
-            import.unusable << label + QStringLiteral("：") + doubt;
+        if (const auto shape = csv::rowShapeProblem(row.cells, rows->first().cells.size())) {
+            import.unusable << label + QStringLiteral("：") + messageOf(*shape);
             continue;
         }
         if (!listed.contains(name)) {

@@ -266,16 +266,20 @@ DoseReading::Doubt doseValueDoubt(double value)
     return DoseReading::None;
 }
 
-QString rowShapeDoubt(const QStringList& cells, qsizetype headings)
+std::optional<Failure> rowShapeProblem(const QStringList& cells, qsizetype headings)
 {
-    if (cells.size() < headings)
-        return QStringLiteral("列が%1個しかありません（見出しは%2個。行が途中で切れていないか確認して下さい）")
-            .arg(cells.size())
-            .arg(headings);
+    if (cells.size() < headings) {
+        Failure cut = failureWithText(FailureKind::RowCutShort, QString::number(headings));
+        cut.line = static_cast<int>(cells.size());
+        return cut;
+    }
     for (qsizetype at = headings; at < cells.size(); ++at)
-        if (!cells[at].trimmed().isEmpty())
-            return QStringLiteral("見出しのない%1列目に値「%2」があります").arg(at + 1).arg(cells[at]);
-    return {};
+        if (!cells[at].trimmed().isEmpty()) {
+            Failure beyond = failureWithText(FailureKind::ValueBeyondHeadings, cells[at]);
+            beyond.line = static_cast<int>(at + 1);
+            return beyond;
+        }
+    return std::nullopt;
 }
 
 bool isBelowDetection(const QString& cell)

@@ -57,8 +57,8 @@ DoseReading readDose(const QString& cell);
 // be stored.
 DoseReading::Doubt doseValueDoubt(double value);
 
-// Why a row cannot be read as the headings say: fewer cells than headings (a row cut short) or a value
-// beyond them; empty when it can.
-QString rowShapeDoubt(const QStringList& cells, qsizetype headings);
+// Why a row cannot be read as the headings say: fewer cells than headings (RowCutShort) or a value beyond
+// them (ValueBeyondHeadings); nothing when it can.
+std::optional<Failure> rowShapeProblem(const QStringList& cells, qsizetype headings);
 
 } // namespace velmora::csv

@@ -43,6 +43,8 @@ enum class FailureKind {
     CannotLock,          // file, systemError
     NotText,             // file, line: neither code page 932 nor UTF-8
     MissingColumns,      // file; names: the headings not found
+    RowCutShort,         // line: the cells of a row of a CSV file; text: the number of headings
+    ValueBeyondHeadings, // line: the column of a row holding a value; text: the value
     RepeatedColumn,      // file, text: the heading found twice
     ImportDoubts,        // text: what an import would do and what is in doubt
     FacilityUnnamed,     // a record for another facility needs this facility's name

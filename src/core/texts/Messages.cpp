@@ -246,6 +246,12 @@ std::optional<QString> importMessage(const Failure& failure)
     case FailureKind::MissingColumns:
         return QStringLiteral("ファイル「%1」の1行目に次の見出しの列がありません：%2")
             .arg(failure.file, failure.names.join(QStringLiteral("、")));
+    case FailureKind::RowCutShort:
+        return QStringLiteral("列が%1個しかありません（見出しは%2個。行が途中で切れていないか確認して下さい）")
+            .arg(failure.line)
+            .arg(failure.text);
+    case FailureKind::ValueBeyondHeadings:
+        return QStringLiteral("見出しのない%1列目に値「%2」があります").arg(failure.line).arg(failure.text);
     case FailureKind::RepeatedColumn:
         return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
             .arg(failure.file, failure.text);
