@@ -105,9 +105,8 @@ QList<Declaration> declarationsHandedOn(const DoseAdditions& own, qint64 leaving
     return handed;
 }
 
-} // namespace
-
-Result<std::optional<qint64>> proposedLeavingDay(const DataDir& dir, const QString& name)
+// The person's file and their part of the doses elsewhere and declarations.
+Result<std::pair<PersonalFile, DoseAdditions>> personWithAdditions(const DataDir& dir, const QString& name)
 {
     const auto additions = ReadDoseAdditions(dir);
     if (!additions)
@@ -115,7 +114,17 @@ Result<std::optional<qint64>> proposedLeavingDay(const DataDir& dir, const QStri
     const auto person = ReadPersonalFile(dir, name);
     if (!person)
         return person.error();
-    const MonthKey last = lastDoseMonth(*person, additions->value(name));
+    return std::pair{*person, additions->value(name)};
+}
+
+} // namespace
+
+Result<std::optional<qint64>> proposedLeavingDay(const DataDir& dir, const QString& name)
+{
+    const auto read = personWithAdditions(dir, name);
+    if (!read)
+        return read.error();
+    const MonthKey last = lastDoseMonth(read->first, read->second);
     return last == 0 ? std::nullopt : std::optional(lastDayOf(last));
 }
 
@@ -126,25 +135,22 @@ Result<LeavingRecord> leavingRecordOf(const DataDir& dir, const QString& name, q
         return facility.error();
     if (facility->name.isEmpty())
         return failure(FailureKind::FacilityUnnamed);
-    const auto additions = ReadDoseAdditions(dir);
-    if (!additions)
-        return additions.error();
-    const auto person = ReadPersonalFile(dir, name);
-    if (!person)
-        return person.error();
+    const auto read = personWithAdditions(dir, name);
+    if (!read)
+        return read.error();
+    const auto& [person, own] = *read;
     LeavingRecord record;
-    record.header = person->header;
+    record.header = person.header;
     record.header.name = name;
     record.facility = facility->name;
-    const DoseAdditions& own = additions->value(name);
-    record.lastMonth = lastDoseMonth(*person, own);
+    record.lastMonth = lastDoseMonth(person, own);
     record.leavingDay = leavingDay != 0 ? leavingDay : record.lastMonth != 0 ? lastDayOf(record.lastMonth) : 0;
     if (record.leavingDay == 0)
         return failureWithText(FailureKind::NothingToHandOver, name);
     const FiscalYear block = FiscalYear::of(MonthKey(record.leavingDay / 100)).blockStart();
     const int firstYear = block.year();
     const MonthKey from = block.firstMonth();
-    record.entries = monthsHere(*person, facility->name, from);
+    record.entries = monthsHere(person, facility->name, from);
     for (const OtherFacilityDose& dose : own.otherDoses)
         if (dose.to >= from)
             record.otherDoses << dose;
@@ -154,7 +160,7 @@ Result<LeavingRecord> leavingRecordOf(const DataDir& dir, const QString& name, q
         return failureWithText(FailureKind::NothingToHandOver, name);
     const int lastYear = fiscalYearOf(std::max(MonthKey(record.leavingDay / 100), record.lastMonth));
     for (int year = firstYear; year <= lastYear; ++year)
-        record.years.append({year, doseTotals(*person, year, own)});
+        record.years.append({year, doseTotals(person, year, own)});
     return record;
 }
 
