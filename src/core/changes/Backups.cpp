@@ -78,18 +78,18 @@ GenerationCheck checkGeneration(const QString& backupFolder, const QString& name
         listed.insert(entry.path);
         const auto bytes = readFileBytes(QDir(folder).filePath(entry.path), entry.path, LargestStoreFile);
         if (!bytes)
-            check.damage = differsFromManifest(name, entry.path, QStringLiteral("ファイルがありません"));
+            check.damage = differsFromManifest(name, entry.path, Difference::CopyMissing);
         else if (bytes->size() != entry.size)
-            check.damage = differsFromManifest(name, entry.path, QStringLiteral("大きさが違います"));
+            check.damage = differsFromManifest(name, entry.path, Difference::CopySizeDiffers);
         else if (sha256Of(*bytes) != entry.sha256)
-            check.damage = differsFromManifest(name, entry.path, QStringLiteral("内容が違います"));
+            check.damage = differsFromManifest(name, entry.path, Difference::CopyContentDiffers);
         if (check.damage)
             return check;
         ++check.files;
     }
     for (const QString& file : filesBelow(folder))
         if (!listed.contains(file)) {
-            check.damage = differsFromManifest(name, file, QStringLiteral("目録にないファイルです"));
+            check.damage = differsFromManifest(name, file, Difference::CopyNotListed);
             break;
         }
     return check;

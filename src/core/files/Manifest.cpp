@@ -27,10 +27,10 @@ QByteArray sha256Of(QByteArrayView bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
-Failure differsFromManifest(const QString& shownFolder, const QString& file, const QString& what)
+Failure differsFromManifest(const QString& shownFolder, const QString& file, Difference how)
 {
     Failure failed = failure(FailureKind::BackupDamaged, shownFolder + QLatin1Char('/') + file);
-    failed.text = what;
+    failed.difference = how;
     return failed;
 }
 
@@ -59,16 +59,16 @@ Result<QList<ManifestEntry>> ReadManifest(const QString& folder, const QString& 
 {
     const auto bytes = readWholeFile(QDir(folder).filePath(ManifestFile), ManifestFile, LargestListFile);
     if (!bytes)
-        return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録を読めません"));
+        return differsFromManifest(shownFolder, ManifestFile, Difference::ManifestUnreadable);
     const auto lines = decodeTextLines(*bytes, ManifestFile);
     const auto count = lines && !lines->isEmpty() ? wholeNumberLine(lines->first()) : std::nullopt;
     if (!count || *count < 0 || lines->size() < 1 + 3 * *count)
-        return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
+        return differsFromManifest(shownFolder, ManifestFile, Difference::ManifestDamaged);
     QList<ManifestEntry> entries;
     for (qint64 at = 0; at < *count; ++at) {
         const auto size = wholeNumberLine(lines->at(2 + 3 * at));
         if (!size)
-            return differsFromManifest(shownFolder, ManifestFile, QStringLiteral("目録の内容が正しくありません"));
+            return differsFromManifest(shownFolder, ManifestFile, Difference::ManifestDamaged);
         entries.append({lines->at(1 + 3 * at), *size, lines->at(3 + 3 * at).toLatin1()});
     }
     return entries;

@@ -32,7 +32,7 @@ Status WriteManifestOf(const QString& folder, const QList<ManifestEntry>& entrie
 Result<QList<ManifestEntry>> ReadManifest(const QString& folder, const QString& shownFolder);
 
 // The failure of a file of a folder of copies that differs from its manifest: BackupDamaged naming it and
-// what differs.
-Failure differsFromManifest(const QString& shownFolder, const QString& file, const QString& what);
+// how it differs.
+Failure differsFromManifest(const QString& shownFolder, const QString& file, Difference how);
 
 } // namespace velmora

@@ -58,7 +58,7 @@ enum class FailureKind {
                          // entryFault
     HistoryReadsWhole,   // file: the history, which has nothing to set aside
     HistoryDisagrees,    // file; difference; line: the month (0: none); text: what the history says; names: the file's
-    BackupDamaged,       // file: generation/file; text: what differs from the manifest
+    BackupDamaged,       // file: generation/file; difference: how it differs from the manifest
     NoBackups,           // file: the backup folder, which holds no generation
     BackupFolderMissing, // file: the backup folder, which is not there (never made by a backup)
     BackupInsideStore,   // file: the backup folder; text: the data folder it lies in
@@ -83,6 +83,13 @@ enum class Difference {
     MonthUnrecorded,    // the file holds a month of a person registered in the history that it never recorded
     ShorterThanBackup,  // the history is shorter than a backup generation's copy of it (text: the generation)
     OtherThanBackup,    // the history does not begin with the newest generation's copy (text: the generation)
+    // How a file of a folder of copies (a backup generation, an archive) differs from its manifest:
+    CopyMissing, // the manifest lists it; it is not there
+    CopySizeDiffers,
+    CopyContentDiffers, // same size, another SHA-256
+    CopyNotListed,      // there, and not in the manifest
+    ManifestUnreadable,
+    ManifestDamaged, // the manifest's form is wrong
 };
 
 // What an entry of doses elsewhere or of declarations cannot hold, for a window's message and for the line

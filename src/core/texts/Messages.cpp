@@ -13,8 +13,8 @@
 namespace velmora {
 namespace {
 
-// How the store differs from its change history, in words.
-QString historyDifferenceText(const Failure& failure)
+// How the store differs from its change history, or a file of copies from its manifest, in words.
+QString differenceText(const Failure& failure)
 {
     const QString month = monthName(failure.line);
     const QString found = failure.names.value(0);
@@ -42,6 +42,18 @@ QString historyDifferenceText(const Failure& failure)
     case Difference::OtherThanBackup:
         return QStringLiteral("「%1」の始めの部分が、バックアップ「%2」の写しと違います（記録が書き換えられています）")
             .arg(failure.file, failure.text);
+    case Difference::CopyMissing:
+        return QStringLiteral("ファイルがありません");
+    case Difference::CopySizeDiffers:
+        return QStringLiteral("大きさが違います");
+    case Difference::CopyContentDiffers:
+        return QStringLiteral("内容が違います");
+    case Difference::CopyNotListed:
+        return QStringLiteral("目録にないファイルです");
+    case Difference::ManifestUnreadable:
+        return QStringLiteral("目録を読めません");
+    case Difference::ManifestDamaged:
+        return QStringLiteral("目録の内容が正しくありません");
     case Difference::None:
         break;
     }
@@ -288,7 +300,7 @@ std::optional<QString> historyMessage(const Failure& failure)
     case FailureKind::BackupDamaged:
         return QStringLiteral("バックアップのファイル「%1」が作成時と違います（%2）。"
                               "このバックアップから戻さず、別の世代を使って下さい")
-            .arg(failure.file, failure.text);
+            .arg(failure.file, differenceText(failure));
     case FailureKind::NoBackups:
         return QStringLiteral("フォルダ「%1」にVelmoraのバックアップがありません").arg(failure.file);
     case FailureKind::BackupFolderMissing:
@@ -326,7 +338,7 @@ std::optional<QString> historyMessage(const Failure& failure)
                                                         : entryFaultText(failure.entryFault),
                  failure.text);
     case FailureKind::HistoryDisagrees:
-        return historyDifferenceText(failure);
+        return differenceText(failure);
     case FailureKind::HistoryReadsWhole:
         return QStringLiteral("「%1」はすべて読めるため、保管する損傷部分はありません").arg(failure.file);
     case FailureKind::HistoryBroken:
