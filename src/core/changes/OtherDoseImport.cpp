@@ -114,10 +114,11 @@ Result<OtherDoseImport> ReadOtherDoseImport(const QString& path, const OtherDose
         if (const QString born = cell(Born); !born.isEmpty() && target.birthDateOf) {
             const auto given = typedDay(born);
             const auto registered = target.birthDateOf(name);
-            if (registered && (!given || double(*given) != *registered))
-                problem = QStringLiteral("生年月日「%1」が登録の生年月日 %2 と違います（同じ氏名の別の人ではないか"
-                                         "確認して下さい）")
-                              .arg(born, dateWithSlashes(*registered));
+            if (registered && (!given || double(*given) != *registered)) {
+                Failure differs = failureWithText(FailureKind::BirthDateDiffers, born);
+                differs.names = {dateWithSlashes(*registered)};
+                problem = messageOf(differs);
+            }
         }
         if (const auto declaration = declarationOfRowNote(name, cell(FacilityName), cell(Note))) {
             if (const auto fault = declarationProblem(*declaration); !problem && fault)

@@ -69,6 +69,7 @@ enum class FailureKind {
     DataFolderMissing,   // file: the data folder of a command, which is not there
     OutputIsStoreFile,   // file: the --output a command was given, a file of the store
     NotADay,             // text: what was typed for a day
+    BirthDateDiffers,    // text: the birth date a file gives; names: the registrant's
 };
 
 // How the store differs from what its change history says was done.

@@ -267,6 +267,10 @@ std::optional<QString> importMessage(const Failure& failure)
     case FailureKind::RepeatedColumn:
         return QStringLiteral("ファイル「%1」の1行目に見出し「%2」の列が2つ以上あります")
             .arg(failure.file, failure.text);
+    case FailureKind::BirthDateDiffers:
+        return QStringLiteral(
+                   "生年月日「%1」が登録の生年月日 %2 と違います（同じ氏名の別の人ではないか確認して下さい）")
+            .arg(failure.text, failure.names.value(0));
     case FailureKind::NothingToHandOver:
         return QStringLiteral("%1さんには、ここでも他施設でも記録された線量がないため、離職時の線量記録は作成しません")
             .arg(failure.text);
