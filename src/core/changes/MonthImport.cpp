@@ -21,7 +21,7 @@ namespace {
 
 enum Column { Number, Name, Effective, Lens, Skin, Internal, Comment, Columns };
 
-// The lines of each kind of doubt an import report shows; the rest are counted.
+// The rows named for a registrant on several rows; the rest are counted.
 constexpr qsizetype DoubtsShown = 20;
 constexpr Column DoseColumns[] = {Effective, Lens, Skin, Internal};
 
@@ -225,35 +225,17 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
 
 QString monthImportReport(const MonthImport& import, qsizetype registrants, MonthKey key)
 {
-    QString report = QStringLiteral("「%1」から%2年%3月の線量を取り込みます。\n登録者%4名のうち%5名に値があります。")
-                         .arg(import.file)
-                         .arg(key / 100)
-                         .arg(key % 100)
-                         .arg(registrants)
-                         .arg(import.taken());
-    struct Doubt {
-        const QStringList* lines;
-        QString heading;
-        QString unit; // what the lines count: rows of the file or registrants
-    };
-    const Doubt doubts[] = {
-        {&import.unmatched, QStringLiteral("どの登録者にも当たらない行（取り込みません）"), QStringLiteral("行")},
-        {&import.removed, QStringLiteral("登録抹消者の行（取り込みません）"), QStringLiteral("行")},
-        {&import.otherName, QStringLiteral("登録番号と氏名が合わない行（登録番号の人に取り込みます）"),
-         QStringLiteral("行")},
-        {&import.repeated, QStringLiteral("2行以上ある登録者（最後の行を取り込みます）"), QStringLiteral("名")},
-        {&import.notNumbers, QStringLiteral("数ではない値の行（取り込みません）"), QStringLiteral("件")},
-        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）"), QStringLiteral("行")},
-        {&import.withoutValues, QStringLiteral("値のない登録者（今の値のままです）"), QStringLiteral("名")},
-    };
-    // However large the file, each kind of doubt shows its first lines, so the report stays readable.
-    for (const auto& [lines, heading, unit] : doubts)
-        if (!lines->isEmpty())
-            report += QStringLiteral("\n\n%1：%2%3\n%4")
-                          .arg(heading)
-                          .arg(lines->size())
-                          .arg(unit, listForMessage(*lines, unit, DoubtsShown));
-    return report;
+    const QString doubts = reviewParagraphs({
+        {ReviewRows::Unmatched, &import.unmatched},
+        {ReviewRows::Removed, &import.removed},
+        {ReviewRows::OtherName, &import.otherName},
+        {ReviewRows::Repeated, &import.repeated},
+        {ReviewRows::NotNumbers, &import.notNumbers},
+        {ReviewRows::Unusable, &import.unusable},
+        {ReviewRows::WithoutValues, &import.withoutValues},
+    });
+    return monthImportText(import.file, key, registrants, import.taken()) +
+           (doubts.isEmpty() ? QString() : QStringLiteral("\n\n") + doubts);
 }
 
 Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path, bool replace,

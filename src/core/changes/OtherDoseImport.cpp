@@ -45,8 +45,6 @@ QStringList knownHeadings()
     return known;
 }
 
-constexpr qsizetype DoubtsShown = 20;
-
 } // namespace
 
 namespace {
@@ -194,31 +192,21 @@ std::function<std::optional<double>(const QString&)> birthDatesIn(const DataDir&
 QString otherDoseImportReport(const OtherDoseImport& import)
 {
     const QString named = otherDoseRowsNamed(import);
-    return QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(import.file).arg(import.entries.size()) +
-           (import.declarations.isEmpty() ? QString()
-                                          : QStringLiteral("申告%1件を登録します。").arg(import.declarations.size())) +
+    return otherDoseImportText(import.file, import.entries.size(), import.declarations.size()) +
            (named.isEmpty() ? QString() : QStringLiteral("\n\n") + named);
 }
 
 QString otherDoseRowsNamed(const OtherDoseImport& import)
 {
-    QString report;
-    const std::pair<const QStringList*, QString> leftOut[] = {
-        {&import.unknownPersons, QStringLiteral("登録者・登録抹消者にない氏名の行（取り込みません）")},
-        {&import.unusable, QStringLiteral("保存できない値の行（取り込みません）")},
-        {&import.storedAlready, QStringLiteral("同じ内容が登録済みの行（取り込みません）")},
-        {&import.ownFacility, QStringLiteral("この事業所の名前の行（ここで記録済みの線量のため取り込みません）")},
-        {&import.acrossYears, QStringLiteral("年度をまたぐ期間の行（取り込み、集計では要確認とします）")},
-        {&import.senderDoubts, QStringLiteral("送り元で要確認とされた行（取り込み、集計では要確認とします）")},
-        {&import.declarationRows, QStringLiteral("申告の行（申告として登録します）")},
-    };
-    for (const auto& [lines, heading] : leftOut)
-        if (!lines->isEmpty())
-            report += QStringLiteral("\n\n%1：%2行\n%3")
-                          .arg(heading)
-                          .arg(lines->size())
-                          .arg(listForMessage(*lines, QStringLiteral("行"), DoubtsShown));
-    return report.mid(2); // without the paragraph break before the first kind
+    return reviewParagraphs({
+        {ReviewRows::UnknownPersons, &import.unknownPersons},
+        {ReviewRows::Unusable, &import.unusable},
+        {ReviewRows::StoredAlready, &import.storedAlready},
+        {ReviewRows::OwnFacility, &import.ownFacility},
+        {ReviewRows::AcrossYears, &import.acrossYears},
+        {ReviewRows::SenderDoubts, &import.senderDoubts},
+        {ReviewRows::DeclarationRows, &import.declarationRows},
+    });
 }
 
 Result<OtherDoseImport> ImportOtherDoses(const DataDir& dir, const QString& path, const std::function<bool()>& goOn)

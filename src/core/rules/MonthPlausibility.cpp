@@ -61,23 +61,7 @@ LimitFindings monthLimitFindings(const DataDir& dir, const RegistrantList& regis
 
 QString monthLimitReport(const LimitFindings& findings)
 {
-    const QString counted = findings.unchecked.isEmpty() ? QStringLiteral("他施設での線量を含みます")
-                                                         : QStringLiteral("この施設の線量だけで確認しました");
-    QStringList paragraphs;
-    // Over a limit first, apart from those only near one: the two must never be told apart by a sign.
-    const std::pair<const QStringList*, QString> lists[] = {
-        {&findings.over, QStringLiteral("【超過】この月の線量で限度を超える人が%1名います（%2）。\n%3")},
-        {&findings.near, QStringLiteral("【注意】この月の線量で限度の注意となる人が%1名います（%2）。\n%3")},
-        {&findings.unreadable, QStringLiteral("次の%1名は限度を確認できません（%2）。\n%3")},
-    };
-    for (const auto& [persons, text] : lists)
-        if (!persons->isEmpty())
-            paragraphs << text.arg(persons->size()).arg(counted, listForMessage(*persons, QStringLiteral("名"), 20));
-    if (!findings.unchecked.isEmpty())
-        paragraphs << QStringLiteral(
-                          "他施設での線量・申告を読み込めないため、限度はこの施設の線量だけで確認しました。\n%1")
-                          .arg(findings.unchecked);
-    return paragraphs.join(QStringLiteral("\n\n"));
+    return monthLimitText(findings.over, findings.near, findings.unreadable, findings.unchecked);
 }
 
 } // namespace velmora

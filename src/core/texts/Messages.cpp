@@ -459,6 +459,94 @@ QString listForMessage(const QStringList& items, const QString& unit, qsizetype 
     return text;
 }
 
+QString reviewParagraphs(std::initializer_list<std::pair<ReviewRows, const QStringList*>> rows)
+{
+    // Each heading with what its lines count: rows of the file, registrants or cells.
+    const auto headingOf = [](ReviewRows kind) -> std::pair<QString, QString> {
+        switch (kind) {
+        case ReviewRows::Unmatched:
+            return {QStringLiteral("どの登録者にも当たらない行（取り込みません）"), QStringLiteral("行")};
+        case ReviewRows::Removed:
+            return {QStringLiteral("登録抹消者の行（取り込みません）"), QStringLiteral("行")};
+        case ReviewRows::OtherName:
+            return {QStringLiteral("登録番号と氏名が合わない行（登録番号の人に取り込みます）"), QStringLiteral("行")};
+        case ReviewRows::Repeated:
+            return {QStringLiteral("2行以上ある登録者（最後の行を取り込みます）"), QStringLiteral("名")};
+        case ReviewRows::NotNumbers:
+            return {QStringLiteral("数ではない値の行（取り込みません）"), QStringLiteral("件")};
+        case ReviewRows::Unusable:
+            return {QStringLiteral("保存できない値の行（取り込みません）"), QStringLiteral("行")};
+        case ReviewRows::WithoutValues:
+            return {QStringLiteral("値のない登録者（今の値のままです）"), QStringLiteral("名")};
+        case ReviewRows::UnknownPersons:
+            return {QStringLiteral("登録者・登録抹消者にない氏名の行（取り込みません）"), QStringLiteral("行")};
+        case ReviewRows::StoredAlready:
+            return {QStringLiteral("同じ内容が登録済みの行（取り込みません）"), QStringLiteral("行")};
+        case ReviewRows::OwnFacility:
+            return {QStringLiteral("この事業所の名前の行（ここで記録済みの線量のため取り込みません）"),
+                    QStringLiteral("行")};
+        case ReviewRows::AcrossYears:
+            return {QStringLiteral("年度をまたぐ期間の行（取り込み、集計では要確認とします）"), QStringLiteral("行")};
+        case ReviewRows::SenderDoubts:
+            return {QStringLiteral("送り元で要確認とされた行（取り込み、集計では要確認とします）"),
+                    QStringLiteral("行")};
+        case ReviewRows::DeclarationRows:
+            return {QStringLiteral("申告の行（申告として登録します）"), QStringLiteral("行")};
+        }
+        return {};
+    };
+    // However large the file, each kind shows its first lines, so the review stays readable.
+    constexpr qsizetype Shown = 20;
+    QStringList paragraphs;
+    for (const auto& [kind, lines] : rows)
+        if (!lines->isEmpty()) {
+            const auto [heading, unit] = headingOf(kind);
+            paragraphs << QStringLiteral("%1：%2%3\n%4")
+                              .arg(heading)
+                              .arg(lines->size())
+                              .arg(unit, listForMessage(*lines, unit, Shown));
+        }
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
+QString monthImportText(const QString& file, MonthKey key, qsizetype registrants, qsizetype taken)
+{
+    return QStringLiteral("「%1」から%2年%3月の線量を取り込みます。\n登録者%4名のうち%5名に値があります。")
+        .arg(file)
+        .arg(key / 100)
+        .arg(key % 100)
+        .arg(registrants)
+        .arg(taken);
+}
+
+QString otherDoseImportText(const QString& file, qsizetype entries, qsizetype declarations)
+{
+    return QStringLiteral("「%1」から他施設での線量を%2件取り込みます。").arg(file).arg(entries) +
+           (declarations == 0 ? QString() : QStringLiteral("申告%1件を登録します。").arg(declarations));
+}
+
+QString monthLimitText(const QStringList& over, const QStringList& near, const QStringList& unreadable,
+                       const QString& unchecked)
+{
+    const QString counted = unchecked.isEmpty() ? QStringLiteral("他施設での線量を含みます")
+                                                : QStringLiteral("この施設の線量だけで確認しました");
+    QStringList paragraphs;
+    // Over a limit first, apart from those only near one: the two must never be told apart by a sign.
+    const std::pair<const QStringList*, QString> lists[] = {
+        {&over, QStringLiteral("【超過】この月の線量で限度を超える人が%1名います（%2）。\n%3")},
+        {&near, QStringLiteral("【注意】この月の線量で限度の注意となる人が%1名います（%2）。\n%3")},
+        {&unreadable, QStringLiteral("次の%1名は限度を確認できません（%2）。\n%3")},
+    };
+    for (const auto& [persons, text] : lists)
+        if (!persons->isEmpty())
+            paragraphs << text.arg(persons->size()).arg(counted, listForMessage(*persons, QStringLiteral("名"), 20));
+    if (!unchecked.isEmpty())
+        paragraphs << QStringLiteral(
+                          "他施設での線量・申告を読み込めないため、限度はこの施設の線量だけで確認しました。\n%1")
+                          .arg(unchecked);
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
 QString storeShrankMessage(const QString& generation, qsizetype personsThen, qsizetype personsNow, bool historyShorter)
 {
     QStringList less;

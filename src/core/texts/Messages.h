@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/Csv.h"
+#include "core/model/Records.h"
 #include "core/model/Result.h"
 
 #include <QString>
@@ -31,6 +32,37 @@ QString unknownPersonsMessage(const QStringList& names);
 // Names or files for a message, one per line: the first `shown` (ten), then "ほか5件" (with the counter
 // `unit`).
 QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown = 10);
+
+// The kinds of rows an import's review names apart, each under a heading of its own.
+enum class ReviewRows {
+    Unmatched,       // no registrant (the month import)
+    Removed,         // a removed person (the month import)
+    OtherName,       // the number names another registrant than the name (the month import)
+    Repeated,        // registrants on two rows or more (the month import)
+    NotNumbers,      // cells that are not doses (the month import)
+    Unusable,        // values that cannot be stored
+    WithoutValues,   // registrants without a row (the month import)
+    UnknownPersons,  // names neither registered nor removed (doses elsewhere)
+    StoredAlready,   // rows already stored alike (doses elsewhere)
+    OwnFacility,     // rows naming this facility (doses elsewhere)
+    AcrossYears,     // periods across fiscal years (doses elsewhere)
+    SenderDoubts,    // rows the sender marked 要確認 (doses elsewhere)
+    DeclarationRows, // declarations (doses elsewhere)
+};
+
+// The review's paragraphs: for each kind with lines, its heading, how many, and the first twenty lines.
+QString reviewParagraphs(std::initializer_list<std::pair<ReviewRows, const QStringList*>> rows);
+
+// The review of a month import before its question: the file, the month, how many registrants get values.
+QString monthImportText(const QString& file, MonthKey key, qsizetype registrants, qsizetype taken);
+
+// The review of an import of doses elsewhere before its question.
+QString otherDoseImportText(const QString& file, qsizetype entries, qsizetype declarations);
+
+// Persons a month's values bring over or near a limit, and those whose limits could not be checked: the
+// paragraph before the question that saves or takes the month; empty when all lists are.
+QString monthLimitText(const QStringList& over, const QStringList& near, const QStringList& unreadable,
+                       const QString& unchecked);
 
 // A backup made of a store that holds fewer personal files or a shorter change history than `generation`,
 // which is kept.
