@@ -57,6 +57,11 @@ MonthKey declarationMonth(const Declaration& declaration)
     return isRecordMonth(declaration.from / 100) ? declaration.from / 100 : 0;
 }
 
+MonthKey examinationMonth(const Examination& examination)
+{
+    return examination.day / 100;
+}
+
 } // namespace
 
 QList<Change> correctionChanges(const PersonalFile& before, const PersonalHeader& header,
@@ -101,6 +106,11 @@ QList<Change> otherDoseChanges(const QList<OtherFacilityDose>& before, const QLi
 QList<Change> declarationChanges(const QList<Declaration>& before, const QList<Declaration>& after)
 {
     return listChanges(ChangeKind::Declaration, before, after, declarationValues, declarationMonth);
+}
+
+QList<Change> examinationChanges(const QList<Examination>& before, const QList<Examination>& after)
+{
+    return listChanges(ChangeKind::Examination, before, after, examinationValues, examinationMonth);
 }
 
 } // namespace velmora

@@ -16,5 +16,6 @@ QList<Change> correctionChanges(const PersonalFile& before, const PersonalHeader
 // are no change, however often they stand.
 QList<Change> otherDoseChanges(const QList<OtherFacilityDose>& before, const QList<OtherFacilityDose>& after);
 QList<Change> declarationChanges(const QList<Declaration>& before, const QList<Declaration>& after);
+QList<Change> examinationChanges(const QList<Examination>& before, const QList<Examination>& after);
 
 } // namespace velmora

@@ -29,6 +29,11 @@ Status SaveDeclarations(const DataDir& dir, const QList<Declaration>& before, co
     return RecordWrite(dir, declarationChanges(before, after), [&] { return WriteDeclarations(dir, after); });
 }
 
+Status SaveExaminations(const DataDir& dir, const QList<Examination>& before, const QList<Examination>& after)
+{
+    return RecordWrite(dir, examinationChanges(before, after), [&] { return WriteExaminations(dir, after); });
+}
+
 Status SaveFacility(const DataDir& dir, const Facility& before, const Facility& after)
 {
     QList<Change> changes;

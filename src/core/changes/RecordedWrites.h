@@ -2,6 +2,7 @@
 
 #include "core/files/DataDir.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/model/Records.h"
 #include "core/model/Result.h"
@@ -21,6 +22,7 @@ Status SaveCorrections(const DataDir& dir, const QString& name, const PersonalHe
 Status SaveOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>& before,
                               const QList<OtherFacilityDose>& after);
 Status SaveDeclarations(const DataDir& dir, const QList<Declaration>& before, const QList<Declaration>& after);
+Status SaveExaminations(const DataDir& dir, const QList<Examination>& before, const QList<Examination>& after);
 Status SaveFacility(const DataDir& dir, const Facility& before, const Facility& after);
 
 } // namespace velmora

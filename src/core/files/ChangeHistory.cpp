@@ -34,6 +34,7 @@ constexpr std::pair<ChangeKind, const char16_t*> KindWords[] = {
     {ChangeKind::OtherDose, u"他施設線量"},
     {ChangeKind::Declaration, u"申告"},
     {ChangeKind::Facility, u"事業所"},
+    {ChangeKind::Examination, u"健康診断"},
     {ChangeKind::NotMade, u"未実施"},
     {ChangeKind::Continued, u"履歴の継続"},
 };

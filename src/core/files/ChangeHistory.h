@@ -30,6 +30,7 @@ enum class ChangeKind {
     OtherDose,        // 他施設線量: an entry of doses received elsewhere added, changed or removed
     Declaration,      // 申告
     Facility,         // 事業所
+    Examination,      // 健康診断: an examination entered, corrected or deleted
     NotMade,          // 未実施: a change recorded before it was made that the files show was never made
     Continued,        // 履歴の継続: the history began anew after a damaged one was set aside
 };

@@ -57,6 +57,18 @@ QString declarationValues(const Declaration& declaration)
         .join(ChangeWordSeparator);
 }
 
+QString examinationValues(const Examination& examination)
+{
+    static const QString results[] = {QStringLiteral("省略"), QStringLiteral("所見なし"), QStringLiteral("所見あり")};
+    QStringList fields{changeField(u"実施日", QString::number(examination.day)),
+                       changeField(u"種別", examinationKindText(examination.kind))};
+    for (int item = 0; item < ExaminationItems; ++item)
+        fields << changeField(examinationItemText(item),
+                              results[static_cast<int>(examination.items[static_cast<size_t>(item)])]);
+    fields << changeField(u"医師の指示", examination.instructed ? QStringLiteral("あり") : QStringLiteral("なし"));
+    return fields.join(ChangeWordSeparator);
+}
+
 QString facilityValues(const Facility& facility)
 {
     return QStringList{changeField(u"事業所名", facility.name), changeField(u"責任者の職名", facility.responsibleTitle),

@@ -17,6 +17,7 @@ inline const QString EnteredMonthsFile = QStringLiteral("既入力.txt");
 inline const QString JobTypesFile = QStringLiteral("職種.txt");
 inline const QString OtherFacilityDosesFile = QStringLiteral("他施設線量.txt");
 inline const QString DeclarationsFile = QStringLiteral("申告.txt");
+inline const QString ExaminationsFile = QStringLiteral("健康診断.txt");
 inline const QString ChangeHistoryFile = QStringLiteral("変更履歴.txt");
 inline const QString DoseDataFolder = QStringLiteral("被曝Data");
 inline const QString EntryLockFile = QStringLiteral(".velmora-entry.lock");

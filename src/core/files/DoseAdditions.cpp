@@ -1,9 +1,7 @@
 #include "core/files/DoseAdditions.h"
 
-#include "core/files/FileWriter.h"
 #include "core/files/NumberForms.h"
 #include "core/files/PositionalForms.h"
-#include "core/files/TextFile.h"
 #include "core/model/Calendar.h"
 
 #include <QDate>
@@ -16,96 +14,9 @@ namespace {
 constexpr int OtherDoseLines = 9;   // 氏名 施設名 開始年月 終了年月 実効 水晶体 皮膚 内部 備考
 constexpr int DeclarationLines = 5; // 氏名 種別 開始日 終了日 備考
 
-Failure damagedAt(const QString& fileName, int line, EntryFault fault)
-{
-    Failure damaged = failure(FailureKind::Damaged, fileName, line);
-    damaged.entryFault = fault;
-    return damaged;
-}
-
-// The records of a list file: a count line, then `count` records of `fields` lines each; empty lines may
-// follow. Damaged at the count line when the lines do not make up the count.
-Result<QList<QStringList>> recordsOf(QByteArrayView content, const QString& fileName, int fields)
-{
-    const auto lines = decodeTextLines(content, fileName);
-    if (!lines)
-        return lines.error();
-    if (lines->isEmpty())
-        return QList<QStringList>();
-    const auto count = wholeNumberLine(lines->first());
-    if (!count || *count < 0 || *count * fields > lines->size() - 1)
-        return damagedAt(fileName, 1, EntryFault::CountMismatch);
-    for (qsizetype line = 1 + *count * fields; line < lines->size(); ++line)
-        if (!lines->at(line).isEmpty())
-            return damagedAt(fileName, 1, EntryFault::CountMismatch);
-    QList<QStringList> records;
-    for (qsizetype record = 0; record < *count; ++record)
-        records.append(lines->mid(1 + record * fields, fields));
-    return records;
-}
-
-Result<QByteArray> readListBytes(const DataDir& dir, const QString& fileName)
-{
-    if (!QFileInfo::exists(dir.listFile(fileName)) && !QFileInfo(dir.listFile(fileName)).isSymLink())
-        return QByteArray();
-    return readWholeFile(dir.listFile(fileName), fileName, LargestAdditionsFile);
-}
-
-Status writeRecords(const DataDir& dir, const QString& fileName, const QList<QStringList>& records, qsizetype most)
-{
-    Failure full = failure(FailureKind::ListFull, fileName, static_cast<int>(most));
-    full.text = QString::number(LargestAdditionsFile >> 20);
-    if (records.size() > most)
-        return full;
-    QStringList lines{printForm(static_cast<double>(records.size()))};
-    for (const QStringList& record : records)
-        lines << record;
-    const auto content = encodeLines(lines);
-    if (!content)
-        return content.error();
-    if (content->size() > LargestAdditionsFile)
-        return full;
-    return replaceFile(dir.listFile(fileName), fileName, *content);
-}
-
-// The line of a record's field, counted in the file from 1.
-int lineOf(qsizetype record, int fields, int field)
-{
-    return static_cast<int>(2 + record * fields + field);
-}
-
-// A record's field at fault, named by its line in the file.
-Failure damagedField(const QString& fileName, qsizetype record, int fields, FieldProblem problem)
-{
-    return damagedAt(fileName, lineOf(record, fields, problem.field), problem.fault);
-}
-
-// The number lines of one record; the first that is not a number is kept, so that the record is refused
-// naming its line.
-struct NumberFields {
-    qint64 whole(int field) { return take(wholeNumberLine(lines[field]), field); }
-    double number(int field) { return take(readNumberLine(lines[field]), field); }
-
-    const QStringList& lines;
-    FieldProblem problem = {0, EntryFault::None}; // the first field at fault, when there is one
-
-private:
-    template <typename Number> Number take(const std::optional<Number>& value, int field)
-    {
-        if (!value && problem.fault == EntryFault::None)
-            problem = FieldProblem{field, EntryFault::NotANumber};
-        return value.value_or(Number{});
-    }
-};
-
 bool hasLineBreak(const QString& text)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-}
-
-QString noteLine(const QString& note)
-{
-    return note.isEmpty() ? NoComment : note;
 }
 
 } // namespace
@@ -249,7 +160,7 @@ Result<QList<Declaration>> parseDeclarations(QByteArrayView content)
 
 Result<QList<OtherFacilityDose>> ReadOtherFacilityDoses(const DataDir& dir)
 {
-    const auto content = readListBytes(dir, OtherFacilityDosesFile);
+    const auto content = readListBytes(dir, OtherFacilityDosesFile, LargestAdditionsFile);
     if (!content)
         return content.error();
     return parseOtherFacilityDoses(*content);
@@ -257,7 +168,7 @@ Result<QList<OtherFacilityDose>> ReadOtherFacilityDoses(const DataDir& dir)
 
 Result<QList<Declaration>> ReadDeclarations(const DataDir& dir)
 {
-    const auto content = readListBytes(dir, DeclarationsFile);
+    const auto content = readListBytes(dir, DeclarationsFile, LargestAdditionsFile);
     if (!content)
         return content.error();
     return parseDeclarations(*content);
@@ -286,7 +197,7 @@ Status WriteOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose
         records.append({d.name, d.facility, printForm(static_cast<double>(d.from)),
                         printForm(static_cast<double>(d.to)), printForm(d.effective), printForm(d.lens),
                         printForm(d.skin), printForm(d.internal), noteLine(d.note)});
-    return writeRecords(dir, OtherFacilityDosesFile, records, MostOtherDoses);
+    return writeRecords(dir, OtherFacilityDosesFile, records, MostOtherDoses, LargestAdditionsFile);
 }
 
 Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarations)
@@ -295,7 +206,7 @@ Status WriteDeclarations(const DataDir& dir, const QList<Declaration>& declarati
     for (const Declaration& d : declarations)
         records.append({d.name, printForm(static_cast<int>(d.kind)), printForm(static_cast<double>(d.from)),
                         printForm(static_cast<double>(d.to)), noteLine(d.note)});
-    return writeRecords(dir, DeclarationsFile, records, MostDeclarations);
+    return writeRecords(dir, DeclarationsFile, records, MostDeclarations, LargestAdditionsFile);
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/DataDir.h"
+#include "core/files/RecordLists.h"
 #include "core/model/Records.h"
 #include "core/model/Result.h"
 
@@ -100,10 +101,6 @@ std::optional<EntryFault> declarationProblem(const Declaration& declaration);
 
 // What a stored record cannot hold: the field at fault (0 the name, in the order of the record's lines) and
 // why. A stored period across a fiscal year is readable: the totals count it and ask for a look.
-struct FieldProblem {
-    int field;
-    EntryFault fault;
-};
 std::optional<FieldProblem> storedOtherDoseProblem(const OtherFacilityDose& dose);
 std::optional<FieldProblem> storedDeclarationProblem(const Declaration& declaration);
 

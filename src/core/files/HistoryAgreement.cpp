@@ -2,6 +2,7 @@
 
 #include "core/files/ChangeWords.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
@@ -148,6 +149,8 @@ bool filesShow(const DataDir& dir, const ChangeRecord& record)
         return listShows(ReadOtherFacilityDoses(dir), change, otherDoseValues);
     case ChangeKind::Declaration:
         return listShows(ReadDeclarations(dir), change, declarationValues);
+    case ChangeKind::Examination:
+        return listShows(ReadExaminations(dir), change, examinationValues);
     case ChangeKind::Facility: {
         const auto facility = ReadFacility(dir);
         return facility && facilityValues(*facility) == change.after;

@@ -2,6 +2,7 @@
 
 #include "core/files/ChangeHistory.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/HistoryAgreement.h"
 #include "core/files/ListFiles.h"
@@ -71,6 +72,7 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
     }
     note(ReadOtherFacilityDoses(dir));
     note(ReadDeclarations(dir));
+    note(ReadExaminations(dir));
     note(ReadFacility(dir));
     const auto history = ReadChangeHistory(dir);
     note(history);

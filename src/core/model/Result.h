@@ -107,13 +107,22 @@ enum class EntryFault {
     PeriodAcrossYears,   // the period spans two fiscal years
     NegativeDose,        // a dose below 0, or no number
     LineBreakInNote,
-    FirstDayNotADay,   // the declaration's first day is no real day
-    LastDayNotADay,    // the last day is no real day, or before the first
-    UnknownKind,       // a declaration's kind outside 1–4
-    IncompleteRecord,  // the file ends inside a record of the change history
-    NotATime,          // a record's time is none
-    UnknownChangeKind, // a record of the change history names no change the program makes
-    NotAHash,          // a record's last line is no SHA-256
+    FirstDayNotADay,        // the declaration's first day is no real day
+    LastDayNotADay,         // the last day is no real day, or before the first
+    UnknownKind,            // a declaration's kind outside 1–4
+    IncompleteRecord,       // the file ends inside a record of the change history
+    NotATime,               // a record's time is none
+    UnknownChangeKind,      // a record of the change history names no change the program makes
+    NotAHash,               // a record's last line is no SHA-256
+    ExamDayNotADay,         // an examination's day is no real day
+    ExamDayInFuture,        // an examination's day lies after today
+    ExamBeforeRegistration, // an examination before the person's registration
+    ExamSameDay,            // a second examination of the person on one day
+    UnknownExamKind,        // an examination's kind outside 1–3
+    UnknownItemResult,      // an item's result outside 0–2
+    ExposureHistoryLeftOut, // item 1 (the exposure history) left out
+    ItemRequiredAtHiring,   // items 2, 3 or 5 left out at hiring or reassignment
+    NotYesOrNo,             // the doctor's instructions neither 0 nor 1
 };
 
 struct Failure {

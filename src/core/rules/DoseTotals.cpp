@@ -481,13 +481,47 @@ MonthKey firstMonthNeeded(int fiscalYear, const DoseAdditions& additions)
     return from;
 }
 
+MonthDoses& MonthDoses::operator+=(const MonthDoses& other)
+{
+    recorded = recorded || other.recorded;
+    effective += other.effective;
+    lens += other.lens;
+    skin += other.skin;
+    internal += other.internal;
+    return *this;
+}
+
 MonthDoses DoseTotals::otherFacilityYear() const
 {
     MonthDoses year;
     for (const MonthDoses& month : otherFacilityMonths)
-        year = {year.recorded || month.recorded, year.effective + month.effective, year.lens + month.lens,
-                year.skin + month.skin, year.internal + month.internal};
+        year += month;
     return year;
+}
+
+QList<std::pair<MonthKey, MonthDoses>> monthsBetween(const PersonalFile& person, const DoseAdditions& additions,
+                                                     MonthKey from, MonthKey to)
+{
+    QList<std::pair<MonthKey, MonthDoses>> months;
+    std::optional<DoseTotals> totals;
+    for (MonthKey key = from; key <= to; key = nextMonth(key)) {
+        const int slot = slotInYear(key);
+        if (!totals || slot == 0)
+            totals = doseTotals(person, fiscalYearOf(key), additions);
+        MonthDoses month = totals->months[static_cast<size_t>(slot)];
+        month += totals->otherFacilityMonths[static_cast<size_t>(slot)];
+        months.append({key, month});
+    }
+    return months;
+}
+
+MonthDoses calendarYearDoses(const PersonalFile& person, int year, const DoseAdditions& additions)
+{
+    MonthDoses total;
+    for (const auto& [key, month] :
+         monthsBetween(person, additions, MonthKey{year} * 100 + 1, MonthKey{year} * 100 + 12))
+        total += month;
+    return total;
 }
 
 QString verdictText(Verdict verdict)

@@ -40,6 +40,7 @@ struct MonthDoses {
     ExactDose lens;
     ExactDose skin;
     ExactDose internal;
+    MonthDoses& operator+=(const MonthDoses& other);
 };
 
 // The running external and internal totals of a pregnancy at the end of one of its months.
@@ -115,6 +116,16 @@ QString verdictText(Verdict verdict);
 // declarations. An entry of another facility after `currentMonth` (when given) needs a look.
 DoseTotals doseTotals(const PersonalFile& person, int fiscalYear, const DoseAdditions& additions = {},
                       std::optional<MonthKey> currentMonth = std::nullopt);
+
+// A person's doses month by month from `from` to `to`, as the fiscal years' totals count them: this
+// hospital's records (a month held twice by its larger values) with the doses elsewhere in the last month of
+// their period.
+QList<std::pair<MonthKey, MonthDoses>> monthsBetween(const PersonalFile& person, const DoseAdditions& additions,
+                                                     MonthKey from, MonthKey to);
+
+// The doses of a calendar year, January to December, counted as the fiscal years count them (the labour
+// office's report and the health examination go by the calendar year).
+MonthDoses calendarYearDoses(const PersonalFile& person, int year, const DoseAdditions& additions);
 
 // The first month whose records the totals of a fiscal year need: April of the block's first year, or the
 // month of a pregnancy declaration that still stands in the fiscal year, when earlier.

@@ -434,6 +434,25 @@ QString entryFaultText(EntryFault fault)
         return QStringLiteral("操作の名前ではありません");
     case EntryFault::NotAHash:
         return QStringLiteral("SHA-256ではありません");
+    case EntryFault::ExamDayNotADay:
+        return QStringLiteral("実施日は年・月・日の正しい日付で入力して下さい");
+    case EntryFault::ExamDayInFuture:
+        return QStringLiteral("実施日が今日より後の日付です");
+    case EntryFault::ExamBeforeRegistration:
+        return QStringLiteral("実施日が登録日より前の日付です");
+    case EntryFault::ExamSameDay:
+        return QStringLiteral("同じ日の健康診断が登録済みです。訂正する場合は一覧で選んで「訂正」として下さい");
+    case EntryFault::UnknownExamKind:
+        return QStringLiteral("種別は1～3です");
+    case EntryFault::UnknownItemResult:
+        return QStringLiteral("項目の結果は0～2です");
+    case EntryFault::ExposureHistoryLeftOut:
+        return QStringLiteral("被ばく歴の有無の調査・評価（項目1）は省略できません");
+    case EntryFault::ItemRequiredAtHiring:
+        return QStringLiteral("雇入れ時・配置替え時の健康診断では、血液（項目2・3）と皮膚（項目5）の検査は"
+                              "省略できません");
+    case EntryFault::NotYesOrNo:
+        return QStringLiteral("医師の指示は0か1です");
     }
     return {};
 }
