@@ -11,7 +11,8 @@ Application::Application(const QString& dataRoot, Dialogs& messageBoxes, const C
       menu(state, dataDir, dialogs,
            {[this]() -> Form2& { return form2(); }, [this]() -> Form4& { return form4(); },
             [this]() -> TotalsWindow& { return totalsWindow(); },
-            [this]() -> OtherFacilityWindow& { return otherFacilityWindow(); }},
+            [this]() -> OtherFacilityWindow& { return otherFacilityWindow(); },
+            [this]() -> ExaminationWindow& { return examinationWindow(); }},
            settings, clock)
 {
 }
@@ -92,6 +93,7 @@ TotalsWindow& Application::totalsWindow()
         totals = std::make_unique<TotalsWindow>(dataDir, dialogs, printer, clock);
         QObject::connect(totals.get(), &TotalsWindow::returnedToMenu, &menu, &Form1::returnToMenu);
         QObject::connect(totals.get(), &TotalsWindow::additionsWanted, &menu, &Form1::openAdditions);
+        QObject::connect(totals.get(), &TotalsWindow::examinationsWanted, &menu, &Form1::openExaminations);
         QObject::connect(totals.get(), &TotalsWindow::historyWanted, totals.get(), [this] { historyWindow().open(); });
         // The change history goes with the totals it was opened from.
         QObject::connect(totals.get(), &TotalsWindow::returnedToMenu, totals.get(), [this] {
@@ -100,6 +102,16 @@ TotalsWindow& Application::totalsWindow()
         });
     }
     return *totals;
+}
+
+ExaminationWindow& Application::examinationWindow()
+{
+    if (!examinations) {
+        examinations = std::make_unique<ExaminationWindow>(state, dataDir, dialogs, printer, clock);
+        QObject::connect(examinations.get(), &ExaminationWindow::closed, &menu,
+                         [this] { menu.windowOfTotalsClosed(); });
+    }
+    return *examinations;
 }
 
 ChangeHistoryWindow& Application::historyWindow()
@@ -114,7 +126,7 @@ OtherFacilityWindow& Application::otherFacilityWindow()
     if (!additions) {
         additions = std::make_unique<OtherFacilityWindow>(state, dataDir, dialogs);
         QObject::connect(additions.get(), &OtherFacilityWindow::closed, &menu, [this] {
-            menu.additionsClosed();
+            menu.windowOfTotalsClosed();
             // The totals shown count what was changed.
             if (totals && totals->isVisible())
                 totals->gather();

@@ -5,6 +5,7 @@
 #include "gui/additions/OtherFacilityWindow.h"
 #include "gui/correction/Form6.h"
 #include "gui/entry/Form2.h"
+#include "gui/examinations/ExaminationWindow.h"
 #include "gui/history/ChangeHistoryWindow.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/Printer.h"
@@ -34,6 +35,7 @@ public:
     TotalsWindow& totalsWindow();
     OtherFacilityWindow& otherFacilityWindow();
     ChangeHistoryWindow& historyWindow();
+    ExaminationWindow& examinationWindow();
 
     SharedState state;
     DataDir dataDir;
@@ -50,6 +52,7 @@ private:
     std::unique_ptr<Form4> search;
     std::unique_ptr<TotalsWindow> totals;
     std::unique_ptr<ChangeHistoryWindow> history;
+    std::unique_ptr<ExaminationWindow> examinations;
     Form1 menu; // first to go: it may still refer to the others while it closes
 };
 

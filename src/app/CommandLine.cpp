@@ -2,6 +2,7 @@
 
 #include "app/Console.h"
 #include "core/rules/DoseTotals.h"
+#include "core/rules/ExaminationRules.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -123,11 +124,16 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("dose-distribution"),
         QStringLiteral("<fiscal-year> 年度の線量区分ごとの人数（線量分布）をCSVで書き出します（ウィンドウなし）。"),
         QStringLiteral("fiscal-year"));
-    const QCommandLineOption output(
-        QStringLiteral("output"),
-        QStringLiteral("--dose-totals、--dose-distribution、--leaving-record、--history のCSVを標準出力でなく <file> "
-                       "に書き出します（--archive-year では書き出す空のフォルダ）。"),
-        QStringLiteral("file"));
+    const QCommandLineOption examReport(
+        QStringLiteral("exam-report"),
+        QStringLiteral("<half-year>（YYYY-1 は1～6月、YYYY-2 は7～12月）の定期の電離放射線健康診断の結果報告（様式第2号"
+                       "）の人数をCSVで書き出します（前年1年間の線量の区分を含む、ウィンドウなし）。"),
+        QStringLiteral("half-year"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("--dose-totals、--dose-distribution、--exam-report、--leaving-"
+                                                   "record、--history のCSVを標準出力でなく <file> "
+                                                   "に書き出します（--archive-year では書き出す空のフォルダ）。"),
+                                    QStringLiteral("file"));
     const QCommandLineOption import(
         QStringLiteral("import-month"),
         QStringLiteral("<month>"
@@ -187,15 +193,15 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("終わった <fiscal-year> 年度の帳票をPDF/A-1bで、CSVとそれらのSHA-256の一覧とともに --output "
                        "の空のフォルダに書き出します（ウィンドウなし）。"),
         QStringLiteral("fiscal-year"));
-    const QList<QCommandLineOption> known{help,   version,  dataDir, chosen,      doseTotals, distribution, output,
-                                          import, replace,  leaving, leavingDay,  otherDoses, history,      person,
-                                          verify, setAside, backup,  checkBackup, archive};
+    const QList<QCommandLineOption> known{help,   version, dataDir,  chosen,  doseTotals,  distribution, examReport,
+                                          output, import,  replace,  leaving, leavingDay,  otherDoses,   history,
+                                          person, verify,  setAside, backup,  checkBackup, archive};
     parser.addOptions(known);
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
         parser.isSet(distribution) || parser.isSet(import) || parser.isSet(leaving) || parser.isSet(otherDoses) ||
         parser.isSet(history) || parser.isSet(verify) || parser.isSet(setAside) || parser.isSet(backup) ||
-        parser.isSet(checkBackup) || parser.isSet(archive))
+        parser.isSet(checkBackup) || parser.isSet(archive) || parser.isSet(examReport))
         prepareCommandOutput();
     if (!parsed)
         refuse(parseError(parser, arguments));
@@ -234,6 +240,12 @@ StartOptions readCommandLine(int& argc, char** argv)
         options.distributionYear = totalsYearOf(parser.value(distribution));
         if (!options.distributionYear)
             refuse(QStringLiteral("--dose-distribution には年度を1～9999の数で指定して下さい（例：2025）。"));
+    }
+    if (parser.isSet(examReport)) {
+        options.examReportHalf = parser.value(examReport);
+        if (!halfYearOf(options.examReportHalf))
+            refuse(QStringLiteral("--exam-report には年と半期を「2026-1」（1～6月）、「2026-2」（7～12月）のように"
+                                  "指定して下さい。"));
     }
     if (parser.isSet(archive)) {
         options.archiveYear = totalsYearOf(parser.value(archive));

@@ -28,6 +28,7 @@ struct StartOptions {
     QString backupFolder;           // --backup: where a generation of the store is made
     QString verifiedBackupFolder;   // --verify-backup: whose generations are checked against their manifests
     std::optional<int> archiveYear; // --archive-year: the closed fiscal year kept in --output
+    QString examReportHalf;         // --exam-report: the half year whose examinations are reported, "2026-1"
 };
 
 // Reads the command line before any application object or window system is made, so

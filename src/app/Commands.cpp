@@ -71,6 +71,14 @@ Result<Outcome> writeTotalsCsv(const DataDir& dir, const StartOptions& options)
     return outcome;
 }
 
+Result<Outcome> writeExaminationReport(const DataDir& dir, const StartOptions& options)
+{
+    const Status written = ExportExaminationReport(dir, *halfYearOf(options.examReportHalf), options.output);
+    if (!written)
+        return written.error();
+    return Outcome();
+}
+
 Result<Outcome> importMonth(const DataDir& dir, const StartOptions& options)
 {
     const MonthKey key = *options.importMonth;
@@ -238,6 +246,8 @@ const QList<Command>& commands()
         {[](const StartOptions& o) { return o.doseTotalsYear || o.distributionYear; }, true, true, false, false,
          writeTotalsCsv},
         {[](const StartOptions& o) { return o.importMonth.has_value(); }, false, true, false, true, importMonth},
+        {[](const StartOptions& o) { return !o.examReportHalf.isEmpty(); }, true, true, false, false,
+         writeExaminationReport},
         {[](const StartOptions& o) { return !o.leavingRecord.isEmpty(); }, true, true, false, false,
          writeLeavingRecord},
         {[](const StartOptions& o) { return !o.otherDosesImport.isEmpty(); }, false, true, false, true,

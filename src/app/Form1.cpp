@@ -2,9 +2,11 @@
 
 #include "app/DataFolder.h"
 #include "core/files/ListFiles.h"
+#include "core/rules/ExaminationRules.h"
 #include "core/texts/Messages.h"
 #include "gui/additions/OtherFacilityWindow.h"
 #include "gui/entry/Form2.h"
+#include "gui/examinations/ExaminationWindow.h"
 #include "gui/platform/Fonts.h"
 #include "gui/search/Form4.h"
 #include "gui/totals/TotalsWindow.h"
@@ -19,9 +21,9 @@
 namespace velmora {
 
 Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, MenuWindows menuWindows,
-             QSettings& settings, const Clock& clock)
+             QSettings& settings, const Clock& systemClock)
     : state(sharedState), dataDir(dir), dialogs(messageBoxes), windows(std::move(menuWindows)), entryLock(dir),
-      backups(dir, settings, messageBoxes, clock)
+      backups(dir, settings, messageBoxes, systemClock), clock(systemClock)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("個人被曝線量管理"));
@@ -42,6 +44,9 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     BackupLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     BackupLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     BackupLabel->setFont(systemFont(ProportionalGothicFont, 9));
+    ExaminationLabel = makeLabel(this, QStringLiteral("ExaminationLabel"), QString(), 3600, 4440, 5085, 495);
+    ExaminationLabel->setWordWrap(true);
+    ExaminationLabel->setFont(systemFont(ProportionalGothicFont, 9));
     // The backup line reads the backup folder, perhaps on a slow share: filled once the menu is shown.
     QTimer::singleShot(0, this, &Form1::showBackupStanding);
     setTabOrder(Command1, Command2);
@@ -171,7 +176,7 @@ void Form1::Command4Click()
     windows.totals().openForCurrentYear();
 }
 
-void Form1::openAdditions(const QString& name)
+bool Form1::lockForWindowOfTotals()
 {
     bool editable = dataFolderWriteProblem(dataDir.root()).isEmpty();
     if (editable) {
@@ -179,22 +184,36 @@ void Form1::openAdditions(const QString& name)
         editable = locked || takeOverStaleLock(locked.error());
     }
     if (editable) {
-        lockedForAdditions = true;
+        lockedForWindowOfTotals = true;
         lockRefresh.start();
         backups.entryBegins();
         removeUnfinishedRewrites(dataDir); // left by a write of a copy killed meanwhile, as at data entry
     }
-    if (windows.additions().openFor(name, editable))
-        showAndActivate(&windows.additions());
-    else
-        additionsClosed();
+    return editable;
 }
 
-void Form1::additionsClosed()
+void Form1::openAdditions(const QString& name)
 {
-    if (!lockedForAdditions)
+    if (windows.additions().openFor(name, lockForWindowOfTotals()))
+        showAndActivate(&windows.additions());
+    else
+        windowOfTotalsClosed();
+}
+
+void Form1::openExaminations()
+{
+    if (windows.examinations().open(lockForWindowOfTotals())) {
+        showAndActivate(&windows.examinations());
+        windows.examinations().ScheduleTable->setFocus();
+    } else
+        windowOfTotalsClosed();
+}
+
+void Form1::windowOfTotalsClosed()
+{
+    if (!lockedForWindowOfTotals)
         return;
-    lockedForAdditions = false;
+    lockedForWindowOfTotals = false;
     endEntry();
 }
 
@@ -243,8 +262,29 @@ void Form1::backupLinkActivated(const QString& link)
     showBackupStanding();
 }
 
+void Form1::showExaminationStanding()
+{
+    // Nothing before a store exists, or while its lists cannot be read: the windows say why when opened.
+    const auto registrants = LoadRegistrantList(dataDir);
+    const auto examinations = ReadExaminations(dataDir);
+    if (!registrants || !examinations || registrants->names.isEmpty()) {
+        ExaminationLabel->clear();
+        return;
+    }
+    const OverdueCount count = overdueCount(examinationSchedule(registrants->names, *examinations, clock.now().date()));
+    const bool due = count.overdue > 0 || count.neverExamined > 0;
+    ExaminationLabel->setText(
+        QStringLiteral("<span style=\"color:%1\">健康診断：%2</span>")
+            .arg(due ? QStringLiteral("#c00000") : QStringLiteral("#000000"),
+                 due ? QStringLiteral("期限切れ %1名・記録なし %2名（線量集計の「健康診断」から）")
+                           .arg(count.overdue)
+                           .arg(count.neverExamined)
+                     : QStringLiteral("期限切れの人はいません")));
+}
+
 void Form1::showBackupStanding()
 {
+    showExaminationStanding();
     const BackupSchedule::Standing standing = backups.standing();
     // The links on a line of their own, so that a long standing never breaks them inside a word.
     BackupLabel->setText(QStringLiteral("<span style=\"color:%1\">%2</span><br><a href=\"folder\">バックアップ先…</a>"

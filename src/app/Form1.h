@@ -18,6 +18,7 @@ class Form2;
 class Form4;
 class TotalsWindow;
 class OtherFacilityWindow;
+class ExaminationWindow;
 
 // The windows the main menu opens, each made the first time it is asked for.
 struct MenuWindows {
@@ -25,6 +26,7 @@ struct MenuWindows {
     std::function<Form4&()> search;
     std::function<TotalsWindow&()> totals;
     std::function<OtherFacilityWindow&()> additions;
+    std::function<ExaminationWindow&()> examinations;
 };
 
 // The main menu "個人被曝線量管理": opens the entry window, the search window or the dose totals, or ends
@@ -41,8 +43,10 @@ public:
     // taken as data entry takes it, or only to be shown while another copy enters data or the folder
     // cannot be written.
     void openAdditions(const QString& name);
-    // Gives the lock back that openAdditions took, when their window closes.
-    void additionsClosed();
+    // Opens the health examinations from the totals window, with the lock taken as for the additions.
+    void openExaminations();
+    // Gives the lock back that openAdditions or openExaminations took, when their window closes.
+    void windowOfTotalsClosed();
 
     QLabel* Label3;
     CommandButton* Command1; // "データ入力／訂正"
@@ -50,6 +54,7 @@ public:
     CommandButton* Command3; // "EXIT"
     CommandButton* Command4; // "線量集計／限度確認"
     QLabel* BackupLabel; // when the last backup was made, with 「バックアップ先…」 and 「今すぐ作成」
+    QLabel* ExaminationLabel; // how many registrants are past their examination's due day or never examined
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +74,9 @@ private:
     void endEntry();
     void backupLinkActivated(const QString& link);
     void showBackupStanding();
+    void showExaminationStanding();
+    // Takes the entry lock for a window opened from the totals; whether the window may change the store.
+    bool lockForWindowOfTotals();
 
     SharedState& state;
     DataDir dataDir;
@@ -76,8 +84,9 @@ private:
     MenuWindows windows;
     WriterLock entryLock; // held while the entry window is open
     QTimer lockRefresh;
-    bool lockedForAdditions = false; // the lock was taken for the window opened from the totals
+    bool lockedForWindowOfTotals = false; // the lock was taken for a window opened from the totals
     BackupSchedule backups;
+    const Clock& clock;
 };
 
 } // namespace velmora

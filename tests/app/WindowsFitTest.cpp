@@ -61,6 +61,9 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
     expectFits(app.historyWindow());
     click(totals.AdditionsButton);
     expectFits(app.otherFacilityWindow());
+    app.otherFacilityWindow().close();
+    click(totals.ExaminationsButton);
+    expectFits(app.examinationWindow());
     DataFolderWindow folder(temp.path());
     expectFits(folder);
 }

@@ -46,6 +46,14 @@ Status ExportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey curre
     return writeCsvOutput(outputFile, distributionCsv(distribution));
 }
 
+Status ExportExaminationReport(const DataDir& dir, const HalfYear& period, const QString& outputFile)
+{
+    const auto report = examinationReport(dir, period);
+    if (!report)
+        return report.error();
+    return writeCsvOutput(outputFile, examinationReportCsv(*report));
+}
+
 namespace {
 
 QStringList historyHeadings()

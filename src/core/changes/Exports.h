@@ -2,6 +2,7 @@
 
 #include "core/files/ChangeHistory.h"
 #include "core/model/Result.h"
+#include "core/rules/ExaminationRules.h"
 #include "core/rules/StoreTotals.h"
 
 #include <QByteArray>
@@ -28,6 +29,10 @@ Status ExportDoseTotals(const DataDir& dir, int fiscalYear, MonthKey currentMont
 // standard output when it is empty; files that cannot be read are counted apart and named in `unreadable`.
 Status ExportDoseDistribution(const DataDir& dir, int fiscalYear, MonthKey currentMonth, const QString& outputFile,
                               QStringList& unreadable);
+
+// The figures of the labour office's report on the periodic health examinations of a half year, into
+// `outputFile` or onto standard output.
+Status ExportExaminationReport(const DataDir& dir, const HalfYear& period, const QString& outputFile);
 
 // Records of the change history: 日時,PC,ユーザー,操作,氏名,年月,変更前,変更後,SHA-256,状態, where 状態 is
 // 改変あり for a record whose hash does not hold.

@@ -71,8 +71,7 @@ Failure damagedField(const QString& fileName, qsizetype record, int fields, Fiel
 
 namespace {
 
-template <typename Number>
-Number take(const std::optional<Number>& value, int field, FieldProblem& problem)
+template <typename Number> Number take(const std::optional<Number>& value, int field, FieldProblem& problem)
 {
     if (!value && problem.fault == EntryFault::None)
         problem = FieldProblem{field, EntryFault::NotANumber};

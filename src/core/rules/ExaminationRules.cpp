@@ -1,5 +1,6 @@
 #include "core/rules/ExaminationRules.h"
 
+#include "core/files/Csv.h"
 #include "core/files/PersonalFile.h"
 
 #include <QRegularExpression>
@@ -125,6 +126,55 @@ int doseBand(const ExactDose& dose, std::span<const int> edges)
     return static_cast<int>(edges.size()) + 1;
 }
 
+namespace {
+
+// "5mSv以下の者", "5mSvを超え15mSv以下の者", "50mSvを超える者": band 1 on of the edges.
+QStringList bandLines(std::span<const int> edges)
+{
+    QStringList lines{QStringLiteral("検出限界未満の者")};
+    for (size_t at = 0; at <= edges.size(); ++at)
+        lines << (at == edges.size() ? QStringLiteral("%1mSvを超える者").arg(edges[at - 1])
+                  : at == 0          ? QStringLiteral("%1mSv以下の者").arg(edges[at])
+                            : QStringLiteral("%1mSvを超え%2mSv以下の者").arg(edges[at - 1]).arg(edges[at]));
+    return lines;
+}
+
+} // namespace
+
+QList<ReportLine> examinationReportLines(const ExaminationReport& report)
+{
+    static const QString items[ExaminationItems] = {
+        QStringLiteral("被ばく歴の有無の調査及びその評価"), QStringLiteral("白血球数及び白血球百分率の検査"),
+        QStringLiteral("赤血球数の検査及び血色素量又はヘマトクリット値の検査"),
+        QStringLiteral("白内障に関する眼の検査"), QStringLiteral("皮膚の検査")};
+    const QString examined = QStringLiteral("受診労働者数");
+    const QString checks = QStringLiteral("健康診断項目");
+    QList<ReportLine> lines{{examined, examined, report.examined}};
+    for (size_t item = 0; item < ExaminationItems; ++item) {
+        lines.append({checks, items[item] + QStringLiteral("（実施者数）"), report.done[item]});
+        lines.append({checks, items[item] + QStringLiteral("（有所見者数）"), report.findings[item]});
+    }
+    lines.append({checks, QStringLiteral("所見のあった者の人数"), report.withFindings});
+    lines.append({checks, QStringLiteral("医師の指示人数"), report.instructed});
+    const auto bands = [&](const QString& part, std::span<const int> edges, std::span<const int> counts) {
+        const QStringList texts = bandLines(edges);
+        for (qsizetype at = 0; at < texts.size(); ++at)
+            lines.append({part, texts[at], counts[static_cast<size_t>(at)]});
+    };
+    bands(QStringLiteral("前年1年間の実効線量による区分"), EffectiveBandEdges, report.effective);
+    bands(QStringLiteral("前年1年間の眼の水晶体の等価線量による区分"), LensBandEdges, report.lens);
+    bands(QStringLiteral("前年1年間の皮膚の等価線量による区分"), SkinBandEdges, report.skin);
+    return lines;
+}
+
+QByteArray examinationReportCsv(const ExaminationReport& report)
+{
+    QList<QStringList> rows{{QStringLiteral("区分"), QStringLiteral("項目"), QStringLiteral("人数")}};
+    for (const ReportLine& line : examinationReportLines(report))
+        rows.append({line.part, line.line, QString::number(line.count)});
+    return csv::excelFile(rows);
+}
+
 Result<ExaminationReport> examinationReport(const DataDir& dir, const HalfYear& period)
 {
     const auto examinations = ReadExaminations(dir);
@@ -143,8 +193,8 @@ Result<ExaminationReport> examinationReport(const DataDir& dir, const HalfYear& 
     report.period = period;
     const int lastYear = period.year - 1;
     for (const auto& [name, examination] : latestOf(periodic)) {
-        const auto person = ReadPersonalRecordsBetween(dir, name, MonthKey{lastYear} * 100 + 1,
-                                                       MonthKey{lastYear} * 100 + 12);
+        const auto person =
+            ReadPersonalRecordsBetween(dir, name, MonthKey{lastYear} * 100 + 1, MonthKey{lastYear} * 100 + 12);
         if (!person)
             return person.error();
         ++report.examined;

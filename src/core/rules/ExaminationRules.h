@@ -52,8 +52,8 @@ struct DoctorSheet {
     QList<std::pair<MonthKey, MonthDoses>> months;
     int year = 0; // today's calendar year
     MonthDoses lastYear;
-    MonthDoses thisYear;      // January to the last month with a record
-    MonthKey thisYearTo = 0;  // that month; 0 when this year has none yet
+    MonthDoses thisYear;     // January to the last month with a record
+    MonthKey thisYearTo = 0; // that month; 0 when this year has none yet
 };
 inline constexpr int LeaveOutItemsAtMostMSv = 5;
 Result<DoctorSheet> doctorSheet(const DataDir& dir, const QString& name, const QList<Examination>& examinations,
@@ -92,6 +92,17 @@ struct ExaminationReport {
     std::array<int, SkinBandEdges.size() + 2> skin{};
     QStringList withoutRecord; // examined persons without a record in the previous year (counted below detection)
 };
+// The report's figures line by line as the form's count section words them: its part (受診労働者数, 健康診断項目,
+// the three dose parts of the previous year), the line and the count.
+struct ReportLine {
+    QString part;
+    QString line;
+    int count;
+};
+QList<ReportLine> examinationReportLines(const ExaminationReport& report);
+// The same as a CSV (区分,項目,人数) that Excel opens.
+QByteArray examinationReportCsv(const ExaminationReport& report);
+
 // Fails naming the personal file or list that cannot be read: a report is exact or not made.
 Result<ExaminationReport> examinationReport(const DataDir& dir, const HalfYear& period);
 

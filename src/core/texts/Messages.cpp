@@ -457,6 +457,13 @@ QString entryFaultText(EntryFault fault)
     return {};
 }
 
+QString changedElsewhereMessage(const QString& file)
+{
+    return QStringLiteral("「%1」は、表示した後に別のPCかプログラムで変更されました。"
+                          "保存していません。表示し直しましたので、もう一度行って下さい")
+        .arg(file);
+}
+
 QString unreadableFilesMessage(const QStringList& files)
 {
     return QStringLiteral("次の個人データファイルを読み込めませんでした。\n") +

@@ -10,6 +10,7 @@
 #include "core/rules/EntryRules.h"
 #include "core/texts/Messages.h"
 #include "gui/platform/Fonts.h"
+#include "gui/widgets/Controls.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -20,52 +21,11 @@
 namespace velmora {
 namespace {
 
-constexpr int RowHeight = 20;
-
 // "2025/06/10"; an empty text for 0 (open).
 QString dayText(qint64 day)
 {
     return day == 0 ? QString() : dateWithSlashes(static_cast<double>(day));
 }
-
-QTableWidget* makeTable(QWidget* window, const QString& name, const QStringList& headings)
-{
-    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), window);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headings);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setFont(systemFont(GothicFont, 9));
-    table->horizontalHeader()->setFont(table->font());
-    table->verticalHeader()->hide();
-    table->verticalHeader()->setDefaultSectionSize(RowHeight);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->setTabKeyNavigation(false);
-    return table;
-}
-
-QLineEdit* makeField(QWidget* window, const QString& name, int width = 0)
-{
-    auto* field = new QLineEdit(window);
-    field->setObjectName(name);
-    if (width > 0)
-        field->setFixedWidth(width);
-    return field;
-}
-
-void fillRow(QTableWidget* table, int row, const QStringList& cells, int firstNumber, int lastNumber)
-{
-    for (int column = 0; column < cells.size(); ++column) {
-        auto* item = new QTableWidgetItem(cells[column]);
-        if (column >= firstNumber && column <= lastNumber)
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table->setItem(row, column, item);
-    }
-}
-
-const QString ChangedElsewhere = QStringLiteral("「%1」は、表示した後に別のPCかプログラムで変更されました。"
-                                                "保存していません。表示し直しましたので、もう一度行って下さい");
 
 QString doseDeletionQuestion(const OtherFacilityDose& dose)
 {
@@ -101,10 +61,10 @@ OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir
     top->addWidget(ShowOnlyNote, 1);
 
     auto* doseGroup = new QGroupBox(QStringLiteral("他施設での線量（集計・限度確認に加えます）"), this);
-    DoseTable =
-        makeTable(doseGroup, QStringLiteral("DoseTable"),
-                  {QStringLiteral("施設名"), QStringLiteral("期間"), QStringLiteral("実効"), QStringLiteral("水晶体"),
-                   QStringLiteral("皮膚"), QStringLiteral("内部"), QStringLiteral("備考")});
+    DoseTable = makeRowTable(doseGroup, QStringLiteral("DoseTable"),
+                             {QStringLiteral("施設名"), QStringLiteral("期間"), QStringLiteral("実効"),
+                              QStringLiteral("水晶体"), QStringLiteral("皮膚"), QStringLiteral("内部"),
+                              QStringLiteral("備考")});
     DoseTable->setColumnWidth(0, 170);
     DoseTable->setColumnWidth(1, 130);
     for (int column = 2; column <= 5; ++column)
@@ -157,9 +117,9 @@ OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir
     doseLayout->addLayout(doseButtons);
 
     auto* declarationGroup = new QGroupBox(QStringLiteral("申告（その人に適用する限度を決めます）"), this);
-    DeclarationTable =
-        makeTable(declarationGroup, QStringLiteral("DeclarationTable"),
-                  {QStringLiteral("種別"), QStringLiteral("開始日"), QStringLiteral("終了日"), QStringLiteral("備考")});
+    DeclarationTable = makeRowTable(
+        declarationGroup, QStringLiteral("DeclarationTable"),
+        {QStringLiteral("種別"), QStringLiteral("開始日"), QStringLiteral("終了日"), QStringLiteral("備考")});
     DeclarationTable->setColumnWidth(0, 190);
     DeclarationTable->setColumnWidth(1, 100);
     DeclarationTable->setColumnWidth(2, 100);
@@ -324,7 +284,7 @@ void OtherFacilityWindow::saveFacility()
     }
     const auto stored = ReadFacility(dataDir);
     if (!stored || *stored != facility) {
-        dialogs.warn(!stored ? messageOf(stored.error()) : ChangedElsewhere.arg(FacilityFile));
+        dialogs.warn(!stored ? messageOf(stored.error()) : changedElsewhereMessage(FacilityFile));
         reload();
         return;
     }
@@ -513,7 +473,7 @@ bool OtherFacilityWindow::change(QList<Entry>& stored, const std::function<void(
             return false;
         }
         if (*list != stored) {
-            dialogs.warn(ChangedElsewhere.arg(StoredList<Entry>::file()));
+            dialogs.warn(changedElsewhereMessage(StoredList<Entry>::file()));
             stored = *list;
             return false;
         }

@@ -134,6 +134,9 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     LeavingRecordButton->setToolTip(
         QStringLiteral("選んだ人の5年の期間の線量を、本人に渡す書類と次の事業所が取り込むCSVにします"));
     LeavingRecordButton->setEnabled(false);
+    ExaminationsButton = new CommandButton(QStringLiteral("ExaminationsButton"), QStringLiteral("健康診断"), this);
+    ExaminationsButton->setToolTip(
+        QStringLiteral("6か月ごとの健康診断の記録と期限、医師に示す線量、労働基準監督署への結果報告の人数"));
     HistoryButton = new CommandButton(QStringLiteral("HistoryButton"), QStringLiteral("変更履歴"), this);
     HistoryButton->setToolTip(
         QStringLiteral("データの登録・入力・訂正・削除の記録を、日時・PC・ユーザーと変更前後の値で表示します"));
@@ -151,6 +154,7 @@ TotalsWindow::TotalsWindow(const DataDir& dir, Dialogs& messageBoxes, Printer& s
     bottom->addWidget(AllNoticesButton);
     bottom->addWidget(AdditionsButton);
     bottom->addWidget(LeavingRecordButton);
+    bottom->addWidget(ExaminationsButton);
     bottom->addWidget(HistoryButton);
     bottom->addWidget(ArchiveButton);
     bottom->addStretch();
@@ -193,6 +197,7 @@ void TotalsWindow::connectControls()
             giveLeavingRecord(dataDir, model.rowAt(sorted.mapToSource(current).row()).name, dialogs, printer, clock);
     });
     connect(HistoryButton, &QPushButton::clicked, this, &TotalsWindow::historyWanted);
+    connect(ExaminationsButton, &QPushButton::clicked, this, &TotalsWindow::examinationsWanted);
     connect(ArchiveButton, &QPushButton::clicked, this, &TotalsWindow::archiveYear);
     connect(BackButton, &QPushButton::clicked, this, &TotalsWindow::backToMenu);
 }

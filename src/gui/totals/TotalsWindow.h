@@ -52,6 +52,7 @@ public:
     CommandButton* AllNoticesButton;   // "全員の線量通知": everyone's, a page each in one document
     CommandButton* AdditionsButton; // "他施設・申告": the chosen person's doses at other facilities and declarations
     CommandButton* LeavingRecordButton; // "離職時記録": the chosen person's record for leaving, printed and as CSV
+    CommandButton* ExaminationsButton;  // "健康診断": the health examinations, their schedule and report
     CommandButton* HistoryButton;       // "変更履歴": every change of the store, who made it and when
     CommandButton* ArchiveButton;       // "年度の保存版": the closed year's reports as PDF/A, CSVs, manifest
     PageWindow distributionWindow;
@@ -64,6 +65,8 @@ signals:
     void additionsWanted(const QString& name);
     // "変更履歴" was clicked: the application opens the change history.
     void historyWanted();
+    // "健康診断" was clicked: the application opens the examinations with the entry lock, as 他施設・申告.
+    void examinationsWanted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,8 +1,10 @@
 #include "gui/widgets/Controls.h"
 
+#include "gui/platform/Fonts.h"
 #include "gui/widgets/Twips.h"
 
 #include <QFrame>
+#include <QHeaderView>
 
 namespace velmora {
 namespace {
@@ -15,6 +17,42 @@ template <class Control> Control* place(Control* control, const QString& name, i
 }
 
 } // namespace
+
+QTableWidget* makeRowTable(QWidget* window, const QString& name, const QStringList& headings)
+{
+    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), window);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headings);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setFont(systemFont(GothicFont, 9));
+    table->horizontalHeader()->setFont(table->font());
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(20);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setTabKeyNavigation(false);
+    return table;
+}
+
+QLineEdit* makeField(QWidget* window, const QString& name, int width)
+{
+    auto* field = new QLineEdit(window);
+    field->setObjectName(name);
+    if (width > 0)
+        field->setFixedWidth(width);
+    return field;
+}
+
+void fillRow(QTableWidget* table, int row, const QStringList& cells, int firstNumber, int lastNumber)
+{
+    for (int column = 0; column < cells.size(); ++column) {
+        auto* item = new QTableWidgetItem(cells[column]);
+        if (column >= firstNumber && column <= lastNumber)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, column, item);
+    }
+}
 
 QLabel* makeLabel(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
                   int height)

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableWidget>
 
 // Controls of the windows, each carrying its member name as objectName and placed by its twips.
 namespace velmora {
@@ -18,6 +19,13 @@ QLineEdit* makeTextBox(QWidget* window, const QString& name, int left, int top, 
 QListWidget* makeList(QWidget* window, const QString& name, int left, int top, int width, int height);
 CommandButton* makeButton(QWidget* window, const QString& name, const QString& caption, int left, int top, int width,
                           int height);
+
+// A table of rows chosen whole, one at a time, not edited in place, with its column headings; and a text field
+// of a fixed width (0: as wide as its layout gives) — the controls of the windows laid out by layouts.
+QTableWidget* makeRowTable(QWidget* window, const QString& name, const QStringList& headings);
+QLineEdit* makeField(QWidget* window, const QString& name, int width = 0);
+// Fills a row of such a table; the columns from `firstNumber` to `lastNumber` aligned right.
+void fillRow(QTableWidget* table, int row, const QStringList& cells, int firstNumber, int lastNumber);
 
 void setBackground(QWidget* control, const QColor& color);
 

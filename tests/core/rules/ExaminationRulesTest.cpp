@@ -1,6 +1,6 @@
+#include "core/rules/ExaminationRules.h"
 #include "core/files/Examinations.h"
 #include "core/files/PersonalFile.h"
-#include "core/rules/ExaminationRules.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
 
@@ -27,16 +27,16 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
     const DataDir dir(temp.path());
     struct Person {
         const char16_t* name;
-        qint64 lastExam; // 0: none
+        qint64 lastExam;              // 0: none
         double effective, lens, skin; // of calendar 2025, in June 2025
         int effectiveBand, lensBand, skinBand;
     };
     const Person persons[] = {
-        {u"零", 20260110, 0, 0, 0, 0, 0, 0},            // a year of zeros
-        {u"無", 20260301, -1, -1, -1, 0, 0, 0},         // no record in 2025
-        {u"五", 20260120, 5, 20, 50, 1, 1, 1},          // each at the first edge: 以下
+        {u"零", 20260110, 0, 0, 0, 0, 0, 0},    // a year of zeros
+        {u"無", 20260301, -1, -1, -1, 0, 0, 0}, // no record in 2025
+        {u"五", 20260120, 5, 20, 50, 1, 1, 1},  // each at the first edge: 以下
         {u"超", 20260220, 5.001, 20.001, 50.001, 2, 2, 2},
-        {u"十五", 20250601, 15, 50, 150, 2, 2, 2},      // not examined in the half year
+        {u"十五", 20250601, 15, 50, 150, 2, 2, 2}, // not examined in the half year
         {u"上", 20260415, 15.5, 50.5, 150.5, 3, 3, 3},
         {u"限", 20260630, 50, 0.1, 500, 3, 1, 3},
         {u"大", 20260105, 50.1, 0, 500.1, 4, 0, 4},
@@ -134,7 +134,8 @@ TEST(ExaminationRules, TheReportCountsAsACountMadeApartOverAThousandPersons)
     for (const QString& name : names) {
         double sums[3] = {0, 0, 0};
         for (int month = 1; month <= 12; ++month) {
-            const double e = steps[random.bounded(8)], l = 4 * steps[random.bounded(8)], s = 10 * steps[random.bounded(8)];
+            const double e = steps[random.bounded(8)], l = 4 * steps[random.bounded(8)],
+                         s = 10 * steps[random.bounded(8)];
             ASSERT_TRUE(AppendMonthlyRecord(dir, name, {202500 + month, e, l, s, 0, NoComment}));
             sums[0] += e, sums[1] += l, sums[2] += s;
         }

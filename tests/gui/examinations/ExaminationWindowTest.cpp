@@ -1,0 +1,94 @@
+#include "core/files/ChangeHistory.h"
+#include "core/files/Examinations.h"
+#include "core/files/PersonalFile.h"
+#include "support/Stores.h"
+#include "support/WindowTest.h"
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+class ExaminationsWindow : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+        ASSERT_TRUE(AppendMonthlyRecord(app.dataDir, QStringLiteral("山田"), {202511, 1.5, 2, 3, 0, NoComment}));
+        ASSERT_TRUE(WriteExaminations(app.dataDir, {{QStringLiteral("鈴木"), 20260801, ExaminationKind::Periodic}}));
+    }
+    // Presses keys on whatever has the focus, as the operator does.
+    void keys(Qt::Key key, int times = 1)
+    {
+        for (int at = 0; at < times; ++at)
+            QTest::keyClick(form.focusWidget(), key);
+    }
+    void typeHere(const QString& text) { QTest::keyClicks(form.focusWidget(), text); }
+
+    ExaminationWindow& form = app.examinationWindow();
+};
+
+// From the totals, by keyboard alone: the overdue person first, an examination entered with an item left out and
+// a finding, stored with its history record; a backup generation when the window closes; the menu's line.
+TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackupAfterwards)
+{
+    QTemporaryDir backups;
+    dialogs.answerFolder(backups.path());
+    emit app.form1().BackupLabel->linkActivated(QStringLiteral("folder"));
+    takeMessages();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(app.form1().ExaminationLabel->text().contains(QStringLiteral("記録なし 1名")));
+    click(app.form1().Command4);
+    click(app.totalsWindow().ExaminationsButton);
+    ASSERT_TRUE(form.isVisible());
+    EXPECT_EQ(form.ScheduleTable->item(0, 0)->text(), QStringLiteral("山田"));
+    EXPECT_EQ(form.ScheduleTable->item(0, 4)->text(), QStringLiteral("記録なし"));
+    EXPECT_EQ(form.ScheduleTable->item(1, 3)->text(), QStringLiteral("2027/02/01"));
+
+    // The schedule has the focus with 山田 chosen; Tab on to the fields of the examination.
+    ASSERT_EQ(form.focusWidget(), form.ScheduleTable);
+    keys(Qt::Key_Tab, 2); // past the person's examinations to the day
+    ASSERT_EQ(form.focusWidget(), form.DayBox);
+    typeHere(QStringLiteral("2026/11/20"));
+    keys(Qt::Key_Tab, 3); // the kind, the doctor's instructions, the exposure history
+    keys(Qt::Key_Tab);    // white cells: 所見あり
+    keys(Qt::Key_Down);
+    keys(Qt::Key_Tab); // red cells: 省略
+    keys(Qt::Key_Up);
+    ASSERT_EQ(form.focusWidget(), form.ItemBoxes[2]);
+    keys(Qt::Key_Tab, 3); // eyes, skin, then 追加
+    ASSERT_EQ(form.focusWidget(), form.AddButton);
+    keys(Qt::Key_Space);
+    EXPECT_EQ(takeMessages(), QStringList());
+    Examination entered{QStringLiteral("山田"), 20261120, ExaminationKind::Periodic};
+    entered.items[1] = ItemResult::Findings;
+    entered.items[2] = ItemResult::LeftOut;
+    EXPECT_EQ(ReadExaminations(app.dataDir)->last(), entered);
+    const auto history = ReadChangeHistory(app.dataDir);
+    ASSERT_TRUE(history);
+    EXPECT_EQ(history->records.last().change.kind, ChangeKind::Examination);
+    EXPECT_EQ(
+        history->records.last().change.after,
+        QStringLiteral("実施日 20261120、種別 定期、被ばく歴 所見なし、白血球 所見あり、赤血球 省略、眼 所見なし、"
+                       "皮膚 所見なし、医師の指示 なし"));
+
+    // The same day again, a day to come and an item required at hiring: refused, nothing stored.
+    keys(Qt::Key_Space);
+    form.DayBox->setText(QStringLiteral("2026/12/08"));
+    click(form.AddButton);
+    form.DayBox->setText(QStringLiteral("2026/11/21"));
+    form.KindBox->setCurrentIndex(form.KindBox->findData(static_cast<int>(ExaminationKind::Hiring)));
+    click(form.AddButton);
+    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("同じ日の健康診断が登録済みです。訂正する場合は一覧で選んで"
+                                                          "「訂正」として下さい"),
+                                           QStringLiteral("実施日が今日より後の日付です"),
+                                           QStringLiteral("雇入れ時・配置替え時の健康診断では、血液（項目2・3）と皮膚"
+                                                          "（項目5）の検査は省略できません")}));
+    EXPECT_EQ(ReadExaminations(app.dataDir)->size(), 2);
+
+    form.close();
+    EXPECT_EQ(QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    EXPECT_TRUE(app.form1().ExaminationLabel->text().contains(QStringLiteral("期限切れの人はいません")));
+}
+
+} // namespace
