@@ -12,6 +12,7 @@
 #include "core/files/PersonalFile.h"
 #include "core/files/TextFile.h"
 #include "core/rules/DoseDistribution.h"
+#include "core/rules/ExaminationRules.h"
 #include "core/rules/ReportData.h"
 #include "core/rules/StoreTotals.h"
 #include "core/texts/Messages.h"
@@ -127,6 +128,21 @@ void DoseDistributionOfAYear(benchmark::State& state)
             doseDistribution(gatherDoseTotals(store().dir, store().registrants.names, {}, fiscalYear), fiscalYear));
 }
 BENCHMARK(DoseDistributionOfAYear)->Unit(benchmark::kMillisecond);
+
+// The labour office report's counts of the first half of the late month's calendar year, every registrant
+// examined: each one's previous calendar year read and counted into the bands.
+void ExaminationReportOfAHalfYear(benchmark::State& state)
+{
+    const int year = static_cast<int>(LateMonth / 100);
+    QList<Examination> examinations;
+    for (const QString& name : store().registrants.names)
+        examinations.append({name, qint64{year} * 10000 + 115, ExaminationKind::Periodic});
+    if (const Status written = WriteExaminations(store().dir, examinations); !written)
+        qFatal("%s", qPrintable(messageOf(written.error())));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(examinationReport(store().dir, {year, 1}));
+}
+BENCHMARK(ExaminationReportOfAHalfYear)->Unit(benchmark::kMillisecond);
 
 // The month's CSV of every registrant read, matched by registration number and checked, as "CSV取込"
 // does before it shows its report.
@@ -377,6 +393,8 @@ const Row Rows[] = {
     {"dose totals of one fiscal year (1000 files)", "GatherDoseTotals", "ReadAllFilesBaseline", "< 200 ms"},
     {"dose distribution of one fiscal year (1000 files)", "DoseDistributionOfAYear", "GatherDoseTotals",
      "< 2 × totals"},
+    {"labour office report's counts of a half year, 1000 examined", "ExaminationReportOfAHalfYear",
+     "ReadAllFilesBaseline", "< 500 ms"},
     {"month's CSV read and matched, 1000 rows", "ReadMonthCsv", "ReadAllFilesBaseline", "< 1000 ms"},
     {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
     {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline",

@@ -7,6 +7,7 @@
 #include "core/files/PersonalFile.h"
 #include "core/files/WriterLock.h"
 #include "core/rules/DoseDistribution.h"
+#include "core/rules/ExaminationRules.h"
 #include "support/DataFiles.h"
 #include "support/PdfTools.h"
 #include "support/ProgramRun.h"
@@ -91,6 +92,24 @@ TEST(DoseDistributionCommand, WritesTheDistributionOfTheStoreOnStandardOutput)
     EXPECT_EQ(csv, distributionCsv(doseDistribution(*gatherStoreTotals(dir, 2021, 202612), 2021)));
     EXPECT_TRUE(csv.contains("実効_年度,5超15以下,1\r\n"));
     EXPECT_EQ(run(QStringLiteral("二〇二一")).first, 1);
+}
+
+// The report's counts of a half year on standard output or in --output; an unreadable list names itself.
+TEST(ExaminationReportCommand, WritesTheCountsOfTheHalfYear)
+{
+    QTemporaryDir store;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202507, 6, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(WriteExaminations(dir, {{QStringLiteral("山田"), 20260105, ExaminationKind::Periodic}}));
+    const ProgramRun run = runVelmora({"--exam-report", "2026-1", "--data-dir", store.path()});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QString::fromUtf8(examinationReportCsv(*examinationReport(dir, {2026, 1}))));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("前年1年間の実効線量による区分,5mSvを超え15mSv以下の者,1\r\n")));
+    writeBytes(dir.listFile(ExaminationsFile), " 2 \r\n");
+    const ProgramRun damaged = runVelmora({"--exam-report", "2026-1", "--data-dir", store.path()});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(ExaminationsFile));
 }
 
 TEST(DoseTotalsCommand, AFolderOnAnUnmountedShareIsRefusedAndNotCreated)
@@ -267,6 +286,7 @@ TEST(CommandLine, RefusesInJapaneseAndAnswersHelpAndVersion)
                                          {"--import-month", "2025-4", "a.csv"},
                                          {"--import-month", "202504"},
                                          {"--person", "山田"},
+                                         {"--exam-report", "2026-3"},
                                          {"a.csv"}}) {
         QProcess program;
         program.start(QStringLiteral(VELMORA_BINARY), arguments);

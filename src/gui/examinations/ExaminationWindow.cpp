@@ -45,6 +45,9 @@ ExaminationWindow::ExaminationWindow(SharedState& sharedState, const DataDir& di
     setWindowTitle(QStringLiteral("健康診断"));
     setWindowModality(Qt::ApplicationModal);
     setFont(systemFont(ProportionalGothicFont, 11.25));
+    // The pages open over this window, which keeps everything else from input: they must take input themselves.
+    sheetWindow.setWindowModality(Qt::ApplicationModal);
+    reportWindow.setWindowModality(Qt::ApplicationModal);
 
     ShowOnlyNote = new QLabel(this);
     ShowOnlyNote->setObjectName(QStringLiteral("ShowOnlyNote"));

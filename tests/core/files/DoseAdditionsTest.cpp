@@ -1,5 +1,6 @@
 #include "core/files/DoseAdditions.h"
 #include "core/files/Cp932.h"
+#include "core/files/Examinations.h"
 #include "core/texts/Messages.h"
 #include "support/DataFiles.h"
 
@@ -67,6 +68,11 @@ TEST(DoseAdditions, AListAtItsBoundIsReadBackAndNoMoreIsWritten)
     EXPECT_EQ(ReadDeclarations(dir)->size(), MostDeclarations);
     declarations << Declarations[1];
     EXPECT_EQ(WriteDeclarations(dir, declarations).error().kind, FailureKind::ListFull);
+    QList<Examination> examinations(MostExaminations, {QStringLiteral("山田"), 20260105});
+    ASSERT_TRUE(WriteExaminations(dir, examinations));
+    EXPECT_EQ(ReadExaminations(dir), examinations);
+    examinations.append({QStringLiteral("山田"), 20260106});
+    EXPECT_EQ(WriteExaminations(dir, examinations).error().kind, FailureKind::ListFull);
     OtherFacilityDose longNote = Doses[0];
     longNote.note = QString(14 << 20, QLatin1Char('A'));
     EXPECT_EQ(WriteOtherFacilityDoses(dir, QList<OtherFacilityDose>(5, longNote)).error().kind, FailureKind::ListFull);

@@ -86,6 +86,11 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
                                                           "（項目5）の検査は省略できません")}));
     EXPECT_EQ(ReadExaminations(app.dataDir)->size(), 2);
 
+    // The doctor's sheet opens over the window and takes input itself.
+    click(form.SheetButton);
+    EXPECT_EQ(QApplication::activeModalWidget()->objectName(), QStringLiteral("DoctorSheetWindow"));
+    QApplication::activeModalWidget()->close();
+
     form.close();
     EXPECT_EQ(QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     EXPECT_TRUE(app.form1().ExaminationLabel->text().contains(QStringLiteral("期限切れの人はいません")));
