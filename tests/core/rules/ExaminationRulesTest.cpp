@@ -28,7 +28,7 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
     struct Person {
         const char16_t* name;
         qint64 lastExam;              // 0: none
-        double effective, lens, skin; // of calendar 2025, in June 2025
+        double effective, lens, skin; // of calendar 2025, in January 2025 (of the fiscal year 2024)
         int effectiveBand, lensBand, skinBand;
     };
     const Person persons[] = {
@@ -50,7 +50,7 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
     for (const Person& p : persons) {
         const QString name = QString::fromUtf16(p.name);
         if (p.effective >= 0) {
-            ASSERT_TRUE(AppendMonthlyRecord(dir, name, {202506, p.effective, p.lens, p.skin, 0, NoComment}));
+            ASSERT_TRUE(AppendMonthlyRecord(dir, name, {202501, p.effective, p.lens, p.skin, 0, NoComment}));
         }
         // January 2025 belongs to the fiscal year 2024 and to the calendar year 2025; March 2026 to neither.
         ASSERT_TRUE(AppendMonthlyRecord(dir, name, {202603, 9, 9, 9, 0, NoComment}));
