@@ -417,7 +417,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    installJapaneseFonts();
     benchmark::Initialize(&argc, argv);
     store();
     TableReporter reporter;

@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    installJapaneseFonts();
     if (argc != 2)
         return 2;
     SilentDialogs dialogs;

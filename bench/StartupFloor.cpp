@@ -14,7 +14,7 @@ using namespace velmora;
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    installJapaneseFonts();
     QTranslator translator;
     if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -310,7 +310,7 @@ std::optional<int> runCommand(int& argc, char** argv, const StartOptions& option
         if (QSysInfo::productType() != QLatin1String("windows"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         drawing.emplace(argc, argv);
-        installFontSubstitutions();
+        installJapaneseFonts();
     }
     const auto outcome = run(*command, options);
     if (!outcome) {

@@ -47,7 +47,8 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     ExaminationLabel = makeLabel(this, QStringLiteral("ExaminationLabel"), QString(), 3600, 4440, 5085, 495);
     ExaminationLabel->setWordWrap(true);
     ExaminationLabel->setFont(systemFont(ProportionalGothicFont, 9));
-    ExaminationLabel->setToolTip(QStringLiteral("「線量集計／限度確認」の「健康診断」で、期限と記録を確かめて入力します"));
+    ExaminationLabel->setToolTip(
+        QStringLiteral("「線量集計／限度確認」の「健康診断」で、期限と記録を確かめて入力します"));
     // The backup line reads the backup folder, perhaps on a slow share: filled once the menu is shown.
     QTimer::singleShot(0, this, &Form1::showBackupStanding);
     setTabOrder(Command1, Command2);
@@ -277,9 +278,7 @@ void Form1::showExaminationStanding()
     ExaminationLabel->setText(
         QStringLiteral("<span style=\"color:%1\">健康診断：%2</span>")
             .arg(due ? QStringLiteral("#c00000") : QStringLiteral("#000000"),
-                 due ? QStringLiteral("期限切れ %1名・記録なし %2名")
-                           .arg(count.overdue)
-                           .arg(count.neverExamined)
+                 due ? QStringLiteral("期限切れ %1名・記録なし %2名").arg(count.overdue).arg(count.neverExamined)
                      : QStringLiteral("期限切れの人はいません")));
 }
 

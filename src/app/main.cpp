@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icons/%1x%1/" VELMORA_APP_ID ".png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
-    velmora::installFontSubstitutions();
+    velmora::installJapaneseFonts();
     // Qt's own texts (the edit menu of the text boxes) in Japanese, where the translation is installed.
     QTranslator translator;
     if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),

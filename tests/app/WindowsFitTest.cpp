@@ -32,6 +32,12 @@ protected:
             const QRect place(button->mapTo(&window, QPoint()), button->size());
             EXPECT_TRUE(!button->isVisibleTo(&window) || inView.contains(place))
                 << window.objectName().toStdString() << " " << button->text().toStdString();
+            // Its caption whole inside it, with the frame's margin on either side.
+            QString caption = button->text();
+            caption.remove(QLatin1Char('&'));
+            EXPECT_TRUE(!button->isVisibleTo(&window) ||
+                        button->fontMetrics().horizontalAdvance(caption) + 6 <= button->width())
+                << window.objectName().toStdString() << " " << caption.toStdString();
         }
         window.hide();
     }

@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    installJapaneseFonts();
     QStringList names;
     QList<MonthRowEntry> rows;
     for (int i = 1; i <= 33; ++i) {

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     const QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     QApplication application(argc, argv);
-    velmora::installFontSubstitutions();
+    velmora::installJapaneseFonts();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

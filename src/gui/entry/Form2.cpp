@@ -179,8 +179,8 @@ void Form2::buildControls()
     Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("全データ保存"), 3480, 10320, 1695, 495);
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("EXIT/cancel"), 5640, 10320, 1695, 495);
     // The CSV buttons fill the free space above "データ訂正" and left of the defaults note, in a smaller font.
-    Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("CSVテンプレート"), 1680, 9720, 1335, 495);
-    Command10 = makeButton(this, QStringLiteral("Command10"), QStringLiteral("CSV取込"), 3120, 9720, 855, 495);
+    Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("CSVテンプレート"), 1680, 9720, 1485, 495);
+    Command10 = makeButton(this, QStringLiteral("Command10"), QStringLiteral("CSV取込"), 3225, 9720, 855, 495);
     // Beside the heading of the doses: what else counts in the person's limits.
     Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("他施設・申告"), 5940, 4620, 1395, 375);
     for (CommandButton* smallButton : {Command9, Command10, Command11})

@@ -1,8 +1,10 @@
 #include "gui/platform/Fonts.h"
 
+#include <QApplication>
+
 namespace velmora {
 
-void installFontSubstitutions()
+void installJapaneseFonts()
 {
     // Where the fonts of the names are installed (Windows), they are used themselves; otherwise the IPA
     // fonts, Noto CJK, then the Japanese fonts every Windows has.
@@ -19,6 +21,10 @@ void installFontSubstitutions()
         QFont::insertSubstitutions(name, proportional);
     for (const QString& name : {MinchoFont, QStringLiteral("MS Mincho")})
         QFont::insertSubstitutions(name, mincho);
+    // The system's font of a Windows set to another language (or of Wine) has no Japanese glyphs: the paths and
+    // buttons of the message boxes fell back to a serif.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setFont(systemFont(ProportionalGothicFont, 9));
 }
 
 QFont systemFont(const QString& family, double points, bool bold)
