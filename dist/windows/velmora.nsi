@@ -79,6 +79,8 @@ FunctionEnd
 Name "個人被曝線量管理 (Velmora ${VERSION})"
 BrandingText "個人被曝線量管理 (Velmora ${VERSION})"
 OutFile "${OUTFILE}"
+; In full-width katakana as everywhere else (NSIS's Japanese pages give 「ｱﾝｲﾝｽﾄｰﾙ」).
+UninstallButtonText "アンインストール(&U)"
 InstallDir "$PROGRAMFILES64\Velmora"
 InstallDirRegKey HKLM "Software\Velmora" "InstallDir"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora"
