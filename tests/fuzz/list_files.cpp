@@ -1,8 +1,10 @@
-// Any bytes given to the readers of "登録者名.txt", "既入力.txt", "他施設線量.txt" and "申告.txt": no
+// Any bytes given to the readers of "登録者名.txt", "既入力.txt", "他施設線量.txt", "申告.txt" and "健康診断.txt": no
 // crash, an accepted registrant list never holds more than its capacity, never more months or entries are
 // read than the bytes have lines, and every entry accepted is one the totals can take (a period across a
-// fiscal year, which the windows refuse, is read and counted as a doubt).
+// fiscal year, which the windows refuse, is read and counted as a doubt), every examination one the window
+// could have entered but for its day.
 #include "core/files/DoseAdditions.h"
+#include "core/files/Examinations.h"
 #include "core/files/ListFiles.h"
 
 #include <cstdlib>
@@ -26,6 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (const auto declarations = parseDeclarations(bytes); declarations)
         for (const Declaration& declaration : *declarations)
             if (storedDeclarationProblem(declaration))
+                std::abort();
+    if (const auto examinations = parseExaminations(bytes); examinations)
+        for (const Examination& examination : *examinations)
+            if (storedExaminationProblem(examination))
                 std::abort();
     return 0;
 }
