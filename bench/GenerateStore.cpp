@@ -1,7 +1,10 @@
 // velmora-generate-store DIR [REGISTRANTS [MONTHS]]   a large store (default 1000 registrants × 500 months)
-// velmora-generate-store --demo DIR                    a small store to look at: 30 registrants, 3 fiscal years
+// velmora-generate-store --demo DIR                    a small store to look at: 30 registrants, 3 fiscal years,
+//                                                      and health examinations of 2025
 // velmora-generate-store --history DIR [REGISTRANTS [MONTHS]]   with the change history of it all
 #include "StoreGenerator.h"
+#include "core/files/Examinations.h"
+#include "core/files/ListFiles.h"
 #include "core/texts/Messages.h"
 
 #include <QCoreApplication>
@@ -27,7 +30,8 @@ int main(int argc, char* argv[])
     const bool history = !arguments.isEmpty() && arguments.first() == QLatin1String("--history");
     if (history)
         arguments.removeFirst();
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--demo")) {
+    const bool demo = !arguments.isEmpty() && arguments.first() == QLatin1String("--demo");
+    if (demo) {
         arguments.removeFirst();
         size = {30, 36, 202304};
     } else {
@@ -50,6 +54,24 @@ int main(int argc, char* argv[])
     if (!generated) {
         std::fprintf(stderr, "%s\n", messageOf(generated.error()).toUtf8().constData());
         return 1;
+    }
+    // The demo's health examinations: two periodic ones in 2025 for all but the last four, some with findings,
+    // so that the schedule shows the overdue and the never examined.
+    if (demo) {
+        const DataDir dir(arguments.first());
+        QList<Examination> examinations;
+        const QStringList names = LoadRegistrantList(dir)->names;
+        for (qsizetype at = 0; at + 4 < names.size(); ++at)
+            for (const int half : {0, 6}) {
+                Examination examination{names[at], 20250015 + (1 + at % 6 + half) * 100, ExaminationKind::Periodic};
+                if (at % 7 == 0)
+                    examination.items[1] = ItemResult::Findings;
+                examinations.append(examination);
+            }
+        if (const Status written = WriteExaminations(dir, examinations); !written) {
+            std::fprintf(stderr, "%s\n", messageOf(written.error()).toUtf8().constData());
+            return 1;
+        }
     }
     std::printf("%d registrants with %d months each in %s\n", size.registrants, size.months,
                 qPrintable(arguments.first()));
