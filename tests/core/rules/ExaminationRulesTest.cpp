@@ -63,6 +63,8 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
                              ItemResult::LeftOut};
     examinations[3].instructed = true;
     examinations << periodic(names[0], 20250710); // an earlier examination of 零 does not count in the half year
+    // Nor one at hiring, which the schedule counts from.
+    examinations.append({names[4], 20260201, ExaminationKind::Hiring});
     ASSERT_TRUE(WriteExaminations(dir, examinations));
 
     // Due six months on; the last day of a shorter month where the day does not exist.
@@ -71,8 +73,8 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
     QStringList order;
     for (const ExaminationStanding& s : schedule)
         order << s.name + (s.overdue ? QStringLiteral("!") : QString());
-    EXPECT_EQ(order.join(u' '), QStringLiteral("十五! 大! 零! 五! 未! 超 無 上 限"));
-    EXPECT_EQ(overdueCount(schedule).overdue, 4);
+    EXPECT_EQ(order.join(u' '), QStringLiteral("大! 零! 五! 未! 十五 超 無 上 限"));
+    EXPECT_EQ(overdueCount(schedule).overdue, 3);
     EXPECT_EQ(overdueCount(schedule).neverExamined, 1);
 
     const auto report = examinationReport(dir, *halfYearOf(QStringLiteral("2026-1")));

@@ -1,5 +1,6 @@
 #include "core/files/ChangeHistory.h"
 #include "core/files/Examinations.h"
+#include "core/files/HistoryAgreement.h"
 #include "core/files/PersonalFile.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -71,6 +72,7 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
         history->records.last().change.after,
         QStringLiteral("実施日 20261120、種別 定期、被ばく歴 所見なし、白血球 所見あり、赤血球 省略、眼 所見なし、"
                        "皮膚 所見なし、医師の指示 なし"));
+    EXPECT_TRUE(filesShow(app.dataDir, history->records.last())); // the record is one --verify finds made
 
     // The same day again, a day to come and an item required at hiring: refused, nothing stored.
     keys(Qt::Key_Space);
