@@ -24,7 +24,8 @@ class Application {
 public:
     Application(const QString& dataRoot, Dialogs& dialogs, const Clock& clock, Printer& printer, QSettings& settings);
 
-    // Shows the main menu; no file is read or created before the user chooses a command.
+    // Shows the main menu; nothing is created before the user chooses a command (the menu reads the registrant
+    // list and the examinations once shown, to count the examinations due).
     void start();
 
     Form1& form1() { return menu; }
