@@ -101,12 +101,14 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
     dialogs.answer(true);
     click(form.DueSheetsButton);
     EXPECT_EQ(takeMessages().mid(0, 2),
-              (QStringList{QStringLiteral("2027年1月までに期限となる人はいません"),
-                           QStringLiteral("2027年2月までに期限となる1名の「医師に示す線量」を印刷します。プリンターＯＫ？")}));
+              (QStringList{
+                  QStringLiteral("2027年1月までに期限となる人はいません"),
+                  QStringLiteral("2027年2月までに期限となる1名の「医師に示す線量」を印刷します。プリンターＯＫ？")}));
     const QString sheets = path(QStringLiteral("印刷/健康診断_医師に示す線量_20261207-101500.pdf"));
     EXPECT_EQ(pdfPageCount(sheets), 1);
     const QList<PdfWord> words = pdfWords(sheets);
-    EXPECT_TRUE(std::any_of(words.begin(), words.end(), [](const PdfWord& w) { return w.text == QStringLiteral("鈴木"); }));
+    EXPECT_TRUE(
+        std::any_of(words.begin(), words.end(), [](const PdfWord& w) { return w.text == QStringLiteral("鈴木"); }));
 
     form.close();
     EXPECT_EQ(QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
