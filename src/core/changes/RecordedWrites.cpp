@@ -34,6 +34,53 @@ Status SaveExaminations(const DataDir& dir, const QList<Examination>& before, co
     return RecordWrite(dir, examinationChanges(before, after), [&] { return WriteExaminations(dir, after); });
 }
 
+namespace {
+
+// How each list is read and saved.
+template <typename Entry> struct StoredList;
+
+template <> struct StoredList<OtherFacilityDose> {
+    static constexpr auto read = ReadOtherFacilityDoses;
+    static constexpr auto save = SaveOtherFacilityDoses;
+    static const QString& file() { return OtherFacilityDosesFile; }
+};
+
+template <> struct StoredList<Declaration> {
+    static constexpr auto read = ReadDeclarations;
+    static constexpr auto save = SaveDeclarations;
+    static const QString& file() { return DeclarationsFile; }
+};
+
+template <> struct StoredList<Examination> {
+    static constexpr auto read = ReadExaminations;
+    static constexpr auto save = SaveExaminations;
+    static const QString& file() { return ExaminationsFile; }
+};
+
+} // namespace
+
+template <typename Entry>
+Status ChangeList(const DataDir& dir, QList<Entry>& shown, const std::function<void(QList<Entry>&)>& edit)
+{
+    auto list = StoredList<Entry>::read(dir);
+    if (!list)
+        return list.error();
+    if (*list != shown) {
+        shown = *list;
+        return failure(FailureKind::ListChangedElsewhere, StoredList<Entry>::file());
+    }
+    edit(*list);
+    const Status written = StoredList<Entry>::save(dir, shown, *list);
+    if (isWritten(written))
+        shown = *list;
+    return written;
+}
+
+template Status ChangeList(const DataDir&, QList<OtherFacilityDose>&,
+                           const std::function<void(QList<OtherFacilityDose>&)>&);
+template Status ChangeList(const DataDir&, QList<Declaration>&, const std::function<void(QList<Declaration>&)>&);
+template Status ChangeList(const DataDir&, QList<Examination>&, const std::function<void(QList<Examination>&)>&);
+
 Status SaveFacility(const DataDir& dir, const Facility& before, const Facility& after)
 {
     QList<Change> changes;

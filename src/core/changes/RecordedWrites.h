@@ -7,6 +7,8 @@
 #include "core/model/Records.h"
 #include "core/model/Result.h"
 
+#include <functional>
+
 // The rewrites of a whole file that the windows make, each recorded in the change history first, one
 // record per month, entry or setting changed (see ChangeValues.h).
 namespace velmora {
@@ -23,6 +25,13 @@ Status SaveOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>
                               const QList<OtherFacilityDose>& after);
 Status SaveDeclarations(const DataDir& dir, const QList<Declaration>& before, const QList<Declaration>& after);
 Status SaveExaminations(const DataDir& dir, const QList<Examination>& before, const QList<Examination>& after);
+
+// A list the windows change entry by entry (doses elsewhere, declarations, examinations): read again, held
+// against what the window shows (`shown`), edited and saved as above. ListChangedElsewhere, with nothing
+// written and `shown` now what the file holds, when another PC or program changed it since. A list written
+// without the disk's confirmation holds the change: `shown` takes it then too (isWritten).
+template <typename Entry>
+Status ChangeList(const DataDir& dir, QList<Entry>& shown, const std::function<void(QList<Entry>&)>& edit);
 Status SaveFacility(const DataDir& dir, const Facility& before, const Facility& after);
 
 } // namespace velmora

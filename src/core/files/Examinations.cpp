@@ -11,12 +11,6 @@ namespace {
 constexpr int ExaminationLines = 9;
 constexpr int FirstItemLine = 3;
 
-QDate dayOf(qint64 yyyymmdd)
-{
-    return QDate(static_cast<int>(yyyymmdd / 10000), static_cast<int>(yyyymmdd / 100 % 100),
-                 static_cast<int>(yyyymmdd % 100));
-}
-
 } // namespace
 
 QString examinationKindText(ExaminationKind kind)

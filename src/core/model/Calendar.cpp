@@ -46,9 +46,18 @@ bool isRecordMonth(MonthKey key)
 
 bool isCalendarDate(qint64 date)
 {
-    return date >= 19000101 && date <= 21001231 &&
-           QDate(static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100))
-               .isValid();
+    return date >= 19000101 && date <= 21001231 && dayOf(date).isValid();
+}
+
+QDate dayOf(qint64 yyyymmdd)
+{
+    return QDate(static_cast<int>(yyyymmdd / 10000), static_cast<int>(yyyymmdd / 100 % 100),
+                 static_cast<int>(yyyymmdd % 100));
+}
+
+qint64 dayNumber(const QDate& day)
+{
+    return qint64{day.year()} * 10000 + day.month() * 100 + day.day();
 }
 
 FiscalYear FiscalYear::of(MonthKey key)

@@ -21,6 +21,10 @@ bool isRecordMonth(MonthKey key);
 // Whether a date yyyymmdd is a real day from 1900 to 2100.
 bool isCalendarDate(qint64 date);
 
+// A date yyyymmdd as a day (invalid when it is none), and a day as yyyymmdd.
+QDate dayOf(qint64 yyyymmdd);
+qint64 dayNumber(const QDate& day);
+
 // A fiscal year, April to March: its months and days, its quarters and its place in the five-year blocks,
 // which run from April 2001. The one place their arithmetic is written.
 class FiscalYear {

@@ -13,15 +13,16 @@ namespace velmora {
 // What went wrong in the store or in a change of it. The Japanese text the user reads is made from a
 // failure by messageOf() (store/Messages.h), in one place, when a window shows it.
 enum class FailureKind {
-    CannotRead,         // file, systemError
-    NotRegularFile,     // file: a link, a folder, a FIFO or a device where a data file or folder belongs
-    ChangedMeanwhile,   // file: changed by another copy since it was read
-    Damaged,            // file, line; entryFault or text: what is wrong there
-    TooLarge,           // file
-    Utf8Text,           // file: UTF-8 where code page 932 is expected
-    CannotWrite,        // file, systemError
-    AlreadyExists,      // file
-    CannotCreateFolder, // file
+    CannotRead,           // file, systemError
+    NotRegularFile,       // file: a link, a folder, a FIFO or a device where a data file or folder belongs
+    ChangedMeanwhile,     // file: changed by another copy since it was read
+    ListChangedElsewhere, // file: a list a window shows, changed by another PC or program since it was shown
+    Damaged,              // file, line; entryFault or text: what is wrong there
+    TooLarge,             // file
+    Utf8Text,             // file: UTF-8 where code page 932 is expected
+    CannotWrite,          // file, systemError
+    AlreadyExists,        // file
+    CannotCreateFolder,   // file
     LineBreakInText,
     TextTooLong,         // text: the most characters a field holds
     Unencodable,         // text: holds a character code page 932 cannot

@@ -10,12 +10,6 @@
 namespace velmora {
 namespace {
 
-QDate dayOf(qint64 yyyymmdd)
-{
-    return QDate(static_cast<int>(yyyymmdd / 10000), static_cast<int>(yyyymmdd / 100 % 100),
-                 static_cast<int>(yyyymmdd % 100));
-}
-
 // The latest examination of each person.
 std::map<QString, Examination> latestOf(const QList<Examination>& examinations)
 {
@@ -183,8 +177,8 @@ Result<ExaminationReport> examinationReport(const DataDir& dir, const HalfYear& 
     const auto additions = ReadDoseAdditions(dir);
     if (!additions)
         return additions.error();
-    const qint64 first = period.first().toString(QStringLiteral("yyyyMMdd")).toLongLong();
-    const qint64 last = period.last().toString(QStringLiteral("yyyyMMdd")).toLongLong();
+    const qint64 first = dayNumber(period.first());
+    const qint64 last = dayNumber(period.last());
     QList<Examination> periodic;
     for (const Examination& examination : *examinations)
         if (examination.kind == ExaminationKind::Periodic && examination.day >= first && examination.day <= last)

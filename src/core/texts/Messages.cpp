@@ -125,6 +125,10 @@ std::optional<QString> fileMessage(const Failure& failure)
         return QStringLiteral("ファイル「%1」は、読み込んだ後に別のPCで変更されました。訂正は保存していません。"
                               "「Cancel」で訂正を終わり、「データ訂正」から開き直して下さい")
             .arg(failure.file);
+    case FailureKind::ListChangedElsewhere:
+        return QStringLiteral("「%1」は、表示した後に別のPCかプログラムで変更されました。"
+                              "保存していません。表示し直しましたので、もう一度行って下さい")
+            .arg(failure.file);
     case FailureKind::TooLarge:
         return QStringLiteral("ファイル「%1」が大きすぎます。内容が正しくない可能性があります").arg(failure.file);
     case FailureKind::Utf8Text:
@@ -455,13 +459,6 @@ QString entryFaultText(EntryFault fault)
         return QStringLiteral("医師の指示は0か1です");
     }
     return {};
-}
-
-QString changedElsewhereMessage(const QString& file)
-{
-    return QStringLiteral("「%1」は、表示した後に別のPCかプログラムで変更されました。"
-                          "保存していません。表示し直しましたので、もう一度行って下さい")
-        .arg(file);
 }
 
 QString unreadableFilesMessage(const QStringList& files)

@@ -26,9 +26,6 @@ QString entryFaultText(EntryFault fault);
 // "は桁が多すぎます（…）", "は線量ではありません". The imports and the windows that take doses say the same.
 QString doseDoubtText(csv::DoseReading::Doubt doubt);
 
-// A list file changed by another PC or program since the window showed it: nothing was saved.
-QString changedElsewhereMessage(const QString& file);
-
 // The names with doses received elsewhere or declarations that are neither registrants nor removed persons.
 QString unknownPersonsMessage(const QStringList& names);
 

@@ -284,7 +284,8 @@ void OtherFacilityWindow::saveFacility()
     }
     const auto stored = ReadFacility(dataDir);
     if (!stored || *stored != facility) {
-        dialogs.warn(!stored ? messageOf(stored.error()) : changedElsewhereMessage(FacilityFile));
+        dialogs.warn(!stored ? messageOf(stored.error())
+                             : messageOf(failure(FailureKind::ListChangedElsewhere, FacilityFile)));
         reload();
         return;
     }
@@ -440,25 +441,6 @@ std::optional<Declaration> OtherFacilityWindow::typedDeclaration()
     return declaration;
 }
 
-namespace {
-
-// The list file of each kind of entry.
-template <typename Entry> struct StoredList;
-
-template <> struct StoredList<OtherFacilityDose> {
-    static constexpr auto read = ReadOtherFacilityDoses;
-    static constexpr auto save = SaveOtherFacilityDoses;
-    static const QString& file() { return OtherFacilityDosesFile; }
-};
-
-template <> struct StoredList<Declaration> {
-    static constexpr auto read = ReadDeclarations;
-    static constexpr auto save = SaveDeclarations;
-    static const QString& file() { return DeclarationsFile; }
-};
-
-} // namespace
-
 template <typename Entry>
 bool OtherFacilityWindow::change(QList<Entry>& stored, const std::function<void(QList<Entry>&)>& edit)
 {
@@ -467,25 +449,10 @@ bool OtherFacilityWindow::change(QList<Entry>& stored, const std::function<void(
             dialogs.warn(messageOf(held.error()));
             return false;
         }
-        auto list = StoredList<Entry>::read(dataDir);
-        if (!list) {
-            dialogs.warn(messageOf(list.error()));
-            return false;
-        }
-        if (*list != stored) {
-            dialogs.warn(changedElsewhereMessage(StoredList<Entry>::file()));
-            stored = *list;
-            return false;
-        }
-        edit(*list);
-        // A list written without the disk's confirmation holds the change: the window takes it as done.
-        const Status written = StoredList<Entry>::save(dataDir, stored, *list);
+        const Status written = ChangeList(dataDir, stored, edit);
         if (!written)
             dialogs.warn(messageOf(written.error()));
-        if (!isWritten(written))
-            return false;
-        stored = *list;
-        return true;
+        return isWritten(written);
     }();
     showPerson();
     return changed;

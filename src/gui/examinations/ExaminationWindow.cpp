@@ -294,25 +294,10 @@ bool ExaminationWindow::change(const std::function<void(QList<Examination>&)>& e
             dialogs.warn(messageOf(held.error()));
             return false;
         }
-        auto list = ReadExaminations(dataDir);
-        if (!list) {
-            dialogs.warn(messageOf(list.error()));
-            return false;
-        }
-        if (*list != examinations) {
-            dialogs.warn(changedElsewhereMessage(ExaminationsFile));
-            examinations = *list;
-            return false;
-        }
-        edit(*list);
-        // A list written without the disk's confirmation holds the change: the window takes it as done.
-        const Status written = SaveExaminations(dataDir, examinations, *list);
+        const Status written = ChangeList(dataDir, examinations, edit);
         if (!written)
             dialogs.warn(messageOf(written.error()));
-        if (!isWritten(written))
-            return false;
-        examinations = *list;
-        return true;
+        return isWritten(written);
     }();
     showSchedule();
     return changed;

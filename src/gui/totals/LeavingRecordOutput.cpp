@@ -1,6 +1,7 @@
 #include "gui/totals/LeavingRecordOutput.h"
 
 #include "core/files/FileWriter.h"
+#include "core/model/Calendar.h"
 #include "core/rules/LeavingRecord.h"
 #include "core/texts/Messages.h"
 #include "gui/platform/PrintOutcome.h"
@@ -25,10 +26,10 @@ void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs
             "%1さんの離職日を入力して下さい。\nこの日を含む5年の期間の初めからの線量（これより後の記録も含む）"
             "と、この日に継続中の妊娠の申告などを渡します。")
             .arg(name),
-        *proposed ? QDate::fromString(QString::number(**proposed), QStringLiteral("yyyyMMdd")) : clock.now().date());
+        *proposed ? dayOf(**proposed) : clock.now().date());
     if (!day.isValid())
         return;
-    const auto record = leavingRecordOf(dir, name, day.toString(QStringLiteral("yyyyMMdd")).toLongLong());
+    const auto record = leavingRecordOf(dir, name, dayNumber(day));
     if (!record) {
         dialogs.warn(messageOf(record.error()));
         return;

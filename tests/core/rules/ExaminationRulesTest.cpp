@@ -76,6 +76,9 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
     EXPECT_EQ(order.join(u' '), QStringLiteral("大! 零! 五! 未! 十五 超 無 上 限"));
     EXPECT_EQ(overdueCount(schedule).overdue, 3);
     EXPECT_EQ(overdueCount(schedule).neverExamined, 1);
+    // Due on its day, overdue the day after.
+    EXPECT_FALSE(examinationSchedule({names[2]}, *ReadExaminations(dir), QDate(2026, 7, 20)).first().overdue);
+    EXPECT_TRUE(examinationSchedule({names[2]}, *ReadExaminations(dir), QDate(2026, 7, 21)).first().overdue);
 
     const auto report = examinationReport(dir, *halfYearOf(QStringLiteral("2026-1")));
     ASSERT_TRUE(report);

@@ -89,6 +89,22 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
                                                           "（項目5）の検査は省略できません")}));
     EXPECT_EQ(ReadExaminations(app.dataDir)->size(), 2);
 
+    // An examination entered meanwhile on another PC: nothing is stored over it, the window shows it, and the
+    // same entry again is stored beside it.
+    QList<Examination> elsewhere = *ReadExaminations(app.dataDir);
+    elsewhere.append({QStringLiteral("山田"), 20261201, ExaminationKind::Periodic});
+    ASSERT_TRUE(WriteExaminations(app.dataDir, elsewhere));
+    form.DayBox->setText(QStringLiteral("2026/11/25"));
+    form.KindBox->setCurrentIndex(form.KindBox->findData(static_cast<int>(ExaminationKind::Periodic)));
+    click(form.AddButton);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("「健康診断.txt」は、表示した後に別のPCかプログラムで変更"
+                                                         "されました。保存していません。表示し直しましたので、もう一度"
+                                                         "行って下さい")});
+    EXPECT_EQ(*ReadExaminations(app.dataDir), elsewhere);
+    EXPECT_EQ(form.ScheduleTable->item(1, 1)->text(), QStringLiteral("2026/12/01"));
+    click(form.AddButton);
+    EXPECT_EQ(ReadExaminations(app.dataDir)->size(), 4);
+
     // The doctor's sheet opens over the window and takes input itself.
     click(form.SheetButton);
     EXPECT_EQ(QApplication::activeModalWidget()->objectName(), QStringLiteral("DoctorSheetWindow"));
