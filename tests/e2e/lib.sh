@@ -10,7 +10,13 @@ display_file="$(mktemp)"
 # started in that moment cannot connect.
 Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024x24}" -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!
-cleanup() { kill "${program:-}" "$xvfb" 2>/dev/null || true; rm -rf "$data" "$display_file"; }
+# The program is waited for before its folder goes: on SIGTERM it still releases its lock and keeps its
+# window places, and a folder removed meanwhile would not be empty when rm comes to it.
+cleanup() {
+    kill "${program:-}" "$xvfb" 2>/dev/null || true
+    wait "${program:-}" "$xvfb" 2>/dev/null || true
+    rm -rf "$data" "$display_file"
+}
 trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$display_file")"
