@@ -160,6 +160,10 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("replace"),
         QStringLiteral(
             "--import-month で、途中で止まった取り込みにより別の値でその月を持つ人を、中止せずにCSVの値にします。"));
+    const QCommandLineOption layout(
+        QStringLiteral("layout"),
+        QStringLiteral("--import-month で、測定サービスのファイルを保存した取込レイアウト <name> で読みます。"),
+        QStringLiteral("name"));
     const QCommandLineOption history(QStringLiteral("history"),
                                      QStringLiteral("変更履歴（いつ、誰が、何を、変更前と変更後の値）をCSVで書き出しま"
                                                     "す（--output は上と同じ、ウィンドウなし）。"));
@@ -193,9 +197,9 @@ StartOptions readCommandLine(int& argc, char** argv)
         QStringLiteral("終わった <fiscal-year> 年度の帳票をPDF/A-1bで、CSVとそれらのSHA-256の一覧とともに --output "
                        "の空のフォルダに書き出します（ウィンドウなし）。"),
         QStringLiteral("fiscal-year"));
-    const QList<QCommandLineOption> known{help,   version, dataDir,  chosen,  doseTotals,  distribution, examReport,
-                                          output, import,  replace,  leaving, leavingDay,  otherDoses,   history,
-                                          person, verify,  setAside, backup,  checkBackup, archive};
+    const QList<QCommandLineOption> known{help,    version, dataDir, chosen,   doseTotals, distribution, examReport,
+                                          output,  import,  replace, layout,   leaving,    leavingDay,   otherDoses,
+                                          history, person,  verify,  setAside, backup,     checkBackup,  archive};
     parser.addOptions(known);
     const bool parsed = parser.parse(arguments);
     if (!parsed || parser.isSet(help) || parser.isSet(version) || parser.isSet(doseTotals) ||
@@ -220,6 +224,7 @@ StartOptions readCommandLine(int& argc, char** argv)
     options.output = parser.value(output);
     options.importFile = parser.positionalArguments().value(0);
     options.replaceHeldValues = parser.isSet(replace);
+    options.importLayout = parser.value(layout);
     options.leavingRecord = parser.value(leaving);
     options.leavingDay = parser.value(leavingDay);
     options.otherDosesImport = parser.value(otherDoses);
@@ -262,8 +267,8 @@ StartOptions readCommandLine(int& argc, char** argv)
                                   "（例：velmora --import-month 202504 ファイル名）。"));
     } else if (!parser.positionalArguments().isEmpty()) {
         refuse(QStringLiteral("ファイル名は --import-month の後にだけ指定できます。"));
-    } else if (options.replaceHeldValues) {
-        refuse(QStringLiteral("--replace は --import-month と一緒にだけ指定できます。"));
+    } else if (options.replaceHeldValues || parser.isSet(layout)) {
+        refuse(QStringLiteral("--replace と --layout は --import-month と一緒にだけ指定できます。"));
     }
     return options;
 }

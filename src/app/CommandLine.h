@@ -18,6 +18,7 @@ struct StartOptions {
     std::optional<MonthKey> importMonth;
     QString importFile;
     bool replaceHeldValues = false; // --replace: values of a month partly saved already become the file's
+    QString importLayout;           // --layout: the saved layout of a dosimetry service's file
     QString leavingRecord;          // the person whose leaving record is written
     QString leavingDay;             // as typed; empty proposes the last day of the last month with a dose
     QString otherDosesImport;       // the CSV of doses received elsewhere to import

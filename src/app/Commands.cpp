@@ -82,8 +82,9 @@ Result<Outcome> writeExaminationReport(const DataDir& dir, const StartOptions& o
 Result<Outcome> importMonth(const DataDir& dir, const StartOptions& options)
 {
     const MonthKey key = *options.importMonth;
-    const auto saved =
-        SaveMonthFromCsv(dir, key, options.importFile, options.replaceHeldValues, [] { return systemRequest() == 0; });
+    const auto saved = SaveMonthFromCsv(
+        dir, key, options.importFile, options.replaceHeldValues, [] { return systemRequest() == 0; },
+        options.importLayout);
     if (!saved)
         return saved.error();
     QStringList printed{QStringLiteral("%1年%2月の線量を登録者%3名に保存しました。")

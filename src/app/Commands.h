@@ -6,7 +6,7 @@
 // created: a folder not there, a share not mounted, is refused), the command run, what it made on standard
 // output, every doubt and reason on standard error, and its exit status.
 //  --dose-totals, --dose-distribution  the CSV; UnreadableFilesStatus when some personal files do not read
-//  --import-month FILE                 the month saved for every registrant; refused whole on any doubt
+//  --import-month FILE [--layout NAME] the month saved for every registrant; refused whole on any doubt
 //  --leaving-record NAME               the CSV of doses elsewhere for the next employer
 //  --import-other-doses FILE           doses elsewhere and declarations added; refused whole on any doubt
 //  --history                           the change history as CSV; BrokenHistoryStatus when it does not

@@ -65,6 +65,16 @@ QDate ScriptedDialogs::chooseDay(const QString& text, const QDate& proposed)
     return days.takeFirst();
 }
 
+bool ScriptedDialogs::showModal(QDialog& window)
+{
+    shown.append({Kind::Window, window.windowTitle()});
+    if (windows.isEmpty()) {
+        ADD_FAILURE() << "unexpected window: " << window.windowTitle().toStdString();
+        return false;
+    }
+    return windows.takeFirst()(window);
+}
+
 QString ScriptedDialogs::nextPath(Kind kind, const QString& title, const QString& start, QStringList& queue)
 {
     shown.append({kind, title});

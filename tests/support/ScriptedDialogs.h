@@ -2,8 +2,10 @@
 
 #include "gui/platform/Dialogs.h"
 
+#include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <functional>
 #include <ostream>
 
 namespace velmora::test {
@@ -12,7 +14,7 @@ namespace velmora::test {
 // A question without a queued answer fails the test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Doubtful, Folder, File, Day };
+    enum class Kind { Inform, Warn, OkCancel, YesNo, Risky, Doubtful, Folder, File, Day, Window };
     struct Shown {
         Kind kind;
         QString text;
@@ -35,6 +37,7 @@ public:
     QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
     QDate chooseDay(const QString& text, const QDate& proposed) override;
+    bool showModal(QDialog& window) override;
 
     // The next question is answered with OK / Yes (true) or Cancel / No (false).
     void answer(bool accept) { answers.append(accept); }
@@ -45,6 +48,8 @@ public:
     // The next day window is answered with `day` (a null date: Cancel).
     void answerDay(const QDate& day) { days.append(day); }
     QDate dayProposed; // the day the last day window proposed
+    // The next window of the program's own is handled by `handle`, which answers whether it was accepted.
+    void answerWindow(std::function<bool(QDialog&)> handle) { windows.append(std::move(handle)); }
     // Where the last folder or file dialog opened.
     QString dialogStart;
 
@@ -57,6 +62,7 @@ private:
     QStringList folders;
     QStringList files;
     QList<QDate> days;
+    QList<std::function<bool(QDialog&)>> windows;
 };
 
 } // namespace velmora::test

@@ -62,6 +62,11 @@ MonthKey examinationMonth(const Examination& examination)
     return examination.day / 100;
 }
 
+MonthKey noMonth(const Dosimeter&)
+{
+    return 0;
+}
+
 } // namespace
 
 QList<Change> correctionChanges(const PersonalFile& before, const PersonalHeader& header,
@@ -111,6 +116,11 @@ QList<Change> declarationChanges(const QList<Declaration>& before, const QList<D
 QList<Change> examinationChanges(const QList<Examination>& before, const QList<Examination>& after)
 {
     return listChanges(ChangeKind::Examination, before, after, examinationValues, examinationMonth);
+}
+
+QList<Change> dosimeterChanges(const QList<Dosimeter>& before, const QList<Dosimeter>& after)
+{
+    return listChanges(ChangeKind::Dosimeter, before, after, dosimeterValues, noMonth);
 }
 
 } // namespace velmora

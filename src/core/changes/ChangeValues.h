@@ -17,5 +17,6 @@ QList<Change> correctionChanges(const PersonalFile& before, const PersonalHeader
 QList<Change> otherDoseChanges(const QList<OtherFacilityDose>& before, const QList<OtherFacilityDose>& after);
 QList<Change> declarationChanges(const QList<Declaration>& before, const QList<Declaration>& after);
 QList<Change> examinationChanges(const QList<Examination>& before, const QList<Examination>& after);
+QList<Change> dosimeterChanges(const QList<Dosimeter>& before, const QList<Dosimeter>& after);
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 #include "core/changes/MonthImport.h"
 
+#include "core/changes/RecordedWrites.h"
 #include "core/changes/SaveAll.h"
+#include "core/changes/ServiceImport.h"
 #include "core/files/Cp932.h"
 #include "core/files/Csv.h"
 #include "core/files/FileWriter.h"
@@ -128,7 +130,41 @@ std::optional<PendingEntry> valuesOf(const RowReader& row, MonthImport& import)
     return PendingEntry{doses[0], doses[1], doses[2], doses[3], comment, true};
 }
 
+// A file as the command line takes it: Velmora's own columns, or a service's through the saved layout called
+// `layout` with the dosimeter list it teaches. ImportDoubts, with the review, on any doubt.
+Result<std::pair<MonthImport, std::optional<QList<Dosimeter>>>> readForCommand(const DataDir& dir,
+                                                                               const RegistrantList& registrants,
+                                                                               const QString& path,
+                                                                               const QString& layout, MonthKey key)
+{
+    if (layout.isEmpty()) {
+        const auto import = ReadMonthImport(dir, registrants, path);
+        if (!import)
+            return import.error();
+        if (import->hasDoubts())
+            return failureWithText(FailureKind::ImportDoubts, monthImportReport(*import, registrants.count(), key));
+        return std::pair(*import, std::optional<QList<Dosimeter>>());
+    }
+    const auto found = FindImportLayout(dir, layout);
+    if (!found)
+        return found.error();
+    const auto known = ReadDosimeters(dir);
+    if (!known)
+        return known.error();
+    const auto import = ReadServiceImport(dir, registrants, path, *found, key, *known);
+    if (!import)
+        return import.error();
+    if (import->hasDoubts())
+        return failureWithText(FailureKind::ImportDoubts, serviceImportReport(*import, registrants.count(), key));
+    return std::pair(import->month, std::optional(import->dosimeters));
+}
+
 } // namespace
+
+bool hasMonthCsvHeadings(const QStringList& headings)
+{
+    return static_cast<bool>(findColumns(headings, {}));
+}
 
 QString monthTemplateName(MonthKey key)
 {
@@ -239,7 +275,7 @@ QString monthImportReport(const MonthImport& import, qsizetype registrants, Mont
 }
 
 Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path, bool replace,
-                                            const std::function<bool()>& goOn)
+                                            const std::function<bool()>& goOn, const QString& layout)
 {
     WriterLock lock(dir);
     if (const auto locked = lock.tryLock(); !locked)
@@ -252,14 +288,21 @@ Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, co
         return entered.error();
     if (entered->contains(key))
         return failure(FailureKind::MonthEntered);
-    const auto import = ReadMonthImport(dir, *registrants, path);
-    if (!import)
-        return import.error();
-    if (import->hasDoubts())
-        return failureWithText(FailureKind::ImportDoubts, monthImportReport(*import, registrants->count(), key));
+    const auto read = readForCommand(dir, *registrants, path, layout, key);
+    if (!read)
+        return read.error();
+    const auto& [import, dosimeters] = *read;
     std::vector<PendingEntry> pending;
-    for (const auto& values : import->values)
+    for (const auto& values : import.values)
         pending.push_back(*values);
+    if (dosimeters) {
+        const auto before = ReadDosimeters(dir);
+        if (!before)
+            return before.error();
+        if (*before != *dosimeters)
+            if (const auto recorded = SaveDosimeters(dir, *before, *dosimeters); !recorded)
+                return recorded.error();
+    }
     LimitFindings findings = monthLimitFindings(dir, *registrants, pending, key);
     const auto saved =
         SaveMonthForAll(dir, *registrants, pending, key, replace ? HeldValues::Replace : HeldValues::Refuse,

@@ -22,6 +22,9 @@ inline const QStringList MonthCsvHeadings = {
     DoseFieldNames[2],          DoseFieldNames[3],      QStringLiteral("備考"),
 };
 
+// Whether a file's heading row is the template's: the number or the name, and the four doses.
+bool hasMonthCsvHeadings(const QStringList& headings);
+
 // The name the template of a month is offered under: "線量入力_202504.csv".
 QString monthTemplateName(MonthKey key);
 
@@ -68,8 +71,9 @@ struct ImportedMonthSaved {
 // refused as it refuses. A month partly saved already (a run stopped midway) is completed only where it
 // holds the file's values: other values are refused (HeldOtherValues) or, with `replace`, replaced.
 // Nothing is written unless everything holds. `goOn` is asked between the files: false stops the save
-// (Interrupted), every file whole.
+// (Interrupted), every file whole. With a `layout` name the file is a dosimetry service's, read through that
+// saved layout (see ServiceImport.h); the numbers and wearings it teaches are recorded before the month.
 Result<ImportedMonthSaved> SaveMonthFromCsv(const DataDir& dir, MonthKey key, const QString& path, bool replace = false,
-                                            const std::function<bool()>& goOn = {});
+                                            const std::function<bool()>& goOn = {}, const QString& layout = {});
 
 } // namespace velmora

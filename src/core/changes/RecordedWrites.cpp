@@ -34,6 +34,11 @@ Status SaveExaminations(const DataDir& dir, const QList<Examination>& before, co
     return RecordWrite(dir, examinationChanges(before, after), [&] { return WriteExaminations(dir, after); });
 }
 
+Status SaveDosimeters(const DataDir& dir, const QList<Dosimeter>& before, const QList<Dosimeter>& after)
+{
+    return RecordWrite(dir, dosimeterChanges(before, after), [&] { return WriteDosimeters(dir, after); });
+}
+
 namespace {
 
 // How each list is read and saved.

@@ -2,6 +2,7 @@
 
 #include "core/files/DataDir.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Dosimeters.h"
 #include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/model/Records.h"
@@ -25,6 +26,7 @@ Status SaveOtherFacilityDoses(const DataDir& dir, const QList<OtherFacilityDose>
                               const QList<OtherFacilityDose>& after);
 Status SaveDeclarations(const DataDir& dir, const QList<Declaration>& before, const QList<Declaration>& after);
 Status SaveExaminations(const DataDir& dir, const QList<Examination>& before, const QList<Examination>& after);
+Status SaveDosimeters(const DataDir& dir, const QList<Dosimeter>& before, const QList<Dosimeter>& after);
 
 // A list the windows change entry by entry (doses elsewhere, declarations, examinations): read again, held
 // against what the window shows (`shown`), edited and saved as above. ListChangedElsewhere, with nothing

@@ -35,6 +35,7 @@ constexpr std::pair<ChangeKind, const char16_t*> KindWords[] = {
     {ChangeKind::Declaration, u"申告"},
     {ChangeKind::Facility, u"事業所"},
     {ChangeKind::Examination, u"健康診断"},
+    {ChangeKind::Dosimeter, u"線量計"},
     {ChangeKind::NotMade, u"未実施"},
     {ChangeKind::Continued, u"履歴の継続"},
 };

@@ -31,6 +31,7 @@ enum class ChangeKind {
     Declaration,      // 申告
     Facility,         // 事業所
     Examination,      // 健康診断: an examination entered, corrected or deleted
+    Dosimeter,        // 線量計: a person's number at the dosimetry service or wearing recorded or changed
     NotMade,          // 未実施: a change recorded before it was made that the files show was never made
     Continued,        // 履歴の継続: the history began anew after a damaged one was set aside
 };

@@ -69,6 +69,12 @@ QString examinationValues(const Examination& examination)
     return fields.join(ChangeWordSeparator);
 }
 
+QString dosimeterValues(const Dosimeter& dosimeter)
+{
+    return changeField(u"測定番号", dosimeter.serviceNumber) + ChangeWordSeparator +
+           changeField(u"装着", wearingText(dosimeter.wearing));
+}
+
 QString facilityValues(const Facility& facility)
 {
     return QStringList{changeField(u"事業所名", facility.name), changeField(u"責任者の職名", facility.responsibleTitle),

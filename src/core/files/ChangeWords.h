@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/DoseAdditions.h"
+#include "core/files/Dosimeters.h"
 #include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/model/Records.h"
@@ -18,6 +19,7 @@ QString otherDoseValues(const OtherFacilityDose& dose);
 QString declarationValues(const Declaration& declaration);
 QString facilityValues(const Facility& facility);
 QString examinationValues(const Examination& examination);
+QString dosimeterValues(const Dosimeter& dosimeter);
 
 // A field as the history writes it: its name, a blank and its value ("―" for none).
 QString changeField(QStringView name, const QString& value);

@@ -93,12 +93,28 @@ QByteArray excelFile(const QList<QStringList>& rows)
     return bytes;
 }
 
+namespace {
+
+// A tab where the first line holds more tabs than commas (a spreadsheet saved as "テキスト（タブ区切り）"),
+// otherwise a comma.
+QChar separatorOf(const QString& text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
+        ++end;
+    const QStringView first = QStringView(text).first(end);
+    return first.count(QLatin1Char('\t')) > first.count(QLatin1Char(',')) ? QLatin1Char('\t') : QLatin1Char(',');
+}
+
+} // namespace
+
 Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
 {
     const auto decoded = decodeText(bytes, shownName);
     if (!decoded)
         return decoded.error();
     const QString& text = *decoded;
+    const QChar separator = separatorOf(text);
     QList<Row> rows;
     Row row{1, {}};
     QString cell;
@@ -132,7 +148,7 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
                 }
                 cell += lineEnd ? QChar(QLatin1Char('\n')) : c;
             }
-        } else if (c == QLatin1Char(',')) {
+        } else if (c == separator) {
             endCell();
         } else if (lineEnd) {
             endCell();
@@ -165,8 +181,6 @@ Result<QList<Row>> readFile(const QString& path)
     return readRows(*bytes, shownName);
 }
 
-namespace {
-
 QString compactHeading(const QString& heading)
 {
     QString compact;
@@ -175,8 +189,6 @@ QString compactHeading(const QString& heading)
             compact += c;
     return compact;
 }
-
-} // namespace
 
 Result<QList<qsizetype>> findColumns(const QStringList& headings, const QStringList& known,
                                      const QList<QList<qsizetype>>& needed, const QString& shownName)

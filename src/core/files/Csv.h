@@ -24,12 +24,16 @@ struct Row {
 };
 
 // The rows of a CSV file: code page 932 (Excel's "CSV"), or UTF-8 with or without a byte-order mark;
-// lines ending CR LF, LF or CR; quoted fields holding commas, doubled quotes and line breaks. A file that
+// cells separated by commas, or by tabs where the first line holds more tabs than commas; lines ending
+// CR LF, LF or CR; quoted fields holding commas, doubled quotes and line breaks. A file that
 // is neither encoding, or whose quote is never closed, is refused naming the line.
 Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName);
 // The same from a file, named in messages by its file name; a file over LargestFile is refused unread.
 constexpr qint64 LargestFile = qint64(64) << 20; // as large as the largest list an import may fill
 Result<QList<Row>> readFile(const QString& path);
+
+// A heading as files are compared by: without blanks or line breaks ("氏　名" is "氏名").
+QString compactHeading(const QString& heading);
 
 // The column of each of the `known` headings in a file's heading row, -1 where it has none. Headings are
 // compared without blanks, so that "氏　名" as the windows write it is found too. RepeatedColumn when a

@@ -2,6 +2,7 @@
 
 #include "core/files/ChangeWords.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Dosimeters.h"
 #include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
@@ -151,6 +152,8 @@ bool filesShow(const DataDir& dir, const ChangeRecord& record)
         return listShows(ReadDeclarations(dir), change, declarationValues);
     case ChangeKind::Examination:
         return listShows(ReadExaminations(dir), change, examinationValues);
+    case ChangeKind::Dosimeter:
+        return listShows(ReadDosimeters(dir), change, dosimeterValues);
     case ChangeKind::Facility: {
         const auto facility = ReadFacility(dir);
         return facility && facilityValues(*facility) == change.after;

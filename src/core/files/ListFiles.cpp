@@ -163,10 +163,10 @@ bool registrantNamesExist(const DataDir& dir)
 
 bool isStoreFileName(const QString& fileName)
 {
-    static const QStringList storeNames{RegistrantNamesFile, NextNumberFile,   RemovedNamesFile,
-                                        EnteredMonthsFile,   JobTypesFile,     OtherFacilityDosesFile,
-                                        DeclarationsFile,    ExaminationsFile, FacilityFile,
-                                        ChangeHistoryFile,   DoseDataFolder,   EntryLockFile};
+    static const QStringList storeNames{
+        RegistrantNamesFile,    NextNumberFile,    RemovedNamesFile, EnteredMonthsFile, JobTypesFile,
+        OtherFacilityDosesFile, DeclarationsFile,  ExaminationsFile, DosimetersFile,    ImportLayoutsFile,
+        FacilityFile,           ChangeHistoryFile, DoseDataFolder,   EntryLockFile};
     return storeNames.contains(fileName) || isSetAsideHistoryName(fileName) || isTemporaryFileName(fileName);
 }
 

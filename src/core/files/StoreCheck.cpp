@@ -2,9 +2,11 @@
 
 #include "core/files/ChangeHistory.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Dosimeters.h"
 #include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/HistoryAgreement.h"
+#include "core/files/ImportLayouts.h"
 #include "core/files/ListFiles.h"
 #include "core/files/Manifest.h"
 #include "core/files/PersonalFile.h"
@@ -73,6 +75,8 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
     note(ReadOtherFacilityDoses(dir));
     note(ReadDeclarations(dir));
     note(ReadExaminations(dir));
+    note(ReadDosimeters(dir));
+    note(ReadImportLayouts(dir));
     note(ReadFacility(dir));
     const auto history = ReadChangeHistory(dir);
     note(history);

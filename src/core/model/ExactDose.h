@@ -27,6 +27,8 @@ public:
     bool reachesFourFifthsOf(const ExactDose& limit) const { return units * 5 >= limit.units * 4; }
     // The dose shared out equally among `count` (0 for none), to the nearest 10⁻¹² mSv.
     ExactDose dividedBy(qsizetype count) const;
+    // `hundredths` hundredths of the dose (0.11 of it for 11), to the nearest 10⁻¹² mSv.
+    ExactDose hundredths(int hundredths) const { return ExactDose(units * hundredths).dividedBy(100); }
     // The dose to `places` decimal places (0 to 12), half away from zero rounding up, as on paper.
     ExactDose roundedTo(int places) const;
     bool isNegative() const { return units < 0; }

@@ -48,6 +48,8 @@ enum class FailureKind {
     ValueBeyondHeadings, // line: the column of a row holding a value; text: the value
     RepeatedColumn,      // file, text: the heading found twice
     ImportDoubts,        // text: what an import would do and what is in doubt
+    ImportCell,          // file, line: a row of an imported file; text: its column and what is wrong there
+    UnknownLayout,       // text: the layout's name; names: the saved layouts
     FacilityUnnamed,     // a record for another facility needs this facility's name
     NothingToHandOver,   // a leaving record of a person with no dose here or elsewhere (text: the name)
     ListFull,            // file; line: the most entries it holds; text: its largest size in MiB
@@ -124,6 +126,8 @@ enum class EntryFault {
     ExposureHistoryLeftOut, // item 1 (the exposure history) left out
     ItemRequiredAtHiring,   // items 2, 3 or 5 left out at hiring or reassignment
     NotYesOrNo,             // the doctor's instructions neither 0 nor 1
+    UnknownWearing,         // a dosimeter's wearing outside its codes
+    LayoutCannotRead,       // a layout of the dosimetry service's files that reads no doses (LayoutFault)
 };
 
 struct Failure {

@@ -294,6 +294,17 @@ std::optional<QString> importMessage(const Failure& failure)
                            .arg(listForMessage(failure.names, QStringLiteral("名")));
         return message;
     }
+    case FailureKind::ImportCell:
+        return QStringLiteral("ファイル「%1」の%2行目、%3。何も取り込んでいません。")
+            .arg(failure.file)
+            .arg(failure.line)
+            .arg(failure.text);
+    case FailureKind::UnknownLayout:
+        return failure.names.isEmpty()
+                   ? QStringLiteral("取込レイアウト「%1」はありません（保存されたレイアウトはありません）。")
+                         .arg(failure.text)
+                   : QStringLiteral("取込レイアウト「%1」はありません。保存されたレイアウト：%2")
+                         .arg(failure.text, failure.names.join(QStringLiteral("、")));
     case FailureKind::ImportDoubts:
         return failure.text + QStringLiteral("\n\n確認が必要な行があるため、取り込みを中止しました。");
     default:
@@ -457,6 +468,10 @@ QString entryFaultText(EntryFault fault)
                               "省略できません");
     case EntryFault::NotYesOrNo:
         return QStringLiteral("医師の指示は0か1です");
+    case EntryFault::UnknownWearing:
+        return QStringLiteral("線量計の装着は0から7の数です");
+    case EntryFault::LayoutCannotRead:
+        return QStringLiteral("この取込レイアウトでは線量を読めません");
     }
     return {};
 }
@@ -515,6 +530,17 @@ QString reviewParagraphs(std::initializer_list<std::pair<ReviewRows, const QStri
                     QStringLiteral("行")};
         case ReviewRows::DeclarationRows:
             return {QStringLiteral("申告の行（申告として登録します）"), QStringLiteral("行")};
+        case ReviewRows::MarksInInternal:
+            return {QStringLiteral("内部被曝の欄の検出限界未満の記号（0として取り込みます。値を確かめて下さい）"),
+                    QStringLiteral("件")};
+        case ReviewRows::ServiceDiffers:
+            return {QStringLiteral("測定サービスの線量と部位別の値からの計算が合わない人"), QStringLiteral("名")};
+        case ReviewRows::OffWearing:
+            return {QStringLiteral("記録された装着にない部位の値（計算に使いません）"), QStringLiteral("件")};
+        case ReviewRows::Wearings:
+            return {QStringLiteral("2個以上の線量計を着ける人（この装着で計算します）"), QStringLiteral("名")};
+        case ReviewRows::NewNumbers:
+            return {QStringLiteral("新たに記録する測定番号・装着"), QStringLiteral("名")};
         }
         return {};
     };
@@ -540,6 +566,37 @@ QString monthImportText(const QString& file, MonthKey key, qsizetype registrants
         .arg(key % 100)
         .arg(registrants)
         .arg(taken);
+}
+
+QString serviceImportText(qsizetype marks, qsizetype otherMonths)
+{
+    QString text =
+        QStringLiteral("検出限界未満の記号・空欄：%1件（0として取り込み、外部被曝は「Ｍ」と表示します）").arg(marks);
+    if (otherMonths > 0)
+        text += QStringLiteral("\nほかの月の行：%1行（取り込みません）").arg(otherMonths);
+    return text;
+}
+
+QString layoutFaultText(LayoutFault fault)
+{
+    switch (fault) {
+    case LayoutFault::NoName:
+        return QStringLiteral("レイアウトの名前を入力して下さい。");
+    case LayoutFault::NoPerson:
+        return QStringLiteral("氏名か測定番号の列を指定して下さい。");
+    case LayoutFault::NoEffective:
+        return QStringLiteral("実効線量の列か、体幹部 Hp(10) の列を指定して下さい。");
+    case LayoutFault::NoLens:
+        return QStringLiteral(
+            "水晶体の列か、眼の近く Hp(3)・体幹部 Hp(10)・体幹部 Hp(0.07) のいずれかの列を指定して下さい。");
+    case LayoutFault::NoSkin:
+        return QStringLiteral("皮膚の列か、体幹部 Hp(0.07) の列を指定して下さい。");
+    case LayoutFault::ColumnOutsideFile:
+        return QStringLiteral("見出しのない列を指定しています。");
+    case LayoutFault::SameColumnTwice:
+        return QStringLiteral("同じ列を2つの項目に指定しています。");
+    }
+    return {};
 }
 
 QString otherDoseImportText(const QString& file, qsizetype entries, qsizetype declarations)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/Csv.h"
+#include "core/files/ImportLayouts.h"
 #include "core/model/Records.h"
 #include "core/model/Result.h"
 
@@ -48,6 +49,11 @@ enum class ReviewRows {
     AcrossYears,     // periods across fiscal years (doses elsewhere)
     SenderDoubts,    // rows the sender marked 要確認 (doses elsewhere)
     DeclarationRows, // declarations (doses elsewhere)
+    MarksInInternal, // marks of below detection where the internal dose has no such meaning (service files)
+    ServiceDiffers,  // persons whose doses the service computed otherwise than from the readings (service files)
+    OffWearing,      // readings of a site the person is not recorded to wear (service files)
+    Wearings,        // persons wearing more than one badge, and how (service files)
+    NewNumbers,      // the service's numbers recorded for persons (service files)
 };
 
 // The review's paragraphs: for each kind with lines, its heading, how many, and the first twenty lines.
@@ -55,6 +61,13 @@ QString reviewParagraphs(std::initializer_list<std::pair<ReviewRows, const QStri
 
 // The review of a month import before its question: the file, the month, how many registrants get values.
 QString monthImportText(const QString& file, MonthKey key, qsizetype registrants, qsizetype taken);
+
+// What the review of a dosimetry service's file says before its doubts: the cells read as below detection,
+// and the rows of other months left.
+QString serviceImportText(qsizetype marks, qsizetype otherMonths);
+
+// A layout of the service's files that cannot read doses, for the mapping window.
+QString layoutFaultText(LayoutFault fault);
 
 // The review of an import of doses elsewhere before its question.
 QString otherDoseImportText(const QString& file, qsizetype entries, qsizetype declarations);

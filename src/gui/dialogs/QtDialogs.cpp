@@ -107,6 +107,11 @@ QString QtDialogs::chooseDataFolder(const QString& suggested)
     return window.exec() == QDialog::Accepted ? window.chosen() : QString();
 }
 
+bool QtDialogs::showModal(QDialog& window)
+{
+    return window.exec() == QDialog::Accepted;
+}
+
 QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, CsvFilter);

@@ -20,6 +20,7 @@ public:
     QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseCsvToSave(const QString& title, const QString& path) override;
     QDate chooseDay(const QString& text, const QDate& proposed) override;
+    bool showModal(QDialog& window) override;
 };
 
 inline const QString ApplicationTitle = QStringLiteral("Velmora");

@@ -1,8 +1,10 @@
 #include "gui/entry/Form2.h"
 
 #include "core/changes/MonthImport.h"
+#include "core/changes/RecordedWrites.h"
 #include "core/changes/RegistrantChanges.h"
 #include "core/changes/SaveAll.h"
+#include "core/changes/ServiceImport.h"
 #include "core/files/ListFiles.h"
 #include "core/files/NumberForms.h"
 #include "core/files/PersonalFile.h"
@@ -11,6 +13,7 @@
 #include "core/rules/EntryRules.h"
 #include "core/rules/MonthPlausibility.h"
 #include "core/texts/Messages.h"
+#include "gui/entry/ImportLayoutWindow.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/WaitCursor.h"
 #include "gui/widgets/Controls.h"
@@ -19,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QProgressDialog>
 #include <QStyle>
@@ -577,33 +581,99 @@ void Form2::Command10Click()
     const QString path = dialogs.chooseCsvToOpen(QStringLiteral("取り込むCSVファイル"), dataDir.root());
     if (path.isEmpty())
         return;
-    const auto import = ReadMonthImport(dataDir, state.registrants, path);
+    const auto rows = csv::readFile(path);
+    if (!rows) {
+        dialogs.warn(messageOf(rows.error()));
+        return;
+    }
+    if (!rows->isEmpty() && hasMonthCsvHeadings(rows->first().cells)) {
+        const auto import = ReadMonthImport(dataDir, state.registrants, path);
+        if (!import) {
+            dialogs.warn(messageOf(import.error()));
+            return;
+        }
+        takeImport(*import, monthImportReport(*import, state.registrants.count(), *key), import->hasDoubts(), *key);
+    } else {
+        importServiceFile(path, *rows, *key);
+    }
+}
+
+void Form2::importServiceFile(const QString& path, const QList<csv::Row>& rows, MonthKey key)
+{
+    const auto layouts = ReadImportLayouts(dataDir);
+    const auto known = ReadDosimeters(dataDir);
+    if (!layouts || !known) {
+        dialogs.warn(messageOf(!layouts ? layouts.error() : known.error()));
+        return;
+    }
+    QList<QStringList> firstRows;
+    for (qsizetype r = 0; r < std::min<qsizetype>(rows.size(), 12); ++r)
+        firstRows << rows[r].cells;
+    const QFileInfo file(path);
+    ImportLayoutWindow window(
+        file.fileName(), firstRows,
+        layoutFor(*layouts, firstRows).value_or(proposedLayout(firstRows, file.completeBaseName())), this);
+    if (!dialogs.showModal(window))
+        return;
+    // The layout is kept under its name, in place of one of the same name.
+    const ImportLayout chosen = window.layout();
+    QList<ImportLayout> saved = *layouts;
+    const auto same =
+        std::find_if(saved.begin(), saved.end(), [&](const ImportLayout& l) { return l.name == chosen.name; });
+    if (same == saved.end())
+        saved << chosen;
+    else
+        *same = chosen;
+    if (saved != *layouts)
+        if (const auto written = WriteImportLayouts(dataDir, saved); !written) {
+            dialogs.warn(messageOf(written.error()));
+            return;
+        }
+    auto import = ReadServiceImport(dataDir, state.registrants, path, chosen, key, *known);
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;
     }
+    if (!import->differing.isEmpty() &&
+        !dialogs.confirmYesNo(
+            QStringLiteral("測定サービスの線量と、部位別の値から計算した線量が合わない人が%1名います。\n%2\n\n"
+                           "測定サービスの線量を取り込みますか？\n「いいえ」では計算した線量を取り込みます。")
+                .arg(import->differing.size())
+                .arg(listForMessage(import->differing, QStringLiteral("名"), 20))))
+        takeComputed(*import);
+    if (!takeImport(import->month, serviceImportReport(*import, state.registrants.count(), key), import->hasDoubts(),
+                    key))
+        return;
+    // The numbers and wearings the file taught stay with the persons for the next month's file.
+    if (import->dosimeters != *known)
+        if (const auto recorded = SaveDosimeters(dataDir, *known, import->dosimeters); !recorded)
+            dialogs.warn(messageOf(recorded.error()));
+}
+
+bool Form2::takeImport(const MonthImport& import, const QString& review, bool doubtful, MonthKey key)
+{
     auto pending = state.pendingEntries;
     QList<size_t> typedChanged; // persons whose values confirmed by hand the file would change
     QStringList changes;
-    for (size_t position = 0; position < import->values.size(); ++position) {
-        if (!import->values[position])
+    for (size_t position = 0; position < import.values.size(); ++position) {
+        if (!import.values[position])
             continue;
         const PendingEntry& typed = state.pendingEntries[position];
-        if (const QString change = valueChanges(typed, *import->values[position]); typed.typed && !change.isEmpty()) {
+        if (const QString change = valueChanges(typed, *import.values[position]); typed.typed && !change.isEmpty()) {
             typedChanged << position;
             changes << state.registrants.names[static_cast<qsizetype>(position)] + QStringLiteral("　") + change;
         }
-        pending[position] = *import->values[position];
+        pending[position] = *import.values[position];
     }
-    QString report = monthImportReport(*import, state.registrants.count(), *key);
+    QString report = review;
     if (!changes.isEmpty())
         report += QStringLiteral("\n\n入力済みの値を変更：%1名\n%2")
                       .arg(changes.size())
                       .arg(listForMessage(changes, QStringLiteral("名"), 20));
-    if (!confirmWithLimitFindings(pending, *key, report,
+    if (!confirmWithLimitFindings(pending, key, report,
                                   QStringLiteral("取り込んだ値は「全データ保存」で保存します。取り込みますか？"),
-                                  import->hasDoubts() || !changes.isEmpty()))
-        return;
+                                  doubtful || !changes.isEmpty()))
+        return false;
     // Values confirmed by hand stay unless the operator answers to replace them.
     if (!changes.isEmpty() &&
         !dialogs.confirmRisky(QStringLiteral("入力済みの値を変更する%1名を、CSVの値に置き換えますか？\n"
@@ -616,6 +686,7 @@ void Form2::Command10Click()
     // Fields typed for the person shown are not confirmed: the imported values stand.
     emptyPersonFields();
     emptyDoseFields();
+    return true;
 }
 
 void Form2::Command11Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/changes/MonthImport.h"
+#include "core/files/Csv.h"
 #include "core/files/DataDir.h"
 #include "core/session/SharedState.h"
 #include "gui/platform/Dialogs.h"
@@ -89,6 +91,11 @@ private:
     void Command8Click();
     void Command9Click();
     void Command10Click();
+    // A dosimetry service's file read through a layout the operator confirms or makes (see ServiceImport.h).
+    void importServiceFile(const QString& path, const QList<csv::Row>& rows, MonthKey key);
+    // Imported values taken into the month being entered after the review (`doubtful` defaults it to No),
+    // values confirmed by hand replaced only on a second yes; false when the operator declined.
+    bool takeImport(const MonthImport& import, const QString& review, bool doubtful, MonthKey key);
     void Command11Click();
 
     // The target month as a key, when one is given and not saved yet; otherwise nothing, after the message

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+class QDialog;
+
 namespace velmora {
 
 // The modal message boxes of the system. Questions stop an action only on an explicit Cancel or No.
@@ -35,6 +37,9 @@ public:
     virtual QString chooseCsvToSave(const QString& title, const QString& path) = 0;
     // A day chosen with OK in a small window that says `text`, `proposed` given; a null date on Cancel.
     virtual QDate chooseDay(const QString& text, const QDate& proposed) = 0;
+    // A window of the program's own that asks before a step goes on (the layout of a service's file), shown
+    // modal; true when it was accepted.
+    virtual bool showModal(QDialog& window) = 0;
 };
 
 } // namespace velmora

@@ -71,7 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {1, 2, 4}},
         ReadCase{"CarriageReturnsAndEmptyCells", QByteArray("a,,b\r,\r"), {{"a", "", "b"}, {"", ""}}, {1, 2}},
         ReadCase{"QuoteInsideAnUnquotedCellIsAChar", QByteArray("5\"x,1\r\n"), {{"5\"x", "1"}}, {1}},
-        ReadCase{"LastLineOnlyAnEmptyQuotedCell", QByteArray("a\r\n\"\""), {{"a"}, {""}}, {1, 2}}),
+        ReadCase{"LastLineOnlyAnEmptyQuotedCell", QByteArray("a\r\n\"\""), {{"a"}, {""}}, {1, 2}},
+        ReadCase{"TabsWhereTheFirstLineHasMoreTabsThanCommas",
+                 QByteArray("a\tb,c\td\r\n1,5\t\"x\ty\"\t\r\n"),
+                 {{"a", "b,c", "d"}, {"1,5", "x\ty", ""}},
+                 {1, 2}}),
     [](const auto& row) { return std::string(row.param.what); });
 
 struct RefusedCase {

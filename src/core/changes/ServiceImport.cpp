@@ -1,0 +1,367 @@
+#include "core/changes/ServiceImport.h"
+
+#include "core/files/Cp932.h"
+#include "core/files/Csv.h"
+#include "core/files/ListFiles.h"
+#include "core/model/Calendar.h"
+#include "core/rules/BadgeDoses.h"
+#include "core/texts/Messages.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+namespace velmora {
+namespace {
+
+constexpr LayoutColumn ServiceDoses[] = {LayoutColumn::Effective, LayoutColumn::Lens, LayoutColumn::Skin,
+                                         LayoutColumn::Internal};
+constexpr int FirstSite = static_cast<int>(LayoutColumn::TrunkHp10);
+
+// "A", "Z", "AA": a column as a spreadsheet names it.
+QString columnLetter(int column)
+{
+    QString letters;
+    for (int n = column; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters;
+}
+
+// The month a cell names: "202504", "2025/4", "2025-04-01", "2025年4月"; nothing for anything else.
+std::optional<MonthKey> monthOfCell(const QString& cell)
+{
+    static const QRegularExpression digits(QStringLiteral("\\d+"));
+    QStringList groups;
+    for (const auto& match : digits.globalMatch(cell.normalized(QString::NormalizationForm_KC)))
+        groups << match.captured();
+    MonthKey key = 0;
+    if (groups.size() == 1 && groups[0].size() == 6)
+        key = groups[0].toInt();
+    else if (groups.size() >= 2 && groups[0].size() == 4 && groups[1].size() <= 2)
+        key = groups[0].toInt() * 100 + groups[1].toInt();
+    return isRecordMonth(key) ? std::optional(key) : std::nullopt;
+}
+
+// The decimal places a dose cell is given to: "0.10" has 2, "1" none.
+int placesOf(const QString& cell, double value)
+{
+    const QString text = cell.normalized(QString::NormalizationForm_KC).trimmed();
+    if (text.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
+        const QString exact = ExactDose::of(value).text();
+        const qsizetype point = exact.indexOf(QLatin1Char('.'));
+        return point < 0 ? 0 : static_cast<int>(exact.size() - point - 1);
+    }
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point < 0 ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+// One row read through the layout; a cell that cannot be read fails naming the row and column.
+struct RowReader {
+    QString cell(LayoutColumn column) const
+    {
+        const int at = layout.column(column);
+        return at > 0 ? row.cells.value(at - 1).trimmed() : QString();
+    }
+    bool has(LayoutColumn column) const { return layout.column(column) > 0; }
+
+    // 「列C（実効線量）「abc」は数ではありません」
+    Failure fault(LayoutColumn column, const QString& what) const
+    {
+        const int at = layout.column(column);
+        Failure failed = failure(FailureKind::ImportCell, file, row.line);
+        failed.text = QStringLiteral("%1列（%2）%3").arg(columnLetter(at), layoutColumnText(column), what);
+        return failed;
+    }
+
+    // The cell's reading, a mark (or blank) as 0 counted in `marks`; nothing where the layout has no column.
+    Result<std::optional<Reading>> reading(LayoutColumn column, qsizetype& marks, bool* marked = nullptr) const
+    {
+        if (!has(column))
+            return std::optional<Reading>();
+        const QString text = cell(column);
+        const QString plain = text.normalized(QString::NormalizationForm_KC);
+        const bool mark =
+            text.isEmpty() || csv::isBelowDetection(text) ||
+            std::any_of(layout.marks.begin(), layout.marks.end(), [&](const QString& m) {
+                return plain.compare(m.normalized(QString::NormalizationForm_KC), Qt::CaseInsensitive) == 0;
+            });
+        if (mark) {
+            ++marks;
+            if (marked)
+                *marked = !text.isEmpty();
+            return std::optional(Reading{});
+        }
+        const csv::DoseReading dose = csv::readDose(text);
+        if (dose.doubt == csv::DoseReading::NotANumber)
+            return fault(column, QStringLiteral("「%1」は線量の数でも検出限界未満の記号でもありません").arg(text));
+        if (dose.doubt != csv::DoseReading::None)
+            return fault(column, QStringLiteral("「%1」").arg(text) + doseDoubtText(dose.doubt));
+        return std::optional(Reading{ExactDose::of(dose.value), placesOf(text, dose.value)});
+    }
+
+    const csv::Row& row;
+    const ImportLayout& layout;
+    const QString& file;
+};
+
+// The wearing a row shows: the sites whose cells hold anything besides the trunk's.
+int wearingShown(const RowReader& row)
+{
+    int wearing = OneBadge;
+    if (!row.cell(LayoutColumn::NeckHp10).isEmpty() || !row.cell(LayoutColumn::NeckHp007).isEmpty())
+        wearing |= NeckBadge;
+    if (!row.cell(LayoutColumn::RingHp007).isEmpty())
+        wearing |= Ring;
+    if (!row.cell(LayoutColumn::EyeHp3).isEmpty())
+        wearing |= EyeDosimeter;
+    return wearing;
+}
+
+// Whether the site of a layout's column is worn.
+bool worn(LayoutColumn column, int wearing)
+{
+    switch (column) {
+    case LayoutColumn::NeckHp10:
+    case LayoutColumn::NeckHp007:
+        return wearing & NeckBadge;
+    case LayoutColumn::EyeHp3:
+        return wearing & EyeDosimeter;
+    case LayoutColumn::RingHp007:
+        return wearing & Ring;
+    default:
+        return true;
+    }
+}
+
+// Whether a service's dose and the one computed differ by more than one unit of the service's last digit.
+bool differs(const Reading& service, const Reading& computed)
+{
+    ExactDose unit = ExactDose::whole(1);
+    for (int place = 0; place < service.places; ++place)
+        unit = unit.dividedBy(10);
+    const ExactDose low = service.dose < computed.dose ? service.dose : computed.dose;
+    const ExactDose high = service.dose < computed.dose ? computed.dose : service.dose;
+    return low + unit < high;
+}
+
+bool allBlank(const QStringList& cells)
+{
+    return std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); });
+}
+
+} // namespace
+
+bool ServiceImport::hasDoubts() const
+{
+    return month.hasDoubts() || !marksInInternal.isEmpty() || !differing.isEmpty() || !offWearing.isEmpty();
+}
+
+Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants, const QString& path,
+                                        const ImportLayout& layout, MonthKey key, const QList<Dosimeter>& dosimeters)
+{
+    ServiceImport import;
+    import.month.file = QFileInfo(path).fileName();
+    import.dosimeters = dosimeters;
+    const QString& file = import.month.file;
+    const auto rows = csv::readFile(path);
+    if (!rows)
+        return rows.error();
+    QList<QStringList> cells;
+    for (const csv::Row& row : *rows)
+        cells << row.cells;
+    if (!layoutFor({layout}, cells)) {
+        // The first heading that is not the layout's, named by its column.
+        const QStringList found = layout.headingRow <= rows->size() ? cells[layout.headingRow - 1] : QStringList();
+        qsizetype at = 0;
+        while (at < layout.headings.size() && at < found.size() &&
+               csv::compactHeading(found[at]) == layout.headings[at])
+            ++at;
+        Failure failed = failure(FailureKind::ImportCell, file, layout.headingRow);
+        failed.text = QStringLiteral("%1列の見出しが取込レイアウト「%2」の「%3」ではありません")
+                          .arg(columnLetter(static_cast<int>(at + 1)), layout.name, layout.headings.value(at));
+        return failed;
+    }
+    const auto removedNames = ReadRemovedNames(dir);
+    if (!removedNames)
+        return removedNames.error();
+    QHash<QString, qsizetype> byNumber; // the dosimeter list's entry of each service number
+    QHash<QString, qsizetype> byName;
+    for (qsizetype i = 0; i < import.dosimeters.size(); ++i) {
+        if (!import.dosimeters[i].serviceNumber.isEmpty())
+            byNumber.insert(import.dosimeters[i].serviceNumber, i);
+        byName.insert(import.dosimeters[i].name, i);
+    }
+    const bool sites =
+        std::any_of(layout.columns.begin() + FirstSite, layout.columns.end(), [](int c) { return c > 0; });
+
+    const auto count = static_cast<size_t>(registrants.count());
+    import.month.values.resize(count);
+    import.computed.resize(count);
+    QList<int> rowOf(registrants.count(), 0);
+    for (qsizetype r = layout.headingRow; r < rows->size(); ++r) {
+        const RowReader row{(*rows)[r], layout, file};
+        if (allBlank(row.row.cells))
+            continue;
+        if (const auto shape = csv::rowShapeProblem(row.row.cells, layout.headings.size())) {
+            // A row cut short, or a value where no heading stands: named by the column it ends at or holds it.
+            Failure ragged = failure(FailureKind::ImportCell, file, row.row.line);
+            ragged.text =
+                shape->kind == FailureKind::RowCutShort
+                    ? QStringLiteral("%1列で終わっています（見出しは%2列まで）")
+                          .arg(columnLetter(shape->line), columnLetter(static_cast<int>(layout.headings.size())))
+                    : QStringLiteral("%1列に見出しのない値「%2」があります")
+                          .arg(columnLetter(shape->line), shape->text);
+            return ragged;
+        }
+        if (row.has(LayoutColumn::Month)) {
+            const auto month = monthOfCell(row.cell(LayoutColumn::Month));
+            if (!month)
+                return row.fault(LayoutColumn::Month,
+                                 QStringLiteral("「%1」は年月ではありません").arg(row.cell(LayoutColumn::Month)));
+            if (*month != key) {
+                ++import.otherMonths;
+                continue;
+            }
+        }
+
+        // The person: by the service's number when it is known, otherwise by name.
+        const QString name = cp932::canonical(row.cell(LayoutColumn::Name));
+        const QString number = row.cell(LayoutColumn::ServiceNumber);
+        const qsizetype known = number.isEmpty() ? -1 : byNumber.value(number, -1);
+        const QString person = known >= 0 ? import.dosimeters[known].name : name;
+        QStringList who;
+        if (!number.isEmpty())
+            who << QStringLiteral("番号 ") + number;
+        if (!name.isEmpty())
+            who << name;
+        const QString label = QStringLiteral("%1行目（%2）").arg(row.row.line).arg(who.join(QStringLiteral("　")));
+        if (known >= 0 && !name.isEmpty() && name != person)
+            import.month.otherName << label + QStringLiteral("：番号 %1 は %2 です").arg(number, person);
+        const qsizetype position = person.isEmpty() ? -1 : registrants.names.indexOf(person);
+        if (position < 0) {
+            (removedNames->contains(person) ? import.month.removed : import.month.unmatched) << label;
+            continue;
+        }
+        if (rowOf[position] > 0)
+            return row.fault(name.isEmpty() ? LayoutColumn::ServiceNumber : LayoutColumn::Name,
+                             QStringLiteral("%1さんは%2行目にもあります").arg(person).arg(rowOf[position]));
+        rowOf[position] = row.row.line;
+
+        // The person's dosimeter: the number and the wearing learned from the first file that shows them.
+        qsizetype entry = byName.value(person, -1);
+        if (entry < 0) {
+            import.dosimeters.append({person, number, sites ? wearingShown(row) : OneBadge});
+            entry = import.dosimeters.size() - 1;
+            byName.insert(person, entry);
+            import.newNumbers << QStringLiteral("%1：番号 %2、%3")
+                                     .arg(person, number.isEmpty() ? NoComment : number,
+                                          wearingText(import.dosimeters[entry].wearing));
+        } else if (!number.isEmpty() && import.dosimeters[entry].serviceNumber != number) {
+            const QString was = import.dosimeters[entry].serviceNumber;
+            import.dosimeters[entry].serviceNumber = number;
+            import.newNumbers
+                << QStringLiteral("%1：番号 %2（これまで %3）").arg(person, number, was.isEmpty() ? NoComment : was);
+        }
+        if (!number.isEmpty())
+            byNumber.insert(number, entry);
+        const int wearing = import.dosimeters[entry].wearing;
+        if (sites && wearing != OneBadge)
+            import.wearings << person + QStringLiteral("：") + wearingText(wearing);
+
+        // The readings of the sites worn, and the service's doses.
+        SiteReadings readings;
+        for (int s = 0; s < Sites; ++s) {
+            const auto column = static_cast<LayoutColumn>(FirstSite + s);
+            qsizetype ignored = 0;
+            const bool isWorn = worn(column, wearing);
+            const auto reading = row.reading(column, isWorn ? import.marks : ignored);
+            if (!reading)
+                return reading.error();
+            if (isWorn)
+                readings[static_cast<size_t>(s)] = *reading;
+            else if (*reading && !(*reading)->dose.isZero())
+                import.offWearing << QStringLiteral("%1：%2「%3」（装着 %4）")
+                                         .arg(person, layoutColumnText(column), row.cell(column), wearingText(wearing));
+        }
+        std::optional<Reading> service[4];
+        for (int q = 0; q < 4; ++q) {
+            bool marked = false;
+            const auto reading = row.reading(ServiceDoses[q], import.marks, &marked);
+            if (!reading)
+                return reading.error();
+            service[q] = *reading;
+            if (ServiceDoses[q] == LayoutColumn::Internal && marked)
+                import.marksInInternal << QStringLiteral("%1：「%2」").arg(person, row.cell(LayoutColumn::Internal));
+        }
+        const ComputedDoses computed = computedDoses(readings, wearing);
+        const Reading fromSites[3] = {computed.effective, computed.lens, computed.skin};
+        // Which quantities the readings give: the effective dose needs the trunk's Hp(10), the others any reading.
+        const bool computable[3] = {
+            readings[0].has_value(),
+            std::any_of(readings.begin(), readings.begin() + 5, [](const auto& site) { return site.has_value(); }),
+            readings[1] || readings[3] || readings[5]};
+        PendingEntry taken{0, 0, 0, 0, NoComment, true};
+        PendingEntry alternative = taken;
+        double* fields[4] = {&taken.effective, &taken.lens, &taken.skin, &taken.internal};
+        double* alternatives[4] = {&alternative.effective, &alternative.lens, &alternative.skin, &alternative.internal};
+        QStringList differences;
+        for (int q = 0; q < 4; ++q) {
+            const bool computes = q < 3 && computable[q];
+            const Reading chosen = service[q] ? *service[q] : computes ? fromSites[q] : Reading{};
+            *fields[q] = chosen.dose.toDouble();
+            *alternatives[q] = computes ? fromSites[q].dose.toDouble() : *fields[q];
+            if (service[q] && computes && differs(*service[q], fromSites[q]))
+                differences << QStringLiteral("%1 %2／計算 %3")
+                                   .arg(layoutColumnText(ServiceDoses[q]), service[q]->dose.text(),
+                                        fromSites[q].dose.text());
+        }
+        import.month.values[static_cast<size_t>(position)] = taken;
+        if (!differences.isEmpty()) {
+            import.differing << person + QStringLiteral("：") + differences.join(QStringLiteral("、"));
+            import.computed[static_cast<size_t>(position)] = alternative;
+        }
+    }
+    for (qsizetype i = 0; i < registrants.count(); ++i)
+        if (!import.month.values[static_cast<size_t>(i)])
+            import.month.withoutValues << registrants.names[i];
+    return import;
+}
+
+QString serviceImportReport(const ServiceImport& import, qsizetype registrants, MonthKey key)
+{
+    const QString extra = reviewParagraphs({
+        {ReviewRows::MarksInInternal, &import.marksInInternal},
+        {ReviewRows::ServiceDiffers, &import.differing},
+        {ReviewRows::OffWearing, &import.offWearing},
+        {ReviewRows::Wearings, &import.wearings},
+        {ReviewRows::NewNumbers, &import.newNumbers},
+    });
+    return monthImportReport(import.month, registrants, key) + QStringLiteral("\n\n") +
+           serviceImportText(import.marks, import.otherMonths) +
+           (extra.isEmpty() ? QString() : QStringLiteral("\n\n") + extra);
+}
+
+void takeComputed(ServiceImport& import)
+{
+    for (size_t position = 0; position < import.computed.size(); ++position)
+        if (import.computed[position])
+            import.month.values[position] = import.computed[position];
+}
+
+Result<ImportLayout> FindImportLayout(const DataDir& dir, const QString& name)
+{
+    const auto layouts = ReadImportLayouts(dir);
+    if (!layouts)
+        return layouts.error();
+    QStringList names;
+    for (const ImportLayout& layout : *layouts) {
+        if (layout.name == name)
+            return layout;
+        names << layout.name;
+    }
+    Failure unknown = failureWithText(FailureKind::UnknownLayout, name);
+    unknown.names = names;
+    return unknown;
+}
+
+} // namespace velmora
