@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "core/changes/MonthImport.h"
 #include "core/changes/SaveAll.h"
+#include "core/changes/ServiceImport.h"
 #include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
@@ -164,6 +165,41 @@ void ReadMonthCsv(benchmark::State& state)
     }
 }
 BENCHMARK(ReadMonthCsv)->Unit(benchmark::kMillisecond);
+
+// A dosimetry service's file of every registrant read through its layout and reviewed, as "CSV取込" does
+// before it shows the review: a title row, numbers beside names, two badges with the apron worn by every
+// other person, marks of below detection, and the service's effective dose beside the readings.
+void ReviewServiceFile(benchmark::State& state)
+{
+    QTemporaryDir temp;
+    QByteArray csv("個人線量報告書\r\n番号,氏名,実効線量,胸部Hp(10),胸部Hp(0.07),頸部Hp(10),頸部Hp(0.07)\r\n");
+    for (qsizetype i = 0; i < store().registrants.count(); ++i)
+        csv += QStringLiteral("N-%1,%2,0.%1,0.%1,X,%3,%3\r\n")
+                   .arg(i + 1)
+                   .arg(store().registrants.names[i], i % 2 ? QStringLiteral("1.2") : QString())
+                   .toUtf8();
+    const QString path = QDir(temp.path()).filePath(QStringLiteral("service.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size())
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    ImportLayout layout;
+    layout.name = QStringLiteral("bench");
+    layout.headingRow = 2;
+    layout.headings =
+        QStringList{QStringLiteral("番号"),        QStringLiteral("氏名"),         QStringLiteral("実効線量"),
+                    QStringLiteral("胸部Hp(10)"),  QStringLiteral("胸部Hp(0.07)"), QStringLiteral("頸部Hp(10)"),
+                    QStringLiteral("頸部Hp(0.07)")};
+    layout.columns = {2, 1, 0, 3, 0, 0, 0, 4, 5, 6, 7, 0, 0};
+    layout.marks = UsualMarks;
+    for (auto _ : state) {
+        const auto import = ReadServiceImport(store().dir, store().registrants, path, layout, 202504, {});
+        if (!import || import->month.taken() != store().registrants.count())
+            qFatal("the service's file was not read whole");
+        benchmark::DoNotOptimize(serviceImportReport(*import, store().registrants.count(), 202504));
+    }
+}
+BENCHMARK(ReviewServiceFile)->Unit(benchmark::kMillisecond);
 
 void ReadOneFileBaseline(benchmark::State& state)
 {
@@ -396,6 +432,8 @@ const Row Rows[] = {
     {"labour office report's counts of a half year, 1000 examined", "ExaminationReportOfAHalfYear",
      "ReadAllFilesBaseline", "< 500 ms"},
     {"month's CSV read and matched, 1000 rows", "ReadMonthCsv", "ReadAllFilesBaseline", "< 1000 ms"},
+    {"dosimetry service's file read through its layout and reviewed, 1000 rows", "ReviewServiceFile",
+     "ReadAllFilesBaseline", "< 1000 ms"},
     {"ReadPersonalFile, 500 records", "ReadPersonalFile500Records", "ReadOneFileBaseline", "≤ 3 × read()"},
     {"save-all of one month, 1000 files, flushed", "SaveAllForAllRegistrants", "AppendBaseline",
      "≤ 2 × write() + fdatasync"},

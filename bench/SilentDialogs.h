@@ -20,6 +20,7 @@ public:
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString chooseCsvToSave(const QString&, const QString&) override { return {}; }
     QDate chooseDay(const QString&, const QDate&) override { return {}; }
+    bool showModal(QDialog&) override { return false; }
 };
 
 } // namespace velmora

@@ -1,3 +1,5 @@
+#include "core/files/Dosimeters.h"
+#include "core/files/ImportLayouts.h"
 #include "core/files/PersonalFile.h"
 #include "support/DataFiles.h"
 #include "support/ProgramRun.h"
@@ -100,6 +102,41 @@ TEST(ImportMonthCommand, AStopMidwayReleasesTheLockAndARunAgainNeverKeepsOtherVa
     EXPECT_EQ(ReadPersonalFile(dir, names[1])->records.value(0).effective, 2.5);
     EXPECT_EQ(ReadPersonalFile(dir, names[2])->records.value(0).effective, 3);
     EXPECT_EQ(fileBytes(dir.listFile(EnteredMonthsFile)), crlfLines({" 200505 "}));
+}
+
+// A dosimetry service's file through the layout saved for it: the month and the numbers it teaches are
+// recorded so that --verify finds the store as the history says; a layout not saved is named with those that are.
+TEST(ImportMonthCommand, AServicesFileIsReadThroughTheLayoutNamed)
+{
+    QTemporaryDir store;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
+    ImportLayout layout;
+    layout.name = QStringLiteral("A社");
+    layout.headings = QStringList{QStringLiteral("番号"), QStringLiteral("氏名"), QStringLiteral("Hp(10)"),
+                                  QStringLiteral("Hp(0.07)")};
+    layout.columns[static_cast<size_t>(LayoutColumn::ServiceNumber)] = 1;
+    layout.columns[static_cast<size_t>(LayoutColumn::Name)] = 2;
+    layout.columns[static_cast<size_t>(LayoutColumn::TrunkHp10)] = 3;
+    layout.columns[static_cast<size_t>(LayoutColumn::TrunkHp007)] = 4;
+    layout.marks = UsualMarks;
+    ASSERT_TRUE(WriteImportLayouts(dir, {layout}));
+    const QString csv = QDir(store.path()).filePath(QStringLiteral("報告.csv"));
+    writeBytes(csv, "\xEF\xBB\xBF番号\t氏名\tHp(10)\tHp(0.07)\r\nB7\t山田\t0.4\t0.6\r\nB8\t鈴木\tX\tX\r\n");
+    const auto import = [&](const char* name) {
+        return runVelmora({"--import-month", "200504", csv, "--layout", name, "--data-dir", store.path()});
+    };
+    const ProgramRun unknown = import("B社");
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("取込レイアウト「B社」はありません。保存されたレイアウト：A社")))
+        << unknown.err.toStdString();
+    const ProgramRun saved = import("A社");
+    ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    EXPECT_EQ(ReadPersonalFile(dir, QStringLiteral("山田"))->records.value(0).skin, 0.6);
+    EXPECT_EQ(ReadDosimeters(dir)->value(1).serviceNumber, QStringLiteral("B8"));
+    const ProgramRun verified = runVelmora({"--verify", "--data-dir", store.path()});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err.toStdString();
+    EXPECT_EQ(runVelmora({"--layout", "A社", "--data-dir", store.path()}).exitCode, 1);
 }
 
 // An import killed at each write, then a change of another month: the records the kill left without

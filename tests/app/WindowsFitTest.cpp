@@ -1,4 +1,5 @@
 #include "gui/dialogs/DataFolderWindow.h"
+#include "gui/entry/ImportLayoutWindow.h"
 #include "gui/widgets/Twips.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -72,6 +73,14 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
     expectFits(app.examinationWindow());
     DataFolderWindow folder(temp.path());
     expectFits(folder);
+    // A wide service file: twenty columns of long headings below a title.
+    QStringList headings;
+    for (int c = 0; c < 20; ++c)
+        headings << QStringLiteral("測定値（部位・線量当量）%1").arg(c);
+    ImportLayoutWindow layout(QStringLiteral("個人線量報告書_2025年4月分.csv"),
+                              {{QStringLiteral("個人線量報告書")}, headings},
+                              proposedLayout({}, QStringLiteral("報告")));
+    expectFits(layout);
 }
 
 } // namespace

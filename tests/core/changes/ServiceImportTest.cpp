@@ -1,5 +1,5 @@
-#include "core/changes/SaveAll.h"
 #include "core/changes/ServiceImport.h"
+#include "core/changes/SaveAll.h"
 #include "core/files/Cp932.h"
 #include "core/files/ListFiles.h"
 #include "core/rules/BadgeDoses.h"
@@ -35,12 +35,12 @@ ImportLayout layoutOf(const char* name, int headingRow, const char* headings,
 }
 
 using C = LayoutColumn;
-const ImportLayout Monthly = layoutOf("月次", 1, "測定番号,氏名,実効線量,水晶体,皮膚,内部被曝",
-                                      {{C::ServiceNumber, 1}, {C::Name, 2}, {C::Effective, 3}, {C::Lens, 4},
-                                       {C::Skin, 5}, {C::Internal, 6}});
-const ImportLayout PerSite = layoutOf("部位別", 2, "氏名,胸部 Hp(10),胸部 Hp(0.07),頸部 Hp(10),頸部 Hp(0.07)",
-                                      {{C::Name, 1}, {C::TrunkHp10, 2}, {C::TrunkHp007, 3}, {C::NeckHp10, 4},
-                                       {C::NeckHp007, 5}});
+const ImportLayout Monthly =
+    layoutOf("月次", 1, "測定番号,氏名,実効線量,水晶体,皮膚,内部被曝",
+             {{C::ServiceNumber, 1}, {C::Name, 2}, {C::Effective, 3}, {C::Lens, 4}, {C::Skin, 5}, {C::Internal, 6}});
+const ImportLayout PerSite =
+    layoutOf("部位別", 2, "氏名,胸部 Hp(10),胸部 Hp(0.07),頸部 Hp(10),頸部 Hp(0.07)",
+             {{C::Name, 1}, {C::TrunkHp10, 2}, {C::TrunkHp007, 3}, {C::NeckHp10, 4}, {C::NeckHp007, 5}});
 const ImportLayout Quarterly = layoutOf("四半期", 1, "年月,氏名,実効線量,水晶体,皮膚",
                                         {{C::Month, 1}, {C::Name, 2}, {C::Effective, 3}, {C::Lens, 4}, {C::Skin, 5}});
 const ImportLayout ByNumber = layoutOf("番号のみ", 1, "番号,1cm線量当量,70μm線量当量",
@@ -164,8 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormulaCase{"ApronBelowHalfRoundsDown", {"0.1", "0.1", "0.3", "0.3", "", ""}, NeckBadge, "0.1", "0.3", "0.3"},
         FormulaCase{"ApronExactlyHalfRoundsUp", {"0.01", "0", "0.51", "0", "", ""}, NeckBadge, "0.07", "0.51", "0"},
         FormulaCase{"ApronToTheFinerPlace", {"0.1", "0", "0.35", "0", "", ""}, NeckBadge, "0.13", "0.35", "0"},
-        FormulaCase{"EyeDosimeterBelowNeck", {"0.1", "0.1", "2", "2", "0.4", ""}, NeckBadge | EyeDosimeter, "0.3",
-                    "0.4", "2"},
+        FormulaCase{
+            "EyeDosimeterBelowNeck", {"0.1", "0.1", "2", "2", "0.4", ""}, NeckBadge | EyeDosimeter, "0.3", "0.4", "2"},
         FormulaCase{"EyeDosimeterMarkIsZero", {"0.1", "0.1", "", "", "0", ""}, EyeDosimeter, "0.1", "0", "0.1"},
         FormulaCase{"RingRaisesTheSkin", {"0.1", "0.2", "", "", "", "5.5"}, Ring, "0.1", "0.2", "5.5"}),
     [](const auto& row) { return std::string(row.param.what); });
@@ -187,16 +187,17 @@ protected:
 // whose service dose and computed dose differ by more than the last digit given; the computed may be taken.
 TEST_F(ServiceImportFile, ReviewCountsMarksAndNamesDoubtsAndDifferences)
 {
-    const ImportLayout both = layoutOf("両方", 1, "氏名,実効線量,皮膚,内部被曝,胸部,頸部",
-                                       {{C::Name, 1}, {C::Effective, 2}, {C::Skin, 3}, {C::Internal, 4},
-                                        {C::TrunkHp10, 5}, {C::NeckHp10, 6}});
+    const ImportLayout both = layoutOf(
+        "両方", 1, "氏名,実効線量,皮膚,内部被曝,胸部,頸部",
+        {{C::Name, 1}, {C::Effective, 2}, {C::Skin, 3}, {C::Internal, 4}, {C::TrunkHp10, 5}, {C::NeckHp10, 6}});
     auto import = read(both, "氏名,実効線量,皮膚,内部被曝,胸部,頸部\n山田,0.3,0.3,X,0.3,\n"
                              "鈴木,0.5,0.5,,0.1,1.0\n髙橋,0.3,0.3,,0.2,0.5\n");
     ASSERT_TRUE(import) << messageOf(import.error()).toStdString();
     EXPECT_EQ(import->marks, 3);
     EXPECT_EQ(import->marksInInternal, QStringList{QStringLiteral("山田：「X」")});
     EXPECT_EQ(import->differing, QStringList{QStringLiteral("鈴木：実効線量 0.5／計算 0.2")});
-    EXPECT_EQ(import->wearings, (QStringList{QStringLiteral("鈴木：2個（防護衣）"), QStringLiteral("髙橋：2個（防護衣）")}));
+    EXPECT_EQ(import->wearings,
+              (QStringList{QStringLiteral("鈴木：2個（防護衣）"), QStringLiteral("髙橋：2個（防護衣）")}));
     EXPECT_TRUE(import->hasDoubts());
     const QString review = serviceImportReport(*import, Names.size(), April);
     EXPECT_TRUE(review.contains(QStringLiteral("検出限界未満の記号・空欄：3件"))) << review.toStdString();
@@ -260,7 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
     Files, ServiceFilesRefused,
     testing::Values(
         RefusedFile{"AnotherEncoding", Monthly, QByteArray("\xFF\xFE\x30\x00\x0D\x00", 6),
-                    "ファイル「報告.csv」の1行目の文字を読めません。Shift_JIS（CP932）またはUTF-8で保存したCSVファイルを選んで下さい"},
+                    "ファイル「報告.csv」の1行目の文字を読めません。Shift_JIS（CP932）またはUTF-"
+                    "8で保存したCSVファイルを選んで下さい"},
         RefusedFile{"RaggedRow", Monthly, MonthlyHeadings + "A-1,山田,1,1,1,\r\nA-2,鈴木,1,1\r\n",
                     "ファイル「報告.csv」の3行目、D列で終わっています（見出しはF列まで）。何も取り込んでいません。"},
         RefusedFile{"HeadingsOfAnotherLayout", Monthly, "測定番号,氏名,実効,水晶体,皮膚,内部被曝\r\n",

@@ -1,8 +1,11 @@
 #include "core/files/Cp932.h"
 #include "core/files/DoseAdditions.h"
+#include "core/files/Dosimeters.h"
 #include "core/files/FacilitySettings.h"
+#include "core/files/ImportLayouts.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "gui/entry/ImportLayoutWindow.h"
 #include "support/PdfText.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -501,6 +504,69 @@ TEST_F(EntryWindow, AnImportedMonthIsReviewedAndSavedAsTypingItWould)
         ASSERT_TRUE(april > 0 && may > april) << name.toStdString();
         EXPECT_EQ(bytes.mid(april, may - april).replace("200504", "200505"), bytes.mid(may)) << name.toStdString();
     }
+}
+
+TEST_F(EntryWindow, AServicesFileIsMappedOnceAndItsLayoutProposedAgain)
+{
+    setMonth("2005", "4");
+    const QString csv = path(QStringLiteral("報告.csv"));
+    writeBytes(
+        csv, *cp932::encode(QStringLiteral(
+                 "個人線量報告書 2005年4月分\r\n番号,氏名,実効線量,胸部Hp(10),胸部Hp(0.07),頸部Hp(10),頸部Hp(0.07)\r\n"
+                 "N-1,山田,0.5,0.1,0.1,1.0,1.2\r\nN-2,鈴木,X,X,X,,\r\nN-3,髙橋,0.3,0.3,0.3,,\r\n")));
+    const auto box = [](QDialog& window, LayoutColumn column) {
+        return static_cast<ImportLayoutWindow&>(window).ColumnBoxes[static_cast<size_t>(column)];
+    };
+    dialogs.answerFile(csv);
+    dialogs.answerWindow([&](QDialog& dialog) {
+        auto& window = static_cast<ImportLayoutWindow&>(dialog);
+        // The headings found below the title, the columns their words name.
+        EXPECT_EQ(window.HeadingRowBox->value(), 2);
+        EXPECT_EQ(window.LayoutName->text(), QStringLiteral("報告"));
+        EXPECT_EQ(box(window, LayoutColumn::ServiceNumber)->currentText(), QStringLiteral("A：番号"));
+        EXPECT_EQ(box(window, LayoutColumn::Name)->currentIndex(), 2);
+        EXPECT_EQ(box(window, LayoutColumn::Effective)->currentIndex(), 3);
+        for (int c = 0; c < 4; ++c)
+            box(window, static_cast<LayoutColumn>(static_cast<int>(LayoutColumn::TrunkHp10) + c))
+                ->setCurrentIndex(4 + c);
+        window.LayoutName->clear();
+        window.OkButton->click();
+        EXPECT_EQ(window.FaultLabel->text(), QStringLiteral("レイアウトの名前を入力して下さい。"));
+        window.LayoutName->setText(QStringLiteral("A社"));
+        window.OkButton->click();
+        return window.result() == QDialog::Accepted;
+    });
+    dialogs.answer(false); // 山田's computed effective dose rather than the service's
+    dialogs.answer(true);
+    click(form.Command10);
+    ASSERT_EQ(dialogs.shown.size(), 4);
+    EXPECT_EQ(dialogs.shown[2].text,
+              QStringLiteral("測定サービスの線量と、部位別の値から計算した線量が合わない人が1名います。\n"
+                             "山田：実効線量 0.5／計算 0.2\n\n測定サービスの線量を取り込みますか？\n"
+                             "「いいえ」では計算した線量を取り込みます。"));
+    EXPECT_EQ(dialogs.shown[3].kind, Kind::Doubtful);
+    EXPECT_TRUE(dialogs.shown[3].text.contains(QStringLiteral("2個以上の線量計を着ける人（この装着で計算します）：1名\n"
+                                                              "山田：2個（防護衣）")))
+        << dialogs.shown[3].text.toStdString();
+    const PendingEntry& yamada = app.state.pendingEntries[0];
+    EXPECT_EQ((std::array{yamada.effective, yamada.lens, yamada.skin}), (std::array{0.2, 1.2, 1.2}));
+    EXPECT_TRUE(yamada.imported);
+    EXPECT_EQ(ReadImportLayouts(app.dataDir)->value(0).name, QStringLiteral("A社"));
+    EXPECT_EQ(*ReadDosimeters(app.dataDir), (QList<Dosimeter>{{Names[0], QStringLiteral("N-1"), NeckBadge},
+                                                              {Names[1], QStringLiteral("N-2"), OneBadge},
+                                                              {Names[2], QStringLiteral("N-3"), OneBadge}}));
+    EXPECT_TRUE(historyChanges(app.dataDir).contains("線量計|山田|0||測定番号 N-1、装着 2個（防護衣）"));
+
+    // The next file of the same headings finds its layout; a cancel takes nothing.
+    dialogs.shown.clear();
+    dialogs.answerFile(csv);
+    dialogs.answerWindow([&](QDialog& window) {
+        EXPECT_EQ(static_cast<ImportLayoutWindow&>(window).LayoutName->text(), QStringLiteral("A社"));
+        EXPECT_EQ(box(window, LayoutColumn::NeckHp007)->currentIndex(), 7);
+        return false;
+    });
+    click(form.Command10);
+    EXPECT_EQ(dialogs.shown.size(), 2);
 }
 
 TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQuestion)
