@@ -66,8 +66,13 @@ ImportLayoutWindow::ImportLayoutWindow(const QString& file, const QList<QStringL
     HeadingRowBox->setObjectName(QStringLiteral("HeadingRowBox"));
     HeadingRowBox->setRange(1, std::max<int>(1, static_cast<int>(rows.size())));
     HeadingRowBox->setValue(std::clamp(proposed.headingRow, 1, HeadingRowBox->maximum()));
-    auto* headingForm = new QFormLayout;
-    headingForm->addRow(QStringLiteral("見出しの行(&H)"), HeadingRowBox);
+    auto* headingLabel = new QLabel(QStringLiteral("見出しの行(&H)"), this);
+    headingLabel->setBuddy(HeadingRowBox);
+    auto* headingRow = new QHBoxLayout;
+    headingRow->addWidget(headingLabel);
+    headingRow->addWidget(HeadingRowBox);
+    headingRow->addWidget(new QLabel(QStringLiteral("（表の色の付いた行。その上の行は読みません）"), this));
+    headingRow->addStretch();
 
     auto* groups = new QHBoxLayout;
     for (const Group& group : Groups) {
@@ -111,7 +116,7 @@ ImportLayoutWindow::ImportLayoutWindow(const QString& file, const QList<QStringL
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
     layout->addWidget(Preview, 1);
-    layout->addLayout(headingForm);
+    layout->addLayout(headingRow);
     layout->addLayout(groups);
     layout->addLayout(lower);
     layout->addLayout(buttons);
@@ -124,6 +129,11 @@ ImportLayoutWindow::ImportLayoutWindow(const QString& file, const QList<QStringL
 
 void ImportLayoutWindow::showHeadings()
 {
+    // The heading row coloured in the table, so that the operator sees which row the columns are named by.
+    for (int r = 0; r < Preview->rowCount(); ++r)
+        for (int c = 0; c < Preview->columnCount(); ++c)
+            if (QTableWidgetItem* item = Preview->item(r, c))
+                item->setBackground(r == HeadingRowBox->value() - 1 ? QColor(0xdd, 0xeb, 0xf7) : QBrush());
     const QStringList headings = rows.value(HeadingRowBox->value() - 1);
     for (QComboBox* combo : ColumnBoxes) {
         const int chosen = combo->currentIndex();
