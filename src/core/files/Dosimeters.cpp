@@ -37,7 +37,12 @@ Result<QList<Dosimeter>> ReadDosimeters(const DataDir& dir)
     const auto content = readListBytes(dir, DosimetersFile, LargestDosimetersFile);
     if (!content)
         return content.error();
-    const auto records = recordsOf(*content, DosimetersFile, DosimeterLines);
+    return parseDosimeters(*content);
+}
+
+Result<QList<Dosimeter>> parseDosimeters(QByteArrayView content)
+{
+    const auto records = recordsOf(content, DosimetersFile, DosimeterLines);
     if (!records)
         return records.error();
     QList<Dosimeter> dosimeters;

@@ -45,6 +45,7 @@ constexpr qint64 LargestDosimetersFile = qint64(8) << 20;
 
 // The list; a missing file is an empty list, a damaged one fails with its line.
 Result<QList<Dosimeter>> ReadDosimeters(const DataDir& dir);
+Result<QList<Dosimeter>> parseDosimeters(QByteArrayView content);
 // Replaces the list file with the whole list through the store's writer; ListFull beyond its bounds.
 Status WriteDosimeters(const DataDir& dir, const QList<Dosimeter>& dosimeters);
 

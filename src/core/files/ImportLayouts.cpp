@@ -131,7 +131,12 @@ Result<QList<ImportLayout>> ReadImportLayouts(const DataDir& dir)
     const auto content = readListBytes(dir, ImportLayoutsFile, LargestLayoutsFile);
     if (!content)
         return content.error();
-    const auto records = recordsOf(*content, ImportLayoutsFile, LayoutLines);
+    return parseImportLayouts(*content);
+}
+
+Result<QList<ImportLayout>> parseImportLayouts(QByteArrayView content)
+{
+    const auto records = recordsOf(content, ImportLayoutsFile, LayoutLines);
     if (!records)
         return records.error();
     QList<ImportLayout> layouts;

@@ -75,6 +75,7 @@ constexpr qint64 LargestLayoutsFile = qint64(4) << 20;
 
 // The list; a missing file is an empty list, a damaged one fails with its line.
 Result<QList<ImportLayout>> ReadImportLayouts(const DataDir& dir);
+Result<QList<ImportLayout>> parseImportLayouts(QByteArrayView content);
 // Replaces the list file through the store's writer; ListFull beyond its bounds.
 Status WriteImportLayouts(const DataDir& dir, const QList<ImportLayout>& layouts);
 
