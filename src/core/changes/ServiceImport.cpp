@@ -294,26 +294,20 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
                 import.marksInInternal << QStringLiteral("%1：「%2」").arg(person, row.cell(LayoutColumn::Internal));
         }
         const ComputedDoses computed = computedDoses(readings, wearing);
-        const Reading fromSites[3] = {computed.effective, computed.lens, computed.skin};
-        // Which quantities the readings give: the effective dose needs the trunk's Hp(10), the others any reading.
-        const bool computable[3] = {
-            readings[0].has_value(),
-            std::any_of(readings.begin(), readings.begin() + 5, [](const auto& site) { return site.has_value(); }),
-            readings[1] || readings[3] || readings[5]};
+        const std::optional<Reading> fromSites[4] = {computed.effective, computed.lens, computed.skin, std::nullopt};
         PendingEntry taken{0, 0, 0, 0, NoComment, true};
         PendingEntry alternative = taken;
         double* fields[4] = {&taken.effective, &taken.lens, &taken.skin, &taken.internal};
         double* alternatives[4] = {&alternative.effective, &alternative.lens, &alternative.skin, &alternative.internal};
         QStringList differences;
         for (int q = 0; q < 4; ++q) {
-            const bool computes = q < 3 && computable[q];
-            const Reading chosen = service[q] ? *service[q] : computes ? fromSites[q] : Reading{};
+            const Reading chosen = service[q] ? *service[q] : fromSites[q].value_or(Reading{});
             *fields[q] = chosen.dose.toDouble();
-            *alternatives[q] = computes ? fromSites[q].dose.toDouble() : *fields[q];
-            if (service[q] && computes && differs(*service[q], fromSites[q]))
+            *alternatives[q] = fromSites[q] ? fromSites[q]->dose.toDouble() : *fields[q];
+            if (service[q] && fromSites[q] && differs(*service[q], *fromSites[q]))
                 differences << QStringLiteral("%1 %2／計算 %3")
                                    .arg(layoutColumnText(ServiceDoses[q]), service[q]->dose.text(),
-                                        fromSites[q].dose.text());
+                                        fromSites[q]->dose.text());
         }
         import.month.values[static_cast<size_t>(position)] = taken;
         if (!differences.isEmpty()) {

@@ -7,38 +7,35 @@
 namespace velmora {
 namespace {
 
-Reading at(const SiteReadings& readings, Site site)
+// The larger of two readings, given to the finer of their places; nothing when both are.
+std::optional<Reading> larger(const std::optional<Reading>& a, const std::optional<Reading>& b)
 {
-    return readings[static_cast<size_t>(site)].value_or(Reading{});
-}
-
-// The larger dose, given to the finer of the two places.
-Reading larger(const Reading& a, const Reading& b)
-{
-    return {std::max(a.dose, b.dose), std::max(a.places, b.places)};
+    if (!a || !b)
+        return a ? a : b;
+    return Reading{std::max(a->dose, b->dose), std::max(a->places, b->places)};
 }
 
 } // namespace
 
 ComputedDoses computedDoses(const SiteReadings& readings, int wearing)
 {
+    const auto at = [&](Site site) { return readings[static_cast<size_t>(site)]; };
     const bool neck = wearing & NeckBadge;
-    const Reading trunk10 = at(readings, Site::TrunkHp10);
-    const Reading trunk007 = at(readings, Site::TrunkHp007);
-    const Reading neck10 = neck ? at(readings, Site::NeckHp10) : Reading{};
-    const Reading neck007 = neck ? at(readings, Site::NeckHp007) : Reading{};
+    const std::optional<Reading> trunk10 = at(Site::TrunkHp10);
+    const std::optional<Reading> neck10 = neck ? at(Site::NeckHp10) : std::nullopt;
+    const std::optional<Reading> neck007 = neck ? at(Site::NeckHp007) : std::nullopt;
 
-    Reading effective = trunk10;
-    if (neck) {
-        const int places = std::max(neck10.places, trunk10.places);
-        effective = {(neck10.dose.hundredths(11) + trunk10.dose.hundredths(89)).roundedTo(places), places};
+    std::optional<Reading> effective = trunk10;
+    if (trunk10 && neck10) {
+        const int places = std::max(neck10->places, trunk10->places);
+        effective = Reading{(neck10->dose.hundredths(11) + trunk10->dose.hundredths(89)).roundedTo(places), places};
     }
-    Reading lens = neck ? larger(neck10, neck007) : larger(trunk10, trunk007);
-    if ((wearing & EyeDosimeter) && readings[static_cast<size_t>(Site::EyeHp3)])
-        lens = at(readings, Site::EyeHp3);
-    Reading skin = larger(trunk007, neck007);
+    std::optional<Reading> lens = neck10 || neck007 ? larger(neck10, neck007) : larger(trunk10, at(Site::TrunkHp007));
+    if ((wearing & EyeDosimeter) && at(Site::EyeHp3))
+        lens = at(Site::EyeHp3);
+    std::optional<Reading> skin = larger(at(Site::TrunkHp007), neck007);
     if (wearing & Ring)
-        skin = larger(skin, at(readings, Site::RingHp007));
+        skin = larger(skin, at(Site::RingHp007));
     return {effective, lens, skin};
 }
 

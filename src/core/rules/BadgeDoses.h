@@ -28,10 +28,12 @@ struct Reading {
 // such column.
 using SiteReadings = std::array<std::optional<Reading>, Sites>;
 
+// Each dose, or nothing where the file has none of the readings it is computed from (the effective dose
+// needs the trunk's Hp(10)).
 struct ComputedDoses {
-    Reading effective;
-    Reading lens;
-    Reading skin;
+    std::optional<Reading> effective;
+    std::optional<Reading> lens;
+    std::optional<Reading> skin;
 };
 
 // The doses of a person wearing `wearing` (see Wearing). Each is rounded half up to the finest decimal place

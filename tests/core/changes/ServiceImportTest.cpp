@@ -151,9 +151,10 @@ TEST_P(BadgeFormulas, GiveTheFiguresComputedByHand)
                 Reading{ExactDose::of(text.toDouble()), point < 0 ? 0 : static_cast<int>(text.size() - point - 1)};
         }
     const ComputedDoses computed = computedDoses(readings, GetParam().wearing);
-    EXPECT_EQ(computed.effective.dose.text(), QString::fromUtf8(GetParam().effective));
-    EXPECT_EQ(computed.lens.dose.text(), QString::fromUtf8(GetParam().lens));
-    EXPECT_EQ(computed.skin.dose.text(), QString::fromUtf8(GetParam().skin));
+    const auto text = [](const std::optional<Reading>& dose) { return dose ? dose->dose.text() : QStringLiteral("-"); };
+    EXPECT_EQ(text(computed.effective), QString::fromUtf8(GetParam().effective));
+    EXPECT_EQ(text(computed.lens), QString::fromUtf8(GetParam().lens));
+    EXPECT_EQ(text(computed.skin), QString::fromUtf8(GetParam().skin));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -167,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormulaCase{
             "EyeDosimeterBelowNeck", {"0.1", "0.1", "2", "2", "0.4", ""}, NeckBadge | EyeDosimeter, "0.3", "0.4", "2"},
         FormulaCase{"EyeDosimeterMarkIsZero", {"0.1", "0.1", "", "", "0", ""}, EyeDosimeter, "0.1", "0", "0.1"},
-        FormulaCase{"RingRaisesTheSkin", {"0.1", "0.2", "", "", "", "5.5"}, Ring, "0.1", "0.2", "5.5"}),
+        FormulaCase{"RingRaisesTheSkin", {"0.1", "0.2", "", "", "", "5.5"}, Ring, "0.1", "0.2", "5.5"},
+        FormulaCase{"NoTrunkHp10NoEffectiveDose", {"", "0.2", "", "", "", ""}, OneBadge, "-", "0.2", "0.2"}),
     [](const auto& row) { return std::string(row.param.what); });
 
 class ServiceImportFile : public testing::Test {
