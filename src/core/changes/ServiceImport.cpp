@@ -18,15 +18,6 @@ constexpr LayoutColumn ServiceDoses[] = {LayoutColumn::Effective, LayoutColumn::
                                          LayoutColumn::Internal};
 constexpr int FirstSite = static_cast<int>(LayoutColumn::TrunkHp10);
 
-// "A", "Z", "AA": a column as a spreadsheet names it.
-QString columnLetter(int column)
-{
-    QString letters;
-    for (int n = column; n > 0; n = (n - 1) / 26)
-        letters.prepend(QChar(u'A' + (n - 1) % 26));
-    return letters;
-}
-
 // The month a cell names: "202504", "2025/4", "2025-04-01", "2025年4月"; nothing for anything else.
 std::optional<MonthKey> monthOfCell(const QString& cell)
 {
@@ -69,7 +60,7 @@ struct RowReader {
     {
         const int at = layout.column(column);
         Failure failed = failure(FailureKind::ImportCell, file, row.line);
-        failed.text = QStringLiteral("%1列（%2）%3").arg(columnLetter(at), layoutColumnText(column), what);
+        failed.text = QStringLiteral("%1列（%2）%3").arg(csv::columnLetter(at), layoutColumnText(column), what);
         return failed;
     }
 
@@ -166,19 +157,20 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
     const auto rows = csv::readFile(path);
     if (!rows)
         return rows.error();
-    QList<QStringList> cells;
-    for (const csv::Row& row : *rows)
-        cells << row.cells;
-    if (!layoutFor({layout}, cells)) {
+    const QStringList found =
+        layout.headingRow <= rows->size() ? layoutHeadings((*rows)[layout.headingRow - 1].cells) : QStringList();
+    if (found != layout.headings) {
         // The first heading that is not the layout's, named by its column.
-        const QStringList found = layout.headingRow <= rows->size() ? cells[layout.headingRow - 1] : QStringList();
         qsizetype at = 0;
-        while (at < layout.headings.size() && at < found.size() &&
-               csv::compactHeading(found[at]) == layout.headings[at])
+        while (at < layout.headings.size() && at < found.size() && found[at] == layout.headings[at])
             ++at;
         Failure failed = failure(FailureKind::ImportCell, file, layout.headingRow);
-        failed.text = QStringLiteral("%1列の見出しが取込レイアウト「%2」の「%3」ではありません")
-                          .arg(columnLetter(static_cast<int>(at + 1)), layout.name, layout.headings.value(at));
+        const QString column = csv::columnLetter(static_cast<int>(at + 1));
+        failed.text = at < layout.headings.size()
+                          ? QStringLiteral("%1列の見出しが取込レイアウト「%2」の「%3」ではありません")
+                                .arg(column, layout.name, layout.headings[at])
+                          : QStringLiteral("%1列に取込レイアウト「%2」にない見出し「%3」があります")
+                                .arg(column, layout.name, found.value(at));
         return failed;
     }
     const auto removedNames = ReadRemovedNames(dir);
@@ -205,12 +197,12 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
         if (const auto shape = csv::rowShapeProblem(row.row.cells, layout.headings.size())) {
             // A row cut short, or a value where no heading stands: named by the column it ends at or holds it.
             Failure ragged = failure(FailureKind::ImportCell, file, row.row.line);
-            ragged.text =
-                shape->kind == FailureKind::RowCutShort
-                    ? QStringLiteral("%1列で終わっています（見出しは%2列まで）")
-                          .arg(columnLetter(shape->line), columnLetter(static_cast<int>(layout.headings.size())))
-                    : QStringLiteral("%1列に見出しのない値「%2」があります")
-                          .arg(columnLetter(shape->line), shape->text);
+            ragged.text = shape->kind == FailureKind::RowCutShort
+                              ? QStringLiteral("%1列で終わっています（見出しは%2列まで）")
+                                    .arg(csv::columnLetter(shape->line),
+                                         csv::columnLetter(static_cast<int>(layout.headings.size())))
+                              : QStringLiteral("%1列に見出しのない値「%2」があります")
+                                    .arg(csv::columnLetter(shape->line), shape->text);
             return ragged;
         }
         if (row.has(LayoutColumn::Month)) {

@@ -181,6 +181,14 @@ Result<QList<Row>> readFile(const QString& path)
     return readRows(*bytes, shownName);
 }
 
+QString columnLetter(int column)
+{
+    QString letters;
+    for (int n = column; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters;
+}
+
 QString compactHeading(const QString& heading)
 {
     QString compact;

@@ -32,6 +32,9 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName);
 constexpr qint64 LargestFile = qint64(64) << 20; // as large as the largest list an import may fill
 Result<QList<Row>> readFile(const QString& path);
 
+// "A", "Z", "AA": a column (1 the first) as a spreadsheet names it.
+QString columnLetter(int column);
+
 // A heading as files are compared by: without blanks or line breaks ("氏　名" is "氏名").
 QString compactHeading(const QString& heading);
 

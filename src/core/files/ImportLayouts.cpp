@@ -75,17 +75,22 @@ std::optional<LayoutFault> layoutProblem(const ImportLayout& layout)
     return std::nullopt;
 }
 
+QStringList layoutHeadings(const QStringList& row)
+{
+    QStringList headings;
+    for (const QString& heading : row)
+        headings << csv::compactHeading(heading);
+    while (!headings.isEmpty() && headings.last().isEmpty())
+        headings.removeLast();
+    return headings;
+}
+
 std::optional<ImportLayout> layoutFor(const QList<ImportLayout>& layouts, const QList<QStringList>& firstRows)
 {
     for (const ImportLayout& layout : layouts) {
         if (layout.headingRow > firstRows.size())
             continue;
-        QStringList headings;
-        for (const QString& heading : firstRows[layout.headingRow - 1])
-            headings << csv::compactHeading(heading);
-        while (!headings.isEmpty() && headings.last().isEmpty())
-            headings.removeLast();
-        if (headings == layout.headings)
+        if (layoutHeadings(firstRows[layout.headingRow - 1]) == layout.headings)
             return layout;
     }
     return std::nullopt;

@@ -15,15 +15,6 @@ namespace {
 // The rows the window shows of a file, and the rows the headings may stand on.
 constexpr int RowsShown = 12;
 
-// "A", "AB": a column as a spreadsheet names it.
-QString letterOf(int column)
-{
-    QString letters;
-    for (int n = column; n > 0; n = (n - 1) / 26)
-        letters.prepend(QChar(u'A' + (n - 1) % 26));
-    return letters;
-}
-
 // The groups of the window: the person and month, the service's doses, the readings of each site.
 struct Group {
     const char16_t* title;
@@ -55,7 +46,7 @@ ImportLayoutWindow::ImportLayoutWindow(const QString& file, const QList<QStringL
     Preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Preview->setFocusPolicy(Qt::NoFocus);
     for (int c = 0; c < width; ++c)
-        Preview->setHorizontalHeaderItem(c, new QTableWidgetItem(letterOf(c + 1)));
+        Preview->setHorizontalHeaderItem(c, new QTableWidgetItem(csv::columnLetter(c + 1)));
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 0; c < rows[r].size(); ++c)
             Preview->setItem(r, c, new QTableWidgetItem(rows[r][c]));
@@ -140,7 +131,7 @@ void ImportLayoutWindow::showHeadings()
         combo->clear();
         combo->addItem(QStringLiteral("（なし）"));
         for (int c = 0; c < headings.size(); ++c)
-            combo->addItem(QStringLiteral("%1：%2").arg(letterOf(c + 1), headings[c].simplified()));
+            combo->addItem(QStringLiteral("%1：%2").arg(csv::columnLetter(c + 1), headings[c].simplified()));
         combo->setCurrentIndex(std::clamp(chosen, 0, combo->count() - 1));
     }
 }
@@ -150,10 +141,7 @@ ImportLayout ImportLayoutWindow::layout() const
     ImportLayout layout;
     layout.name = LayoutName->text().trimmed();
     layout.headingRow = HeadingRowBox->value();
-    for (const QString& heading : rows.value(layout.headingRow - 1))
-        layout.headings << csv::compactHeading(heading);
-    while (!layout.headings.isEmpty() && layout.headings.last().isEmpty())
-        layout.headings.removeLast();
+    layout.headings = layoutHeadings(rows.value(layout.headingRow - 1));
     for (int c = 0; c < LayoutColumns; ++c)
         layout.columns[static_cast<size_t>(c)] = ColumnBoxes[static_cast<size_t>(c)]->currentIndex();
     static const QRegularExpression separators(QStringLiteral("[\\s、,]+"));

@@ -270,6 +270,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedFile{"HeadingsOfAnotherLayout", Monthly, "測定番号,氏名,実効,水晶体,皮膚,内部被曝\r\n",
                     "ファイル「報告.csv」の1行目、C列の見出しが取込レイアウト「月次」の「実効線量」ではありません。"
                     "何も取り込んでいません。"},
+        RefusedFile{"AHeadingBeyondTheLayouts", Monthly, "測定番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考\r\n",
+                    "ファイル「報告.csv」の1行目、G列に取込レイアウト「月次」にない見出し「備考」があります。"
+                    "何も取り込んでいません。"},
         RefusedFile{"TextInADoseColumn", Monthly, MonthlyHeadings + "A-1,山田,0.1mSv,1,1,\r\n",
                     "ファイル「報告.csv」の2行目、C列（実効線量）「0.1mSv」は線量の数でも検出限界未満の記号でもありませ"
                     "ん。何も取り込んでいません。"},
