@@ -144,7 +144,8 @@ bool allBlank(const QStringList& cells)
 
 bool ServiceImport::hasDoubts() const
 {
-    return month.hasDoubts() || !marksInInternal.isEmpty() || !differing.isEmpty() || !offWearing.isEmpty();
+    return month.hasDoubts() || !otherName.isEmpty() || !marksInInternal.isEmpty() || !differing.isEmpty() ||
+           !offWearing.isEmpty();
 }
 
 Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants, const QString& path,
@@ -228,7 +229,7 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
             who << name;
         const QString label = QStringLiteral("%1行目（%2）").arg(row.row.line).arg(who.join(QStringLiteral("　")));
         if (known >= 0 && !name.isEmpty() && name != person)
-            import.month.otherName << label + QStringLiteral("：番号 %1 は %2 です").arg(number, person);
+            import.otherName << label + QStringLiteral("：番号 %1 は %2 です").arg(number, person);
         const qsizetype position = person.isEmpty() ? -1 : registrants.names.indexOf(person);
         if (position < 0) {
             (removedNames->contains(person) ? import.month.removed : import.month.unmatched) << label;
@@ -316,6 +317,7 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
 QString serviceImportReport(const ServiceImport& import, qsizetype registrants, MonthKey key)
 {
     const QString extra = reviewParagraphs({
+        {ReviewRows::NumberOtherName, &import.otherName},
         {ReviewRows::MarksInInternal, &import.marksInInternal},
         {ReviewRows::ServiceDiffers, &import.differing},
         {ReviewRows::OffWearing, &import.offWearing},

@@ -15,6 +15,7 @@ struct ServiceImport {
     std::vector<std::optional<PendingEntry>> computed;
     qsizetype marks = 0;         // cells read as below detection (a blank counted)
     qsizetype otherMonths = 0;   // rows of other months, left
+    QStringList otherName;       // rows whose number is recorded for another person than their name: taken by number
     QStringList marksInInternal; // marks in the internal dose's column: 0 stored, the operator asked to check
     QStringList differing;       // persons whose service doses and computed doses differ beyond the last digit
     QStringList offWearing;      // readings of a site the person is not recorded to wear

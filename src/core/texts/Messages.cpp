@@ -530,6 +530,8 @@ QString reviewParagraphs(std::initializer_list<std::pair<ReviewRows, const QStri
                     QStringLiteral("行")};
         case ReviewRows::DeclarationRows:
             return {QStringLiteral("申告の行（申告として登録します）"), QStringLiteral("行")};
+        case ReviewRows::NumberOtherName:
+            return {QStringLiteral("測定番号と氏名が合わない行（測定番号の人に取り込みます）"), QStringLiteral("行")};
         case ReviewRows::MarksInInternal:
             return {QStringLiteral("内部被曝の欄の検出限界未満の記号（0として取り込みます。値を確かめて下さい）"),
                     QStringLiteral("件")};

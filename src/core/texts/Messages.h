@@ -49,6 +49,7 @@ enum class ReviewRows {
     AcrossYears,     // periods across fiscal years (doses elsewhere)
     SenderDoubts,    // rows the sender marked 要確認 (doses elsewhere)
     DeclarationRows, // declarations (doses elsewhere)
+    NumberOtherName, // the service's number recorded for another person than the row's name (service files)
     MarksInInternal, // marks of below detection where the internal dose has no such meaning (service files)
     ServiceDiffers,  // persons whose doses the service computed otherwise than from the readings (service files)
     OffWearing,      // readings of a site the person is not recorded to wear (service files)

@@ -586,7 +586,8 @@ void Form2::Command10Click()
         dialogs.warn(messageOf(rows.error()));
         return;
     }
-    if (!rows->isEmpty() && hasMonthCsvHeadings(rows->first().cells)) {
+    // An empty file is refused as the template's reader refuses it, naming the columns it lacks.
+    if (rows->isEmpty() || hasMonthCsvHeadings(rows->first().cells)) {
         const auto import = ReadMonthImport(dataDir, state.registrants, path);
         if (!import) {
             dialogs.warn(messageOf(import.error()));

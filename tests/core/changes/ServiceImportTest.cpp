@@ -233,7 +233,7 @@ TEST_F(ServiceImportFile, NumbersLearnedBesideNamesFindThePersonsLater)
     ASSERT_TRUE(later);
     EXPECT_DOUBLE_EQ(later->month.values[1]->effective, 2);
     EXPECT_DOUBLE_EQ(later->month.values[0]->effective, 3);
-    EXPECT_EQ(later->month.otherName, QStringList{QStringLiteral("3行目（番号 A-9　髙橋）：番号 A-9 は 山田 です")});
+    EXPECT_EQ(later->otherName, QStringList{QStringLiteral("3行目（番号 A-9　髙橋）：番号 A-9 は 山田 です")});
 }
 
 struct RefusedFile {
