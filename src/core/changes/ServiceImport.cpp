@@ -95,16 +95,24 @@ struct RowReader {
     const QString& file;
 };
 
-// The wearing a row shows: the sites whose cells hold anything besides the trunk's.
-int wearingShown(const RowReader& row)
+// The wearing a row shows where the layout has the site's columns: a cell holding anything (a reading or a mark)
+// is a badge worn that month, an empty one none; a site the layout has no column of keeps what is recorded.
+int wearingShown(const RowReader& row, int recorded)
 {
-    int wearing = OneBadge;
-    if (!row.cell(LayoutColumn::NeckHp10).isEmpty() || !row.cell(LayoutColumn::NeckHp007).isEmpty())
-        wearing |= NeckBadge;
-    if (!row.cell(LayoutColumn::RingHp007).isEmpty())
-        wearing |= Ring;
-    if (!row.cell(LayoutColumn::EyeHp3).isEmpty())
-        wearing |= EyeDosimeter;
+    int wearing = recorded;
+    const auto shows = [&](int flag, std::initializer_list<LayoutColumn> columns) {
+        bool read = false;
+        bool filled = false;
+        for (const LayoutColumn column : columns) {
+            read = read || row.has(column);
+            filled = filled || !row.cell(column).isEmpty();
+        }
+        if (read)
+            wearing = filled ? wearing | flag : wearing & ~flag;
+    };
+    shows(NeckBadge, {LayoutColumn::NeckHp10, LayoutColumn::NeckHp007});
+    shows(Ring, {LayoutColumn::RingHp007});
+    shows(EyeDosimeter, {LayoutColumn::EyeHp3});
     return wearing;
 }
 
@@ -144,8 +152,7 @@ bool allBlank(const QStringList& cells)
 
 bool ServiceImport::hasDoubts() const
 {
-    return month.hasDoubts() || !otherName.isEmpty() || !marksInInternal.isEmpty() || !differing.isEmpty() ||
-           !offWearing.isEmpty();
+    return month.hasDoubts() || !otherName.isEmpty() || !marksInInternal.isEmpty() || !differing.isEmpty();
 }
 
 Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants, const QString& path,
@@ -240,41 +247,48 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
                              QStringLiteral("%1さんは%2行目にもあります").arg(person).arg(rowOf[position]));
         rowOf[position] = row.row.line;
 
-        // The person's dosimeter: the number and the wearing learned from the first file that shows them.
+        // The person's dosimeter: the number read beside the name, the wearing the row shows; what changes is
+        // listed and recorded once the import is accepted.
         qsizetype entry = byName.value(person, -1);
-        if (entry < 0) {
-            import.dosimeters.append({person, number, sites ? wearingShown(row) : OneBadge});
+        const bool recorded = entry >= 0;
+        if (!recorded) {
+            import.dosimeters.append({person, {}, OneBadge});
             entry = import.dosimeters.size() - 1;
             byName.insert(person, entry);
-            import.newNumbers << QStringLiteral("%1：番号 %2、%3")
-                                     .arg(person, number.isEmpty() ? NoComment : number,
-                                          wearingText(import.dosimeters[entry].wearing));
-        } else if (!number.isEmpty() && import.dosimeters[entry].serviceNumber != number) {
-            const QString was = import.dosimeters[entry].serviceNumber;
-            import.dosimeters[entry].serviceNumber = number;
-            import.newNumbers
-                << QStringLiteral("%1：番号 %2（これまで %3）").arg(person, number, was.isEmpty() ? NoComment : was);
         }
-        if (!number.isEmpty())
+        Dosimeter& dosimeter = import.dosimeters[entry];
+        const Dosimeter was = dosimeter;
+        if (!number.isEmpty()) {
+            dosimeter.serviceNumber = number;
             byNumber.insert(number, entry);
-        const int wearing = import.dosimeters[entry].wearing;
+        }
+        dosimeter.wearing = wearingShown(row, dosimeter.wearing);
+        QStringList learned;
+        if (!recorded)
+            learned << QStringLiteral("番号 %1、%2")
+                           .arg(number.isEmpty() ? NoComment : number, wearingText(dosimeter.wearing));
+        if (recorded && dosimeter.serviceNumber != was.serviceNumber)
+            learned << QStringLiteral("番号 %1（これまで %2）")
+                           .arg(number, was.serviceNumber.isEmpty() ? NoComment : was.serviceNumber);
+        if (recorded && dosimeter.wearing != was.wearing)
+            learned << QStringLiteral("装着 %1（これまで %2）")
+                           .arg(wearingText(dosimeter.wearing), wearingText(was.wearing));
+        if (!learned.isEmpty())
+            import.newNumbers << person + QStringLiteral("：") + learned.join(QStringLiteral("、"));
+        const int wearing = dosimeter.wearing;
         if (sites && wearing != OneBadge)
             import.wearings << person + QStringLiteral("：") + wearingText(wearing);
 
-        // The readings of the sites worn, and the service's doses.
+        // The readings of the sites worn (the empty cells of a badge not worn are no marks), the service's doses.
         SiteReadings readings;
         for (int s = 0; s < Sites; ++s) {
             const auto column = static_cast<LayoutColumn>(FirstSite + s);
-            qsizetype ignored = 0;
-            const bool isWorn = worn(column, wearing);
-            const auto reading = row.reading(column, isWorn ? import.marks : ignored);
+            if (!worn(column, wearing))
+                continue;
+            const auto reading = row.reading(column, import.marks);
             if (!reading)
                 return reading.error();
-            if (isWorn)
-                readings[static_cast<size_t>(s)] = *reading;
-            else if (*reading && !(*reading)->dose.isZero())
-                import.offWearing << QStringLiteral("%1：%2「%3」（装着 %4）")
-                                         .arg(person, layoutColumnText(column), row.cell(column), wearingText(wearing));
+            readings[static_cast<size_t>(s)] = *reading;
         }
         std::optional<Reading> service[4];
         for (int q = 0; q < 4; ++q) {
@@ -320,7 +334,6 @@ QString serviceImportReport(const ServiceImport& import, qsizetype registrants, 
         {ReviewRows::NumberOtherName, &import.otherName},
         {ReviewRows::MarksInInternal, &import.marksInInternal},
         {ReviewRows::ServiceDiffers, &import.differing},
-        {ReviewRows::OffWearing, &import.offWearing},
         {ReviewRows::Wearings, &import.wearings},
         {ReviewRows::NewNumbers, &import.newNumbers},
     });

@@ -18,9 +18,8 @@ struct ServiceImport {
     QStringList otherName;       // rows whose number is recorded for another person than their name: taken by number
     QStringList marksInInternal; // marks in the internal dose's column: 0 stored, the operator asked to check
     QStringList differing;       // persons whose service doses and computed doses differ beyond the last digit
-    QStringList offWearing;      // readings of a site the person is not recorded to wear
     QStringList wearings;        // persons wearing more than one badge
-    QStringList newNumbers;      // numbers and wearings recorded now
+    QStringList newNumbers;      // numbers and wearings recorded now, or changed
     QList<Dosimeter> dosimeters; // the list with what the file taught
 
     bool hasDoubts() const;

@@ -537,12 +537,10 @@ QString reviewParagraphs(std::initializer_list<std::pair<ReviewRows, const QStri
                     QStringLiteral("件")};
         case ReviewRows::ServiceDiffers:
             return {QStringLiteral("測定サービスの線量と部位別の値からの計算が合わない人"), QStringLiteral("名")};
-        case ReviewRows::OffWearing:
-            return {QStringLiteral("記録された装着にない部位の値（計算に使いません）"), QStringLiteral("件")};
         case ReviewRows::Wearings:
             return {QStringLiteral("2個以上の線量計を着ける人（この装着で計算します）"), QStringLiteral("名")};
         case ReviewRows::NewNumbers:
-            return {QStringLiteral("新たに記録する測定番号・装着"), QStringLiteral("名")};
+            return {QStringLiteral("記録する測定番号・装着（新たに、または変更）"), QStringLiteral("名")};
         }
         return {};
     };

@@ -52,7 +52,6 @@ enum class ReviewRows {
     NumberOtherName, // the service's number recorded for another person than the row's name (service files)
     MarksInInternal, // marks of below detection where the internal dose has no such meaning (service files)
     ServiceDiffers,  // persons whose doses the service computed otherwise than from the readings (service files)
-    OffWearing,      // readings of a site the person is not recorded to wear (service files)
     Wearings,        // persons wearing more than one badge, and how (service files)
     NewNumbers,      // the service's numbers recorded for persons (service files)
 };

@@ -234,6 +234,15 @@ TEST_F(ServiceImportFile, NumbersLearnedBesideNamesFindThePersonsLater)
     EXPECT_DOUBLE_EQ(later->month.values[1]->effective, 2);
     EXPECT_DOUBLE_EQ(later->month.values[0]->effective, 3);
     EXPECT_EQ(later->otherName, QStringList{QStringLiteral("3行目（番号 A-9　髙橋）：番号 A-9 は 山田 です")});
+
+    // The neck badge given back: its empty cells are no badge, and the trunk's reading is the effective dose.
+    const auto oneBadge =
+        read(PerSite, cp932("表題\r\n氏名,胸部 Hp(10),胸部 Hp(0.07),頸部 Hp(10),頸部 Hp(0.07)\r\n山田,0.3,0.3,,\r\n"),
+             later->dosimeters);
+    ASSERT_TRUE(oneBadge);
+    EXPECT_EQ(oneBadge->newNumbers, QStringList{QStringLiteral("山田：装着 1個（これまで 2個（防護衣））")});
+    EXPECT_DOUBLE_EQ(oneBadge->month.values[0]->effective, 0.3);
+    EXPECT_EQ(oneBadge->marks, 0);
 }
 
 struct RefusedFile {
