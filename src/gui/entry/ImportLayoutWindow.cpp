@@ -144,7 +144,8 @@ ImportLayout ImportLayoutWindow::layout() const
     layout.headings = layoutHeadings(rows.value(layout.headingRow - 1));
     for (int c = 0; c < LayoutColumns; ++c)
         layout.columns[static_cast<size_t>(c)] = ColumnBoxes[static_cast<size_t>(c)]->currentIndex();
-    static const QRegularExpression separators(QStringLiteral("[\\s、,]+"));
+    // Blanks, commas and the brackets the list file quotes each mark with separate the marks.
+    static const QRegularExpression separators(QStringLiteral("[\\s、,「」]+"));
     layout.marks = MarksText->text().split(separators, Qt::SkipEmptyParts);
     return layout;
 }

@@ -245,6 +245,27 @@ TEST_F(ServiceImportFile, NumbersLearnedBesideNamesFindThePersonsLater)
     EXPECT_EQ(oneBadge->marks, 0);
 }
 
+// What the window and the import write is read back as it was; a damaged line is named where it stands.
+TEST_F(ServiceImportFile, LayoutsAndDosimetersReadBackAndADamagedLineIsNamed)
+{
+    const QList<ImportLayout> layouts{Monthly, PerSite, Quarterly, ByNumber};
+    ASSERT_TRUE(WriteImportLayouts(dir, layouts));
+    EXPECT_EQ(*ReadImportLayouts(dir), layouts);
+    ASSERT_TRUE(WriteDosimeters(dir, Numbered + QList<Dosimeter>{{QStringLiteral("田中"), {}, AllWearing}}));
+    EXPECT_EQ(ReadDosimeters(dir)->value(3), (Dosimeter{QStringLiteral("田中"), {}, AllWearing}));
+
+    writeBytes(dir.listFile(DosimetersFile), cp932(" 1 \r\n山田\r\nN-1\r\n 8 \r\n"));
+    EXPECT_EQ(messageOf(ReadDosimeters(dir).error()),
+              QStringLiteral("ファイル「線量計.txt」の内容が正しくありません（4行目：線量計の装着は0から7の数です）"));
+    QByteArray bytes = fileBytes(dir.listFile(ImportLayoutsFile));
+    bytes.replace("\r\n 6 \r\n", "\r\n 60 \r\n"); // 月次's 内部被曝 beyond its six headings
+    writeBytes(dir.listFile(ImportLayoutsFile), bytes);
+    EXPECT_EQ(
+        messageOf(ReadImportLayouts(dir).error()),
+        QStringLiteral(
+            "ファイル「取込レイアウト.txt」の内容が正しくありません（5行目：この取込レイアウトでは線量を読めません）"));
+}
+
 struct RefusedFile {
     const char* what;
     ImportLayout layout;
