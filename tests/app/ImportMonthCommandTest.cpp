@@ -126,6 +126,9 @@ TEST(ImportMonthCommand, AServicesFileIsReadThroughTheLayoutNamed)
     const auto import = [&](const char* name) {
         return runVelmora({"--import-month", "200504", csv, "--layout", name, "--data-dir", store.path()});
     };
+    const ProgramRun without =
+        runVelmora({"--import-month", "200504", csv, "--data-dir", store.path()}); // the layout not named
+    EXPECT_TRUE(without.err.contains(QStringLiteral("--layout A社 を付けて"))) << without.err.toStdString();
     const ProgramRun unknown = import("B社");
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("取込レイアウト「B社」はありません。保存されたレイアウト：A社")))

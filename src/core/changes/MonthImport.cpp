@@ -139,8 +139,20 @@ Result<std::pair<MonthImport, std::optional<QList<Dosimeter>>>> readForCommand(c
 {
     if (layout.isEmpty()) {
         const auto import = ReadMonthImport(dir, registrants, path);
-        if (!import)
-            return import.error();
+        if (!import) {
+            // A service's file given without its layout: the saved layout made for its headings is named.
+            Failure failed = import.error();
+            const auto layouts = ReadImportLayouts(dir);
+            const auto rows = csv::readFile(path);
+            if (failed.kind == FailureKind::MissingColumns && layouts && rows) {
+                QList<QStringList> firstRows;
+                for (const csv::Row& row : rows->first(std::min<qsizetype>(rows->size(), 20)))
+                    firstRows << row.cells;
+                if (const auto made = layoutFor(*layouts, firstRows))
+                    failed.text = made->name;
+            }
+            return failed;
+        }
         if (import->hasDoubts())
             return failureWithText(FailureKind::ImportDoubts, monthImportReport(*import, registrants.count(), key));
         return std::pair(*import, std::optional<QList<Dosimeter>>());

@@ -43,7 +43,7 @@ enum class FailureKind {
     DataFolderGone,      // file: the data folder, which no longer holds the store while data entry is open
     CannotLock,          // file, systemError
     NotText,             // file, line: neither code page 932 nor UTF-8
-    MissingColumns,      // file; names: the headings not found
+    MissingColumns,      // file; names: the headings not found; text: the saved layout made for the file's headings
     RowCutShort,         // line: the cells of a row of a CSV file; text: the number of headings
     ValueBeyondHeadings, // line: the column of a row holding a value; text: the value
     RepeatedColumn,      // file, text: the heading found twice

@@ -261,7 +261,11 @@ std::optional<QString> importMessage(const Failure& failure)
     }
     case FailureKind::MissingColumns:
         return QStringLiteral("ファイル「%1」の1行目に次の見出しの列がありません：%2")
-            .arg(failure.file, failure.names.join(QStringLiteral("、")));
+                   .arg(failure.file, failure.names.join(QStringLiteral("、"))) +
+               (failure.text.isEmpty()
+                    ? QString()
+                    : QStringLiteral("\n見出しが取込レイアウト「%1」のものです。--layout %1 を付けて取り込んで下さい。")
+                          .arg(failure.text));
     case FailureKind::RowCutShort:
         return QStringLiteral("列が%1個しかありません（見出しは%2個。行が途中で切れていないか確認して下さい）")
             .arg(failure.line)
