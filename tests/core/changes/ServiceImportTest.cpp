@@ -253,6 +253,16 @@ TEST_F(ServiceImportFile, LayoutsAndDosimetersReadBackAndADamagedLineIsNamed)
     EXPECT_EQ(*ReadImportLayouts(dir), layouts);
     ASSERT_TRUE(WriteDosimeters(dir, Numbered + QList<Dosimeter>{{QStringLiteral("田中"), {}, AllWearing}}));
     EXPECT_EQ(ReadDosimeters(dir)->value(3), (Dosimeter{QStringLiteral("田中"), {}, AllWearing}));
+    // At their bounds both are read back; one more is refused.
+    QList<Dosimeter> dosimeters(MostDosimeters, Numbered[0]);
+    ASSERT_TRUE(WriteDosimeters(dir, dosimeters));
+    EXPECT_EQ(ReadDosimeters(dir)->size(), MostDosimeters);
+    EXPECT_EQ(WriteDosimeters(dir, dosimeters << Numbered[1]).error().kind, FailureKind::ListFull);
+    QList<ImportLayout> most(MostLayouts, Monthly);
+    ASSERT_TRUE(WriteImportLayouts(dir, most));
+    EXPECT_EQ(ReadImportLayouts(dir)->size(), MostLayouts);
+    EXPECT_EQ(WriteImportLayouts(dir, most << PerSite).error().kind, FailureKind::ListFull);
+    ASSERT_TRUE(WriteImportLayouts(dir, layouts));
 
     writeBytes(dir.listFile(DosimetersFile), cp932(" 1 \r\n山田\r\nN-1\r\n 8 \r\n"));
     EXPECT_EQ(messageOf(ReadDosimeters(dir).error()),
