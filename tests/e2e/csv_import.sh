@@ -10,6 +10,16 @@ shots="$2"
 source "$(dirname "$0")/lib.sh"
 
 cp932_file() { local file="$data/$1"; shift; printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932 >"$file"; }
+# "CSV取込" in the entry window, the file named in Qt's open dialog.
+choose_csv() {
+    xdotool mousemove --window "$entry" 236 664 click 1
+    local dialog
+    dialog=$(window_named "取り込むCSVファイル") || fail "the open dialog did not open"
+    sleep 0.5
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 20 "$data/$1"
+    xdotool key Return
+}
 yamada=(" 1 " "山田" " 0 " " 19650412 " "放射線科" "医師" " 0 " " 0 " "04-01-2005")
 suzuki=(" 2 " "鈴木" " 0 " " 19650412 " "放射線科" "医師" " 0 " " 0 " "04-01-2005")
 mkdir -p "$data/被曝Data"
@@ -33,12 +43,7 @@ expect_file "線量入力_200504.csv" "efbbbf$(printf '%s\r\n' 登録番号,氏�
 
 printf '%s\n' 登録番号,氏名,実効線量,水晶体,皮膚,内部被曝,備考 '1,山田,0.5,M,,1.23E-03,"腕,左"' 2,鈴木,M,,,, |
     iconv -f UTF-8 -t CP932 >"$data/filled.csv"
-xdotool mousemove --window "$entry" 236 664 click 1 # "CSV取込"
-dialog=$(window_named "取り込むCSVファイル") || fail "the open dialog did not open"
-sleep 0.5
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 20 "$data/filled.csv"
-xdotool key Return
+choose_csv filled.csv
 report=$(window_named "Velmora") || fail "the import's report did not appear"
 sleep 0.3
 import -window "$report" "$shots/csv-import-report.png"
@@ -62,12 +67,7 @@ entry=$(window_named "データ入力／訂正") || fail "the entry window did n
 sleep 0.3
 xdotool mousemove --window "$entry" 336 84 click 1
 type_enter 2005; type_enter 5
-xdotool mousemove --window "$entry" 236 664 click 1 # "CSV取込"
-dialog=$(window_named "取り込むCSVファイル") || fail "the open dialog did not open"
-sleep 0.5
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 20 "$data/service.csv"
-xdotool key Return
+choose_csv service.csv
 layout=$(window_named "取込レイアウト") || fail "the layout window did not appear"
 sleep 0.3
 import -window "$layout" "$shots/import-layout.png"
