@@ -159,7 +159,8 @@ void ReadMonthCsv(benchmark::State& state)
         qFatal("cannot write %s", qPrintable(path));
     file.close();
     for (auto _ : state) {
-        const auto import = ReadMonthImport(store().dir, store().registrants, path);
+        const auto rows = csv::readFile(path);
+        const auto import = ReadMonthImport(store().dir, store().registrants, *rows, QStringLiteral("month.csv"));
         if (!import || import->taken() != store().registrants.count())
             qFatal("the month's CSV was not read whole");
     }
@@ -193,7 +194,9 @@ void ReviewServiceFile(benchmark::State& state)
     layout.columns = {2, 1, 0, 3, 0, 0, 0, 4, 5, 6, 7, 0, 0};
     layout.marks = UsualMarks;
     for (auto _ : state) {
-        const auto import = ReadServiceImport(store().dir, store().registrants, path, layout, 202504, {});
+        const auto rows = csv::readFile(path);
+        const auto import = ReadServiceImport(store().dir, store().registrants, *rows, QStringLiteral("service.csv"),
+                                              layout, 202504, {});
         if (!import || import->month.taken() != store().registrants.count())
             qFatal("the service's file was not read whole");
         benchmark::DoNotOptimize(serviceImportReport(*import, store().registrants.count(), 202504));

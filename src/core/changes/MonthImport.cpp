@@ -137,14 +137,17 @@ Result<std::pair<MonthImport, std::optional<QList<Dosimeter>>>> readForCommand(c
                                                                                const QString& path,
                                                                                const QString& layout, MonthKey key)
 {
+    const auto rows = csv::readFile(path);
+    if (!rows)
+        return rows.error();
+    const QString file = QFileInfo(path).fileName();
     if (layout.isEmpty()) {
-        const auto import = ReadMonthImport(dir, registrants, path);
+        const auto import = ReadMonthImport(dir, registrants, *rows, file);
         if (!import) {
             // A service's file given without its layout: the saved layout made for its headings is named.
             Failure failed = import.error();
             const auto layouts = ReadImportLayouts(dir);
-            const auto rows = csv::readFile(path);
-            if (failed.kind == FailureKind::MissingColumns && layouts && rows) {
+            if (failed.kind == FailureKind::MissingColumns && layouts) {
                 QList<QStringList> firstRows;
                 for (const csv::Row& row : rows->first(std::min<qsizetype>(rows->size(), 20)))
                     firstRows << row.cells;
@@ -163,7 +166,7 @@ Result<std::pair<MonthImport, std::optional<QList<Dosimeter>>>> readForCommand(c
     const auto known = ReadDosimeters(dir);
     if (!known)
         return known.error();
-    const auto import = ReadServiceImport(dir, registrants, path, *found, key, *known);
+    const auto import = ReadServiceImport(dir, registrants, *rows, file, *found, key, *known);
     if (!import)
         return import.error();
     if (import->hasDoubts())
@@ -208,14 +211,12 @@ bool MonthImport::hasDoubts() const
            !notNumbers.isEmpty() || !unusable.isEmpty() || !withoutValues.isEmpty();
 }
 
-Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& registrants, const QString& path)
+Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& registrants, const QList<csv::Row>& rows,
+                                    const QString& file)
 {
     MonthImport import;
-    import.file = QFileInfo(path).fileName();
-    const auto rows = csv::readFile(path);
-    if (!rows)
-        return rows.error();
-    const auto columns = findColumns(rows->isEmpty() ? QStringList() : rows->first().cells, import.file);
+    import.file = file;
+    const auto columns = findColumns(rows.isEmpty() ? QStringList() : rows.first().cells, import.file);
     if (!columns)
         return columns.error();
 
@@ -229,11 +230,11 @@ Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& re
 
     import.values.resize(static_cast<size_t>(registrants.count()));
     QList<QStringList> rowsOf(registrants.count()); // the rows each registrant was matched by
-    for (qsizetype r = 1; r < rows->size(); ++r) {
-        const RowReader row{(*rows)[r].cells, *columns, (*rows)[r].line};
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const RowReader row{rows[r].cells, *columns, rows[r].line};
         if (row.blank())
             continue;
-        if (const auto shape = csv::rowShapeProblem(row.cells, rows->first().cells.size())) {
+        if (const auto shape = csv::rowShapeProblem(row.cells, rows.first().cells.size())) {
             import.unusable << row.label() + QStringLiteral("：") + messageOf(*shape);
             continue;
         }

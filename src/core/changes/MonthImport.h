@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/Csv.h"
 #include "core/files/DataDir.h"
 #include "core/model/Records.h"
 #include "core/model/Result.h"
@@ -49,10 +50,11 @@ struct MonthImport {
     bool hasDoubts() const;
 };
 
-// Reads a CSV file (see csv::readRows) for the registrants in list order. A row is matched by its
-// 登録番号 when it has one, otherwise by its 氏名. Fails when the file cannot be read, lacks a needed
-// column, or a registrant's file cannot be read.
-Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& registrants, const QString& path);
+// Reads the rows of a CSV file named `file` (see csv::readFile) for the registrants in list order. A row is
+// matched by its 登録番号 when it has one, otherwise by its 氏名. Fails when the file lacks a needed column, or
+// a registrant's file cannot be read.
+Result<MonthImport> ReadMonthImport(const DataDir& dir, const RegistrantList& registrants, const QList<csv::Row>& rows,
+                                    const QString& file);
 
 // What an import of `key` will do, for the operator: how many registrants get values, then each doubt.
 QString monthImportReport(const MonthImport& import, qsizetype registrants, MonthKey key);

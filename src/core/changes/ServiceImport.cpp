@@ -7,7 +7,6 @@
 #include "core/rules/BadgeDoses.h"
 #include "core/texts/Messages.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -155,18 +154,15 @@ bool ServiceImport::hasDoubts() const
     return month.hasDoubts() || !otherName.isEmpty() || !marksInInternal.isEmpty() || !differing.isEmpty();
 }
 
-Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants, const QString& path,
-                                        const ImportLayout& layout, MonthKey key, const QList<Dosimeter>& dosimeters)
+Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants,
+                                        const QList<csv::Row>& rows, const QString& file, const ImportLayout& layout,
+                                        MonthKey key, const QList<Dosimeter>& dosimeters)
 {
     ServiceImport import;
-    import.month.file = QFileInfo(path).fileName();
+    import.month.file = file;
     import.dosimeters = dosimeters;
-    const QString& file = import.month.file;
-    const auto rows = csv::readFile(path);
-    if (!rows)
-        return rows.error();
     const QStringList found =
-        layout.headingRow <= rows->size() ? layoutHeadings((*rows)[layout.headingRow - 1].cells) : QStringList();
+        layout.headingRow <= rows.size() ? layoutHeadings(rows[layout.headingRow - 1].cells) : QStringList();
     if (found != layout.headings) {
         // The first heading that is not the layout's, named by its column.
         qsizetype at = 0;
@@ -198,8 +194,8 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
     import.month.values.resize(count);
     import.computed.resize(count);
     QList<int> rowOf(registrants.count(), 0);
-    for (qsizetype r = layout.headingRow; r < rows->size(); ++r) {
-        const RowReader row{(*rows)[r], layout, file};
+    for (qsizetype r = layout.headingRow; r < rows.size(); ++r) {
+        const RowReader row{rows[r], layout, file};
         if (allBlank(row.row.cells))
             continue;
         if (const auto shape = csv::rowShapeProblem(row.row.cells, layout.headings.size())) {

@@ -588,7 +588,7 @@ void Form2::Command10Click()
     }
     // An empty file is refused as the template's reader refuses it, naming the columns it lacks.
     if (rows->isEmpty() || hasMonthCsvHeadings(rows->first().cells)) {
-        const auto import = ReadMonthImport(dataDir, state.registrants, path);
+        const auto import = ReadMonthImport(dataDir, state.registrants, *rows, QFileInfo(path).fileName());
         if (!import) {
             dialogs.warn(messageOf(import.error()));
             return;
@@ -630,7 +630,7 @@ void Form2::importServiceFile(const QString& path, const QList<csv::Row>& rows, 
             dialogs.warn(messageOf(written.error()));
             return;
         }
-    auto import = ReadServiceImport(dataDir, state.registrants, path, chosen, key, *known);
+    auto import = ReadServiceImport(dataDir, state.registrants, rows, file.fileName(), chosen, key, *known);
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;

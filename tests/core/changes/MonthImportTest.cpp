@@ -36,7 +36,10 @@ protected:
     }
     Result<MonthImport> import(const QString& text) const
     {
-        return ReadMonthImport(dir, RegistrantList{Names}, csvFile(text));
+        const auto rows = csv::readFile(csvFile(text));
+        if (!rows)
+            return rows.error();
+        return ReadMonthImport(dir, RegistrantList{Names}, *rows, QStringLiteral("月.csv"));
     }
 
     QTemporaryDir temp;

@@ -178,7 +178,8 @@ protected:
     Result<ServiceImport> read(const ImportLayout& layout, const QByteArray& bytes, const QList<Dosimeter>& known = {})
     {
         writeBytes(path, bytes);
-        return ReadServiceImport(dir, RegistrantList{Names}, path, layout, April, known);
+        return ReadServiceImport(dir, RegistrantList{Names}, *csv::readFile(path), QStringLiteral("報告.csv"), layout,
+                                 April, known);
     }
     QTemporaryDir temp;
     DataDir dir{temp.path()};
