@@ -1,5 +1,6 @@
 #include "core/files/ImportLayouts.h"
 
+#include "core/files/Cp932.h"
 #include "core/files/Csv.h"
 #include "core/files/NumberForms.h"
 #include "core/model/Records.h"
@@ -78,8 +79,15 @@ std::optional<LayoutFault> layoutProblem(const ImportLayout& layout)
 QStringList layoutHeadings(const QStringList& row)
 {
     QStringList headings;
-    for (const QString& heading : row)
-        headings << csv::compactHeading(heading);
+    for (const QString& cell : row) {
+        // As the list file holds it: a character code page 932 lacks (a UTF-8 file's "µ" U+00B5) as "?", so that
+        // any file's headings can be kept and compared again.
+        QString heading = csv::compactHeading(cell);
+        for (QString missing = cp932::firstUnencodable(heading); !missing.isEmpty();
+             missing = cp932::firstUnencodable(heading))
+            heading.replace(missing, QStringLiteral("?"));
+        headings << cp932::canonical(heading);
+    }
     while (!headings.isEmpty() && headings.last().isEmpty())
         headings.removeLast();
     return headings;

@@ -62,7 +62,8 @@ enum class LayoutFault {
 };
 std::optional<LayoutFault> layoutProblem(const ImportLayout& layout);
 
-// A file's heading row as a layout keeps it: each heading without blanks, the empty ones at its end left off.
+// A file's heading row as a layout keeps it: each heading without blanks, as code page 932 holds it (a character
+// it lacks as "?"), the empty ones at its end left off.
 QStringList layoutHeadings(const QStringList& row);
 
 // The saved layout made for these rows: the one whose headings stand at its heading row; nothing when none.

@@ -249,9 +249,18 @@ TEST_F(ServiceImportFile, NumbersLearnedBesideNamesFindThePersonsLater)
 // What the window and the import write is read back as it was; a damaged line is named where it stands.
 TEST_F(ServiceImportFile, LayoutsAndDosimetersReadBackAndADamagedLineIsNamed)
 {
-    const QList<ImportLayout> layouts{Monthly, PerSite, Quarterly, ByNumber};
+    // Headings of a UTF-8 file with characters code page 932 lacks or holds in another form are kept all the same.
+    const QStringList utf8Headings{QStringLiteral("氏名"), QStringLiteral("70µm線量当量"), QStringLiteral("1〜3月")};
+    ImportLayout utf8 = PerSite;
+    utf8.name = QStringLiteral("UTF-8");
+    utf8.headingRow = 1;
+    utf8.headings = layoutHeadings(utf8Headings);
+    utf8.columns = {1, 0, 0, 0, 0, 0, 0, 2, 3, 0, 0, 0, 0};
+    const QList<ImportLayout> layouts{Monthly, PerSite, Quarterly, ByNumber, utf8};
     ASSERT_TRUE(WriteImportLayouts(dir, layouts));
     EXPECT_EQ(*ReadImportLayouts(dir), layouts);
+    EXPECT_EQ(layoutFor(*ReadImportLayouts(dir), {utf8Headings}).value_or(ImportLayout{}).name,
+              QStringLiteral("UTF-8"));
     ASSERT_TRUE(WriteDosimeters(dir, Numbered + QList<Dosimeter>{{QStringLiteral("田中"), {}, AllWearing}}));
     EXPECT_EQ(ReadDosimeters(dir)->value(3), (Dosimeter{QStringLiteral("田中"), {}, AllWearing}));
     // At their bounds both are read back; one more is refused.
