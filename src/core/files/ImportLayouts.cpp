@@ -3,6 +3,7 @@
 #include "core/files/Cp932.h"
 #include "core/files/Csv.h"
 #include "core/files/NumberForms.h"
+#include "core/files/TextFile.h"
 #include "core/model/Records.h"
 
 #include <QRegularExpression>
@@ -56,6 +57,10 @@ std::optional<LayoutFault> layoutProblem(const ImportLayout& layout)
 {
     if (layout.name.trimmed().isEmpty())
         return LayoutFault::NoName;
+    if (storableTextProblem(layout.name) || storableTextProblem(layout.marks.join(QString())) ||
+        std::any_of(layout.marks.begin(), layout.marks.end(),
+                    [](const QString& mark) { return mark.contains(u'「') || mark.contains(u'」'); }))
+        return LayoutFault::NotStorable;
     if (!has(layout, LayoutColumn::Name) && !has(layout, LayoutColumn::ServiceNumber))
         return LayoutFault::NoPerson;
     if (!has(layout, LayoutColumn::Effective) && !has(layout, LayoutColumn::TrunkHp10))

@@ -59,6 +59,7 @@ enum class LayoutFault {
     NoSkin,            // neither the service's skin dose nor an Hp(0.07)
     ColumnOutsideFile, // a column beyond its headings
     SameColumnTwice,   // one column chosen for two things
+    NotStorable,       // the name or a mark holds a character code page 932 lacks, or a mark a 「 or 」
 };
 std::optional<LayoutFault> layoutProblem(const ImportLayout& layout);
 

@@ -599,6 +599,8 @@ QString layoutFaultText(LayoutFault fault)
         return QStringLiteral("見出しのない列を指定しています。");
     case LayoutFault::SameColumnTwice:
         return QStringLiteral("同じ列を2つの項目に指定しています。");
+    case LayoutFault::NotStorable:
+        return QStringLiteral("レイアウトの名前か記号に、保存できない文字があります。");
     }
     return {};
 }

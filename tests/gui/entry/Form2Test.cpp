@@ -532,6 +532,9 @@ TEST_F(EntryWindow, AServicesFileIsMappedOnceAndItsLayoutProposedAgain)
         window.LayoutName->clear();
         window.OkButton->click();
         EXPECT_EQ(window.FaultLabel->text(), QStringLiteral("レイアウトの名前を入力して下さい。"));
+        window.LayoutName->setText(QStringLiteral("A社😀"));
+        window.OkButton->click();
+        EXPECT_EQ(window.FaultLabel->text(), QStringLiteral("レイアウトの名前か記号に、保存できない文字があります。"));
         window.LayoutName->setText(QStringLiteral("A社"));
         window.OkButton->click();
         return window.result() == QDialog::Accepted;
