@@ -95,14 +95,15 @@ void BackupSchedule::makeBackup(const QString& folder)
         progress.setValue(static_cast<int>(copied));
     });
     progress.reset();
-    if (made && !made->larger) {
+    if (made && !made->larger && !made->leftAlone) {
         settings.remove(key("lastFailure"));
         return;
     }
     const QString message =
-        made ? storeShrankMessage(made->larger->name, made->larger->persons, made->made.persons,
-                                  made->larger->history > made->made.history)
-             : QStringLiteral("データのバックアップを作成できませんでした。") + messageOf(made.error());
+        !made ? QStringLiteral("データのバックアップを作成できませんでした。") + messageOf(made.error())
+        : made->larger ? storeShrankMessage(made->larger->name, made->larger->persons, made->made.persons,
+                                            made->larger->history > made->made.history)
+                       : messageOf(*made->leftAlone);
     settings.setValue(key("lastFailure"), message);
     settings.setValue(key("lastFailureAt"), clock.now());
     dialogs.warn(message);

@@ -198,6 +198,10 @@ Result<Outcome> makeBackup(const DataDir& dir, const StartOptions& options)
                                            made->larger->history > made->made.history);
         outcome.status = StoreShrankStatus;
     }
+    if (made->leftAlone) {
+        outcome.told << messageOf(*made->leftAlone);
+        outcome.status = 1;
+    }
     return outcome;
 }
 

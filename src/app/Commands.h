@@ -13,7 +13,8 @@
 //                                      read whole (every record that reads is written)
 //  --verify                            every file and the history's chain and agreement checked
 //  --set-aside-history                 a damaged history kept aside and begun anew
-//  --backup FOLDER                     a generation made; StoreShrankStatus when the store shrank
+//  --backup FOLDER                     a generation made; StoreShrankStatus when the store shrank, 1 when
+//                                      a generation no longer kept holds what Velmora did not make
 //  --verify-backup FOLDER              every generation checked against its manifest
 //  --archive-year YEAR                 the closed year's PDF/A reports, CSVs and manifest
 // A request to end (Ctrl+C, SIGTERM, SIGHUP) stops an import between two files: 128 + the signal. Any other

@@ -5,6 +5,7 @@
 #include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/SystemFiles.h"
 #include "core/files/WriterLock.h"
 #include "core/rules/DoseDistribution.h"
 #include "core/rules/ExaminationRules.h"
@@ -251,6 +252,18 @@ TEST(ArchiveCommand, KeepsAClosedYearAsPdfACsvAndAManifest)
         return runVelmora({QStringLiteral("--archive-year"), QString::fromLatin1(year), QStringLiteral("--output"),
                            output, QStringLiteral("--data-dir"), store.path()});
     };
+    // Never without the facility on its pages: a store that never named it is refused.
+    const ProgramRun unnamed = archive("2025");
+    EXPECT_EQ(unnamed.exitCode, 1);
+    EXPECT_TRUE(unnamed.err.contains(QStringLiteral("事業所名が設定されていません"))) << unnamed.err.toStdString();
+    ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("A病院"), {}, {}}));
+    // Nor with a history whose chain does not hold: a year of its first record's time edited in place.
+    const QByteArray history = fileBytes(dir.listFile(ChangeHistoryFile));
+    writeBytes(dir.listFile(ChangeHistoryFile), QByteArray(history).replace(3, 1, history[3] == '6' ? "5" : "6"));
+    const ProgramRun edited = archive("2025");
+    EXPECT_EQ(edited.exitCode, 1);
+    EXPECT_TRUE(edited.err.contains(QStringLiteral("変更履歴"))) << edited.err.toStdString();
+    writeBytes(dir.listFile(ChangeHistoryFile), history);
 
     const ProgramRun open = archive("2026");
     EXPECT_EQ(open.exitCode, 1);
@@ -341,6 +354,26 @@ TEST(ArchiveCommand, HoldsTheYearAloneAndIsWholeOrAbsent)
     EXPECT_TRUE(nothingLeft());
     QFile::remove(dir.listFile(FacilityFile));
     ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("A総合病院"), {}, {}}));
+
+    // Under the name of what it writes apart, a link or a folder of the user's is named and left as it was.
+    const QString part = output + QStringLiteral(".part");
+    for (const auto& plant : std::initializer_list<std::function<bool()>>{
+             [&] { return makeSymbolicLink(store.path(), part); },
+             [&] {
+                 return QDir().mkdir(part) && (writeBytes(QDir(part).filePath(QStringLiteral("a.txt")), "x"), true);
+             }}) {
+        if (!plant())
+            continue;
+        const auto before = snapshot(store.path());
+        const ProgramRun refused = runVelmora(archive);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("削除せずに残しました"))) << refused.err.toStdString();
+        EXPECT_EQ(snapshot(store.path()), before);
+        EXPECT_NE(system::kindOf(part), system::FileKind::Missing);
+        QFile::remove(QDir(part).filePath(QStringLiteral("a.txt")));
+        QFile::remove(part);
+        QDir().rmdir(part);
+    }
 
     // Killed as it gives the folder its name: nothing under it; the next run clears what was left.
     runVelmora(archive, {"-e", "trace=rename", "-e", "inject=rename:signal=KILL:when=1"});

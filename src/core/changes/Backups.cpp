@@ -3,6 +3,7 @@
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
 #include "core/files/Manifest.h"
+#include "core/files/Removals.h"
 #include "core/files/StoreCheck.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
@@ -39,15 +40,17 @@ bool newerFirst(const Generation& one, const Generation& other)
 }
 
 // The files of the store, by their path from the data folder: the list files, the change history and
-// every file of 被曝Data; not the lock, temporary files or anything else the folder holds.
+// every file of 被曝Data; not the lock, temporary files or anything else the folder holds. A FIFO, device or
+// link under a store file's name is listed too, so that its copy is refused rather than left out.
 QStringList storeFiles(const DataDir& dir)
 {
+    constexpr auto AnyFile = QDir::Files | QDir::Hidden | QDir::System;
     QStringList files;
     const QDir root(dir.root());
-    for (const QString& name : root.entryList(QDir::Files | QDir::Hidden, QDir::Name))
+    for (const QString& name : root.entryList(AnyFile, QDir::Name))
         if (isStoreFileName(name) && name != EntryLockFile && !isTemporaryFileName(name))
             files << name;
-    for (const QString& name : QDir(dir.doseDataFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+    for (const QString& name : QDir(dir.doseDataFolder()).entryList(AnyFile, QDir::Name))
         if (!isTemporaryFileName(name))
             files << PersonalFilePrefix + name;
     return files;
@@ -95,17 +98,40 @@ GenerationCheck checkGeneration(const QString& backupFolder, const QString& name
     return check;
 }
 
-// Removes what a killed backup left unfinished and the generations the rule no longer keeps.
-void removeUnkept(const QString& backupFolder, const QList<Generation>& generations, const QDateTime& now)
+// Removes what killed backups left unfinished; the first thing under such a name that Velmora did not make
+// stops the run before anything is copied.
+Status removeUnfinished(const QString& backupFolder)
 {
     const QDir folder(backupFolder);
-    for (const QString& name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         if (name.endsWith(Unfinished) && generationNamed(name.chopped(Unfinished.size())))
-            QDir(folder.filePath(name)).removeRecursively();
+            if (const Status removed = removeOwnFolder(folder.filePath(name)); !removed)
+                return removed;
+    return {};
+}
+
+// Removes the generations the rule no longer keeps: the first that cannot be removed as Velmora made it.
+std::optional<Failure> removeUnkept(const QString& backupFolder, const QList<Generation>& generations,
+                                    const QDateTime& now)
+{
+    std::optional<Failure> leftAlone;
     const QStringList kept = generationsKept(generations, now);
     for (const Generation& generation : generations)
         if (!kept.contains(generation.name))
-            QDir(folder.filePath(generation.name)).removeRecursively();
+            if (const Status removed = removeOwnFolder(QDir(backupFolder).filePath(generation.name));
+                !removed && !leftAlone)
+                leftAlone = removed.error();
+    return leftAlone;
+}
+
+// The folders of a backup folder under a generation's name, links and files at such a name left out.
+QStringList generationFolders(const QString& backupFolder)
+{
+    QStringList names;
+    for (const QString& name : QDir(backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (generationNamed(name) && system::kindOf(QDir(backupFolder).filePath(name)) == system::FileKind::Folder)
+            names << name;
+    return names;
 }
 
 // The folder of the new generation: the time's name, or the next free number after it in the same second.
@@ -114,7 +140,10 @@ QString freeName(const QString& backupFolder, const QDateTime& now)
     const QString stamp = Prefix + now.toString(StampForm);
     QString name = stamp;
     const QDir folder(backupFolder);
-    for (int sequence = 2; folder.exists(name) || folder.exists(name + Unfinished); ++sequence)
+    const auto taken = [&folder](const QString& candidate) {
+        return system::kindOf(folder.filePath(candidate)) != system::FileKind::Missing;
+    };
+    for (int sequence = 2; taken(name) || taken(name + Unfinished); ++sequence)
         name = stamp + QStringLiteral("_%1").arg(sequence);
     return name;
 }
@@ -122,7 +151,9 @@ QString freeName(const QString& backupFolder, const QDateTime& now)
 // Copies the store's files into `folder` and writes their manifest; the names made flushed to the disk.
 Status copyStore(const DataDir& dir, const QString& folder, const QString& name, const BackupProgress& progress)
 {
-    if (!QDir().mkpath(QDir(folder).filePath(DoseDataFolder)))
+    if (const Status made = makeMarkedFolder(folder); !made)
+        return made;
+    if (!QDir().mkdir(QDir(folder).filePath(DoseDataFolder)))
         return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(folder));
     const QStringList files = storeFiles(dir);
     QList<ManifestEntry> entries;
@@ -141,6 +172,8 @@ Status copyStore(const DataDir& dir, const QString& folder, const QString& name,
     // compares each copy with its original.
     if (const auto listed = WriteManifestOf(folder, entries); !listed)
         return listed.error();
+    if (const Status unmarked = unmarkFolder(folder); !unmarked)
+        return unmarked;
     if (!system::flushFolder(QDir(folder).filePath(DoseDataFolder)) || !system::flushFolder(folder))
         return failure(FailureKind::CannotWrite, QDir::toNativeSeparators(folder));
     return {};
@@ -187,9 +220,15 @@ std::optional<Failure> backupFolderProblem(const DataDir& dir, const QString& fo
     const QFileInfo target(folder);
     if (!target.isDir())
         return failure(FailureKind::BackupFolderMissing, QDir::toNativeSeparators(target.absoluteFilePath()));
-    const QString data = QFileInfo(dir.root()).canonicalFilePath();
-    const QString backups = target.canonicalFilePath();
-    if (backups == data || backups.startsWith(data + QLatin1Char('/'))) {
+    // Folders compared by what they are, not by their paths, so that a link or a bind mount of the data
+    // folder is known for it.
+    const auto data = system::identityOf(dir.root());
+    bool withinStore = false;
+    QDir above(target.canonicalFilePath());
+    do
+        withinStore = data && system::identityOf(above.path()) == data;
+    while (!withinStore && !above.isRoot() && above.cdUp());
+    if (withinStore) {
         Failure inside = failure(FailureKind::BackupInsideStore, QDir::toNativeSeparators(target.absoluteFilePath()));
         inside.text = QDir::toNativeSeparators(QFileInfo(dir.root()).absoluteFilePath());
         return inside;
@@ -206,6 +245,8 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
     // An empty folder where the store should be (a share not mounted) is no store to keep.
     if (system::kindOf(dir.listFile(RegistrantNamesFile)) != system::FileKind::Regular)
         return failure(FailureKind::NoStore, QDir::toNativeSeparators(QFileInfo(dir.root()).absoluteFilePath()));
+    if (const Status cleared = removeUnfinished(target); !cleared)
+        return cleared.error();
     const QString name = freeName(target, now);
     const QString unfinished = QDir(target).filePath(name + Unfinished);
     // The copy is checked as --verify checks a store: only a store that reads whole is kept.
@@ -217,7 +258,7 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
     if (copied && system::renameFolder(unfinished, QDir(target).filePath(name)) != system::RenameOutcome::Renamed)
         copied = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(QDir(target).filePath(name)));
     if (!copied) {
-        QDir(unfinished).removeRecursively();
+        (void)removeOwnFolder(unfinished);
         return copied.error();
     }
     // Nothing is removed unless every copy of the generation just made reads back as its original was.
@@ -233,7 +274,7 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
         if (generation.name != name &&
             (generation.persons > made.made.persons || generation.history > made.made.history))
             made.larger = generation; // the newest of them, the list being oldest first
-    removeUnkept(target, generations, now);
+    made.leftAlone = removeUnkept(target, generations, now);
     return made;
 }
 
@@ -241,9 +282,9 @@ Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder)
 {
     const QString folder = QFileInfo(backupFolder).absoluteFilePath();
     QList<GenerationCheck> checks;
-    for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (generationNamed(name) && QFileInfo(QDir(folder).filePath(name + '/' + ManifestFile)).exists())
-            checks.append(checkGeneration(folder, name));
+    // A generation whose manifest is gone is damaged, not passed over.
+    for (const QString& name : generationFolders(folder))
+        checks.append(checkGeneration(folder, name));
     if (checks.isEmpty())
         return failure(FailureKind::NoBackups, QDir::toNativeSeparators(folder));
     std::sort(checks.begin(), checks.end(), [](const GenerationCheck& one, const GenerationCheck& other) {
@@ -255,10 +296,8 @@ Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder)
 QList<Generation> generationsOf(const QString& backupFolder)
 {
     QList<Generation> generations;
-    for (const QString& name : QDir(backupFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name : generationFolders(backupFolder)) {
         auto generation = generationNamed(name);
-        if (!generation)
-            continue;
         const auto entries = ReadManifest(QDir(backupFolder).filePath(name), name);
         if (!entries)
             continue;

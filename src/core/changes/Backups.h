@@ -39,6 +39,8 @@ struct BackupMade {
     // A generation kept that holds more persons or a longer history than the store now: the store shrank.
     std::optional<Generation> larger;
     Generation made;
+    // A generation the rule no longer keeps that holds what Velmora did not make there: left as it was.
+    std::optional<Failure> leftAlone;
 };
 
 // Called after each file copied: how many of how many.
@@ -47,7 +49,9 @@ using BackupProgress = std::function<void(qsizetype copied, qsizetype all)>;
 // Copies the store into a new generation of `backupFolder` under the name of `now`, only when the store
 // reads whole (NoStore for a folder that holds none, or the first fault --verify names): the files in a
 // folder that takes its name only once they and the manifest are on the disk. When the new generation reads
-// back whole, removes the generations the rule no longer keeps and any a killed backup left unfinished.
+// back whole, removes the generations the rule no longer keeps. What killed backups left unfinished is
+// removed first; anything Velmora did not make under such a name (a link, a user's folder) stops the run
+// (NotMadeHere), and nothing is ever removed through a link.
 Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, const QDateTime& now,
                               const BackupProgress& progress = {});
 

@@ -4,6 +4,7 @@
 #include "core/files/ChangeHistory.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/Removals.h"
 
 #include <QFile>
 
@@ -65,7 +66,7 @@ Status RegisterNewPerson(const DataDir& dir, SharedState& state, const PersonalH
             return created;
         list->names.append(header.name);
         if (auto saved = SaveRegistrantList(dir, list->names); !steps.done(saved)) {
-            if (!QFile::remove(dir.personalFile(header.name)))
+            if (!removeOwnFile(dir.personalFile(header.name)))
                 return withNotRestored(saved.error(), DataDir::shownPersonalFile(header.name));
             return saved;
         }

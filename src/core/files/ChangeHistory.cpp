@@ -3,6 +3,7 @@
 #include "core/files/Cp932.h"
 #include "core/files/FileWriter.h"
 #include "core/files/HistoryAgreement.h"
+#include "core/files/Removals.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
@@ -520,7 +521,7 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
     // The records of the changes not made go; a history that held only them goes with them.
     bool cutBack = true;
     if (made == 0 && first)
-        cutBack = system::removeFile(path);
+        cutBack = static_cast<bool>(removeOwnFile(path));
     else if (made < changes.size())
         cutBack =
             system::cutBackTo(path, answers + made > 0 ? appendedAt + endOf[answers + made - 1] : content->size());

@@ -1,5 +1,6 @@
 #include "core/files/FileWriter.h"
 
+#include "core/files/Removals.h"
 #include "core/files/SystemFiles.h"
 
 #include <QDir>
@@ -36,7 +37,7 @@ Status named(system::RenameOutcome outcome, const QString& temporary, const QStr
     }
     const bool exists = errno == EEXIST;
     const Failure failed = writeFailure(shownName);
-    system::removeFile(temporary);
+    (void)removeOwnFile(temporary);
     return exists ? failure(FailureKind::AlreadyExists, shownName) : failed;
 }
 
@@ -69,7 +70,7 @@ std::optional<QDateTime> folderClock(const QString& folder)
     if (probe.isEmpty())
         return std::nullopt;
     const QDateTime stamped = QFileInfo(probe).lastModified();
-    system::removeFile(probe);
+    (void)removeOwnFile(probe);
     if (!stamped.isValid())
         return std::nullopt;
     return stamped;
@@ -113,7 +114,7 @@ ReplacingWriter::~ReplacingWriter()
 {
     file->close();
     if (!temporary.isEmpty())
-        system::removeFile(temporary);
+        (void)removeOwnFile(temporary);
 }
 
 Status ReplacingWriter::append(QByteArrayView bytes)
@@ -172,7 +173,7 @@ void removeUnfinishedWrites(const QString& folder)
     const QDir files(folder);
     for (const QString& name : files.entryList(QDir::Files | QDir::Hidden | QDir::System))
         if (isTemporaryFileName(name))
-            QFile::remove(files.filePath(name));
+            (void)removeOwnFile(files.filePath(name));
 }
 
 } // namespace velmora

@@ -47,8 +47,19 @@ bool flushFolder(const QString& folder);
 // Gives the folder `from` the name `to`, where nothing stands, durably (a backup generation, an archive).
 RenameOutcome renameFolder(const QString& from, const QString& to);
 
-// Removes a file; false when it could not be removed.
+// Removes a file (a link itself, never what it points to); false when it could not be removed.
 bool removeFile(const QString& path);
+
+enum class TreeRemoval { Removed, Missing, Stranger, Failed };
+
+// Removes the folder at `path` and everything below it, never following a link at any depth: when anything
+// below is other than a file or a folder (a link, a FIFO, a device), nothing is removed and `stranger`
+// names the first such. Missing when nothing stands at `path`; Stranger when `path` itself is no folder.
+TreeRemoval removeTree(const QString& path, QString& stranger);
+
+// The device and file number of what `path` names, links resolved (a bind mount is the folder it shows);
+// nothing when it cannot be reached.
+std::optional<std::pair<quint64, quint64>> identityOf(const QString& path);
 
 enum class AppendOutcome { Appended, NotRegular, Failed, FailedAndNotRestored };
 

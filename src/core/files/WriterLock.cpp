@@ -1,6 +1,7 @@
 #include "core/files/WriterLock.h"
 
 #include "core/files/FileWriter.h"
+#include "core/files/Removals.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
@@ -176,7 +177,7 @@ bool WriterLock::removeIfUnchanged(const QByteArray& seen, const std::optional<Q
     const bool rewritten = written && QFileInfo(aside).lastModified() != *written;
     if (const auto moved = readLock(aside); moved && (*moved != seen || rewritten))
         (void)createFile(path, FileName, *moved);
-    QFile::remove(aside);
+    (void)removeOwnFile(aside);
     return true;
 }
 
@@ -232,7 +233,7 @@ void WriterLock::unlock()
     if (mine.isEmpty())
         return;
     if (readLock(path) == mine)
-        QFile::remove(path);
+        (void)removeOwnFile(path);
     mine.clear();
 }
 

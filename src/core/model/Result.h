@@ -73,6 +73,8 @@ enum class FailureKind {
     OutputIsStoreFile,   // file: the --output a command was given, a file of the store
     NotADay,             // text: what was typed for a day
     BirthDateDiffers,    // text: the birth date a file gives; names: the registrant's
+    NotMadeHere,         // file: something the program did not make under the name of its own (a link, a FIFO,
+                         // a folder of a user's), left as it was
 };
 
 // How the store differs from what its change history says was done.

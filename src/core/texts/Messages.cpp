@@ -344,6 +344,11 @@ std::optional<QString> historyMessage(const Failure& failure)
         return QStringLiteral("プログラムのフォルダ「%1」の中は%2のフォルダにできません（プログラムの更新や削除で"
                               "失われるおそれがあり、管理者でない利用者は書き込めないため）。")
             .arg(QDir::toNativeSeparators(failure.file), failure.text);
+    case FailureKind::NotMadeHere:
+        return QStringLiteral(
+                   "「%1」はVelmoraが作ったものではない（リンク、特殊なファイル、または利用者のフォルダ）ため、"
+                   "削除せずに残しました。中身を確かめて、別の場所へ移すか削除してから、もう一度行って下さい")
+            .arg(failure.file);
     case FailureKind::DataFolderMissing:
         return QStringLiteral("データフォルダ「%1」がありません。").arg(failure.file);
     case FailureKind::OutputIsStoreFile:

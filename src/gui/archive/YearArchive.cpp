@@ -8,6 +8,7 @@
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/Removals.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 #include "core/model/Calendar.h"
@@ -101,10 +102,15 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
         return history.error();
     if (!history->damage.isEmpty())
         return damagedHistoryAt(history->damage.first());
-    // The facility stands on every page: a file that does not read is mended first.
+    // The archive pins the history's head: a chain that does not hold is no history to stand behind.
+    if (history->broken)
+        return *history->broken;
+    // The facility stands on every page: a file that does not read is mended first, one never written set.
     const auto facility = ReadFacility(dir);
     if (!facility)
         return facility.error();
+    if (facility->name.isEmpty())
+        return failure(FailureKind::FacilityUnnamed);
     const QString facilityText = facilityLine(*facility);
     QStringList names;
     for (const PersonalFile& person : *persons)
@@ -183,7 +189,9 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
     if (today <= QDate(fiscalYear + 1, 3, 31))
         return failureWithText(FailureKind::YearNotClosed, QString::number(fiscalYear));
     const QString target = QFileInfo(output).absoluteFilePath();
-    if (QFileInfo::exists(target) && (!QFileInfo(target).isDir() || !QDir(target).isEmpty()))
+    const system::FileKind targetKind = system::kindOf(target);
+    if (targetKind == system::FileKind::Regular || targetKind == system::FileKind::Other ||
+        (targetKind == system::FileKind::Folder && !QDir(target).isEmpty()))
         return failureWithText(
             FailureKind::ArchiveNotWritten,
             QStringLiteral("フォルダ「%1」にはほかのファイルがあります。空のフォルダを指定して下さい")
@@ -191,18 +199,27 @@ Result<QStringList> ArchiveYear(const DataDir& dir, int fiscalYear, const QStrin
     // Written apart and given its name only when whole: a kill or a full disk leaves no file under the
     // archive's name, and what it left is cleared by the next run.
     const QString unfinished = target + QStringLiteral(".part");
-    QDir(unfinished).removeRecursively();
-    if (!QDir().mkpath(unfinished))
-        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(unfinished));
+    if (const Status cleared = removeOwnFolder(unfinished); !cleared)
+        return cleared.error();
+    if (!QDir().mkpath(QFileInfo(unfinished).path()))
+        return failure(FailureKind::CannotCreateFolder, QDir::toNativeSeparators(QFileInfo(unfinished).path()));
+    if (const Status made = makeMarkedFolder(unfinished); !made)
+        return made.error();
     auto written = writeArchive(dir, fiscalYear, unfinished, today);
+    if (written) {
+        if (const Status unmarked = unmarkFolder(unfinished); !unmarked)
+            written = unmarked.error();
+    }
     if (written && !system::flushFolder(unfinished))
         written = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(unfinished));
-    if (written && QFileInfo::exists(target))
-        QDir().rmdir(target); // the empty folder chosen for it
+    if (written && QFileInfo::exists(target)) {
+        if (const Status cleared = removeOwnFolder(target); !cleared) // the empty folder chosen for it
+            written = cleared.error();
+    }
     if (written && system::renameFolder(unfinished, target) == system::RenameOutcome::Failed)
         written = failure(FailureKind::CannotWrite, QDir::toNativeSeparators(target));
     if (!written)
-        QDir(unfinished).removeRecursively();
+        (void)removeOwnFolder(unfinished);
     return written;
 }
 

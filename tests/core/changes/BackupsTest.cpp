@@ -2,11 +2,14 @@
 #include "core/changes/RecordedWrites.h"
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/StoreCheck.h"
+#include "core/files/SystemFiles.h"
 #include "core/texts/Messages.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -108,7 +111,8 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
     EXPECT_TRUE(left.contains(QStringLiteral("Velmora_写真")));
     const auto checked = VerifyBackups(backups.path());
     ASSERT_TRUE(checked) << messageOf(checked.error()).toStdString();
-    EXPECT_EQ(checked->size(), 10);
+    ASSERT_EQ(checked->size(), 11);
+    EXPECT_TRUE(checked->first().damage); // the folder under a generation's name without a manifest
 
     // Restoring is copying the generation's files back: the store as it was, byte for byte.
     QTemporaryDir restored;
@@ -122,6 +126,8 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
     // A flipped byte, a file gone and a file added are each named.
     const QString yamada = QDir(generation).filePath(QStringLiteral("被曝Data/山田.dat"));
     const QByteArray bytes = fileBytes(yamada);
+    const QString manifest = QDir(generation).filePath(ManifestFile);
+    const QByteArray listed = fileBytes(manifest);
     for (const auto& [change, named] :
          {std::pair<std::function<void()>, QString>{
               [&] { writeBytes(yamada, QByteArray(bytes).replace("0.1", "0.2")); },
@@ -129,13 +135,16 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
           {[&] { QFile::remove(yamada); },
            QStringLiteral("被曝Data/山田.dat」が作成時と違います（ファイルがありません）")},
           {[&] { writeBytes(QDir(generation).filePath(QStringLiteral("追加.txt")), "x"); },
-           QStringLiteral("追加.txt」が作成時と違います（目録にないファイルです）")}}) {
+           QStringLiteral("追加.txt」が作成時と違います（目録にないファイルです）")},
+          {[&] { QFile::remove(manifest); }, ManifestFile + QStringLiteral("」が作成時と違います")}}) {
         change();
         const auto found = VerifyBackups(backups.path());
         ASSERT_TRUE(found && found->last().damage);
         EXPECT_TRUE(messageOf(*found->last().damage).contains(named)) << messageOf(*found->last().damage).toStdString();
-        EXPECT_FALSE(found->first().damage); // every other generation is checked all the same
+        EXPECT_FALSE((*found)[1].damage); // every other generation is checked all the same
+        EXPECT_EQ(found->size(), 11);
         writeBytes(yamada, bytes);
+        writeBytes(manifest, listed);
         QFile::remove(QDir(generation).filePath(QStringLiteral("追加.txt")));
     }
     EXPECT_FALSE(VerifyBackups(restored.path()));
@@ -215,6 +224,125 @@ TEST(Backups, AreMadeOnlyOfAWholeStoreIntoAnExistingFolderOutsideIt)
     EXPECT_TRUE((*checked)[1].damage);
     EXPECT_FALSE((*checked)[2].damage);
     EXPECT_EQ((*checked)[2].name, QStringLiteral("Velmora_20261209-173000_3"));
+}
+
+} // namespace
+
+namespace {
+
+// Things planted in the backup folder under the name of a backup's leftover, or inside what Velmora made
+// there: none is removed or followed, each is named, and the store and the folder a link points to keep
+// every file.
+TEST(Backups, RemoveOnlyWhatVelmoraMadeAndNeverThroughALink)
+{
+    QTemporaryDir place;
+    const QDir root(place.path());
+    for (const char* folder : {"Velmora", "backups", "other"})
+        root.mkdir(QString::fromLatin1(folder));
+    const DataDir dir(root.filePath(QStringLiteral("Velmora")));
+    makeStore(dir, {QStringLiteral("山田")});
+    const QString backups = root.filePath(QStringLiteral("backups"));
+    const QString other = root.filePath(QStringLiteral("other"));
+    writeBytes(QDir(other).filePath(QStringLiteral("大事.txt")), "keep");
+    const auto store = snapshot(dir.root());
+    const QDateTime now = evening(QDate(2026, 12, 9));
+    const QString leftover = QDir(backups).filePath(QStringLiteral("Velmora_20200101-000000.part"));
+    const QString inside = leftover + QStringLiteral("/被曝Data/x");
+
+    struct Planted {
+        const char* what;
+        std::function<bool()> plant;
+        QString named;
+    };
+    const auto userFolder = [&] {
+        return QDir().mkpath(leftover) && (writeBytes(QDir(leftover).filePath(QStringLiteral("写真.jpg")), "x"), true);
+    };
+    const auto ownFolder = [&] {
+        return QDir().mkpath(QFileInfo(inside).path()) &&
+               (writeBytes(QDir(leftover).filePath(QStringLiteral(".velmora-unfinished")), ""), true);
+    };
+    for (const auto& [what, plant, named] : {
+             Planted{"a link to the data folder", [&] { return makeSymbolicLink(dir.root(), leftover); }, leftover},
+             Planted{"a link to another folder", [&] { return makeSymbolicLink(other, leftover); }, leftover},
+             Planted{"a folder of the user's", userFolder, leftover},
+             Planted{"a FIFO", [&] { return makeFifo(leftover); }, leftover},
+             Planted{"a file", [&] { return writeBytes(leftover, "x"), true; }, leftover},
+             Planted{"a link inside a folder Velmora made",
+                     [&] { return ownFolder() && makeSymbolicLink(dir.root(), inside); }, inside},
+             Planted{"a FIFO inside a folder Velmora made", [&] { return ownFolder() && makeFifo(inside); }, inside},
+         }) {
+        if (!plant())
+            continue; // no links or FIFOs on this system
+        const auto made = MakeBackup(dir, backups, now);
+        ASSERT_FALSE(made) << what;
+        EXPECT_EQ(made.error().kind, FailureKind::NotMadeHere) << what;
+        EXPECT_EQ(made.error().file, QDir::toNativeSeparators(named)) << what;
+        EXPECT_EQ(snapshot(dir.root()), store) << what;
+        EXPECT_TRUE(QFileInfo::exists(QDir(other).filePath(QStringLiteral("大事.txt")))) << what;
+        EXPECT_NE(system::kindOf(named), system::FileKind::Missing) << what;
+        EXPECT_EQ(QDir(backups).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 1) << what;
+        QFile::remove(inside);
+        QFile::remove(leftover);
+        QDir(leftover).removeRecursively();
+    }
+
+    // What a killed backup left, marked as Velmora's own, is removed; a generation no longer kept that holds
+    // a link is left as it was and named, the backup made all the same.
+    ASSERT_TRUE(ownFolder());
+    writeBytes(inside, "copy");
+    for (int day = 1; day <= 10; ++day)
+        ASSERT_TRUE(MakeBackup(dir, backups, now.addDays(-30 + day)));
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    const QString oldest = QDir(backups).filePath(QStringLiteral("Velmora_20261110-173000"));
+    if (!makeSymbolicLink(dir.root(), QDir(oldest).filePath(QStringLiteral("被曝Data/link"))))
+        return;
+    const auto pruned = MakeBackup(dir, backups, now);
+    ASSERT_TRUE(pruned);
+    ASSERT_TRUE(pruned->leftAlone);
+    EXPECT_EQ(pruned->leftAlone->file, QDir::toNativeSeparators(oldest + QStringLiteral("/被曝Data/link")));
+    EXPECT_TRUE(QFileInfo::exists(QDir(oldest).filePath(ManifestFile)));
+    EXPECT_EQ(snapshot(dir.root()), store);
+}
+
+// A store file that is a FIFO, or a link, is refused by the backup and by --verify rather than left out.
+TEST(Backups, RefuseAStoreFileThatIsNoFile)
+{
+    QTemporaryDir store;
+    QTemporaryDir backups;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    for (const QString& file : {ChangeHistoryFile, QStringLiteral("健康診断.txt"), QStringLiteral("線量計.txt"),
+                                QStringLiteral("取込レイアウト.txt"), QStringLiteral("被曝Data/鈴木.dat")}) {
+        const QString path = QDir(dir.root()).filePath(file);
+        for (const bool fifo : {true, false}) {
+            if (!(fifo ? makeFifo(path) : makeSymbolicLink(dir.listFile(RegistrantNamesFile), path)))
+                continue;
+            const auto made = MakeBackup(dir, backups.path(), evening(QDate(2026, 12, 9)));
+            ASSERT_FALSE(made) << file.toStdString();
+            EXPECT_EQ(made.error().kind, FailureKind::NotRegularFile) << file.toStdString();
+            EXPECT_EQ(made.error().file, file);
+            if (!file.startsWith(DoseDataFolder)) { // a file of no registrant is no file of the store to read
+                EXPECT_FALSE(VerifyStore(dir).faults.isEmpty()) << file.toStdString();
+            }
+            QFile::remove(path);
+        }
+    }
+    EXPECT_TRUE(QDir(backups.path()).isEmpty());
+}
+
+// The backup folder is compared with the data folder by what it is: a bind mount of it is refused.
+TEST(Backups, KnowTheDataFolderUnderAnotherPath)
+{
+    QTemporaryDir store;
+    QTemporaryDir mountPoint;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("--bind"), store.path(), mountPoint.path()}) != 0)
+        GTEST_SKIP() << "no bind mount can be made here";
+    const auto made = MakeBackup(dir, QDir(mountPoint.path()).filePath(DoseDataFolder), evening(QDate(2026, 12, 9)));
+    QProcess::execute(QStringLiteral("umount"), {mountPoint.path()});
+    ASSERT_FALSE(made);
+    EXPECT_EQ(made.error().kind, FailureKind::BackupInsideStore);
 }
 
 } // namespace

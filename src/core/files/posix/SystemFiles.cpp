@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +163,87 @@ bool flushFolder(const QString& folder)
 bool removeFile(const QString& path)
 {
     return ::unlink(nativePath(path).constData()) == 0;
+}
+
+namespace {
+
+// Walks the folder open as `folder` (shown as `shown`), never following a link: with `remove` false it only
+// looks for a stranger, with `remove` true it removes every file and folder below it.
+bool walkTree(int folder, const QString& shown, bool remove, QString& stranger)
+{
+    const int listing = ::dup(folder);
+    DIR* opened = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!opened) {
+        if (listing >= 0)
+            ::close(listing);
+        return false;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(opened, ::closedir);
+    ::rewinddir(opened);
+    // The names first: a folder's listing may skip entries while they are removed.
+    QList<QByteArray> names;
+    while (const dirent* entry = ::readdir(opened))
+        if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+            names << QByteArray(entry->d_name);
+    for (const QByteArray& name : names) {
+        struct stat status {};
+        if (::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        const QString path = shown + QLatin1Char('/') + QFile::decodeName(name);
+        if (S_ISDIR(status.st_mode)) {
+            Descriptor below(::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!below.isOpen() || !walkTree(below.get(), path, remove, stranger))
+                return false;
+            if (remove && ::unlinkat(folder, name.constData(), AT_REMOVEDIR) != 0)
+                return false;
+        } else if (!S_ISREG(status.st_mode)) {
+            stranger = path;
+            return false;
+        } else if (remove && ::unlinkat(folder, name.constData(), 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TreeRemoval removeTree(const QString& path, QString& stranger)
+{
+    stranger.clear();
+    switch (kindOf(path)) {
+    case FileKind::Missing:
+        return TreeRemoval::Missing;
+    case FileKind::Regular:
+    case FileKind::Other:
+        stranger = path;
+        return TreeRemoval::Stranger;
+    case FileKind::Folder:
+        break;
+    }
+    Descriptor top(::open(nativePath(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!top.isOpen()) {
+        if (errno != ELOOP && errno != ENOTDIR)
+            return TreeRemoval::Failed;
+        stranger = path; // made a link since it was looked at
+        return TreeRemoval::Stranger;
+    }
+    // Looked through whole before anything is removed, so that a stranger leaves everything as it was.
+    for (const bool remove : {false, true})
+        if (!walkTree(top.get(), path, remove, stranger))
+            return stranger.isEmpty() ? TreeRemoval::Failed : TreeRemoval::Stranger;
+    if (::rmdir(nativePath(path).constData()) != 0) // never follows a link put in its place meanwhile
+        return TreeRemoval::Failed;
+    syncFolderOf(path);
+    return TreeRemoval::Removed;
+}
+
+std::optional<std::pair<quint64, quint64>> identityOf(const QString& path)
+{
+    struct stat status {};
+    if (::stat(nativePath(path).constData(), &status) != 0)
+        return std::nullopt;
+    return std::pair<quint64, quint64>(status.st_dev, status.st_ino);
 }
 
 AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& content)

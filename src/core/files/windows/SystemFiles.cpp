@@ -236,6 +236,67 @@ bool removeFile(const QString& path)
     return ::DeleteFileW(widePath(path).c_str()) != 0;
 }
 
+namespace {
+
+// Walks the folder at `folder` without entering a reparse point (a link or junction): with `remove` false it
+// only looks for a stranger, with `remove` true it removes every file and folder below it.
+bool walkTree(const QString& folder, bool remove, QString& stranger)
+{
+    const QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QString path = QDir(folder).filePath(name);
+        switch (kindOf(path)) {
+        case FileKind::Missing:
+            return false;
+        case FileKind::Other:
+            stranger = path;
+            return false;
+        case FileKind::Folder:
+            if (!walkTree(path, remove, stranger) || (remove && !::RemoveDirectoryW(widePath(path).c_str())))
+                return false;
+            break;
+        case FileKind::Regular:
+            if (remove && !::DeleteFileW(widePath(path).c_str()))
+                return false;
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TreeRemoval removeTree(const QString& path, QString& stranger)
+{
+    stranger.clear();
+    switch (kindOf(path)) {
+    case FileKind::Missing:
+        return TreeRemoval::Missing;
+    case FileKind::Regular:
+    case FileKind::Other:
+        stranger = path;
+        return TreeRemoval::Stranger;
+    case FileKind::Folder:
+        break;
+    }
+    for (const bool remove : {false, true})
+        if (!walkTree(path, remove, stranger))
+            return stranger.isEmpty() ? TreeRemoval::Failed : TreeRemoval::Stranger;
+    return ::RemoveDirectoryW(widePath(path).c_str()) ? TreeRemoval::Removed : TreeRemoval::Failed;
+}
+
+std::optional<std::pair<quint64, quint64>> identityOf(const QString& path)
+{
+    Handle file(::CreateFileW(widePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file.isOpen() || !::GetFileInformationByHandle(file.get(), &information))
+        return std::nullopt;
+    return std::pair<quint64, quint64>(information.dwVolumeSerialNumber,
+                                       (quint64(information.nFileIndexHigh) << 32) | information.nFileIndexLow);
+}
+
 AppendOutcome appendEndingLastLine(const QString& path, const QByteArray& content)
 {
     Handle file(openFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
