@@ -1,5 +1,6 @@
 #include "core/changes/Backups.h"
 
+#include "core/files/ChangeHistory.h"
 #include "core/files/FileWriter.h"
 #include "core/files/ListFiles.h"
 #include "core/files/Manifest.h"
@@ -303,7 +304,9 @@ QList<Generation> generationsOf(const QString& backupFolder)
             continue;
         for (const ManifestEntry& entry : *entries) {
             generation->persons += entry.path.startsWith(PersonalFilePrefix) ? 1 : 0;
-            generation->history += entry.path == ChangeHistoryFile ? entry.size : 0;
+            // A history set aside is still the history: setting one aside makes the store no shorter.
+            generation->history +=
+                entry.path == ChangeHistoryFile || isSetAsideHistoryName(entry.path) ? entry.size : 0;
         }
         generations.append(*generation);
     }

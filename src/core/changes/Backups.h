@@ -14,7 +14,8 @@
 namespace velmora {
 
 // A generation as its folder's name and manifest give it: when it was made, its place among those of the
-// same second, how many personal files it holds and how long its change history is (bytes).
+// same second, how many personal files it holds and how long its change history is (bytes, the histories set
+// aside included).
 struct Generation {
     QString name;
     QDateTime time;

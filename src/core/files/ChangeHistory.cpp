@@ -3,6 +3,7 @@
 #include "core/files/Cp932.h"
 #include "core/files/FileWriter.h"
 #include "core/files/HistoryAgreement.h"
+#include "core/files/Manifest.h"
 #include "core/files/Removals.h"
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
@@ -667,6 +668,9 @@ Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now)
     QString name = stamp + QStringLiteral(".txt");
     for (int sequence = 2; system::kindOf(dir.listFile(name)) != system::FileKind::Missing; ++sequence)
         name = stamp + QStringLiteral("_%1.txt").arg(sequence);
+    const auto setAside = readWholeFile(dir.listFile(ChangeHistoryFile), ChangeHistoryFile, LargestHistoryFile);
+    if (!setAside)
+        return setAside.error();
     QStringList lines;
     for (const DamagedStretch& stretch : read->damage)
         lines << (stretch.firstLine == stretch.lastLine
@@ -679,10 +683,13 @@ Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now)
         return failed;
     }
     // A kill here leaves the file set aside and no live history: the next change chains on from it all the same.
+    // The file's hash is recorded, so that the checks can hold it as it was set aside in place of the history
+    // that the backups hold.
     const Change continued{ChangeKind::Continued,
                            {},
                            0,
-                           QStringLiteral("%1（読めない行：%2）").arg(name, lines.join(QStringLiteral("、"))),
+                           QStringLiteral("%1（読めない行：%2、SHA-256：%3）")
+                               .arg(name, lines.join(QStringLiteral("、")), QString::fromLatin1(sha256Of(*setAside))),
                            {}};
     const Status recorded = RecordWrite(dir, {continued}, [] { return Status(); });
     if (!isWritten(recorded))

@@ -12,13 +12,29 @@
 #include "core/files/PersonalFile.h"
 #include "core/files/TextFile.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace velmora {
 
 namespace {
 
-// The live history held against the copies of it in backup generations.
+// The histories set aside in the store, by name, with their sizes and hashes.
+QMap<QString, ManifestEntry> setAsideHistories(const DataDir& dir)
+{
+    QMap<QString, ManifestEntry> found;
+    for (const QString& name : QDir(dir.root()).entryList(QDir::Files | QDir::System, QDir::Name))
+        if (isSetAsideHistoryName(name))
+            if (const auto bytes = readWholeFile(dir.listFile(name), name, LargestHistoryFile))
+                found.insert(name, {name, bytes->size(), sha256Of(*bytes)});
+    return found;
+}
+
+// The live history, with the histories set aside before it, held against the copies of them in backup
+// generations: all of them together at least as long as each generation's, and the live one beginning with
+// the newest generation's copy unless that copy was set aside since (a set-aside is held to the hash its
+// continuation record gives).
 QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& generations)
 {
     QList<Failure> faults;
@@ -27,6 +43,10 @@ QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& gene
                                               : Result<QByteArray>(QByteArray());
     if (!live)
         return faults; // named as a file that does not read
+    const QMap<QString, ManifestEntry> setAside = setAsideHistories(dir);
+    qint64 stored = live->size();
+    for (const ManifestEntry& file : setAside)
+        stored += file.size;
     const auto disagrees = [&](Difference kind, const QString& generation) {
         Failure different = failure(FailureKind::HistoryDisagrees, ChangeHistoryFile);
         different.difference = kind;
@@ -41,14 +61,46 @@ QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& gene
                                        [](const ManifestEntry& entry) { return entry.path == ChangeHistoryFile; });
         if (copy == entries->cend())
             continue;
-        if (copy->size > live->size()) {
+        qint64 copied = 0;
+        QSet<QString> copiedAside;
+        for (const ManifestEntry& entry : *entries)
+            if (entry.path == ChangeHistoryFile || isSetAsideHistoryName(entry.path)) {
+                copied += entry.size;
+                copiedAside.insert(entry.path);
+            }
+        if (copied > stored) {
             disagrees(Difference::ShorterThanBackup, generations[at]);
             break;
         }
-        if (at == generations.size() - 1 && sha256Of(QByteArrayView(*live).first(copy->size)) != copy->sha256) {
-            disagrees(Difference::OtherThanBackup, generations[at]);
+        const bool setAsideSince = std::any_of(setAside.keyBegin(), setAside.keyEnd(),
+                                               [&](const QString& name) { return !copiedAside.contains(name); });
+        if (at == generations.size() - 1 && !setAsideSince &&
+            (copy->size > live->size() || sha256Of(QByteArrayView(*live).first(copy->size)) != copy->sha256)) {
+            disagrees(copy->size > live->size() ? Difference::ShorterThanBackup : Difference::OtherThanBackup,
+                      generations[at]);
             break;
         }
+    }
+    return faults;
+}
+
+// Each history set aside as its continuation record says: there, with the hash it had when set aside.
+QList<Failure> setAsideAgainstRecords(const DataDir& dir, const QList<ChangeRecord>& records)
+{
+    static const QRegularExpression recorded(
+        QStringLiteral("^(変更履歴_損傷_[^（]+\\.txt)（.*SHA-256：([0-9a-f]{64})）$"));
+    const QMap<QString, ManifestEntry> setAside = setAsideHistories(dir);
+    QList<Failure> faults;
+    for (const ChangeRecord& record : records) {
+        const auto named = recorded.match(record.change.before);
+        if (record.change.kind != ChangeKind::Continued || !named.hasMatch())
+            continue;
+        const auto file = setAside.constFind(named.captured(1));
+        if (file != setAside.cend() && file->sha256 == named.captured(2).toLatin1())
+            continue;
+        Failure different = failure(FailureKind::HistoryDisagrees, named.captured(1));
+        different.difference = file == setAside.cend() ? Difference::FileMissing : Difference::SetAsideChanged;
+        faults << different;
     }
     return faults;
 }
@@ -87,6 +139,7 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
     if (history->broken)
         check.faults.append(*history->broken);
     check.faults += historyDifferences(dir, history->records);
+    check.faults += setAsideAgainstRecords(dir, history->records);
     check.faults += historyAgainstBackups(dir, backupGenerations);
     check.historyRecords = history->records.size();
     return check;

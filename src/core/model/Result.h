@@ -89,6 +89,7 @@ enum class Difference {
     MonthUnrecorded,    // the file holds a month of a person registered in the history that it never recorded
     ShorterThanBackup,  // the history is shorter than a backup generation's copy of it (text: the generation)
     OtherThanBackup,    // the history does not begin with the newest generation's copy (text: the generation)
+    SetAsideChanged,    // a history set aside no longer has the hash its continuation record gives
     // How a file of a folder of copies (a backup generation, an archive) differs from its manifest:
     CopyMissing, // the manifest lists it; it is not there
     CopySizeDiffers,

@@ -42,6 +42,10 @@ QString differenceText(const Failure& failure)
     case Difference::OtherThanBackup:
         return QStringLiteral("「%1」の始めの部分が、バックアップ「%2」の写しと違います（記録が書き換えられています）")
             .arg(failure.file, failure.text);
+    case Difference::SetAsideChanged:
+        return QStringLiteral(
+                   "保管された「%1」が、保管したときと違います（変更履歴の「履歴の継続」の記録と合いません）")
+            .arg(failure.file);
     case Difference::CopyMissing:
         return QStringLiteral("ファイルがありません");
     case Difference::CopySizeDiffers:

@@ -1,3 +1,4 @@
+#include "core/changes/Backups.h"
 #include "core/changes/RegistrantChanges.h"
 #include "core/changes/SaveAll.h"
 #include "core/files/ChangeHistory.h"
@@ -112,6 +113,32 @@ TEST_F(HistoryAgreement, AHistoryThatDoesNotBeginWithTheNewestBackupsCopyIsNamed
     QFile::remove(QDir(generation.path()).filePath(ManifestFile));
     ASSERT_TRUE(WriteManifest(generation.path(), {ChangeHistoryFile}));
     EXPECT_EQ(differences(), QList<Difference>{Difference::OtherThanBackup});
+}
+
+} // namespace
+
+namespace {
+
+// A damaged history set aside is still the history the backups hold; the file set aside is held to the hash
+// its continuation record gives.
+TEST_F(HistoryAgreement, AHistorySetAsideAgreesWithTheBackupsUntilItIsChanged)
+{
+    QTemporaryDir backups;
+    const QDateTime now(QDate(2026, 12, 9), QTime(10, 15));
+    ASSERT_TRUE(MakeBackup(dir, backups.path(), now.addDays(-1)));
+    const QString history = dir.listFile(ChangeHistoryFile);
+    writeBytes(history, fileBytes(history) + "broken\r\nend\r\n");
+    const auto setAside = SetAsideDamagedHistory(dir, now);
+    ASSERT_TRUE(setAside);
+    EXPECT_EQ(differences(), QList<Difference>{});
+    const auto made = MakeBackup(dir, backups.path(), now);
+    ASSERT_TRUE(made) << messageOf(made.error()).toStdString();
+    EXPECT_FALSE(made->larger); // the history set aside is no shorter history
+    const QString file = dir.listFile(*setAside);
+    const QByteArray bytes = fileBytes(file);
+    // A damaged line before its last changed: no record's chain sees it, the hash does.
+    writeBytes(file, QByteArray(bytes).replace("broken", "brokex"));
+    EXPECT_EQ(differences(), QList<Difference>{Difference::SetAsideChanged});
 }
 
 } // namespace
