@@ -35,14 +35,15 @@ double externalDose(std::mt19937& random)
 {
     if (std::uniform_int_distribution<int>(0, 9)(random) < 7)
         return 0;
-    return std::uniform_int_distribution<int>(1, 40)(random) * 0.05;
+    // Divided, not multiplied by 0.05: the double nearest the decimal, which the files print as typed.
+    return std::uniform_int_distribution<int>(1, 40)(random) / 20.0;
 }
 
 double internalDose(std::mt19937& random)
 {
     if (std::uniform_int_distribution<int>(0, 9)(random) != 0)
         return 0;
-    return std::uniform_int_distribution<int>(1, 999)(random) * 1e-5;
+    return std::uniform_int_distribution<int>(1, 999)(random) / 1e5;
 }
 
 } // namespace

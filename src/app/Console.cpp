@@ -1,4 +1,5 @@
 #include "app/Console.h"
+#include "core/texts/Messages.h"
 
 #include <cstdio>
 
@@ -6,7 +7,7 @@ namespace velmora {
 
 void tell(const QString& text)
 {
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(text));
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(shownText(text)));
 }
 
 } // namespace velmora

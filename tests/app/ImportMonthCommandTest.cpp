@@ -25,10 +25,14 @@ TEST(ImportMonthCommand, SavesAWholeMonthOrRefusesWithNothingChanged)
     const QStringList arguments{QStringLiteral("--import-month"), QStringLiteral("200505"), csv,
                                 QStringLiteral("--data-dir"), store.path()};
 
-    writeBytes(csv, QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,0.5,,,\n佐藤,1,,,\n").toUtf8());
+    // A NUL in a cell is named as what it is, and the message goes on past it.
+    writeBytes(csv, (QStringLiteral("氏名,実効線量,水晶体,皮膚,内部被曝\n山田,0.5") + QChar(0) +
+                     QStringLiteral("x,,,\n佐藤,1,,,\n"))
+                        .toUtf8());
     const auto before = snapshot(store.path());
     const ProgramRun refused = runVelmora(arguments);
     EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("「0.5␀x」"))) << refused.err.toStdString();
     EXPECT_TRUE(refused.err.contains(QStringLiteral("3行目（佐藤）"))) << refused.err.toStdString();
     EXPECT_TRUE(refused.err.contains(QStringLiteral("鈴木")));
     EXPECT_EQ(snapshot(store.path()), before);

@@ -69,9 +69,12 @@ Result<QString> decodeText(QByteArrayView bytes, const QString& shownName)
     if (!marked)
         if (auto text = cp932::decode(body))
             return *text;
-    // A marked file must be UTF-8 throughout; any other is taken for code page 932, Excel's own.
-    const int line = marked ? firstUnreadableLine(body, [](QByteArrayView b) { return decodeUtf8(b).has_value(); })
-                            : firstUnreadableLine(body, [](QByteArrayView b) { return cp932::decode(b).has_value(); });
+    // A marked file must be UTF-8 throughout; any other is taken for whichever of UTF-8 and code page 932
+    // (Excel's own) reads further, and named where that one stops.
+    const int utf8 = firstUnreadableLine(body, [](QByteArrayView b) { return decodeUtf8(b).has_value(); });
+    const int line = marked ? utf8 : std::max(utf8, firstUnreadableLine(body, [](QByteArrayView b) {
+                                                  return cp932::decode(b).has_value();
+                                              }));
     return failure(FailureKind::NotText, shownName, line);
 }
 

@@ -118,6 +118,19 @@ Result<QList<Examination>> ReadExaminations(const DataDir& dir)
     return parseExaminations(*content);
 }
 
+std::optional<Failure> examinationOfNobody(const QList<Examination>& examinations, const QStringList& persons)
+{
+    const QSet<QString> known(persons.begin(), persons.end());
+    for (qsizetype at = 0; at < examinations.size(); ++at)
+        if (!known.contains(examinations[at].name)) {
+            Failure nobody =
+                failure(FailureKind::Damaged, ExaminationsFile, static_cast<int>(2 + at * ExaminationLines));
+            nobody.entryFault = EntryFault::NotAPerson;
+            return nobody;
+        }
+    return std::nullopt;
+}
+
 Status WriteExaminations(const DataDir& dir, const QList<Examination>& examinations)
 {
     QList<QStringList> records;

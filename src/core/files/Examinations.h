@@ -74,6 +74,10 @@ constexpr qint64 LargestExaminationsFile = qint64(16) << 20;
 // The list; a missing file is an empty list, a damaged one fails with its line.
 Result<QList<Examination>> ReadExaminations(const DataDir& dir);
 Result<QList<Examination>> parseExaminations(QByteArrayView content);
+// The first examination of the list of someone not among `persons` (the registrants and the removed):
+// Damaged at its first line of the file, NotAPerson.
+std::optional<Failure> examinationOfNobody(const QList<Examination>& examinations, const QStringList& persons);
+
 // Replaces the list file with the whole list through the store's writer; ListFull beyond its bounds.
 Status WriteExaminations(const DataDir& dir, const QList<Examination>& examinations);
 

@@ -126,7 +126,11 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
     }
     note(ReadOtherFacilityDoses(dir));
     note(ReadDeclarations(dir));
-    note(ReadExaminations(dir));
+    const auto examinations = ReadExaminations(dir);
+    note(examinations);
+    if (examinations && persons)
+        if (auto nobody = examinationOfNobody(*examinations, *persons))
+            check.faults.append(*nobody);
     note(ReadDosimeters(dir));
     note(ReadImportLayouts(dir));
     note(ReadFacility(dir));

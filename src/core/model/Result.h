@@ -129,6 +129,7 @@ enum class EntryFault {
     ExposureHistoryLeftOut, // item 1 (the exposure history) left out
     ItemRequiredAtHiring,   // items 2, 3 or 5 left out at hiring or reassignment
     NotYesOrNo,             // the doctor's instructions neither 0 nor 1
+    NotAPerson,             // an entry of someone neither registered nor removed
     UnknownWearing,         // a dosimeter's wearing outside its codes
     LayoutCannotRead,       // a layout of the dosimetry service's files that reads no doses (LayoutFault)
 };

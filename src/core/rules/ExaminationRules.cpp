@@ -1,6 +1,7 @@
 #include "core/rules/ExaminationRules.h"
 
 #include "core/files/Csv.h"
+#include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 
 #include <QRegularExpression>
@@ -174,6 +175,11 @@ Result<ExaminationReport> examinationReport(const DataDir& dir, const HalfYear& 
     const auto examinations = ReadExaminations(dir);
     if (!examinations)
         return examinations.error();
+    const auto persons = ReadAllPersonNames(dir);
+    if (!persons)
+        return persons.error();
+    if (auto nobody = examinationOfNobody(*examinations, *persons))
+        return *nobody;
     const auto additions = ReadDoseAdditions(dir);
     if (!additions)
         return additions.error();

@@ -393,6 +393,14 @@ QString mainMessage(const Failure& failure)
 
 } // namespace
 
+QString shownText(QString text)
+{
+    for (QChar& c : text)
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\t')) || c.unicode() == 0x7f)
+            c = QChar(c.unicode() == 0x7f ? 0x2421 : 0x2400 + c.unicode());
+    return text;
+}
+
 QString messageOf(const Failure& failure)
 {
     QString message = mainMessage(failure);
@@ -470,6 +478,8 @@ QString entryFaultText(EntryFault fault)
         return QStringLiteral("実施日が登録日より前の日付です");
     case EntryFault::ExamSameDay:
         return QStringLiteral("同じ日の健康診断が登録済みです。訂正する場合は一覧で選んで「訂正」として下さい");
+    case EntryFault::NotAPerson:
+        return QStringLiteral("登録者にも登録抹消者にもいない人の記録です");
     case EntryFault::UnknownExamKind:
         return QStringLiteral("種別は1～3です");
     case EntryFault::UnknownItemResult:

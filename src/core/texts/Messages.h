@@ -30,6 +30,10 @@ QString doseDoubtText(csv::DoseReading::Doubt doubt);
 // The names with doses received elsewhere or declarations that are neither registrants nor removed persons.
 QString unknownPersonsMessage(const QStringList& names);
 
+// A text as a message box or the console shows it: a control character from a file (a NUL in a CSV cell)
+// as its visible picture ("␀"), so that nothing after it is cut off; line ends and tabs stay.
+QString shownText(QString text);
+
 // Names or files for a message, one per line: the first `shown` (ten), then "ほか5件" (with the counter
 // `unit`).
 QString listForMessage(const QStringList& items, const QString& unit, qsizetype shown = 10);

@@ -1,5 +1,6 @@
 #include "gui/dialogs/QtDialogs.h"
 
+#include "core/texts/Messages.h"
 #include "gui/dialogs/DataFolderWindow.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include "core/texts/Messages.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -49,7 +52,7 @@ void scrollLongText(QMessageBox& box)
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
-    QMessageBox box(icon, ApplicationTitle, text, buttons, QApplication::activeWindow());
+    QMessageBox box(icon, ApplicationTitle, shownText(text), buttons, QApplication::activeWindow());
     box.setDefaultButton(defaultButton);
     if (text.count(QLatin1Char('\n')) >= ScrollFromLines)
         scrollLongText(box);

@@ -101,6 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RefusedCase{"NeitherEncoding", QByteArray("a,b\r\nc,d\r\n\x82\r\n"), FailureKind::NotText, 3},
                     RefusedCase{"UnmarkedCp932WithABadLine",
                                 cp932Bytes(QStringLiteral("氏名\r\n山田\r\n")) + "\x82\r\n", FailureKind::NotText, 3},
+                    RefusedCase{"Utf8ThenCp932",
+                                QStringLiteral("氏\r\n山\r\n").toUtf8() + cp932Bytes(QStringLiteral("鈴木\r\n")),
+                                FailureKind::NotText, 3},
                     RefusedCase{"MarkedButNotUtf8",
                                 QByteArray("\xEF\xBB\xBF"
                                            "a\r\n\x8e\x52\r\n"),

@@ -1,6 +1,8 @@
 #include "core/rules/ExaminationRules.h"
 #include "core/files/Examinations.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/StoreCheck.h"
+#include "core/texts/Messages.h"
 #include "support/DataFiles.h"
 #include "support/Stores.h"
 
@@ -99,6 +101,18 @@ TEST(ExaminationRules, DueDaysOverdueOrderAndTheReportsBandsAtEachEdge)
     EXPECT_EQ(report->findings, (std::array<int, 5>{0, 1, 0, 1, 0}));
     EXPECT_EQ(report->withFindings, 1);
     EXPECT_EQ(report->instructed, 1);
+
+    // An examination of someone neither registered nor removed is named at its line of 健康診断.txt, by the
+    // report as by --verify.
+    examinations.insert(1, periodic(QStringLiteral("佐藤"), 20260110));
+    ASSERT_TRUE(WriteExaminations(dir, examinations));
+    const auto nobody = examinationReport(dir, *halfYearOf(QStringLiteral("2026-1")));
+    ASSERT_FALSE(nobody);
+    EXPECT_EQ(messageOf(nobody.error()), messageOf(VerifyStore(dir).faults.value(0)));
+    EXPECT_EQ(nobody.error().line, 11);
+    EXPECT_EQ(nobody.error().entryFault, EntryFault::NotAPerson);
+    examinations.removeAt(1);
+    ASSERT_TRUE(WriteExaminations(dir, examinations));
 
     // The doctor's sheet of 五 on 2026-07-20: the months since January's examination, the last year's dose and
     // this year's so far (doses elsewhere included).
