@@ -6,6 +6,7 @@
 #include "core/files/Examinations.h"
 #include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
+#include "core/files/NumberForms.h"
 #include "core/files/PersonalFile.h"
 
 #include <QFileInfo>
@@ -60,7 +61,52 @@ struct PersonReplay {
     bool registered = false;            // the history holds the person's registration
     std::optional<bool> registrant;     // on the registrant list (true) or the removed list (false)
     std::map<MonthKey, QString> months; // the values last recorded; empty for a month deleted
+    QStringList headers;                // the registration's values, then each correction's, in order
 };
+
+// What the history leaves of the whole store: each person; each list's entries by person, as their values
+// are worded (for the persons it names in that list); the facility last recorded; the months it saved.
+struct StoreReplay {
+    std::map<QString, PersonReplay> persons;
+    std::map<ChangeKind, std::map<QString, QStringList>> lists;
+    std::optional<QString> facility;
+    QSet<MonthKey> monthsSaved;
+};
+
+// Whether a record's header values hold the field as `field` words it (a name, a blank, the value), as one of
+// the values the record joins.
+bool holdsField(const QString& values, const QString& field)
+{
+    return values == field || values.startsWith(field + ChangeWordSeparator) ||
+           values.endsWith(ChangeWordSeparator + field) ||
+           values.contains(ChangeWordSeparator + field + ChangeWordSeparator);
+}
+
+bool namesField(const QString& values, const QString& name)
+{
+    return values.startsWith(name + QLatin1Char(' ')) || values.contains(ChangeWordSeparator + name + QLatin1Char(' '));
+}
+
+// The fields of a header as the history words them, by name: those of registration and those corrected.
+QList<std::pair<QString, QString>> headerFields(const PersonalHeader& header)
+{
+    QList<std::pair<QString, QString>> fields{
+        {QStringLiteral("性別"), header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女")},
+        {QStringLiteral("生年月日"), plainForm(header.dateOfBirth)}};
+    return fields + correctableFields(header);
+}
+
+// The first field of a header that is not as the last record naming it says, by name with its value now.
+std::optional<QString> headerDifference(const PersonalHeader& header, const QStringList& recorded)
+{
+    for (const auto& [name, value] : headerFields(header)) {
+        const auto last = std::find_if(recorded.rbegin(), recorded.rend(),
+                                       [&](const QString& values) { return namesField(values, name); });
+        if (last != recorded.rend() && !holdsField(*last, changeField(name, value)))
+            return changeField(name, value);
+    }
+    return std::nullopt;
+}
 
 Failure difference(Difference kind, const QString& file, MonthKey month = 0, const QString& recorded = {},
                    const QString& found = {})
@@ -91,10 +137,11 @@ QList<bool> answeredNotMade(const QList<ChangeRecord>& records)
     return answered;
 }
 
-std::map<QString, PersonReplay> replay(const QList<ChangeRecord>& records)
+StoreReplay replay(const QList<ChangeRecord>& records)
 {
     const QList<bool> answered = answeredNotMade(records);
-    std::map<QString, PersonReplay> persons;
+    StoreReplay store;
+    auto& persons = store.persons;
     for (qsizetype at = 0; at < records.size(); ++at) {
         const Change& change = records[at].change;
         if (answered[at])
@@ -103,6 +150,24 @@ std::map<QString, PersonReplay> replay(const QList<ChangeRecord>& records)
         case ChangeKind::Registration:
             persons[change.person].registered = true;
             persons[change.person].registrant = true;
+            persons[change.person].headers = {change.after};
+            break;
+        case ChangeKind::HeaderCorrection:
+            persons[change.person].headers << change.after;
+            break;
+        case ChangeKind::OtherDose:
+        case ChangeKind::Declaration:
+        case ChangeKind::Examination:
+        case ChangeKind::Dosimeter: {
+            QStringList& entries = store.lists[change.kind][change.person];
+            if (!change.before.isEmpty())
+                entries.removeOne(change.before);
+            if (!change.after.isEmpty())
+                entries << change.after;
+            break;
+        }
+        case ChangeKind::Facility:
+            store.facility = change.after;
             break;
         case ChangeKind::Removal:
             persons[change.person].registrant = false;
@@ -111,6 +176,9 @@ std::map<QString, PersonReplay> replay(const QList<ChangeRecord>& records)
             persons[change.person].registrant = true;
             break;
         case ChangeKind::MonthSaved:
+            store.monthsSaved.insert(change.month);
+            persons[change.person].months[change.month] = change.after;
+            break;
         case ChangeKind::Correction:
             persons[change.person].months[change.month] = change.after;
             break;
@@ -121,7 +189,49 @@ std::map<QString, PersonReplay> replay(const QList<ChangeRecord>& records)
             break;
         }
     }
-    return persons;
+    return store;
+}
+
+// The entries of a list file as the history words them, by person.
+template <typename Entry>
+std::map<QString, QStringList> entriesByPerson(const Result<QList<Entry>>& entries, QString (*values)(const Entry&))
+{
+    std::map<QString, QStringList> byPerson;
+    for (const Entry& entry : entries ? *entries : QList<Entry>())
+        byPerson[entry.name] << values(entry);
+    return byPerson;
+}
+
+// Each person the history names in a list whose entries there are not those it leaves them.
+QList<Failure> listDifferences(const DataDir& dir, const StoreReplay& store)
+{
+    const std::pair<ChangeKind, std::pair<QString, std::map<QString, QStringList>>> lists[] = {
+        {ChangeKind::OtherDose,
+         {OtherFacilityDosesFile, entriesByPerson(ReadOtherFacilityDoses(dir), otherDoseValues)}},
+        {ChangeKind::Declaration, {DeclarationsFile, entriesByPerson(ReadDeclarations(dir), declarationValues)}},
+        {ChangeKind::Examination, {ExaminationsFile, entriesByPerson(ReadExaminations(dir), examinationValues)}},
+        {ChangeKind::Dosimeter, {DosimetersFile, entriesByPerson(ReadDosimeters(dir), dosimeterValues)}},
+    };
+    QList<Failure> differences;
+    for (const auto& [kind, file] : lists) {
+        const auto recorded = store.lists.find(kind);
+        if (recorded == store.lists.end())
+            continue;
+        for (auto [person, values] : recorded->second) {
+            QStringList held = file.second.count(person) ? file.second.at(person) : QStringList();
+            values.sort();
+            held.sort();
+            if (held != values)
+                differences << difference(Difference::EntriesDiffer, file.first, 0, person,
+                                          held.join(QStringLiteral(" ／ ")));
+        }
+    }
+    if (store.facility) {
+        const auto facility = ReadFacility(dir);
+        if (facility && facilityValues(*facility) != *store.facility)
+            differences << difference(Difference::EntriesDiffer, FacilityFile, 0, {}, facilityValues(*facility));
+    }
+    return differences;
 }
 
 } // namespace
@@ -177,7 +287,19 @@ QList<Failure> historyDifferences(const DataDir& dir, const QList<ChangeRecord>&
     const auto removed = ReadRemovedNames(dir);
     if (!registrants || !removed)
         return differences; // named as files that do not read
-    for (const auto& [name, person] : replay(records)) {
+    const StoreReplay store = replay(records);
+    differences += listDifferences(dir, store);
+    // A listed person the history never names, whose file holds a month the history saved for everyone then:
+    // a person added by hand.
+    for (const QString& name : registrants->names + *removed) {
+        if (store.persons.count(name))
+            continue;
+        const auto file = ReadPersonalFile(dir, name);
+        if (file && std::any_of(file->records.begin(), file->records.end(),
+                                [&](const MonthlyRecord& record) { return store.monthsSaved.contains(record.key); }))
+            differences << difference(Difference::PersonUnrecorded, DataDir::shownPersonalFile(name));
+    }
+    for (const auto& [name, person] : store.persons) {
         if (person.registrant && *person.registrant && !registrants->names.contains(name))
             differences << difference(Difference::NotRegistrant, RegistrantNamesFile, 0, name);
         if (person.registrant && !*person.registrant && !removed->contains(name))
@@ -189,6 +311,8 @@ QList<Failure> historyDifferences(const DataDir& dir, const QList<ChangeRecord>&
                 differences << difference(Difference::FileMissing, shown);
             continue; // a file that does not read is named as such
         }
+        if (const auto differs = headerDifference(file->header, person.headers))
+            differences << difference(Difference::HeaderDiffers, shown, 0, {}, *differs);
         std::map<MonthKey, QString> held;
         for (const MonthlyRecord& record : file->records)
             held[record.key] = monthValues(record);

@@ -87,9 +87,13 @@ enum class Difference {
     MonthMissing,       // the history recorded the month; the file does not hold it
     MonthStandsDeleted, // the history recorded the month's deletion; the file holds it
     MonthUnrecorded,    // the file holds a month of a person registered in the history that it never recorded
-    ShorterThanBackup,  // the history is shorter than a backup generation's copy of it (text: the generation)
-    OtherThanBackup,    // the history does not begin with the newest generation's copy (text: the generation)
-    SetAsideChanged,    // a history set aside no longer has the hash its continuation record gives
+    HeaderDiffers, // a field of a personal file's header is not as the history recorded it last (names: the field now)
+    EntriesDiffer, // a person's entries of a list, or the facility, are not those the history leaves (text: the
+                   // person; names: the entries now)
+    PersonUnrecorded,  // a listed person the history never names holds a month the history saved for everyone
+    ShorterThanBackup, // the history is shorter than a backup generation's copy of it (text: the generation)
+    OtherThanBackup,   // the history does not begin with the newest generation's copy (text: the generation)
+    SetAsideChanged,   // a history set aside no longer has the hash its continuation record gives
     // How a file of a folder of copies (a backup generation, an archive) differs from its manifest:
     CopyMissing, // the manifest lists it; it is not there
     CopySizeDiffers,

@@ -36,6 +36,16 @@ QString differenceText(const Failure& failure)
             .arg(failure.file, month, found);
     case Difference::MonthUnrecorded:
         return QStringLiteral("「%1」の%2のデータは変更履歴に記録がありません（%3）").arg(failure.file, month, found);
+    case Difference::HeaderDiffers:
+        return QStringLiteral("「%1」の登録内容「%2」が変更履歴と違います（変更履歴に記録のない変更です）")
+            .arg(failure.file, found);
+    case Difference::EntriesDiffer:
+        return (failure.text.isEmpty() ? QStringLiteral("「%1」の内容が変更履歴と違います（ファイル：%3）")
+                                       : QStringLiteral("「%1」の%2さんの記録が変更履歴と違います（ファイル：%3）"))
+            .arg(failure.file, failure.text, found.isEmpty() ? QStringLiteral("なし") : found);
+    case Difference::PersonUnrecorded:
+        return QStringLiteral("「%1」の人は変更履歴に登録の記録がありません（変更履歴が記録した月のデータがあります）")
+            .arg(failure.file);
     case Difference::ShorterThanBackup:
         return QStringLiteral("「%1」がないか、バックアップ「%2」の写しより短くなっています（記録が削除されています）")
             .arg(failure.file, failure.text);

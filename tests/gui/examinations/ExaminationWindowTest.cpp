@@ -1,3 +1,4 @@
+#include "core/changes/RecordedWrites.h"
 #include "core/files/ChangeHistory.h"
 #include "core/files/Examinations.h"
 #include "core/files/HistoryAgreement.h"
@@ -91,9 +92,10 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
 
     // An examination entered meanwhile on another PC: nothing is stored over it, the window shows it, and the
     // same entry again is stored beside it.
-    QList<Examination> elsewhere = *ReadExaminations(app.dataDir);
+    const QList<Examination> shown = *ReadExaminations(app.dataDir);
+    QList<Examination> elsewhere = shown;
     elsewhere.append({QStringLiteral("山田"), 20261201, ExaminationKind::Periodic});
-    ASSERT_TRUE(WriteExaminations(app.dataDir, elsewhere));
+    ASSERT_TRUE(SaveExaminations(app.dataDir, shown, elsewhere));
     form.DayBox->setText(QStringLiteral("2026/11/25"));
     form.KindBox->setCurrentIndex(form.KindBox->findData(static_cast<int>(ExaminationKind::Periodic)));
     click(form.AddButton);
