@@ -281,6 +281,8 @@ struct FileScan {
     qsizetype linesBefore = 0;
     std::optional<DamagedStretch> open; // a damaged stretch the next block may go on with
     QList<DamagedStretch> damage;
+    std::function<bool(qint64)> stopAfter; // told each block's size; true stops the scan there
+    bool stopped = false;
 };
 
 // A record that reads: its lines, where it starts among them, its first line in its file, whether its hash
@@ -350,11 +352,16 @@ Status scanHistoryFile(const QString& path, FileScan& scan, const BlockRecordSee
             (taken < lines.text.size() ? block.sliced(lines.text[taken].data() - block.constData()) : QByteArray()) +
             rest;
     };
-    const Status read = readFileInBlocks(path, scan.file, LargestHistoryFile,
-                                         [&](const QByteArray& block) { scanBlock(carried + block, false); });
+    const Status read = readFileInBlocks(path, scan.file, LargestHistoryFile, [&](const QByteArray& block) {
+        if (scan.stopped)
+            return;
+        scanBlock(carried + block, false);
+        scan.stopped = scan.stopAfter && scan.stopAfter(block.size());
+    });
     if (!read)
         return read;
-    scanBlock(std::exchange(carried, QByteArray()), true);
+    if (!scan.stopped)
+        scanBlock(std::exchange(carried, QByteArray()), true);
     return {};
 }
 
@@ -570,16 +577,23 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
         record->intact = chosen.intact;
         return record;
     };
+    qint64 all = 0;
+    for (const QString& file : files)
+        all += QFileInfo(dir.listFile(file)).size();
+    qint64 done = 0;
     for (const QString& file : files) {
         // The live history is hashed again only when it changed since its chain was last found whole.
         const bool live = file == ChangeHistoryFile;
         const QString path = dir.listFile(file);
         const QFileInfo stamp(path);
-        const bool trusted =
-            live && query.trustChecked && checkedBefore(dir, stamp, lastLineOf(tailOf(path, stamp.size())));
+        const bool trusted = live && query.note == CheckedNote::Trusted &&
+                             checkedBefore(dir, stamp, lastLineOf(tailOf(path, stamp.size())));
+        read.trusted = read.trusted || trusted;
         FileScan scan;
         scan.file = file;
         scan.hashed = !trusted;
+        if (query.stopAfter)
+            scan.stopAfter = [&](qint64 block) { return query.stopAfter(done += block, all); };
         scan.previous = scan.lastRecord = previous;
         const qsizetype recordsBefore = read.head.records;
         const Status scanned = scanHistoryFile(
@@ -609,10 +623,14 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
             });
         if (!scanned)
             return scanned.error();
+        if (scan.stopped) {
+            read.stopped = true;
+            break;
+        }
         if (read.head.records > recordsBefore)
             read.head.lastHash = scan.lastRecord;
         const QFileInfo after(path);
-        if (live && query.trustChecked && !trusted && scan.damage.isEmpty() && !read.broken &&
+        if (live && query.note != CheckedNote::Ignored && !trusted && scan.damage.isEmpty() && !read.broken &&
             after.size() == stamp.size() && after.lastModified() == stamp.lastModified())
             noteChecked(dir, scan.lastLine);
         previous = scan.lastLine;

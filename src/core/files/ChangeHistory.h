@@ -91,20 +91,28 @@ struct HistoryHead {
     QByteArray lastHash;
 };
 
+// How a reading uses the note of the live history last found whole (historyCheckedNote): Ignored, hashing
+// every record and writing nothing (--verify, --history, the changes); Trusted, taking a live history
+// unchanged since the note (its size, time and last hash) for whole without hashing it again, and noting it
+// when it hashed it and found it whole (the window's first look, which never calls it whole for that);
+// Renewed, hashing every record and noting the history when found whole (the window's check behind it).
+enum class CheckedNote { Ignored, Trusted, Renewed };
+
 // Which records to read: one person's ("" for all), one month's (0 for all), at most the newest `newest`
 // of them (-1 for all). The files are read a block at a time, so that only the records asked for stay in
-// memory. Every record is still checked, its chain and form, without being decoded; with
-// `trustChecked`, a live history unchanged since its chain was last found whole (its size, time and last
-// hash as noted then) is not hashed again, and the note is made when the chain is found whole: the window
-// opens at once; every other reader (--verify among them) hashes and writes nothing.
+// memory. Every record is still checked, its chain and form, without being decoded, unless the note is
+// trusted.
 struct HistoryQuery {
     QString person;
     MonthKey month = 0;
     qsizetype newest = -1;
-    bool trustChecked = false;
+    CheckedNote note = CheckedNote::Ignored;
     // When given, each record chosen goes to it as it is read, in order, and none is kept: a history of any
     // length is read in bounded memory (`newest` is then not used).
     std::function<void(const ChangeRecord&)> each;
+    // When given, told the bytes read of all after each block; when it answers true, the reading stops
+    // there (a check cancelled), notes nothing, and what it read so far is given.
+    std::function<bool(qint64 read, qint64 all)> stopAfter;
 };
 
 // Where the note of a data folder's live history last found whole is kept: in the user's cache, a file
@@ -125,6 +133,8 @@ struct HistoryRead {
     QList<MonthKey> months;        // newest first
     QList<DamagedStretch> damage;
     QList<DamagedStretch> setAsideDamage;
+    bool trusted = false; // the live history was taken for whole from the note, not hashed
+    bool stopped = false; // stopAfter answered true: the records after that block were not read
 };
 
 // The history read past any damage; a failure only when a file cannot be read at all. No file is an

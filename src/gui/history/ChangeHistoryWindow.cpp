@@ -2,6 +2,7 @@
 
 #include "core/files/FacilitySettings.h"
 #include "core/files/ListFiles.h"
+#include "core/files/Removals.h"
 #include "core/files/WriterLock.h"
 #include "core/model/Calendar.h"
 #include "core/texts/Messages.h"
@@ -12,6 +13,7 @@
 #include "gui/widgets/Twips.h"
 
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
@@ -72,10 +74,13 @@ ChangeHistoryWindow::ChangeHistoryWindow(const DataDir& dir, Dialogs& messageBox
     SetAsideButton =
         new CommandButton(QStringLiteral("SetAsideButton"), QStringLiteral("損傷部分を保管して続ける"), this);
     SetAsideButton->hide();
+    StopCheckButton = new CommandButton(QStringLiteral("StopCheckButton"), QStringLiteral("確認を中止"), this);
+    StopCheckButton->hide();
     CloseButton = new CommandButton(QStringLiteral("CloseButton"), QStringLiteral("閉じる"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(PrintButton);
     bottom->addWidget(SetAsideButton);
+    bottom->addWidget(StopCheckButton);
     bottom->addStretch();
     bottom->addWidget(CloseButton);
 
@@ -89,12 +94,22 @@ ChangeHistoryWindow::ChangeHistoryWindow(const DataDir& dir, Dialogs& messageBox
     connectControls();
 }
 
+ChangeHistoryWindow::~ChangeHistoryWindow()
+{
+    stopCheck();
+}
+
 void ChangeHistoryWindow::connectControls()
 {
     connect(PersonBox, &QComboBox::currentIndexChanged, this, &ChangeHistoryWindow::choose);
     connect(MonthBox, &QComboBox::currentIndexChanged, this, &ChangeHistoryWindow::choose);
     connect(PrintButton, &QPushButton::clicked, this, &ChangeHistoryWindow::printHistory);
     connect(SetAsideButton, &QPushButton::clicked, this, &ChangeHistoryWindow::setAsideDamage);
+    connect(StopCheckButton, &QPushButton::clicked, this, [this] {
+        stopCheck();
+        showChainStanding();
+    });
+    connect(&progress, &QTimer::timeout, this, &ChangeHistoryWindow::showChainStanding);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
@@ -119,16 +134,22 @@ QStringList ChangeHistoryWindow::inListOrder(const QStringList& persons) const
 
 void ChangeHistoryWindow::open()
 {
-    // The newest records decoded, every record checked: thirty years of history open at once.
-    const auto read = [this] {
+    // The newest records decoded, every record checked unless the history is as it was last found whole here:
+    // thirty years of history open at once, and are checked again behind the window.
+    stopCheck();
+    auto read = [this] {
         const WaitCursor wait;
-        return ReadChangeHistory(dataDir, {{}, 0, NewestShown, true, {}});
+        return ReadChangeHistory(dataDir, {{}, 0, NewestShown, CheckedNote::Trusted, {}, {}});
     }();
-    newest = read ? read->records : QList<ChangeRecord>();
+    newest = read ? std::exchange(read->records, {}) : QList<ChangeRecord>();
     std::reverse(newest.begin(), newest.end());
     total = read ? read->head.records : 0;
-    showChainStanding(read);
-    SetAsideButton->setVisible(read && !read->damage.isEmpty());
+    shown = std::move(read);
+    lastFoundWhole = QFileInfo(historyCheckedNote(dataDir)).lastModified();
+    if (shown && shown->trusted)
+        checkBehind();
+    showChainStanding();
+    SetAsideButton->setVisible(shown && !shown->damage.isEmpty());
 
     const QSignalBlocker personQuiet(PersonBox);
     const QSignalBlocker monthQuiet(MonthBox);
@@ -136,18 +157,68 @@ void ChangeHistoryWindow::open()
     PersonBox->addItem(Everything);
     MonthBox->clear();
     MonthBox->addItem(Everything);
-    if (read) {
-        for (const QString& name : inListOrder(read->persons))
+    if (shown) {
+        for (const QString& name : inListOrder(shown->persons))
             PersonBox->addItem(name, name);
-        for (const MonthKey month : read->months)
+        for (const MonthKey month : shown->months)
             MonthBox->addItem(monthName(month), month);
     }
     choose();
     showAndActivate(this);
 }
 
-void ChangeHistoryWindow::showChainStanding(const Result<HistoryRead>& read)
+void ChangeHistoryWindow::checkBehind()
 {
+    stopping = false;
+    percent = 0;
+    check = QThread::create([this, dir = dataDir] {
+        behind = ReadChangeHistory(dir, {{}, 0, 0, CheckedNote::Renewed, {}, [this](qint64 read, qint64 all) {
+                                             percent = all > 0 ? static_cast<int>(100 * read / all) : 100;
+                                             return stopping.load();
+                                         }});
+    });
+    // Queued to this window; a check stopped and waited for meanwhile is no longer `check` then.
+    connect(check, &QThread::finished, this, [this, run = check] {
+        if (run == check)
+            checked(*std::exchange(behind, std::nullopt));
+    });
+    StopCheckButton->show();
+    progress.start(200);
+    check->start();
+}
+
+void ChangeHistoryWindow::stopCheck()
+{
+    if (!check)
+        return;
+    stopping = true;
+    check->wait();
+    delete std::exchange(check, nullptr);
+    behind.reset();
+    progress.stop();
+    StopCheckButton->hide();
+}
+
+void ChangeHistoryWindow::checked(Result<HistoryRead> outcome)
+{
+    delete std::exchange(check, nullptr);
+    progress.stop();
+    StopCheckButton->hide();
+    if (outcome && !outcome->stopped && outcome->broken == std::nullopt && outcome->damage.isEmpty()) {
+        shown->trusted = false; // checked whole now
+    } else if (outcome && !outcome->stopped) {
+        // The note held a history altered since: it is no longer trusted, and the newest records are shown as
+        // their hashes say.
+        (void)removeOwnFile(historyCheckedNote(dataDir));
+        open();
+        return;
+    }
+    showChainStanding();
+}
+
+void ChangeHistoryWindow::showChainStanding()
+{
+    const Result<HistoryRead>& read = shown;
     const bool broken = read && read->broken;
     QString text;
     if (!read)
@@ -158,6 +229,12 @@ void ChangeHistoryWindow::showChainStanding(const Result<HistoryRead>& read)
                                         : QString());
     else if (broken)
         text = messageOf(*read->broken) + QStringLiteral("。記録の後に変更されたデータがないか確認して下さい");
+    else if (read->trusted)
+        text = QStringLiteral("%1件の記録があります。%2に、どの記録も書かれたときのままと確かめました。")
+                   .arg(total)
+                   .arg(lastFoundWhole.toString(QStringLiteral("yyyy/MM/dd HH:mm"))) +
+               (check ? QStringLiteral("いま改めて確かめています（%1%）…").arg(percent.load())
+                      : QStringLiteral("（改めての確認は中止しました）"));
     else
         text = QStringLiteral("%1件の記録は、どれも書かれたときのままです。").arg(total);
     if (total > newest.size())
@@ -198,7 +275,7 @@ void ChangeHistoryWindow::choose()
     // A person's or a month's records, every one of them, read for the choice.
     const auto read = [&] {
         const WaitCursor wait;
-        return ReadChangeHistory(dataDir, {person, month, -1, true, {}});
+        return ReadChangeHistory(dataDir, {person, month, -1, CheckedNote::Trusted, {}, {}});
     }();
     QList<ChangeRecord> chosen = read ? read->records : QList<ChangeRecord>();
     std::reverse(chosen.begin(), chosen.end());

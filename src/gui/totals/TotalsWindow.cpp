@@ -360,7 +360,7 @@ void TotalsWindow::printTotals()
         return;
     {
         const WaitCursor wait;
-        const auto history = ReadChangeHistory(dataDir, {{}, 0, 0, false, {}}); // the head alone
+        const auto history = ReadChangeHistory(dataDir, {{}, 0, 0, CheckedNote::Ignored, {}, {}}); // the head alone
         const HistoryHead head = history ? history->head : HistoryHead();
         PrintDoseTotals(printer, {model.fiscalYear(), clock.now().date(), FlaggedOnlyBox->isChecked(), shownRows(),
                                   facilityText(), historyHeadText(head.records, head.lastHash)});

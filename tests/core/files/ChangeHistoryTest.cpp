@@ -136,7 +136,7 @@ TEST(ChangeHistory, AChangeNotesTheHistoryWholeOnlyWhenItWasNotedWholeBefore)
 {
     QTemporaryDir temp;
     const DataDir dir(temp.path());
-    const HistoryQuery trusting{{}, 0, -1, true, {}};
+    const HistoryQuery trusting{{}, 0, -1, CheckedNote::Trusted, {}, {}};
     ASSERT_TRUE(RecordWrite(dir, ThreeChanges, [] { return Status(); }));
     const QByteArray note = fileBytes(historyCheckedNote(dir));
     EXPECT_TRUE(note.endsWith(linesOf(dir).last().chopped(1) + "\r\n")) << note.toStdString();

@@ -14,6 +14,12 @@ namespace {
 
 class ChangeHistoryView : public WindowTest {};
 
+// Waits until the check of every record behind the window has ended.
+void waitForTheCheck(const ChangeHistoryWindow& window)
+{
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.checking(); }, 30000));
+}
+
 TEST_F(ChangeHistoryView, ShowsEveryChangeByPersonAndMonthSaysWhereTheChainBreaksAndPrints)
 {
     makeStore(app.dataDir, {QStringLiteral("山田"), QStringLiteral("鈴木")});
@@ -36,6 +42,7 @@ TEST_F(ChangeHistoryView, ShowsEveryChangeByPersonAndMonthSaysWhereTheChainBreak
     };
     EXPECT_EQ(rows(), 3);
     EXPECT_EQ(cell(0, 1), QStringLiteral("抹消")); // newest first
+    waitForTheCheck(window);
     EXPECT_EQ(window.ChainLabel->text(), QStringLiteral("3件の記録は、どれも書かれたときのままです。"));
     window.PersonBox->setCurrentText(QStringLiteral("山田"));
     EXPECT_EQ(rows(), 2);
@@ -105,6 +112,7 @@ TEST_F(ChangeHistoryView, ShowsEveryRecordPastADamagedLineAndSetsTheDamageAside)
         QStringLiteral("読めない行のある変更履歴を「変更履歴_損傷_20261207-101500.txt」")));
     EXPECT_FALSE(window.SetAsideButton->isVisible());
     EXPECT_EQ(window.HistoryTable->model()->rowCount(), 2);
+    waitForTheCheck(window);
     EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("2件の記録は、どれも書かれたときのままです。")));
 }
 
@@ -139,6 +147,41 @@ TEST_F(ChangeHistoryView, ShowsTheNewestThousandAndAPersonsEveryRecordAndFindsAL
     click(totals.HistoryButton);
     EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の8件目の記録")))
         << window.ChainLabel->text().toStdString();
+}
+
+// An old record edited by hand to the same size, its time put back: the note of the history found whole
+// still matches, so the window shows the records at once but never calls them whole before it has checked
+// them again; the check behind it finds the edit.
+TEST_F(ChangeHistoryView, NeverCallsAHistoryWholeThatItTookFromItsNote)
+{
+    makeStore(app.dataDir, {QStringLiteral("山田")});
+    const OtherFacilityDose dose{QStringLiteral("山田"), QStringLiteral("B病院"), 202505, 202505, 12.5, 0, 0, 0};
+    ASSERT_TRUE(SaveOtherFacilityDoses(app.dataDir, {}, {dose}));
+    ASSERT_TRUE(SaveFacility(app.dataDir, {}, {QStringLiteral("A病院"), {}, {}}));
+    click(app.form1().Command4);
+    TotalsWindow& totals = app.totalsWindow();
+    click(totals.HistoryButton);
+    ChangeHistoryWindow& window = app.historyWindow();
+    waitForTheCheck(window);
+    ASSERT_EQ(window.ChainLabel->text(), QStringLiteral("2件の記録は、どれも書かれたときのままです。"));
+
+    const QString history = app.dataDir.listFile(ChangeHistoryFile);
+    const QDateTime written = QFileInfo(history).lastModified();
+    writeBytes(history, fileBytes(history).replace(" 12.5", " 02.5"));
+    QFile edited(history);
+    ASSERT_TRUE(edited.open(QIODevice::ReadWrite) && edited.setFileTime(written, QFileDevice::FileModificationTime));
+    edited.close();
+    click(totals.HistoryButton);
+    EXPECT_TRUE(window.checking());
+    EXPECT_TRUE(window.ChainLabel->text().contains(QStringLiteral("いま改めて確かめています")))
+        << window.ChainLabel->text().toStdString();
+    waitForTheCheck(window);
+    EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の1件目の記録")))
+        << window.ChainLabel->text().toStdString();
+    // Opened again, it no longer takes the edited history for the one it found whole.
+    click(totals.HistoryButton);
+    EXPECT_FALSE(window.checking());
+    EXPECT_TRUE(window.ChainLabel->text().startsWith(QStringLiteral("「変更履歴.txt」の1件目の記録")));
 }
 
 } // namespace
