@@ -9,6 +9,7 @@
 #include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -80,12 +81,12 @@ GenerationCheck checkGeneration(const QString& backupFolder, const QString& name
     QSet<QString> listed{ManifestFile};
     for (const ManifestEntry& entry : *entries) {
         listed.insert(entry.path);
-        const auto bytes = readFileBytes(QDir(folder).filePath(entry.path), entry.path, LargestStoreFile);
-        if (!bytes)
+        const auto copy = measureFile(QDir(folder).filePath(entry.path), entry.path);
+        if (!copy)
             check.damage = differsFromManifest(name, entry.path, Difference::CopyMissing);
-        else if (bytes->size() != entry.size)
+        else if (copy->size != entry.size)
             check.damage = differsFromManifest(name, entry.path, Difference::CopySizeDiffers);
-        else if (sha256Of(*bytes) != entry.sha256)
+        else if (copy->sha256 != entry.sha256)
             check.damage = differsFromManifest(name, entry.path, Difference::CopyContentDiffers);
         if (check.damage)
             return check;
@@ -149,8 +150,31 @@ QString freeName(const QString& backupFolder, const QDateTime& now)
     return name;
 }
 
+// Copies a file of the store a block at a time: its size and SHA-256 as it was read.
+Result<ManifestEntry> copyStoreFile(const QString& from, const QString& to, const QString& shown)
+{
+    ReplacingWriter copy(to, shown);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    ManifestEntry copied{shown, 0, {}};
+    Status written;
+    const Status read = readBytesInBlocks(from, shown, LargestStoreFile, [&](const QByteArray& block) {
+        hash.addData(block);
+        copied.size += block.size();
+        if (written)
+            written = copy.append(block);
+    });
+    if (!read)
+        return read.error();
+    if (!written)
+        return written.error();
+    if (const Status finished = copy.finish(); !isWritten(finished))
+        return finished.error();
+    copied.sha256 = hash.result().toHex();
+    return copied;
+}
+
 // Copies the store's files into `folder` and writes their manifest; the names made flushed to the disk.
-Status copyStore(const DataDir& dir, const QString& folder, const QString& name, const BackupProgress& progress)
+Status copyStore(const DataDir& dir, const QString& folder, const BackupProgress& progress)
 {
     if (const Status made = makeMarkedFolder(folder); !made)
         return made;
@@ -159,13 +183,11 @@ Status copyStore(const DataDir& dir, const QString& folder, const QString& name,
     const QStringList files = storeFiles(dir);
     QList<ManifestEntry> entries;
     for (qsizetype at = 0; at < files.size(); ++at) {
-        const auto bytes = readFileBytes(QDir(dir.root()).filePath(files[at]), files[at], LargestStoreFile);
-        if (!bytes)
-            return bytes.error();
-        const QString copy = QDir(folder).filePath(files[at]);
-        if (const auto written = createFile(copy, name + QLatin1Char('/') + files[at], *bytes); !isWritten(written))
-            return written.error();
-        entries.append({files[at], bytes->size(), sha256Of(*bytes)});
+        const auto copied =
+            copyStoreFile(QDir(dir.root()).filePath(files[at]), QDir(folder).filePath(files[at]), files[at]);
+        if (!copied)
+            return copied.error();
+        entries.append(*copied);
         if (progress)
             progress(at + 1, files.size());
     }
@@ -251,7 +273,7 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
     const QString name = freeName(target, now);
     const QString unfinished = QDir(target).filePath(name + Unfinished);
     // The copy is checked as --verify checks a store: only a store that reads whole is kept.
-    Status copied = copyStore(dir, unfinished, name, progress);
+    Status copied = copyStore(dir, unfinished, progress);
     if (copied) {
         if (const StoreCheck checked = VerifyStore(DataDir(unfinished)); !checked.faults.isEmpty())
             copied = checked.faults.first();

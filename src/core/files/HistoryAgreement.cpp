@@ -56,6 +56,8 @@ bool headerShows(const DataDir& dir, const Change& change)
     return now.join(ChangeWordSeparator) == change.after;
 }
 
+} // namespace
+
 // The person's and month's state the history leaves, replayed.
 struct PersonReplay {
     bool registered = false;            // the history holds the person's registration
@@ -72,6 +74,8 @@ struct StoreReplay {
     std::optional<QString> facility;
     QSet<MonthKey> monthsSaved;
 };
+
+namespace {
 
 // Whether a record's header values hold the field as `field` words it (a name, a blank, the value), as one of
 // the values the record joins.
@@ -137,59 +141,62 @@ QList<bool> answeredNotMade(const QList<ChangeRecord>& records)
     return answered;
 }
 
-StoreReplay replay(const QList<ChangeRecord>& records)
+// The change a record says was made, applied to the store the history leaves.
+void apply(StoreReplay& store, const Change& change)
 {
-    const QList<bool> answered = answeredNotMade(records);
-    StoreReplay store;
     auto& persons = store.persons;
-    for (qsizetype at = 0; at < records.size(); ++at) {
-        const Change& change = records[at].change;
-        if (answered[at])
-            continue;
-        switch (change.kind) {
-        case ChangeKind::Registration:
-            persons[change.person].registered = true;
-            persons[change.person].registrant = true;
-            persons[change.person].headers = {change.after};
-            break;
-        case ChangeKind::HeaderCorrection:
-            persons[change.person].headers << change.after;
-            break;
-        case ChangeKind::OtherDose:
-        case ChangeKind::Declaration:
-        case ChangeKind::Examination:
-        case ChangeKind::Dosimeter: {
-            QStringList& entries = store.lists[change.kind][change.person];
-            if (!change.before.isEmpty())
-                entries.removeOne(change.before);
-            if (!change.after.isEmpty())
-                entries << change.after;
-            break;
-        }
-        case ChangeKind::Facility:
-            store.facility = change.after;
-            break;
-        case ChangeKind::Removal:
-            persons[change.person].registrant = false;
-            break;
-        case ChangeKind::Restore:
-            persons[change.person].registrant = true;
-            break;
-        case ChangeKind::MonthSaved:
-            store.monthsSaved.insert(change.month);
-            persons[change.person].months[change.month] = change.after;
-            break;
-        case ChangeKind::Correction:
-            persons[change.person].months[change.month] = change.after;
-            break;
-        case ChangeKind::Deletion:
-            persons[change.person].months[change.month] = QString();
-            break;
-        default:
-            break;
-        }
+    switch (change.kind) {
+    case ChangeKind::Registration:
+        persons[change.person].registered = true;
+        persons[change.person].registrant = true;
+        persons[change.person].headers = {change.after};
+        break;
+    case ChangeKind::HeaderCorrection:
+        persons[change.person].headers << change.after;
+        break;
+    case ChangeKind::OtherDose:
+    case ChangeKind::Declaration:
+    case ChangeKind::Examination:
+    case ChangeKind::Dosimeter: {
+        QStringList& entries = store.lists[change.kind][change.person];
+        if (!change.before.isEmpty())
+            entries.removeOne(change.before);
+        if (!change.after.isEmpty())
+            entries << change.after;
+        break;
     }
-    return store;
+    case ChangeKind::Facility:
+        store.facility = change.after;
+        break;
+    case ChangeKind::Removal:
+        persons[change.person].registrant = false;
+        break;
+    case ChangeKind::Restore:
+        persons[change.person].registrant = true;
+        break;
+    case ChangeKind::MonthSaved:
+        store.monthsSaved.insert(change.month);
+        persons[change.person].months[change.month] = change.after;
+        break;
+    case ChangeKind::Correction:
+        persons[change.person].months[change.month] = change.after;
+        break;
+    case ChangeKind::Deletion:
+        persons[change.person].months[change.month] = QString();
+        break;
+    default:
+        break;
+    }
+}
+
+// Everything the history left of one person (of the facility, for nobody), to be replayed again.
+void forget(StoreReplay& store, const QString& person)
+{
+    store.persons.erase(person);
+    for (auto& [kind, entries] : store.lists)
+        entries.erase(person);
+    if (person.isEmpty())
+        store.facility.reset();
 }
 
 // The entries of a list file as the history words them, by person.
@@ -280,26 +287,61 @@ Change notMadeAnswer(const ChangeRecord& record)
     return {ChangeKind::NotMade, record.change.person, record.change.month, recordName(record), {}};
 }
 
-QList<Failure> historyDifferences(const DataDir& dir, const QList<ChangeRecord>& records)
+HistoryReplay::HistoryReplay() : store(std::make_unique<StoreReplay>()) {}
+
+HistoryReplay::~HistoryReplay() = default;
+
+void HistoryReplay::take(const ChangeRecord& record)
+{
+    if (record.change.kind == ChangeKind::NotMade)
+        answeredPersons.insert(record.change.person);
+    apply(*store, record.change);
+}
+
+Status HistoryReplay::replayAnswered(const DataDir& dir)
+{
+    // A 未実施 is rare: the persons it names are replayed again from their own records alone, leaving out the
+    // records it answers, so that the whole history never has to be held.
+    for (const QString& person : std::as_const(answeredPersons)) {
+        QList<ChangeRecord> own;
+        HistoryQuery query;
+        query.person = person;
+        query.each = [&](const ChangeRecord& record) {
+            if (record.change.person == person)
+                own << record;
+        };
+        if (const auto read = ReadChangeHistory(dir, query); !read)
+            return read.error();
+        forget(*store, person);
+        const QList<bool> answered = answeredNotMade(own);
+        for (qsizetype at = 0; at < own.size(); ++at)
+            if (!answered[at])
+                apply(*store, own[at].change);
+    }
+    answeredPersons.clear();
+    return {};
+}
+
+QList<Failure> HistoryReplay::differences(const DataDir& dir)
 {
     QList<Failure> differences;
     const auto registrants = LoadRegistrantList(dir);
     const auto removed = ReadRemovedNames(dir);
-    if (!registrants || !removed)
+    if (!registrants || !removed || !replayAnswered(dir))
         return differences; // named as files that do not read
-    const StoreReplay store = replay(records);
-    differences += listDifferences(dir, store);
+    const StoreReplay& replayed = *store;
+    differences += listDifferences(dir, replayed);
     // A listed person the history never names, whose file holds a month the history saved for everyone then:
     // a person added by hand.
     for (const QString& name : registrants->names + *removed) {
-        if (store.persons.count(name))
+        if (replayed.persons.count(name))
             continue;
         const auto file = ReadPersonalFile(dir, name);
         if (file && std::any_of(file->records.begin(), file->records.end(),
-                                [&](const MonthlyRecord& record) { return store.monthsSaved.contains(record.key); }))
+                                [&](const MonthlyRecord& record) { return replayed.monthsSaved.contains(record.key); }))
             differences << difference(Difference::PersonUnrecorded, DataDir::shownPersonalFile(name));
     }
-    for (const auto& [name, person] : store.persons) {
+    for (const auto& [name, person] : replayed.persons) {
         if (person.registrant && *person.registrant && !registrants->names.contains(name))
             differences << difference(Difference::NotRegistrant, RegistrantNamesFile, 0, name);
         if (person.registrant && !*person.registrant && !removed->contains(name))

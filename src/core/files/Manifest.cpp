@@ -27,6 +27,21 @@ QByteArray sha256Of(QByteArrayView bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
+Result<ManifestEntry> measureFile(const QString& path, const QString& shownName, qint64 upTo)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    ManifestEntry measured{shownName, 0, {}};
+    const Status read = readBytesInBlocks(path, shownName, LargestListedFile, [&](const QByteArray& block) {
+        const qint64 taken = upTo < 0 ? block.size() : std::min<qint64>(block.size(), upTo - measured.size);
+        hash.addData(QByteArrayView(block).first(taken));
+        measured.size += taken;
+    });
+    if (!read)
+        return read.error();
+    measured.sha256 = hash.result().toHex();
+    return measured;
+}
+
 Failure differsFromManifest(const QString& shownFolder, const QString& file, Difference how)
 {
     Failure failed = failure(FailureKind::BackupDamaged, shownFolder + QLatin1Char('/') + file);
@@ -38,10 +53,10 @@ Status WriteManifest(const QString& folder, const QStringList& files, const QStr
 {
     QList<ManifestEntry> entries;
     for (const QString& file : files) {
-        const auto bytes = readFileBytes(QDir(folder).filePath(file), file, LargestListedFile);
-        if (!bytes)
-            return bytes.error();
-        entries.append({file, bytes->size(), sha256Of(*bytes)});
+        const auto measured = measureFile(QDir(folder).filePath(file), file);
+        if (!measured)
+            return measured.error();
+        entries.append(*measured);
     }
     return WriteManifestOf(folder, entries, trailer);
 }

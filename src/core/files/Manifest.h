@@ -20,6 +20,9 @@ struct ManifestEntry {
 
 QByteArray sha256Of(QByteArrayView bytes);
 
+// The size and SHA-256 of a file (of its first `upTo` bytes when it has more), read a block at a time.
+Result<ManifestEntry> measureFile(const QString& path, const QString& shownName, qint64 upTo = -1);
+
 // Writes the manifest of `files` (paths from `folder`) into `folder`, each file as it reads back now, and
 // after them the lines of `trailer` (an archive states the change history's head there).
 Status WriteManifest(const QString& folder, const QStringList& files, const QStringList& trailer = {});

@@ -10,6 +10,7 @@
 #include "core/files/ListFiles.h"
 #include "core/files/Manifest.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/SystemFiles.h"
 #include "core/files/TextFile.h"
 
 #include <QDir>
@@ -26,8 +27,8 @@ QMap<QString, ManifestEntry> setAsideHistories(const DataDir& dir)
     QMap<QString, ManifestEntry> found;
     for (const QString& name : QDir(dir.root()).entryList(QDir::Files | QDir::System, QDir::Name))
         if (isSetAsideHistoryName(name))
-            if (const auto bytes = readWholeFile(dir.listFile(name), name, LargestHistoryFile))
-                found.insert(name, {name, bytes->size(), sha256Of(*bytes)});
+            if (const auto measured = measureFile(dir.listFile(name), name))
+                found.insert(name, *measured);
     return found;
 }
 
@@ -38,13 +39,11 @@ QMap<QString, ManifestEntry> setAsideHistories(const DataDir& dir)
 QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& generations)
 {
     QList<Failure> faults;
+    // Read a block at a time, hashed as far as the newest generation's copy reaches.
     const QString path = dir.listFile(ChangeHistoryFile);
-    const auto live = QFileInfo::exists(path) ? readWholeFile(path, ChangeHistoryFile, LargestHistoryFile)
-                                              : Result<QByteArray>(QByteArray());
-    if (!live)
-        return faults; // named as a file that does not read
+    const qint64 live = system::kindOf(path) == system::FileKind::Regular ? QFileInfo(path).size() : 0;
     const QMap<QString, ManifestEntry> setAside = setAsideHistories(dir);
-    qint64 stored = live->size();
+    qint64 stored = live;
     for (const ManifestEntry& file : setAside)
         stored += file.size;
     const auto disagrees = [&](Difference kind, const QString& generation) {
@@ -74,11 +73,16 @@ QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& gene
         }
         const bool setAsideSince = std::any_of(setAside.keyBegin(), setAside.keyEnd(),
                                                [&](const QString& name) { return !copiedAside.contains(name); });
-        if (at == generations.size() - 1 && !setAsideSince &&
-            (copy->size > live->size() || sha256Of(QByteArrayView(*live).first(copy->size)) != copy->sha256)) {
-            disagrees(copy->size > live->size() ? Difference::ShorterThanBackup : Difference::OtherThanBackup,
-                      generations[at]);
-            break;
+        if (at == generations.size() - 1 && !setAsideSince) {
+            const auto begins = measureFile(path, ChangeHistoryFile, copy->size);
+            if (!begins || begins->size < copy->size) {
+                disagrees(Difference::ShorterThanBackup, generations[at]);
+                break;
+            }
+            if (begins->sha256 != copy->sha256) {
+                disagrees(Difference::OtherThanBackup, generations[at]);
+                break;
+            }
         }
     }
     return faults;
@@ -134,7 +138,16 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
     note(ReadDosimeters(dir));
     note(ReadImportLayouts(dir));
     note(ReadFacility(dir));
-    const auto history = ReadChangeHistory(dir);
+    // The history read a record at a time: replayed, and its continuation records kept.
+    HistoryReplay replay;
+    QList<ChangeRecord> continued;
+    HistoryQuery query;
+    query.each = [&](const ChangeRecord& record) {
+        replay.take(record);
+        if (record.change.kind == ChangeKind::Continued)
+            continued << record;
+    };
+    const auto history = ReadChangeHistory(dir, query);
     note(history);
     if (!history)
         return check;
@@ -142,10 +155,10 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
         check.faults.append(damagedHistoryAt(stretch));
     if (history->broken)
         check.faults.append(*history->broken);
-    check.faults += historyDifferences(dir, history->records);
-    check.faults += setAsideAgainstRecords(dir, history->records);
+    check.faults += replay.differences(dir);
+    check.faults += setAsideAgainstRecords(dir, continued);
     check.faults += historyAgainstBackups(dir, backupGenerations);
-    check.historyRecords = history->records.size();
+    check.historyRecords = history->head.records;
     return check;
 }
 

@@ -143,10 +143,20 @@ Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, 
     return content;
 }
 
+constexpr qint64 Block = qint64(4) << 20;
+
+Status readBytesInBlocks(const QString& path, const QString& shownName, qint64 largest,
+                         const std::function<void(const QByteArray&)>& take)
+{
+    if (const auto outcome = system::readRegularFileInBlocks(path, largest, Block, take);
+        outcome != system::ReadOutcome::Read)
+        return readFailure(outcome, shownName);
+    return {};
+}
+
 Status readFileInBlocks(const QString& path, const QString& shownName, qint64 largest,
                         const std::function<void(const QByteArray&)>& take)
 {
-    constexpr qint64 Block = qint64(4) << 20;
     bool first = true;
     bool utf8 = false;
     const system::ReadOutcome outcome =

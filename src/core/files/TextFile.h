@@ -45,6 +45,11 @@ Result<QByteArray> readFileBytes(const QString& path, const QString& shownName, 
 // `largest` or is UTF-8. With a limit, only the first `limit` bytes are read.
 Result<QByteArray> readWholeFile(const QString& path, const QString& shownName, qint64 largest, qint64 limit = -1);
 
+// The bytes of a file, whatever their encoding, given to `take` a few megabytes at a time, so that memory
+// stays bounded however large it is (a copy, a hash).
+Status readBytesInBlocks(const QString& path, const QString& shownName, qint64 largest,
+                         const std::function<void(const QByteArray&)>& take);
+
 // The same file given to `take` a few megabytes at a time, so that memory stays bounded however large it
 // is; refused when it looks like UTF-8 (judged from its first block).
 Status readFileInBlocks(const QString& path, const QString& shownName, qint64 largest,

@@ -97,7 +97,14 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
     const auto rows = gatherStoreTotals(dir, fiscalYear, yearEnd);
     if (!rows)
         return rows.error();
-    const auto history = ReadChangeHistory(dir);
+    // The history read a record at a time, the year's changes kept: thirty years in bounded memory.
+    QList<ChangeRecord> yearChanges;
+    HistoryQuery query;
+    query.each = [&](const ChangeRecord& record) {
+        if (inYear(record.change.month, fiscalYear))
+            yearChanges << record;
+    };
+    const auto history = ReadChangeHistory(dir, query);
     if (!history)
         return history.error();
     if (!history->damage.isEmpty())
@@ -144,10 +151,6 @@ Result<QStringList> writeArchive(const DataDir& dir, int fiscalYear, const QStri
     if (const Status whole = checkAndFlush(folder, written); !whole)
         return whole.error();
 
-    QList<ChangeRecord> yearChanges;
-    for (const ChangeRecord& record : history->records)
-        if (inYear(record.change.month, fiscalYear))
-            yearChanges << record;
     for (const auto& [name, bytes] :
          {std::pair{QStringLiteral("%1年度_線量集計.csv").arg(fiscalYear), totalsCsv(*rows, fiscalYear)},
           std::pair{QStringLiteral("%1年度_線量分布.csv").arg(fiscalYear), distributionCsv(distribution)},
