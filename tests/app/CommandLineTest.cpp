@@ -155,9 +155,16 @@ TEST(HistoryCommands, WriteTheHistoryAndNameTheFirstRecordAlteredByHand)
     ASSERT_EQ(rows.size(), 2);
     EXPECT_TRUE(rows[1].contains(QStringLiteral(",他施設線量,山田,2025/05,,施設 B病院、"))) << rows[1].toStdString();
 
-    // The first record's values changed by hand: both commands name it.
+    // The first record's values changed by hand, the file's size and time kept, while this PC's note holds the
+    // history for whole: both commands name it, neither trusting the note.
     const QString history = dir.listFile(ChangeHistoryFile);
+    ASSERT_TRUE(ReadChangeHistory(dir, {{}, 0, 0, CheckedNote::Renewed, {}, {}}));
+    ASSERT_TRUE(QFileInfo::exists(historyCheckedNote(dir)));
+    const QDateTime written = QFileInfo(history).lastModified();
     writeBytes(history, fileBytes(history).replace("20250610", "20250611"));
+    QFile edited(history);
+    ASSERT_TRUE(edited.open(QIODevice::ReadWrite) && edited.setFileTime(written, QFileDevice::FileModificationTime));
+    edited.close();
     const ProgramRun altered = runVelmora(QStringList{"--verify"} + folder);
     EXPECT_EQ(altered.exitCode, 1);
     EXPECT_TRUE(altered.err.contains(QStringLiteral("「変更履歴.txt」の1件目の記録（1行目から）が、書かれた後に")))
@@ -165,6 +172,11 @@ TEST(HistoryCommands, WriteTheHistoryAndNameTheFirstRecordAlteredByHand)
     const ProgramRun listed = runVelmora(QStringList{"--history"} + folder);
     EXPECT_EQ(listed.exitCode, BrokenHistoryStatus);
     EXPECT_TRUE(listed.out.contains(QStringLiteral(",改変あり\r\n"))) << listed.out.toStdString();
+    // A line that does not read at the end: every record still written, and the status says so.
+    const QByteArray edits = fileBytes(history);
+    writeBytes(history, fileBytes(history).replace("20250611", "20250610") + "garbage\r\n");
+    EXPECT_EQ(runVelmora(QStringList{"--history"} + folder).exitCode, BrokenHistoryStatus);
+    writeBytes(history, edits);
     // A damaged store file is named too.
     writeBytes(dir.personalFile(QStringLiteral("佐藤")), " 3 \r\n");
     EXPECT_TRUE(runVelmora(QStringList{"--verify"} + folder).err.contains(QStringLiteral("被曝Data/佐藤.dat")));
