@@ -3,6 +3,7 @@
 #include "core/texts/Messages.h"
 #include "gui/dialogs/DataFolderWindow.h"
 
+#include "core/texts/Messages.h"
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include "core/texts/Messages.h"
 
 #include <QMessageBox>
 #include <QPushButton>
