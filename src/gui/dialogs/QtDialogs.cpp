@@ -3,7 +3,6 @@
 #include "core/texts/Messages.h"
 #include "gui/dialogs/DataFolderWindow.h"
 
-#include "core/texts/Messages.h"
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialogButtonBox>

@@ -206,6 +206,19 @@ TEST(Backups, AreMadeOnlyOfAWholeStoreIntoAnExistingFolderOutsideIt)
     }
     EXPECT_TRUE(QFileInfo::exists(QDir(backups).filePath(first)));
 
+    // A history gone since the last generation, with the same persons: the generation of the longer history is
+    // named as well.
+    ASSERT_FALSE(QFileInfo::exists(dir.listFile(ChangeHistoryFile)));
+    ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("A病院"), {}, {}}));
+    ASSERT_TRUE(MakeBackup(dir, backups, now.addDays(13)));
+    QFile::remove(dir.listFile(ChangeHistoryFile));
+    QFile::remove(dir.listFile(FacilityFile));
+    const auto cut = MakeBackup(dir, backups, now.addDays(14));
+    ASSERT_TRUE(cut) << messageOf(cut.error()).toStdString();
+    ASSERT_TRUE(cut->larger);
+    EXPECT_EQ(cut->larger->persons, cut->made.persons);
+    EXPECT_GT(cut->larger->history, cut->made.history);
+
     // Three in one second, the second damaged: each is seen, and given with a relative path as well.
     QTemporaryDir second;
     for (int run = 0; run < 3; ++run)
