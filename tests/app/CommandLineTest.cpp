@@ -247,6 +247,50 @@ TEST(BackupCommands, MakeAGenerationUnlessDataIsBeingEnteredAndFindAChangedFile)
     EXPECT_EQ(runVelmora(backUp).exitCode, StoreShrankStatus);
 }
 
+// A power cut right after a generation or an archive takes its name finds what it holds on the disk: every
+// folder made and every PDF is flushed before the rename (the order of the system calls, under strace; the
+// paths as strace writes them, their Japanese escaped).
+TEST(BackupCommands, FlushEveryFolderAndPdfBeforeTheNameIsGiven)
+{
+    QTemporaryDir store;
+    QTemporaryDir out;
+    const DataDir dir(store.path());
+    makeStore(dir, {QStringLiteral("山田")});
+    ASSERT_TRUE(AppendMonthlyRecord(dir, QStringLiteral("山田"), {202505, 1.5, 0, 0, 0, NoComment}));
+    ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("A病院"), {}, {}}));
+    const QString trace = out.filePath(QStringLiteral("trace"));
+    const auto callsOf = [&](const QStringList& arguments) {
+        const ProgramRun run = runVelmora(arguments, {"-o", trace, "-y", "-e", "trace=fsync,rename"});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return fileBytes(trace).split('\n');
+    };
+    // The flushes before the rename of the folder written apart (`.part`) into its name (each line of the
+    // trace after its process's number).
+    const auto flushedBeforeRename = [](const QList<QByteArray>& calls) {
+        QList<QByteArray> flushed;
+        for (const QByteArray& call : calls) {
+            if (call.contains(" rename(") && call.contains(".part\","))
+                return flushed;
+            if (call.contains(" fsync(") && call.contains(".part"))
+                flushed << call.mid(call.indexOf(".part"), call.indexOf(">)") - call.indexOf(".part"));
+        }
+        return QList<QByteArray>();
+    };
+    const QList<QByteArray> backup =
+        flushedBeforeRename(callsOf({"--backup", out.filePath(QStringLiteral(".")), "--data-dir", store.path()}));
+    EXPECT_TRUE(backup.contains(".part")) << "the generation's folder";
+    EXPECT_TRUE(std::any_of(backup.begin(), backup.end(), [](const QByteArray& path) { return path.endsWith("Data"); }))
+        << "its 被曝Data folder";
+    const QList<QByteArray> archive = flushedBeforeRename(callsOf(
+        {"--archive-year", "2025", "--output", out.filePath(QStringLiteral("arc")), "--data-dir", store.path()}));
+    EXPECT_TRUE(archive.contains(".part")) << "the archive's folder";
+    QSet<QByteArray> pdfs;
+    for (const QByteArray& path : archive)
+        if (path.endsWith(".pdf"))
+            pdfs.insert(path);
+    EXPECT_EQ(pdfs.size(), 5) << "each PDF";
+}
+
 TEST(ArchiveCommand, KeepsAClosedYearAsPdfACsvAndAManifest)
 {
     QTemporaryDir store;
