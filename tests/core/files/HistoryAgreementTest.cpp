@@ -207,3 +207,31 @@ TEST_F(HistoryAgreement, AHistorySetAsideAgreesWithTheBackupsUntilItIsChanged)
 }
 
 } // namespace
+
+namespace {
+
+// The history's first record a change never made: answered 未実施 by the next change like any other. And a
+// history whose last line lost its line end reads whole, and the next record is chained on as ever.
+TEST(HistoryEdges, TheFirstRecordAnsweredAndALastLineWithoutItsLineEnd)
+{
+    QTemporaryDir temp;
+    const DataDir dir(temp.path());
+    ASSERT_TRUE(InitialiseForEntry(dir));
+    const Change never{ChangeKind::Facility, {}, 0, {}, facilityValues({QStringLiteral("A病院"), {}, {}})};
+    ASSERT_TRUE(RecordWrite(dir, {never}, [] { return Status(); }));
+    EXPECT_EQ(VerifyStore(dir).faults.size(), 1);
+    ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("B病院"), {}, {}}));
+    EXPECT_TRUE(VerifyStore(dir).faults.isEmpty()) << messageOf(VerifyStore(dir).faults.value(0)).toStdString();
+
+    const QString history = dir.listFile(ChangeHistoryFile);
+    writeBytes(history, fileBytes(history).chopped(2));
+    EXPECT_TRUE(VerifyStore(dir).faults.isEmpty()) << messageOf(VerifyStore(dir).faults.value(0)).toStdString();
+    ASSERT_TRUE(SaveFacility(dir, {QStringLiteral("B病院"), {}, {}}, {QStringLiteral("C病院"), {}, {}}));
+    const auto read = ReadChangeHistory(dir);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->head.records, 4);
+    EXPECT_FALSE(read->broken);
+    EXPECT_TRUE(read->damage.isEmpty());
+}
+
+} // namespace
