@@ -217,7 +217,8 @@ TEST(HistoryEdges, TheFirstRecordAnsweredAndALastLineWithoutItsLineEnd)
     QTemporaryDir temp;
     const DataDir dir(temp.path());
     ASSERT_TRUE(InitialiseForEntry(dir));
-    const Change never{ChangeKind::Facility, {}, 0, {}, facilityValues({QStringLiteral("A病院"), {}, {}})};
+    const Change never{
+        ChangeKind::Dosimeter, Yamada, 0, {}, dosimeterValues({Yamada, QStringLiteral("A-3"), OneBadge})};
     ASSERT_TRUE(RecordWrite(dir, {never}, [] { return Status(); }));
     EXPECT_EQ(VerifyStore(dir).faults.size(), 1);
     ASSERT_TRUE(SaveFacility(dir, {}, {QStringLiteral("B病院"), {}, {}}));
