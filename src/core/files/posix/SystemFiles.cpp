@@ -211,21 +211,13 @@ bool walkTree(int folder, const QString& shown, bool remove, QString& stranger)
 TreeRemoval removeTree(const QString& path, QString& stranger)
 {
     stranger.clear();
-    switch (kindOf(path)) {
-    case FileKind::Missing:
-        return TreeRemoval::Missing;
-    case FileKind::Regular:
-    case FileKind::Other:
-        stranger = path;
-        return TreeRemoval::Stranger;
-    case FileKind::Folder:
-        break;
-    }
     Descriptor top(::open(nativePath(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!top.isOpen()) {
+        if (errno == ENOENT)
+            return TreeRemoval::Missing;
         if (errno != ELOOP && errno != ENOTDIR)
             return TreeRemoval::Failed;
-        stranger = path; // made a link since it was looked at
+        stranger = path; // a link or a file, perhaps put there since it was looked at
         return TreeRemoval::Stranger;
     }
     // Looked through whole before anything is removed, so that a stranger leaves everything as it was.

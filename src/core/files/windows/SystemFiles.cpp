@@ -270,15 +270,11 @@ bool walkTree(const QString& folder, bool remove, QString& stranger)
 TreeRemoval removeTree(const QString& path, QString& stranger)
 {
     stranger.clear();
-    switch (kindOf(path)) {
-    case FileKind::Missing:
-        return TreeRemoval::Missing;
-    case FileKind::Regular:
-    case FileKind::Other:
+    if (const FileKind kind = kindOf(path); kind != FileKind::Folder) {
+        if (kind == FileKind::Missing)
+            return TreeRemoval::Missing;
         stranger = path;
         return TreeRemoval::Stranger;
-    case FileKind::Folder:
-        break;
     }
     for (const bool remove : {false, true})
         if (!walkTree(path, remove, stranger))
