@@ -103,11 +103,11 @@ QList<std::pair<QString, QString>> headerFields(const PersonalHeader& header)
 // The first field of a header that is not as the last record naming it says, by name with its value now.
 std::optional<QString> headerDifference(const PersonalHeader& header, const QStringList& recorded)
 {
-    for (const auto& [name, value] : headerFields(header)) {
+    for (const auto& field : headerFields(header)) {
         const auto last = std::find_if(recorded.rbegin(), recorded.rend(),
-                                       [&](const QString& values) { return namesField(values, name); });
-        if (last != recorded.rend() && !holdsField(*last, changeField(name, value)))
-            return changeField(name, value);
+                                       [&](const QString& values) { return namesField(values, field.first); });
+        if (last != recorded.rend() && !holdsField(*last, changeField(field.first, field.second)))
+            return changeField(field.first, field.second);
     }
     return std::nullopt;
 }
