@@ -398,13 +398,14 @@ bool checkedBefore(const DataDir& dir, const QFileInfo& stamp, QByteArrayView la
     return readFileBytes(note, note, 4096) == checkedNote(stamp, lastLine);
 }
 
-// Notes the live history as found whole, as it stands now with `lastHash` at its end. A note only, written
-// without flushing: one that is lost or torn no longer matches, and the next reader hashes again.
-void noteChecked(const DataDir& dir, QByteArrayView lastHash)
+// Notes the live history as found whole, as `stamp` found it (its size and time when the check began, never
+// those of a file changed since) with `lastHash` at its end. A note only, written without flushing: one that
+// is lost or torn no longer matches, and the next reader hashes again.
+void noteChecked(const DataDir& dir, const QFileInfo& stamp, QByteArrayView lastHash)
 {
     QFile note(historyCheckedNote(dir));
     if (QDir().mkpath(QFileInfo(note).path()) && note.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        note.write(checkedNote(QFileInfo(dir.listFile(ChangeHistoryFile)), lastHash));
+        note.write(checkedNote(stamp, lastHash));
 }
 
 // The histories set aside, oldest first.
@@ -537,7 +538,7 @@ Status RecordChanges(const DataDir& dir, const QList<Change>& changes,
         return withNotRestored(outcome ? failure(FailureKind::CannotWrite, ChangeHistoryFile) : outcome.error(),
                                ChangeHistoryFile);
     if (foundWhole && made == changes.size())
-        noteChecked(dir, previous);
+        noteChecked(dir, QFileInfo(path), previous);
     // A history the disk did not confirm is told as the change's own would be.
     return !outcome || appended ? outcome : appended;
 }
@@ -586,6 +587,8 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
         const bool live = file == ChangeHistoryFile;
         const QString path = dir.listFile(file);
         const QFileInfo stamp(path);
+        (void)stamp.size(); // read now, before the scan: what a note of it must hold
+        (void)stamp.lastModified();
         const bool trusted = live && query.note == CheckedNote::Trusted &&
                              checkedBefore(dir, stamp, lastLineOf(tailOf(path, stamp.size())));
         read.trusted = read.trusted || trusted;
@@ -632,7 +635,7 @@ Result<HistoryRead> ReadChangeHistory(const DataDir& dir, const HistoryQuery& qu
         const QFileInfo after(path);
         if (live && query.note != CheckedNote::Ignored && !trusted && scan.damage.isEmpty() && !read.broken &&
             after.size() == stamp.size() && after.lastModified() == stamp.lastModified())
-            noteChecked(dir, scan.lastLine);
+            noteChecked(dir, stamp, scan.lastLine);
         previous = scan.lastLine;
         (live ? read.damage : read.setAsideDamage) += scan.damage;
     }

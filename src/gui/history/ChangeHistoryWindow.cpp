@@ -177,9 +177,9 @@ void ChangeHistoryWindow::checkBehind()
                                              return stopping.load();
                                          }});
     });
-    // Queued to this window; a check stopped and waited for meanwhile is no longer `check` then.
-    connect(check, &QThread::finished, this, [this, run = check] {
-        if (run == check)
+    // Queued to this window; a check stopped and waited for meanwhile is no longer the run then.
+    connect(check, &QThread::finished, this, [this, run = ++checkRun] {
+        if (run == checkRun && behind)
             checked(*std::exchange(behind, std::nullopt));
     });
     StopCheckButton->show();
@@ -193,6 +193,7 @@ void ChangeHistoryWindow::stopCheck()
         return;
     stopping = true;
     check->wait();
+    ++checkRun;
     delete std::exchange(check, nullptr);
     behind.reset();
     progress.stop();

@@ -65,6 +65,7 @@ private:
     Result<HistoryRead> shown;                     // the reading the window shows (its records aside)
     QDateTime lastFoundWhole;                      // of a history taken from the note: when it was noted
     QThread* check = nullptr;                      // the check behind the window, while it runs
+    quint64 checkRun = 0;                          // which check the window waits for
     std::atomic<bool> stopping = false;
     std::atomic<int> percent = 0;
     std::optional<Result<HistoryRead>> behind; // its outcome
