@@ -194,8 +194,8 @@ void ReviewServiceFile(benchmark::State& state)
     layout.columns = {2, 1, 0, 3, 0, 0, 0, 4, 5, 6, 7, 0, 0};
     layout.marks = UsualMarks;
     for (auto _ : state) {
-        const auto rows = csv::readFile(path);
-        const auto import = ReadServiceImport(store().dir, store().registrants, *rows, QStringLiteral("service.csv"),
+        const auto bytes = csv::fileBytes(path);
+        const auto import = ReadServiceImport(store().dir, store().registrants, *bytes, QStringLiteral("service.csv"),
                                               layout, 202504, {});
         if (!import || import->month.taken() != store().registrants.count())
             qFatal("the service's file was not read whole");

@@ -137,11 +137,14 @@ Result<std::pair<MonthImport, std::optional<QList<Dosimeter>>>> readForCommand(c
                                                                                const QString& path,
                                                                                const QString& layout, MonthKey key)
 {
-    const auto rows = csv::readFile(path);
-    if (!rows)
-        return rows.error();
+    const auto bytes = csv::fileBytes(path);
+    if (!bytes)
+        return bytes.error();
     const QString file = QFileInfo(path).fileName();
     if (layout.isEmpty()) {
+        const auto rows = csv::readRows(*bytes, file);
+        if (!rows)
+            return rows.error();
         const auto import = ReadMonthImport(dir, registrants, *rows, file);
         if (!import) {
             // A service's file given without its layout: the saved layout made for its headings is named.
@@ -166,7 +169,7 @@ Result<std::pair<MonthImport, std::optional<QList<Dosimeter>>>> readForCommand(c
     const auto known = ReadDosimeters(dir);
     if (!known)
         return known.error();
-    const auto import = ReadServiceImport(dir, registrants, *rows, file, *found, key, *known);
+    const auto import = ReadServiceImport(dir, registrants, *bytes, file, *found, key, *known);
     if (!import)
         return import.error();
     if (import->hasDoubts())

@@ -147,6 +147,25 @@ bool allBlank(const QStringList& cells)
     return std::all_of(cells.begin(), cells.end(), [](const QString& c) { return c.trimmed().isEmpty(); });
 }
 
+// The first heading of a file's heading row that is not the layout's, named by its column; nothing when
+// they are the layout's.
+std::optional<Failure> headingProblem(const QStringList& found, const QString& file, const ImportLayout& layout)
+{
+    if (found == layout.headings)
+        return std::nullopt;
+    qsizetype at = 0;
+    while (at < layout.headings.size() && at < found.size() && found[at] == layout.headings[at])
+        ++at;
+    Failure failed = failure(FailureKind::ImportCell, file, layout.headingRow);
+    const QString column = csv::columnLetter(static_cast<int>(at + 1));
+    failed.text = at < layout.headings.size()
+                      ? QStringLiteral("%1列の見出しが取込レイアウト「%2」の「%3」ではありません")
+                            .arg(column, layout.name, layout.headings[at])
+                      : QStringLiteral("%1列に取込レイアウト「%2」にない見出し「%3」があります")
+                            .arg(column, layout.name, found.value(at));
+    return failed;
+}
+
 } // namespace
 
 bool ServiceImport::hasDoubts() const
@@ -154,29 +173,13 @@ bool ServiceImport::hasDoubts() const
     return month.hasDoubts() || !otherName.isEmpty() || !marksInInternal.isEmpty() || !differing.isEmpty();
 }
 
-Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants,
-                                        const QList<csv::Row>& rows, const QString& file, const ImportLayout& layout,
-                                        MonthKey key, const QList<Dosimeter>& dosimeters)
+Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants, QByteArrayView bytes,
+                                        const QString& file, const ImportLayout& layout, MonthKey key,
+                                        const QList<Dosimeter>& dosimeters)
 {
     ServiceImport import;
     import.month.file = file;
     import.dosimeters = dosimeters;
-    const QStringList found =
-        layout.headingRow <= rows.size() ? layoutHeadings(rows[layout.headingRow - 1].cells) : QStringList();
-    if (found != layout.headings) {
-        // The first heading that is not the layout's, named by its column.
-        qsizetype at = 0;
-        while (at < layout.headings.size() && at < found.size() && found[at] == layout.headings[at])
-            ++at;
-        Failure failed = failure(FailureKind::ImportCell, file, layout.headingRow);
-        const QString column = csv::columnLetter(static_cast<int>(at + 1));
-        failed.text = at < layout.headings.size()
-                          ? QStringLiteral("%1列の見出しが取込レイアウト「%2」の「%3」ではありません")
-                                .arg(column, layout.name, layout.headings[at])
-                          : QStringLiteral("%1列に取込レイアウト「%2」にない見出し「%3」があります")
-                                .arg(column, layout.name, found.value(at));
-        return failed;
-    }
     const auto removedNames = ReadRemovedNames(dir);
     if (!removedNames)
         return removedNames.error();
@@ -194,10 +197,11 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
     import.month.values.resize(count);
     import.computed.resize(count);
     QList<int> rowOf(registrants.count(), 0);
-    for (qsizetype r = layout.headingRow; r < rows.size(); ++r) {
-        const RowReader row{rows[r], layout, file};
+    // Each row taken as it is read, so that a file is refused at its first fault without its rows held.
+    const auto take = [&](const csv::Row& read) -> Status {
+        const RowReader row{read, layout, file};
         if (allBlank(row.row.cells))
-            continue;
+            return {};
         if (const auto shape = csv::rowShapeProblem(row.row.cells, layout.headings.size())) {
             // A row cut short, or a value where no heading stands: named by the column it ends at or holds it.
             Failure ragged = failure(FailureKind::ImportCell, file, row.row.line);
@@ -216,7 +220,7 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
                                  QStringLiteral("「%1」は年月ではありません").arg(row.cell(LayoutColumn::Month)));
             if (*month != key) {
                 ++import.otherMonths;
-                continue;
+                return {};
             }
         }
 
@@ -236,7 +240,7 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
         const qsizetype position = person.isEmpty() ? -1 : registrants.names.indexOf(person);
         if (position < 0) {
             (removedNames->contains(person) ? import.month.removed : import.month.unmatched) << label;
-            continue;
+            return {};
         }
         if (rowOf[position] > 0)
             return row.fault(name.isEmpty() ? LayoutColumn::ServiceNumber : LayoutColumn::Name,
@@ -280,7 +284,7 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
         for (int s = 0; s < Sites; ++s) {
             const auto column = static_cast<LayoutColumn>(FirstSite + s);
             if (!worn(column, wearing))
-                continue;
+                continue; // a site not worn
             const auto reading = row.reading(column, import.marks);
             if (!reading)
                 return reading.error();
@@ -317,7 +321,25 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
             import.differing << person + QStringLiteral("：") + differences.join(QStringLiteral("、"));
             import.computed[static_cast<size_t>(position)] = alternative;
         }
-    }
+        return {};
+    };
+    std::optional<Failure> refused;
+    qsizetype at = 0;
+    const Status read = csv::forEachRow(bytes, file, [&](const csv::Row& row) {
+        const qsizetype index = at++;
+        if (index == layout.headingRow - 1)
+            refused = headingProblem(layoutHeadings(row.cells), file, layout);
+        else if (index >= layout.headingRow)
+            if (const Status taken = take(row); !taken)
+                refused = taken.error();
+        return !refused;
+    });
+    if (!read)
+        return read.error();
+    if (!refused && at < layout.headingRow)
+        refused = headingProblem({}, file, layout);
+    if (refused)
+        return *refused;
     for (qsizetype i = 0; i < registrants.count(); ++i)
         if (!import.month.values[static_cast<size_t>(i)])
             import.month.withoutValues << registrants.names[i];

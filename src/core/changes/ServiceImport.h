@@ -25,13 +25,13 @@ struct ServiceImport {
     bool hasDoubts() const;
 };
 
-// Reads the rows of a file named `file` through `layout` for `key`'s month and the registrants in list order,
-// with the dosimeters known. Refused with the row and the column (ImportCell) when the file's headings are not
-// the layout's, a row has another number of cells, a month or a dose cell is no month or dose, or a person is
-// found on two rows.
-Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants,
-                                        const QList<csv::Row>& rows, const QString& file, const ImportLayout& layout,
-                                        MonthKey key, const QList<Dosimeter>& dosimeters);
+// Reads the rows of a file named `file` (its bytes) through `layout` for `key`'s month and the registrants in
+// list order, with the dosimeters known, a row at a time. Refused at the first of them, with the row and the
+// column (ImportCell), when the file's headings are not the layout's, a row has another number of cells, a
+// month or a dose cell is no month or dose, or a person is found on two rows.
+Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList& registrants, QByteArrayView bytes,
+                                        const QString& file, const ImportLayout& layout, MonthKey key,
+                                        const QList<Dosimeter>& dosimeters);
 
 // The review: the month import's, then the marks, the wearing and the differences.
 QString serviceImportReport(const ServiceImport& import, qsizetype registrants, MonthKey key);

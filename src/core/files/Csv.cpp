@@ -111,14 +111,13 @@ QChar separatorOf(const QString& text)
 
 } // namespace
 
-Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
+Status forEachRow(QByteArrayView bytes, const QString& shownName, const std::function<bool(const Row&)>& take)
 {
     const auto decoded = decodeText(bytes, shownName);
     if (!decoded)
         return decoded.error();
     const QString& text = *decoded;
     const QChar separator = separatorOf(text);
-    QList<Row> rows;
     Row row{1, {}};
     QString cell;
     int line = 1;
@@ -155,7 +154,8 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
             endCell();
         } else if (lineEnd) {
             endCell();
-            rows << row;
+            if (!take(row))
+                return {};
             row = {++line, {}};
             i += crlf ? 1 : 0;
         } else if (afterQuote) {
@@ -170,18 +170,30 @@ Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
         return failure(FailureKind::Damaged, shownName, quoteLine);
     if (!cell.isEmpty() || afterQuote || !row.cells.isEmpty()) {
         endCell();
-        rows << row;
+        take(row);
     }
+    return {};
+}
+
+Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName)
+{
+    QList<Row> rows;
+    if (const Status read = forEachRow(bytes, shownName, [&rows](const Row& row) { return rows << row, true; }); !read)
+        return read.error();
     return rows;
+}
+
+Result<QByteArray> fileBytes(const QString& path)
+{
+    return readFileBytes(path, QFileInfo(path).fileName(), LargestFile);
 }
 
 Result<QList<Row>> readFile(const QString& path)
 {
-    const QString shownName = QFileInfo(path).fileName();
-    const auto bytes = readFileBytes(path, shownName, LargestFile);
+    const auto bytes = fileBytes(path);
     if (!bytes)
         return bytes.error();
-    return readRows(*bytes, shownName);
+    return readRows(*bytes, QFileInfo(path).fileName());
 }
 
 QString columnLetter(int column)

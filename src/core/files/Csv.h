@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // CSV files as Excel on a Japanese PC writes and reads them, for exchanging values with spreadsheets.
 namespace velmora::csv {
@@ -28,8 +29,14 @@ struct Row {
 // CR LF, LF or CR; quoted fields holding commas, doubled quotes and line breaks. A file that
 // is neither encoding, or whose quote is never closed, is refused naming the line.
 Result<QList<Row>> readRows(QByteArrayView bytes, const QString& shownName);
-// The same from a file, named in messages by its file name; a file over LargestFile is refused unread.
+// The same rows given to `take` one at a time until it answers false, none held beside the next: a file of a
+// million rows is read in the memory of its text and one row.
+Status forEachRow(QByteArrayView bytes, const QString& shownName, const std::function<bool(const Row&)>& take);
+// The bytes of a file to read rows from, named in messages by its file name; a file over LargestFile is
+// refused unread.
 constexpr qint64 LargestFile = qint64(64) << 20; // as large as the largest list an import may fill
+Result<QByteArray> fileBytes(const QString& path);
+// The rows of such a file.
 Result<QList<Row>> readFile(const QString& path);
 
 // "A", "Z", "AA": a column (1 the first) as a spreadsheet names it.

@@ -581,25 +581,37 @@ void Form2::Command10Click()
     const QString path = dialogs.chooseCsvToOpen(QStringLiteral("取り込むCSVファイル"), dataDir.root());
     if (path.isEmpty())
         return;
-    const auto rows = csv::readFile(path);
-    if (!rows) {
-        dialogs.warn(messageOf(rows.error()));
+    const QString file = QFileInfo(path).fileName();
+    // Its first rows tell the template from a service's file, and show the latter in the layout window.
+    const auto bytes = csv::fileBytes(path);
+    QList<QStringList> firstRows;
+    const Status begun = bytes ? csv::forEachRow(*bytes, file,
+                                                 [&firstRows](const csv::Row& row) {
+                                                     firstRows << row.cells;
+                                                     return firstRows.size() < 12;
+                                                 })
+                               : Status(bytes.error());
+    if (!begun) {
+        dialogs.warn(messageOf(begun.error()));
         return;
     }
     // An empty file is refused as the template's reader refuses it, naming the columns it lacks.
-    if (rows->isEmpty() || hasMonthCsvHeadings(rows->first().cells)) {
-        const auto import = ReadMonthImport(dataDir, state.registrants, *rows, QFileInfo(path).fileName());
+    if (firstRows.isEmpty() || hasMonthCsvHeadings(firstRows.first())) {
+        const auto rows = csv::readRows(*bytes, file);
+        const auto import =
+            rows ? ReadMonthImport(dataDir, state.registrants, *rows, file) : Result<MonthImport>(rows.error());
         if (!import) {
             dialogs.warn(messageOf(import.error()));
             return;
         }
         takeImport(*import, monthImportReport(*import, state.registrants.count(), *key), import->hasDoubts(), *key);
     } else {
-        importServiceFile(path, *rows, *key);
+        importServiceFile(path, *bytes, firstRows, *key);
     }
 }
 
-void Form2::importServiceFile(const QString& path, const QList<csv::Row>& rows, MonthKey key)
+void Form2::importServiceFile(const QString& path, const QByteArray& bytes, const QList<QStringList>& firstRows,
+                              MonthKey key)
 {
     const auto layouts = ReadImportLayouts(dataDir);
     const auto known = ReadDosimeters(dataDir);
@@ -607,9 +619,6 @@ void Form2::importServiceFile(const QString& path, const QList<csv::Row>& rows, 
         dialogs.warn(messageOf(!layouts ? layouts.error() : known.error()));
         return;
     }
-    QList<QStringList> firstRows;
-    for (qsizetype r = 0; r < std::min<qsizetype>(rows.size(), 12); ++r)
-        firstRows << rows[r].cells;
     const QFileInfo file(path);
     ImportLayoutWindow window(
         file.fileName(), firstRows,
@@ -630,7 +639,7 @@ void Form2::importServiceFile(const QString& path, const QList<csv::Row>& rows, 
             dialogs.warn(messageOf(written.error()));
             return;
         }
-    auto import = ReadServiceImport(dataDir, state.registrants, rows, file.fileName(), chosen, key, *known);
+    auto import = ReadServiceImport(dataDir, state.registrants, bytes, file.fileName(), chosen, key, *known);
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;

@@ -92,7 +92,8 @@ private:
     void Command9Click();
     void Command10Click();
     // A dosimetry service's file read through a layout the operator confirms or makes (see ServiceImport.h).
-    void importServiceFile(const QString& path, const QList<csv::Row>& rows, MonthKey key);
+    void importServiceFile(const QString& path, const QByteArray& bytes, const QList<QStringList>& firstRows,
+                           MonthKey key);
     // Imported values taken into the month being entered after the review (`doubtful` defaults it to No),
     // values confirmed by hand replaced only on a second yes; false when the operator declined.
     bool takeImport(const MonthImport& import, const QString& review, bool doubtful, MonthKey key);
