@@ -36,13 +36,13 @@ QMap<QString, ManifestEntry> setAsideHistories(const DataDir& dir)
 // generations: all of them together at least as long as each generation's, and the live one beginning with
 // the newest generation's copy unless that copy was set aside since (a set-aside is held to the hash its
 // continuation record gives).
-QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& generations)
+QList<Failure> historyAgainstBackups(const DataDir& dir, const QMap<QString, ManifestEntry>& setAside,
+                                     const QStringList& generations)
 {
     QList<Failure> faults;
     // Read a block at a time, hashed as far as the newest generation's copy reaches.
     const QString path = dir.listFile(ChangeHistoryFile);
     const qint64 live = system::kindOf(path) == system::FileKind::Regular ? QFileInfo(path).size() : 0;
-    const QMap<QString, ManifestEntry> setAside = setAsideHistories(dir);
     qint64 stored = live;
     for (const ManifestEntry& file : setAside)
         stored += file.size;
@@ -89,11 +89,10 @@ QList<Failure> historyAgainstBackups(const DataDir& dir, const QStringList& gene
 }
 
 // Each history set aside as its continuation record says: there, with the hash it had when set aside.
-QList<Failure> setAsideAgainstRecords(const DataDir& dir, const QList<ChangeRecord>& records)
+QList<Failure> setAsideAgainstRecords(const QMap<QString, ManifestEntry>& setAside, const QList<ChangeRecord>& records)
 {
     static const QRegularExpression recorded(
         QStringLiteral("^(変更履歴_損傷_[^（]+\\.txt)（.*SHA-256：([0-9a-f]{64})）$"));
-    const QMap<QString, ManifestEntry> setAside = setAsideHistories(dir);
     QList<Failure> faults;
     for (const ChangeRecord& record : records) {
         const auto named = recorded.match(record.change.before);
@@ -156,8 +155,10 @@ StoreCheck VerifyStore(const DataDir& dir, const QStringList& backupGenerations)
     if (history->broken)
         check.faults.append(*history->broken);
     check.faults += replay.differences(dir);
-    check.faults += setAsideAgainstRecords(dir, continued);
-    check.faults += historyAgainstBackups(dir, backupGenerations);
+    // The histories set aside are hashed once, for their records and for the backups.
+    const QMap<QString, ManifestEntry> setAside = setAsideHistories(dir);
+    check.faults += setAsideAgainstRecords(setAside, continued);
+    check.faults += historyAgainstBackups(dir, setAside, backupGenerations);
     check.historyRecords = history->head.records;
     return check;
 }
