@@ -13,10 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <algorithm>
 #include <cerrno>
 #include <deque>
 
@@ -674,8 +674,22 @@ Failure damagedHistoryAt(const DamagedStretch& stretch)
 
 bool isSetAsideHistoryName(const QString& fileName)
 {
-    static const QRegularExpression form(QStringLiteral("^変更履歴_損傷_\\d{8}-\\d{6}(_\\d{1,6})?\\.txt$"));
-    return form.match(fileName).hasMatch();
+    // "変更履歴_損傷_YYYYMMDD-HHMMSS[_n].txt", read without a regular expression: the 変更履歴 window checks the
+    // history on a thread of its own, and the Windows build cannot free a regular expression's per-thread stack
+    // when such a thread ends (the program crashes or hangs).
+    static const QString prefix = QStringLiteral("変更履歴_損傷_");
+    static const QString suffix = QStringLiteral(".txt");
+    if (!fileName.startsWith(prefix) || !fileName.endsWith(suffix))
+        return false;
+    const QStringView stamp =
+        QStringView(fileName).sliced(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    const auto digits = [](QStringView text) {
+        return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (stamp.size() < 15 || stamp[8] != u'-' || !digits(stamp.first(8)) || !digits(stamp.sliced(9, 6)))
+        return false;
+    const QStringView count = stamp.sliced(15);
+    return count.isEmpty() || (count.size() <= 7 && count[0] == u'_' && digits(count.sliced(1)));
 }
 
 Result<QString> SetAsideDamagedHistory(const DataDir& dir, const QDateTime& now)

@@ -64,25 +64,21 @@ std::optional<FieldProblem> storedExaminationProblem(const Examination& examinat
 }
 
 std::optional<EntryFault> examinationProblem(const Examination& examination, const QList<Examination>& others,
-                                             const QDate& today, const std::optional<QDate>& registered)
+                                             const QDate& today, const QDate& born)
 {
     if (const auto stored = storedExaminationProblem(examination))
         return stored->fault;
     const QDate day = dayOf(examination.day);
     if (day > today)
         return EntryFault::ExamDayInFuture;
-    if (registered && day < *registered)
-        return EntryFault::ExamBeforeRegistration;
+    // The examination at hiring comes before the first day of work, and a store begun today holds the past
+    // examinations of its staff: any day will do from the day the person could first be employed.
+    if (born.isValid() && day < born.addYears(15))
+        return EntryFault::ExamBeforeAgeFifteen;
     for (const Examination& other : others)
         if (other.name == examination.name && other.day == examination.day)
             return EntryFault::ExamSameDay;
     return std::nullopt;
-}
-
-std::optional<QDate> registrationDay(const QString& registrationDate)
-{
-    const QDate day = QDate::fromString(registrationDate, QStringLiteral("MM-dd-yyyy"));
-    return day.isValid() ? std::optional(day) : std::nullopt;
 }
 
 Result<QList<Examination>> parseExaminations(QByteArrayView content)

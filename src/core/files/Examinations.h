@@ -58,13 +58,10 @@ inline size_t qHash(const Examination& e, size_t seed = 0)
 std::optional<FieldProblem> storedExaminationProblem(const Examination& examination);
 
 // Why an examination cannot be entered beside the person's `others` (the one it replaces left out): what
-// the file cannot hold, a day after `today`, before the registration day (when known), or a day that holds
-// another examination of the person.
+// the file cannot hold, a day after `today`, before the person's 15th birthday (when `born` is a day), or a day
+// that holds another examination of the person.
 std::optional<EntryFault> examinationProblem(const Examination& examination, const QList<Examination>& others,
-                                             const QDate& today, const std::optional<QDate>& registered);
-
-// The registration day of a personal file's header ("MM-DD-YYYY"), when it is one.
-std::optional<QDate> registrationDay(const QString& registrationDate);
+                                             const QDate& today, const QDate& born);
 
 // Thirty years of a large hospital's examinations, twice a year for a thousand persons, with room; and the
 // largest file the reader takes.

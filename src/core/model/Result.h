@@ -126,7 +126,7 @@ enum class EntryFault {
     NotAHash,               // a record's last line is no SHA-256
     ExamDayNotADay,         // an examination's day is no real day
     ExamDayInFuture,        // an examination's day lies after today
-    ExamBeforeRegistration, // an examination before the person's registration
+    ExamBeforeAgeFifteen,   // an examination before the person's 15th birthday
     ExamSameDay,            // a second examination of the person on one day
     UnknownExamKind,        // an examination's kind outside 1–3
     UnknownItemResult,      // an item's result outside 0–2

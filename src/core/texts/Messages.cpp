@@ -484,8 +484,8 @@ QString entryFaultText(EntryFault fault)
         return QStringLiteral("実施日は年・月・日の正しい日付で入力して下さい");
     case EntryFault::ExamDayInFuture:
         return QStringLiteral("実施日が今日より後の日付です");
-    case EntryFault::ExamBeforeRegistration:
-        return QStringLiteral("実施日が登録日より前の日付です");
+    case EntryFault::ExamBeforeAgeFifteen:
+        return QStringLiteral("実施日が15歳の誕生日より前の日付です");
     case EntryFault::ExamSameDay:
         return QStringLiteral("同じ日の健康診断が登録済みです。訂正する場合は一覧で選んで「訂正」として下さい");
     case EntryFault::NotAPerson:

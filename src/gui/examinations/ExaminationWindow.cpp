@@ -79,7 +79,6 @@ ExaminationWindow::ExaminationWindow(SharedState& sharedState, const DataDir& di
         // The exposure history is always taken: it has no 省略.
         for (int result = item == 0 ? 1 : 0; result < 3; ++result)
             box->addItem(ResultTexts[result], result);
-        box->setCurrentIndex(box->findData(1));
         ItemBoxes[static_cast<size_t>(item)] = box;
         items->addWidget(new QLabel(QStringLiteral("%1 %2").arg(item + 1).arg(examinationItemText(item)), personGroup));
         items->addWidget(box);
@@ -151,7 +150,7 @@ ExaminationWindow::ExaminationWindow(SharedState& sharedState, const DataDir& di
     for (qsizetype at = 1; at < chain.size(); ++at)
         setTabOrder(chain[at - 1], chain[at]);
 
-    connect(ScheduleTable, &QTableWidget::itemSelectionChanged, this, &ExaminationWindow::showPerson);
+    connect(ScheduleTable, &QTableWidget::itemSelectionChanged, this, [this] { showPerson(Fields::Latest); });
     connect(ExamTable, &QTableWidget::itemSelectionChanged, this, &ExaminationWindow::fillChosen);
     connect(AddButton, &QPushButton::clicked, this, &ExaminationWindow::addTyped);
     connect(ChangeButton, &QPushButton::clicked, this, &ExaminationWindow::replaceChosen);
@@ -193,7 +192,7 @@ bool ExaminationWindow::open(bool mayChange)
     DueMonthBox->setText(yearMonthText(monthOf(now)));
     ReportYearBox->setText(QString::number(now.year()));
     ReportHalfBox->setCurrentIndex(now.month() <= 6 ? 0 : 1);
-    showSchedule();
+    showSchedule(Fields::Latest);
     ScheduleTable->selectRow(0);
     return true;
 }
@@ -204,7 +203,7 @@ QString ExaminationWindow::person() const
     return row < 0 ? QString() : ScheduleTable->item(row, 0)->text();
 }
 
-void ExaminationWindow::showSchedule()
+void ExaminationWindow::showSchedule(Fields fields)
 {
     const QString chosen = person();
     const auto schedule = examinationSchedule(registrants, examinations, today());
@@ -225,10 +224,10 @@ void ExaminationWindow::showSchedule()
         if (s.name == chosen)
             ScheduleTable->selectRow(row);
     }
-    showPerson();
+    showPerson(fields);
 }
 
-void ExaminationWindow::showPerson()
+void ExaminationWindow::showPerson(Fields fields)
 {
     shown = examinationsOf(person(), examinations);
     const QSignalBlocker quiet(ExamTable);
@@ -241,6 +240,26 @@ void ExaminationWindow::showPerson()
         cells << (e.instructed ? QStringLiteral("あり") : QStringLiteral("なし"));
         fillRow(ExamTable, row, cells, -1, -1);
     }
+    if (fields == Fields::Kept)
+        return;
+    if (shown.isEmpty() || fields == Fields::Cleared) {
+        clearFields();
+    } else {
+        ExamTable->selectRow(0);
+        fillChosen();
+    }
+}
+
+void ExaminationWindow::clearFields()
+{
+    const QSignalBlocker quiet(ExamTable);
+    ExamTable->clearSelection();
+    ExamTable->setCurrentCell(-1, -1);
+    DayBox->clear();
+    KindBox->setCurrentIndex(KindBox->findData(static_cast<int>(ExaminationKind::Periodic)));
+    for (QComboBox* box : ItemBoxes)
+        box->setCurrentIndex(box->findData(static_cast<int>(ItemResult::NoFindings)));
+    InstructedBox->setChecked(false);
 }
 
 void ExaminationWindow::fillChosen()
@@ -280,7 +299,7 @@ std::optional<Examination> ExaminationWindow::typedExamination(const QList<Exami
         return std::nullopt;
     }
     if (const auto fault =
-            examinationProblem(examination, others, today(), registrationDay(header->registrationDate))) {
+            examinationProblem(examination, others, today(), dayOf(static_cast<qint64>(header->dateOfBirth)))) {
         dialogs.warn(entryFaultText(*fault));
         return std::nullopt;
     }
@@ -299,7 +318,8 @@ bool ExaminationWindow::change(const std::function<void(QList<Examination>&)>& e
             dialogs.warn(messageOf(written.error()));
         return isWritten(written);
     }();
-    showSchedule();
+    // Once stored the form is empty again; what was typed stays when nothing was stored, to be tried again.
+    showSchedule(changed ? Fields::Cleared : Fields::Kept);
     return changed;
 }
 

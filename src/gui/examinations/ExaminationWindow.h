@@ -62,9 +62,13 @@ protected:
 private:
     QString person() const;
     QDate today() const;
-    void showSchedule();
-    void showPerson();
+    // What the fields take when the lists are shown again: the chosen person's latest examination (for 訂正) or,
+    // without one, the defaults; the defaults; or what is typed in them.
+    enum class Fields { Latest, Cleared, Kept };
+    void showSchedule(Fields fields);
+    void showPerson(Fields fields);
     void fillChosen();
+    void clearFields(); // the form's defaults: no day, 定期, every item 所見なし, no instruction
     std::optional<Examination> typedExamination(const QList<Examination>& others);
     // Reads the list again, applies `edit` and stores it with its history records; false after the message
     // that says why not (the lock lost, the file unreadable or changed since it was shown).

@@ -71,9 +71,13 @@ void drawRegistrationData(ReportPen& pen, const RecordLayout& layout, const Pers
     };
     for (const PlacedText& line : lines)
         pen.text(line.x, line.y, line.text);
-    // The measurement period runs from the first to the last record in file order.
-    const double first = person.records.isEmpty() ? 0 : static_cast<double>(person.records.first().key);
-    const double last = person.records.isEmpty() ? 0 : static_cast<double>(person.records.last().key);
+    // The measurement period runs from the earliest to the latest month recorded: a month the service reported
+    // late stands after later months in the file, which keeps the order they were saved in.
+    const auto [earliest, latest] =
+        std::minmax_element(person.records.begin(), person.records.end(),
+                            [](const MonthlyRecord& a, const MonthlyRecord& b) { return a.key < b.key; });
+    const double first = person.records.isEmpty() ? 0 : static_cast<double>(earliest->key);
+    const double last = person.records.isEmpty() ? 0 : static_cast<double>(latest->key);
     const double scale = layout.style.scale;
     pen.textAt(layout.secondColumnX, 200 * scale, QStringLiteral("登録年月日　： ") + h.registrationDate);
     pen.textAt(layout.secondColumnX, 250 * scale,

@@ -95,6 +95,19 @@ TEST(ChangeHistory, EachHandEditIsFoundAtItsRecordAndEveryRecordThatReadsIsKept)
     }
 }
 
+// The names a history set aside takes, and names that only look like them.
+TEST(ChangeHistory, KnowsTheNamesOfTheHistoriesSetAside)
+{
+    for (const char* name : {"変更履歴_損傷_20261209-101500.txt", "変更履歴_損傷_20261209-101500_2.txt",
+                             "変更履歴_損傷_20261209-101500_999999.txt"})
+        EXPECT_TRUE(isSetAsideHistoryName(QString::fromUtf8(name))) << name;
+    for (const char* name : {"変更履歴.txt", "変更履歴_損傷_20261209-10150.txt", "変更履歴_損傷_20261209_101500.txt",
+                             "変更履歴_損傷_20261209-101500_.txt", "変更履歴_損傷_20261209-101500_1234567.txt",
+                             "変更履歴_損傷_20261209-101500_2x.txt", "変更履歴_損傷_2026120a-101500.txt",
+                             "変更履歴_損傷_20261209-101500.txt.bak", "x変更履歴_損傷_20261209-101500.txt"})
+        EXPECT_FALSE(isSetAsideHistoryName(QString::fromUtf8(name))) << name;
+}
+
 // A history longer than the blocks it is read in (4 MiB): the record across a block's end reads, a line
 // inserted just before it is named at its line with the chain going on past it, and a history written as
 // it is read holds the rows of the records read whole.

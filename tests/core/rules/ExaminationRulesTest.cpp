@@ -184,22 +184,24 @@ TEST(Examinations, RefusesWhatCannotBeAnExamination)
 {
     const QDate today(2026, 12, 9);
     const QList<Examination> others{periodic(QStringLiteral("山田"), 20260601)};
-    const std::optional<QDate> registered = registrationDay(QStringLiteral("04-01-2020"));
+    const QDate born(2005, 2, 28);
     Examination hiring{QStringLiteral("山田"), 20260101, ExaminationKind::Hiring};
     hiring.items[3] = ItemResult::LeftOut; // the eyes may be left out at hiring
-    EXPECT_EQ(examinationProblem(hiring, others, today, registered), std::nullopt);
+    EXPECT_EQ(examinationProblem(hiring, others, today, born), std::nullopt);
     hiring.items[4] = ItemResult::LeftOut;
-    EXPECT_EQ(examinationProblem(hiring, others, today, registered), EntryFault::ItemRequiredAtHiring);
+    EXPECT_EQ(examinationProblem(hiring, others, today, born), EntryFault::ItemRequiredAtHiring);
     Examination e = periodic(QStringLiteral("山田"), 20260230);
-    EXPECT_EQ(examinationProblem(e, others, today, registered), EntryFault::ExamDayNotADay);
+    EXPECT_EQ(examinationProblem(e, others, today, born), EntryFault::ExamDayNotADay);
     e.day = 20261210;
-    EXPECT_EQ(examinationProblem(e, others, today, registered), EntryFault::ExamDayInFuture);
-    e.day = 20200331;
-    EXPECT_EQ(examinationProblem(e, others, today, registered), EntryFault::ExamBeforeRegistration);
+    EXPECT_EQ(examinationProblem(e, others, today, born), EntryFault::ExamDayInFuture);
+    e.day = 20200227; // the day before the 15th birthday; the birthday itself will do
+    EXPECT_EQ(examinationProblem(e, others, today, born), EntryFault::ExamBeforeAgeFifteen);
+    e.day = 20200228;
+    EXPECT_EQ(examinationProblem(e, others, today, born), std::nullopt);
     e.day = 20260601;
-    EXPECT_EQ(examinationProblem(e, others, today, registered), EntryFault::ExamSameDay);
+    EXPECT_EQ(examinationProblem(e, others, today, born), EntryFault::ExamSameDay);
     e.items[0] = ItemResult::LeftOut;
-    EXPECT_EQ(examinationProblem(e, {}, today, registered), EntryFault::ExposureHistoryLeftOut);
+    EXPECT_EQ(examinationProblem(e, {}, today, born), EntryFault::ExposureHistoryLeftOut);
 
     const struct {
         const char* line; // replaced in a stored record of 山田

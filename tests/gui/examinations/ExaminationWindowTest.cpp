@@ -77,11 +77,13 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
     EXPECT_TRUE(filesShow(app.dataDir, history->records.last())); // the record is one --verify finds made
 
     // The same day again, a day to come and an item required at hiring: refused, nothing stored.
-    keys(Qt::Key_Space);
+    form.DayBox->setText(QStringLiteral("2026/11/20"));
+    click(form.AddButton);
     form.DayBox->setText(QStringLiteral("2026/12/08"));
     click(form.AddButton);
     form.DayBox->setText(QStringLiteral("2026/11/21"));
     form.KindBox->setCurrentIndex(form.KindBox->findData(static_cast<int>(ExaminationKind::Hiring)));
+    form.ItemBoxes[2]->setCurrentIndex(form.ItemBoxes[2]->findData(static_cast<int>(ItemResult::LeftOut)));
     click(form.AddButton);
     EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("同じ日の健康診断が登録済みです。訂正する場合は一覧で選んで"
                                                           "「訂正」として下さい"),
@@ -131,6 +133,49 @@ TEST_F(ExaminationsWindow, EntersAnExaminationByKeyboardWithItsHistoryAndABackup
     form.close();
     EXPECT_EQ(QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     EXPECT_TRUE(app.form1().ExaminationLabel->text().contains(QStringLiteral("期限切れの人はいません")));
+}
+
+// Two persons in a row: the form is emptied once the first is stored and shows the second's own latest
+// examination, so that no finding or instruction of the first is stored for the second; the first stays chosen
+// when the schedule re-sorts.
+TEST_F(ExaminationsWindow, NeverCarriesOnePersonsFindingsToTheNext)
+{
+    click(app.form1().Command4);
+    click(app.totalsWindow().ExaminationsButton);
+    ASSERT_EQ(form.ScheduleTable->item(0, 0)->text(), QStringLiteral("山田"));
+    const auto fields = [&] {
+        QStringList texts{form.DayBox->text(), form.KindBox->currentText(),
+                          form.InstructedBox->isChecked() ? QStringLiteral("指示") : QString()};
+        for (const QComboBox* box : form.ItemBoxes)
+            texts << box->currentText();
+        return texts.join(QLatin1Char(' '));
+    };
+    const QString empty = QStringLiteral(" 定期  所見なし 所見なし 所見なし 所見なし 所見なし");
+    EXPECT_EQ(fields(), empty);
+    form.DayBox->setText(QStringLiteral("2026/11/20"));
+    form.ItemBoxes[1]->setCurrentIndex(form.ItemBoxes[1]->findText(QStringLiteral("所見あり")));
+    form.InstructedBox->setChecked(true);
+    click(form.AddButton);
+    EXPECT_EQ(fields(), empty);
+    EXPECT_EQ(form.ScheduleTable->item(form.ScheduleTable->currentRow(), 0)->text(), QStringLiteral("山田"));
+    EXPECT_EQ(form.ScheduleTable->item(1, 0)->text(), QStringLiteral("山田")); // due after 鈴木 now
+
+    form.ScheduleTable->selectRow(0);
+    EXPECT_EQ(fields(), QStringLiteral("2026/08/01 定期  所見なし 所見なし 所見なし 所見なし 所見なし"));
+    form.DayBox->setText(QStringLiteral("2026/11/21"));
+    click(form.AddButton);
+    EXPECT_EQ(takeMessages(), QStringList());
+    EXPECT_EQ(ReadExaminations(app.dataDir)->last(),
+              (Examination{QStringLiteral("鈴木"), 20261121, ExaminationKind::Periodic}));
+
+    // Before the 15th birthday refused; the examination at hiring before the registration day taken.
+    form.ScheduleTable->selectRow(1);
+    form.DayBox->setText(QStringLiteral("1980/04/11"));
+    click(form.AddButton);
+    form.DayBox->setText(QStringLiteral("2001/04/01"));
+    click(form.AddButton);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("実施日が15歳の誕生日より前の日付です")});
+    EXPECT_EQ(ReadExaminations(app.dataDir)->last().day, 20010401);
 }
 
 } // namespace

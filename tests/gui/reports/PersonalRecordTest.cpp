@@ -25,7 +25,7 @@ protected:
 TEST_F(PersonalRecordTest, DrawsHeadingAndRegistrationData)
 {
     person.header.registrationDate = QStringLiteral("04-01-2005");
-    person.records = {{200604}, {200504}};
+    person.records = {{200504}, {200506}, {200505}};
     show("2005");
     EXPECT_EQ(surface.clears, 1);
     const auto* heading = surface.find(QStringLiteral("  個人被曝記録 (2005年度)"));
@@ -40,8 +40,8 @@ TEST_F(PersonalRecordTest, DrawsHeadingAndRegistrationData)
     EXPECT_EQ(surface.at(250, 400), QStringLiteral("所　　属　： 放射線科"));
     EXPECT_EQ(surface.at(250, 450), QStringLiteral("職　　種　： 医師"));
     EXPECT_EQ(surface.at(1200, 200), QStringLiteral("登録年月日　： 04-01-2005"));
-    // The period runs from the first to the last record in file order, not sorted.
-    EXPECT_EQ(surface.at(1200, 250), QStringLiteral("測定期間　　： 2006/04 ～ 2005/04"));
+    // A month saved late stands last in the file; the period still runs to the latest month.
+    EXPECT_EQ(surface.at(1200, 250), QStringLiteral("測定期間　　： 2005/04 ～ 2005/06"));
     EXPECT_EQ(surface.find(QStringLiteral("登録番号　： 12"))->size, 10);
     EXPECT_EQ(surface.find(QStringLiteral("年度合計"))->size, 8);
     person.header.sexCode = 0;
