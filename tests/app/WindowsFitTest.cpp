@@ -79,7 +79,7 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
         headings << QStringLiteral("測定値（部位・線量当量）%1").arg(c);
     ImportLayoutWindow layout(QStringLiteral("個人線量報告書_2025年4月分.csv"),
                               {{QStringLiteral("個人線量報告書")}, headings},
-                              proposedLayout({}, QStringLiteral("報告")));
+                              proposedLayout({}, QStringLiteral("報告")), dialogs);
     expectFits(layout);
 }
 

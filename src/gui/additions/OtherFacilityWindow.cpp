@@ -11,9 +11,9 @@
 #include "core/texts/Messages.h"
 #include "gui/platform/Fonts.h"
 #include "gui/widgets/Controls.h"
+#include "gui/widgets/WayOut.h"
 
 #include <QBoxLayout>
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -190,6 +190,17 @@ OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir
     window->addLayout(bottom);
     resize(820, 700);
     connectControls();
+    doseWork =
+        TypedWork({FacilityBox, FromMonthBox, ToMonthBox, EffectiveBox, LensBox, SkinBox, InternalBox, DoseNoteBox});
+    declarationWork = TypedWork({KindBox, FromDayBox, ToDayBox, DeclarationNoteBox});
+    facilityWork = TypedWork({FacilityNameBox, ResponsibleTitleBox, ResponsibleNameBox});
+    new WayOut(
+        this, [this] { return isVisible() && (doseWork.held() || declarationWork.held() || facilityWork.held()); },
+        [this] { return dialogs.confirmRisky(QStringLiteral("入力した内容は保存されていません。閉じますか？")); },
+        [this] {
+            hide();
+            emit closed();
+        });
 }
 
 void OtherFacilityWindow::connectControls()
@@ -201,6 +212,8 @@ void OtherFacilityWindow::connectControls()
             field->clear();
         KindBox->setCurrentIndex(0);
         showPerson();
+        doseWork.shown();
+        declarationWork.shown();
     });
     connect(DoseTable, &QTableWidget::itemSelectionChanged, this, &OtherFacilityWindow::fillChosenDose);
     connect(DeclarationTable, &QTableWidget::itemSelectionChanged, this, &OtherFacilityWindow::fillChosenDeclaration);
@@ -268,6 +281,8 @@ void OtherFacilityWindow::reload()
     FacilityNameBox->setText(facility.name);
     ResponsibleTitleBox->setText(facility.responsibleTitle);
     ResponsibleNameBox->setText(facility.responsibleName);
+    for (TypedWork* work : {&doseWork, &declarationWork, &facilityWork})
+        work->shown();
 }
 
 void OtherFacilityWindow::saveFacility()
@@ -290,8 +305,10 @@ void OtherFacilityWindow::saveFacility()
         return;
     }
     const Status written = SaveFacility(dataDir, facility, typed);
-    if (isWritten(written))
+    if (isWritten(written)) {
         facility = typed;
+        facilityWork.shown();
+    }
     if (written)
         dialogs.inform(QStringLiteral("事業所を保存しました"));
     else
@@ -348,6 +365,7 @@ void OtherFacilityWindow::fillChosenDose()
     SkinBox->setText(plainForm(d.skin));
     InternalBox->setText(plainForm(d.internal));
     DoseNoteBox->setText(d.note == NoComment ? QString() : d.note);
+    doseWork.shown();
 }
 
 void OtherFacilityWindow::fillChosenDeclaration()
@@ -360,6 +378,7 @@ void OtherFacilityWindow::fillChosenDeclaration()
     FromDayBox->setText(dayText(d.from));
     ToDayBox->setText(dayText(d.to));
     DeclarationNoteBox->setText(d.note == NoComment ? QString() : d.note);
+    declarationWork.shown();
 }
 
 std::optional<OtherFacilityDose> OtherFacilityWindow::typedOtherDose()
@@ -455,6 +474,8 @@ bool OtherFacilityWindow::change(QList<Entry>& stored, const std::function<void(
         return isWritten(written);
     }();
     showPerson();
+    if (changed)
+        (std::is_same_v<Entry, OtherFacilityDose> ? doseWork : declarationWork).shown();
     return changed;
 }
 
@@ -526,12 +547,6 @@ void OtherFacilityWindow::importCsv()
         !change<Declaration>(declarations, [&](QList<Declaration>& list) { list << import->declarations; }))
         return;
     dialogs.inform(QStringLiteral("%1件を取り込みました").arg(import->entries.size() + import->declarations.size()));
-}
-
-void OtherFacilityWindow::closeEvent(QCloseEvent* event)
-{
-    event->accept();
-    emit closed();
 }
 
 } // namespace velmora

@@ -6,6 +6,7 @@
 #include "core/session/SharedState.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/widgets/CommandButton.h"
+#include "gui/widgets/TypedWork.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -64,9 +65,6 @@ signals:
     // The window was closed; whatever it changed is in the files.
     void closed();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void connectControls();
     QString person() const;
@@ -103,6 +101,10 @@ private:
     QList<OtherFacilityDose> shownDoses; // the person's, in DoseTable's order
     QList<Declaration> shownDeclarations;
     Facility facility; // as stored
+    // The three groups of fields; the ways out ask first when any holds what is typed and not stored.
+    TypedWork doseWork;
+    TypedWork declarationWork;
+    TypedWork facilityWork;
 };
 
 } // namespace velmora

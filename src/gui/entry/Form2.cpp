@@ -490,8 +490,15 @@ bool Form2::holdsUnsaved() const
 
 bool Form2::confirmExit()
 {
-    // With values confirmed or typed and not yet saved, "はい" drops them: then "いいえ" is the default.
-    return holdsUnsaved() ? dialogs.confirmRisky(ExitQuestion) : dialogs.confirmYesNo(ExitQuestion);
+    // With values confirmed or typed and not yet saved, "はい" drops them: then "いいえ" is the default, and the
+    // question says how many persons' confirmed values would be lost.
+    if (!holdsUnsaved())
+        return dialogs.confirmYesNo(ExitQuestion);
+    const auto confirmed = std::count_if(state.pendingEntries.begin(), state.pendingEntries.end(),
+                                         [](const PendingEntry& e) { return e.typed || e.imported; });
+    return dialogs.confirmRisky(
+        (confirmed > 0 ? QStringLiteral("確定した%1名分の値が保存されていません。").arg(confirmed) : QString()) +
+        ExitQuestion);
 }
 
 void Form2::Command2Click()
@@ -622,7 +629,7 @@ void Form2::importServiceFile(const QString& path, const QByteArray& bytes, cons
     const QFileInfo file(path);
     ImportLayoutWindow window(
         file.fileName(), firstRows,
-        layoutFor(*layouts, firstRows).value_or(proposedLayout(firstRows, file.completeBaseName())), this);
+        layoutFor(*layouts, firstRows).value_or(proposedLayout(firstRows, file.completeBaseName())), dialogs, this);
     if (!dialogs.showModal(window))
         return;
     // The layout is kept under its name, in place of one of the same name.

@@ -2,6 +2,7 @@
 
 #include "core/files/Csv.h"
 #include "core/texts/Messages.h"
+#include "gui/widgets/WayOut.h"
 
 #include <QBoxLayout>
 #include <QFormLayout>
@@ -26,8 +27,8 @@ constexpr Group Groups[] = {{u"人と月", 0, 2}, {u"測定サービスの線量
 } // namespace
 
 ImportLayoutWindow::ImportLayoutWindow(const QString& file, const QList<QStringList>& firstRows,
-                                       const ImportLayout& proposed, QWidget* parent)
-    : QDialog(parent), rows(firstRows.first(std::min<qsizetype>(firstRows.size(), RowsShown)))
+                                       const ImportLayout& proposed, Dialogs& messageBoxes, QWidget* parent)
+    : QDialog(parent), rows(firstRows.first(std::min<qsizetype>(firstRows.size(), RowsShown))), dialogs(messageBoxes)
 {
     setObjectName(QStringLiteral("ImportLayoutWindow"));
     setWindowTitle(QStringLiteral("取込レイアウト"));
@@ -115,7 +116,16 @@ ImportLayoutWindow::ImportLayoutWindow(const QString& file, const QList<QStringL
 
     connect(HeadingRowBox, &QSpinBox::valueChanged, this, &ImportLayoutWindow::showHeadings);
     connect(OkButton, &QPushButton::clicked, this, &ImportLayoutWindow::OkButtonClick);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CancelButton, &QPushButton::clicked, this, &QWidget::close);
+    QList<QWidget*> fields{HeadingRowBox, MarksText, LayoutName};
+    for (QComboBox* combo : ColumnBoxes)
+        fields << combo;
+    work = TypedWork(fields);
+    // The window lives only while it asks for the layout: whatever was changed is work until it is taken.
+    new WayOut(
+        this, [this] { return work.held(); },
+        [this] { return dialogs.confirmRisky(QStringLiteral("指定したレイアウトで取り込まずに閉じますか？")); },
+        [this] { done(Rejected); });
 }
 
 void ImportLayoutWindow::showHeadings()

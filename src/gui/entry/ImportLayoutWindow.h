@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/files/ImportLayouts.h"
+#include "gui/platform/Dialogs.h"
+#include "gui/widgets/TypedWork.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -15,12 +17,13 @@ namespace velmora {
 // The window 「取込レイアウト」: the first rows of a dosimetry service's file, and for the operator to say
 // which row holds the headings, which column holds the person, the month and each dose or reading, which
 // marks mean below detection, and the name the layout is kept under. Accepted only with a layout that reads
-// doses; a saved layout made for the file's headings is proposed.
+// doses; a saved layout made for the file's headings is proposed. Its ways out (キャンセル, Esc, the close button)
+// ask first when the operator changed what was proposed.
 class ImportLayoutWindow : public QDialog {
     Q_OBJECT
 public:
     ImportLayoutWindow(const QString& file, const QList<QStringList>& firstRows, const ImportLayout& proposed,
-                       QWidget* parent = nullptr);
+                       Dialogs& dialogs, QWidget* parent = nullptr);
 
     // The layout as the window shows it.
     ImportLayout layout() const;
@@ -39,6 +42,8 @@ private:
     void OkButtonClick();
 
     QList<QStringList> rows;
+    Dialogs& dialogs;
+    TypedWork work; // every choice, against the layout proposed
 };
 
 } // namespace velmora

@@ -11,9 +11,9 @@
 #include "gui/platform/Fonts.h"
 #include "gui/reports/ExaminationPages.h"
 #include "gui/widgets/Controls.h"
+#include "gui/widgets/WayOut.h"
 
 #include <QBoxLayout>
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 
@@ -159,6 +159,14 @@ ExaminationWindow::ExaminationWindow(SharedState& sharedState, const DataDir& di
     connect(DueSheetsButton, &QPushButton::clicked, this, &ExaminationWindow::printDueSheets);
     connect(ReportButton, &QPushButton::clicked, this, &ExaminationWindow::showReport);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    QList<QWidget*> typed{DayBox, KindBox, InstructedBox};
+    for (QComboBox* box : ItemBoxes)
+        typed << box;
+    work = TypedWork(typed);
+    new WayOut(
+        this, [this] { return isVisible() && work.held(); },
+        [this] { return dialogs.confirmRisky(QStringLiteral("入力した健康診断は保存されていません。閉じますか？")); },
+        [this] { leave(); });
 }
 
 QDate ExaminationWindow::today() const
@@ -260,6 +268,7 @@ void ExaminationWindow::clearFields()
     for (QComboBox* box : ItemBoxes)
         box->setCurrentIndex(box->findData(static_cast<int>(ItemResult::NoFindings)));
     InstructedBox->setChecked(false);
+    work.shown();
 }
 
 void ExaminationWindow::fillChosen()
@@ -274,6 +283,7 @@ void ExaminationWindow::fillChosen()
         ItemBoxes[static_cast<size_t>(item)]->setCurrentIndex(
             ItemBoxes[static_cast<size_t>(item)]->findData(static_cast<int>(e.items[static_cast<size_t>(item)])));
     InstructedBox->setChecked(e.instructed);
+    work.shown();
 }
 
 std::optional<Examination> ExaminationWindow::typedExamination(const QList<Examination>& others)
@@ -442,11 +452,11 @@ void ExaminationWindow::showReport()
         QDir(dataDir.root()).filePath(name + QStringLiteral(".csv")), examinationReportCsv(*report));
 }
 
-void ExaminationWindow::closeEvent(QCloseEvent* event)
+void ExaminationWindow::leave()
 {
     sheetWindow.hide();
     reportWindow.hide();
-    event->accept();
+    hide();
     emit closed();
 }
 

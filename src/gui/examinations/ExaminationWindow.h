@@ -9,6 +9,7 @@
 #include "gui/platform/Printer.h"
 #include "gui/reports/PageWindow.h"
 #include "gui/widgets/CommandButton.h"
+#include "gui/widgets/TypedWork.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,9 +57,6 @@ signals:
     // The window was closed; whatever it changed is in the file.
     void closed();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     QString person() const;
     QDate today() const;
@@ -79,6 +77,8 @@ private:
     void showSheet();
     void printDueSheets();
     void showReport();
+    // Closes the window with its pages; the ways out ask first when an examination is typed and not stored.
+    void leave();
 
     SharedState& state;
     DataDir dataDir;
@@ -91,6 +91,7 @@ private:
     QStringList registrants;
     QList<Examination> examinations; // everyone's, as stored
     QList<Examination> shown;        // the person's, in ExamTable's order
+    TypedWork work;                  // the examination's fields
 };
 
 } // namespace velmora

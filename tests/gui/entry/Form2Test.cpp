@@ -10,6 +10,8 @@
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
+#include <QSignalSpy>
+
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -439,8 +441,10 @@ TEST_F(EntryWindow, ExitAsksAndOnlyNoStays)
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(app.form1().isVisible());
     EXPECT_EQ(dialogs.shown.last().kind, Kind::Risky);
-    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("データ入力を終了・キャンセルしますか？"),
-                                           QStringLiteral("データ入力を終了・キャンセルしますか？")}));
+    EXPECT_EQ(
+        takeMessages(),
+        (QStringList{QStringLiteral("データ入力を終了・キャンセルしますか？"),
+                     QStringLiteral("確定した1名分の値が保存されていません。データ入力を終了・キャンセルしますか？")}));
 }
 
 TEST_F(EntryWindow, ClosingTheWindowReturnsToTheMenuWithoutAQuestion)
@@ -560,16 +564,26 @@ TEST_F(EntryWindow, AServicesFileIsMappedOnceAndItsLayoutProposedAgain)
                                                               {Names[2], QStringLiteral("N-3"), OneBadge}}));
     EXPECT_TRUE(historyChanges(app.dataDir).contains("線量計|山田|0||測定番号 N-1、装着 2個（防護衣）"));
 
-    // The next file of the same headings finds its layout; a cancel takes nothing.
+    // The next file of the same headings finds its layout; a cancel takes nothing, and asks first once a
+    // choice was changed (いいえ keeps the window and the choice).
     dialogs.shown.clear();
     dialogs.answerFile(csv);
     dialogs.answerWindow([&](QDialog& window) {
         EXPECT_EQ(static_cast<ImportLayoutWindow&>(window).LayoutName->text(), QStringLiteral("A社"));
         EXPECT_EQ(box(window, LayoutColumn::NeckHp007)->currentIndex(), 7);
+        const QSignalSpy finished(&window, &QDialog::finished);
+        box(window, LayoutColumn::NeckHp007)->setCurrentIndex(6);
+        dialogs.answer(false);
+        static_cast<ImportLayoutWindow&>(window).CancelButton->click();
+        EXPECT_EQ(finished.size(), 0);
+        dialogs.answer(true);
+        static_cast<ImportLayoutWindow&>(window).CancelButton->click();
+        EXPECT_EQ(finished.size(), 1);
         return false;
     });
     click(form.Command10);
-    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown.size(), 4);
+    EXPECT_EQ(dialogs.shown[2].text, QStringLiteral("指定したレイアウトで取り込まずに閉じますか？"));
 }
 
 TEST_F(EntryWindow, ThePersonsTheMonthBringsNearOrOverALimitAreNamedBeforeTheQuestion)

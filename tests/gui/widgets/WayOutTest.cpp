@@ -15,7 +15,18 @@ const QString ExitQuestion = QStringLiteral("データ入力を終了・キャ�
 const QString DropCorrections = QStringLiteral("訂正したデータがあります。訂正をキャンセルしますか？");
 
 enum class Way { CloseButton, Escape, SessionEnd };
-enum class State { Entry, EntryTyped, Correction, CorrectionTyped, CorrectionCorrected, RegistrationTyped };
+enum class State {
+    Entry,
+    EntryTyped,
+    EntryConfirmed,
+    Correction,
+    CorrectionTyped,
+    CorrectionCorrected,
+    RegistrationTyped,
+    Examination,
+    ExaminationTyped,
+    OtherFacilityTyped
+};
 
 // A window brought into a state, left one way: the question asked (none when nothing would be lost), and
 // after いいえ the window stays with its work.
@@ -37,6 +48,15 @@ const WayOutRow Rows[] = {
     {"CorrectionTypedClosed", State::CorrectionTyped, Way::CloseButton, DropCorrections},
     {"CorrectionTypedSessionEnd", State::CorrectionTyped, Way::SessionEnd, DropCorrections},
     {"RegistrationTypedEscape", State::RegistrationTyped, Way::Escape, {}},
+    {"EntryConfirmedClosed", State::EntryConfirmed, Way::CloseButton,
+     QStringLiteral("確定した1名分の値が保存されていません。") + ExitQuestion},
+    {"ExaminationClosed", State::Examination, Way::CloseButton, {}},
+    {"ExaminationTypedEscape", State::ExaminationTyped, Way::Escape,
+     QStringLiteral("入力した健康診断は保存されていません。閉じますか？")},
+    {"ExaminationTypedSessionEnd", State::ExaminationTyped, Way::SessionEnd,
+     QStringLiteral("入力した健康診断は保存されていません。閉じますか？")},
+    {"OtherFacilityTypedClosed", State::OtherFacilityTyped, Way::CloseButton,
+     QStringLiteral("入力した内容は保存されていません。閉じますか？")},
 };
 
 class WaysOut : public WindowTest, public testing::WithParamInterface<WayOutRow> {
@@ -55,6 +75,27 @@ protected:
         case State::EntryTyped:
             QTest::keyClicks(app.form2().Text8, QStringLiteral("1"));
             return &app.form2();
+        case State::EntryConfirmed:
+            for (const auto& [box, text] : {std::pair{app.form2().Text7, "2005"}, std::pair{app.form2().Text6, "5"}}) {
+                QTest::keyClicks(box, QString::fromLatin1(text));
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+            doubleClick(app.form2().List1, Yamada);
+            app.form2().Text8->setText(QStringLiteral("1"));
+            click(app.form2().Command4);
+            return &app.form2();
+        case State::Examination:
+        case State::ExaminationTyped:
+            app.examinationWindow().open(false);
+            app.examinationWindow().show();
+            if (state == State::ExaminationTyped)
+                QTest::keyClicks(app.examinationWindow().DayBox, QStringLiteral("2026/11/20"));
+            return &app.examinationWindow();
+        case State::OtherFacilityTyped:
+            app.otherFacilityWindow().openFor(Yamada, false);
+            app.otherFacilityWindow().show();
+            app.otherFacilityWindow().FacilityBox->setText(QStringLiteral("B病院"));
+            return &app.otherFacilityWindow();
         case State::RegistrationTyped:
             click(app.form2().Command1);
             app.form3().Text2->setText(QStringLiteral("田中"));
