@@ -58,7 +58,7 @@ Form2& Application::form2()
             if (dialogs.confirmYesNo(QStringLiteral("%1さんの離職時の線量記録（本人に渡す書類と、次の事業所が"
                                                     "取り込むCSVファイル）を作りますか？")
                                          .arg(name)))
-                giveLeavingRecord(dataDir, name, dialogs, printer, clock);
+                offerLeavingRecord(name);
         });
     }
     return *entry;
@@ -112,6 +112,29 @@ ExaminationWindow& Application::examinationWindow()
                          [this] { menu.windowOfTotalsClosed(); });
     }
     return *examinations;
+}
+
+void Application::offerLeavingRecord(const QString& name)
+{
+    if (const auto facility = ReadFacility(dataDir); facility && facility->name.isEmpty()) {
+        if (!dialogs.confirmYesNo(QStringLiteral("離職時の線量記録には事業所名が要りますが、まだ設定されていません。"
+                                                 "「他施設・申告」で事業所名を設定しますか？\n"
+                                                 "閉じると、%1さんの離職時の線量記録に戻ります。")
+                                      .arg(name)))
+            return;
+        OtherFacilityWindow& window = otherFacilityWindow();
+        if (!window.openFor(name, true))
+            return;
+        showAndActivate(&window);
+        window.FacilityNameBox->setFocus();
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = QObject::connect(&window, &OtherFacilityWindow::closed, &window, [this, name, once] {
+            QObject::disconnect(*once);
+            offerLeavingRecord(name);
+        });
+        return;
+    }
+    giveLeavingRecord(dataDir, name, dialogs, printer, clock);
 }
 
 ChangeHistoryWindow& Application::historyWindow()

@@ -42,6 +42,10 @@ public:
     DataDir dataDir;
 
 private:
+    // The leaving record of a person just removed; without the facility's name, 他施設・申告 is offered first
+    // to name it, and the record follows when that window closes.
+    void offerLeavingRecord(const QString& name);
+
     Dialogs& dialogs;
     const Clock& clock;
     Printer& printer;

@@ -10,11 +10,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 namespace velmora {
 
 void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs, Printer& printer, const Clock& clock)
 {
+    // What the record needs is checked before anything is typed for it.
+    if (const auto facility = ReadFacility(dir); !facility || facility->name.isEmpty()) {
+        dialogs.warn(messageOf(!facility ? facility.error() : failure(FailureKind::FacilityUnnamed)));
+        return;
+    }
     const auto proposed = proposedLeavingDay(dir, name);
     if (!proposed) {
         dialogs.warn(messageOf(proposed.error()));
@@ -34,17 +40,24 @@ void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs
         dialogs.warn(messageOf(record.error()));
         return;
     }
+    // The CSV goes to the next employer, not into the store: the user's documents are proposed.
     const QString fileName = leavingRecordFileName(name);
-    if (!dialogs.confirmYesNo(QStringLiteral("%1さんの離職時の線量記録を印刷し、CSVファイル「%2」に保存します。"
-                                             "プリンターＯＫ？")
-                                  .arg(name, fileName)))
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path =
+        dialogs.chooseCsvToSave(QStringLiteral("離職時の線量記録（CSV）の保存先"),
+                                QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).filePath(fileName));
+    if (path.isEmpty())
         return;
-    const QString path = QDir(dir.root()).filePath(fileName);
-    if (const auto saved = replaceFile(path, fileName, leavingRecordCsv(*record)); !saved) {
+    if (!dialogs.confirmYesNo(
+            QStringLiteral("%1さんの離職時の線量記録を印刷し、CSVファイル「%2」に保存します。プリンターＯＫ？")
+                .arg(name, QFileInfo(path).fileName())))
+        return;
+    if (const auto saved = replaceFile(path, QFileInfo(path).fileName(), leavingRecordCsv(*record)); !saved) {
         dialogs.warn(messageOf(saved.error()));
         return;
     }
-    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2").arg(fileName, QDir::toNativeSeparators(path)));
+    dialogs.inform(QStringLiteral("ファイル「%1」に保存しました。\n%2")
+                       .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(path)));
     const auto facility = ReadFacility(dir);
     {
         const WaitCursor wait;

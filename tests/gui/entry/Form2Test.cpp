@@ -376,22 +376,34 @@ TEST_F(EntryWindow, RemovalAsksFirstAndMovesTheNameToTheRemovedList)
     click(form.Command5);
     EXPECT_EQ(snapshot(temp.path()), before);
 
-    // Removed, the person is given the leaving record: the page printed and the CSV in the data folder.
-    ASSERT_TRUE(WriteFacility(app.dataDir, {QStringLiteral("A病院"), {}, {}}));
+    // Removed, the person is given the leaving record. The facility is not named yet: 他施設・申告 is offered
+    // before anything is typed, and the record follows when it closes: the page printed, the CSV where chosen.
     dialogs.answer(true);
     dialogs.answer(true);
-    dialogs.answerDay(QDate(2026, 4, 30));
-    dialogs.answer(true);
+    dialogs.answer(true); // name the facility
     click(form.Command5);
+    OtherFacilityWindow& facility = app.otherFacilityWindow();
+    ASSERT_TRUE(facility.isVisible());
+    facility.FacilityNameBox->setText(QStringLiteral("A病院"));
+    click(facility.SaveFacilityButton);
+    const QTemporaryDir elsewhere;
+    dialogs.answerDay(QDate(2026, 4, 30));
+    dialogs.answerFile(elsewhere.filePath(QStringLiteral("離職時記録_山田.csv")));
+    dialogs.answer(true);
+    click(facility.CloseButton);
     EXPECT_EQ(dialogs.dayProposed, QDate(2026, 4, 30)); // the last day of the last month with a dose
+    EXPECT_TRUE(dialogs.dialogStart.endsWith(QStringLiteral("/離職時記録_山田.csv")));
+    EXPECT_FALSE(dialogs.dialogStart.startsWith(app.dataDir.root()));
     const QStringList messages = takeMessages();
-    ASSERT_EQ(messages.size(), 7);
+    ASSERT_EQ(messages.size(), 10);
     EXPECT_EQ(messages.first(2), (QStringList{QStringLiteral("登録を抹消していいですか？"),
                                               QStringLiteral("登録を抹消していいですか？")}));
-    EXPECT_TRUE(messages[2].startsWith(QStringLiteral("山田さんの離職時の線量記録")));
-    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("離職時記録_山田.csv"))));
+    EXPECT_TRUE(messages[3].startsWith(QStringLiteral("離職時の線量記録には事業所名が要りますが")));
+    EXPECT_EQ(messages[4], QStringLiteral("事業所を保存しました"));
+    EXPECT_TRUE(messages[7].startsWith(QStringLiteral("山田さんの離職時の線量記録を印刷し")));
+    EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath(QStringLiteral("離職時記録_山田.csv"))));
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("印刷/離職時記録_20261207-101500.pdf"))))
-        << messages[6].toStdString();
+        << messages[9].toStdString();
     // The page states the leaving day chosen.
     QStringList words;
     for (const PdfWord& word : pdfWords(path(QStringLiteral("印刷/離職時記録_20261207-101500.pdf"))))
