@@ -83,7 +83,7 @@ Form4& Application::form4()
 Form6& Application::form6()
 {
     if (!correction)
-        correction = std::make_unique<Form6>(state, dataDir, dialogs);
+        correction = std::make_unique<Form6>(state, dataDir, dialogs, clock);
     return *correction;
 }
 

@@ -11,7 +11,9 @@ QString changeField(QStringView name, const QString& value)
 
 QList<std::pair<QString, QString>> correctableFields(const PersonalHeader& header)
 {
-    return {{QStringLiteral("所属"), header.affiliation},
+    return {{QStringLiteral("性別"), header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女")},
+            {QStringLiteral("生年月日"), plainForm(header.dateOfBirth)},
+            {QStringLiteral("所属"), header.affiliation},
             {QStringLiteral("職種"), header.jobType},
             {QStringLiteral("登録年月日"), header.registrationDate},
             {QStringLiteral("過去の被曝"),
@@ -28,9 +30,7 @@ QString monthValues(const MonthlyRecord& record)
 
 QString headerValues(const PersonalHeader& header)
 {
-    QStringList fields{changeField(u"登録番号", plainForm(header.registrationNumber)),
-                       changeField(u"性別", header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女")),
-                       changeField(u"生年月日", plainForm(header.dateOfBirth))};
+    QStringList fields{changeField(u"登録番号", plainForm(header.registrationNumber))};
     for (const auto& [name, value] : correctableFields(header))
         fields << changeField(name, value);
     return fields.join(ChangeWordSeparator);

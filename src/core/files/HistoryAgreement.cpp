@@ -91,19 +91,10 @@ bool namesField(const QString& values, const QString& name)
     return values.startsWith(name + QLatin1Char(' ')) || values.contains(ChangeWordSeparator + name + QLatin1Char(' '));
 }
 
-// The fields of a header as the history words them, by name: those of registration and those corrected.
-QList<std::pair<QString, QString>> headerFields(const PersonalHeader& header)
-{
-    QList<std::pair<QString, QString>> fields{
-        {QStringLiteral("性別"), header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女")},
-        {QStringLiteral("生年月日"), plainForm(header.dateOfBirth)}};
-    return fields + correctableFields(header);
-}
-
 // The first field of a header that is not as the last record naming it says, by name with its value now.
 std::optional<QString> headerDifference(const PersonalHeader& header, const QStringList& recorded)
 {
-    for (const auto& field : headerFields(header)) {
+    for (const auto& field : correctableFields(header)) {
         const auto last = std::find_if(recorded.rbegin(), recorded.rend(),
                                        [&](const QString& values) { return namesField(values, field.first); });
         if (last != recorded.rend() && !holdsField(*last, changeField(field.first, field.second)))

@@ -4,6 +4,7 @@
 #include "core/files/NumberForms.h"
 #include "core/files/PersonalFile.h"
 #include "core/files/PositionalForms.h"
+#include "core/model/Calendar.h"
 #include "core/rules/EntryRules.h"
 #include "core/texts/Messages.h"
 #include "gui/platform/Fonts.h"
@@ -29,8 +30,8 @@ QLabel* caption(QWidget* window, const QString& name, const QString& text, int l
 
 } // namespace
 
-Form6::Form6(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes)
-    : state(sharedState), dataDir(dir), dialogs(messageBoxes)
+Form6::Form6(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes, const Clock& systemClock)
+    : state(sharedState), dataDir(dir), dialogs(messageBoxes), clock(systemClock)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("入力済みデータの訂正"));
@@ -77,8 +78,12 @@ void Form6::buildControls()
     Text1 = personField(QStringLiteral("Label2"), QStringLiteral("登録番号"), QStringLiteral("Text1"), 735, false);
     Text7 = personField(QStringLiteral("Label15"), QStringLiteral("登録年月日"), QStringLiteral("Text7"), 1080, true);
     Text2 = personField(QStringLiteral("Label1"), QStringLiteral("氏　名"), QStringLiteral("Text2"), 1575, false);
-    Text4 = personField(QStringLiteral("Label4"), QStringLiteral("性　別"), QStringLiteral("Text4"), 1935, false);
-    Text5 = personField(QStringLiteral("Label5"), QStringLiteral("生年月日"), QStringLiteral("Text5"), 2295, false);
+    // Sex and birth day typed by a slip at registration are corrected here too: the limits and the totals
+    // follow them.
+    Text4 = personField(QStringLiteral("Label4"), QStringLiteral("性　別"), QStringLiteral("Text4"), 1935, true);
+    Text4->setToolTip(QStringLiteral("男 または 女"));
+    Text5 = personField(QStringLiteral("Label5"), QStringLiteral("生年月日"), QStringLiteral("Text5"), 2295, true);
+    Text5->setToolTip(QStringLiteral("例：1965年04月12日 または 1965/04/12"));
     Text10 = personField(QStringLiteral("Label13"), QStringLiteral("所　属"), QStringLiteral("Text10"), 2775, true);
     Text3 = personField(QStringLiteral("Label3"), QStringLiteral("職　種"), QStringLiteral("Text3"), 3135, true);
     Text14 = personField(QStringLiteral("Label16"), QStringLiteral("過去被曝歴"), QStringLiteral("Text14"), 3600, true);
@@ -122,8 +127,8 @@ void Form6::buildControls()
     makeLabel(this, QStringLiteral("Label6"), QStringLiteral("訂正の対象年月"), 4560, 360, 1935, 300);
     List1 = makeList(this, QStringLiteral("List1"), 4440, 720, 2175, 7935);
 
-    QWidget* order[] = {Text7,  Text10, Text3,    Text14,   Text8,    Text9,    Text11,
-                        Text12, Text13, Command4, Command3, Command2, Command1, List1};
+    QWidget* order[] = {Text7,  Text4,  Text5,  Text10,   Text3,    Text14,   Text8,    Text9,
+                        Text11, Text12, Text13, Command4, Command3, Command2, Command1, List1};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -139,6 +144,8 @@ bool Form6::openFor(const ShownPerson& person)
     Text2->setText(person.name);
     Text4->setText(person.sex);
     Text5->setText(person.dateOfBirth);
+    shownSex = person.sex;
+    shownBirthDay = person.dateOfBirth;
     Text3->setText(person.jobType);
     Text10->setText(person.affiliation);
     emptyDoseFields();
@@ -278,6 +285,26 @@ void Form6::Command2Click()
         return;
     }
     PersonalHeader header = state.current.header;
+    // A sex or birth day left as shown keeps the stored code and digits.
+    if (Text4->text() != shownSex) {
+        const QString sex = Text4->text().trimmed();
+        if (sex != u"男" && sex != u"男性" && sex != u"女" && sex != u"女性") {
+            dialogs.warn(QStringLiteral("性別は「男」か「女」で入力して下さい"));
+            Text4->setFocus();
+            return;
+        }
+        header.sexCode = sex.startsWith(u'男') ? 0 : 1;
+    }
+    if (Text5->text() != shownBirthDay) {
+        const auto born = typedDay(Text5->text());
+        if (!born || *born < 19000101 || dayOf(*born) > clock.now().date()) {
+            dialogs.warn(QStringLiteral("生年月日は「1965年04月12日」か「1965/04/12」のように、1900年1月1日から"
+                                        "今日までの日付で入力して下さい"));
+            Text5->setFocus();
+            return;
+        }
+        header.dateOfBirth = static_cast<double>(*born);
+    }
     header.registrationDate = Text7->text();
     header.affiliation = Text10->text();
     header.jobType = Text3->text();
@@ -295,7 +322,7 @@ void Form6::Command2Click()
         dialogs.inform(QStringLiteral("訂正したデータを保存しました。"));
     }
     state.current.header = header;
-    emit corrected(Text3->text(), Text10->text());
+    emit corrected(header);
     leave();
 }
 

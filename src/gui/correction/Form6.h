@@ -2,6 +2,7 @@
 
 #include "core/files/DataDir.h"
 #include "core/session/SharedState.h"
+#include "gui/platform/Clock.h"
 #include "gui/platform/Dialogs.h"
 #include "gui/widgets/CommandButton.h"
 
@@ -12,11 +13,11 @@
 namespace velmora {
 
 // The correction window "入力済みデータの訂正": corrects or deletes the stored months of one person and
-// four of the person's registration items, on a copy that "全訂正終了" writes back whole.
+// six of the person's registration items, on a copy that "全訂正終了" writes back whole.
 class Form6 : public QWidget {
     Q_OBJECT
 public:
-    Form6(SharedState& state, const DataDir& dataDir, Dialogs& dialogs);
+    Form6(SharedState& state, const DataDir& dataDir, Dialogs& dialogs, const Clock& clock);
 
     // Reads the person's file and fills the window; false (after a message naming the file) when it
     // cannot be read, and the window then stays closed.
@@ -25,8 +26,8 @@ public:
     QLineEdit* Text1;        // registration number
     QLineEdit* Text7;        // registration date
     QLineEdit* Text2;        // name
-    QLineEdit* Text4;        // sex
-    QLineEdit* Text5;        // date of birth
+    QLineEdit* Text4;        // sex: 男 or 女
+    QLineEdit* Text5;        // date of birth, "1965年04月12日" or "1965/04/12"
     QLineEdit* Text10;       // affiliation
     QLineEdit* Text3;        // job type
     QLineEdit* Text14;       // past effective dose or "なし"
@@ -43,8 +44,8 @@ public:
     CommandButton* Command1; // "Cancel"
 
 signals:
-    // The file was rewritten: the entry window shows the corrected job type and affiliation.
-    void corrected(const QString& jobType, const QString& affiliation);
+    // The file was rewritten: the entry window shows the corrected registration items.
+    void corrected(const PersonalHeader& header);
     // The window was left; the entry window shows itself again.
     void returnedToEntry();
 
@@ -73,7 +74,10 @@ private:
     SharedState& state;
     DataDir dataDir;
     Dialogs& dialogs;
-    QString openedName;            // the person whose file was read and is written
+    const Clock& clock;
+    QString openedName;
+    QString shownSex;              // as the entry window showed them
+    QString shownBirthDay;         // the person whose file was read and is written
     qsizetype chosenPosition = -1; // chosenPosition, from 0; -1 while no month is chosen
     bool changed = false;
 };

@@ -730,10 +730,12 @@ bool Form2::confirmWithLimitFindings(const std::vector<PendingEntry>& pending, M
     return doubtful || !findings.over.isEmpty() ? dialogs.confirmDoubtful(text) : dialogs.confirmOkCancel(text);
 }
 
-void Form2::showCorrected(const QString& jobType, const QString& affiliation)
+void Form2::showCorrected(const PersonalHeader& header)
 {
-    Text3->setText(jobType);
-    Text10->setText(affiliation);
+    Text3->setText(header.jobType);
+    Text10->setText(header.affiliation);
+    Text4->setText(header.sexCode == 0 ? QStringLiteral("男") : QStringLiteral("女"));
+    Text5->setText(dateInKanji(header.dateOfBirth));
 }
 
 void Form2::leaveToMenu()

@@ -37,8 +37,8 @@ public:
     void showRegistrants();
     // Back from the registration window: the list as it now stands.
     void returnFromRegistration();
-    // Back from the correction window, which may have corrected the person's job type and affiliation.
-    void showCorrected(const QString& jobType, const QString& affiliation);
+    // Back from the correction window, which may have corrected the person's registration items.
+    void showCorrected(const PersonalHeader& header);
 
     QListWidget* List1;
     CommandButton* Command6;  // "再表示"

@@ -1,6 +1,8 @@
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
+#include "core/files/StoreCheck.h"
 #include "core/texts/Messages.h"
+#include "support/DataFiles.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
 
@@ -104,6 +106,39 @@ TEST_F(CorrectionWindow, APersonWithoutRecordsGetsTheHeaderWithTheFourEditedFiel
     ASSERT_TRUE(app.form2().isVisible());
     EXPECT_EQ(app.form2().Text3->text(), QStringLiteral("看護師"));
     EXPECT_EQ(app.form2().Text10->text(), QStringLiteral("外来"));
+}
+
+// Sex and birth day typed by a slip are corrected: refused unless they are a sex and a day up to today, then
+// stored with their history record before and after, the entry window and the totals following.
+TEST_F(CorrectionWindow, CorrectsTheSexAndTheBirthDayWithTheirHistoryRecord)
+{
+    open();
+    ASSERT_EQ(form.Text4->text(), QStringLiteral("女"));
+    const QByteArray before = yamadaFile();
+    for (const auto& [sex, born] : {std::pair{"おとこ", "1965年04月12日"}, std::pair{"男", "1965/02/30"},
+                                    std::pair{"男", "2026/12/08"}, std::pair{"男", "1899/12/31"}}) {
+        type(form.Text4, QString::fromUtf8(sex));
+        type(form.Text5, QString::fromUtf8(born));
+        finish();
+    }
+    EXPECT_EQ(yamadaFile(), before);
+    const QString bornWrong = QStringLiteral("生年月日は「1965年04月12日」か「1965/04/12」のように、1900年1月1日から"
+                                             "今日までの日付で入力して下さい");
+    EXPECT_EQ(takeMessages(), (QStringList{QStringLiteral("訂正したデータを保存します。"),
+                                           QStringLiteral("性別は「男」か「女」で入力して下さい"),
+                                           QStringLiteral("訂正したデータを保存します。"), bornWrong,
+                                           QStringLiteral("訂正したデータを保存します。"), bornWrong,
+                                           QStringLiteral("訂正したデータを保存します。"), bornWrong}));
+    type(form.Text5, QStringLiteral("1966/4/12"));
+    finish();
+    const PersonalHeader header = ReadPersonalFile(app.dataDir, Yamada)->header;
+    EXPECT_EQ(header.sexCode, 0);
+    EXPECT_EQ(header.dateOfBirth, 19660412);
+    EXPECT_TRUE(historyChanges(app.dataDir)
+                    .contains("登録内容の訂正|山田|0|性別 女、生年月日 19650412|性別 男、生年月日 19660412"));
+    EXPECT_EQ(app.form2().Text4->text(), QStringLiteral("男"));
+    EXPECT_EQ(app.form2().Text5->text(), QStringLiteral("1966年04月12日"));
+    EXPECT_TRUE(VerifyStore(app.dataDir).faults.isEmpty());
 }
 
 TEST_F(CorrectionWindow, ChoosingAMonthShowsItAndCorrectionStoresTypedNumbers)
