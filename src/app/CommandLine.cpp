@@ -186,12 +186,12 @@ StartOptions readCommandLine(int& argc, char** argv)
                        "録者が最も多い世代と変更履歴が最も長い世代を残す、ウィンドウなし）。前の世代よりデータが少ない"
                        "ときは状態3で終わります。"),
         QStringLiteral("folder"));
-    const QCommandLineOption checkBackup(
-        QStringLiteral("verify-backup"),
-        QStringLiteral(
-            "<folder> "
-            "のすべての世代をその一覧と照らして結果を示します。違いがあれば状態1で終わります（ウィンドウなし）。"),
-        QStringLiteral("folder"));
+    const QCommandLineOption checkBackup(QStringLiteral("verify-backup"),
+                                         QStringLiteral("<folder> "
+                                                        "のすべての世代（世代のフォルダならその世代）をその一覧と照らし"
+                                                        "て結果を示します。違いがあれば状態1で終わります"
+                                                        "（ウィンドウなし）。"),
+                                         QStringLiteral("folder"));
     const QCommandLineOption archive(
         QStringLiteral("archive-year"),
         QStringLiteral("終わった <fiscal-year> 年度の帳票をPDF/A-1bで、CSVとそれらのSHA-256の一覧とともに --output "

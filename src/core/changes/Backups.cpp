@@ -303,7 +303,11 @@ Result<BackupMade> MakeBackup(const DataDir& dir, const QString& backupFolder, c
 
 Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder)
 {
-    const QString folder = QFileInfo(backupFolder).absoluteFilePath();
+    const QFileInfo given(backupFolder);
+    const QString folder = given.absoluteFilePath();
+    // One generation's own folder, as a restore chooses it: that generation alone.
+    if (given.isDir() && !given.isSymLink() && generationNamed(given.fileName()))
+        return QList<GenerationCheck>{checkGeneration(given.absolutePath(), given.fileName())};
     QList<GenerationCheck> checks;
     // A generation whose manifest is gone is damaged, not passed over.
     for (const QString& name : generationFolders(folder))

@@ -65,7 +65,7 @@ struct GenerationCheck {
 };
 
 // Every generation of a backup folder (any path, relative ones included), oldest first, each with its
-// result; NoBackups when the folder holds none.
+// result; NoBackups when the folder holds none. Given one generation's folder, that generation alone.
 Result<QList<GenerationCheck>> VerifyBackups(const QString& backupFolder);
 
 // The generations Velmora made in a backup folder (a name of its form holding a manifest that reads), with

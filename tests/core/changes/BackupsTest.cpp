@@ -143,6 +143,9 @@ TEST(Backups, AGenerationRestoredIsTheStoreAndAnyChangeOfItIsFound)
         EXPECT_TRUE(messageOf(*found->last().damage).contains(named)) << messageOf(*found->last().damage).toStdString();
         EXPECT_FALSE((*found)[1].damage); // every other generation is checked all the same
         EXPECT_EQ(found->size(), 11);
+        const auto alone = VerifyBackups(generation); // the generation's own folder: it alone
+        ASSERT_TRUE(alone && alone->size() == 1 && alone->first().damage);
+        EXPECT_EQ(alone->first().name, newest);
         writeBytes(yamada, bytes);
         writeBytes(manifest, listed);
         QFile::remove(QDir(generation).filePath(QStringLiteral("追加.txt")));
