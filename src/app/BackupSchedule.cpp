@@ -109,6 +109,21 @@ void BackupSchedule::makeBackup(const QString& folder)
     dialogs.warn(message);
 }
 
+void BackupSchedule::askFolderAtFirstStart()
+{
+    const QString chosen = settings.value(AskBackupFolderKey).toString();
+    if (chosen.isEmpty() || QDir(chosen) != QDir(dataDir.root()))
+        return;
+    settings.remove(AskBackupFolderKey);
+    if (!backupFolderOf(settings, dataDir).isEmpty())
+        return;
+    if (dialogs.confirmYesNo(QStringLiteral("データのバックアップ先のフォルダも決めて下さい。データフォルダとは別の"
+                                            "ディスク、共有フォルダかUSBメモリのフォルダをお勧めします。\n\n"
+                                            "いま選びますか？（「いいえ」のときは、メインメニューの「バックアップ先…」"
+                                            "から後で選べます）")))
+        chooseFolder();
+}
+
 void BackupSchedule::chooseFolder()
 {
     const QString chosen =

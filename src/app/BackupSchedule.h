@@ -22,6 +22,9 @@ public:
     void entryEnded();
     // Asks for the backup folder and keeps it; one inside the data folder is refused.
     void chooseFolder();
+    // Once, for the data folder the first start chose without a backup folder: whether to choose one now
+    // (「いいえ」 leaves it for later, as the main menu's line then says).
+    void askFolderAtFirstStart();
     // A generation now, with the entry lock held (「今すぐ作成」); asks for the folder when none is kept.
     void backUpNow();
 

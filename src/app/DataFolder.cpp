@@ -52,6 +52,8 @@ bool mayUseEmptyFolder(Dialogs& dialogs, const QString& folder)
 
 } // namespace
 
+const QString AskBackupFolderKey = QStringLiteral("askBackupFolderFor");
+
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
 {
     const QString remembered = settings.value(DataFolderKey).toString();
@@ -98,6 +100,7 @@ std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings)
         }
         settings.setValue(DataFolderKey, chosen);
         settings.setValue(StartedEmptyKey, isEmptyFolder(chosen));
+        settings.setValue(AskBackupFolderKey, chosen);
         settings.sync();
         return chosen;
     }

@@ -17,7 +17,12 @@ namespace velmora {
 // window was cancelled. A remembered folder that has gone (a network drive not connected) is told, and
 // another is chosen only when the user wants to; one found empty (the mount point of a share not mounted)
 // is used only when the user agrees, unless it has stayed as empty as the first-start window left it.
+// A folder chosen anew is kept under AskBackupFolderKey too, so that the main menu asks for its backup folder.
 std::optional<QString> chosenDataFolder(Dialogs& dialogs, QSettings& settings);
+
+// The setting that holds the data folder the first start chose, until the main menu has asked for its backup
+// folder.
+extern const QString AskBackupFolderKey;
 
 // Whether the folder can hold the data, after saying why not. A folder that does not exist is created
 // only when the user agrees (No is the default): an unmounted share would otherwise become a new, empty

@@ -50,7 +50,11 @@ Form1::Form1(SharedState& sharedState, const DataDir& dir, Dialogs& messageBoxes
     ExaminationLabel->setToolTip(
         QStringLiteral("「線量集計／限度確認」の「健康診断」で、期限と記録を確かめて入力します"));
     // The backup line reads the backup folder, perhaps on a slow share: filled once the menu is shown.
-    QTimer::singleShot(0, this, &Form1::showBackupStanding);
+    // The first start asks for the backup folder too, once the menu is shown.
+    QTimer::singleShot(0, this, [this] {
+        backups.askFolderAtFirstStart();
+        showBackupStanding();
+    });
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, Command4);

@@ -34,6 +34,7 @@ TEST_F(DataFolder, TheMenuEntryProposesVelmoraInHomeRefusesHomeItselfAndRemember
     EXPECT_EQ(chosenDataFolder(dialogs, settings), suggested);
     EXPECT_EQ(dialogs.dialogStart, suggested);
     EXPECT_TRUE(QDir(suggested).exists());
+    EXPECT_EQ(settings.value(AskBackupFolderKey).toString(), suggested); // the menu asks for its backup folder
     EXPECT_TRUE(
         dialogs.shown.value(1).text.startsWith(QStringLiteral("ホームフォルダそのものはデータのフォルダにできません")));
     EXPECT_TRUE(dialogs.shown.value(3).text.startsWith(

@@ -1,3 +1,5 @@
+#include "app/BackupSchedule.h"
+#include "app/DataFolder.h"
 #include "core/changes/RecordedWrites.h"
 #include "core/files/ListFiles.h"
 #include "gui/totals/TotalsWindow.h"
@@ -220,6 +222,33 @@ TEST_F(MainMenu, BacksUpAfterADataEntryThatChangedTheStoreAndSaysWhen)
     emit app.form1().BackupLabel->linkActivated(QStringLiteral("now"));
     EXPECT_TRUE(told(QStringLiteral("データのバックアップを作成できませんでした。")));
     EXPECT_TRUE(standing().contains(QStringLiteral("#c00000\">データのバックアップを作成できませんでした。")));
+}
+
+// The data folder the first start chose: once the menu shows, the backup folder is asked for, once; 「いいえ」
+// leaves it to the menu's line.
+TEST_F(MainMenu, TheFirstStartAsksForTheBackupFolderOnce)
+{
+    QTemporaryDir backups;
+    for (const bool now : {false, true}) {
+        settings.setValue(AskBackupFolderKey, app.dataDir.root());
+        Application started(app.dataDir.root(), dialogs, clock, printer, settings);
+        dialogs.answer(now);
+        if (now)
+            dialogs.answerFolder(backups.path());
+        started.start();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(
+            takeMessages().value(0).startsWith(QStringLiteral("データのバックアップ先のフォルダも決めて下さい")));
+        EXPECT_EQ(backupFolderOf(settings, app.dataDir), now ? backups.path() : QString());
+        EXPECT_TRUE(
+            started.form1().BackupLabel->text().contains(now ? QStringLiteral("（まだ作成されていません。")
+                                                             : QStringLiteral("バックアップ先が設定されていません。")));
+        EXPECT_FALSE(settings.contains(AskBackupFolderKey));
+    }
+    Application again(app.dataDir.root(), dialogs, clock, printer, settings);
+    again.start();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(takeMessages().isEmpty());
 }
 
 TEST_F(MainMenu, EachVisitToTheEntryWindowStartsFresh)
