@@ -109,6 +109,48 @@ std::optional<ImportLayout> layoutFor(const QList<ImportLayout>& layouts, const 
     return std::nullopt;
 }
 
+namespace {
+
+// The badge reading a heading names by its site and its depth (「胸部 Hp(10)」, 「頸部70μm線量当量」, 「水晶体
+// Hp(3)」, 「リング」), or nothing; a heading read width-folded (「Ｈｐ（１０）」 as Hp(10)) without blanks.
+std::optional<LayoutColumn> readingNamed(const QString& heading)
+{
+    const QString h = csv::compactHeading(heading.normalized(QString::NormalizationForm_KC)).toLower();
+    const auto any = [&h](std::initializer_list<const char16_t*> words) {
+        return std::any_of(words.begin(), words.end(), [&h](const char16_t* word) { return h.contains(word); });
+    };
+    const bool deep = any({u"hp(10)", u"1cm"});
+    const bool shallow = any({u"hp(0.07)", u"70μm", u"0.07mm"});
+    const bool eyeDepth = any({u"hp(3)", u"3mm"});
+    if (any({u"体幹", u"胸", u"腹"}) && (deep || shallow))
+        return deep ? LayoutColumn::TrunkHp10 : LayoutColumn::TrunkHp007;
+    if (any({u"頸", u"首"}) && (deep || shallow))
+        return deep ? LayoutColumn::NeckHp10 : LayoutColumn::NeckHp007;
+    // The service's own lens dose (「眼の水晶体の等価線量」) names no depth.
+    if (eyeDepth)
+        return LayoutColumn::EyeHp3;
+    if ((any({u"リング"}) || (any({u"指"}) && !any({u"指定"}))) && !deep)
+        return LayoutColumn::RingHp007;
+    return std::nullopt;
+}
+
+// A layout's name from its file's: the month, year and numbers taken out (「個人線量報告書_2025年4月分」 is
+// 「個人線量報告書」), so that the next month's file keeps the same layout; the name itself when nothing is left.
+QString layoutNameOf(const QString& fileName)
+{
+    static const QRegularExpression dated(QStringLiteral("(令和|平成|第)?[0-9０-９]+\\s*(年度|年|月分|月|日|号)?"));
+    static const QRegularExpression separators(QStringLiteral("[_\\-\\s　]{2,}"));
+    QString name = fileName;
+    name.remove(dated).replace(separators, QStringLiteral("_"));
+    while (!name.isEmpty() && QStringLiteral("_- 　").contains(name.front()))
+        name.remove(0, 1);
+    while (!name.isEmpty() && QStringLiteral("_- 　").contains(name.back()))
+        name.chop(1);
+    return name.isEmpty() ? fileName : name;
+}
+
+} // namespace
+
 ImportLayout proposedLayout(const QList<QStringList>& firstRows, const QString& name)
 {
     static const std::pair<LayoutColumn, QStringList> words[] = {
@@ -121,7 +163,7 @@ ImportLayout proposedLayout(const QList<QStringList>& firstRows, const QString& 
         {LayoutColumn::Internal, {QStringLiteral("内部")}},
     };
     ImportLayout layout;
-    layout.name = name;
+    layout.name = layoutNameOf(name);
     layout.marks = UsualMarks;
     const auto namesPerson = [&](const QString& cell) {
         return std::any_of(words[0].second.begin(), words[0].second.end(),
@@ -133,6 +175,10 @@ ImportLayout proposedLayout(const QList<QStringList>& firstRows, const QString& 
     if (personRow != firstRows.end())
         layout.headingRow = static_cast<int>(personRow - firstRows.begin() + 1);
     const QStringList headings = firstRows.value(layout.headingRow - 1);
+    // The badges' readings first: 「水晶体 Hp(3)」 is a reading, not the service's lens dose.
+    for (qsizetype c = 0; c < headings.size(); ++c)
+        if (const auto reading = readingNamed(headings[c]); reading && layout.column(*reading) == 0)
+            layout.columns[static_cast<size_t>(*reading)] = static_cast<int>(c + 1);
     for (const auto& [column, keys] : words)
         for (qsizetype c = 0; c < headings.size() && layout.column(column) == 0; ++c) {
             const QString heading = csv::compactHeading(headings[c]);

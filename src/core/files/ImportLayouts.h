@@ -70,9 +70,11 @@ QStringList layoutHeadings(const QStringList& row);
 // The saved layout made for these rows: the one whose headings stand at its heading row; nothing when none.
 std::optional<ImportLayout> layoutFor(const QList<ImportLayout>& layouts, const QList<QStringList>& firstRows);
 
-// A first guess for a file no saved layout was made for, named `name`: the headings on the first row that
-// names a person (氏名, 名前) or else the first, and the columns whose headings say what they hold (氏名, 番号,
-// 年月, 実効, 水晶体, 皮膚, 内部); the usual marks.
+// A first guess for a file no saved layout was made for, named after the file `name` without its month and
+// numbers: the headings on the first row that names a person (氏名, 名前) or else the first, the badges'
+// readings whose headings name a site (体幹・胸・腹, 頸・首, 眼・水晶体, 指・リング) and a depth (Hp(10) or 1cm,
+// Hp(0.07) or 70μm, Hp(3) or 3mm), and the columns whose headings say what they hold (氏名, 番号, 年月, 実効,
+// 水晶体, 皮膚, 内部); the usual marks.
 ImportLayout proposedLayout(const QList<QStringList>& firstRows, const QString& name);
 
 constexpr qsizetype MostLayouts = 1'000;

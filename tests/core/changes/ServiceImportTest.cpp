@@ -1,6 +1,7 @@
 #include "core/changes/ServiceImport.h"
 #include "core/changes/SaveAll.h"
 #include "core/files/Cp932.h"
+#include "core/files/ImportLayouts.h"
 #include "core/files/ListFiles.h"
 #include "core/rules/BadgeDoses.h"
 #include "core/texts/Messages.h"
@@ -245,6 +246,32 @@ TEST_F(ServiceImportFile, NumbersLearnedBesideNamesFindThePersonsLater)
 }
 
 // What the window and the import write is read back as it was; a damaged line is named where it stands.
+// A file no layout was made for: its name without the month, the badges' readings by site and depth, the
+// service's own doses by their words, each column once.
+TEST(ProposedLayout, NamesTheReadingsBySiteAndDepthAndTheLayoutWithoutItsMonth)
+{
+    const QStringList headings{QStringLiteral("番号"),
+                               QStringLiteral("氏名"),
+                               QStringLiteral("実効線量"),
+                               QStringLiteral("眼の水晶体の等価線量"),
+                               QStringLiteral("胸部 Hp(10)"),
+                               QStringLiteral("胸部 Hp(0.07)"),
+                               QStringLiteral("頸部１cm線量当量"),
+                               QStringLiteral("頸部７０μｍ線量当量"),
+                               QStringLiteral("水晶体 Ｈｐ（３）"),
+                               QStringLiteral("リング"),
+                               QStringLiteral("腹部 Hp(10)")};
+    const ImportLayout layout =
+        proposedLayout({{QStringLiteral("個人線量報告書")}, headings}, QStringLiteral("個人線量報告書_2025年4月分"));
+    EXPECT_EQ(layout.name, QStringLiteral("個人線量報告書"));
+    EXPECT_EQ(layout.headingRow, 2);
+    EXPECT_EQ(layout.columns, (std::array<int, LayoutColumns>{2, 1, 0, 3, 4, 0, 0, 5, 6, 7, 8, 9, 10}));
+    for (const auto& [file, name] :
+         {std::pair{"A社 2026年04月", "A社"}, std::pair{"202604_線量", "線量"}, std::pair{"2026", "2026"},
+          std::pair{"報告", "報告"}, std::pair{"第3号_B社_令和8年度", "B社"}})
+        EXPECT_EQ(proposedLayout({}, QString::fromUtf8(file)).name, QString::fromUtf8(name)) << file;
+}
+
 TEST_F(ServiceImportFile, LayoutsAndDosimetersReadBackAndADamagedLineIsNamed)
 {
     // Headings of a UTF-8 file with characters code page 932 lacks or holds in another form are kept all the same.
