@@ -1,5 +1,6 @@
 #include "gui/dialogs/DataFolderWindow.h"
 #include "gui/entry/ImportLayoutWindow.h"
+#include "gui/entry/ServiceReviewWindow.h"
 #include "gui/widgets/Twips.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -81,6 +82,8 @@ TEST_F(WindowsFit, EveryWindowShowsItsButtonsOnA1366By768Screen)
                               {{QStringLiteral("個人線量報告書")}, headings},
                               proposedLayout({}, QStringLiteral("報告")), dialogs);
     expectFits(layout);
+    ServiceReviewWindow review(ServiceImport{}, QStringLiteral("2025年4月"));
+    expectFits(review);
 }
 
 } // namespace

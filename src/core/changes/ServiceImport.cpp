@@ -317,6 +317,8 @@ Result<ServiceImport> ReadServiceImport(const DataDir& dir, const RegistrantList
                                         fromSites[q]->dose.text());
         }
         import.month.values[static_cast<size_t>(position)] = taken;
+        import.rows.append(
+            {person, wearing, readings, computed, {service[0], service[1], service[2]}, !differences.isEmpty()});
         if (!differences.isEmpty()) {
             import.differing << person + QStringLiteral("：") + differences.join(QStringLiteral("、"));
             import.computed[static_cast<size_t>(position)] = alternative;

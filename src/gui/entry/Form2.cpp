@@ -14,6 +14,7 @@
 #include "core/rules/MonthPlausibility.h"
 #include "core/texts/Messages.h"
 #include "gui/entry/ImportLayoutWindow.h"
+#include "gui/entry/ServiceReviewWindow.h"
 #include "gui/platform/Fonts.h"
 #include "gui/platform/WaitCursor.h"
 #include "gui/widgets/Controls.h"
@@ -650,6 +651,12 @@ void Form2::importServiceFile(const QString& path, const QByteArray& bytes, cons
     if (!import) {
         dialogs.warn(messageOf(import.error()));
         return;
+    }
+    // Every person's doses beside the readings they come from, before any question.
+    if (!import->rows.isEmpty()) {
+        ServiceReviewWindow review(*import, monthName(key), this);
+        if (!dialogs.showModal(review))
+            return;
     }
     if (!import->differing.isEmpty() &&
         !dialogs.confirmYesNo(

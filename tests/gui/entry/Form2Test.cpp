@@ -6,6 +6,7 @@
 #include "core/files/ListFiles.h"
 #include "core/files/PersonalFile.h"
 #include "gui/entry/ImportLayoutWindow.h"
+#include "gui/entry/ServiceReviewWindow.h"
 #include "support/PdfText.h"
 #include "support/Stores.h"
 #include "support/WindowTest.h"
@@ -555,18 +556,35 @@ TEST_F(EntryWindow, AServicesFileIsMappedOnceAndItsLayoutProposedAgain)
         window.OkButton->click();
         return window.result() == QDialog::Accepted;
     });
+    // Every person's readings beside the doses computed from them and the service's, the differing row marked.
+    dialogs.answerWindow([&](QDialog& dialog) {
+        const QTableWidget* doses = static_cast<ServiceReviewWindow&>(dialog).Doses;
+        QStringList rows;
+        for (int row = 0; row < doses->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < doses->columnCount(); ++column)
+                cells << doses->item(row, column)->text();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        EXPECT_EQ(doses->horizontalHeaderItem(2)->text(), QStringLiteral("体幹部 Hp(10)"));
+        EXPECT_EQ(rows, (QStringList{QStringLiteral("山田|2個（防護衣）|0.1|0.1|1.0|1.2|0.2|1.2|1.2|0.5"),
+                                     QStringLiteral("鈴木|1個|0|0|||0|0|0|0"),
+                                     QStringLiteral("髙橋|1個|0.3|0.3|||0.3|0.3|0.3|0.3")}));
+        EXPECT_NE(doses->item(0, 0)->background(), doses->item(1, 0)->background());
+        return true;
+    });
     dialogs.answer(false); // 山田's computed effective dose rather than the service's
     dialogs.answer(true);
     click(form.Command10);
-    ASSERT_EQ(dialogs.shown.size(), 4);
-    EXPECT_EQ(dialogs.shown[2].text,
+    ASSERT_EQ(dialogs.shown.size(), 5);
+    EXPECT_EQ(dialogs.shown[3].text,
               QStringLiteral("測定サービスの線量と、部位別の値から計算した線量が合わない人が1名います。\n"
                              "山田：実効線量 0.5／計算 0.2\n\n測定サービスの線量を取り込みますか？\n"
                              "「いいえ」では計算した線量を取り込みます。"));
-    EXPECT_EQ(dialogs.shown[3].kind, Kind::Doubtful);
-    EXPECT_TRUE(dialogs.shown[3].text.contains(QStringLiteral("2個以上の線量計を着ける人（この装着で計算します）：1名\n"
+    EXPECT_EQ(dialogs.shown[4].kind, Kind::Doubtful);
+    EXPECT_TRUE(dialogs.shown[4].text.contains(QStringLiteral("2個以上の線量計を着ける人（この装着で計算します）：1名\n"
                                                               "山田：2個（防護衣）")))
-        << dialogs.shown[3].text.toStdString();
+        << dialogs.shown[4].text.toStdString();
     const PendingEntry& yamada = app.state.pendingEntries[0];
     EXPECT_EQ((std::array{yamada.effective, yamada.lens, yamada.skin}), (std::array{0.2, 1.2, 1.2}));
     EXPECT_TRUE(yamada.imported);
