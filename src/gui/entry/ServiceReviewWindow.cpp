@@ -50,6 +50,7 @@ ServiceReviewWindow::ServiceReviewWindow(const ServiceImport& import, const QStr
         headings << QStringLiteral("測定サービス ") + layoutColumnText(serviceColumns[q]);
     Doses = makeRowTable(this, QStringLiteral("Doses"), headings);
     Doses->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Doses->horizontalHeader()->setStretchLastSection(false);
     Doses->setRowCount(static_cast<int>(import.rows.size()));
     qsizetype differing = 0;
     for (int at = 0; at < import.rows.size(); ++at) {
