@@ -3,8 +3,9 @@
 # and Qt's save dialog, a filled-in code page 932 file taken through "CSV取込" and Qt's open dialog, the
 # doubts accepted, the imported values shown for a double-clicked person, the month saved; the files are
 # checked byte for byte. Then a dosimetry service's own file for May (a title row, its own headings, its
-# numbers, X for below detection): the window 取込レイアウト proposes the columns, Enter takes them, and the
-# month, the layout and the numbers are stored. Usage: csv_import.sh VELMORA_BINARY SCREENSHOT_DIR
+# numbers, X for below detection): the window 取込レイアウト proposes the columns, Enter takes them, the
+# persons' doses are reviewed, and the month, the layout and the numbers are stored.
+# Usage: csv_import.sh VELMORA_BINARY SCREENSHOT_DIR
 binary="$1"
 shots="$2"
 source "$(dirname "$0")/lib.sh"
@@ -73,6 +74,11 @@ sleep 0.3
 import -window "$layout" "$shots/import-layout.png"
 xdotool windowfocus --sync "$layout"
 xdotool key Return # the columns its headings name
+review=$(window_named "取り込む線量の確認") || fail "the review of the persons' doses did not appear"
+sleep 0.3
+import -window "$review" "$shots/service-review.png"
+xdotool windowfocus --sync "$review"
+xdotool key Return # 次へ
 answer_box         # the review: OK
 xdotool mousemove --window "$entry" 288 704 click 1 # "全データ保存"
 answer_box

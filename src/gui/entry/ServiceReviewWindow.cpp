@@ -40,12 +40,16 @@ ServiceReviewWindow::ServiceReviewWindow(const ServiceImport& import, const QStr
         if (std::any_of(import.rows.begin(), import.rows.end(),
                         [q](const ServiceReviewRow& row) { return row.service[static_cast<size_t>(q)].has_value(); }))
             services << q;
+    // The computed doses where a site's readings give any.
+    const bool computed = std::any_of(import.rows.begin(), import.rows.end(), [](const ServiceReviewRow& row) {
+        return row.computed.effective || row.computed.lens || row.computed.skin;
+    });
     const LayoutColumn serviceColumns[] = {LayoutColumn::Effective, LayoutColumn::Lens, LayoutColumn::Skin};
     QStringList headings{QStringLiteral("氏名"), QStringLiteral("装着")};
     for (const int s : sites)
         headings << layoutColumnText(static_cast<LayoutColumn>(static_cast<int>(LayoutColumn::TrunkHp10) + s));
-    for (const char* computed : {"計算 実効線量", "計算 水晶体", "計算 皮膚"})
-        headings << QString::fromUtf8(computed);
+    if (computed)
+        headings << QStringLiteral("計算 実効線量") << QStringLiteral("計算 水晶体") << QStringLiteral("計算 皮膚");
     for (const int q : services)
         headings << QStringLiteral("測定サービス ") + layoutColumnText(serviceColumns[q]);
     Doses = makeRowTable(this, QStringLiteral("Doses"), headings);
@@ -58,8 +62,9 @@ ServiceReviewWindow::ServiceReviewWindow(const ServiceImport& import, const QStr
         QStringList cells{row.person, wearingText(row.wearing)};
         for (const int s : sites)
             cells << readingText(row.readings[static_cast<size_t>(s)]);
-        cells << readingText(row.computed.effective) << readingText(row.computed.lens)
-              << readingText(row.computed.skin);
+        if (computed)
+            cells << readingText(row.computed.effective) << readingText(row.computed.lens)
+                  << readingText(row.computed.skin);
         for (const int q : services)
             cells << readingText(row.service[static_cast<size_t>(q)]);
         fillRow(Doses, at, cells, 2, static_cast<int>(cells.size()) - 1);
@@ -69,12 +74,14 @@ ServiceReviewWindow::ServiceReviewWindow(const ServiceImport& import, const QStr
                 Doses->item(at, column)->setBackground(QColor(0xff, 0xe0, 0xe0));
         }
     }
-    Summary = new QLabel(QStringLiteral("%1の線量：%2名（部位別の値から計算した線量と測定サービスの線量が合わない人"
-                                        "%3名は赤で示します）。線量の単位は mSv です。")
-                             .arg(month)
-                             .arg(import.rows.size())
-                             .arg(differing),
-                         this);
+    Summary = new QLabel(
+        QStringLiteral("%1の線量：%2名").arg(month).arg(import.rows.size()) +
+            (differing > 0 ? QStringLiteral("（部位別の値から計算した線量と測定サービスの線量が合わない%1名は赤で"
+                                            "示します）")
+                                 .arg(differing)
+                           : QString()) +
+            QStringLiteral("。線量の単位は mSv です。"),
+        this);
     Summary->setObjectName(QStringLiteral("Summary"));
     Summary->setWordWrap(true);
     NextButton = new QPushButton(QStringLiteral("次へ"), this);
