@@ -195,7 +195,11 @@ OtherFacilityWindow::OtherFacilityWindow(SharedState& sharedState, const DataDir
     declarationWork = TypedWork({KindBox, FromDayBox, ToDayBox, DeclarationNoteBox});
     facilityWork = TypedWork({FacilityNameBox, ResponsibleTitleBox, ResponsibleNameBox});
     new WayOut(
-        this, [this] { return isVisible() && (doseWork.held() || declarationWork.held() || facilityWork.held()); },
+        this,
+        [this] {
+            // Shown only, nothing typed could be stored: nothing is lost.
+            return isVisible() && editable && (doseWork.held() || declarationWork.held() || facilityWork.held());
+        },
         [this] { return dialogs.confirmRisky(QStringLiteral("入力した内容は保存されていません。閉じますか？")); },
         [this] {
             hide();

@@ -164,7 +164,7 @@ ExaminationWindow::ExaminationWindow(SharedState& sharedState, const DataDir& di
         typed << box;
     work = TypedWork(typed);
     new WayOut(
-        this, [this] { return isVisible() && work.held(); },
+        this, [this] { return isVisible() && editable && work.held(); },
         [this] { return dialogs.confirmRisky(QStringLiteral("入力した健康診断は保存されていません。閉じますか？")); },
         [this] { leave(); });
 }

@@ -86,13 +86,13 @@ protected:
             return &app.form2();
         case State::Examination:
         case State::ExaminationTyped:
-            app.examinationWindow().open(false);
+            app.examinationWindow().open(true);
             app.examinationWindow().show();
             if (state == State::ExaminationTyped)
                 QTest::keyClicks(app.examinationWindow().DayBox, QStringLiteral("2026/11/20"));
             return &app.examinationWindow();
         case State::OtherFacilityTyped:
-            app.otherFacilityWindow().openFor(Yamada, false);
+            app.otherFacilityWindow().openFor(Yamada, true);
             app.otherFacilityWindow().show();
             app.otherFacilityWindow().FacilityBox->setText(QStringLiteral("B病院"));
             return &app.otherFacilityWindow();
