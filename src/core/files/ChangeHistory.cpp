@@ -658,8 +658,10 @@ QString historyCheckedNote(const DataDir& dir)
     const QString canonical = QFileInfo(dir.root()).canonicalFilePath();
     const QString folder = canonical.isEmpty() ? QDir(dir.root()).absolutePath() : canonical;
     const QByteArray key = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-           QStringLiteral("/velmora/history-checked/") + QString::fromLatin1(key);
+    // The user's cache folder is asked of the system once, on the first call (the window's own thread, before
+    // its check): the check behind the 変更履歴 window then calls no shell function on a thread of its own.
+    static const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache + QStringLiteral("/velmora/history-checked/") + QString::fromLatin1(key);
 }
 
 Failure damagedHistoryAt(const DamagedStretch& stretch)
