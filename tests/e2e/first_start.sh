@@ -31,7 +31,7 @@ kill "$program"
 wait "$program" 2>/dev/null || true
 
 # Started from the desktop menu the first time: the first-start window proposes ~/Velmora, Enter takes it,
-# and the folder is made and remembered.
+# and the folder is made and remembered; the backup folder is asked for once the menu shows.
 home="$data/home"
 mkdir -p "$home"
 (cd / && HOME="$home" exec "$binary" --chosen-data-dir 2>"$home/stderr.txt") &
@@ -44,4 +44,12 @@ xdotool key Return
 window_named "個人被曝線量管理" >/dev/null || fail "the main menu did not follow the first-start window"
 [ -d "$home/Velmora" ] || fail "~/Velmora was not made"
 grep -qx "dataFolder=$home/Velmora" "$home/.config/Velmora/Velmora.conf" || fail "the folder was not remembered"
-echo "2 passed, 0 failed"
+# Once the menu shows, the backup folder is asked for; Esc (いいえ) leaves it to the menu's line.
+question=$(window_named "Velmora") || fail "the backup folder was not asked for"
+sleep 0.3
+import -window "$question" "$shots/first-start-backup-question.png"
+xdotool windowfocus --sync "$question"
+xdotool key Escape
+sleep 0.5
+! grep -q "askBackupFolderFor" "$home/.config/Velmora/Velmora.conf" || fail "the backup folder would be asked again"
+echo "3 passed, 0 failed"
