@@ -119,18 +119,28 @@ QString QtDialogs::chooseCsvToOpen(const QString& title, const QString& folder)
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, CsvFilter);
 }
 
+namespace {
+
+// Where a chooser opens without a folder to start from: the user's documents (or home), never the working
+// folder, which for a program started from the Start menu is the program's own folder under Program Files.
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+} // namespace
+
 QString QtDialogs::chooseFolder(const QString& title, const QString& start)
 {
-    // Without a folder to start from, the user's documents (or home): never the working folder, which for a
-    // program started from the Start menu is the program's own folder under Program Files.
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString home = QFileInfo(documents).isDir() ? documents : QDir::homePath();
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start.isEmpty() ? home : start);
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title,
+                                             start.isEmpty() ? documentsFolder() : start);
 }
 
 QString QtDialogs::chooseCsvToSave(const QString& title, const QString& path)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title, path, CsvFilter);
+    const QString proposed = QFileInfo(path).isAbsolute() ? path : QDir(documentsFolder()).filePath(path);
+    QFileDialog dialog(QApplication::activeWindow(), title, proposed, CsvFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv")); // a name typed without it still makes a CSV file
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();

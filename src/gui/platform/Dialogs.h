@@ -32,8 +32,8 @@ public:
     virtual QString chooseCsvToOpen(const QString& title, const QString& folder) = 0;
     // A folder chosen in the system's folder window opened at `start`; an empty text when cancelled.
     virtual QString chooseFolder(const QString& title, const QString& start) = 0;
-    // A dialog titled `title` that picks where to write a CSV file, suggesting `path` (asking before it
-    // replaces a file); an empty text on Cancel.
+    // A dialog titled `title` that picks where to write a CSV file, suggesting `path` (a bare file name in the
+    // user's documents; asking before it replaces a file); an empty text on Cancel.
     virtual QString chooseCsvToSave(const QString& title, const QString& path) = 0;
     // A day chosen with OK in a small window that says `text`, `proposed` given; a null date on Cancel.
     virtual QDate chooseDay(const QString& text, const QDate& proposed) = 0;

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 
 namespace velmora {
 
@@ -40,12 +39,9 @@ void giveLeavingRecord(const DataDir& dir, const QString& name, Dialogs& dialogs
         dialogs.warn(messageOf(record.error()));
         return;
     }
-    // The CSV goes to the next employer, not into the store: the user's documents are proposed.
-    const QString fileName = leavingRecordFileName(name);
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The CSV goes to the next employer, not into the store: proposed by its name alone, in the user's documents.
     const QString path =
-        dialogs.chooseCsvToSave(QStringLiteral("離職時の線量記録（CSV）の保存先"),
-                                QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).filePath(fileName));
+        dialogs.chooseCsvToSave(QStringLiteral("離職時の線量記録（CSV）の保存先"), leavingRecordFileName(name));
     if (path.isEmpty())
         return;
     if (!dialogs.confirmYesNo(

@@ -123,25 +123,29 @@ TEST_F(QtDialogsTest, ALongTextScrollsInsideABoxThatFitsTheScreen)
     EXPECT_EQ(seen.text, lines.join(QLatin1Char('\n')));
 }
 
-// A folder chooser with nothing to start from opens in the user's documents, not the working folder (the
-// program's folder under Program Files when started from the Start menu).
-TEST_F(QtDialogsTest, AFolderChooserWithoutAStartOpensInTheDocuments)
+// A folder chooser with nothing to start from, and a save dialog given a bare file name, open in the user's
+// documents, not the working folder (the program's folder under Program Files when started from the Start menu).
+TEST_F(QtDialogsTest, AChooserWithoutAFolderOpensInTheDocuments)
 {
     QTemporaryDir working;
     const QString before = QDir::currentPath();
     QDir::setCurrent(working.path());
-    QString opened;
-    QTimer::singleShot(0, [&opened] {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* chooser = qobject_cast<QFileDialog*>(widget); chooser && chooser->isVisible()) {
-                opened = chooser->directory().absolutePath();
-                chooser->reject();
-            }
-    });
-    EXPECT_TRUE(dialogs.chooseFolder(QStringLiteral("バックアップ先"), {}).isEmpty());
+    for (const bool save : {false, true}) {
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* chooser = qobject_cast<QFileDialog*>(widget); chooser && chooser->isVisible()) {
+                    opened = chooser->directory().absolutePath();
+                    chooser->reject();
+                }
+        });
+        EXPECT_TRUE((save ? dialogs.chooseCsvToSave(QStringLiteral("保存先"), QStringLiteral("離職時記録_山田.csv"))
+                          : dialogs.chooseFolder(QStringLiteral("バックアップ先"), {}))
+                        .isEmpty());
+        EXPECT_TRUE(opened.startsWith(QDir::homePath())) << opened.toStdString();
+        EXPECT_NE(opened, QDir(working.path()).absolutePath());
+    }
     QDir::setCurrent(before);
-    EXPECT_TRUE(opened.startsWith(QDir::homePath())) << opened.toStdString();
-    EXPECT_NE(opened, QDir(working.path()).absolutePath());
 }
 
 TEST_F(QtDialogsTest, TheFirstStartWindowProposesAFolderAndCanBeCancelled)
